@@ -1,0 +1,54 @@
+#pragma once
+// The evaluation state and the Solve: the two value lists parsed from their
+// panes, F evaluated at every x, and the report written to the result pane.
+
+#include <cstdint>
+#include <vector>
+
+#include "lines/line_list.h"
+
+namespace quill {
+
+struct ReportStyle {
+    char decimalMark = '.';
+    bool hexNumbers = false;  // numbers as C99 hexadecimal constants (command line --hex)
+};
+
+class Evaluator {
+public:
+    // Parses the pane into the coefficients / x values. Returns -1 and keeps
+    // the previous list when the pane has no lines, else 0. Raises
+    // ConvertError or OverflowError; the list is then as it was before.
+    int32_t ReadAnList(const LineList& pane, char decimalMark);
+    int32_t ReadXList(const LineList& pane, char decimalMark);
+
+    double EvalTerm(int32_t i, int32_t j) const;  // a(i) * x(j)^i, left to right
+    double EvalPoly(int32_t j) const;             // F(x(j)), terms summed in ascending power
+    void ComputeFx();
+
+    // Adds the report lines to the result pane.
+    void ShowResult(LineList& result, const ReportStyle& style) const;
+
+    // The Solve command: read both lists, compute, clear the result pane when
+    // autoClear is set, write the report. Nothing is cleared or written unless
+    // reading and computing succeeded.
+    void Solve(const LineList& an, const LineList& x, LineList& result, bool autoClear,
+               const ReportStyle& style);
+
+    // Releases the three arrays (the window's destroy event).
+    void Release();
+
+    const std::vector<double>& DataAn() const { return an_; }
+    const std::vector<double>& DataX() const { return x_; }
+    const std::vector<double>& DataFx() const { return fx_; }
+    int32_t CountAn() const { return static_cast<int32_t>(an_.size()); }
+    int32_t CountX() const { return static_cast<int32_t>(x_.size()); }
+
+private:
+    std::vector<double> an_, x_, fx_;
+};
+
+// F at x by the same rules as EvalPoly, for callers outside a Solve (the plot).
+double EvaluatePolynomial(const std::vector<double>& coefficients, double x);
+
+}  // namespace quill

@@ -1,0 +1,93 @@
+#pragma once
+// A pane's text seen as a list of lines. The text is divided at every CR LF;
+// a trailing empty last line is not counted, so "7\r\n" and "7" both hold one
+// line and the empty text holds none.
+//
+// ByteLineList implements this on a byte string (engine, tests, command line);
+// the desktop panes implement it on their text widget.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+// Lines to be added in one go, with the same result as adding them one by one.
+// Each line is stored followed by CR LF.
+class LineBatch {
+public:
+    void add(std::string_view line) {
+        text_.append(line);
+        text_.append("\r\n", 2);
+        ++count_;
+    }
+    // Appends to the line being built; finish it with endLine().
+    std::string& open() { return text_; }
+    void endLine() {
+        text_.append("\r\n", 2);
+        ++count_;
+    }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+    const std::string& text() const { return text_; }
+    int64_t count() const { return count_; }
+    bool empty() const { return count_ == 0; }
+
+private:
+    std::string text_;
+    int64_t count_ = 0;
+};
+
+// Capacity: the most characters the text may reach through add a line.
+constexpr int64_t kDefaultCapacity = int64_t{1} << 28;  // 268,435,456: a report of a million x values fits
+constexpr int64_t kLoadedCapacity = 2147483632;       // set by every successful load
+
+class LineList {
+public:
+    virtual ~LineList() = default;
+
+    virtual int32_t count() const = 0;
+    // Line i without its line break, whole however long; empty past the end.
+    virtual std::string line(int32_t i) const = 0;
+    // Puts s on a line of its own after the text and returns the index of the
+    // new line (the count before the call). A line that does not fit the
+    // capacity raises LineInsertionError and leaves the text unchanged.
+    virtual int32_t add(std::string_view s) = 0;
+    // Adds every line of the batch in order, as add() would: the lines that
+    // fit go in whole, and the first one that does not raises LineInsertionError.
+    virtual void addLines(const LineBatch& batch);
+    virtual void clear() = 0;
+
+    virtual int64_t capacity() const = 0;
+    virtual void setCapacity(int64_t characters) = 0;
+
+    // The text as it is transferred to and from files: CR LF breaks, in the
+    // pane's file encoding (plain bytes for ByteLineList).
+    virtual std::string fileBytes() const = 0;
+    // Replaces the whole text with bytes read from a file (already CR LF).
+    virtual void setFileBytes(std::string bytes) = 0;
+};
+
+// The line model on one byte string; capacity counted in bytes.
+class ByteLineList : public LineList {
+public:
+    ByteLineList() = default;
+    explicit ByteLineList(std::string text) : text_(std::move(text)) {}
+
+    int32_t count() const override;
+    std::string line(int32_t i) const override;
+    int32_t add(std::string_view s) override;
+    void addLines(const LineBatch& batch) override;
+    void clear() override { text_.clear(); }
+    int64_t capacity() const override { return capacity_; }
+    void setCapacity(int64_t characters) override { capacity_ = characters; }
+    std::string fileBytes() const override { return text_; }
+    void setFileBytes(std::string bytes) override { text_ = std::move(bytes); }
+
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+    int64_t capacity_ = kDefaultCapacity;
+};
+
+}  // namespace quill
