@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the full build (desktop program included) and its CTest suite;
+#   2. the engine under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. the engine on the software 80-bit model, on x86 and cross-built for aarch64 under qemu;
+#   4. a short libFuzzer run of number text in and out.
+# QUILL_FUZZ_SECONDS (default 60) bounds the fuzz run; QUILL_SKIP_EXTRA=1 runs step 1 only.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+jobs=${QUILL_JOBS:-$(nproc)}
+
+"$root/tools/install-deps.sh"
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "build and test"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_BUILD_BENCH=ON >/dev/null
+cmake --build build -j"$jobs"
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
+
+if [ "${QUILL_SKIP_EXTRA:-0}" = 1 ]; then exit 0; fi
+
+step "engine under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_BUILD_GUI=OFF -DQUILL_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+if [ -x tools/test-soft-ext80.sh ]; then
+  step "engine on the software 80-bit model (x86)"
+  tools/test-soft-ext80.sh
+fi
+if [ -x tools/test-aarch64.sh ]; then
+  step "engine cross-built for aarch64, run under qemu"
+  tools/test-aarch64.sh
+fi
+if [ -x tools/fuzz.sh ]; then
+  step "fuzzing number text"
+  tools/fuzz.sh "${QUILL_FUZZ_SECONDS:-60}"
+fi
+
+step "all test stages passed"

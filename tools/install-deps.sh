@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Does nothing when they are all present already.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config
+  # desktop program
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
+  # tests and benchmarks
+  googletest libgtest-dev libbenchmark-dev libfast-float-dev
+  xvfb xauth zbar-tools imagemagick desktop-file-utils appstream
+  # fuzzing (libFuzzer) and the aarch64 cross run
+  clang libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
