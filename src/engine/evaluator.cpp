@@ -1,0 +1,197 @@
+#include "engine/evaluator.h"
+
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "common/error.h"
+#include "numtext/ext80.h"
+#include "numtext/format.h"
+#include "numtext/parse.h"
+
+namespace quill {
+
+namespace {
+
+// Calls visit(line) for every line of the pane, in order, without its line
+// break. A byte string is walked directly: asking it line by line would search
+// the text again for every index.
+template <typename Visit>
+void ForEachLine(const LineList& pane, int32_t lineCount, Visit&& visit) {
+    if (const auto* bytes = dynamic_cast<const ByteLineList*>(&pane)) {
+        const std::string& text = bytes->text();
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p < end) {
+            // Lines end at CR LF only; a lone CR or LF stays inside its line.
+            const char* q = p;
+            const char* lineEnd = end;
+            while (const void* cr = std::memchr(q, '\r', static_cast<std::size_t>(end - q))) {
+                const char* c = static_cast<const char*>(cr);
+                if (c + 1 < end && c[1] == '\n') {
+                    lineEnd = c;
+                    break;
+                }
+                q = c + 1;
+            }
+            visit(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+            p = lineEnd == end ? end : lineEnd + 2;
+        }
+        return;
+    }
+    for (int32_t i = 0; i < lineCount; ++i) {
+        const std::string line = pane.line(i);
+        visit(std::string_view(line));
+    }
+}
+
+// Parses every non-blank line of the pane. The list is replaced only when the
+// whole pane converted, so a failure part-way leaves it exactly as it was.
+int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& list) {
+    const int32_t lineCount = pane.count();
+    if (lineCount <= 0) return -1;
+
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(lineCount));
+    ForEachLine(pane, lineCount, [&](std::string_view line) {
+        const std::string_view text = TrimBlanks(line);
+        if (text.empty()) return;
+        values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));
+    });
+    values.shrink_to_fit();
+    list.swap(values);
+    return 0;
+}
+
+// a * x^power, multiplied left to right, each product stored to double.
+inline double Term(double a, double x, int32_t power) {
+    double r = a;
+    for (int32_t k = 0; k < power; ++k) {
+        const Ext80::Narrowed p = Ext80::mulDoubles(r, x);
+        if (p.overflow) throw OverflowError();
+        r = p.value;
+    }
+    return r;
+}
+
+// The terms summed from the constant one up, from +0, each sum stored to double.
+inline double Poly(const double* a, std::size_t count, double x) {
+    double s = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Ext80::Narrowed p = Ext80::addDoubles(Term(a[i], x, static_cast<int32_t>(i)), s);
+        if (p.overflow) throw OverflowError();
+        s = p.value;
+    }
+    return s;
+}
+
+// The count labels (UTF-8).
+constexpr std::string_view kCountAnLabel = "An的数量 An Items Count =";
+constexpr std::string_view kCountXLabel = "X的数量 X Count =";
+
+class LineWriter {
+public:
+    LineWriter(LineBatch& batch, const ReportStyle& style) : batch_(batch), style_(style) {}
+
+    LineWriter& text(std::string_view s) {
+        batch_.open().append(s);
+        return *this;
+    }
+    LineWriter& integer(int32_t value) {
+        char buffer[kMaxIntegerTextLength];
+        batch_.open().append(buffer, IntegerToText(value, buffer));
+        return *this;
+    }
+    LineWriter& number(double value) {
+        char buffer[kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength];
+        const std::size_t n =
+            style_.hexNumbers ? DoubleToHexText(value, buffer) : DoubleToText(value, style_.decimalMark, buffer);
+        batch_.open().append(buffer, n);
+        return *this;
+    }
+    void end() { batch_.endLine(); }
+
+private:
+    LineBatch& batch_;
+    const ReportStyle& style_;
+};
+
+// All report lines in one batch, built before the pane is touched.
+LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& x, const std::vector<double>& fx,
+                      const ReportStyle& style) {
+    constexpr std::size_t kNumber = kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength;
+    constexpr std::size_t kIndexedLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // A[i]=v CR LF
+    constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
+
+    // Reserving the most the report can need means the text is never copied
+    // while growing; pages never written are never touched.
+    LineBatch batch;
+    batch.reserve(2 * (kCountAnLabel.size() + kMaxIntegerTextLength + 2) + (an.size() + x.size()) * kIndexedLine +
+                  x.size() * kResultLine);
+
+    LineWriter w(batch, style);
+    const auto countAn = static_cast<int32_t>(an.size());
+    const auto countX = static_cast<int32_t>(x.size());
+    w.text(kCountAnLabel).integer(countAn).end();
+    w.text(kCountXLabel).integer(countX).end();
+    for (int32_t i = 0; i < countAn; ++i) w.text("A[").integer(i).text("]=").number(an[i]).end();
+    for (int32_t i = 0; i < countX; ++i) w.text("X[").integer(i).text("]=").number(x[i]).end();
+    // After a failed computation there may be fewer results than x values.
+    const int32_t countFx = fx.size() < x.size() ? static_cast<int32_t>(fx.size()) : countX;
+    for (int32_t j = 0; j < countFx; ++j) w.text("F(").number(x[j]).text(")=").number(fx[j]).end();
+    return batch;
+}
+
+}  // namespace
+
+int32_t Evaluator::ReadAnList(const LineList& pane, char decimalMark) { return ReadList(pane, decimalMark, an_); }
+
+int32_t Evaluator::ReadXList(const LineList& pane, char decimalMark) { return ReadList(pane, decimalMark, x_); }
+
+double Evaluator::EvalTerm(int32_t i, int32_t j) const {
+    if (i < 0 || j < 0 || i >= CountAn() || j >= CountX()) return 0.0;
+    return Term(an_[i], x_[j], i);
+}
+
+double Evaluator::EvalPoly(int32_t j) const {
+    if (j < 0 || j >= CountX()) return 0.0;
+    return Poly(an_.data(), an_.size(), x_[j]);
+}
+
+void Evaluator::ComputeFx() {
+    // The old results go first; a failure leaves none rather than stale ones.
+    std::vector<double>().swap(fx_);
+    std::vector<double> fx(x_.size());
+    const double* a = an_.data();
+    const std::size_t n = an_.size();
+    for (std::size_t j = 0; j < x_.size(); ++j) fx[j] = Poly(a, n, x_[j]);
+    fx_.swap(fx);
+}
+
+void Evaluator::ShowResult(LineList& result, const ReportStyle& style) const {
+    result.addLines(BuildReport(an_, x_, fx_, style));
+}
+
+void Evaluator::Solve(const LineList& an, const LineList& x, LineList& result, bool autoClear,
+                      const ReportStyle& style) {
+    ReadAnList(an, style.decimalMark);
+    ReadXList(x, style.decimalMark);
+    ComputeFx();
+    // Built before clearing, so that running out of memory here still leaves
+    // the pane as it was.
+    const LineBatch report = BuildReport(an_, x_, fx_, style);
+    if (autoClear) result.clear();
+    result.addLines(report);
+}
+
+void Evaluator::Release() {
+    std::vector<double>().swap(fx_);
+    std::vector<double>().swap(an_);
+    std::vector<double>().swap(x_);
+}
+
+double EvaluatePolynomial(const std::vector<double>& coefficients, double x) {
+    return Poly(coefficients.data(), coefficients.size(), x);
+}
+
+}  // namespace quill
