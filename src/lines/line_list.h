@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill {
 
 // Lines to be added in one go, with the same result as adding them one by one.
-// Each line is stored followed by CR LF.
+// Each line is stored followed by CR LF, so a line must not hold a CR LF of its
+// own (one that does counts as the lines it holds); text after the last CR LF
+// (an open line never ended) is not part of the batch.
 class LineBatch {
 public:
     void add(std::string_view line) {
@@ -71,22 +74,28 @@ public:
 class ByteLineList : public LineList {
 public:
     ByteLineList() = default;
-    explicit ByteLineList(std::string text) : text_(std::move(text)) {}
+    explicit ByteLineList(std::string text);
 
     int32_t count() const override;
     std::string line(int32_t i) const override;
     int32_t add(std::string_view s) override;
     void addLines(const LineBatch& batch) override;
-    void clear() override { text_.clear(); }
+    void clear() override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
     std::string fileBytes() const override { return text_; }
-    void setFileBytes(std::string bytes) override { text_ = std::move(bytes); }
+    void setFileBytes(std::string bytes) override;
 
     const std::string& text() const { return text_; }
 
 private:
+    bool endsAtLineStart() const;
+    void indexFrom(std::size_t offset);
+
     std::string text_;
+    // Offset just past each CR LF of text_, kept up to date by every change so
+    // that count() and line(i) never rescan the text.
+    std::vector<std::size_t> breakEnds_;
     int64_t capacity_ = kDefaultCapacity;
 };
 

@@ -1,0 +1,255 @@
+#include "common/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace quill {
+
+namespace {
+
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    // Closes and reports whether the last buffered writes made it.
+    bool close() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC | O_NOCTTY, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
+    while (!bytes.empty()) {
+        ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return true;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool SyncRetrying(int fd) {
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows a chain of symbolic links that ends in a name not yet taken, so
+// that saving through a dangling link creates its target. False on a loop.
+bool FollowLinks(std::string& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        std::string link(PATH_MAX, '\0');
+        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return false;
+        link.resize(static_cast<std::size_t>(n));
+        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+    }
+    return false;
+}
+
+// A fresh file beside the target, created with 0666 so that the umask (and
+// any default ACL of the folder) decides a new file's permissions.
+Fd CreateSibling(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> serial{0};
+    const std::string folder = FolderOf(target);
+    std::string stem = NameOf(target).substr(0, 180);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
+                       static_cast<unsigned>(attempt);
+        tempPath = folder + "/." + stem + ".saving-" + std::to_string(tag % 1000000u);
+        int fd = OpenRetrying(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) return Fd(fd);
+        if (errno != EEXIST) break;
+    }
+    tempPath.clear();
+    return Fd();
+}
+
+void SyncFolder(const std::string& path) {
+    int fd = OpenRetrying(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);  // best effort: the rename already took place
+        ::close(fd);
+    }
+}
+
+// The folder does not let us add a file, but the file itself is writable.
+// The bytes beyond the old length go in first; if they do not fit, the file
+// is cut back to its old length and keeps its old content.
+SaveStatus WriteInPlace(Fd& file, const struct stat& old, std::string_view bytes) {
+    const off_t oldSize = old.st_size;
+    const off_t newSize = static_cast<off_t>(bytes.size());
+    if (newSize > oldSize) {
+        std::string_view tail = bytes.substr(static_cast<std::size_t>(oldSize));
+        if (!WriteAllAt(file.get(), tail, oldSize) || !SyncRetrying(file.get())) {
+            if (::ftruncate(file.get(), oldSize) == 0) SyncRetrying(file.get());
+            return SaveStatus::writeFailed;
+        }
+    }
+    std::string_view head = bytes.substr(0, static_cast<std::size_t>(newSize < oldSize ? newSize : oldSize));
+    if (!WriteAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
+    if (newSize < oldSize && ::ftruncate(file.get(), newSize) != 0) return SaveStatus::writeFailed;
+    if (!SyncRetrying(file.get()) || !file.close()) return SaveStatus::writeFailed;
+    return SaveStatus::ok;
+}
+
+// Devices, pipes and the like cannot be replaced by a rename (and must not
+// be): their bytes go straight to them.
+SaveStatus WriteToSpecialFile(const std::string& path, std::string_view bytes) {
+    Fd file(OpenRetrying(path.c_str(), O_WRONLY));
+    if (!file.valid()) return SaveStatus::cannotCreate;
+    if (!WriteAll(file.get(), bytes) || !file.close()) return SaveStatus::writeFailed;
+    return SaveStatus::ok;
+}
+
+}  // namespace
+
+SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return SaveStatus::cannotCreate;
+
+    struct stat old;
+    std::string target;
+    bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) return SaveStatus::cannotCreate;
+        if (!S_ISREG(old.st_mode)) return WriteToSpecialFile(path, bytes);
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (real == nullptr) return SaveStatus::cannotCreate;
+        target = real;
+        std::free(real);
+    } else {
+        if (errno != ENOENT) return SaveStatus::cannotCreate;
+        target = path;
+        if (!FollowLinks(target)) return SaveStatus::cannotCreate;
+        // The chain may end in a file after all, if it appeared meanwhile.
+        exists = ::stat(target.c_str(), &old) == 0;
+        if (exists && !S_ISREG(old.st_mode)) return SaveStatus::cannotCreate;
+    }
+
+    // A file we may not write is not replaced behind its back, even where
+    // the folder would allow the rename.
+    Fd existing;
+    if (exists) {
+        existing = Fd(OpenRetrying(target.c_str(), O_WRONLY));
+        if (!existing.valid()) return SaveStatus::cannotCreate;
+    }
+
+    std::string tempPath;
+    Fd temp = CreateSibling(target, tempPath);
+    if (temp.valid() && exists) {
+        // The new file takes the old one's owner and permission bits. Where the
+        // owner cannot be kept, the file is rewritten in place instead.
+        bool sameOwner = old.st_uid == ::geteuid() && old.st_gid == ::getegid();
+        if (!sameOwner && ::fchown(temp.get(), old.st_uid, old.st_gid) != 0) {
+            temp.reset();
+            ::unlink(tempPath.c_str());
+        } else {
+            ::fchmod(temp.get(), old.st_mode & 07777);
+        }
+    }
+    if (!temp.valid()) {
+        if (exists) return WriteInPlace(existing, old, bytes);
+        return SaveStatus::cannotCreate;
+    }
+    existing.reset();
+
+    bool written = WriteAll(temp.get(), bytes) && SyncRetrying(temp.get());
+    written = temp.close() && written;
+    if (!written || ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        ::unlink(tempPath.c_str());
+        return SaveStatus::writeFailed;
+    }
+    SyncFolder(target);
+    return SaveStatus::ok;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    Fd file(OpenRetrying(path.c_str(), O_RDONLY));
+    if (!file.valid()) return false;
+    struct stat info;
+    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+
+    std::string bytes;
+    std::size_t chunk = 1 << 16;
+    if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    for (;;) {
+        std::size_t filled = bytes.size();
+        std::size_t want = bytes.capacity() > filled ? bytes.capacity() - filled : chunk;
+        bytes.resize(filled + want);
+        ssize_t n = ::read(file.get(), bytes.data() + filled, want);
+        if (n < 0 && errno == EINTR) {
+            bytes.resize(filled);
+            continue;
+        }
+        if (n < 0) return false;
+        bytes.resize(filled + static_cast<std::size_t>(n));
+        if (n == 0) break;
+    }
+    out = std::move(bytes);
+    return true;
+}
+
+}  // namespace quill

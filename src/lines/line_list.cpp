@@ -1,0 +1,145 @@
+#include "lines/line_list.h"
+
+#include <cstring>
+#include <limits>
+
+#include "common/error.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kBreak{"\r\n", 2};
+
+// The batch up to and including its last CR LF; an open line is left out.
+std::string_view FinishedLines(const LineBatch& batch) {
+    std::string_view text = batch.text();
+    std::size_t last = text.rfind(kBreak);
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 2);
+}
+
+// The end of the last CR LF that lies wholly within the first `room` bytes,
+// i.e. how many bytes of whole lines fit into room; 0 when not even one does.
+std::size_t WholeLinesWithin(std::string_view lines, int64_t room) {
+    if (room < 2) return 0;
+    std::size_t at = lines.rfind(kBreak, static_cast<std::size_t>(room) - 2);
+    return at == std::string_view::npos ? 0 : at + 2;
+}
+
+// The end of the break of the first empty line, or npos when none is empty.
+// Every CR LF of a batch ends a line, so a CR LF at the start or right after
+// another CR LF closes an empty line.
+std::size_t FirstEmptyLineEnd(std::string_view lines) {
+    if (lines.starts_with(kBreak)) return 2;
+    std::size_t at = lines.find("\r\n\r\n");
+    return at == std::string_view::npos ? at : at + 4;
+}
+
+}  // namespace
+
+void LineList::addLines(const LineBatch& batch) {
+    std::string_view lines = FinishedLines(batch);
+    while (!lines.empty()) {
+        std::size_t end = lines.find(kBreak);
+        add(lines.substr(0, end));
+        lines.remove_prefix(end + 2);
+    }
+}
+
+ByteLineList::ByteLineList(std::string text) : text_(std::move(text)) { indexFrom(0); }
+
+void ByteLineList::clear() {
+    text_.clear();
+    breakEnds_.clear();
+}
+
+void ByteLineList::setFileBytes(std::string bytes) {
+    text_ = std::move(bytes);
+    breakEnds_.clear();
+    indexFrom(0);
+}
+
+void ByteLineList::indexFrom(std::size_t offset) {
+    // A LF ends a line break only when a CR precedes it; that CR may lie just
+    // before offset, in text that was already indexed.
+    const char* base = text_.data();
+    const char* end = base + text_.size();
+    const char* at = base + offset;
+    while (at < end) {
+        const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
+        if (lf == nullptr) break;
+        const char* p = static_cast<const char*>(lf);
+        if (p > base && p[-1] == '\r') breakEnds_.push_back(static_cast<std::size_t>(p - base) + 1);
+        at = p + 1;
+    }
+}
+
+bool ByteLineList::endsAtLineStart() const {
+    return text_.empty() || (!breakEnds_.empty() && breakEnds_.back() == text_.size());
+}
+
+int32_t ByteLineList::count() const {
+    // b breaks make b + 1 lines; an empty last line is not counted.
+    std::size_t lines = breakEnds_.size() + (endsAtLineStart() ? 0 : 1);
+    constexpr std::size_t kMost = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(lines < kMost ? lines : kMost);
+}
+
+std::string ByteLineList::line(int32_t i) const {
+    if (i < 0 || i >= count()) return {};
+    std::size_t index = static_cast<std::size_t>(i);
+    std::size_t start = index == 0 ? 0 : breakEnds_[index - 1];
+    std::size_t end = index < breakEnds_.size() ? breakEnds_[index] - 2 : text_.size();
+    return text_.substr(start, end - start);
+}
+
+int32_t ByteLineList::add(std::string_view s) {
+    const int32_t before = count();
+    const std::size_t oldSize = text_.size();
+    // Whole line or nothing: a cut line would pass for a complete value.
+    if (static_cast<int64_t>(oldSize) + static_cast<int64_t>(s.size()) + 2 > capacity_)
+        throw LineInsertionError();
+    if (endsAtLineStart()) {
+        text_.append(s);
+        text_.append(kBreak);
+    } else {
+        // The last line has no break yet: the new line starts with one.
+        text_.append(kBreak);
+        text_.append(s);
+    }
+    indexFrom(oldSize);
+    return before;
+}
+
+void ByteLineList::addLines(const LineBatch& batch) {
+    std::string_view lines = FinishedLines(batch);
+    if (lines.empty()) return;
+
+    // Adding a line one at a time appends exactly as many bytes as the line
+    // takes in the batch, break included, so the lines that fit are the
+    // longest run of whole lines within the room left.
+    const int64_t room = capacity_ - static_cast<int64_t>(text_.size());
+    const bool allFit = room >= static_cast<int64_t>(lines.size());
+    const std::string_view fitting = allFit ? lines : lines.substr(0, WholeLinesWithin(lines, room));
+
+    const std::size_t oldSize = text_.size();
+    if (endsAtLineStart()) {
+        text_.append(fitting);
+    } else if (!fitting.empty()) {
+        // One at a time, each line would go in as CR LF + line until an empty
+        // line, whose CR LF only ends the open line; from then on the text
+        // ends with CR LF and each line goes in as line + CR LF, as batched.
+        text_.append(kBreak);
+        std::size_t emptyEnd = FirstEmptyLineEnd(fitting);
+        if (emptyEnd == std::string_view::npos) {
+            text_.append(fitting.substr(0, fitting.size() - 2));
+        } else {
+            text_.append(fitting.substr(0, emptyEnd - 2));
+            text_.append(fitting.substr(emptyEnd));
+        }
+    }
+    indexFrom(oldSize);
+    if (!allFit) throw LineInsertionError();
+}
+
+}  // namespace quill
