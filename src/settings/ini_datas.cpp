@@ -1,0 +1,43 @@
+#include "settings/ini_datas.h"
+
+#include "common/exe_path.h"
+#include "settings/ini_store.h"
+
+namespace quill {
+namespace {
+
+constexpr const char* kSection = "Setting";
+constexpr const char* kLanguageKey = "bChinese";
+
+}  // namespace
+
+std::string IniFileNameFor(const std::string& executablePath) {
+    if (executablePath.empty()) return {};
+    const std::size_t nameStart = executablePath.rfind('/') + 1;  // npos + 1 == 0
+    const std::size_t firstNonDot = executablePath.find_first_not_of('.', nameStart);
+    const std::size_t dot = executablePath.rfind('.');
+    if (firstNonDot == std::string::npos || dot == std::string::npos || dot < firstNonDot)
+        return executablePath + ".ini";
+    return executablePath.substr(0, dot) + ".ini";
+}
+
+TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}
+
+TIniDatas::TIniDatas(const std::string& executablePath)
+    : IniFileName(IniFileNameFor(executablePath)) {
+    LoadSettings();
+}
+
+int TIniDatas::LoadSettings() {
+    if (IniFileName.empty()) return -1;
+    bChinese = IniStore(IniFileName).ReadFlag(kSection, kLanguageKey, true);
+    return 0;
+}
+
+int TIniDatas::SaveSettings() {
+    if (IniFileName.empty()) return -1;
+    IniStore(IniFileName).WriteFlag(kSection, kLanguageKey, bChinese);
+    return 0;
+}
+
+}  // namespace quill

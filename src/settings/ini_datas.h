@@ -1,0 +1,48 @@
+#pragma once
+// The settings record: the interface-language choice, remembered between runs
+// in the settings file beside the program.
+//
+// How the desktop program uses it:
+//   - The main window holds a TIniDatas by value; constructing the window
+//     constructs it, which finds the settings file and reads bChinese
+//     (a missing or unreadable file just leaves the default, Chinese).
+//   - The language menu reads and sets bChinese directly.
+//   - At shutdown, before the window is destroyed, the window calls
+//     SaveSettings() inside the usual error wrapper. It may throw IniFileError
+//     ("Unable to write to <path>"); show that in the error box (or print it)
+//     and carry on closing: the choice of this run is then lost, nothing else.
+//   - The destructor saves nothing. A failed save must be reported, and an
+//     exception cannot leave a destructor; so saving is the owner's explicit
+//     step, and forgetting it loses only the language choice.
+
+#include <string>
+
+namespace quill {
+
+// The settings file of the program at executablePath: the extension of the
+// file name (from its last ".") replaced by ".ini", or ".ini" appended when
+// the name has none. A "." in a folder name is no extension, and neither are
+// the leading dots of a hidden file's name (".tool" gives ".tool.ini").
+// "" for an empty path.
+std::string IniFileNameFor(const std::string& executablePath);
+
+class TIniDatas {
+public:
+    // For the running program: ExecutablePath().
+    TIniDatas();
+    // For a program at executablePath (tests, tools).
+    explicit TIniDatas(const std::string& executablePath);
+    ~TIniDatas() = default;  // does not save: see above
+
+    // Reads bChinese from the settings file; 0, or -1 when there is no file
+    // name (the program's own path was unknown).
+    int LoadSettings();
+    // Writes bChinese ("1" or "0") to the settings file, creating it if needed;
+    // 0, or -1 when there is no file name. Throws IniFileError on failure.
+    int SaveSettings();
+
+    std::string IniFileName;  // full path of the settings file
+    bool bChinese = true;     // the language choice: true Chinese, false English
+};
+
+}  // namespace quill

@@ -1,0 +1,58 @@
+#include "settings/ini_store.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "common/error.h"
+#include "common/safe_file.h"
+#include "settings/ini_text.h"
+#include "settings/int_text.h"
+
+namespace quill {
+
+std::string IniStore::ReadText(std::string_view section, std::string_view key,
+                               std::string_view defaultText) const {
+    std::string file;
+    if (!ReadWholeFile(path_, file)) return std::string(defaultText);
+    std::optional<std::string> value = FindIniValue(file, section, key);
+    if (!value) return std::string(defaultText);
+    if (value->size() > kMaxValueBytes) value->resize(kMaxValueBytes);
+    return *value;
+}
+
+void IniStore::WriteText(std::string_view section, std::string_view key,
+                         std::string_view value) const {
+    const IniFileError failure("Unable to write to " + path_);
+    if (!IsWritableIniEntry(section, key, value)) throw failure;
+
+    // Only a file that is truly missing starts afresh: one we cannot read (or
+    // a folder in its place) must never be replaced by a file of one key.
+    std::string old;
+    struct stat info;
+    if (::stat(path_.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode) || !ReadWholeFile(path_, old)) throw failure;
+    } else if (errno != ENOENT) {
+        throw failure;
+    }
+
+    if (SaveFileSafely(path_, WithIniValue(old, section, key, value)) != SaveStatus::ok)
+        throw failure;
+}
+
+std::int32_t IniStore::ReadInt32(std::string_view section, std::string_view key,
+                                 std::int32_t defaultValue) const {
+    const std::string text = HexPrefixToDollar(ReadText(section, key, ""));
+    return Int32FromText(text).value_or(defaultValue);
+}
+
+bool IniStore::ReadFlag(std::string_view section, std::string_view key, bool defaultValue) const {
+    return ReadInt32(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void IniStore::WriteFlag(std::string_view section, std::string_view key, bool value) const {
+    WriteText(section, key, value ? "1" : "0");
+}
+
+}  // namespace quill
