@@ -10,8 +10,12 @@ namespace quill {
 
 class Error : public std::runtime_error {
 public:
-    explicit Error(const std::string& message) : std::runtime_error(message) {}
-    std::string message() const { return what(); }
+    explicit Error(const std::string& message) : std::runtime_error(message), message_(message) {}
+    // The whole text; what() stops at a NUL byte that a pane line may hold.
+    std::string message() const { return message_; }
+
+private:
+    std::string message_;
 };
 
 // A text that is not a number: "'<text>' is not a valid floating point value".

@@ -1,1 +1,190 @@
+#include "numtext/pow10.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace quill {
+namespace {
+
+// Just enough of an unsigned big integer to hold exact powers of ten.
+class BigUint {
+public:
+    explicit BigUint(uint32_t v) : limbs_{v} {}
+    void mulSmall(uint32_t m) {
+        uint64_t carry = 0;
+        for (uint32_t& limb : limbs_) {
+            const uint64_t t = uint64_t{limb} * m + carry;
+            limb = static_cast<uint32_t>(t);
+            carry = t >> 32;
+        }
+        if (carry) limbs_.push_back(static_cast<uint32_t>(carry));
+    }
+    int bitLength() const { return 32 * int(limbs_.size() - 1) + (32 - __builtin_clz(limbs_.back())); }
+    bool bit(int i) const { return i >= 0 && (limbs_[i / 32] >> (i % 32)) & 1u; }
+    bool anyBitBelow(int i) const {
+        for (int k = 0; k < i; ++k)
+            if (bit(k)) return true;
+        return false;
+    }
+
+private:
+    std::vector<uint32_t> limbs_;  // least significant first
+};
+
+struct Rounded {
+    uint16_t biasedExponent;
+    uint64_t significand;
+    bool exact;
+};
+
+// The value rounded once to 64 significant bits, to nearest, ties to even.
+Rounded roundTo64Bits(const BigUint& x) {
+    const int length = x.bitLength();
+    uint64_t sig = 0;
+    for (int k = 0; k < 64; ++k) sig = (sig << 1) | (x.bit(length - 1 - k) ? 1u : 0u);
+    int exponent = length - 1;
+    const int roundBit = length - 65;
+    const bool half = x.bit(roundBit);
+    const bool sticky = x.anyBitBelow(roundBit);
+    if (half && (sticky || (sig & 1))) {
+        if (++sig == 0) {  // carried out of the top: 1.000... of the next binade
+            sig = 0x8000000000000000ULL;
+            ++exponent;
+        }
+    }
+    return {static_cast<uint16_t>(exponent + 16383), sig, !half && !sticky};
+}
+
+TEST(TenPowerTables, EveryEntryIsTheExactPowerRoundedOnce) {
+    struct Table {
+        const Ext80Bits* entries;
+        int first, last, step;  // entry k holds 10^(k*step)
+    };
+    const Table tables[] = {{kTenPowLow, 0, 31, 1}, {kTenPowMid, 1, 15, 32}, {kTenPowHigh, 1, 9, 512}};
+    for (const Table& table : tables) {
+        BigUint power(1);
+        int current = 0;
+        for (int k = table.first; k <= table.last; ++k) {
+            for (; current < k * table.step; ++current) power.mulSmall(10);
+            const Rounded expected = roundTo64Bits(power);
+            SCOPED_TRACE("10^" + std::to_string(current));
+            EXPECT_EQ(table.entries[k].biasedExponent, expected.biasedExponent);
+            EXPECT_EQ(table.entries[k].significand, expected.significand);
+            EXPECT_EQ(expected.exact, current <= 27);  // 5^27 < 2^64 <= 5^28
+        }
+    }
+}
+
+Ext80 one() { return Ext80::fromUint64(1); }
+
+// Distance in units of the last place of the exact value, as an integer.
+int64_t ulpsFrom(Ext80 got, const Rounded& exact) {
+    const int shift = int(got.biasedExponent()) - int(exact.biasedExponent);
+    EXPECT_LE(std::abs(shift), 1);
+    const __int128 a = shift >= 0 ? (__int128(got.significand()) << (1 + shift)) : __int128(got.significand());
+    const __int128 b = __int128(exact.significand) << 1;
+    const __int128 d = a > b ? a - b : b - a;
+    return static_cast<int64_t>(d / 2);
+}
+
+TEST(ScaleByPowerOfTen, PositivePowersOfOneStayWithinThreeRoundings) {
+    BigUint power(1);
+    for (int n = 1; n <= 4931; ++n) {
+        power.mulSmall(10);
+        Ext80Flags flags;
+        const Ext80 got = ScaleByPowerOfTen(one(), n, flags);
+        ASSERT_FALSE(flags.any()) << n;
+        const int64_t ulps = ulpsFrom(got, roundTo64Bits(power));
+        ASSERT_LE(ulps, n <= 27 ? 0 : 3) << "10^" << n;
+    }
+}
+
+TEST(ScaleByPowerOfTen, NegativePowersUndoPositiveOnes) {
+    for (int a = 1; a <= 4931; ++a) {
+        Ext80Flags flags;
+        const Ext80 back = ScaleByPowerOfTen(ScaleByPowerOfTen(one(), -a, flags), a, flags);
+        ASSERT_FALSE(flags.any()) << a;
+        // Within a few units of the last place of 1, on either side of it.
+        const bool near = back.biasedExponent() == 16383 ? back.significand() - 0x8000000000000000ULL <= 12
+                                                         : back.biasedExponent() == 16382 && ~back.significand() < 24;
+        ASSERT_TRUE(near) << "10^-" << a;
+    }
+}
+
+TEST(ScaleByPowerOfTen, ZeroPowerIsNoOperationAtAll) {
+    // A signalling NaN would come back quietened from a multiplication by 1.
+    const Ext80 signalling = Ext80::fromBits(false, 0x7FFF, 0x8000000000000001ULL);
+    Ext80Flags flags;
+    const Ext80 same = ScaleByPowerOfTen(signalling, 0, flags);
+    EXPECT_EQ(same.significand(), signalling.significand());
+    const Ext80 quietened = ScaleByPowerOfTen(signalling, 32, flags);  // 10^0 factor still applied
+    EXPECT_NE(quietened.significand(), signalling.significand());
+    EXPECT_FALSE(flags.any());
+}
+
+TEST(ScaleByPowerOfTen, VeryNegativePowersGivePositiveZero) {
+    const Ext80 huge = Ext80::fromBits(true, 0x7FFE, 0xFFFFFFFFFFFFFFFFULL);
+    const Ext80 infinity = Ext80::fromBits(true, 0x7FFF, 0x8000000000000000ULL);
+    for (int32_t n : {-5120, -5121, -100000, INT32_MIN}) {
+        for (Ext80 v : {huge, infinity, one()}) {
+            Ext80Flags flags;
+            const Ext80 r = ScaleByPowerOfTen(v, n, flags);
+            EXPECT_TRUE(r.isZero() && !r.negative()) << n;
+            EXPECT_FALSE(flags.any());
+        }
+    }
+    Ext80Flags flags;  // one step less still divides
+    EXPECT_FALSE(ScaleByPowerOfTen(huge, -5119, flags).isZero());
+}
+
+TEST(ScaleByPowerOfTen, OverflowIsRecorded) {
+    Ext80Flags flags;
+    const Ext80 largest = Ext80::fromBits(false, 0x7FFE, 0xFFFFFFFFFFFFFFFFULL);
+    ScaleByPowerOfTen(largest, 1, flags);
+    EXPECT_TRUE(flags.overflow);
+}
+
+// The factors apply smallest first, and a negative power divides by the
+// positive table entries. Random values tell apart every other order.
+TEST(ScaleByPowerOfTen, FactorsApplySmallestFirst) {
+    struct Case {
+        int32_t n;
+        std::vector<Ext80Bits> factors;
+    };
+    const Case cases[] = {
+        {4933, {kTenPowLow[5], kTenPowMid[10], kTenPowHigh[9]}},
+        {-330, {kTenPowLow[10], kTenPowMid[10]}},
+        {-4933, {kTenPowLow[5], kTenPowMid[10], kTenPowHigh[9]}},
+        {1024, {kTenPowLow[0], kTenPowHigh[2]}},
+        {-37, {kTenPowLow[5], kTenPowMid[1]}},
+    };
+    std::mt19937_64 random(12345);
+    for (const Case& c : cases) {
+        int reversedDiffers = 0;
+        for (int i = 0; i < 2000; ++i) {
+            // Far enough from 1 that 10^±4933 keeps within range.
+            const uint16_t exponent = c.n > 0 ? 16383 - 64 : 16383 + 64;
+            const Ext80 v = Ext80::fromBits(false, exponent, random() | 0x8000000000000000ULL);
+            Ext80Flags flags;
+            Ext80 inOrder = v, reversed = v;
+            for (std::size_t k = 0; k < c.factors.size(); ++k) {
+                const Ext80 f = toExt80(c.factors[k]), g = toExt80(c.factors[c.factors.size() - 1 - k]);
+                inOrder = c.n > 0 ? Ext80::mul(inOrder, f, flags) : Ext80::div(inOrder, f, flags);
+                reversed = c.n > 0 ? Ext80::mul(reversed, g, flags) : Ext80::div(reversed, g, flags);
+            }
+            const Ext80 got = ScaleByPowerOfTen(v, c.n, flags);
+            ASSERT_EQ(got.significand(), inOrder.significand()) << c.n;
+            ASSERT_EQ(got.biasedExponent(), inOrder.biasedExponent()) << c.n;
+            reversedDiffers += reversed.significand() != inOrder.significand();
+        }
+        if (c.n % 32 != 0) {  // a factor 1 commutes
+            EXPECT_GT(reversedDiffers, 0) << c.n;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quill
