@@ -18,7 +18,10 @@ std::string IniFileNameFor(const std::string& executablePath) {
     const std::size_t dot = executablePath.rfind('.');
     if (firstNonDot == std::string::npos || dot == std::string::npos || dot < firstNonDot)
         return executablePath + ".ini";
-    return executablePath.substr(0, dot) + ".ini";
+    std::string name = executablePath.substr(0, dot) + ".ini";
+    // A program itself named "*.ini" must not take its own file for its settings.
+    if (name == executablePath) name += ".ini";
+    return name;
 }
 
 TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}

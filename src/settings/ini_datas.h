@@ -22,8 +22,8 @@ namespace quill {
 // The settings file of the program at executablePath: the extension of the
 // file name (from its last ".") replaced by ".ini", or ".ini" appended when
 // the name has none. A "." in a folder name is no extension, and neither are
-// the leading dots of a hidden file's name (".tool" gives ".tool.ini").
-// "" for an empty path.
+// the leading dots of a hidden file's name (".tool" gives ".tool.ini"). A
+// program named "x.ini" gets "x.ini.ini", never itself. "" for an empty path.
 std::string IniFileNameFor(const std::string& executablePath);
 
 class TIniDatas {
