@@ -109,6 +109,13 @@ public:
         batch_.open().append(buffer, n);
         return *this;
     }
+    // Repeats a stretch written earlier in this batch.
+    LineWriter& copy(std::size_t offset, std::size_t length) {
+        std::string& text = batch_.open();
+        text.append(text.data() + offset, length);  // the room is reserved: no reallocation
+        return *this;
+    }
+    std::size_t position() const { return batch_.text().size(); }
     void end() { batch_.endLine(); }
 
 private:
@@ -135,10 +142,19 @@ LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& 
     w.text(kCountAnLabel).integer(countAn).end();
     w.text(kCountXLabel).integer(countX).end();
     for (int32_t i = 0; i < countAn; ++i) w.text("A[").integer(i).text("]=").number(an[i]).end();
-    for (int32_t i = 0; i < countX; ++i) w.text("X[").integer(i).text("]=").number(x[i]).end();
+    // Each x is formatted once: its result line copies the text of its x line
+    // (where it starts, times 64, plus its length).
+    std::vector<std::size_t> xText(x.size());
+    for (int32_t i = 0; i < countX; ++i) {
+        w.text("X[").integer(i).text("]=");
+        const std::size_t start = w.position();
+        w.number(x[i]);
+        xText[i] = start << 6 | (w.position() - start);
+        w.end();
+    }
     // After a failed computation there may be fewer results than x values.
     const int32_t countFx = fx.size() < x.size() ? static_cast<int32_t>(fx.size()) : countX;
-    for (int32_t j = 0; j < countFx; ++j) w.text("F(").number(x[j]).text(")=").number(fx[j]).end();
+    for (int32_t j = 0; j < countFx; ++j) w.text("F(").copy(xText[j] >> 6, xText[j] & 63).text(")=").number(fx[j]).end();
     return batch;
 }
 

@@ -69,6 +69,7 @@ TEST_P(ReadListTest, ParsesOrRejectsLikeThePane) {
         {"1\r\nabc\r\n", '.', {}, "'abc' is not a valid floating point value"},
         {"  1 2 \r\n", '.', {}, "'1 2' is not a valid floating point value"},
         {"1\n2", '.', {}, "'1\n2' is not a valid floating point value"},  // LF alone is no break
+        {"1\r2", '.', {}, "'1\r2' is not a valid floating point value"},  // nor is CR
         {"1\r\n1e400\r\nabc", '.', {}, "Floating point overflow"},      // stops at the first failure
     };
     for (const Case& c : cases) {
