@@ -1,0 +1,43 @@
+#include "ui/dialog_support.h"
+
+#include <QDialog>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace quill {
+
+int RunDialogModal(QDialog& dialog) { return ModalResultFromExec(dialog.exec()); }
+
+QString DialogFontFamily() {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* name : {"宋体", "SimSun"}) {
+        const QString family = QString::fromUtf8(name);
+        if (installed.contains(family, Qt::CaseInsensitive)) return family;
+    }
+    return QStringLiteral("WenQuanYi Micro Hei");
+}
+
+QFont DialogFont(int pixelSize) {
+    QFont font(DialogFontFamily());
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed) {
+    if (placed) return;
+    placed = true;
+
+    QScreen* screen = window.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;  // no screen at all: leave the position to the system
+    const QRect area =
+        placement == FirstShowPlacement::desktopCentre ? screen->virtualGeometry() : screen->geometry();
+
+    // The outer size where the frame is known already, the client size otherwise.
+    const QSize outer = window.frameGeometry().size();
+    window.move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+}
+
+}  // namespace quill

@@ -1,0 +1,72 @@
+#include "ui/help_commands.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "common/exe_path.h"
+#include "ui/build_info.h"
+
+namespace quill {
+
+QString WebAddress() { return QString::fromUtf8(kWebAddress); }
+QString BuildVersion() { return QString::fromUtf8(kBuildVersion); }
+
+QString HelpMissingText(const QString& helpFilePath) {
+    return QStringLiteral("不能打开帮助文件") + helpFilePath + QStringLiteral("\r\nCan not Open Help File") +
+           helpFilePath;
+}
+
+QString HelpDirectory() {
+    QString directory = QFile::decodeName(QByteArray::fromStdString(ExecutableDirectory()));
+    if (directory.isEmpty()) {
+        // No /proc: Qt's own idea of the program's folder.
+        directory = QCoreApplication::applicationDirPath();
+        if (!directory.endsWith(QLatin1Char('/'))) directory += QLatin1Char('/');
+    }
+    return directory;
+}
+
+HelpPlatform HelpPlatform::System() {
+    HelpPlatform platform;
+    platform.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    platform.showExclamation = [](QWidget* owner, const QString& text, const QString& caption) {
+        // A label takes CR as a glyph of its own; the line break is the LF.
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QMessageBox box(QMessageBox::Warning, caption, shown, QMessageBox::Ok, owner);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
+    return platform;
+}
+
+static bool IsExistingFile(const QString& path) { return QFileInfo(path).isFile(); }
+
+HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform) {
+    const QString chmPath = directory + QString::fromUtf8(kHelpFileName);
+    if (IsExistingFile(chmPath)) {
+        platform.openUrl(QUrl::fromLocalFile(chmPath));
+        return HelpShown::chm;
+    }
+    const QString pagePath = directory + QString::fromUtf8(kHelpPageName);
+    if (IsExistingFile(pagePath)) {
+        platform.openUrl(QUrl::fromLocalFile(pagePath));
+        return HelpShown::html;
+    }
+    platform.showExclamation(owner, HelpMissingText(chmPath), QString::fromUtf8(kHelpMissingCaption));
+    return HelpShown::missing;
+}
+
+HelpShown ShowHelpContent(QWidget* owner) {
+    return ShowHelpContent(owner, HelpDirectory(), HelpPlatform::System());
+}
+
+void OpenWebPage(const HelpPlatform& platform) { platform.openUrl(QUrl(WebAddress())); }
+
+void OpenWebPage() { OpenWebPage(HelpPlatform::System()); }
+
+}  // namespace quill

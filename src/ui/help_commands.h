@@ -1,0 +1,58 @@
+#pragma once
+// The Help menu's two commands that leave the program: the help document and
+// the product web page. Both go through the desktop's URL handler; the
+// handler and the message box can be replaced, so tests watch them instead.
+
+#include <QString>
+#include <functional>
+
+class QUrl;
+class QWidget;
+
+namespace quill {
+
+// The web page, fixed when the build is configured.
+QString WebAddress();
+// The version of this build, e.g. "2023.1.0".
+QString BuildVersion();
+
+// Looked for beside the executable, in this order. The .chm is the user's
+// own (the program does not ship one); the HTML page comes with the program.
+inline constexpr char kHelpFileName[] = "Quillometer.chm";
+inline constexpr char kHelpPageName[] = "Quillometer.html";
+
+inline constexpr char kHelpMissingCaption[] = "系统提示System Hint";
+
+// "不能打开帮助文件<path>\r\nCan not Open Help File<path>": the path stands
+// right after each sentence, with no space.
+QString HelpMissingText(const QString& helpFilePath);
+
+// The folder of the running program with its trailing '/'.
+QString HelpDirectory();
+
+struct HelpPlatform {
+    // Hands a file or web address to the desktop; the result is ignored,
+    // since a missing viewer or browser is not the program's concern.
+    std::function<bool(const QUrl&)> openUrl;
+    // A box with the exclamation icon and one OK button.
+    std::function<void(QWidget* owner, const QString& text, const QString& caption)> showExclamation;
+
+    // QDesktopServices::openUrl and a QMessageBox.
+    static HelpPlatform System();
+};
+
+enum class HelpShown { chm, html, missing };
+
+// Help > Content: opens Quillometer.chm from directory (a trailing separator
+// included) when it exists, else Quillometer.html; when neither exists, shows
+// HelpMissingText with the .chm path under kHelpMissingCaption and does
+// nothing else.
+HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform);
+// The same beside the running executable, with the real desktop.
+HelpShown ShowHelpContent(QWidget* owner);
+
+// Help > Web: hands WebAddress() to the desktop.
+void OpenWebPage(const HelpPlatform& platform);
+void OpenWebPage();
+
+}  // namespace quill
