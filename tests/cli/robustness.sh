@@ -1,9 +1,10 @@
 #!/bin/sh
 # Hostile and huge inputs for quillometer-cli: every run must end with status 0
 # or 1 (never a crash or a hang; CTest's timeout bounds the whole script).
-#   robustness.sh CLI
+#   robustness.sh CLI [sanitized]
 set -u
 cli=$1
+sanitized=${2:-}
 LC_ALL=C
 export LC_ALL
 work=$(mktemp -d) || exit 1
@@ -52,5 +53,20 @@ awk 'BEGIN { srand(7); for (i = 0; i < 1000000; i++) printf "%c", int(rand() * 2
 "$cli" noise x >out 2>err; [ $? -le 1 ] || fail "noise as coefficients"
 "$cli" an noise >out 2>err; [ $? -le 1 ] || fail "noise as x values"
 "$cli" an - <noise >out 2>err; [ $? -le 1 ] || fail "noise on stdin"
+
+# Running out of memory at any stage ends with a message, never an abort.
+# (A sanitized build reserves too much address space for this.)
+if [ -z "$sanitized" ]; then
+    awk 'BEGIN { srand(3); for (i = 0; i < 1000000; i++) printf "%.17g\r\n", rand() }' >million
+    for limit in 40000 80000 120000 160000 200000 240000 280000 320000; do
+        (ulimit -v $limit && exec "$cli" an million) >/dev/null 2>err
+        status=$?
+        if [ $status -eq 1 ]; then
+            [ "$(cat err)" = "Out of memory." ] || fail "memory limit $limit: $(head -c 200 err)"
+        elif [ $status -ne 0 ]; then
+            fail "memory limit $limit: exit status $status"
+        fi
+    done
+fi
 
 exit $failed
