@@ -1,5 +1,6 @@
 #include "numtext/parse.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -34,14 +35,75 @@ struct Accumulator {
     Ext80 value() const { return wide ? v : Ext80::fromUint64(small); }
 };
 
+// Digits eight at a time. A chunk holds up to eight bytes of the text, the
+// first in the lowest byte, so that one look finds how many digits follow.
+
+template <typename T>
+inline uint64_t load(const Byte* p) {
+    T t;
+    std::memcpy(&t, p, sizeof t);
+    return t;
+}
+
+// Up to eight bytes from p on; bytes past the end read as 0, which is no digit.
+// A short tail is read as two overlapping loads, never past the end.
+inline uint64_t loadChunk(const Byte* begin, const Byte* p, const Byte* end) {
+    const auto avail = static_cast<std::size_t>(end - p);
+    if (avail >= 8) return load<uint64_t>(p);
+    if (avail == 0) return 0;
+    if (end - begin >= 8) return load<uint64_t>(end - 8) >> (8 * (8 - avail));
+    if (avail >= 4) return load<uint32_t>(p) | load<uint32_t>(end - 4) << (8 * (avail - 4));
+    if (avail >= 2) return load<uint16_t>(p) | load<uint16_t>(end - 2) << (8 * (avail - 2));
+    return *p;
+}
+
+// The high bit of every byte that is not a digit. XOR maps exactly "0".."9"
+// to 0..9; adding 0x76 to the low seven bits then reaches 0x80 from 10 on.
+inline uint64_t nonDigitBytes(uint64_t chunk) {
+    const uint64_t x = chunk ^ 0x3030303030303030ULL;
+    return (((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
+}
+
+// The value of the first k digits (1 <= k <= 8) of a chunk: the k digits
+// moved to the top behind "0" bytes, then pairs, quadruples and the whole
+// combined by multiply-and-add on packed lanes.
+inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
+    if (k < 8) chunk = (chunk << (8 * (8 - k))) | (0x3030303030303030ULL >> (8 * k));
+    chunk -= 0x3030303030303030ULL;
+    chunk = chunk * 10 + (chunk >> 8);  // two-digit values in the even bytes
+    const uint64_t pairs = chunk & 0x00FF00FF00FF00FFULL;
+    const uint64_t quads = ((pairs * (1 + (100ULL << 16))) >> 16) & 0x0000FFFF0000FFFFULL;
+    return (quads * (1 + (10000ULL << 32))) >> 32;
+}
+
+constexpr uint64_t kPowersOfTen[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The largest s for which s * 10^k + (10^k - 1) still fits in 64 bits.
+constexpr uint64_t maxBeforeDigits(int k) { return (UINT64_MAX - (kPowersOfTen[k] - 1)) / kPowersOfTen[k]; }
+constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1), maxBeforeDigits(2),
+                                          maxBeforeDigits(3), maxBeforeDigits(4), maxBeforeDigits(5),
+                                          maxBeforeDigits(6), maxBeforeDigits(7), maxBeforeDigits(8)};
+
 // Reads a run of digits into acc and returns the first byte after it. Stops
 // early once the accumulator has overflowed: the text is rejected then,
 // whatever follows, so the remaining digits need no arithmetic.
-const Byte* readDigits(const Byte* p, const Byte* end, Accumulator& acc) {
+[[gnu::always_inline]] inline const Byte* readDigits(const Byte* begin, const Byte* p, const Byte* end,
+                                                     Accumulator& acc) {
     if (!acc.wide) {
+        uint64_t s = acc.small;
+        if constexpr (std::endian::native == std::endian::little) {
+            for (;;) {
+                const uint64_t chunk = loadChunk(begin, p, end);
+                const uint64_t stops = nonDigitBytes(chunk);
+                const int k = stops ? std::countr_zero(stops) / 8 : 8;
+                if (k == 0 || s > kMaxBeforeDigits[k]) break;
+                s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
+                p += k;
+                if (k < 8) break;
+            }
+        }
         // 10 * s + 9 stays below 2^64 for every s below this bound.
         constexpr uint64_t kSafeBound = UINT64_MAX / 10;
-        uint64_t s = acc.small;
         for (; p != end; ++p) {
             const unsigned d = digitValue(*p);
             if (d > 9) break;
@@ -81,10 +143,14 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
-    const auto* p = reinterpret_cast<const Byte*>(text.data());
-    const Byte* end = p + text.size();
-    if (const void* nul = std::memchr(p, 0, text.size())) end = static_cast<const Byte*>(nul);
+    // The text ends at its first NUL. No step below reads a NUL as part of a
+    // number (a NUL separator is never matched), so every one of them stops
+    // there as at the end, and only the final check needs to know.
+    const auto* const begin = reinterpret_cast<const Byte*>(text.data());
+    const Byte* const end = begin + text.size();
+    const Byte* p = begin;
     const Byte mark = static_cast<Byte>(decimalMark);
+    const bool hasMark = mark != 0;
 
     p = skipSpaces(p, end);
     const bool negative = p != end && *p == '-';
@@ -92,15 +158,15 @@ bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
 
     const Byte* const start = p;
     Accumulator acc;
-    p = readDigits(p, end, acc);
+    p = readDigits(begin, p, end, acc);
     if (acc.flags.any()) return false;
 
     // Counted as a 64-bit number so that even a line of billions of fraction
     // digits cannot wrap around into a positive power.
     int64_t fractionDigits = 0;
-    if (p != end && *p == mark) {
+    if (p != end && *p == mark && hasMark) {
         const Byte* fractionStart = ++p;
-        p = readDigits(p, end, acc);
+        p = readDigits(begin, p, end, acc);
         if (acc.flags.any()) return false;
         fractionDigits = p - fractionStart;
     }
@@ -124,7 +190,7 @@ bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
     }
 
     p = skipSpaces(p, end);
-    if (p != end) return false;
+    if (p != end && *p != 0) return false;
 
     // Anything at or below -5120 scales to +0; clamp before narrowing to 32 bits.
     const int64_t power = static_cast<int64_t>(exponent) - fractionDigits;

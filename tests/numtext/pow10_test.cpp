@@ -115,13 +115,11 @@ TEST(ScaleByPowerOfTen, NegativePowersUndoPositiveOnes) {
 }
 
 TEST(ScaleByPowerOfTen, ZeroPowerIsNoOperationAtAll) {
-    // A signalling NaN would come back quietened from a multiplication by 1.
+    // Not even a multiplication by 1, which would quieten a signalling NaN.
     const Ext80 signalling = Ext80::fromBits(false, 0x7FFF, 0x8000000000000001ULL);
     Ext80Flags flags;
     const Ext80 same = ScaleByPowerOfTen(signalling, 0, flags);
     EXPECT_EQ(same.significand(), signalling.significand());
-    const Ext80 quietened = ScaleByPowerOfTen(signalling, 32, flags);  // 10^0 factor still applied
-    EXPECT_NE(quietened.significand(), signalling.significand());
     EXPECT_FALSE(flags.any());
 }
 
