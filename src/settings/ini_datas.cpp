@@ -2,6 +2,7 @@
 
 #include "common/exe_path.h"
 #include "settings/ini_store.h"
+#include "settings/settings_location.h"
 
 namespace quill {
 namespace {
@@ -27,7 +28,8 @@ std::string IniFileNameFor(const std::string& executablePath) {
 TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}
 
 TIniDatas::TIniDatas(const std::string& executablePath)
-    : IniFileName(IniFileNameFor(executablePath)) {
+    : IniFileName(SettingsFileFor(executablePath)),
+      inUserFolder_(IniFileName != IniFileNameFor(executablePath)) {
     LoadSettings();
 }
 
@@ -39,6 +41,7 @@ int TIniDatas::LoadSettings() {
 
 int TIniDatas::SaveSettings() {
     if (IniFileName.empty()) return -1;
+    if (inUserFolder_) CreateFoldersFor(IniFileName);
     IniStore(IniFileName).WriteFlag(kSection, kLanguageKey, bChinese);
     return 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The settings record: the interface-language choice, remembered between runs
-// in the settings file beside the program.
+// in the settings file beside the program (or, for a program installed where
+// the user cannot write, in the user's configuration folder:
+// settings_location.h).
 //
 // How the desktop program uses it:
 //   - The main window holds a TIniDatas by value; constructing the window
@@ -30,7 +32,8 @@ class TIniDatas {
 public:
     // For the running program: ExecutablePath().
     TIniDatas();
-    // For a program at executablePath (tests, tools).
+    // For a program at executablePath (tests, tools). IniFileName is
+    // SettingsFileFor(executablePath).
     explicit TIniDatas(const std::string& executablePath);
     ~TIniDatas() = default;  // does not save: see above
 
@@ -43,6 +46,9 @@ public:
 
     std::string IniFileName;  // full path of the settings file
     bool bChinese = true;     // the language choice: true Chinese, false English
+
+private:
+    bool inUserFolder_ = false;  // the user's configuration folder, made on saving
 };
 
 }  // namespace quill

@@ -1,8 +1,8 @@
-// Runs one settings operation for the tests, which start it as an
-// unprivileged user: the permission bits bind that user, unlike root.
-//   settings_probe write <ini path> <value>   prints "ok" or the error
-//   settings_probe read <ini path>            prints the bChinese text, or "<default>"
-// Output goes through write(2): no number ever needs formatting here.
+// One settings operation for the tests, which run it as an unprivileged user.
+//   settings_probe write <ini path> <value>    [Setting] bChinese=value; prints "ok"
+//   settings_probe save <program path> <0|1>   TIniDatas for that program saves;
+//                                              prints its IniFileName
+// A failure prints the error's message and exits with 1.
 
 #include <unistd.h>
 
@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "settings/ini_datas.h"
 #include "settings/ini_store.h"
 
 namespace {
@@ -22,16 +23,20 @@ int Say(const std::string& text, int exitCode) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string_view command = argc > 1 ? argv[1] : "";
-    if (command == "write" && argc == 4) {
-        try {
+    const std::string_view command = argc == 4 ? argv[1] : "";
+    try {
+        if (command == "write") {
             quill::IniStore(argv[2]).WriteText("Setting", "bChinese", argv[3]);
             return Say("ok", 0);
-        } catch (const quill::IniFileError& e) {
-            return Say(e.message(), 1);
         }
+        if (command == "save") {
+            quill::TIniDatas settings(argv[2]);
+            settings.bChinese = std::string_view(argv[3]) == "1";
+            settings.SaveSettings();
+            return Say(settings.IniFileName, 0);
+        }
+    } catch (const quill::IniFileError& e) {
+        return Say(e.message(), 1);
     }
-    if (command == "read" && argc == 3)
-        return Say(quill::IniStore(argv[2]).ReadText("Setting", "bChinese", "<default>"), 0);
-    return Say("usage: settings_probe write <path> <value> | read <path>", 2);
+    return Say("usage: see settings_probe.cpp", 2);
 }

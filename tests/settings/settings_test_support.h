@@ -1,18 +1,27 @@
 #pragma once
 // Scratch folders, file bytes and an unprivileged child for the settings tests.
 
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <filesystem>
 #include <string>
-#include <vector>
+
+#include "common/safe_file.h"
 
 namespace quill::testing {
 
 // A fresh folder under /tmp that everyone may enter, removed with its content.
 class ScratchFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder() {
+        char name[] = "/tmp/quill-settings-XXXXXX";
+        path_ = ::mkdtemp(name);
+        ::chmod(name, 0755);
+    }
+    ~ScratchFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -20,19 +29,35 @@ private:
     std::string path_;
 };
 
-void WriteBytes(const std::string& path, const std::string& bytes);
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    if (SaveFileSafely(path, bytes) != SaveStatus::ok) throw std::runtime_error("cannot write " + path);
+}
 // The file's bytes, or "<missing>" when it cannot be read.
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
+inline std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    return ReadWholeFile(path, bytes) ? bytes : "<missing>";
+}
+inline bool Exists(const std::string& path) { struct stat info; return ::lstat(path.c_str(), &info) == 0; }
 
 struct ChildResult {
     int exitCode = -1;
-    std::string output;  // what the child wrote to stdout
+    std::string output;
 };
 
-// Runs the settings probe with args as user and group 65534 (nobody), whom
-// the permission bits bind, unlike root.
-ChildResult RunProbeAsNobody(const std::vector<std::string>& args,
-                             const std::vector<std::string>& environment = {});
+// Runs the settings probe (settings_probe.cpp) as user and group 65534
+// (nobody), whom the permission bits bind, unlike root. Arguments are plain
+// scratch paths and words, so the shell line needs no quoting.
+inline ChildResult RunProbeAsNobody(const std::string& args, const std::string& environment = "") {
+    const std::string command = "env " + environment + " setpriv --reuid=65534 --regid=65534 "
+                                "--clear-groups " QUILL_SETTINGS_PROBE " " + args;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    ChildResult result;
+    char buffer[4096];
+    for (std::size_t n; (n = ::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
 
 }  // namespace quill::testing

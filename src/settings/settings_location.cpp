@@ -1,0 +1,38 @@
+#include "settings/settings_location.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "settings/ini_datas.h"
+
+namespace quill {
+
+std::string UserSettingsFileFrom(const char* xdgConfigHome, const char* home) {
+    const bool useXdg = xdgConfigHome != nullptr && xdgConfigHome[0] == '/';
+    if (!useXdg && (home == nullptr || home[0] != '/')) return {};
+    std::string folder = useXdg ? xdgConfigHome : home;
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder + (useXdg ? "" : "/.config") + "/quillometer/quillometer.ini";
+}
+
+std::string SettingsFileFor(const std::string& executablePath) {
+    const std::string beside = IniFileNameFor(executablePath);
+    const std::size_t slash = beside.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : beside.substr(0, slash + 1);
+    struct stat info;
+    if (beside.empty() || ::stat(beside.c_str(), &info) == 0) return beside;
+    if (::access(folder.c_str(), W_OK | X_OK) == 0 || errno == ENOENT) return beside;
+    const std::string user = UserSettingsFileFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    return user.empty() ? beside : user;
+}
+
+void CreateFoldersFor(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0700);  // existing ones just fail
+}
+
+}  // namespace quill

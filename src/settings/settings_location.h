@@ -1,0 +1,25 @@
+#pragma once
+// Where the settings file lives. A program unpacked into a folder of its own
+// keeps it beside the program file, so the folder can be carried around; an
+// installed program (in a folder the user may not write, such as /usr/bin)
+// keeps it in the user's configuration folder instead.
+
+#include <string>
+
+namespace quill {
+
+// The per-user settings file: $XDG_CONFIG_HOME/quillometer/quillometer.ini,
+// or $HOME/.config/... when XDG_CONFIG_HOME is unset, empty or relative;
+// "" when neither gives an absolute folder. Arguments may be null.
+std::string UserSettingsFileFrom(const char* xdgConfigHome, const char* home);
+
+// The settings file of the program at executablePath: IniFileNameFor(path)
+// when that file exists or its folder is writable (or missing, so the save
+// reports it); otherwise the per-user file from the environment, if any.
+std::string SettingsFileFor(const std::string& executablePath);
+
+// Creates the folders above path that are missing, as 0700 (private
+// configuration). Failures are left for the save to report.
+void CreateFoldersFor(const std::string& path);
+
+}  // namespace quill
