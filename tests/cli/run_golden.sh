@@ -1,70 +1,45 @@
 #!/bin/sh
-# Runs quillometer-cli on one golden case and compares its output byte for byte.
-#
-#   run_golden.sh CLI BIN_DIR GOLDEN_DIR NAME
-#
-# Files of a case, all in GOLDEN_DIR (only those a case needs):
-#   NAME.an, NAME.x          the coefficient and x files (@AN@, @X@)
-#   NAME.args                the arguments, one line, split at blanks;
-#                            default "@AN@ @X@". @OUT@ is a file in the
-#                            scratch folder, @BIN@ the folder of the programs.
-#   NAME.stdin               fed to standard input (default: nothing)
-#   NAME.status              the exit status (default 0)
-#   NAME.expected            standard output, exact (or the @OUT@ file, exact)
-#   NAME.expected-start      standard output begins with this
-#   NAME.stderr              standard error, exact
-#   NAME.stderr-start        standard error begins with this
-# A stream with no file of its own must stay empty.
-# The program runs in an empty scratch folder, so relative paths in messages
-# are stable.
+# run_golden.sh CLI BIN_DIR GOLDEN_DIR NAME: runs one golden case of
+# quillometer-cli in an empty scratch folder and compares bytes and status.
+# Case files golden/NAME.*: .an, .x (@AN@, @X@); .args (one line, default
+# "@AN@ @X@"; @OUT@ a scratch file, @BIN@ the programs' folder); .stdin;
+# .status (default 0); .expected (stdout, or the @OUT@ file when used);
+# .stderr; .expected-start / .stderr-start (prefixes). Other streams stay empty.
 set -u -f
 cli=$1 bin=$2 dir=$(cd "$3" && pwd) name=$4
-case_=$dir/$name
+c=$dir/$name
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 
 argline="@AN@ @X@"
-[ -f "$case_.args" ] && argline=$(cat "$case_.args")
-uses_out=no
+[ -f "$c.args" ] && argline=$(cat "$c.args")
 set --
 for word in $argline; do
-    case $word in *@OUT@*) uses_out=yes ;; esac
-    word=$(printf '%s' "$word" | sed -e "s|@AN@|$case_.an|g" -e "s|@X@|$case_.x|g" \
-        -e "s|@OUT@|$work/out.txt|g" -e "s|@BIN@|$bin|g")
-    set -- "$@" "$word"
+    set -- "$@" "$(printf '%s' "$word" | sed -e "s|@AN@|$c.an|g" -e "s|@X@|$c.x|g" \
+        -e "s|@OUT@|$work/out.txt|g" -e "s|@BIN@|$bin|g")"
 done
-
 stdin=/dev/null
-[ -f "$case_.stdin" ] && stdin=$case_.stdin
+[ -f "$c.stdin" ] && stdin=$c.stdin
 (cd "$work" && exec "$cli" "$@") <"$stdin" >"$work/stdout" 2>"$work/stderr"
 status=$?
 
 failed=0
 fail() { echo "$name: $*"; failed=1; }
+[ "$status" -eq "$(cat "$c.status" 2>/dev/null || echo 0)" ] || fail "exit status $status"
 
-want=0
-[ -f "$case_.status" ] && want=$(cat "$case_.status")
-[ "$status" -eq "$want" ] || fail "exit status $status, expected $want"
-
-# check ACTUAL STREAM: compares against STREAM (exact) or STREAM-start (prefix).
+# check ACTUAL EXPECTED: exact, or a prefix from EXPECTED-start, or empty.
 check() {
     if [ -f "$2" ]; then
-        cmp "$1" "$2" || fail "$(basename "$1") differs from $(basename "$2")"
+        cmp "$1" "$2" || fail "$1 differs from $2"
     elif [ -f "$2-start" ]; then
-        size=$(wc -c <"$2-start")
-        head -c "$size" "$1" | cmp - "$2-start" || fail "$(basename "$1") does not begin with $(basename "$2")-start"
+        head -c "$(wc -c <"$2-start")" "$1" | cmp - "$2-start" || fail "$1 does not begin with $2-start"
     elif [ -s "$1" ]; then
-        fail "unexpected $(basename "$1"):"; head -c 400 "$1"
+        fail "unexpected output in $1:"; head -c 400 "$1"
     fi
 }
-if [ $uses_out = yes ]; then
-    if [ -f "$case_.expected" ]; then
-        [ -f "$work/out.txt" ] || fail "no output file"
-        [ -f "$work/out.txt" ] && check "$work/out.txt" "$case_.expected"
-    fi
-    check "$work/stdout" "$case_.none"
-else
-    check "$work/stdout" "$case_.expected"
-fi
-check "$work/stderr" "$case_.stderr"
+case $argline in
+*@OUT@*) check "$work/out.txt" "$c.expected"; check "$work/stdout" "$c.none" ;;
+*) check "$work/stdout" "$c.expected" ;;
+esac
+check "$work/stderr" "$c.stderr"
 exit $failed

@@ -138,16 +138,12 @@ TEST(EvaluatePolynomialTest, RoundsEachProductAndSumTwice) {
     for (const Case& c : overflowing) EXPECT_THROW(EvaluatePolynomial(c.a, c.x), OverflowError);
 }
 
-TEST(EvaluatorTest, TermsAndIndicesOutsideTheListsGiveZero) {
+TEST(EvaluatorTest, IndicesOutsideTheListsGiveZero) {
     Evaluator e;
-    e.ReadAnList(ByteLineList("2\r\n3\r\n4"), '.');
-    e.ReadXList(ByteLineList("10"), '.');
-    EXPECT_EQ(e.EvalTerm(0, 0), 2);
-    EXPECT_EQ(e.EvalTerm(2, 0), 400);
-    EXPECT_EQ(e.EvalPoly(0), 432);
-    for (auto [i, j] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 1}}) EXPECT_EQ(e.EvalTerm(i, j), 0.0);
-    EXPECT_EQ(e.EvalPoly(-1), 0.0);
-    EXPECT_EQ(e.EvalPoly(1), 0.0);
+    e.Solve(ByteLineList("2\r\n3"), ByteLineList("10"), *Pane(false, ""), true, {});
+    EXPECT_EQ(e.EvalTerm(1, 0) + e.EvalPoly(0), 62);
+    for (auto [i, j] : {std::pair{-1, 0}, {0, -1}, {2, 0}, {0, 1}}) EXPECT_EQ(e.EvalTerm(i, j), 0.0);
+    EXPECT_EQ(e.EvalPoly(-1) + e.EvalPoly(1), 0.0);
 }
 
 }  // namespace
