@@ -38,7 +38,7 @@ constexpr std::string_view kUsage =
     "Options:\n"
     "  --decimal-mark C  the decimal separator of the numbers (default: the locale's)\n"
     "  --hex             write every number as an exact hexadecimal constant\n"
-    "  -o FILE           write the report to FILE instead of standard output\n"
+    "  -o FILE           write the report to FILE ('-': standard output)\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
 
@@ -157,7 +157,7 @@ int Run(const Options& options) {
     x.setFileBytes({});
     evaluator.Release();
 
-    if (options.output) {
+    if (options.output && *options.output != "-") {
         quill::SaveToFile(result, *options.output);
     } else if (!WriteAll(STDOUT_FILENO, result.text())) {
         throw quill::FileError("Cannot write standard output");
