@@ -1,0 +1,290 @@
+// Known answers for the integer model of 80-bit arithmetic, checked on every
+// CPU; on x87 machines ext80_differential_test.cpp compares it with the unit.
+
+#include "numtext/ext80_soft.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+
+namespace quill {
+namespace {
+
+constexpr uint64_t kTop = 0x8000000000000000ull;
+constexpr uint64_t kOnes = ~uint64_t(0);
+
+struct E {  // an encoding: sign, biased exponent, significand
+    bool neg;
+    uint16_t exp;
+    uint64_t sig;
+};
+SoftExt80 X(E e) { return SoftExt80::fromBits(e.neg, e.exp, e.sig); }
+
+constexpr E kOne{false, 0x3FFF, kTop};
+constexpr E kHalfValue{false, 0x3FFE, kTop};
+constexpr E kMinNormal{false, 0x0001, kTop};
+constexpr E kMinSubnormal{false, 0x0000, 1};
+constexpr E kMax{false, 0x7FFE, kOnes};
+constexpr E kInf{false, 0x7FFF, kTop};
+constexpr E kIndefinite{true, 0x7FFF, 0xC000000000000000ull};
+
+testing::AssertionResult HasBits(SoftExt80 v, E e) {
+    if (v.negative() == e.neg && v.biasedExponent() == e.exp && v.significand() == e.sig) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << std::hex << "got " << (v.negative() ? "-" : "+") << v.biasedExponent()
+                                       << ":" << v.significand() << ", want " << (e.neg ? "-" : "+") << e.exp << ":"
+                                       << e.sig;
+}
+
+enum class Op { Mul, Div, Add };
+struct Case {
+    const char* what;
+    Op op;
+    E a, b, want;
+    bool overflow = false;
+    bool invalid = false;
+};
+
+const Case kCases[] = {
+    {"one third", Op::Div, kOne, {false, 0x4000, 0xC000000000000000ull}, {false, 0x3FFD, 0xAAAAAAAAAAAAAAABull}},
+    {"two thirds", Op::Div, {false, 0x4000, kTop}, {false, 0x4000, 0xC000000000000000ull},
+     {false, 0x3FFE, 0xAAAAAAAAAAAAAAABull}},
+    {"one tenth", Op::Div, kOne, {false, 0x4002, 0xA000000000000000ull}, {false, 0x3FFB, 0xCCCCCCCCCCCCCCCDull}},
+    {"1e27 * 10 rounds once to 1e28", Op::Mul, {false, 0x4058, 0xCECB8F27F4200F3Aull},
+     {false, 0x4002, 0xA000000000000000ull}, {false, 0x405C, 0x813F3978F8940984ull}},
+    {"2^64 - 1 plus one carries into the exponent", Op::Add, {false, 0x403E, kOnes}, kOne, {false, 0x403F, kTop}},
+    {"a tie rounds to the even 2^63", Op::Add, {false, 0x403E, kTop}, kHalfValue, {false, 0x403E, kTop}},
+    {"a tie rounds up to the even 2^63 + 2", Op::Add, {false, 0x403E, kTop | 1}, kHalfValue,
+     {false, 0x403E, kTop | 2}},
+    {"just above a tie rounds up", Op::Add, {false, 0x403E, kTop}, {false, 0x3FFE, kTop | 1},
+     {false, 0x403E, kTop | 1}},
+    {"a borrow far below rounds back up", Op::Add, {false, 0x403E, kTop}, {true, 0x3FFE, kTop | 1},
+     {false, 0x403D, kOnes}},
+    {"exact cancellation is +0", Op::Add, kOne, {true, 0x3FFF, kTop}, {false, 0, 0}},
+    {"-0 + -0 stays -0", Op::Add, {true, 0, 0}, {true, 0, 0}, {true, 0, 0}},
+    {"-0 + +0 is +0", Op::Add, {true, 0, 0}, {false, 0, 0}, {false, 0, 0}},
+    {"min normal halved is subnormal", Op::Mul, kMinNormal, kHalfValue, {false, 0, 0x4000000000000000ull}},
+    {"min subnormal halved ties to 0", Op::Mul, kMinSubnormal, kHalfValue, {false, 0, 0}},
+    {"a negative underflow keeps its sign", Op::Mul, kMinSubnormal, {true, 0x3FFE, kTop}, {true, 0, 0}},
+    {"1.5 units tie to 2", Op::Mul, {false, 0, 3}, kHalfValue, {false, 0, 2}},
+    {"a subnormal rounds up into the normal range", Op::Mul, {false, 0x0001, kOnes}, kHalfValue, kMinNormal},
+    {"min normal / 4", Op::Div, kMinNormal, {false, 0x4001, kTop}, {false, 0, 0x2000000000000000ull}},
+    {"subnormal plus subnormal", Op::Add, {false, 0, 0x7FFFFFFFFFFFFFFFull}, kMinSubnormal, kMinNormal},
+    {"pseudo-subnormal comes out with exponent 1", Op::Add, {false, 0, kTop}, {false, 0, 0}, kMinNormal},
+    {"largest * 2 overflows", Op::Mul, kMax, {false, 0x4000, kTop}, kInf, true},
+    {"largest + half an ulp ties up to overflow", Op::Add, kMax, {false, 0x7FBE, kTop}, kInf, true},
+    {"largest + less than half an ulp stays", Op::Add, kMax, {false, 0x7FBD, kOnes}, kMax},
+    {"negative overflow", Op::Div, {true, 0x7FFE, kTop}, {false, 0x3FFE, kTop}, {true, 0x7FFF, kTop}, true},
+    {"finite / 0 is infinity, reported as overflow", Op::Div, kOne, {true, 0, 0}, {true, 0x7FFF, kTop}, true},
+    {"0 * inf is invalid", Op::Mul, {false, 0, 0}, kInf, kIndefinite, false, true},
+    {"inf - inf is invalid", Op::Add, kInf, {true, 0x7FFF, kTop}, kIndefinite, false, true},
+    {"0 / 0 is invalid", Op::Div, {false, 0, 0}, {true, 0, 0}, kIndefinite, false, true},
+    {"inf / inf is invalid", Op::Div, kInf, kInf, kIndefinite, false, true},
+    {"inf + finite is inf, no flag", Op::Add, {true, 0x7FFF, kTop}, kMax, {true, 0x7FFF, kTop}},
+    {"x / inf is a signed zero", Op::Div, kOne, {true, 0x7FFF, kTop}, {true, 0, 0}},
+    {"a quiet NaN passes unchanged", Op::Add, {true, 0x7FFF, 0xC000000000000123ull}, kOne,
+     {true, 0x7FFF, 0xC000000000000123ull}},
+    {"a signalling NaN is made quiet", Op::Mul, kOne, {false, 0x7FFF, 0x8000000000000123ull},
+     {false, 0x7FFF, 0xC000000000000123ull}},
+    {"of two NaNs the larger significand wins", Op::Div, {false, 0x7FFF, 0xC000000000000001ull},
+     {true, 0x7FFF, 0xC000000000000002ull}, {true, 0x7FFF, 0xC000000000000002ull}},
+    {"of two NaNs equal but for sign the positive wins", Op::Add, {true, 0x7FFF, 0xC000000000000005ull},
+     {false, 0x7FFF, 0xC000000000000005ull}, {false, 0x7FFF, 0xC000000000000005ull}},
+    {"an unnormal operand gives the indefinite NaN", Op::Mul, {false, 0x3FFF, 0x4000000000000000ull}, kOne,
+     kIndefinite},
+    {"an unnormal beats a NaN", Op::Add, {false, 0x7FFF, 0xC000000000000005ull}, {false, 0x4000, 0}, kIndefinite},
+};
+
+TEST(SoftExt80, ArithmeticKnownAnswers) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        Ext80Flags flags;
+        const SoftExt80 r = c.op == Op::Mul   ? SoftExt80::mul(X(c.a), X(c.b), flags)
+                            : c.op == Op::Div ? SoftExt80::div(X(c.a), X(c.b), flags)
+                                              : SoftExt80::add(X(c.a), X(c.b), flags);
+        EXPECT_TRUE(HasBits(r, c.want));
+        EXPECT_EQ(flags.overflow, c.overflow);
+        EXPECT_EQ(flags.invalid, c.invalid);
+    }
+}
+
+TEST(SoftExt80, FlagsAreSticky) {
+    Ext80Flags flags;
+    SoftExt80::mul(X(kMax), X(kMax), flags);
+    SoftExt80::add(X(kOne), X(kOne), flags);
+    EXPECT_TRUE(flags.overflow);
+    EXPECT_FALSE(flags.invalid);
+    EXPECT_TRUE(flags.any());
+}
+
+uint64_t DoubleBits(double d) { return std::bit_cast<uint64_t>(d); }
+
+TEST(SoftExt80, WideningKnownAnswers) {
+    const struct {
+        uint64_t dbl;
+        E want;
+    } cases[] = {
+        {0x3FF0000000000000ull, kOne},
+        {0x8000000000000000ull, {true, 0, 0}},
+        {0x0000000000000001ull, {false, 0x3BCD, kTop}},  // 2^-1074 is a normal extended value
+        {0x000FFFFFFFFFFFFFull, {false, 0x3C00, 0xFFFFFFFFFFFFF000ull}},
+        {0x7FEFFFFFFFFFFFFFull, {false, 0x43FE, 0xFFFFFFFFFFFFF800ull}},
+        {0xFFF0000000000000ull, {true, 0x7FFF, kTop}},
+        {0x7FF0000000000001ull, {false, 0x7FFF, 0xC000000000000800ull}},  // quieted on load
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dbl);
+        EXPECT_TRUE(HasBits(SoftExt80::fromDouble(std::bit_cast<double>(c.dbl)), c.want));
+    }
+    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(0), {false, 0, 0}));
+    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(1), kOne));
+    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(kOnes), {false, 0x403E, kOnes}));
+    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(10), {false, 0x4002, 0xA000000000000000ull}));
+}
+
+TEST(SoftExt80, NarrowingKnownAnswers) {
+    const struct {
+        const char* what;
+        E v;
+        uint64_t want;
+        bool overflow;
+    } cases[] = {
+        {"2^53 + 1 ties to 2^53", {false, 0x4034, kTop | 0x400}, 0x4340000000000000ull, false},
+        {"2^53 + 3 ties to 2^53 + 4", {false, 0x4034, kTop | 0xC00}, 0x4340000000000002ull, false},
+        {"just above a tie rounds up", {false, 0x4034, kTop | 0x401}, 0x4340000000000001ull, false},
+        {"2^1024 - 2^970 overflows", {false, 0x43FE, 0xFFFFFFFFFFFFFC00ull}, 0x7FF0000000000000ull, true},
+        {"just below it is the largest double", {true, 0x43FE, 0xFFFFFFFFFFFFFBFFull}, 0xFFEFFFFFFFFFFFFFull, false},
+        {"far beyond the double range", {false, 0x7FFE, kTop}, 0x7FF0000000000000ull, true},
+        {"the smallest normal from just below", {false, 0x3C00, kOnes}, 0x0010000000000000ull, false},
+        {"2^-1075 ties to zero", {false, 0x3BCC, kTop}, 0, false},
+        {"1.5 * 2^-1075 rounds up", {false, 0x3BCC, 0xC000000000000000ull}, 1, false},
+        {"3 * 2^-1075 ties to 2 units", {false, 0x3BCD, 0xC000000000000000ull}, 2, false},
+        {"a tiny negative is -0", {true, 0x3B00, kTop}, 0x8000000000000000ull, false},
+        {"an extended subnormal is 0", {false, 0, kOnes >> 1}, 0, false},
+        {"infinity is no overflow", {true, 0x7FFF, kTop}, 0xFFF0000000000000ull, false},
+        {"a NaN keeps its top payload bits", {false, 0x7FFF, 0xC000000000000800ull}, 0x7FF8000000000001ull, false},
+        {"an unnormal gives the negative quiet NaN", {false, 0x3FFF, 1}, 0xFFF8000000000000ull, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SoftExt80::Narrowed n = X(c.v).narrowToDouble();
+        EXPECT_EQ(DoubleBits(n.value), c.want);
+        EXPECT_EQ(n.overflow, c.overflow);
+    }
+}
+
+TEST(SoftExt80, TwoRoundingsOfTheEvaluation) {
+    // 2^53 + 1 + 2^-52: the 64-bit sum drops the tiny part, and the store
+    // then meets an exact tie and goes to even; one rounding would go up.
+    EXPECT_EQ(SoftExt80::addDoubles(9007199254740992.0, 1.0000000000000002).value, 9007199254740992.0);
+    EXPECT_EQ(SoftExt80::addDoubles(0.1, 0.2).value, 0.30000000000000004);
+    EXPECT_EQ(SoftExt80::mulDoubles(3.0, 7.0).value, 21.0);
+    const SoftExt80::Narrowed huge = SoftExt80::mulDoubles(1e300, -1e10);
+    EXPECT_TRUE(huge.overflow);
+    EXPECT_EQ(huge.value, -std::numeric_limits<double>::infinity());
+    const SoftExt80::Narrowed tiny = SoftExt80::mulDoubles(1e-300, -1e-300);
+    EXPECT_FALSE(tiny.overflow);
+    EXPECT_EQ(DoubleBits(tiny.value), 0x8000000000000000ull);
+    EXPECT_EQ(SoftExt80::addDoubles(5e-324, 5e-324).value, 1e-323);
+}
+
+TEST(SoftExt80, RoundToIntegerTiesToEven) {
+    const struct {
+        E v, want;
+    } cases[] = {
+        {kHalfValue, {false, 0, 0}},
+        {{true, 0x3FFE, kTop}, {true, 0, 0}},
+        {{false, 0x3FFF, 0xC000000000000000ull}, {false, 0x4000, kTop}},      // 1.5 -> 2
+        {{false, 0x4000, 0xA000000000000000ull}, {false, 0x4000, kTop}},      // 2.5 -> 2
+        {{true, 0x4000, 0xE000000000000000ull}, {true, 0x4001, kTop}},        // -3.5 -> -4
+        {{false, 0x3FFE, 0xC000000000000000ull}, kOne},                       // 0.75 -> 1
+        {{false, 0x3FFE, kTop | 1}, kOne},                                    // just above 1/2
+        {{false, 0x3FFD, kOnes}, {false, 0, 0}},                              // just below 1/2
+        {{false, 0x403A, 0xDE0B6B3A76400008ull}, {false, 0x403A, 0xDE0B6B3A76400000ull}},  // 1e18 + 0.5 -> 1e18
+        {{false, 0x403E, kOnes}, {false, 0x403E, kOnes}},
+        {kMinSubnormal, {false, 0, 0}},
+        {kInf, kInf},
+        {{false, 0x7FFF, 0x8000000000000001ull}, {false, 0x7FFF, 0xC000000000000001ull}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.v.exp << ":" << c.v.sig);
+        EXPECT_TRUE(HasBits(X(c.v).roundToInteger(), c.want));
+    }
+    EXPECT_EQ(X({false, 0x403E, kOnes}).toUint64(), kOnes);
+    EXPECT_EQ(X({false, 0x4002, 0xA000000000000000ull}).toUint64(), 10u);
+    EXPECT_EQ(X({false, 0x4000, 0xA000000000000000ull}).toUint64(), 2u);  // 2.5 is cut to 2
+    EXPECT_EQ(X({false, 0, 0}).toUint64(), 0u);
+}
+
+TEST(SoftExt80, OrderAndClassification) {
+    const E qnan{false, 0x7FFF, 0xC000000000000000ull};
+    const E unnormal{false, 0x3FFF, 0x4000000000000000ull};
+    const struct {
+        E a, b;
+        bool less;
+    } cases[] = {
+        {kOne, {false, 0x4000, kTop}, true},
+        {{true, 0, 0}, {false, 0, 0}, false},  // -0 equals +0
+        {{false, 0, 0}, {true, 0, 0}, false},
+        {{true, 0x3FFF, kTop}, {false, 0, 0}, true},
+        {{true, 0x4000, kTop}, {true, 0x3FFF, kTop}, true},
+        {{false, 0, kTop}, kMinNormal, false},  // pseudo-subnormal equals the smallest normal
+        {{false, 0, kTop - 1}, {false, 0, kTop}, true},
+        {kMax, kInf, true},
+        {qnan, kInf, false},
+        {kOne, qnan, false},
+        {unnormal, {false, 0x4000, kTop}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(X(c.a).lessThan(X(c.b)), c.less) << std::hex << c.a.exp << ":" << c.a.sig << " < " << c.b.exp
+                                                   << ":" << c.b.sig;
+    }
+    EXPECT_TRUE(X({true, 0, 0}).isZero());
+    EXPECT_FALSE(X({false, 0x3FFF, 0}).isZero());  // pseudo-zero is an unnormal
+    EXPECT_FALSE(X(unnormal).isFinite());
+    EXPECT_FALSE(X(kInf).isFinite());
+    EXPECT_TRUE(X(kMinSubnormal).isFinite());
+    EXPECT_TRUE(HasBits(X(qnan).negated(), {true, 0x7FFF, 0xC000000000000000ull}));
+    EXPECT_TRUE(HasBits(X({true, 0x3FFF, 1}).abs(), {false, 0x3FFF, 1}));
+    EXPECT_TRUE(HasBits(SoftExt80(), {false, 0, 0}));
+}
+
+// Invariants over random encodings of every kind.
+TEST(SoftExt80, AlgebraicInvariants) {
+    uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return state ^ (state >> 29);
+    };
+    auto sameBits = [](SoftExt80 a, SoftExt80 b) {
+        return a.negative() == b.negative() && a.biasedExponent() == b.biasedExponent() &&
+               a.significand() == b.significand();
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const uint64_t r = next();
+        const uint16_t ea = uint16_t(r % 4 == 0 ? next() % 0x8000 : 0x3FFF - 200 + next() % 400);
+        const SoftExt80 a = SoftExt80::fromBits((r >> 8) & 1, ea, (r & 16) ? next() : (kTop | next()));
+        const SoftExt80 b = SoftExt80::fromBits((r >> 9) & 1, uint16_t(ea - 70 + next() % 140),
+                                                kTop | (next() >> (next() % 64)));
+        Ext80Flags f1, f2;
+        ASSERT_TRUE(sameBits(SoftExt80::mul(a, b, f1), SoftExt80::mul(b, a, f2)));
+        ASSERT_TRUE(sameBits(SoftExt80::add(a, b, f1), SoftExt80::add(b, a, f2)));
+        ASSERT_EQ(f1.overflow, f2.overflow);
+        ASSERT_EQ(f1.invalid, f2.invalid);
+        if (b.isFinite() && !b.isZero()) {
+            const SoftExt80 diff = SoftExt80::add(b, b.negated(), f1);
+            ASSERT_TRUE(sameBits(diff, SoftExt80()));
+        }
+        // Doubles widen exactly and narrow back unchanged.
+        const double d = std::bit_cast<double>(next());
+        if (d == d) {
+            ASSERT_EQ(DoubleBits(SoftExt80::fromDouble(d).narrowToDouble().value), DoubleBits(d));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quill
