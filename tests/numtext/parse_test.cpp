@@ -1,11 +1,14 @@
 #include "numtext/parse.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -147,6 +150,8 @@ TEST(TextToNumber, OtherDecimalMarks) {
     checkRows({{"1,5", V, 1.5}, {",5e1", V, 5}, {"-1,", V, -1}, {"1.5", R}, {"1,5,", R}}, ',');
     // A separator byte above 0x7F is still matched as one byte.
     checkRows({{"1\xB7" "5", V, 1.5}, {"1.5", R}}, '\xB7');
+    // A NUL separator can never be read: the text ends there.
+    checkRows({{"1\0" "5"s, V, 1}, {"\0" "5"s, R}}, '\0');
 }
 
 TEST(TextToNumber, TextEndsAtFirstNul) {
@@ -176,17 +181,6 @@ TEST(TextToNumber, RoundsAtEveryStepNotOnce) {
     EXPECT_EQ(v.biasedExponent(), 16383 + 53);
     EXPECT_EQ(v.significand(), (((1ULL << 53) + 1) << 10) - 1);
     EXPECT_EQ(NarrowToDouble(v), 9007199254740992.0);
-}
-
-TEST(TextToNumber, MessageHoldsTheWholeTextUnchanged) {
-    for (const std::string& text : {"1 2"s, "\xA3\xB1\xA3\xB2"s, "\0" "x"s, repeated('1', 100000)}) {
-        try {
-            TextToNumber(text, '.');
-            ADD_FAILURE() << "accepted";
-        } catch (const ConvertError& e) {
-            EXPECT_EQ(e.message(), rejection(text));
-        }
-    }
 }
 
 TEST(NarrowToDouble, RoundsOnceMoreAndFailsBeyondTheDoubleRange) {
@@ -328,18 +322,41 @@ TEST(TextToNumber, AgreesWithThePlainStepByStepReading) {
     EXPECT_LT(accepted, 180000);
 }
 
+// Texts placed right against an unreadable page on either side: a read of
+// even one byte outside the text would crash here.
+TEST(TextToNumber, ReadsNoByteOutsideTheText) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    auto* base = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(base, MAP_FAILED);
+    mprotect(base, page, PROT_NONE);
+    mprotect(base + 2 * page, page, PROT_NONE);
+    char* const first = base + page;
+    char* const last = base + 2 * page;
+    std::mt19937_64 random(99);
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = randomText(random).substr(0, page);
+        Ext80 expected, atStart, atEnd;
+        const bool ok = TryTextToNumber(text, '.', expected);
+        std::memcpy(first, text.data(), text.size());
+        ASSERT_EQ(TryTextToNumber({first, text.size()}, '.', atStart), ok) << text;
+        std::memcpy(last - text.size(), text.data(), text.size());
+        ASSERT_EQ(TryTextToNumber({last - text.size(), text.size()}, '.', atEnd), ok) << text;
+        if (ok) {
+            ASSERT_TRUE(sameBits(atStart, expected) && sameBits(atEnd, expected)) << text;
+        }
+    }
+    munmap(base, 3 * page);
+}
+
 TEST(TextToNumber, LongMantissasAgreeWithThePlainReading) {
     std::mt19937_64 random(77);
     for (int length : {19, 20, 21, 40, 400, 4000, 4920, 4940, 10000}) {
         for (int i = 0; i < 20; ++i) {
-            const std::string digits = randomDigits(random, length);
-            const std::string text = "0." + digits + "e" + std::to_string(random() % 4999);
+            const std::string text = "0." + randomDigits(random, length) + "e" + std::to_string(random() % 4999);
             Ext80 got, expected;
             const bool ok = TryTextToNumber(text, '.', got);
             ASSERT_EQ(ok, referenceConvert(text, '.', expected)) << length;
-            if (ok) {
-                ASSERT_TRUE(sameBits(got, expected)) << length;
-            }
+            ASSERT_TRUE(!ok || sameBits(got, expected)) << length;
         }
     }
 }
@@ -353,21 +370,6 @@ TEST(TextToNumber, IntegersBelow2To64AreExact) {
         Ext80 expected = Ext80::fromUint64(u);
         if (negative) expected = expected.negated();
         ASSERT_TRUE(sameBits(TextToNumber(text, '.'), expected)) << text;
-    }
-}
-
-// Moving the separator and making up for it in the exponent leaves the same
-// digits and the same power, so the very same bits.
-TEST(TextToNumber, SeparatorPositionTradesAgainstExponent) {
-    std::mt19937_64 random(5);
-    for (int i = 0; i < 20000; ++i) {
-        const std::string digits = randomDigits(random, 1 + int(random() % 30));
-        const int cut = int(random() % (digits.size() + 1));
-        const int exponent = int(random() % 600) - 300;
-        const std::string plain = digits + "e" + std::to_string(exponent);
-        const std::string moved =
-            digits.substr(0, cut) + "." + digits.substr(cut) + "e" + std::to_string(exponent + int(digits.size()) - cut);
-        ASSERT_TRUE(sameBits(TextToNumber(plain, '.'), TextToNumber(moved, '.'))) << plain << " " << moved;
     }
 }
 
