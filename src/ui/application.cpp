@@ -1,0 +1,180 @@
+#include "ui/application.h"
+
+#include <cxxabi.h>
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "common/error.h"
+#include "engine/error_text.h"
+
+namespace quill {
+
+namespace {
+
+QString CurrentExceptionTypeName() {
+    const std::type_info* type = abi::__cxa_current_exception_type();
+    if (!type) return QStringLiteral("unknown");
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(type->name(), nullptr, nullptr, &status),
+                                                     &std::free);
+    return QString::fromUtf8(status == 0 && name ? name.get() : type->name());
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // The program ends when its main window is closed, by RequestQuit, and
+    // not when the last window happens to be hidden.
+    setQuitOnLastWindowClosed(false);
+}
+
+Application::~Application() = default;
+
+Application* Application::current() { return qobject_cast<Application*>(QCoreApplication::instance()); }
+
+void Application::SetTitle(const QString& title) {
+    title_ = title;
+    Trace(QStringLiteral("title"));
+}
+
+void Application::adopt(QWidget* window) {
+    owned_.push_back(window);
+    if (!mainWindow_) {
+        window->winId();  // the native window exists from now on, hidden
+        mainWindow_ = window;
+    }
+    Trace(QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1));
+}
+
+void Application::RunMessageLoop() {
+    running_ = true;
+    struct Stopped {
+        bool& running;
+        ~Stopped() { running = false; }
+    } stopped{running_};
+    // Its show event (the main window's FormShow) runs before it appears and
+    // before the loop takes its first event.
+    if (mainWindow_) mainWindow_->show();
+    Trace(QStringLiteral("loop"));
+    exec();
+    Trace(QStringLiteral("loop ended"));
+}
+
+void Application::RequestQuit() {
+    // Posted, so the command that asked finishes first and a request made
+    // before the loop runs still ends it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            terminated_ = true;
+            exit(0);
+        },
+        Qt::QueuedConnection);
+}
+
+void Application::DestroyOwnedWindows() {
+    while (!owned_.empty()) {
+        QWidget* window = owned_.back();
+        owned_.pop_back();
+        if (window == mainWindow_) mainWindow_ = nullptr;
+        const QString name = QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1);
+        Trace(QStringLiteral("destroy ") + name);
+        window->hide();
+        delete window;
+        Trace(QStringLiteral("destroyed ") + name);
+    }
+}
+
+void Application::RouteError(QObject*, std::exception_ptr error) noexcept {
+    if (!error) return;
+    try {
+        // A command that fails half-way may leave a mouse grab or a menu open.
+        if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+        for (int i = 0; i < 8 && activePopupWidget(); ++i) activePopupWidget()->close();
+
+        try {
+            std::rethrow_exception(error);
+        } catch (const AbortError&) {
+            // silent by design
+        } catch (const Error& e) {
+            ShowErrorBox(e.what());
+        } catch (const std::bad_alloc&) {
+            ShowErrorBox("Out of memory");
+        } catch (const std::exception& e) {
+            ShowErrorBox(e.what());
+        } catch (...) {
+            showFallbackBox(error);
+        }
+    } catch (...) {
+        // Showing the error failed as well (memory): nothing more can be done
+        // for it, and the loop must go on.
+    }
+}
+
+void Application::ShowErrorBox(std::string_view message) {
+    const std::string text = ErrorBoxText(message);
+    AppMessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), title_, kMbOk | kMbIconError);
+}
+
+void Application::showFallbackBox(std::exception_ptr error) {
+    QString typeName;
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        typeName = CurrentExceptionTypeName();
+    }
+    const QString module = QFileInfo(applicationFilePath()).fileName();
+    const QString text =
+        QStringLiteral("Exception %1 in module %2 at %3.\r\n\r\n").arg(typeName, module, QStringLiteral("00000000"));
+    MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
+    presenter.Show(nullptr, text, QStringLiteral("Application Error"), kMbTaskModal | kMbIconError);
+}
+
+int Application::AppMessageBox(const QString& text, const QString& caption, uint32_t flags) {
+    QPointer<QWidget> active = activeWindow();
+    QPointer<QWidget> focus = focusWidget();
+    struct Restore {
+        QPointer<QWidget>& active;
+        QPointer<QWidget>& focus;
+        ~Restore() {
+            if (active) active->activateWindow();
+            if (focus) focus->setFocus();
+        }
+    } restore{active, focus};
+    MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
+    return presenter.Show(active, DisplayText(text), caption, flags);
+}
+
+QString Application::ExecutableDirectory() const {
+    if (!executableDirectory_.isEmpty()) return executableDirectory_;
+    return applicationDirPath() + QLatin1Char('/');
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        RouteError(receiver, std::current_exception());
+        return false;
+    }
+}
+
+void RunGuarded(QObject* sender, const std::function<void()>& command) noexcept {
+    try {
+        command();
+    } catch (...) {
+        if (Application* app = Application::current()) {
+            app->RouteError(sender, std::current_exception());
+        } else {
+            qWarning("quillometer: an error left a command outside the application");
+        }
+    }
+}
+
+}  // namespace quill

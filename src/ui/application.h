@@ -1,0 +1,116 @@
+#pragma once
+// The application object: the frame every window of the program lives in.
+// It owns the three windows for the whole run, runs the one event loop,
+// catches every error that escapes a command and shows it in one kind of
+// box, and destroys the windows at the end, the last created first.
+
+#include <QApplication>
+#include <QString>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "ui/message_presenter.h"
+
+namespace quill {
+
+inline constexpr char kApplicationTitle[] = "Quillometer2023多项式求值器2023";
+
+class Application : public QApplication {
+    Q_OBJECT
+
+public:
+    Application(int& argc, char** argv);
+    ~Application() override;
+
+    // The running application object, or null when the QApplication is not one.
+    static Application* current();
+
+    // Start-up hook for services; there are none.
+    void InitApplication() {}
+    void SetTitle(const QString& title);
+    const QString& Title() const { return title_; }
+
+    // Creates a window owned by the application, hidden; the first one
+    // becomes the main window, whose closing ends the program.
+    template <class Window>
+    Window* CreateOwnedWindow() {
+        auto* window = new Window();
+        adopt(window);
+        return window;
+    }
+    QWidget* MainWindow() const { return mainWindow_; }
+    // The first owned window of that class, or null.
+    template <class Window>
+    Window* OwnedWindow() const {
+        for (QWidget* w : owned_)
+            if (auto* found = qobject_cast<Window*>(w)) return found;
+        return nullptr;
+    }
+
+    // Shows the main window (its show event runs first) and runs the loop
+    // until RequestQuit.
+    void RunMessageLoop();
+    // Ends the loop once the events before it are handled (exit code 0).
+    void RequestQuit();
+    bool Terminated() const { return terminated_; }
+    bool Running() const { return running_; }
+
+    // Destroys the owned windows one at a time, the last created first;
+    // each is hidden before it goes.
+    void DestroyOwnedWindows();
+
+    // Shows an error that escaped a command: AbortError silently ends it,
+    // every other error is shown in the error box.
+    void RouteError(QObject* sender, std::exception_ptr error) noexcept;
+    // The message, with a full stop added by the usual rule, under the
+    // title, with the error icon and one OK button.
+    void ShowErrorBox(std::string_view message);
+    // A box modal to the whole program; the active window and the keyboard
+    // focus come back afterwards.
+    int AppMessageBox(const QString& text, const QString& caption, uint32_t flags);
+
+    // The folder of the program, with its trailing '/'.
+    QString ExecutableDirectory() const;
+    void SetExecutableDirectory(const QString& directory) { executableDirectory_ = directory; }
+
+    // Test seams: where boxes go (null: real boxes), and a log of the
+    // start-up and shutdown steps.
+    void SetPresenter(MessagePresenter* presenter) { presenter_ = presenter; }
+    void SetTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
+    void Trace(const QString& step) {
+        if (trace_) trace_(step);
+    }
+
+    // The last line of defence: nothing thrown in an event handler may reach
+    // the event loop.
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    void adopt(QWidget* window);
+    void showFallbackBox(std::exception_ptr error);
+
+    QString title_;
+    QWidget* mainWindow_ = nullptr;
+    std::vector<QWidget*> owned_;
+    bool terminated_ = false;
+    bool running_ = false;
+    QString executableDirectory_;
+    BoxPresenter boxes_;
+    MessagePresenter* presenter_ = nullptr;
+    std::function<void(const QString&)> trace_;
+};
+
+// Runs one command so that no error leaves it: an error ends the command
+// where it arose and is shown by the application; nothing is undone.
+void RunGuarded(QObject* sender, const std::function<void()>& command) noexcept;
+
+// Connects a signal (a click, a menu entry) to a command run by RunGuarded.
+template <class Sender, class Signal, class Command>
+QMetaObject::Connection ConnectCommand(Sender* sender, Signal signal, QObject* window, Command command) {
+    return QObject::connect(sender, signal, window, [window, command] { RunGuarded(window, command); });
+}
+
+}  // namespace quill

@@ -1,0 +1,123 @@
+#pragma once
+// The main window: three panes side by side (coefficients, x values,
+// results), a row of buttons under each, the Solve and sample-data buttons,
+// the menu bar and the status bar. It owns the evaluation state and routes
+// every command. Built in main_window_layout.cpp; the commands are in
+// main_window_commands.cpp.
+
+#include <QMainWindow>
+
+#include "engine/evaluator.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QShortcut;
+class QStatusBar;
+class QTabWidget;
+
+namespace quill {
+
+class TextPane;
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TFrmMain(QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // The area under the menu bar, status bar included, at 96 dpi.
+    static constexpr int kClientWidth = 805;
+    static constexpr int kClientHeight = 465;
+    static constexpr int kStatusBarHeight = 19;
+
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;  // "就绪", 150 px
+    QLabel* StatusPanel1 = nullptr;  // the notice: the decimal mark in use
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    TextPane* MemoAN = nullptr;
+    TextPane* MemoX = nullptr;
+    TextPane* MemoFx = nullptr;
+    QPushButton* BtnClearAn = nullptr;
+    QPushButton* BtnLoadAn = nullptr;
+    QPushButton* BtnSaveAn = nullptr;
+    QPushButton* BtnClearX = nullptr;
+    QPushButton* BtnLoadX = nullptr;
+    QPushButton* BtnSaveX = nullptr;
+    QPushButton* BtnClearFx = nullptr;
+    QPushButton* BtnLoadFx = nullptr;
+    QPushButton* BtnSaveFx = nullptr;
+    QCheckBox* ChkAutoClear = nullptr;
+    QPushButton* BtnSolve = nullptr;
+    QPushButton* BtnSampleData = nullptr;
+
+    QMenu* MnuFile = nullptr;
+    QAction* MnuExit = nullptr;
+    QMenu* MnuSet = nullptr;
+    QAction* MnuChinese = nullptr;
+    QAction* MnuEnglish = nullptr;
+    QMenu* MnuHelp = nullptr;
+    QAction* MnuContent = nullptr;
+    QAction* MnuWeb = nullptr;
+    QAction* MnuPhone = nullptr;
+    QAction* MnuAbout = nullptr;
+
+    // Commands, one per control event. Each runs inside RunGuarded when the
+    // control raises it; called directly, an error leaves it.
+    void BtnClearAnClick();
+    void BtnClearXClick();
+    void BtnClearFxClick();
+    void BtnLoadAnClick();
+    void BtnLoadXClick();
+    void BtnLoadFxClick();
+    void BtnSaveAnClick();
+    void BtnSaveXClick();
+    void BtnSaveFxClick();
+    void BtnSolveClick();
+    void BtnSampleDataClick();
+    void MnuExitClick();
+    void MnuSetClick();
+    void MnuChineseClick();
+    void MnuEnglishClick();
+    void MnuContentClick();
+    void MnuWebClick();
+    void MnuPhoneClick();
+    void MnuAboutClick();
+    // The show event: the language operation, then the sample data.
+    void FormShow();
+    // The destroy event: releases the evaluation state.
+    void FormDestroy();
+    // Puts the interface in the stored language.
+    void ApplyLanguage();
+
+    const Evaluator& Evaluation() const { return evaluator_; }
+    char DecimalMark() const { return decimalMark_; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void BuildStatusBar();
+    void SetTabOrder();
+    void ConnectCommands();
+    void UpdateNotice();
+
+    Evaluator evaluator_;
+    char decimalMark_ = '.';
+    bool placed_ = false;
+};
+
+}  // namespace quill

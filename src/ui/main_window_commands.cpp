@@ -1,0 +1,144 @@
+// The main window's commands and its show, close and destroy events.
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QCheckBox>
+
+#include "lines/list_file.h"
+#include "numtext/decimal_mark.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+#include "ui/dialog_support.h"
+#include "ui/main_window.h"
+#include "ui/modal.h"
+#include "ui/phone_dialog.h"
+#include "ui/text_pane.h"
+
+namespace quill {
+
+namespace {
+
+// The wait cursor and a busy notice while a long command runs; both go
+// again however the command ends.
+class BusyIndicator {
+public:
+    explicit BusyIndicator(QLabel* panel) : panel_(panel) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        panel_->setText(QStringLiteral("计算中 Busy"));
+        if (panel_->isVisible()) panel_->repaint();
+    }
+    ~BusyIndicator() {
+        panel_->setText(QStringLiteral("就绪"));
+        QApplication::restoreOverrideCursor();
+    }
+    BusyIndicator(const BusyIndicator&) = delete;
+    BusyIndicator& operator=(const BusyIndicator&) = delete;
+
+private:
+    QLabel* panel_;
+};
+
+QString ExecutableDirectory() {
+    Application* app = Application::current();
+    return app ? app->ExecutableDirectory() : QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+}  // namespace
+
+// ---- panes ------------------------------------------------------------------
+
+void TFrmMain::BtnClearAnClick() { MemoAN->Lines().clear(); }
+void TFrmMain::BtnClearXClick() { MemoX->Lines().clear(); }
+void TFrmMain::BtnClearFxClick() { MemoFx->Lines().clear(); }
+
+// Loading and saving through the file dialogs come with the list-file
+// commands; until then the buttons do nothing.
+void TFrmMain::BtnLoadAnClick() {}
+void TFrmMain::BtnLoadXClick() {}
+void TFrmMain::BtnLoadFxClick() {}
+void TFrmMain::BtnSaveAnClick() {}
+void TFrmMain::BtnSaveXClick() {}
+void TFrmMain::BtnSaveFxClick() {}
+
+void TFrmMain::BtnSampleDataClick() {
+    // A missing An.txt ends the command before X.txt is touched.
+    const QString directory = ExecutableDirectory();
+    LoadFromFile(MemoAN->Lines(), (directory + QStringLiteral("An.txt")).toStdString());
+    LoadFromFile(MemoX->Lines(), (directory + QStringLiteral("X.txt")).toStdString());
+}
+
+void TFrmMain::BtnSolveClick() {
+    BusyIndicator busy(StatusPanel0);
+    evaluator_.Solve(MemoAN->Lines(), MemoX->Lines(), MemoFx->Lines(), ChkAutoClear->isChecked(),
+                     ReportStyle{decimalMark_, false});
+}
+
+// ---- menu -------------------------------------------------------------------
+
+void TFrmMain::MnuExitClick() { RequestClose(*this); }
+
+// The language entries and their check marks come with the settings record.
+void TFrmMain::MnuSetClick() {}
+void TFrmMain::MnuChineseClick() {}
+void TFrmMain::MnuEnglishClick() {}
+void TFrmMain::ApplyLanguage() {}
+
+// Help and the web page are opened by the help commands once they are wired.
+void TFrmMain::MnuContentClick() {}
+void TFrmMain::MnuWebClick() {}
+
+void TFrmMain::MnuPhoneClick() {
+    Application* app = Application::current();
+    if (auto* phone = app ? app->OwnedWindow<TFrmVisitePhone>() : nullptr) RunModal(*phone);
+}
+
+void TFrmMain::MnuAboutClick() {
+    Application* app = Application::current();
+    if (auto* about = app ? app->OwnedWindow<TAboutBox>() : nullptr) RunModal(*about);
+}
+
+// ---- window events ----------------------------------------------------------
+
+void TFrmMain::FormShow() {
+    if (Application* app = Application::current()) app->Trace(QStringLiteral("FormShow"));
+    ApplyLanguage();
+    BtnSampleDataClick();
+}
+
+void TFrmMain::FormDestroy() {
+    if (Application* app = Application::current()) app->Trace(QStringLiteral("FormDestroy"));
+    evaluator_.Release();
+}
+
+void TFrmMain::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        // The show event runs before the window is on screen: an error in it
+        // comes up in its box first, and the window opens all the same.
+        RunGuarded(this, [this] { FormShow(); });
+        layout()->activate();  // the fixed size, so that the centring uses it
+        PlaceAtFirstShow(*this, FirstShowPlacement::desktopCentre, placed_);
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+    // The close box, Alt+F4 and the window menu take the road of Exit.
+    event->ignore();
+    RunGuarded(this, [this] { RequestClose(*this); });
+}
+
+void TFrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LocaleChange) {
+        decimalMark_ = ReadLocaleDecimalMark();
+        UpdateNotice();
+    }
+}
+
+void TFrmMain::UpdateNotice() {
+    StatusPanel1->setText(QStringLiteral("小数点 Decimal mark: ") + QChar::fromLatin1(decimalMark_));
+}
+
+}  // namespace quill

@@ -1,0 +1,59 @@
+#include "ui/modal.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+
+#include "common/error.h"
+#include "ui/application.h"
+#include "ui/dialog_support.h"
+
+namespace quill {
+
+namespace {
+constexpr char kShownModally[] = "quillShownModally";
+}
+
+bool IsShownModally(const QWidget& window) { return window.property(kShownModally).toBool(); }
+
+int32_t RunModal(QDialog& dialog) {
+    if (dialog.isVisible() || !dialog.isEnabled() || IsShownModally(dialog))
+        throw Error("Cannot make a visible window modal");
+
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    QPointer<QWidget> active = QApplication::activeWindow();
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    QPointer<QDialog> shown = &dialog;
+    dialog.setProperty(kShownModally, true);
+    struct Restore {
+        QPointer<QDialog>& shown;
+        QPointer<QWidget>& active;
+        QPointer<QWidget>& focus;
+        ~Restore() {
+            if (shown) shown->setProperty(kShownModally, false);
+            if (active) active->activateWindow();
+            if (focus) focus->setFocus();
+        }
+    } restore{shown, active, focus};
+
+    // exec() blocks input to every other window of the program and ends
+    // with the dialog's result; an application that quits meanwhile ends it
+    // with Cancel.
+    return RunDialogModal(dialog);
+}
+
+void RequestClose(QWidget& window) {
+    if (IsShownModally(window)) {
+        if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->done(mrCancel);
+        return;
+    }
+    Application* app = Application::current();
+    if (app && &window == app->MainWindow()) {
+        app->RequestQuit();
+        return;
+    }
+    window.hide();
+}
+
+}  // namespace quill

@@ -1,0 +1,282 @@
+#include "ui/pane_text.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "common/error.h"
+#include "ui/utf8_steps.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kBreak{"\r\n", 2};
+constexpr std::size_t kMostUndoSteps = 100;
+
+// Calls fn(line) for each piece of text between CR LF breaks, the piece after
+// the last break included (empty when text ends with one).
+template <class Fn>
+void ForEachPiece(std::string_view text, Fn fn) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(kBreak, start);
+        if (at == std::string_view::npos) break;
+        fn(text.substr(start, at - start));
+        start = at + 2;
+    }
+    fn(text.substr(start));
+}
+
+}  // namespace
+
+PaneText::PaneText() : rows_(1) {}
+
+int32_t PaneText::count() const {
+    const std::size_t lines = rows_.size() - (rows_.back().empty() ? 1 : 0);
+    constexpr std::size_t kMost = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(std::min(lines, kMost));
+}
+
+std::string PaneText::line(int32_t i) const {
+    if (i < 0 || i >= count()) return {};
+    return rows_[static_cast<std::size_t>(i)];
+}
+
+void PaneText::appendLine(std::string_view s) {
+    // Into the empty last row when the text ends at a line start; otherwise
+    // the open last line gets its break first.
+    if (rows_.back().empty()) {
+        rows_.back().assign(s);
+        rows_.emplace_back();
+    } else {
+        rows_.emplace_back(s);
+    }
+    widest_ = std::max(widest_, s.size());
+}
+
+int32_t PaneText::add(std::string_view s) {
+    const int32_t before = count();
+    const int64_t needed = utf8::CountCharacters(s) + 2;
+    // Whole line or nothing: a cut line would pass for a complete value.
+    if (characters_ + needed > capacity_) throw LineInsertionError();
+    appendLine(s);
+    characters_ += needed;
+    forgetHistory();
+    changed(false);
+    return before;
+}
+
+void PaneText::addLines(const LineBatch& batch) {
+    const std::string_view text = batch.text();
+    rows_.reserve(rows_.size() + static_cast<std::size_t>(batch.count()));
+    bool full = false;
+    bool added = false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(kBreak, start);
+        if (at == std::string_view::npos) break;  // an unfinished line is no line
+        const std::string_view s = text.substr(start, at - start);
+        const int64_t needed = utf8::CountCharacters(s) + 2;
+        if (characters_ + needed > capacity_) {
+            full = true;
+            break;
+        }
+        appendLine(s);
+        characters_ += needed;
+        added = true;
+        start = at + 2;
+    }
+    // One notice for the whole batch, also when it stopped part-way.
+    if (added) {
+        forgetHistory();
+        changed(false);
+    }
+    if (full) throw LineInsertionError();
+}
+
+void PaneText::clear() {
+    std::vector<std::string>(1).swap(rows_);  // gives the row storage back
+    characters_ = 0;
+    widest_ = 0;
+    widestKnown_ = true;
+    forgetHistory();
+    changed(true);
+}
+
+std::string PaneText::fileBytes() const {
+    std::size_t size = 2 * (rows_.size() - 1);
+    for (const std::string& r : rows_) size += r.size();
+    std::string bytes;
+    bytes.reserve(size);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (i > 0) bytes.append(kBreak);
+        bytes.append(rows_[i]);
+    }
+    return bytes;
+}
+
+void PaneText::setFileBytes(std::string bytes) {
+    std::vector<std::string> rows;
+    std::size_t widest = 0;
+    ForEachPiece(bytes, [&](std::string_view piece) {
+        rows.emplace_back(piece);
+        widest = std::max(widest, piece.size());
+    });
+    rows_.swap(rows);
+    characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
+    widest_ = widest;
+    widestKnown_ = true;
+    forgetHistory();
+    changed(true);
+}
+
+std::size_t PaneText::widestRowBytes() const {
+    if (!widestKnown_) {
+        widest_ = 0;
+        for (const std::string& r : rows_) widest_ = std::max(widest_, r.size());
+        widestKnown_ = true;
+    }
+    return widest_;
+}
+
+TextPos PaneText::clamp(TextPos pos) const {
+    pos.row = std::clamp<int64_t>(pos.row, 0, rowCount() - 1);
+    const std::string& r = row(pos.row);
+    pos.col = utf8::Floor(r, std::min(pos.col, r.size()));
+    return pos;
+}
+
+std::string PaneText::textBetween(TextPos from, TextPos to, std::string_view lineBreak) const {
+    if (from.row == to.row) return row(from.row).substr(from.col, to.col - from.col);
+    std::string text = row(from.row).substr(from.col);
+    for (int64_t r = from.row + 1; r < to.row; ++r) {
+        text.append(lineBreak);
+        text.append(row(r));
+    }
+    text.append(lineBreak);
+    text.append(row(to.row), 0, to.col);
+    return text;
+}
+
+TextPos PaneText::after(TextPos at, std::string_view text) {
+    const std::size_t last = text.rfind(kBreak);
+    if (last == std::string_view::npos) return {at.row, at.col + text.size()};
+    int64_t breaks = 0;
+    for (std::size_t p = text.find(kBreak); p != std::string_view::npos; p = text.find(kBreak, p + 2)) ++breaks;
+    return {at.row + breaks, text.size() - (last + 2)};
+}
+
+int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
+    if (from.row == to.row) return utf8::CountCharacters(std::string_view(row(from.row)).substr(from.col, to.col - from.col));
+    int64_t n = utf8::CountCharacters(std::string_view(row(from.row)).substr(from.col));
+    for (int64_t r = from.row + 1; r < to.row; ++r) n += utf8::CountCharacters(row(r));
+    n += utf8::CountCharacters(std::string_view(row(to.row)).substr(0, to.col));
+    return n + 2 * (to.row - from.row);
+}
+
+void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
+    const int64_t removedCharacters = charactersBetween(from, to);
+    // The widest row may be among those that shrink or go.
+    for (int64_t r = from.row; r <= to.row && widestKnown_; ++r)
+        if (row(r).size() == widest_) widestKnown_ = false;
+
+    const auto first = rows_.begin() + from.row;
+    std::string tail = rows_[static_cast<std::size_t>(to.row)].substr(to.col);
+    std::vector<std::string> newRows;
+    bool firstPiece = true;
+    ForEachPiece(text, [&](std::string_view piece) {
+        if (firstPiece) {
+            first->resize(from.col);
+            first->append(piece);
+            firstPiece = false;
+        } else {
+            newRows.emplace_back(piece);
+        }
+    });
+    (newRows.empty() ? *first : newRows.back()).append(tail);
+
+    // Rows from.row + 1 .. to.row give way to the new rows.
+    const auto oldEnd = rows_.begin() + to.row + 1;
+    const auto common = std::min<std::ptrdiff_t>(oldEnd - (first + 1), static_cast<std::ptrdiff_t>(newRows.size()));
+    std::move(newRows.begin(), newRows.begin() + common, first + 1);
+    if (static_cast<std::size_t>(common) < newRows.size()) {
+        rows_.insert(first + 1 + common, std::make_move_iterator(newRows.begin() + common),
+                     std::make_move_iterator(newRows.end()));
+    } else {
+        rows_.erase(first + 1 + common, oldEnd);
+    }
+
+    if (widestKnown_) {
+        for (int64_t r = from.row; r <= from.row + static_cast<int64_t>(newRows.size()); ++r)
+            widest_ = std::max(widest_, row(r).size());
+    }
+    characters_ += utf8::CountCharacters(text) - removedCharacters;
+}
+
+PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view text, EditKind kind) {
+    from = clamp(from);
+    to = clamp(to);
+    if (to < from) std::swap(from, to);
+
+    EditResult result;
+    const int64_t room = capacity_ - (characters_ - charactersBetween(from, to));
+    if (utf8::CountCharacters(text) > room) {
+        result.cut = true;
+        const std::size_t fits = utf8::BytesOfFirst(text, std::max<int64_t>(room, 0));
+        // Half a line break would leave a stray CR in the row.
+        const bool halfBreak = fits > 0 && text[fits - 1] == '\r' && fits < text.size() && text[fits] == '\n';
+        text = text.substr(0, halfBreak ? fits - 1 : fits);
+    }
+    result.end = after(from, text);
+    if (text.empty() && from == to) return result;
+
+    Step step{from, textBetween(from, to), std::string(text), kind};
+    replace(from, to, text);
+
+    const bool continuesTyping = kind == EditKind::typing && step.removed.empty() && !undo_.empty() &&
+                                 undo_.back().kind == EditKind::typing &&
+                                 after(undo_.back().from, undo_.back().inserted) == from;
+    if (continuesTyping) {
+        undo_.back().inserted.append(text);
+    } else {
+        if (undo_.size() == kMostUndoSteps) undo_.erase(undo_.begin());
+        undo_.push_back(std::move(step));
+    }
+    redo_.clear();
+    changed(false);
+    return result;
+}
+
+std::pair<TextPos, TextPos> PaneText::undo() {
+    if (undo_.empty()) return {};
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    replace(step.from, after(step.from, step.inserted), step.removed);
+    const std::pair<TextPos, TextPos> span{step.from, after(step.from, step.removed)};
+    redo_.push_back(std::move(step));
+    changed(false);
+    return span;
+}
+
+std::pair<TextPos, TextPos> PaneText::redo() {
+    if (redo_.empty()) return {};
+    Step step = std::move(redo_.back());
+    redo_.pop_back();
+    replace(step.from, after(step.from, step.removed), step.inserted);
+    const std::pair<TextPos, TextPos> span{step.from, after(step.from, step.inserted)};
+    step.kind = EditKind::other;  // a redone edit is not continued by typing
+    undo_.push_back(std::move(step));
+    changed(false);
+    return span;
+}
+
+void PaneText::forgetHistory() {
+    undo_.clear();
+    redo_.clear();
+}
+
+void PaneText::changed(bool replaced) {
+    if (observer_) observer_(replaced);
+}
+
+}  // namespace quill

@@ -1,0 +1,102 @@
+#pragma once
+// The text of a desktop pane: rows of UTF-8 bytes joined by CR LF, which is
+// exactly the pane text of the byte-string line model, held row by row so
+// that a report of millions of lines goes in at a few hundred nanoseconds a
+// line and any line is read in constant time. No Qt here: the widget
+// (TextPane) draws and edits it, the engine reads and writes it as a LineList.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lines/line_list.h"
+
+namespace quill {
+
+// A place in the text: a row and a byte offset into it, on a character start.
+struct TextPos {
+    int64_t row = 0;
+    std::size_t col = 0;
+    friend auto operator<=>(const TextPos&, const TextPos&) = default;
+};
+
+class PaneText : public LineList {
+public:
+    PaneText();
+
+    // The line list. Capacity counts characters, a CR LF as two.
+    int32_t count() const override;
+    std::string line(int32_t i) const override;
+    int32_t add(std::string_view s) override;
+    void addLines(const LineBatch& batch) override;
+    void clear() override;
+    int64_t capacity() const override { return capacity_; }
+    void setCapacity(int64_t characters) override { capacity_ = characters; }
+    std::string fileBytes() const override;
+    void setFileBytes(std::string bytes) override;
+
+    // Rows as displayed: at least one; the last is empty when the text ends
+    // with CR LF.
+    int64_t rowCount() const { return static_cast<int64_t>(rows_.size()); }
+    const std::string& row(int64_t r) const { return rows_[static_cast<std::size_t>(r)]; }
+    int64_t characters() const { return characters_; }
+    // The most bytes in one row (kept lazily: a scan after edits that shrink).
+    std::size_t widestRowBytes() const;
+
+    TextPos end() const { return {rowCount() - 1, rows_.back().size()}; }
+    // The nearest valid place: row and column inside the text, column on a
+    // character start.
+    TextPos clamp(TextPos pos) const;
+    // The text between two places, rows joined by lineBreak.
+    std::string textBetween(TextPos from, TextPos to, std::string_view lineBreak = "\r\n") const;
+    // Where text inserted at `at` ends.
+    static TextPos after(TextPos at, std::string_view text);
+
+    // An edit by the user: replaces [from, to) with text (CR LF breaks),
+    // dropping what would take the text past its capacity; recorded for undo.
+    // Typed characters that follow one another undo together.
+    enum class EditKind { typing, other };
+    struct EditResult {
+        TextPos end;     // after what went in
+        bool cut = false;  // part of the text did not fit
+    };
+    EditResult edit(TextPos from, TextPos to, std::string_view text, EditKind kind = EditKind::other);
+
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
+    // Each returns the span that the undone or redone edit left behind.
+    std::pair<TextPos, TextPos> undo();
+    std::pair<TextPos, TextPos> redo();
+
+    // Called after every change; `replaced` is true when the whole text was
+    // replaced or cleared rather than edited or appended to.
+    void setObserver(std::function<void(bool replaced)> observer) { observer_ = std::move(observer); }
+
+private:
+    struct Step {
+        TextPos from;
+        std::string removed, inserted;
+        EditKind kind;
+    };
+
+    // Appends one line as add() does, without the capacity check.
+    void appendLine(std::string_view s);
+    void replace(TextPos from, TextPos to, std::string_view text);
+    int64_t charactersBetween(TextPos from, TextPos to) const;
+    // Changes by the program are not recorded for undo, and the recorded
+    // edits no longer fit the text after them.
+    void forgetHistory();
+    void changed(bool replaced);
+
+    std::vector<std::string> rows_;
+    int64_t characters_ = 0;
+    int64_t capacity_ = kDefaultCapacity;
+    mutable std::size_t widest_ = 0;
+    mutable bool widestKnown_ = true;
+    std::vector<Step> undo_, redo_;
+    std::function<void(bool)> observer_;
+};
+
+}  // namespace quill

@@ -1,0 +1,382 @@
+// Typing, keys, mouse, clipboard and input methods of the pane.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "ui/text_pane.h"
+#include "ui/utf8_steps.h"
+
+namespace quill {
+
+namespace {
+
+enum class CharKind { space, word, other };
+
+CharKind KindOf(char32_t c) {
+    if (c == ' ' || c == '\t' || c == 0x3000) return CharKind::space;
+    if (c == '_' || c > 0xFFFF || QChar(static_cast<char16_t>(c)).isLetterOrNumber()) return CharKind::word;
+    return CharKind::other;
+}
+
+CharKind KindAt(const std::string& s, std::size_t pos) {
+    return KindOf(utf8::Decode(s, pos, utf8::Next(s, pos)));
+}
+
+// Any line break becomes CR LF, the pane's one break; NULs would cut the text
+// short when it is saved and loaded again.
+std::string PaneBytes(const QString& text) {
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
+            plain.append(u'\n');
+        } else if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            plain.append(u'\n');
+        } else if (c != QChar::Null) {
+            plain.append(c);
+        }
+    }
+    const QByteArray utf8 = plain.toUtf8();
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(utf8.size()));
+    for (char byte : utf8) {
+        if (byte == '\n') bytes.push_back('\r');
+        bytes.push_back(byte);
+    }
+    return bytes;
+}
+
+// Text typed as characters: printable, and not part of a shortcut.
+QString TypedText(const QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+    QString typed;
+    for (QChar c : event->text())
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F) typed.append(c);
+    return typed;
+}
+
+const QKeySequence::StandardKey kEditingKeys[] = {
+    QKeySequence::MoveToNextChar,        QKeySequence::MoveToPreviousChar,   QKeySequence::MoveToNextWord,
+    QKeySequence::MoveToPreviousWord,    QKeySequence::MoveToNextLine,       QKeySequence::MoveToPreviousLine,
+    QKeySequence::MoveToNextPage,        QKeySequence::MoveToPreviousPage,   QKeySequence::MoveToStartOfLine,
+    QKeySequence::MoveToEndOfLine,       QKeySequence::MoveToStartOfDocument, QKeySequence::MoveToEndOfDocument,
+    QKeySequence::SelectNextChar,        QKeySequence::SelectPreviousChar,   QKeySequence::SelectNextWord,
+    QKeySequence::SelectPreviousWord,    QKeySequence::SelectNextLine,       QKeySequence::SelectPreviousLine,
+    QKeySequence::SelectNextPage,        QKeySequence::SelectPreviousPage,   QKeySequence::SelectStartOfLine,
+    QKeySequence::SelectEndOfLine,       QKeySequence::SelectStartOfDocument, QKeySequence::SelectEndOfDocument,
+    QKeySequence::SelectAll,             QKeySequence::Copy,                 QKeySequence::Cut,
+    QKeySequence::Paste,                 QKeySequence::Undo,                 QKeySequence::Redo,
+    QKeySequence::Delete,                QKeySequence::Backspace,            QKeySequence::DeleteEndOfWord,
+    QKeySequence::DeleteStartOfWord,     QKeySequence::InsertParagraphSeparator, QKeySequence::InsertLineSeparator,
+};
+
+}  // namespace
+
+// ---- editing --------------------------------------------------------------
+
+void TextPane::replaceSelection(std::string_view utf8, PaneText::EditKind kind) {
+    const TextPos from = std::min(caret_, anchor_), to = std::max(caret_, anchor_);
+    PaneText::EditResult result;
+    {
+        editing_ = true;
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{editing_};
+        result = text_.edit(from, to, utf8, kind);
+    }
+    if (result.cut) QApplication::beep();
+    goalX_ = -1;
+    moveCaret(result.end, false);
+}
+
+void TextPane::insertText(const QString& text) { replaceSelection(PaneBytes(text), PaneText::EditKind::other); }
+
+void TextPane::deleteOrExtend(TextPos other) {
+    if (!hasSelection()) anchor_ = other;
+    replaceSelection({}, PaneText::EditKind::other);
+}
+
+void TextPane::copy() const {
+    if (!hasSelection()) return;
+    const std::string text = text_.textBetween(std::min(caret_, anchor_), std::max(caret_, anchor_), "\n");
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TextPane::cut() {
+    if (!hasSelection()) return;
+    copy();
+    replaceSelection({}, PaneText::EditKind::other);
+}
+
+void TextPane::paste() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data && data->hasText()) insertText(data->text());
+}
+
+void TextPane::undo() {
+    if (!text_.canUndo()) return;
+    editing_ = true;
+    const auto span = text_.undo();
+    editing_ = false;
+    goalX_ = -1;
+    moveCaret(span.second, false);
+}
+
+void TextPane::redo() {
+    if (!text_.canRedo()) return;
+    editing_ = true;
+    const auto span = text_.redo();
+    editing_ = false;
+    goalX_ = -1;
+    moveCaret(span.second, false);
+}
+
+// ---- caret movement -------------------------------------------------------
+
+void TextPane::moveCaret(TextPos pos, bool select) {
+    caret_ = pos;
+    if (!select) anchor_ = pos;
+    ensureCaretVisible();
+    restartBlink();
+    viewport()->update();
+    updateMicroFocus();
+}
+
+void TextPane::moveVertically(int64_t rows, bool select) {
+    if (goalX_ < 0) goalX_ = xOf(caret_.row, caret_.col);
+    const int64_t row = std::clamp<int64_t>(caret_.row + rows, 0, text_.rowCount() - 1);
+    const qreal goal = goalX_;
+    moveCaret({row, colAt(row, goal)}, select);
+    goalX_ = goal;
+}
+
+TextPos TextPane::wordStep(TextPos from, bool forward) const {
+    const std::string& s = text_.row(from.row);
+    std::size_t pos = from.col;
+    if (forward) {
+        if (pos >= s.size()) return from.row + 1 < text_.rowCount() ? TextPos{from.row + 1, 0} : from;
+        const CharKind kind = KindAt(s, pos);
+        if (kind != CharKind::space)
+            while (pos < s.size() && KindAt(s, pos) == kind) pos = utf8::Next(s, pos);
+        while (pos < s.size() && KindAt(s, pos) == CharKind::space) pos = utf8::Next(s, pos);
+    } else {
+        if (pos == 0) return from.row > 0 ? TextPos{from.row - 1, text_.row(from.row - 1).size()} : from;
+        while (pos > 0 && KindAt(s, utf8::Previous(s, pos)) == CharKind::space) pos = utf8::Previous(s, pos);
+        if (pos > 0) {
+            const CharKind kind = KindAt(s, utf8::Previous(s, pos));
+            while (pos > 0 && KindAt(s, utf8::Previous(s, pos)) == kind) pos = utf8::Previous(s, pos);
+        }
+    }
+    return {from.row, pos};
+}
+
+void TextPane::selectWordAt(TextPos pos) {
+    const std::string& s = text_.row(pos.row);
+    if (s.empty()) return setCaret(pos);
+    std::size_t at = pos.col < s.size() ? pos.col : utf8::Previous(s, pos.col);
+    const CharKind kind = KindAt(s, at);
+    std::size_t start = at, end = utf8::Next(s, at);
+    while (start > 0 && KindAt(s, utf8::Previous(s, start)) == kind) start = utf8::Previous(s, start);
+    while (end < s.size() && KindAt(s, end) == kind) end = utf8::Next(s, end);
+    goalX_ = -1;
+    anchor_ = {pos.row, start};
+    moveCaret({pos.row, end}, true);
+}
+
+// ---- keys -----------------------------------------------------------------
+
+bool TextPane::event(QEvent* event) {
+    // Keys the pane uses itself must not fire the window's shortcuts while
+    // it has the focus; Ctrl+Enter and the Alt mnemonics stay the window's.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool editing = std::any_of(std::begin(kEditingKeys), std::end(kEditingKeys),
+                                         [key](QKeySequence::StandardKey k) { return key->matches(k); });
+        if (editing || !TypedText(key).isEmpty()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+bool TextPane::handleStandardKey(QKeyEvent* event) {
+    using K = QKeySequence;
+    const auto is = [event](K::StandardKey key) { return event->matches(key); };
+    const int64_t page = fullyVisibleRows();
+    const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+    const std::string& row = text_.row(caret_.row);
+    const TextPos nextChar = caret_.col < row.size()                  ? TextPos{caret_.row, utf8::Next(row, caret_.col)}
+                             : caret_.row + 1 < text_.rowCount()      ? TextPos{caret_.row + 1, 0}
+                                                                      : caret_;
+    const TextPos previousChar = caret_.col > 0    ? TextPos{caret_.row, utf8::Previous(row, caret_.col)}
+                                 : caret_.row > 0 ? TextPos{caret_.row - 1, text_.row(caret_.row - 1).size()}
+                                                  : caret_;
+    const auto jump = [this](TextPos to, bool select) {
+        goalX_ = -1;
+        moveCaret(to, select);
+    };
+
+    if (is(K::SelectAll)) selectAll();
+    else if (is(K::Copy)) copy();
+    else if (is(K::Cut)) cut();
+    else if (is(K::Paste)) paste();
+    else if (is(K::Undo)) undo();
+    else if (is(K::Redo)) redo();
+    // Without shift, an arrow first collapses a selection onto its side.
+    else if (is(K::MoveToNextChar)) jump(hasSelection() ? selTo : nextChar, false);
+    else if (is(K::MoveToPreviousChar)) jump(hasSelection() ? selFrom : previousChar, false);
+    else if (is(K::SelectNextChar)) jump(nextChar, true);
+    else if (is(K::SelectPreviousChar)) jump(previousChar, true);
+    else if (is(K::MoveToNextWord) || is(K::SelectNextWord)) jump(wordStep(caret_, true), is(K::SelectNextWord));
+    else if (is(K::MoveToPreviousWord) || is(K::SelectPreviousWord))
+        jump(wordStep(caret_, false), is(K::SelectPreviousWord));
+    else if (is(K::MoveToNextLine) || is(K::SelectNextLine)) moveVertically(1, is(K::SelectNextLine));
+    else if (is(K::MoveToPreviousLine) || is(K::SelectPreviousLine)) moveVertically(-1, is(K::SelectPreviousLine));
+    else if (is(K::MoveToNextPage) || is(K::SelectNextPage)) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(page));
+        moveVertically(page, is(K::SelectNextPage));
+    } else if (is(K::MoveToPreviousPage) || is(K::SelectPreviousPage)) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - static_cast<int>(page));
+        moveVertically(-page, is(K::SelectPreviousPage));
+    } else if (is(K::MoveToStartOfLine) || is(K::SelectStartOfLine))
+        jump({caret_.row, 0}, is(K::SelectStartOfLine));
+    else if (is(K::MoveToEndOfLine) || is(K::SelectEndOfLine))
+        jump({caret_.row, row.size()}, is(K::SelectEndOfLine));
+    else if (is(K::MoveToStartOfDocument) || is(K::SelectStartOfDocument)) jump({}, is(K::SelectStartOfDocument));
+    else if (is(K::MoveToEndOfDocument) || is(K::SelectEndOfDocument)) jump(text_.end(), is(K::SelectEndOfDocument));
+    else if (is(K::Delete)) deleteOrExtend(nextChar);
+    else if (is(K::Backspace)) deleteOrExtend(previousChar);
+    else if (is(K::DeleteEndOfWord)) deleteOrExtend(wordStep(caret_, true));
+    else if (is(K::DeleteStartOfWord)) deleteOrExtend(wordStep(caret_, false));
+    // Every break in the pane is a line break: Shift+Enter makes one too.
+    else if (is(K::InsertParagraphSeparator) || is(K::InsertLineSeparator))
+        replaceSelection("\r\n", PaneText::EditKind::other);
+    else return false;
+    return true;
+}
+
+void TextPane::keyPressEvent(QKeyEvent* event) {
+    if (handleStandardKey(event)) {
+        event->accept();
+        return;
+    }
+    const QString typed = TypedText(event);
+    if (typed.isEmpty()) {
+        event->ignore();  // for the window: Ctrl+Enter, mnemonics, Escape
+        return;
+    }
+    replaceSelection(PaneBytes(typed), PaneText::EditKind::typing);
+    event->accept();
+}
+
+// ---- input methods --------------------------------------------------------
+
+void TextPane::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty())
+        replaceSelection(PaneBytes(event->commitString()), PaneText::EditKind::typing);
+    preedit_ = event->preeditString();
+    viewport()->update();
+    event->accept();
+}
+
+QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const std::string& row = text_.row(caret_.row);
+    const auto utf16Length = [&row](std::size_t bytes) {
+        return QString::fromUtf8(row.data(), static_cast<qsizetype>(bytes)).size();
+    };
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle:
+        return caretRect().translated(viewport()->pos());
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+        return utf16Length(caret_.col);
+    case Qt::ImAnchorPosition:
+        return anchor_.row == caret_.row ? utf16Length(anchor_.col) : utf16Length(caret_.col);
+    case Qt::ImSurroundingText:
+        return QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size()));
+    case Qt::ImCurrentSelection:
+        return anchor_.row == caret_.row ? QString::fromStdString(selectedText()) : QString();
+    case Qt::ImHints:
+        return static_cast<int>(Qt::ImhMultiLine);
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+// ---- mouse ----------------------------------------------------------------
+
+void TextPane::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+    goalX_ = -1;
+    moveCaret(posAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    selectingWithMouse_ = true;
+    lastMousePos_ = event->position().toPoint();
+    dragScrollTimer_.start(50, this);
+}
+
+void TextPane::mouseMoveEvent(QMouseEvent* event) {
+    if (!selectingWithMouse_ || !(event->buttons() & Qt::LeftButton)) return;
+    lastMousePos_ = event->position().toPoint();
+    goalX_ = -1;
+    moveCaret(posAt(lastMousePos_), true);
+}
+
+void TextPane::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        selectingWithMouse_ = false;
+        dragScrollTimer_.stop();
+    }
+}
+
+void TextPane::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) selectWordAt(posAt(event->position().toPoint()));
+}
+
+void TextPane::dragScroll() {
+    // Holding the mouse outside the pane while selecting keeps it scrolling.
+    const QRect view = viewport()->rect();
+    if (!selectingWithMouse_ || view.contains(lastMousePos_)) return;
+    QScrollBar* vertical = verticalScrollBar();
+    QScrollBar* horizontal = horizontalScrollBar();
+    if (lastMousePos_.y() < view.top()) vertical->setValue(vertical->value() - 1);
+    if (lastMousePos_.y() > view.bottom()) vertical->setValue(vertical->value() + 1);
+    if (lastMousePos_.x() < view.left()) horizontal->setValue(horizontal->value() - horizontal->singleStep());
+    if (lastMousePos_.x() > view.right()) horizontal->setValue(horizontal->value() + horizontal->singleStep());
+    const QPoint inside(std::clamp(lastMousePos_.x(), view.left(), view.right()),
+                        std::clamp(lastMousePos_.y(), view.top(), view.bottom()));
+    caret_ = posAt(inside);
+    viewport()->update();
+}
+
+void TextPane::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(tr("&Undo"), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
+    menu.addAction(tr("&Redo"), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
+    menu.addSeparator();
+    menu.addAction(tr("Cu&t"), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
+    menu.addAction(tr("&Copy"), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    menu.addAction(tr("&Paste"), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
+    menu.addAction(tr("Delete"), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
+        ->setEnabled(hasSelection());
+    menu.addSeparator();
+    menu.addAction(tr("Select All"), QKeySequence::SelectAll, this, &TextPane::selectAll)
+        ->setEnabled(text_.characters() > 0);
+    menu.exec(event->globalPos());
+}
+
+}  // namespace quill
