@@ -67,6 +67,7 @@ void Application::RunMessageLoop() {
 }
 
 void Application::RequestQuit() {
+    emit quitRequested();
     // Posted, so the command that asked finishes first and a request made
     // before the loop runs still ends it.
     QMetaObject::invokeMethod(

@@ -88,6 +88,10 @@ public:
     // the event loop.
     bool notify(QObject* receiver, QEvent* event) override;
 
+signals:
+    // RequestQuit was called: the loop ends once the events before it are done.
+    void quitRequested();
+
 private:
     void adopt(QWidget* window);
     void showFallbackBox(std::exception_ptr error);

@@ -47,11 +47,28 @@ void PaneText::appendLine(std::string_view s) {
     // the open last line gets its break first.
     if (rows_.back().empty()) {
         rows_.back().assign(s);
+        rowRemoved(0);
+        rowAdded(s.size());
         rows_.emplace_back();
+        rowAdded(0);
     } else {
         rows_.emplace_back(s);
+        rowAdded(s.size());
     }
-    widest_ = std::max(widest_, s.size());
+}
+
+void PaneText::rowAdded(std::size_t bytes) const {
+    if (!widestKnown_) return;
+    if (bytes > widest_) {
+        widest_ = bytes;
+        widestRows_ = 1;
+    } else if (bytes == widest_) {
+        ++widestRows_;
+    }
+}
+
+void PaneText::rowRemoved(std::size_t bytes) const {
+    if (widestKnown_ && bytes == widest_ && --widestRows_ == 0) widestKnown_ = false;
 }
 
 int32_t PaneText::add(std::string_view s) {
@@ -98,6 +115,7 @@ void PaneText::clear() {
     std::vector<std::string>(1).swap(rows_);  // gives the row storage back
     characters_ = 0;
     widest_ = 0;
+    widestRows_ = 1;
     widestKnown_ = true;
     forgetHistory();
     changed(true);
@@ -117,15 +135,10 @@ std::string PaneText::fileBytes() const {
 
 void PaneText::setFileBytes(std::string bytes) {
     std::vector<std::string> rows;
-    std::size_t widest = 0;
-    ForEachPiece(bytes, [&](std::string_view piece) {
-        rows.emplace_back(piece);
-        widest = std::max(widest, piece.size());
-    });
+    ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
     rows_.swap(rows);
     characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
-    widest_ = widest;
-    widestKnown_ = true;
+    widestKnown_ = false;
     forgetHistory();
     changed(true);
 }
@@ -133,8 +146,9 @@ void PaneText::setFileBytes(std::string bytes) {
 std::size_t PaneText::widestRowBytes() const {
     if (!widestKnown_) {
         widest_ = 0;
-        for (const std::string& r : rows_) widest_ = std::max(widest_, r.size());
+        widestRows_ = 0;
         widestKnown_ = true;
+        for (const std::string& r : rows_) rowAdded(r.size());
     }
     return widest_;
 }
@@ -176,9 +190,11 @@ int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
 
 void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     const int64_t removedCharacters = charactersBetween(from, to);
-    // The widest row may be among those that shrink or go.
-    for (int64_t r = from.row; r <= to.row && widestKnown_; ++r)
-        if (row(r).size() == widest_) widestKnown_ = false;
+    // Sizes of the rows that go, forgotten once the new rows are counted in,
+    // so a widest row that only grows never calls for a scan.
+    std::vector<std::size_t> oldSizes;
+    oldSizes.reserve(static_cast<std::size_t>(to.row - from.row + 1));
+    for (int64_t r = from.row; r <= to.row; ++r) oldSizes.push_back(row(r).size());
 
     const auto first = rows_.begin() + from.row;
     std::string tail = rows_[static_cast<std::size_t>(to.row)].substr(to.col);
@@ -206,10 +222,8 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
         rows_.erase(first + 1 + common, oldEnd);
     }
 
-    if (widestKnown_) {
-        for (int64_t r = from.row; r <= from.row + static_cast<int64_t>(newRows.size()); ++r)
-            widest_ = std::max(widest_, row(r).size());
-    }
+    for (int64_t r = from.row; r <= from.row + static_cast<int64_t>(newRows.size()); ++r) rowAdded(row(r).size());
+    for (std::size_t bytes : oldSizes) rowRemoved(bytes);
     characters_ += utf8::CountCharacters(text) - removedCharacters;
 }
 

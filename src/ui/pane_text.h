@@ -89,11 +89,16 @@ private:
     // edits no longer fit the text after them.
     void forgetHistory();
     void changed(bool replaced);
+    // Keep the widest row and how many rows share its size, so that only
+    // the last widest row shrinking calls for a scan.
+    void rowAdded(std::size_t bytes) const;
+    void rowRemoved(std::size_t bytes) const;
 
     std::vector<std::string> rows_;
     int64_t characters_ = 0;
     int64_t capacity_ = kDefaultCapacity;
     mutable std::size_t widest_ = 0;
+    mutable int64_t widestRows_ = 1;  // rows as wide as widest_
     mutable bool widestKnown_ = true;
     std::vector<Step> undo_, redo_;
     std::function<void(bool)> observer_;

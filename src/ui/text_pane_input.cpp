@@ -64,6 +64,11 @@ QString TypedText(const QKeyEvent* event) {
     return typed;
 }
 
+// Backspace has no standard key binding of its own on most platforms.
+bool IsPlainBackspace(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+}
+
 const QKeySequence::StandardKey kEditingKeys[] = {
     QKeySequence::MoveToNextChar,        QKeySequence::MoveToPreviousChar,   QKeySequence::MoveToNextWord,
     QKeySequence::MoveToPreviousWord,    QKeySequence::MoveToNextLine,       QKeySequence::MoveToPreviousLine,
@@ -202,7 +207,7 @@ bool TextPane::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool editing = std::any_of(std::begin(kEditingKeys), std::end(kEditingKeys),
                                          [key](QKeySequence::StandardKey k) { return key->matches(k); });
-        if (editing || !TypedText(key).isEmpty()) {
+        if (editing || IsPlainBackspace(key) || !TypedText(key).isEmpty()) {
             event->accept();
             return true;
         }
@@ -256,7 +261,7 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     else if (is(K::MoveToStartOfDocument) || is(K::SelectStartOfDocument)) jump({}, is(K::SelectStartOfDocument));
     else if (is(K::MoveToEndOfDocument) || is(K::SelectEndOfDocument)) jump(text_.end(), is(K::SelectEndOfDocument));
     else if (is(K::Delete)) deleteOrExtend(nextChar);
-    else if (is(K::Backspace)) deleteOrExtend(previousChar);
+    else if (IsPlainBackspace(event) || is(K::Backspace)) deleteOrExtend(previousChar);
     else if (is(K::DeleteEndOfWord)) deleteOrExtend(wordStep(caret_, true));
     else if (is(K::DeleteStartOfWord)) deleteOrExtend(wordStep(caret_, false));
     // Every break in the pane is a line break: Shift+Enter makes one too.

@@ -1,0 +1,213 @@
+// The pane text model: the shared line-list contract, character-counted
+// capacity, bytes that are not UTF-8, and the edits the widget makes.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "../lines/line_list_contract.h"
+#include "common/error.h"
+#include "ui/pane_text.h"
+#include "ui/utf8_steps.h"
+
+namespace quill::contract {
+
+struct PaneTextMaker {
+    static std::unique_ptr<LineList> Make() { return std::make_unique<PaneText>(); }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(PaneRows, LineListContract, ::testing::Types<PaneTextMaker>);
+
+}  // namespace quill::contract
+
+namespace quill {
+namespace {
+
+PaneText Pane(const std::string& bytes) {
+    PaneText pane;
+    pane.setFileBytes(bytes);
+    return pane;
+}
+
+TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
+    const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z";  // a é 就 😀 z
+    std::vector<std::size_t> starts;
+    for (std::size_t p = 0; p < text.size(); p = utf8::Next(text, p)) starts.push_back(p);
+    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1, 3, 6, 10}));
+    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(utf8::Previous(text, starts[i]), starts[i - 1]);
+    EXPECT_EQ(utf8::Floor(text, 8), 6u);
+    EXPECT_EQ(utf8::CountCharacters(text), 5);
+    EXPECT_EQ(utf8::BytesOfFirst(text, 3), 6u);
+    EXPECT_EQ(utf8::BytesOfFirst(text, 99), text.size());
+
+    struct Case {
+        std::string bytes;
+        char32_t decoded;
+    };
+    const Case cases[] = {
+        {"A", U'A'},
+        {"\xC3\xA9", U'\u00E9'},
+        {"\xE5\xB0\xB1", U'\u5C31'},
+        {"\xF0\x9F\x98\x80", U'\U0001F600'},
+        {"\xC0\xAF", utf8::kReplacement},          // overlong '/'
+        {"\xED\xA0\x80", utf8::kReplacement},      // a surrogate
+        {"\xF4\x90\x80\x80", utf8::kReplacement},  // past U+10FFFF
+        {"\xE5\xB0", utf8::kReplacement},          // cut short
+        {"\xFF", utf8::kReplacement},
+    };
+    for (const Case& c : cases) EXPECT_EQ(utf8::Decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
+}
+
+TEST(PaneText, CapacityCountsCharactersNotBytes) {
+    // "就绪Ready" is 7 characters in 11 bytes; its line takes 9 with the break.
+    PaneText pane;
+    pane.setCapacity(9);
+    EXPECT_EQ(pane.add("就绪Ready"), 0);
+    EXPECT_EQ(pane.characters(), 9);
+    EXPECT_THROW(pane.add(""), LineInsertionError);
+    EXPECT_EQ(pane.fileBytes(), "就绪Ready\r\n");
+}
+
+TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {
+    // A GBK file: shown as replacement characters, saved as it came.
+    const std::string gbk = "\xBE\xCD\xD0\xF7\r\n1.5\r\n\xFF\xFE";
+    PaneText pane = Pane(gbk);
+    EXPECT_EQ(pane.count(), 3);
+    EXPECT_EQ(pane.line(0), "\xBE\xCD\xD0\xF7");
+    EXPECT_EQ(pane.fileBytes(), gbk);
+    // Editing next to them leaves them alone.
+    pane.edit({1, 3}, {1, 3}, "0");
+    EXPECT_EQ(pane.fileBytes(), "\xBE\xCD\xD0\xF7\r\n1.50\r\n\xFF\xFE");
+}
+
+TEST(PaneText, LoneBreakBytesStayInsideTheirLine) {
+    PaneText pane = Pane("1\n2\r3\r\n4");
+    EXPECT_EQ(pane.count(), 2);
+    EXPECT_EQ(pane.line(0), "1\n2\r3");
+    EXPECT_EQ(pane.characters(), 8);
+}
+
+TEST(PaneText, EditsReplaceSpansAcrossRows) {
+    struct Case {
+        std::string before;
+        TextPos from, to;
+        std::string text, after;
+        TextPos end;
+    };
+    const Case cases[] = {
+        {"", {0, 0}, {0, 0}, "12", "12", {0, 2}},
+        {"12", {0, 1}, {0, 1}, "\r\n", "1\r\n2", {1, 0}},
+        {"1\r\n2", {0, 1}, {1, 0}, "", "12", {0, 1}},
+        {"abc\r\ndef\r\nghi", {0, 1}, {2, 2}, "X", "aXi", {0, 2}},
+        {"abc\r\ndef", {1, 3}, {1, 3}, "\r\nx\r\ny", "abc\r\ndef\r\nx\r\ny", {3, 1}},
+        {"abc", {0, 3}, {0, 0}, "", "", {0, 0}},  // ends given the wrong way round
+        {"ab", {5, 9}, {7, 9}, "!", "ab!", {0, 3}},  // places past the end are clamped
+    };
+    for (const Case& c : cases) {
+        PaneText pane = Pane(c.before);
+        const auto result = pane.edit(c.from, c.to, c.text);
+        EXPECT_EQ(pane.fileBytes(), c.after) << c.before << " + " << c.text;
+        EXPECT_EQ(result.end, c.end) << c.before << " + " << c.text;
+        EXPECT_EQ(pane.characters(), static_cast<int64_t>(utf8::CountCharacters(c.after))) << c.after;
+        EXPECT_FALSE(result.cut);
+    }
+}
+
+TEST(PaneText, AnEditTakesOnlyWhatFitsAndNeverHalfABreak) {
+    PaneText pane = Pane("ab");
+    pane.setCapacity(5);
+    auto result = pane.edit({0, 2}, {0, 2}, "c\r\nde");
+    EXPECT_TRUE(result.cut);
+    EXPECT_EQ(pane.fileBytes(), "abc\r\n");
+
+    pane = Pane("ab");
+    pane.setCapacity(3);
+    result = pane.edit({0, 2}, {0, 2}, "\r\nx");  // CR would fit, its LF not
+    EXPECT_TRUE(result.cut);
+    EXPECT_EQ(pane.fileBytes(), "ab");
+    EXPECT_FALSE(pane.canUndo());
+
+    // Replacing a selection frees its room first.
+    pane = Pane("就绪");
+    pane.setCapacity(2);
+    pane.edit({0, 0}, {0, 6}, "xyz");
+    EXPECT_EQ(pane.fileBytes(), "xy");
+}
+
+TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
+    PaneText pane = Pane("1\r\n2");
+    for (char c : std::string("345")) pane.edit(pane.end(), pane.end(), std::string(1, c), PaneText::EditKind::typing);
+    pane.edit({0, 0}, {1, 1}, "x");
+    EXPECT_EQ(pane.fileBytes(), "x345");
+
+    pane.undo();
+    EXPECT_EQ(pane.fileBytes(), "1\r\n2345");
+    const auto span = pane.undo();  // the typed run goes as one
+    EXPECT_EQ(pane.fileBytes(), "1\r\n2");
+    EXPECT_EQ(span.second, (TextPos{1, 1}));
+    EXPECT_FALSE(pane.canUndo());
+    pane.redo();
+    pane.redo();
+    EXPECT_EQ(pane.fileBytes(), "x345");
+    EXPECT_EQ(pane.characters(), 4);
+
+    // What the program does to the text is not undone, and ends the history.
+    pane.add("6");
+    EXPECT_FALSE(pane.canUndo());
+    EXPECT_FALSE(pane.canRedo());
+}
+
+TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
+    std::mt19937 random(805465);
+    const std::string pieces[] = {"", "7", "\r\n", "就", "ab\r\ncd", "\r\n\r\n", "0.5"};
+    PaneText pane;
+    std::string model;  // the same text kept as plain bytes
+    const auto offsetOf = [&pane](TextPos pos) {
+        std::size_t offset = 0;
+        for (int64_t r = 0; r < pos.row; ++r) offset += pane.row(r).size() + 2;
+        return offset + pos.col;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const auto place = [&] {
+            const int64_t row = static_cast<int64_t>(random() % pane.rowCount());
+            return pane.clamp({row, random() % (pane.row(row).size() + 1)});
+        };
+        TextPos from = place(), to = place();
+        if (to < from) std::swap(from, to);
+        const std::string& text = pieces[random() % std::size(pieces)];
+        const std::size_t a = offsetOf(from), b = offsetOf(to);
+        model.replace(a, b - a, text);
+        pane.edit(from, to, text);
+        if (random() % 5 == 0) {
+            pane.undo();
+            pane.redo();
+        }
+        ASSERT_EQ(pane.fileBytes(), model) << "round " << round;
+        ASSERT_EQ(pane.characters(), utf8::CountCharacters(model)) << "round " << round;
+        std::size_t widest = 0;
+        for (int64_t r = 0; r < pane.rowCount(); ++r) widest = std::max(widest, pane.row(r).size());
+        ASSERT_EQ(pane.widestRowBytes(), widest) << "round " << round;
+    }
+}
+
+TEST(PaneText, ObserverHearsOneChangePerBatch) {
+    PaneText pane;
+    std::vector<bool> heard;
+    pane.setObserver([&heard](bool replaced) { heard.push_back(replaced); });
+    LineBatch batch;
+    for (int i = 0; i < 1000; ++i) batch.add("F(1)=2");
+    pane.addLines(batch);
+    pane.clear();
+    pane.setFileBytes("1");
+    EXPECT_EQ(heard, (std::vector<bool>{false, true, true}));
+
+    // A batch cut short by the capacity still reports what went in.
+    heard.clear();
+    pane.setCapacity(10);
+    EXPECT_THROW(pane.addLines(batch), LineInsertionError);
+    EXPECT_EQ(heard, (std::vector<bool>{false}));
+    EXPECT_EQ(pane.fileBytes(), "1\r\nF(1)=2");
+}
+
+}  // namespace
+}  // namespace quill

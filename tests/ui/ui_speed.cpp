@@ -1,0 +1,115 @@
+// Measures the desktop program on large panes: a Solve of a million x
+// values from the click until the report is on screen, typing in a
+// million-line pane, and the peak memory. Prints figures; asserts nothing.
+//   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed [x-count]
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <cstdio>
+#include <string>
+
+#include "ui/application.h"
+#include "ui/main_window.h"
+#include "ui/message_presenter.h"
+#include "ui/text_pane.h"
+
+namespace {
+
+long PeakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').at(0).toLong() / 1024;
+    return -1;
+}
+
+void Settle(QWidget* window) {
+    window->repaint();
+    QApplication::processEvents();
+}
+
+// Average milliseconds per key, each followed by a repaint of the pane.
+double TimeKeys(quill::TextPane* pane, int key, const QString& text, int times) {
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(pane, &press);
+        pane->viewport()->repaint();
+    }
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6 / times;
+}
+
+class SilentPresenter : public quill::MessagePresenter {
+public:
+    int Show(QWidget*, const QString& text, const QString&, uint32_t) override {
+        shownLength = text.size();
+        return quill::kIdOk;
+    }
+    qsizetype shownLength = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    quill::Application app(argc, argv);
+    app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));
+    const int xCount = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    SilentPresenter presenter;
+    app.SetPresenter(&presenter);
+
+    auto* window = app.CreateOwnedWindow<quill::TFrmMain>();
+    window->show();
+    Settle(window);
+
+    std::string xs;
+    for (int i = 0; i < xCount; ++i) xs += std::to_string(i % 2000 - 1000) + "." + std::to_string(i % 997) + "\r\n";
+    QElapsedTimer timer;
+    timer.start();
+    window->MemoAN->Lines().setFileBytes("1\r\n-3\r\n0.5\r\n2\r\n");
+    window->MemoX->Lines().setFileBytes(xs);
+    Settle(window);
+    std::printf("fill x pane: %d lines in %.0f ms\n", xCount, timer.nsecsElapsed() / 1e6);
+
+    timer.restart();
+    window->BtnSolve->click();
+    Settle(window);
+    const double solveMs = timer.nsecsElapsed() / 1e6;
+    std::printf("solve: %d report lines in MemoFx %.0f ms after the click\n", window->MemoFx->Lines().count(), solveMs);
+    std::printf("peak memory after the report: %ld MB\n", PeakMegabytes());
+
+    // Typing in the middle of the million-line x pane.
+    quill::TextPane* pane = window->MemoX;
+    pane->setFocus();
+    pane->setCaret({xCount / 2, 0});
+    Settle(window);
+    std::printf("typing a digit mid-pane: %.2f ms a key\n", TimeKeys(pane, Qt::Key_5, QStringLiteral("5"), 200));
+    std::printf("Enter (a new row) mid-pane: %.2f ms a key\n", TimeKeys(pane, Qt::Key_Return, QStringLiteral("\r"), 50));
+    std::printf("Backspace joining rows: %.2f ms a key\n", TimeKeys(pane, Qt::Key_Backspace, QString(), 50));
+    std::printf("Page Down: %.2f ms a key\n", TimeKeys(pane, Qt::Key_PageDown, QString(), 200));
+    pane = window->MemoFx;
+    pane->setFocus();
+    std::printf("typing at the end of the report pane: %.2f ms a key\n",
+                TimeKeys(pane, Qt::Key_7, QStringLiteral("7"), 200));
+
+    // A second Solve: clearing the big report and writing it again.
+    timer.restart();
+    window->BtnSolve->click();
+    Settle(window);
+    std::printf("second solve (clear + report): %.0f ms\n", timer.nsecsElapsed() / 1e6);
+
+    // An error quoting a 100 MB line.
+    window->MemoX->Lines().setFileBytes(std::string(100'000'000, '9') + "x\r\n");
+    timer.restart();
+    window->BtnSolve->click();
+    std::printf("error for a 100 MB line: box text of %lld characters after %.0f ms\n",
+                static_cast<long long>(presenter.shownLength), timer.nsecsElapsed() / 1e6);
+    std::printf("peak memory at the end: %ld MB\n", PeakMegabytes());
+
+    app.SetPresenter(nullptr);
+    app.DestroyOwnedWindows();
+    return 0;
+}
