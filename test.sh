@@ -19,6 +19,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_BUILD_BENCH=ON >/d
 cmake --build build -j"$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
 
+step "Debian package: build, install, check, remove"
+tools/test-package.sh build
+
 if [ "${QUILL_SKIP_EXTRA:-0}" = 1 ]; then exit 0; fi
 
 step "engine under AddressSanitizer and UndefinedBehaviorSanitizer"

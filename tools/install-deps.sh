@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config
+  # the Debian package (dpkg-shlibdeps)
+  dpkg-dev
   # desktop program
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
   # tests and benchmarks

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build folder, installs it, checks
+# the installed programs and files, and removes it again.
+#   tools/test-package.sh [BUILD_DIR]     (default: build)
+# As root the package goes into the machine with apt-get and is purged at the
+# end; otherwise it is unpacked into a scratch folder with dpkg-deb -x.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+[ -f "$build/CPackConfig.cmake" ] || { echo "No CPackConfig.cmake in $build: configure and build first." >&2; exit 1; }
+
+scratch=$(mktemp -d)
+installed_here=false
+cleanup() {
+  status=$?
+  if $installed_here; then
+    echo "-- removing the package"
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq quillometer >"$scratch/remove.log" 2>&1 \
+      || { cat "$scratch/remove.log" >&2; status=1; }
+  fi
+  rm -rf "$scratch"
+  exit $status
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# --- build the package ------------------------------------------------------
+out=$build/package
+rm -f "$out"/quillometer_*.deb
+echo "-- cpack -G DEB in $build"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$scratch/cpack.log" 2>&1 \
+  || { cat "$scratch/cpack.log" >&2; fail "cpack"; }
+version=$("$build/bin/quillometer-cli" --version | cut -d' ' -f2)
+deb=$out/quillometer_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || fail "expected $deb; cpack made: $(ls "$out")"
+echo "-- $(basename "$deb"), $(stat -c %s "$deb") bytes"
+echo "   Depends: $(dpkg-deb -f "$deb" Depends)"
+[ -n "$(dpkg-deb -f "$deb" Depends)" ] || fail "no run-time dependencies computed"
+outside=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '^\./usr/' | grep -vx '\./' || true)
+[ -z "$outside" ] || fail "files outside /usr: $outside"
+
+# --- install it -------------------------------------------------------------
+if [ "$(id -u)" -eq 0 ]; then
+  root=/
+  if dpkg-query -W -f='${Status}' quillometer 2>/dev/null | grep -q 'install ok installed'; then
+    echo "-- a quillometer package is installed already; it is replaced and purged at the end"
+  fi
+  echo "-- apt-get install ./$(basename "$deb")"
+  installed_here=true
+  (cd "$out" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "./$(basename "$deb")") \
+    >"$scratch/install.log" 2>&1 || { cat "$scratch/install.log" >&2; fail "apt-get install"; }
+else
+  root=$scratch/root
+  echo "-- not root: unpacking into $root"
+  dpkg-deb -x "$deb" "$root"
+fi
+usr=${root%/}/usr
+dir=$usr/lib/quillometer
+
+# --- check the installed files ----------------------------------------------
+for f in bin/quillometer-cli lib/quillometer/quillometer-cli lib/quillometer/An.txt \
+         lib/quillometer/X.txt lib/quillometer/Quillometer.html share/man/man1/quillometer-cli.1.gz; do
+  [ -e "$usr/$f" ] || fail "/usr/$f missing"
+done
+[ "$(readlink "$usr/bin/quillometer-cli")" = ../lib/quillometer/quillometer-cli ] \
+  || fail "/usr/bin/quillometer-cli is not the relative link"
+gzip -dc "$usr/share/man/man1/quillometer-cli.1.gz" | grep -qF /usr/lib/quillometer/An.txt \
+  || fail "the manual page does not name /usr/lib/quillometer/An.txt"
+
+echo "-- the installed solver against the build's"
+"$usr/bin/quillometer-cli" "$dir/An.txt" "$dir/X.txt" >"$scratch/installed.txt" \
+  || fail "the installed quillometer-cli failed"
+"$build/bin/quillometer-cli" "$build/bin/An.txt" "$build/bin/X.txt" >"$scratch/built.txt"
+cmp "$scratch/installed.txt" "$scratch/built.txt" || fail "the reports differ"
+
+if [ -e "$usr/bin/quillometer" ]; then
+  echo "-- desktop entry and metainfo"
+  desktop-file-validate "$usr/share/applications/quillometer.desktop" || fail "desktop-file-validate"
+  metainfo=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | sed -n 's:^\./usr/share/metainfo/::p' | grep . || true)
+  [ "$(wc -w <<<"$metainfo")" = 1 ] || fail "expected one metainfo file, found: $metainfo"
+  appstreamcli validate --no-net "$usr/share/metainfo/$metainfo" || fail "appstreamcli validate"
+  # The tree check (launchable against the desktop entry) on the package
+  # alone, not on everything else the machine has installed.
+  dpkg-deb -x "$deb" "$scratch/unpacked"
+  appstreamcli validate-tree --no-net "$scratch/unpacked" >"$scratch/tree.log" 2>&1 \
+    || { cat "$scratch/tree.log" >&2; fail "appstreamcli validate-tree"; }
+  for size in 32 48 64 128 256; do
+    [ -f "$usr/share/icons/hicolor/${size}x${size}/apps/quillometer.png" ] || fail "icon ${size}x${size} missing"
+  done
+
+  echo "-- starting the installed desktop program offscreen"
+  # As a user who cannot write the program folder, the way it normally runs;
+  # its settings then go to the scratch home.
+  home=$scratch/home
+  mkdir -p "$home"
+  as_user=()
+  if [ "$(id -u)" -eq 0 ]; then
+    chown 65534:65534 "$home"
+    chmod 711 "$scratch"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  set +e
+  env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" \
+    QT_QPA_PLATFORM=offscreen "${as_user[@]}" timeout 5 "$usr/bin/quillometer" >"$scratch/gui.log" 2>&1
+  gui_status=$?
+  set -e
+  # 124: still running when the time was up, which is what a healthy window does.
+  if [ $gui_status -ne 124 ] && [ $gui_status -ne 0 ]; then
+    cat "$scratch/gui.log" >&2
+    fail "the desktop program ended with status $gui_status"
+  fi
+  echo "   status $gui_status after 5 s"
+  [ ! -e "$dir/quillometer.ini" ] || fail "a settings file appeared in the program folder"
+else
+  echo "-- the package holds no desktop program (not built): skipping its checks"
+fi
+
+echo "-- package test passed"
