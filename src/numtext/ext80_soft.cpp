@@ -103,6 +103,16 @@ SoftExt80 SoftExt80::fromDoubleSpecial(uint64_t bits) {
     return I::make(negative, kExpMask, 0xC000000000000000ull | (fraction << 11));  // loading quiets a NaN
 }
 
+SoftExt80::Narrowed SoftExt80::mulDoublesSlow(double a, double b) {
+    Ext80Flags ignored;
+    return mul(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+}
+
+SoftExt80::Narrowed SoftExt80::addDoublesSlow(double a, double b) {
+    Ext80Flags ignored;
+    return add(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+}
+
 SoftExt80 SoftExt80::overflowed(bool negative, Ext80Flags& flags) {
     flags.overflow = true;
     return I::infinity(negative);

@@ -107,13 +107,52 @@ public:
 
     // The product or sum of two doubles formed in 80-bit precision and then
     // stored into a double: the two roundings of the evaluation.
+    // For normal operands both are exact in 128 bits before the first
+    // rounding, and take a short road without branches on the data;
+    // everything else goes out of line.
     static Narrowed mulDoubles(double a, double b) {
-        Ext80Flags ignored;
-        return mul(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+        const uint64_t x = std::bit_cast<uint64_t>(a), y = std::bit_cast<uint64_t>(b);
+        const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
+        if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu) {
+            const unsigned __int128 p =
+                static_cast<unsigned __int128>((x & kDoubleFraction) | kDoubleHidden) * ((y & kDoubleFraction) | kDoubleHidden);
+            const uint64_t ph = uint64_t(p >> 64), pl = uint64_t(p);
+            // p lies in [2^104, 2^106): its top bit is bit 105 or 104, and
+            // moves up to bit 127 by a shift of 22 or 23.
+            const uint64_t carry = ph >> 41;
+            const uint64_t pick = uint64_t(0) - carry;
+            const uint64_t hi = (((ph << 22) | (pl >> 42)) & pick) | (((ph << 23) | (pl >> 41)) & ~pick);
+            const uint64_t lo = ((pl << 22) & pick) | ((pl << 23) & ~pick);
+            return roundTwice((x ^ y) >> 63, int32_t(ex + ey) - 2046 + int32_t(carry), hi, lo);
+        }
+        return mulDoublesSlow(a, b);
     }
     static Narrowed addDoubles(double a, double b) {
-        Ext80Flags ignored;
-        return add(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+        const uint64_t u = std::bit_cast<uint64_t>(a), v = std::bit_cast<uint64_t>(b);
+        // The larger magnitude first (the bits order doubles by size).
+        const uint64_t swap = (uint64_t(0) - uint64_t((u << 1) < (v << 1))) & (u ^ v);
+        const uint64_t x = u ^ swap, y = v ^ swap;
+        const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
+        if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu) {
+            const uint32_t d = ex - ey;
+            // 64 binades apart or more, y lies below half a 64-bit step of x
+            // (even just under a power of two), and whichever way the first
+            // rounding goes, the second comes back to x.
+            if (d >= 64) return {std::bit_cast<double>(x), false};
+            // x at bits 62..10 of the high word, y shifted down into both words: exact.
+            const uint64_t xs = ((x & kDoubleFraction) | kDoubleHidden) << 10;
+            const uint64_t ys = ((y & kDoubleFraction) | kDoubleHidden) << 10;
+            const uint64_t yh = ys >> d;
+            const uint64_t yl = (ys << 1) << (63 - d);
+            const uint64_t negate = uint64_t(0) - ((x ^ y) >> 63);  // all ones for a difference
+            const uint64_t sl = (yl ^ negate) - negate;
+            const uint64_t sh = xs + ((yh ^ negate) - negate) - (negate & uint64_t(yl != 0));
+            if (sh == 0) return {0.0, false};  // exact cancellation gives +0 (the low word is 0 then)
+            const int shift = std::countl_zero(sh);
+            const uint64_t hi = (sh << shift) | ((sl >> 1) >> (63 - shift));
+            return roundTwice(x >> 63, int32_t(ex) - 1022 - shift, hi, sl << shift);
+        }
+        return addDoublesSlow(a, b);
     }
 
 private:
@@ -123,6 +162,8 @@ private:
     static constexpr int32_t kDoubleBias = 1023;
     static constexpr uint64_t kIntegerBit = 0x8000000000000000ull;
     static constexpr uint64_t kHalf = 0x8000000000000000ull;  // of the bits below the last kept one
+    static constexpr uint64_t kDoubleFraction = 0xFFFFFFFFFFFFFull;
+    static constexpr uint64_t kDoubleHidden = 0x10000000000000ull;
 
     constexpr SoftExt80(uint16_t se, uint64_t sig) : sig_(sig), se_(se) {}
 
@@ -147,6 +188,25 @@ private:
             return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e)), hi);
         }
         return roundPackOutOfRange(negative, e, hi, lo, flags);
+    }
+
+    // The exact value hi:lo * 2^(e - 127), top bit of hi set, rounded to 64
+    // bits and then stored into a double.
+    static Narrowed roundTwice(uint64_t negative, int32_t e, uint64_t hi, uint64_t lo) {
+        hi += uint64_t(lo > kHalf) | (uint64_t(lo == kHalf) & hi);
+        if (hi == 0) {  // carried out of all 64 bits
+            hi = kIntegerBit;
+            ++e;
+        }
+        const int32_t de = e + kDoubleBias;  // the double's exponent field
+        if (static_cast<uint32_t>(de - 1) < 0x7FDu) {
+            const uint64_t rest = hi & 0x7FF;
+            const uint64_t kept = hi >> 11;
+            const uint64_t up = uint64_t(rest > 0x400) | (uint64_t(rest == 0x400) & kept);
+            const uint64_t bits = (negative << 63) + ((uint64_t(de) << 52) | (kept & kDoubleFraction)) + up;
+            return {std::bit_cast<double>(bits), false};
+        }
+        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e + kBias)), hi).narrowSpecial();
     }
 
     static SoftExt80 addNormal(SoftExt80 a, SoftExt80 b, Ext80Flags& flags) {
@@ -190,6 +250,8 @@ private:
     }
 
     static SoftExt80 fromDoubleSpecial(uint64_t bits);
+    static Narrowed mulDoublesSlow(double a, double b);
+    static Narrowed addDoublesSlow(double a, double b);
     static SoftExt80 mulSpecial(SoftExt80 a, SoftExt80 b, Ext80Flags& flags);
     static SoftExt80 addSpecial(SoftExt80 a, SoftExt80 b, Ext80Flags& flags);
     static SoftExt80 roundPackOutOfRange(bool negative, int32_t e, uint64_t hi, uint64_t lo, Ext80Flags& flags);

@@ -8,9 +8,11 @@
 #ifdef QUILL_HAVE_X87_EXT80
 
 namespace quill::ext80diff {
-namespace {
 
+// Names the operation in test output.
 void PrintTo(Op op, std::ostream* os) { *os << opName(op); }
+
+namespace {
 
 class Ext80Differential : public testing::TestWithParam<Op> {};
 
