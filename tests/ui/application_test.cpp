@@ -211,6 +211,27 @@ private slots:
         }
     }
 
+    void aModalShowGivesBackTheActiveWindowAndFocus() {
+        QWidget window;
+        new QLineEdit(&window);
+        auto* focused = new QLineEdit(&window);
+        focused->move(0, 40);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        focused->setFocus();
+        quill::TAboutBox about;
+        bool windowBlocked = false;
+        WhenModal([&](QWidget* modal) {
+            windowBlocked = QApplication::activeModalWidget() == &about && modal == &about;
+            about.OKButton->click();
+        });
+        QCOMPARE(quill::RunModal(about), quill::mrOk);
+        QVERIFY(windowBlocked);
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QCOMPARE(QApplication::focusWidget(), focused);
+    }
+
     void aVisibleWindowCannotBeMadeModal() {
         quill::TAboutBox about;
         about.show();

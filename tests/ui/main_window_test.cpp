@@ -246,6 +246,18 @@ private slots:
         QVERIFY(Text(window_->MemoFx).ends_with("F(1)=1\r\n"));
     }
 
+    void aReportPastTheCapacityStopsAtTheLineThatDoesNotFit() {
+        RecordingPresenter boxes;
+        setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
+        const std::string firstLines = "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\n";
+        window_->MemoFx->Lines().setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
+        window_->BtnSolve->click();
+        QCOMPARE(boxes.boxes.size(), std::size_t{1});
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("RichEdit line insertion error."));
+        QCOMPARE(Text(window_->MemoFx), firstLines);
+        window_->MemoFx->Lines().setCapacity(quill::kDefaultCapacity);
+    }
+
     void ctrlEnterSolvesFromInsideAPane() {
         setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
         window_->MemoFx->Lines().clear();
