@@ -1,0 +1,74 @@
+#pragma once
+// Everything the plot shows, worked out without the widget: the report's
+// points in view units, the view that fits them, and for any view the
+// markers, the curve and the ticks to draw.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/axis_map.h"
+#include "plot/curve.h"
+#include "plot/decimate.h"
+#include "plot/span.h"
+
+namespace quill::plot {
+
+// The room left around the data by the fitting view, per side, as a share of its width.
+constexpr double kFitMargin = 0.05;
+// Samples of the curve between the points that the fitting view takes into account.
+constexpr std::size_t kFitCurveColumns = 1024;
+
+struct AxisTick {
+    double position = 0.0;  // view units
+    std::string label;      // the report's number text of the real value
+};
+
+struct PlotFrame {
+    ViewRect view;
+    std::vector<double> pointU, pointV;  // at most two markers per pixel column
+    CurveSamples curve;                  // drawn v kept within a few view heights
+    std::vector<AxisTick> xTicks, yTicks;
+};
+
+class PlotModel {
+public:
+    // The lists of a successful Solve: coefficients (lowest power first), the
+    // x values and F at each of them. Keeps the chosen y scale.
+    void SetData(std::vector<double> coefficients, std::vector<double> x, std::vector<double> fx);
+    bool HasData() const { return hasData_; }
+    std::size_t PointCount() const { return x_.size(); }
+
+    void SetYScale(YScale scale);
+    YScale GetYScale() const { return ymap_.scale; }
+
+    // Every point and the curve between the smallest and largest x, with a
+    // margin. Without points: x from -1 to 1 and the curve there.
+    ViewRect FitView() const;
+
+    // What to draw in the view on a plot `columns` pixels wide.
+    PlotFrame Frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks,
+                    int maxYTicks) const;
+
+    double RealX(double u) const { return xmap_.ToReal(u); }
+    double RealY(double v) const { return ymap_.ToReal(v); }
+    double ViewX(double x) const { return xmap_.ToView(x); }
+    double ViewY(double y) const { return ymap_.ToView(y); }
+
+    // "x=<x>  y=<y>" for a place in view units, in the report's number text.
+    std::string CoordinateText(double u, double v, char decimalMark) const;
+
+private:
+    void MapPointsToView();
+
+    bool hasData_ = false;
+    std::vector<double> an_, x_, fx_;
+    std::vector<double> pu_, pv_;     // the points in view units
+    std::vector<double> fitCurveY_;   // real F between the points, for the fitting view
+    std::optional<Span> pointSpanU_;  // the points' u, when there are any
+    LinearMap xmap_;
+    YMap ymap_;
+};
+
+}  // namespace quill::plot
