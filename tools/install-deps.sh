@@ -10,6 +10,7 @@ packages=(
   dpkg-dev
   # desktop program
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
+  libqcustomplot-dev qt6-svg-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev libfast-float-dev
   xvfb xauth zbar-tools imagemagick desktop-file-utils appstream
