@@ -296,10 +296,16 @@ void TextPane::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // Input methods ask at every caret move: they get the text around the
+    // caret, never the whole of a very long row.
+    constexpr std::size_t kAround = 1024;
     const std::string& row = text_.row(caret_.row);
-    const auto utf16Length = [&row](std::size_t bytes) {
-        return QString::fromUtf8(row.data(), static_cast<qsizetype>(bytes)).size();
+    const std::size_t start = caret_.col > kAround ? utf8::Floor(row, caret_.col - kAround) : 0;
+    const std::size_t end = utf8::Floor(row, std::min(row.size(), caret_.col + kAround));
+    const auto utf16Offset = [&row, start](std::size_t col) {
+        return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(col - start)).size();
     };
+    const bool anchorNear = anchor_.row == caret_.row && anchor_.col >= start && anchor_.col <= end;
     switch (query) {
     case Qt::ImEnabled:
         return true;
@@ -308,13 +314,13 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:
-        return utf16Length(caret_.col);
+        return utf16Offset(caret_.col);
     case Qt::ImAnchorPosition:
-        return anchor_.row == caret_.row ? utf16Length(anchor_.col) : utf16Length(caret_.col);
+        return utf16Offset(anchorNear ? anchor_.col : caret_.col);
     case Qt::ImSurroundingText:
-        return QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size()));
+        return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(end - start));
     case Qt::ImCurrentSelection:
-        return anchor_.row == caret_.row ? QString::fromStdString(selectedText()) : QString();
+        return anchorNear ? QString::fromStdString(selectedText()) : QString();
     case Qt::ImHints:
         return static_cast<int>(Qt::ImhMultiLine);
     default:

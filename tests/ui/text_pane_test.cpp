@@ -175,6 +175,13 @@ private slots:
         QApplication::sendEvent(pane_, &commit);
         QCOMPARE(Text(pane_), std::string("就绪"));
         QCOMPARE(pane_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
+
+        // Of a very long row the input method sees the stretch around the caret.
+        pane_->Lines().setFileBytes(std::string(10'000'000, '9'));
+        pane_->setCaret({0, 5'000'000});
+        const QString around = pane_->inputMethodQuery(Qt::ImSurroundingText).toString();
+        QVERIFY(around.size() <= 2048 && around.size() > 1000);
+        QCOMPARE(pane_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1024);
     }
 };
 
