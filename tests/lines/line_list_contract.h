@@ -1,0 +1,224 @@
+#pragma once
+// Behaviour every LineList must show, whatever holds its text. Instantiate it
+// once per test program with a maker type that has
+//     static std::unique_ptr<quill::LineList> Make();
+// returning an empty pane with the default capacity, inside quill::contract:
+//     namespace quill::contract {
+//     INSTANTIATE_TYPED_TEST_SUITE_P(Qt, LineListContract, ::testing::Types<MyMaker>);
+//     }
+// Texts are ASCII with CR LF breaks only, and capacity is counted on the text
+// as fileBytes() gives it, so a CR LF takes two.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "lines/line_list.h"
+
+namespace quill::contract {
+
+template <class Maker>
+class LineListContract : public ::testing::Test {
+protected:
+    static std::unique_ptr<LineList> Pane(const std::string& text = {}) {
+        std::unique_ptr<LineList> pane = Maker::Make();
+        if (!text.empty()) pane->setFileBytes(text);
+        return pane;
+    }
+    static std::vector<std::string> Lines(const LineList& pane) {
+        std::vector<std::string> lines;
+        for (int32_t i = 0; i < pane.count(); ++i) lines.push_back(pane.line(i));
+        return lines;
+    }
+    // Adds the lines one at a time; false when one did not fit.
+    static bool AddEach(LineList& pane, const std::vector<std::string>& lines) {
+        try {
+            for (const std::string& s : lines) pane.add(s);
+        } catch (const LineInsertionError&) {
+            return false;
+        }
+        return true;
+    }
+    static bool AddBatch(LineList& pane, const std::vector<std::string>& lines) {
+        LineBatch batch;
+        for (const std::string& s : lines) batch.add(s);
+        try {
+            pane.addLines(batch);
+        } catch (const LineInsertionError&) {
+            return false;
+        }
+        return true;
+    }
+};
+
+TYPED_TEST_SUITE_P(LineListContract);
+
+TYPED_TEST_P(LineListContract, LinesOfATextAndTheHiddenEmptyLastLine) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"7", {"7"}},
+        {"7\r\n", {"7"}},
+        {"7\r\n8", {"7", "8"}},
+        {"7\r\n\r\n", {"7", ""}},
+        {"\r\n", {""}},
+        {"1\r\n2\r\n", {"1", "2"}},
+        {"\r\n\r\nx", {"", "", "x"}},
+        {" 1.5 \r\n-2e3\r\n\r\n4", {" 1.5 ", "-2e3", "", "4"}},
+    };
+    for (const Case& c : cases) {
+        auto pane = this->Pane(c.text);
+        EXPECT_EQ(this->Lines(*pane), c.lines) << '"' << c.text << '"';
+        EXPECT_EQ(pane->line(pane->count()), "") << "past the end";
+        EXPECT_EQ(pane->line(-1), "");
+        EXPECT_EQ(pane->fileBytes(), c.text);
+    }
+}
+
+TYPED_TEST_P(LineListContract, AddPutsEachLineOnALineOfItsOwn) {
+    struct Case {
+        std::string text, added, after;
+        int32_t index;
+    };
+    const Case cases[] = {
+        {"", "a", "a\r\n", 0},
+        {"1\r\n2", "3", "1\r\n2\r\n3", 2},
+        {"1\r\n2\r\n", "3", "1\r\n2\r\n3\r\n", 2},
+        {"\r\n", "x", "\r\nx\r\n", 1},
+        {"", "", "\r\n", 0},
+        // An empty line after an open one only ends it: the count stays 1.
+        {"7", "", "7\r\n", 1},
+    };
+    for (const Case& c : cases) {
+        auto pane = this->Pane(c.text);
+        EXPECT_EQ(pane->add(c.added), c.index) << '"' << c.text << "\" + \"" << c.added << '"';
+        EXPECT_EQ(pane->fileBytes(), c.after) << '"' << c.text << "\" + \"" << c.added << '"';
+    }
+}
+
+TYPED_TEST_P(LineListContract, AddedLinesReadBackWholeHoweverLong) {
+    auto pane = this->Pane();
+    const std::vector<std::string> lines = {"MemoAN",          std::string(4094, '1'), std::string(4095, '2'),
+                                            std::string(4096, '3'), std::string(5000, '4'), "",
+                                            std::string(100000, '5'), "last"};
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(pane->add(lines[i]), static_cast<int32_t>(i));
+    EXPECT_EQ(this->Lines(*pane), lines);
+}
+
+TYPED_TEST_P(LineListContract, ClearEmptiesTheTextButKeepsTheCapacity) {
+    auto pane = this->Pane("1\r\n2\r\n");
+    pane->setCapacity(1000);
+    pane->clear();
+    EXPECT_EQ(pane->count(), 0);
+    EXPECT_EQ(pane->fileBytes(), "");
+    EXPECT_EQ(pane->capacity(), 1000);
+    EXPECT_EQ(pane->add("x"), 0);
+    EXPECT_EQ(pane->fileBytes(), "x\r\n");
+}
+
+TYPED_TEST_P(LineListContract, ANewPaneHasTheDefaultCapacityAndFileTextIsNotBoundByIt) {
+    auto pane = this->Pane();
+    EXPECT_EQ(pane->capacity(), kDefaultCapacity);
+    pane->setCapacity(4);
+    pane->setFileBytes("0123456789\r\nabc\r\n");
+    EXPECT_EQ(pane->count(), 2);
+    EXPECT_EQ(pane->capacity(), 4);
+}
+
+TYPED_TEST_P(LineListContract, ALineThatDoesNotFitGoesInNotAtAll) {
+    struct Case {
+        std::string text, added;
+        int64_t spare;  // capacity minus the length the text would reach
+    };
+    const Case cases[] = {
+        {"", "12345", 0},     {"", "12345", -1},   {"1\r\n2", "3", 0}, {"1\r\n2", "3", -1},
+        {"1\r\n", "", 0},     {"1\r\n", "", -1},   {"1\r\n", "", -2}, {"abc", "defgh", -6},
+        {"", std::string(5000, '9'), -1},
+    };
+    for (const Case& c : cases) {
+        auto pane = this->Pane(c.text);
+        const int64_t reached = static_cast<int64_t>(c.text.size() + c.added.size() + 2);
+        pane->setCapacity(reached + c.spare);
+        const std::string before = pane->fileBytes();
+        if (c.spare >= 0) {
+            EXPECT_NO_THROW(pane->add(c.added)) << '"' << c.text << "\" + \"" << c.added << '"';
+            EXPECT_EQ(static_cast<int64_t>(pane->fileBytes().size()), reached);
+        } else {
+            EXPECT_THROW(pane->add(c.added), LineInsertionError) << '"' << c.text << "\" + \"" << c.added << '"';
+            EXPECT_EQ(pane->fileBytes(), before);
+        }
+    }
+}
+
+TYPED_TEST_P(LineListContract, InsertionErrorCarriesItsMessage) {
+    auto pane = this->Pane();
+    pane->setCapacity(1);
+    try {
+        pane->add("x");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), "RichEdit line insertion error");
+    }
+}
+
+TYPED_TEST_P(LineListContract, ABatchEndsAsAddingItsLinesOneByOne) {
+    const std::vector<std::string> starts = {"", "7", "7\r\n", "1\r\n2", "\r\n"};
+    const std::vector<std::vector<std::string>> batches = {
+        {}, {"a"}, {""}, {"a", "b", "c"}, {"", "", "a"}, {"a", "", "b", ""}, {"long line", "x", "", "", "yz"},
+    };
+    for (const std::string& start : starts) {
+        for (const auto& lines : batches) {
+            std::size_t batchBytes = 0;
+            for (const std::string& s : lines) batchBytes += s.size() + 2;
+            // Every capacity from nothing left up to all lines fitting.
+            for (std::size_t room = 0; room <= batchBytes + 1; ++room) {
+                auto one = this->Pane(start), all = this->Pane(start);
+                one->setCapacity(static_cast<int64_t>(start.size() + room));
+                all->setCapacity(static_cast<int64_t>(start.size() + room));
+                const bool oneFit = this->AddEach(*one, lines);
+                const bool allFit = this->AddBatch(*all, lines);
+                ASSERT_EQ(allFit, oneFit) << '"' << start << "\" room " << room;
+                ASSERT_EQ(all->fileBytes(), one->fileBytes()) << '"' << start << "\" room " << room;
+            }
+        }
+    }
+}
+
+TYPED_TEST_P(LineListContract, RandomBatchesEndAsAddingOneByOne) {
+    std::mt19937 random(20230611);
+    const std::string alphabet = "0123456789 .-eE+x";
+    for (int round = 0; round < 300; ++round) {
+        std::string start;
+        for (int n = random() % 4; n > 0; --n) start += random() % 3 == 0 ? "\r\n" : "42";
+        std::vector<std::string> lines(random() % 12);
+        std::size_t bytes = 0;
+        for (std::string& s : lines) {
+            for (int n = random() % 4 == 0 ? 0 : random() % 9; n > 0; --n) s += alphabet[random() % alphabet.size()];
+            bytes += s.size() + 2;
+        }
+        const int64_t capacity = static_cast<int64_t>(start.size() + random() % (bytes + 3));
+        auto one = this->Pane(start), all = this->Pane(start);
+        one->setCapacity(capacity);
+        all->setCapacity(capacity);
+        const bool oneFit = this->AddEach(*one, lines);
+        ASSERT_EQ(this->AddBatch(*all, lines), oneFit) << "round " << round;
+        ASSERT_EQ(all->fileBytes(), one->fileBytes()) << "round " << round;
+        ASSERT_EQ(this->Lines(*all), this->Lines(*one)) << "round " << round;
+    }
+}
+
+REGISTER_TYPED_TEST_SUITE_P(LineListContract, LinesOfATextAndTheHiddenEmptyLastLine,
+                            AddPutsEachLineOnALineOfItsOwn, AddedLinesReadBackWholeHoweverLong,
+                            ClearEmptiesTheTextButKeepsTheCapacity,
+                            ANewPaneHasTheDefaultCapacityAndFileTextIsNotBoundByIt,
+                            ALineThatDoesNotFitGoesInNotAtAll, InsertionErrorCarriesItsMessage,
+                            ABatchEndsAsAddingItsLinesOneByOne, RandomBatchesEndAsAddingOneByOne);
+
+}  // namespace quill::contract

@@ -1,0 +1,171 @@
+#include "lines/list_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/error.h"
+#include "temp_folder.h"
+
+namespace quill {
+namespace {
+
+using namespace std::string_literals;
+using testing_files::Names;
+using testing_files::ReadFile;
+using testing_files::TempFolder;
+using testing_files::WriteFile;
+
+TEST(TransferIntoPane, BreaksBecomeCrLfAndNulCutsItsPiece) {
+    struct Case {
+        std::string file;
+        std::size_t pieceSize;  // half of it is read per piece
+        std::string pane;
+    };
+    const Case cases[] = {
+        {"", 8, ""},
+        {"1\n2\n", 8, "1\r\n2\r\n"},
+        {"1\r2", 8, "1\r\n2"},
+        {"1\r\n2\r\n", 8, "1\r\n2\r\n"},
+        {"\r\r\n\n", 64, "\r\n\r\n\r\n"},
+        {"\xff\xfe\x01\x7f=", 8, "\xff\xfe\x01\x7f="},
+        // A CR LF split between pieces is one break; a lone CR ending a piece is still one.
+        {"12\r\n34", 6, "12\r\n34"},
+        {"12\r34\r", 6, "12\r\n34\r\n"},
+        {"1\r\n\r2\n\r", 2, "1\r\n\r\n2\r\n\r\n"},
+        {"1\r\r\r\n", 3, "1\r\n\r\n\r\n"},
+        // NUL drops the rest of its piece, a CR before it in the piece too.
+        {"ab\0cdefgh"s, 8, "abdefgh"},
+        {"a\r\0bcd"s, 8, "a\r\ncd"},
+        {"a\0b\r\ncd"s, 8, "a\r\ncd"},
+        // A piece beginning with NUL ends the transfer; a CR waiting for it is a break.
+        {"abcd\0xyzmore"s, 8, "abcd"},
+        {"abc\r\0xyz"s, 8, "abc\r\n"},
+        {"\0abc"s, 8, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TransferIntoPane(c.file, c.pieceSize), c.pane)
+            << ::testing::PrintToString(c.file) << " in pieces of " << c.pieceSize / 2;
+}
+
+// Without NUL bytes, where the pieces split must not matter.
+TEST(TransferIntoPane, PieceSizeDoesNotChangeTheText) {
+    std::mt19937 random(11);
+    const char bytes[] = {'\r', '\n', 'a', '5', '\r', '\n', '\x80'};
+    for (int round = 0; round < 500; ++round) {
+        std::string file;
+        for (int n = random() % 40; n > 0; --n) file += bytes[random() % sizeof bytes];
+        std::string whole;  // every CR LF, CR or LF becomes CR LF
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            if (file[i] == '\r' || file[i] == '\n') {
+                whole += "\r\n";
+                if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n') ++i;
+            } else {
+                whole += file[i];
+            }
+        }
+        for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize)
+            ASSERT_EQ(TransferIntoPane(file, pieceSize), whole) << ::testing::PrintToString(file) << ' ' << pieceSize;
+    }
+}
+
+// Any bytes but NUL, CR and LF, with CR LF breaks: a load and a save give the
+// file back byte for byte, across many pieces.
+TEST(ListFile, CrLfFileComesBackByteForByte) {
+    TempFolder folder;
+    std::mt19937 random(5);
+    std::string file;
+    while (file.size() < 5 * kLoadPieceSize) {
+        if (random() % 12 == 0) {
+            file += "\r\n";
+        } else {
+            char c = static_cast<char>(random() % 256);
+            file += c == '\0' || c == '\r' || c == '\n' ? 'x' : c;
+        }
+    }
+    for (const std::string& text : {file, file + "\r\n", std::string("\r\n")}) {
+        WriteFile(folder / "in.txt", text);
+        ByteLineList pane;
+        LoadFromFile(pane, folder / "in.txt");
+        EXPECT_EQ(pane.text(), text);
+        SaveToFile(pane, folder / "out.txt");
+        EXPECT_EQ(ReadFile(folder / "out.txt"), text);
+    }
+}
+
+TEST(ListFile, LoadReplacesTheTextAndRaisesTheCapacity) {
+    TempFolder folder;
+    WriteFile(folder / "lf.txt", "1\n2\n3");
+    WriteFile(folder / "empty.txt", "");
+    ByteLineList pane(std::string("MemoX\r\n"));
+    pane.setCapacity(100);
+    LoadFromFile(pane, folder / "lf.txt");
+    EXPECT_EQ(pane.text(), "1\r\n2\r\n3");
+    EXPECT_EQ(pane.capacity(), kLoadedCapacity);
+    SaveToFile(pane, folder / "crlf.txt");
+    EXPECT_EQ(ReadFile(folder / "crlf.txt"), "1\r\n2\r\n3");
+
+    pane.setCapacity(100);
+    LoadFromFile(pane, folder / "empty.txt");
+    EXPECT_EQ(pane.count(), 0);
+    EXPECT_EQ(pane.capacity(), kLoadedCapacity);
+
+    // The first piece of an endless device begins with NUL: nothing more is read.
+    LoadFromFile(pane, "/dev/zero");
+    EXPECT_EQ(pane.text(), "");
+}
+
+TEST(ListFile, LoadFailureLeavesThePaneAsItWas) {
+    TempFolder folder;
+    WriteFile(folder / "file.txt", "1\r\n");
+    const std::string paths[] = {folder / "missing.txt", folder.path(), folder / "file.txt/x.txt", ""};
+    for (const std::string& path : paths) {
+        ByteLineList pane(std::string("MemoAN\r\n"));
+        pane.setCapacity(77);
+        try {
+            LoadFromFile(pane, path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.message(), "Cannot open file " + path);
+        }
+        EXPECT_EQ(pane.text(), "MemoAN\r\n");
+        EXPECT_EQ(pane.capacity(), 77);
+    }
+}
+
+TEST(ListFile, SaveWritesExactlyThePaneText) {
+    TempFolder folder;
+    WriteFile(folder / "old.txt", std::string(10000, 'o'));
+    struct Case {
+        std::string text, name;
+    };
+    const Case cases[] = {{"", "empty.txt"}, {"1\r\n2", "no-final-break.txt"}, {"F(1)=2\r\n", "old.txt"}};
+    for (const Case& c : cases) {
+        SaveToFile(ByteLineList(c.text), folder / c.name);
+        EXPECT_EQ(ReadFile(folder / c.name), c.text) << c.name;
+    }
+    EXPECT_EQ(Names(folder.path()), (std::set<std::string>{"empty.txt", "no-final-break.txt", "old.txt"}));
+}
+
+TEST(ListFile, SaveWhereNoFileCanBeCreated) {
+    TempFolder folder;
+    WriteFile(folder / "file.txt", "keep");
+    ::mkdir((folder / "folder").c_str(), 0755);
+    ::symlink("loop-b", (folder / "loop-a").c_str());
+    ::symlink("loop-a", (folder / "loop-b").c_str());
+    const std::string paths[] = {folder / "missing/out.txt", folder / "file.txt/out.txt", folder / "folder",
+                                 folder / "loop-a", ""};
+    for (const std::string& path : paths) {
+        try {
+            SaveToFile(ByteLineList(std::string("1\r\n")), path);
+            ADD_FAILURE() << path << " saved";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.message(), "Cannot create file " + path);
+        }
+    }
+    EXPECT_EQ(ReadFile(folder / "file.txt"), "keep");
+    EXPECT_EQ(Names(folder.path()), (std::set<std::string>{"file.txt", "folder", "loop-a", "loop-b"}));
+}
+
+}  // namespace
+}  // namespace quill

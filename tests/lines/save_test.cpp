@@ -1,0 +1,208 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "common/error.h"
+#include "lines/list_file.h"
+#include "temp_folder.h"
+
+namespace quill {
+namespace {
+
+using testing_files::Names;
+using testing_files::PermissionsOf;
+using testing_files::ReadFile;
+using testing_files::TempFolder;
+using testing_files::WriteFile;
+
+constexpr uid_t kNobody = 65534;
+
+// The message SaveToFile raises, or "ok".
+std::string Save(const std::string& text, const std::string& path) {
+    try {
+        SaveToFile(ByteLineList(text), path);
+    } catch (const Error& e) {
+        return e.message();
+    }
+    return "ok";
+}
+
+TEST(SaveFile, ThroughSymlinksTheRealFileIsReplaced) {
+    TempFolder folder;
+    ::mkdir((folder / "sub").c_str(), 0755);
+    WriteFile(folder / "sub/real.txt", "old");
+    ::symlink("sub/real.txt", (folder / "link.txt").c_str());
+    ::symlink((folder / "link.txt").c_str(), (folder / "chain.txt").c_str());
+    ::symlink("sub/new.txt", (folder / "dangling.txt").c_str());
+
+    EXPECT_EQ(Save("1\r\n", folder / "chain.txt"), "ok");
+    EXPECT_EQ(Save("2\r\n", folder / "dangling.txt"), "ok");
+    EXPECT_EQ(ReadFile(folder / "sub/real.txt"), "1\r\n");
+    EXPECT_EQ(ReadFile(folder / "sub/new.txt"), "2\r\n");
+    for (const char* link : {"link.txt", "chain.txt", "dangling.txt"}) {
+        struct stat info;
+        ASSERT_EQ(::lstat((folder / link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link << " is no longer a link";
+    }
+    EXPECT_EQ(Names(folder / "sub"), (std::set<std::string>{"real.txt", "new.txt"}));
+}
+
+TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {
+    TempFolder folder;
+    for (mode_t mode : {0600, 0640, 0755, 0604}) {
+        WriteFile(folder / "kept.txt", "old", mode);
+        EXPECT_EQ(Save("new", folder / "kept.txt"), "ok");
+        EXPECT_EQ(PermissionsOf(folder / "kept.txt"), mode);
+    }
+    struct Case {
+        mode_t umask, expected;
+    };
+    for (Case c : {Case{022, 0644}, Case{027, 0640}, Case{0, 0666}}) {
+        const mode_t saved = ::umask(c.umask);
+        ::unlink((folder / "fresh.txt").c_str());
+        EXPECT_EQ(Save("new", folder / "fresh.txt"), "ok");
+        ::umask(saved);
+        EXPECT_EQ(PermissionsOf(folder / "fresh.txt"), c.expected) << "umask " << c.umask;
+    }
+}
+
+// Runs the pane file helper as an unprivileged user (directly when the tests
+// do not run as root). Status 127: it could not be started.
+struct Outcome {
+    int status;
+    std::string output;
+};
+Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command;
+    if (::geteuid() == 0) command = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    command.push_back(QUILL_PANE_FILE_HELPER);
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : command) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {-1, "pipe failed"};
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], 1);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    Outcome outcome{-1, ""};
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        outcome.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+class UnprivilegedSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (RunHelperUnprivileged({"load", "/dev/null"}).status == 127)
+            GTEST_SKIP() << "setpriv is not available: cannot test as an unprivileged user";
+    }
+    // Saves text to path as the unprivileged user; the message or "ok".
+    std::string SaveAsNobody(const std::string& text, const std::string& path) {
+        WriteFile(source_ / "text", text, 0644);
+        return RunHelperUnprivileged({"save", path, source_ / "text"}).output;
+    }
+
+    TempFolder source_;
+    TempFolder folder_;
+};
+
+TEST_F(UnprivilegedSave, TheHelperReallyRunsUnprivileged) {
+    EXPECT_EQ(SaveAsNobody("1\r\n", folder_ / "mine.txt"), "ok");
+    struct stat info;
+    ASSERT_EQ(::stat((folder_ / "mine.txt").c_str(), &info), 0);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(info.st_uid, kNobody);
+    }
+}
+
+TEST_F(UnprivilegedSave, ReadOnlyFileOrFolderIsNotReplaced) {
+    ::mkdir((folder_ / "locked").c_str(), 0755);
+    WriteFile(folder_ / "locked/old.txt", "old", 0644);  // root's, not writable for nobody
+    WriteFile(folder_ / "readonly.txt", "old", 0444);
+    ::chmod((folder_ / "locked").c_str(), 0555);
+    const std::string paths[] = {folder_ / "readonly.txt", folder_ / "locked/old.txt", folder_ / "locked/new.txt"};
+    for (const std::string& path : paths) EXPECT_EQ(SaveAsNobody("new", path), "Cannot create file " + path);
+    EXPECT_EQ(ReadFile(folder_ / "readonly.txt"), "old");
+    EXPECT_EQ(ReadFile(folder_ / "locked/old.txt"), "old");
+    EXPECT_EQ(Names(folder_ / "locked"), std::set<std::string>{"old.txt"});
+    EXPECT_EQ(Names(folder_.path()), (std::set<std::string>{"locked", "readonly.txt"}));
+}
+
+TEST_F(UnprivilegedSave, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
+    WriteFile(folder_ / "list.txt", "a rather long old text\r\n", 0666);
+    ::chmod(folder_.path().c_str(), 0555);
+    for (const std::string& text : {std::string("short\r\n"), std::string(100000, '7') + "\r\n", std::string()}) {
+        EXPECT_EQ(SaveAsNobody(text, folder_ / "list.txt"), "ok");
+        EXPECT_EQ(ReadFile(folder_ / "list.txt"), text);
+    }
+    EXPECT_EQ(PermissionsOf(folder_ / "list.txt"), 0666u);
+    EXPECT_EQ(Names(folder_.path()), std::set<std::string>{"list.txt"});
+}
+
+TEST_F(UnprivilegedSave, UnreadableFileDoesNotLoad) {
+    WriteFile(folder_ / "secret.txt", "1\r\n", 0600);
+    EXPECT_EQ(RunHelperUnprivileged({"load", folder_ / "secret.txt"}).output,
+              "Cannot open file " + folder_ / "secret.txt");
+}
+
+// A small tmpfs that fills up. Mounting needs privileges a test run may lack.
+class FullDiskSave : public UnprivilegedSave {
+protected:
+    void SetUp() override {
+        disk_ = folder_ / "disk";
+        ::mkdir(disk_.c_str(), 0777);
+        if (::mount("tmpfs", disk_.c_str(), "tmpfs", 0, "size=64k,mode=0777") != 0)
+            GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno) << ")";
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_) ::umount2(disk_.c_str(), MNT_DETACH);
+    }
+    std::string disk_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDiskSave, OldFileSurvivesAndNoTemporaryFileIsLeft) {
+    WriteFile(disk_ + "/old.txt", "old\r\n");
+    const std::string big(1 << 20, '5');
+    EXPECT_EQ(Save(big, disk_ + "/old.txt"), "Failed to Save Stream");
+    EXPECT_EQ(Save(big, disk_ + "/new.txt"), "Failed to Save Stream");
+    EXPECT_EQ(ReadFile(disk_ + "/old.txt"), "old\r\n");
+    EXPECT_EQ(Names(disk_), std::set<std::string>{"old.txt"});
+}
+
+TEST_F(FullDiskSave, InPlaceRewriteChecksTheRoomFirst) {
+    UnprivilegedSave::SetUp();
+    if (IsSkipped()) return;
+    WriteFile(disk_ + "/old.txt", "old\r\n", 0666);
+    ::chmod(disk_.c_str(), 0555);
+    EXPECT_EQ(SaveAsNobody(std::string(1 << 20, '5'), disk_ + "/old.txt"), "Failed to Save Stream");
+    EXPECT_EQ(ReadFile(disk_ + "/old.txt"), "old\r\n");
+}
+
+}  // namespace
+}  // namespace quill
