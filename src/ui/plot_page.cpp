@@ -1,0 +1,269 @@
+#include "ui/plot_page.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <string>
+
+#include "common/error.h"
+#include "common/safe_file.h"
+#include "qcustomplot.h"
+#include "ui/application.h"
+
+namespace quill {
+
+// Hands the axis the ticks and labels the model worked out for the frame
+// being drawn, instead of the widget's own (which know neither view units
+// nor the report's number text).
+class PlotTicker : public QCPAxisTicker {
+public:
+    void SetTicks(const std::vector<plot::AxisTick>& ticks) { ticks_ = ticks; }
+
+    void generate(const QCPRange&, const QLocale&, QChar, int, QVector<double>& ticks, QVector<double>* subTicks,
+                  QVector<QString>* tickLabels) override {
+        ticks.clear();
+        if (subTicks) subTicks->clear();
+        if (tickLabels) tickLabels->clear();
+        for (const plot::AxisTick& t : ticks_) {
+            ticks.push_back(t.position);
+            if (tickLabels) tickLabels->push_back(QString::fromLatin1(t.label.data(), static_cast<qsizetype>(t.label.size())));
+        }
+    }
+
+private:
+    std::vector<plot::AxisTick> ticks_;
+};
+
+namespace {
+
+// Pixels per tick label, across and up.
+constexpr int kPixelsPerXTick = 100;
+constexpr int kPixelsPerYTick = 30;
+
+QVector<double> ToQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
+
+bool HasSuffix(const QString& name, const char* suffix) {
+    return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
+    const QString png = QStringLiteral("PNG (*.png)");
+    const QString svg = QStringLiteral("SVG (*.svg)");
+    QString filter = HasSuffix(lastName, "svg") ? svg : png;
+    QString name = QFileDialog::getSaveFileName(
+        parent, english ? QStringLiteral("Export") : QStringLiteral("导出Export"), lastName, png + ";;" + svg, &filter);
+    if (!name.isEmpty() && !HasSuffix(name, "png") && !HasSuffix(name, "svg")) {
+        name += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    return name;
+}
+
+void Save(const QString& path, const QByteArray& bytes) {
+    const std::string target = QFile::encodeName(path).toStdString();
+    switch (SaveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        case SaveStatus::ok:
+            return;
+        case SaveStatus::cannotCreate:
+            throw FileError("Cannot create file " + path.toStdString());
+        case SaveStatus::writeFailed:
+            throw FileError("Failed to Save Stream");
+    }
+}
+
+}  // namespace
+
+PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
+    plot_ = new QCustomPlot(this);
+    plot_->setObjectName(QStringLiteral("PlotArea"));
+    plot_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    plot_->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+    plot_->axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+    plot_->xAxis->setLabel(QStringLiteral("x"));
+    plot_->yAxis->setLabel(QStringLiteral("F(x)"));
+    xTicker_.reset(new PlotTicker);
+    yTicker_.reset(new PlotTicker);
+    plot_->xAxis->setTicker(xTicker_);
+    plot_->yAxis->setTicker(yTicker_);
+    // The top and right axes only close the frame.
+    for (QCPAxis* frameAxis : {plot_->xAxis2, plot_->yAxis2}) {
+        frameAxis->setVisible(true);
+        frameAxis->setTicks(false);
+        frameAxis->setTickLabels(false);
+    }
+    plot_->xAxis->grid()->setZeroLinePen(QPen(QColor(140, 140, 140), 0, Qt::DashLine));
+    plot_->yAxis->grid()->setZeroLinePen(QPen(QColor(140, 140, 140), 0, Qt::DashLine));
+
+    curveGraph_ = plot_->addGraph();
+    curveGraph_->setPen(QPen(QColor(30, 90, 200), 1.5));
+    curveGraph_->setLineStyle(QCPGraph::lsLine);
+    pointGraph_ = plot_->addGraph();
+    pointGraph_->setLineStyle(QCPGraph::lsNone);
+    pointGraph_->setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(200, 40, 30), 1.5), QBrush(QColor(255, 255, 255)), 6));
+
+    BtnFit = new QPushButton(this);
+    BtnFit->setObjectName(QStringLiteral("BtnFit"));
+    ChkLogY = new QCheckBox(this);
+    ChkLogY->setObjectName(QStringLiteral("ChkLogY"));
+    BtnExport = new QPushButton(this);
+    BtnExport->setObjectName(QStringLiteral("BtnExport"));
+    for (QPushButton* button : {BtnFit, BtnExport}) button->setFixedSize(75, 25);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BtnFit);
+    buttons->addWidget(ChkLogY);
+    buttons->addStretch(1);
+    buttons->addWidget(BtnExport);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(plot_, 1);
+    layout->addLayout(buttons);
+    ApplyCaptions();
+
+    ConnectCommand(BtnFit, &QPushButton::clicked, this, [this] { BtnFitClick(); });
+    ConnectCommand(ChkLogY, &QCheckBox::clicked, this, [this] { ChkLogYClick(); });
+    ConnectCommand(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    // Zooming and panning change the axes; the frame follows just before each draw.
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(this, [this] { UpdateFrame(); }); });
+    connect(plot_, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { RunGuarded(this, [this, event] { ShowCoordinates(event->pos()); }); });
+    plot_->installEventFilter(this);
+
+    SetView(model_.FitView());
+}
+
+PlotPage::~PlotPage() = default;
+
+QString PlotPage::TabCaption(bool english) { return english ? QStringLiteral("Plot") : QStringLiteral("图形Plot"); }
+
+void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double>& x,
+                         const std::vector<double>& fx) {
+    model_.SetData(an, x, fx);
+    SetView(model_.FitView());
+}
+
+void PlotPage::setDecimalMark(char mark) {
+    if (mark == decimalMark_) return;
+    decimalMark_ = mark;
+    frameStale_ = true;
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void PlotPage::setEnglish(bool english) {
+    english_ = english;
+    ApplyCaptions();
+}
+
+void PlotPage::ApplyCaptions() {
+    BtnFit->setText(english_ ? QStringLiteral("Fit") : QStringLiteral("适合Fit"));
+    ChkLogY->setText(english_ ? QStringLiteral("Log y") : QStringLiteral("对数Log y"));
+    BtnExport->setText(english_ ? QStringLiteral("Export") : QStringLiteral("导出Export"));
+}
+
+void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
+
+void PlotPage::BtnFitClick() { SetView(model_.FitView()); }
+
+void PlotPage::ChkLogYClick() {
+    model_.SetYScale(ChkLogY->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
+    // The x view stays; y shows everything on the new scale.
+    plot::ViewRect view = View();
+    const plot::ViewRect fit = model_.FitView();
+    view.v0 = fit.v0;
+    view.v1 = fit.v1;
+    SetView(view);
+}
+
+void PlotPage::BtnExportClick() {
+    QString name = chooseSaveName_ ? chooseSaveName_(this, lastExportName_)
+                                   : AskForSaveName(this, lastExportName_, english_);
+    if (name.isEmpty()) return;  // Cancel
+    if (!HasSuffix(name, "png") && !HasSuffix(name, "svg")) name += QStringLiteral(".png");
+    lastExportName_ = name;
+    ExportTo(name);
+}
+
+void PlotPage::ExportTo(const QString& path) {
+    const int width = plot_->width(), height = plot_->height();
+    frameStale_ = true;  // the picture is drawn outside a replot: bring the frame up to date first
+    UpdateFrame();
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    if (HasSuffix(path, "svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(width, height));
+        svg.setViewBox(QRect(0, 0, width, height));
+        svg.setTitle(QStringLiteral("Quillometer"));
+        QCPPainter painter;
+        if (painter.begin(&svg)) {
+            plot_->toPainter(&painter, width, height);
+            drawn = painter.end();
+        }
+    } else {
+        drawn = plot_->toPixmap(width, height).toImage().save(&buffer, "PNG");
+    }
+    if (!drawn || bytes.isEmpty()) throw FileError("Failed to Save Stream");
+    Save(path, bytes);
+}
+
+plot::ViewRect PlotPage::View() const {
+    const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
+    return plot::ViewRect{x.lower, x.upper, y.lower, y.upper};
+}
+
+void PlotPage::SetView(const plot::ViewRect& view) {
+    plot_->xAxis->setRange(view.u0, view.u1);
+    plot_->yAxis->setRange(view.v0, view.v1);
+    frameStale_ = true;
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void PlotPage::UpdateFrame() {
+    const QRect area = plot_->axisRect()->rect();
+    const int columns = std::max(area.width() > 0 ? area.width() : plot_->width(), 1);
+    const int rows = std::max(area.height() > 0 ? area.height() : plot_->height(), 1);
+    const plot::ViewRect view = View();
+    const bool sameView = view.u0 == frame_.view.u0 && view.u1 == frame_.view.u1 && view.v0 == frame_.view.v0 &&
+                          view.v1 == frame_.view.v1;
+    if (!frameStale_ && sameView && columns == frameColumns_ && rows == frameRows_) return;
+
+    frame_ = model_.Frame(view, static_cast<std::size_t>(columns), decimalMark_,
+                          std::max(2, columns / kPixelsPerXTick), std::max(2, rows / kPixelsPerYTick));
+    frameStale_ = false;
+    frameColumns_ = columns;
+    frameRows_ = rows;
+    pointGraph_->setData(ToQVector(frame_.pointU), ToQVector(frame_.pointV), true);
+    curveGraph_->setData(ToQVector(frame_.curve.u), ToQVector(frame_.curve.v), true);
+    xTicker_->SetTicks(frame_.xTicks);
+    yTicker_->SetTicks(frame_.yTicks);
+}
+
+void PlotPage::ShowCoordinates(const QPoint& position) {
+    if (!plot_->axisRect()->rect().contains(position)) {
+        emit coordinatesChanged(QString());
+        return;
+    }
+    const double u = plot_->xAxis->pixelToCoord(position.x());
+    const double v = plot_->yAxis->pixelToCoord(position.y());
+    emit coordinatesChanged(QString::fromLatin1(model_.CoordinateText(u, v, decimalMark_)));
+}
+
+bool PlotPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == plot_ && event->type() == QEvent::Leave) emit coordinatesChanged(QString());
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quill

@@ -1,0 +1,103 @@
+#pragma once
+// The plot page: the report's points (x, F(x)) as markers and the polynomial
+// as a curve across the view. The wheel zooms, dragging pans, "适合Fit" shows
+// everything again, "对数Log y" switches the y axis to a symmetric logarithm,
+// "导出Export" writes the plot as PNG or SVG. All the numbers it works out
+// come from plot::PlotModel; this class only draws them and takes the input.
+
+#include <QSharedPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "plot/plot_model.h"
+
+class QCheckBox;
+class QCPGraph;
+class QCustomPlot;
+class QPushButton;
+
+namespace quill {
+
+class PlotTicker;
+
+class PlotPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // Asks for the name to export to. Gets the name confirmed last time in
+    // this run (empty at first) and gives back the chosen one, or an empty
+    // string for Cancel. The default is a save dialog offering PNG and SVG.
+    using SaveNameChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
+
+    explicit PlotPage(QWidget* parent = nullptr);
+    ~PlotPage() override;
+
+    // The caption for the page's tab: "图形Plot", or "Plot" in English.
+    static QString TabCaption(bool english);
+
+    // The lists of a successful Solve: coefficients (a(0) first), the x
+    // values and F at each of them. Fits the view to them.
+    void showSolve(const std::vector<double>& an, const std::vector<double>& x, const std::vector<double>& fx);
+    // The byte between integer and fraction digits in ticks and coordinates.
+    void setDecimalMark(char mark);
+    // Captions bilingual (Chinese, then English) or English only.
+    void setEnglish(bool english);
+    void setSaveNameChooser(SaveNameChooser chooser);
+
+    // The commands behind the controls; each runs guarded when clicked.
+    void BtnFitClick();
+    void ChkLogYClick();
+    void BtnExportClick();
+
+    // Writes the plot at its size on screen: SVG when the name ends in .svg,
+    // PNG otherwise. Raises FileError "Cannot create file <path>" or "Failed
+    // to Save Stream"; an existing file is then left as it was.
+    void ExportTo(const QString& path);
+    const QString& LastExportName() const { return lastExportName_; }
+
+    // What is on show, for tests and tools.
+    QCustomPlot* Plot() const { return plot_; }
+    QPushButton* FitButton() const { return BtnFit; }
+    QCheckBox* LogYCheck() const { return ChkLogY; }
+    QPushButton* ExportButton() const { return BtnExport; }
+    const plot::PlotModel& Model() const { return model_; }
+    const plot::PlotFrame& Frame() const { return frame_; }
+    plot::ViewRect View() const;
+
+signals:
+    // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
+    // the mouse leaves the plot.
+    void coordinatesChanged(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetView(const plot::ViewRect& view);
+    // Works out markers, curve and ticks for the view the widget is about to
+    // draw, unless they are still those of the last frame.
+    void UpdateFrame();
+    void ShowCoordinates(const QPoint& position);
+    void ApplyCaptions();
+
+    QCustomPlot* plot_ = nullptr;
+    QCPGraph* curveGraph_ = nullptr;
+    QCPGraph* pointGraph_ = nullptr;
+    QSharedPointer<PlotTicker> xTicker_, yTicker_;
+    QPushButton* BtnFit = nullptr;
+    QCheckBox* ChkLogY = nullptr;
+    QPushButton* BtnExport = nullptr;
+
+    plot::PlotModel model_;
+    plot::PlotFrame frame_;
+    bool frameStale_ = true;
+    int frameColumns_ = 0, frameRows_ = 0;
+    char decimalMark_ = '.';
+    bool english_ = false;
+    SaveNameChooser chooseSaveName_;
+    QString lastExportName_;
+};
+
+}  // namespace quill
