@@ -32,7 +32,7 @@ class PlotPageTest : public QObject {
     // The sample files' lists.
     static Lists Sample() { return Solved({1, -3, 0.5, 2}, {-2, -1, 0, 0.5, 1, 2.5, 10}); }
 
-    QByteArray ReadAll(const QString& path) {
+    static QByteArray ReadAll(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -159,15 +159,13 @@ private slots:
     }
 
     void captionsBilingualOrEnglish() {
-        QCOMPARE(page_->FitButton()->text(), QStringLiteral("适合Fit"));
-        QCOMPARE(page_->LogYCheck()->text(), QStringLiteral("对数Log y"));
-        QCOMPARE(page_->ExportButton()->text(), QStringLiteral("导出Export"));
-        QCOMPARE(PlotPage::TabCaption(false), QStringLiteral("图形Plot"));
-        page_->setEnglish(true);
-        QCOMPARE(page_->FitButton()->text(), QStringLiteral("Fit"));
-        QCOMPARE(page_->LogYCheck()->text(), QStringLiteral("Log y"));
-        QCOMPARE(page_->ExportButton()->text(), QStringLiteral("Export"));
-        QCOMPARE(PlotPage::TabCaption(true), QStringLiteral("Plot"));
+        for (const bool english : {false, true}) {
+            page_->setEnglish(english);
+            const QStringList captions{page_->FitButton()->text(), page_->LogYCheck()->text(),
+                                       page_->ExportButton()->text(), PlotPage::TabCaption(english)};
+            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export|Plot")
+                                                 : QStringLiteral("适合Fit|对数Log y|导出Export|图形Plot"));
+        }
     }
 
     void oddSolvesStillDraw_data() {
