@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include "engine/evaluator.h"
+#include "ui/file_dialogs.h"
 
 class QAction;
 class QCheckBox;
@@ -69,6 +70,10 @@ public:
     QAction* MnuWeb = nullptr;
     QAction* MnuPhone = nullptr;
     QAction* MnuAbout = nullptr;
+
+    // The file dialogs that the three panes share.
+    FileDialog OpenDlg{FileDialog::Kind::open};
+    FileDialog SaveDlg{FileDialog::Kind::save};
 
     // Commands, one per control event. Each runs inside RunGuarded when the
     // control raises it; called directly, an error leaves it.

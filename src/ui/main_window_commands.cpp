@@ -13,6 +13,7 @@
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
+#include "ui/pane_files.h"
 #include "ui/phone_dialog.h"
 #include "ui/text_pane.h"
 
@@ -53,14 +54,12 @@ void TFrmMain::BtnClearAnClick() { MemoAN->Lines().clear(); }
 void TFrmMain::BtnClearXClick() { MemoX->Lines().clear(); }
 void TFrmMain::BtnClearFxClick() { MemoFx->Lines().clear(); }
 
-// Loading and saving through the file dialogs come with the list-file
-// commands; until then the buttons do nothing.
-void TFrmMain::BtnLoadAnClick() {}
-void TFrmMain::BtnLoadXClick() {}
-void TFrmMain::BtnLoadFxClick() {}
-void TFrmMain::BtnSaveAnClick() {}
-void TFrmMain::BtnSaveXClick() {}
-void TFrmMain::BtnSaveFxClick() {}
+void TFrmMain::BtnLoadAnClick() { LoadPaneThroughDialog(OpenDlg, *MemoAN, this); }
+void TFrmMain::BtnLoadXClick() { LoadPaneThroughDialog(OpenDlg, *MemoX, this); }
+void TFrmMain::BtnLoadFxClick() { LoadPaneThroughDialog(OpenDlg, *MemoFx, this); }
+void TFrmMain::BtnSaveAnClick() { SavePaneThroughDialog(SaveDlg, *MemoAN, this); }
+void TFrmMain::BtnSaveXClick() { SavePaneThroughDialog(SaveDlg, *MemoX, this); }
+void TFrmMain::BtnSaveFxClick() { SavePaneThroughDialog(SaveDlg, *MemoFx, this); }
 
 void TFrmMain::BtnSampleDataClick() {
     // A missing An.txt ends the command before X.txt is touched.

@@ -18,6 +18,7 @@
 #include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
+#include "ui/pane_drop.h"
 #include "ui/program_icon.h"
 #include "ui/text_pane.h"
 
@@ -194,6 +195,8 @@ void TFrmMain::ConnectCommands() {
     click(BtnSaveFx, &TFrmMain::BtnSaveFxClick);
     click(BtnSolve, &TFrmMain::BtnSolveClick);
     click(BtnSampleData, &TFrmMain::BtnSampleDataClick);
+    // A file dropped on a pane loads as its Load button would.
+    for (TextPane* pane : {MemoAN, MemoX, MemoFx}) AcceptFileDrops(*pane, this);
 
     const auto pick = [this](QAction* action, void (TFrmMain::*handler)()) {
         ConnectCommand(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });

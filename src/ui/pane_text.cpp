@@ -130,10 +130,12 @@ std::string PaneText::fileBytes() const {
         if (i > 0) bytes.append(kBreak);
         bytes.append(rows_[i]);
     }
+    if (codec_) return codec_->encode(std::move(bytes));
     return bytes;
 }
 
 void PaneText::setFileBytes(std::string bytes) {
+    if (codec_) bytes = codec_->decode(std::move(bytes));
     std::vector<std::string> rows;
     ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
     rows_.swap(rows);

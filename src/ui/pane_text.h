@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,16 @@ struct TextPos {
     friend auto operator<=>(const TextPos&, const TextPos&) = default;
 };
 
+// Turns the bytes of a file into the pane's UTF-8 text and back; it may
+// remember how the last file it read was encoded. A pane without one takes
+// and gives the bytes unchanged.
+class FileCodec {
+public:
+    virtual ~FileCodec() = default;
+    virtual std::string decode(std::string bytes) = 0;
+    virtual std::string encode(std::string text) const = 0;
+};
+
 class PaneText : public LineList {
 public:
     PaneText();
@@ -34,8 +45,11 @@ public:
     void clear() override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
+    // The text through the file codec, if the pane has one.
     std::string fileBytes() const override;
     void setFileBytes(std::string bytes) override;
+    void setFileCodec(std::unique_ptr<FileCodec> codec) { codec_ = std::move(codec); }
+    const FileCodec* fileCodec() const { return codec_.get(); }
 
     // Rows as displayed: at least one; the last is empty when the text ends
     // with CR LF.
@@ -102,6 +116,7 @@ private:
     mutable bool widestKnown_ = true;
     std::vector<Step> undo_, redo_;
     std::function<void(bool)> observer_;
+    std::unique_ptr<FileCodec> codec_;
 };
 
 }  // namespace quill

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ui/pane_encoding.h"
 #include "ui/utf8_steps.h"
 
 namespace quill {
@@ -68,6 +69,8 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     text_.setObserver([this](bool replaced) { textChanged(replaced); });
+    // Files are read as UTF-8, GB18030 or Latin-1 and saved the way they came.
+    text_.setFileCodec(std::make_unique<RememberingFileCodec>());
     updateMetrics();
 }
 

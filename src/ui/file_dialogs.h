@@ -1,0 +1,81 @@
+#pragma once
+// The open and save dialogs that the three panes share. Each remembers the
+// file name and the filter entry confirmed last for the program's run; a
+// cancelled dialog changes neither. Showing the dialog is left to a runner,
+// a QFileDialog unless a test puts its own in place to answer without one.
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace quill {
+
+// What the runner is asked to show.
+struct FileDialogRequest {
+    bool save = false;
+    QStringList nameFilters;  // Qt's form, "name (patterns)"
+    int filterIndex = 0;      // the entry selected at first, from 0
+    QString fileName;         // the name to start from
+    QString initialDir;
+    QString title;            // empty: the toolkit's own title for opening or saving
+    QString defaultSuffix;    // without its dot
+};
+
+struct FileDialogAnswer {
+    bool confirmed = false;
+    QString fileName;     // the full path
+    int filterIndex = 0;  // the entry selected when the name was confirmed, from 0
+};
+
+using FileDialogRunner = std::function<FileDialogAnswer(QWidget* owner, const FileDialogRequest& request)>;
+
+class FileDialog {
+public:
+    enum class Kind { open, save };
+    explicit FileDialog(Kind kind) : kind_(kind) {}
+
+    // Entries of a display name and a pattern, everything separated by '|'.
+    QString Filter = QStringLiteral("文本数据文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+    int FilterIndex = 1;  // from 1
+    QString DefaultExt = QStringLiteral(".txt");
+    QString FileName;  // the full path confirmed last
+    QString InitialDir;
+    QString Title;
+
+    // Shows the dialog modally over owner. True when a name was confirmed:
+    // FileName and FilterIndex then hold the choice, and a name confirmed
+    // without an extension has DefaultExt. Nothing is checked about the file:
+    // a name that does not exist is for the load to refuse, and saving over a
+    // file asks nothing.
+    bool Execute(QWidget* owner);
+
+    Kind kind() const { return kind_; }
+    // Test seam: who shows the dialog (none: RunQtFileDialog).
+    void SetRunner(FileDialogRunner runner) { runner_ = std::move(runner); }
+
+private:
+    Kind kind_;
+    FileDialogRunner runner_;
+};
+
+// "Text(*.txt)|*.txt|All|*.*" as Qt's name filters: "Text(*.txt)", "All (*.*)".
+QStringList QtNameFilters(const QString& filter);
+
+// The path with the default extension added when its file name has none.
+QString WithDefaultExtension(const QString& path, const QString& defaultExt);
+
+// Where a dialog goes on a monitor: centred across, its top at one third of
+// the room left above and below.
+QPoint DialogPlacement(const QRect& monitor, const QSize& dialog);
+
+// Shows a QFileDialog (the toolkit's own, which can be placed and behaves the
+// same on every desktop) modally over owner, placed by DialogPlacement on the
+// monitor of the active window.
+FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& request);
+
+}  // namespace quill

@@ -1,0 +1,78 @@
+#include "ui/pane_drop.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QUrl>
+
+#include "ui/application.h"
+#include "ui/pane_files.h"
+#include "ui/text_pane.h"
+
+namespace quill {
+
+namespace {
+
+// Sits on the pane's viewport, which is where drops arrive.
+class DropFilter : public QObject {
+public:
+    DropFilter(TextPane& pane, QObject* window) : QObject(&pane), pane_(&pane), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+                take(static_cast<QDropEvent*>(event));
+                return true;
+            case QEvent::Drop:
+                if (take(static_cast<QDropEvent*>(event))) load(DroppedFile(static_cast<QDropEvent*>(event)->mimeData()));
+                return true;
+            default:
+                return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    // Accepts one local file, always as a copy: a drop accepted as a move
+    // would let the file manager delete the file it came from.
+    static bool take(QDropEvent* event) {
+        if (DroppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
+            event->ignore();
+            return false;
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return true;
+    }
+
+    void load(const QString& path) {
+        QPointer<TextPane> pane = pane_;
+        QObject* window = window_;
+        QMetaObject::invokeMethod(
+            window,
+            [pane, window, path] {
+                if (pane) RunGuarded(window, [&] { LoadPaneFile(*pane, path); });
+            },
+            Qt::QueuedConnection);
+    }
+
+    TextPane* pane_;
+    QObject* window_;
+};
+
+}  // namespace
+
+QString DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    return urls.front().toLocalFile();
+}
+
+void AcceptFileDrops(TextPane& pane, QObject* window) {
+    pane.viewport()->setAcceptDrops(true);
+    pane.viewport()->installEventFilter(new DropFilter(pane, window));
+}
+
+}  // namespace quill

@@ -1,0 +1,22 @@
+#pragma once
+// Loading a pane from a file dragged onto it from the desktop: one local
+// file at a time, by the road of the Load button and with its errors.
+
+class QMimeData;
+class QObject;
+class QString;
+
+namespace quill {
+
+class TextPane;
+
+// Lets the pane take a dropped file. The load runs as a command of window
+// once the drop is over, so that the program the file came from is not kept
+// waiting while an error box is up.
+void AcceptFileDrops(TextPane& pane, QObject* window);
+
+// The one local file a drag carries; empty when it carries several, a web
+// address or anything else.
+QString DroppedFile(const QMimeData* data);
+
+}  // namespace quill

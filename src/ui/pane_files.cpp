@@ -1,0 +1,37 @@
+#include "ui/pane_files.h"
+
+#include <QFile>
+#include <string>
+
+#include "lines/list_file.h"
+#include "ui/file_dialogs.h"
+#include "ui/text_pane.h"
+
+namespace quill {
+
+namespace {
+
+// The path as the file system takes it; on Linux also the bytes the message
+// quotes, so the user sees the name as chosen.
+std::string FileSystemPath(const QString& path) {
+    const QByteArray bytes = QFile::encodeName(path);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+void LoadPaneFile(TextPane& pane, const QString& path) { LoadFromFile(pane.Lines(), FileSystemPath(path)); }
+
+void SavePaneFile(const TextPane& pane, const QString& path) { SaveToFile(pane.Lines(), FileSystemPath(path)); }
+
+void LoadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner) {
+    if (!openDialog.Execute(owner)) return;
+    LoadPaneFile(pane, openDialog.FileName);
+}
+
+void SavePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner) {
+    if (!saveDialog.Execute(owner)) return;
+    SavePaneFile(pane, saveDialog.FileName);
+}
+
+}  // namespace quill
