@@ -93,6 +93,32 @@ void BM_EvaluatedTerm(benchmark::State& state) {
 }
 BENCHMARK_TEMPLATE(BM_EvaluatedTerm, quill::Ext80);
 
+// A whole polynomial of ten coefficients as the evaluation forms it: each
+// a(i) * x^i multiplied left to right, the terms summed from +0, every
+// product and sum stored into a double (45 products and 10 sums per x).
+template <class T>
+void BM_EvaluatedPolynomial(benchmark::State& state) {
+    const double a[10] = {1.5, -0.25, 3.5, -0.75, 5.5, -1.25, 7.5, -1.75, 9.5, -2.25};
+    std::mt19937_64 random(3);
+    std::vector<double> xs;
+    for (int i = 0; i < 1024; ++i) xs.push_back(double(int64_t(random() % 2000001) - 1000000) / 1e5);
+    for (auto _ : state) {
+        double total = 0;
+        for (const double x : xs) {
+            double s = 0;
+            for (int i = 0; i < 10; ++i) {
+                double r = a[i];
+                for (int k = 0; k < i; ++k) r = T::mulDoubles(r, x).value;
+                s = T::addDoubles(r, s).value;
+            }
+            total += s;
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    perItem(state, xs.size());
+}
+BENCHMARK_TEMPLATE(BM_EvaluatedPolynomial, quill::Ext80);
+
 template <class T>
 std::vector<T> extValues() {
     std::vector<T> out;

@@ -114,16 +114,15 @@ public:
         const uint64_t x = std::bit_cast<uint64_t>(a), y = std::bit_cast<uint64_t>(b);
         const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
         if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu) {
+            // The significands with the hidden bit at the top: their product
+            // lies in [2^126, 2^128) and is moved up by one bit or none.
             const unsigned __int128 p =
-                static_cast<unsigned __int128>((x & kDoubleFraction) | kDoubleHidden) * ((y & kDoubleFraction) | kDoubleHidden);
+                static_cast<unsigned __int128>((x << 11) | kIntegerBit) * ((y << 11) | kIntegerBit);
             const uint64_t ph = uint64_t(p >> 64), pl = uint64_t(p);
-            // p lies in [2^104, 2^106): its top bit is bit 105 or 104, and
-            // moves up to bit 127 by a shift of 22 or 23.
-            const uint64_t carry = ph >> 41;
-            const uint64_t pick = uint64_t(0) - carry;
-            const uint64_t hi = (((ph << 22) | (pl >> 42)) & pick) | (((ph << 23) | (pl >> 41)) & ~pick);
-            const uint64_t lo = ((pl << 22) & pick) | ((pl << 23) & ~pick);
-            return roundTwice((x ^ y) >> 63, int32_t(ex + ey) - 2046 + int32_t(carry), hi, lo);
+            const uint64_t top = ph >> 63;
+            const uint64_t grow = top - 1;  // all ones when the product lies below 2^127
+            const uint64_t hi = ph + (ph & grow) + ((pl >> 63) & grow);
+            return roundTwice((x ^ y) >> 63, int32_t(ex + ey) - 2046 + int32_t(top), hi, pl + (pl & grow));
         }
         return mulDoublesSlow(a, b);
     }
@@ -152,6 +151,7 @@ public:
             const uint64_t hi = (sh << shift) | ((sl >> 1) >> (63 - shift));
             return roundTwice(x >> 63, int32_t(ex) - 1022 - shift, hi, sl << shift);
         }
+        if ((y << 1) == 0 && ex - 1u < 0x7FEu) return {std::bit_cast<double>(x), false};  // x + 0
         return addDoublesSlow(a, b);
     }
 
@@ -191,22 +191,25 @@ private:
     }
 
     // The exact value hi:lo * 2^(e - 127), top bit of hi set, rounded to 64
-    // bits and then stored into a double.
+    // bits and then stored into a double. Each tie-to-even test is one
+    // comparison (an odd kept part rounds up from the half on, an even one
+    // only above it), and the first rounding's step is simply added to the
+    // 11 bits the second one looks at: a carry out of those is the same as
+    // their reaching more than half.
     static Narrowed roundTwice(uint64_t negative, int32_t e, uint64_t hi, uint64_t lo) {
-        hi += uint64_t(lo > kHalf) | (uint64_t(lo == kHalf) & hi);
-        if (hi == 0) {  // carried out of all 64 bits
-            hi = kIntegerBit;
-            ++e;
-        }
         const int32_t de = e + kDoubleBias;  // the double's exponent field
         if (static_cast<uint32_t>(de - 1) < 0x7FDu) {
-            const uint64_t rest = hi & 0x7FF;
-            const uint64_t kept = hi >> 11;
-            const uint64_t up = uint64_t(rest > 0x400) | (uint64_t(rest == 0x400) & kept);
-            const uint64_t bits = (negative << 63) + ((uint64_t(de) << 52) | (kept & kDoubleFraction)) + up;
+            const uint64_t rest = (hi & 0x7FF) + uint64_t(lo > kHalf - (hi & 1));
+            const uint64_t kept = hi >> 11;  // its hidden bit adds one to the exponent field below
+            const uint64_t up = uint64_t(rest > 0x400 - (kept & 1));
+            const uint64_t bits = (negative << 63) + (uint64_t(de - 1) << 52) + kept + up;
             return {std::bit_cast<double>(bits), false};
         }
-        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e + kBias)), hi).narrowSpecial();
+        const uint64_t h = hi + uint64_t(lo > kHalf - (hi & 1));
+        const bool carry = h < hi;  // all 64 bits rounded up to 2^64
+        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e + int32_t(carry) + kBias)),
+                         carry ? kIntegerBit : h)
+            .narrowSpecial();
     }
 
     static SoftExt80 addNormal(SoftExt80 a, SoftExt80 b, Ext80Flags& flags) {

@@ -148,10 +148,11 @@ public:
     double dbl() {
         const uint64_t sign = next() & kTop;
         uint64_t fraction;
-        switch (below(4)) {
+        switch (below(5)) {
             case 0: fraction = next(); break;
             case 1: fraction = oddOfWidth(1 + below(64)); break;
             case 2: fraction = next() & next() & next(); break;
+            case 3: fraction = ~(next() & next() & next()); break;  // runs of ones: carries
             default: fraction = 0; break;
         }
         fraction = (fraction >> 12) & 0xFFFFFFFFFFFFFull;

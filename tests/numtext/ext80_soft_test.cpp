@@ -172,6 +172,8 @@ TEST(SoftExt80, TwoRoundingsOfTheEvaluation) {
     // then meets an exact tie and goes to even; one rounding would go up.
     EXPECT_EQ(SoftExt80::addDoubles(9007199254740992.0, 1.0000000000000002).value, 9007199254740992.0);
     EXPECT_EQ(SoftExt80::addDoubles(0.1, 0.2).value, 0.30000000000000004);
+    // 2 - 2^-105: the 64-bit rounding carries out of every bit.
+    EXPECT_EQ(SoftExt80::addDoubles(1.9999999999999998, 0x1.fffffffffffffp-53).value, 2.0);
     EXPECT_EQ(SoftExt80::mulDoubles(3.0, 7.0).value, 21.0);
     const SoftExt80::Narrowed huge = SoftExt80::mulDoubles(1e300, -1e10);
     EXPECT_TRUE(huge.overflow);
