@@ -28,6 +28,8 @@ LinearMap LinearMap::ForValues(const double* values, std::size_t count) {
 
 double LinearMap::ToView(double real) const { return std::ldexp(real, -shift_); }
 
+double LinearMap::ToRealUnclamped(double view) const { return std::ldexp(view, shift_); }
+
 double LinearMap::ToReal(double view) const {
     if (std::isnan(view)) return view;
     return ClampToDoubleRange(std::ldexp(view, shift_));

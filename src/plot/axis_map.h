@@ -21,6 +21,8 @@ public:
     double ToView(double real) const;
     // Beyond the double range the result is clamped to +-1.79e308.
     double ToReal(double view) const;
+    // Beyond the double range the result is infinite: no such value.
+    double ToRealUnclamped(double view) const;
     int shift() const { return shift_; }
 
 private:

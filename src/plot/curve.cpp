@@ -53,7 +53,7 @@ CurveSamples SampleCurve(const std::vector<double>& coefficients, const LinearMa
         const double t = static_cast<double>(i) / last;
         // Both ends exact, and no overflow of u1 - u0.
         const double u = i + 1 == count ? u1 : u0 * (1 - t) + u1 * t;
-        const double x = xmap.ToReal(u);
+        const double x = xmap.ToRealUnclamped(u);  // past the double range: a gap
         const double y = samples.exact ? CurveValue(coefficients, x) : QuickCurveValue(coefficients, x);
         samples.u[i] = u;
         samples.v[i] = ymap.ToView(y);

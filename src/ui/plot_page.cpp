@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -48,8 +49,21 @@ namespace {
 // Pixels per tick label, across and up.
 constexpr int kPixelsPerXTick = 100;
 constexpr int kPixelsPerYTick = 30;
+constexpr int kLabelGap = 24;  // the least room between two x labels
 
 QVector<double> ToQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
+
+// Every k-th tick, in step with the tick at zero when there is one.
+std::vector<plot::AxisTick> EveryKth(const std::vector<plot::AxisTick>& ticks, std::size_t k) {
+    if (k <= 1) return ticks;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        if (ticks[i].position == 0.0) start = i % k;
+    }
+    std::vector<plot::AxisTick> kept;
+    for (std::size_t i = start; i < ticks.size(); i += k) kept.push_back(ticks[i]);
+    return kept;
+}
 
 bool HasSuffix(const QString& name, const char* suffix) {
     return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
@@ -247,7 +261,15 @@ void PlotPage::UpdateFrame() {
     frameRows_ = rows;
     pointGraph_->setData(ToQVector(frame_.pointU), ToQVector(frame_.pointV), true);
     curveGraph_->setData(ToQVector(frame_.curve.u), ToQVector(frame_.curve.v), true);
-    xTicker_->SetTicks(frame_.xTicks);
+    // Long labels (15 digits and an exponent) need more room than the usual
+    // spacing gives: fewer ticks then, so that no two labels overlap.
+    const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
+    int widest = 0;
+    for (const plot::AxisTick& t : frame_.xTicks) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(t.label)));
+    }
+    const std::size_t fitting = std::max(2, columns / (widest + kLabelGap));
+    xTicker_->SetTicks(EveryKth(frame_.xTicks, (frame_.xTicks.size() + fitting - 1) / fitting));
     yTicker_->SetTicks(frame_.yTicks);
 }
 
