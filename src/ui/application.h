@@ -75,6 +75,10 @@ public:
     // The folder of the program, with its trailing '/'.
     QString ExecutableDirectory() const;
     void SetExecutableDirectory(const QString& directory) { executableDirectory_ = directory; }
+    // The program file whose settings file the main window uses (".ini" in
+    // place of its extension); empty means the running executable.
+    const QString& SettingsProgramPath() const { return settingsProgramPath_; }
+    void SetSettingsProgramPath(const QString& path) { settingsProgramPath_ = path; }
 
     // Test seams: where boxes go (null: real boxes), and a log of the
     // start-up and shutdown steps.
@@ -102,6 +106,7 @@ private:
     bool terminated_ = false;
     bool running_ = false;
     QString executableDirectory_;
+    QString settingsProgramPath_;
     BoxPresenter boxes_;
     MessagePresenter* presenter_ = nullptr;
     std::function<void(const QString&)> trace_;

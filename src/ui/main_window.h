@@ -6,9 +6,11 @@
 // main_window_commands.cpp.
 
 #include <QMainWindow>
+#include <functional>
 
 #include "engine/evaluator.h"
 #include "ui/file_dialogs.h"
+#include "settings/ini_datas.h"
 
 class QAction;
 class QCheckBox;
@@ -18,9 +20,11 @@ class QPushButton;
 class QShortcut;
 class QStatusBar;
 class QTabWidget;
+class QUrl;
 
 namespace quill {
 
+class PlotPage;
 class TextPane;
 
 class TFrmMain : public QMainWindow {
@@ -40,6 +44,7 @@ public:
     QLabel* StatusPanel1 = nullptr;  // the notice: the decimal mark in use
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
+    PlotPage* TabSheet2 = nullptr;  // the plot of the last Solve
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
@@ -102,6 +107,16 @@ public:
     void FormDestroy();
     // Puts the interface in the stored language.
     void ApplyLanguage();
+    // Captions bilingual (the default) or English only.
+    void ChangeToChinese();
+    void ChangeToEnglish();
+    bool English() const { return english_; }
+
+    // The language choice, read from the settings file when the window is
+    // made and written back when it is destroyed.
+    TIniDatas& Settings() { return settings_; }
+    // Where Help and Web hand their address (tests watch instead of a browser).
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
 
     const Evaluator& Evaluation() const { return evaluator_; }
     char DecimalMark() const { return decimalMark_; }
@@ -118,9 +133,21 @@ private:
     void BuildStatusBar();
     void SetTabOrder();
     void ConnectCommands();
+    void BuildPlotPage();
+    // The program file whose settings the window keeps.
+    static std::string SettingsProgram();
     void UpdateNotice();
+    // The counts and time of a Solve in the notice, its lists on the plot.
+    void SolveFinished(qint64 nanoseconds);
+    // Writes the language choice; a failure is reported, the exit goes on.
+    void SaveSettingsAtExit();
 
+    TIniDatas settings_;
     Evaluator evaluator_;
+    bool english_ = false;
+    QString solveNotice_;
+    char solveMark_ = '.';
+    std::function<bool(const QUrl&)> openUrl_;
     char decimalMark_ = '.';
     bool placed_ = false;
 };

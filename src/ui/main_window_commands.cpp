@@ -5,12 +5,14 @@
 #include <QLabel>
 #include <QLayout>
 #include <QCheckBox>
+#include <QElapsedTimer>
 
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
 #include "ui/pane_files.h"
@@ -25,13 +27,13 @@ namespace {
 // again however the command ends.
 class BusyIndicator {
 public:
-    explicit BusyIndicator(QLabel* panel) : panel_(panel) {
+    BusyIndicator(QLabel* panel, bool english) : panel_(panel), english_(english) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        panel_->setText(QStringLiteral("计算中 Busy"));
+        panel_->setText(captions::kBusy.Text(english_));
         if (panel_->isVisible()) panel_->repaint();
     }
     ~BusyIndicator() {
-        panel_->setText(QStringLiteral("就绪"));
+        panel_->setText(captions::kReady.Text(english_));
         QApplication::restoreOverrideCursor();
     }
     BusyIndicator(const BusyIndicator&) = delete;
@@ -39,6 +41,7 @@ public:
 
 private:
     QLabel* panel_;
+    bool english_;
 };
 
 QString ExecutableDirectory() {
@@ -69,24 +72,19 @@ void TFrmMain::BtnSampleDataClick() {
 }
 
 void TFrmMain::BtnSolveClick() {
-    BusyIndicator busy(StatusPanel0);
+    BusyIndicator busy(StatusPanel0, english_);
+    QElapsedTimer clock;
+    clock.start();
     evaluator_.Solve(MemoAN->Lines(), MemoX->Lines(), MemoFx->Lines(), ChkAutoClear->isChecked(),
                      ReportStyle{decimalMark_, false});
+    SolveFinished(clock.nsecsElapsed());
 }
 
 // ---- menu -------------------------------------------------------------------
 
 void TFrmMain::MnuExitClick() { RequestClose(*this); }
 
-// The language entries and their check marks come with the settings record.
-void TFrmMain::MnuSetClick() {}
-void TFrmMain::MnuChineseClick() {}
-void TFrmMain::MnuEnglishClick() {}
-void TFrmMain::ApplyLanguage() {}
-
-// Help and the web page are opened by the help commands once they are wired.
-void TFrmMain::MnuContentClick() {}
-void TFrmMain::MnuWebClick() {}
+// The Set and Help menus' other entries: main_window_menu.cpp.
 
 void TFrmMain::MnuPhoneClick() {
     Application* app = Application::current();
@@ -134,10 +132,6 @@ void TFrmMain::changeEvent(QEvent* event) {
         decimalMark_ = ReadLocaleDecimalMark();
         UpdateNotice();
     }
-}
-
-void TFrmMain::UpdateNotice() {
-    StatusPanel1->setText(QStringLiteral("小数点 Decimal mark: ") + QChar::fromLatin1(decimalMark_));
 }
 
 }  // namespace quill

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 
 #include "numtext/decimal_mark.h"
+#include "ui/accessibility.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
@@ -57,13 +58,15 @@ TextPane* MakePane(QWidget* page, const char* name, const char* firstLine, int l
 
 TFrmMain::TFrmMain(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      settings_(SettingsProgram()) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ProgramIcon());
     setFont(DialogFont(kFontPixels));
 
     BuildControls();
+    BuildPlotPage();
     BuildMenu();
     BuildStatusBar();
     SetTabOrder();
@@ -75,10 +78,12 @@ TFrmMain::TFrmMain(QWidget* parent)
 
     decimalMark_ = ReadLocaleDecimalMark();
     UpdateNotice();
+    MakeAccessible(*this);
 }
 
 TFrmMain::~TFrmMain() {
     RunGuarded(this, [this] { FormDestroy(); });
+    RunGuarded(this, [this] { SaveSettingsAtExit(); });
 }
 
 void TFrmMain::BuildControls() {
@@ -91,7 +96,8 @@ void TFrmMain::BuildControls() {
     TabSheet1 = new QWidget();
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl1->addTab(TabSheet1, QStringLiteral("多项式求解器Quill Solve"));
-    // One page only: the tabs are no stop on the way through the controls.
+    // The tabs are no stop on the way through the controls; Ctrl+Tab turns
+    // the page.
     PageControl1->setFocusPolicy(Qt::NoFocus);
     PageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
 
@@ -144,6 +150,8 @@ void TFrmMain::BuildMenu() {
     MnuSet = menu("MnuSet", "设置&Set");
     MnuChinese = entry(MnuSet, "MnuChinese", "中文界面&Chinese");
     MnuEnglish = entry(MnuSet, "MnuEnglish", "英文界面&English");
+    MnuChinese->setCheckable(true);
+    MnuEnglish->setCheckable(true);
 
     MnuHelp = menu("MnuHelp", "帮助&Help");
     MnuContent = entry(MnuHelp, "MnuContent", "帮助主题&Content");

@@ -4,6 +4,7 @@
 // instead of showing them.
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <string>
@@ -44,6 +45,9 @@ inline std::string Text(const TextPane* pane) { return pane->Lines().fileBytes()
     int main(int argc, char** argv) {                                  \
         quill::Application app(argc, argv);                            \
         app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));     \
+        /* windows keep their settings here, not beside the test */    \
+        QTemporaryDir settingsDir;                                     \
+        app.SetSettingsProgramPath(settingsDir.filePath("quillometer")); \
         TestObject test;                                               \
         return QTest::qExec(&test, argc, argv);                        \
     }

@@ -1,0 +1,339 @@
+#include "ui/accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QEvent>
+#include <QLabel>
+#include <algorithm>
+#include <climits>
+#include <string_view>
+
+#include "ui/language.h"
+#include "ui/main_window.h"
+#include "ui/text_pane.h"
+#include "ui/utf8_steps.h"
+
+namespace quill {
+
+namespace {
+
+// ---- the pane's text as a screen reader counts it ----------------------------
+// Offsets count UTF-16 units, as in a QString; rows are joined by one "\n".
+// Each call walks the rows before the place it needs: a screen reader asks a
+// few times per key, and only while one is running.
+
+int UnitsOf(std::string_view row, std::size_t pos, std::size_t end) {
+    return utf8::Decode(row, pos, end) > 0xFFFF ? 2 : 1;
+}
+
+int64_t Units(std::string_view row) {
+    int64_t units = 0;
+    for (std::size_t pos = 0; pos < row.size();) {
+        if (static_cast<unsigned char>(row[pos]) < 0x80) {
+            ++units, ++pos;
+            continue;
+        }
+        const std::size_t end = utf8::Next(row, pos);
+        units += UnitsOf(row, pos, end);
+        pos = end;
+    }
+    return units;
+}
+
+int64_t UnitsBefore(std::string_view row, std::size_t col) { return Units(row.substr(0, std::min(col, row.size()))); }
+
+// The byte column where the unit-th UTF-16 unit of the row starts (a unit
+// inside a surrogate pair gives its character's start).
+std::size_t ColumnAt(std::string_view row, int64_t unit) {
+    std::size_t pos = 0;
+    while (pos < row.size()) {
+        const std::size_t end = utf8::Next(row, pos);
+        unit -= UnitsOf(row, pos, end);
+        if (unit < 0) break;
+        pos = end;
+    }
+    return pos;
+}
+
+QString Decoded(std::string_view row) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(row.size()));
+    for (std::size_t pos = 0; pos < row.size();) {
+        const std::size_t end = utf8::Next(row, pos);
+        const char32_t c = utf8::Decode(row, pos, end);
+        text.append(QString::fromUcs4(&c, 1));
+        pos = end;
+    }
+    return text;
+}
+
+int Clamp(int64_t offset) { return static_cast<int>(std::clamp<int64_t>(offset, 0, INT_MAX)); }
+
+struct RowPlace {
+    int64_t row;
+    int64_t start;  // offset of the row's first unit
+};
+
+RowPlace RowAt(const PaneText& text, int64_t offset) {
+    int64_t start = 0;
+    const int64_t last = text.rowCount() - 1;
+    for (int64_t row = 0; row < last; ++row) {
+        const int64_t length = Units(text.row(row));
+        if (offset <= start + length) return {row, start};
+        start += length + 1;
+    }
+    return {last, start};
+}
+
+int64_t OffsetOf(const PaneText& text, TextPos pos) {
+    int64_t offset = 0;
+    for (int64_t row = 0; row < pos.row; ++row) offset += Units(text.row(row)) + 1;
+    return offset + UnitsBefore(text.row(pos.row), pos.col);
+}
+
+TextPos PosAt(const PaneText& text, int64_t offset) {
+    const RowPlace place = RowAt(text, std::max<int64_t>(offset, 0));
+    return {place.row, ColumnAt(text.row(place.row), offset - place.start)};
+}
+
+int64_t CharacterCount(const PaneText& text) {
+    int64_t count = text.rowCount() - 1;
+    for (int64_t row = 0; row < text.rowCount(); ++row) count += Units(text.row(row));
+    return count;
+}
+
+// One row (with its "\n") as a text of its own, so that Qt's own word,
+// sentence and character boundaries can be used on it.
+class RowText : public QAccessibleTextInterface {
+public:
+    explicit RowText(QString text) : text_(std::move(text)) {}
+    QString text(int start, int end) const override { return text_.mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(text_.size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = *end = 0;
+        return {};
+    }
+
+private:
+    QString text_;
+};
+
+// ---- the pane's accessible interface -----------------------------------------
+
+class PaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit PaneAccessible(TextPane* pane) : QAccessibleWidget(pane, QAccessible::EditableText) {}
+
+    TextPane* pane() const { return static_cast<TextPane*>(widget()); }
+    const PaneText& lines() const { return pane()->Lines(); }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = true;
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+            case QAccessible::Name:
+                if (!pane()->accessibleName().isEmpty()) return pane()->accessibleName();
+                return BuddyCaption();
+            case QAccessible::Value:  // the line of the caret
+                return Decoded(lines().row(pane()->caret().row));
+            default:
+                return QAccessibleWidget::text(t);
+        }
+    }
+
+    // Text interface.
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index != 0 || !pane()->hasSelection()) return;
+        const int64_t a = OffsetOf(lines(), pane()->anchor()), c = OffsetOf(lines(), pane()->caret());
+        *start = Clamp(std::min(a, c));
+        *end = Clamp(std::max(a, c));
+    }
+    int selectionCount() const override { return pane()->hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { pane()->setCaret(pane()->caret()); }
+    void setSelection(int, int start, int end) override {
+        pane()->setCaret(PosAt(lines(), start));
+        pane()->setCaret(PosAt(lines(), end), true);
+    }
+    int cursorPosition() const override { return Clamp(OffsetOf(lines(), pane()->caret())); }
+    void setCursorPosition(int position) override { pane()->setCaret(PosAt(lines(), position)); }
+
+    QString text(int start, int end) const override {
+        if (end <= start) return {};
+        const TextPos from = PosAt(lines(), start), to = PosAt(lines(), end);
+        const std::string bytes = lines().textBetween(from, to, "\n");
+        return Decoded(bytes);
+    }
+    int characterCount() const override { return Clamp(CharacterCount(lines())); }
+
+    // Only the caret's place is known outside the pane's drawing.
+    QRect characterRect(int offset) const override {
+        if (offset != cursorPosition()) return {};
+        const QRect caret = pane()->caretRect();
+        return QRect(pane()->viewport()->mapToGlobal(caret.topLeft()), caret.size());
+    }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
+        return InRow(offset, type, start, end, &QAccessibleTextInterface::textAtOffset);
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
+        if (IsLine(type)) {
+            const RowPlace place = RowAt(lines(), offset);
+            if (place.row == 0) return Nothing(start, end);
+            return WholeRow(place.row - 1, place.start - 1 - Units(lines().row(place.row - 1)), start, end);
+        }
+        return InRow(offset, type, start, end, &QAccessibleTextInterface::textBeforeOffset);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
+        if (IsLine(type)) {
+            const RowPlace place = RowAt(lines(), offset);
+            if (place.row + 1 >= lines().rowCount()) return Nothing(start, end);
+            return WholeRow(place.row + 1, place.start + Units(lines().row(place.row)) + 1, start, end);
+        }
+        return InRow(offset, type, start, end, &QAccessibleTextInterface::textAfterOffset);
+    }
+
+private:
+    using BoundaryQuery = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
+
+    static bool IsLine(QAccessible::TextBoundaryType type) {
+        return type == QAccessible::LineBoundary || type == QAccessible::ParagraphBoundary;
+    }
+    static QString Nothing(int* start, int* end) {
+        *start = *end = -1;
+        return {};
+    }
+
+    QString RowWithBreak(int64_t row) const {
+        QString text = Decoded(lines().row(row));
+        if (row + 1 < lines().rowCount()) text += QLatin1Char('\n');
+        return text;
+    }
+    QString WholeRow(int64_t row, int64_t rowStart, int* start, int* end) const {
+        const QString text = RowWithBreak(row);
+        *start = Clamp(rowStart);
+        *end = Clamp(rowStart + text.size());
+        return text;
+    }
+
+    // Words, sentences and characters never reach across a line here; the
+    // whole text stays out of it.
+    QString InRow(int offset, QAccessible::TextBoundaryType type, int* start, int* end, BoundaryQuery query) const {
+        if (type == QAccessible::NoBoundary) {
+            *start = 0;
+            *end = characterCount();
+            return text(*start, *end);
+        }
+        const RowPlace place = RowAt(lines(), offset);
+        if (IsLine(type)) return WholeRow(place.row, place.start, start, end);
+        const RowText row(RowWithBreak(place.row));
+        const QString found = (row.*query)(Clamp(offset - place.start), type, start, end);
+        if (*start >= 0) *start = Clamp(*start + place.start);
+        if (*end >= 0) *end = Clamp(*end + place.start);
+        return found;
+    }
+
+    QString BuddyCaption() const {
+        const QWidget* window = pane()->window();
+        for (const QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->buddy() == pane()) return QString(label->text()).remove(QLatin1Char('&'));
+        }
+        return {};
+    }
+};
+
+QAccessibleInterface* PaneFactory(const QString&, QObject* object) {
+    if (auto* pane = qobject_cast<TextPane*>(object)) return new PaneAccessible(pane);
+    return nullptr;
+}
+
+// Tells screen readers when the caret moves or the text changes. Every such
+// change repaints the pane, so the paint is where it is noticed.
+class PaneWatcher : public QObject {
+public:
+    explicit PaneWatcher(TextPane* pane) : QObject(pane), pane_(pane) {
+        pane->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && QAccessible::isActive()) Notice();
+        return false;
+    }
+
+private:
+    void Notice() {
+        const PaneText& lines = pane_->Lines();
+        const bool textChanged = lines.characters() != characters_ || lines.rowCount() != rows_;
+        const bool caretMoved = pane_->caret() != caret_ || pane_->anchor() != anchor_;
+        characters_ = lines.characters();
+        rows_ = lines.rowCount();
+        caret_ = pane_->caret();
+        anchor_ = pane_->anchor();
+        if (textChanged || caretMoved) {
+            QAccessibleValueChangeEvent value(pane_, Decoded(lines.row(caret_.row)));
+            QAccessible::updateAccessibility(&value);
+        }
+        if (caretMoved) {
+            QAccessibleTextCursorEvent cursor(pane_, Clamp(OffsetOf(lines, caret_)));
+            QAccessible::updateAccessibility(&cursor);
+        }
+    }
+
+    TextPane* pane_;
+    int64_t characters_ = -1, rows_ = -1;
+    TextPos caret_, anchor_;
+};
+
+}  // namespace
+
+void InstallPaneAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&PaneFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void MakeAccessible(TFrmMain& w) {
+    InstallPaneAccessibility();
+    const struct {
+        QLabel* label;
+        TextPane* pane;
+    } pairs[] = {{w.Label2, w.MemoAN}, {w.Label3, w.MemoX}, {w.Label4, w.MemoFx}};
+    for (const auto& p : pairs) {
+        p.label->setBuddy(p.pane);
+        new PaneWatcher(p.pane);
+    }
+    DescribePanes(w, false);
+}
+
+}  // namespace quill

@@ -1,0 +1,60 @@
+// The status bar's notice and the plot page: the decimal mark in use, what
+// the last Solve took, the coordinates under the mouse on the plot.
+
+#include <QLabel>
+#include <QTabWidget>
+
+#include "ui/language.h"
+#include "ui/main_window.h"
+#include "ui/plot_page.h"
+
+namespace quill {
+
+namespace {
+
+// Milliseconds with two decimals below one, one above; the separator is the
+// decimal mark the panes use.
+QString Milliseconds(qint64 nanoseconds, char decimalMark) {
+    const double ms = static_cast<double>(nanoseconds) / 1e6;
+    QString text = QString::number(ms, 'f', ms < 1.0 ? 2 : 1);
+    text.replace(QLatin1Char('.'), QChar::fromLatin1(decimalMark));
+    return text + QStringLiteral(" ms");
+}
+
+}  // namespace
+
+void TFrmMain::BuildPlotPage() {
+    TabSheet2 = new PlotPage();
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet2, PlotPage::TabCaption(false));
+    // The coordinates stand in for the notice while the mouse is on the plot.
+    connect(TabSheet2, &PlotPage::coordinatesChanged, this, [this](const QString& coordinates) {
+        if (coordinates.isEmpty())
+            UpdateNotice();
+        else
+            StatusPanel1->setText(coordinates);
+    });
+}
+
+// Also hands the decimal mark to the plot: this runs whenever the mark or
+// the language changes.
+void TFrmMain::UpdateNotice() {
+    // The figures of the last Solve stay while the mark it read is in use.
+    if (solveMark_ != decimalMark_) solveNotice_.clear();
+    QString notice = captions::kDecimalMark.Text(english_) + QChar::fromLatin1(decimalMark_);
+    if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
+    StatusPanel1->setText(notice);
+    TabSheet2->setDecimalMark(decimalMark_);
+}
+
+void TFrmMain::SolveFinished(qint64 nanoseconds) {
+    solveNotice_ = QStringLiteral("An %1, X %2, %3")
+                       .arg(evaluator_.CountAn())
+                       .arg(evaluator_.CountX())
+                       .arg(Milliseconds(nanoseconds, decimalMark_));
+    solveMark_ = decimalMark_;
+    UpdateNotice();
+    TabSheet2->showSolve(evaluator_.DataAn(), evaluator_.DataX(), evaluator_.DataFx());
+}
+
+}  // namespace quill
