@@ -46,6 +46,11 @@ TEST(Curve, OverflowIsAGapNotAnError) {
         EXPECT_TRUE(std::isnan(QuickCurveValue(row.an, row.x)));
     }
     EXPECT_EQ(CurveValue({}, 5.0), 0.0);  // no coefficients: F is 0
+    // Where u stands for an x past the double range there is no curve, not a
+    // flat line at the largest double.
+    const CurveSamples past = SampleCurve({0, 1}, LinearMap(1023), YMap{}, -2.5, 2.5, 4);
+    EXPECT_TRUE(std::isnan(past.v[0]) && std::isnan(past.v[4]));
+    EXPECT_EQ(past.v[2], 0.0);
 }
 
 TEST(Curve, LongPolynomialsAreSampledQuicklyAndStillClose) {
