@@ -1,9 +1,9 @@
 #include "lines/line_list.h"
 
-#include <cstring>
 #include <limits>
 
 #include "common/error.h"
+#include "lines/byte_scan.h"
 
 namespace quill {
 
@@ -63,15 +63,9 @@ void ByteLineList::indexFrom(std::size_t offset) {
     // A LF ends a line break only when a CR precedes it; that CR may lie just
     // before offset, in text that was already indexed.
     const char* base = text_.data();
-    const char* end = base + text_.size();
-    const char* at = base + offset;
-    while (at < end) {
-        const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
-        if (lf == nullptr) break;
-        const char* p = static_cast<const char*>(lf);
-        if (p > base && p[-1] == '\r') breakEnds_.push_back(static_cast<std::size_t>(p - base) + 1);
-        at = p + 1;
-    }
+    byte_scan::ForEachLf(base + offset, base + text_.size(), [&](const char* lf) {
+        if (lf > base && lf[-1] == '\r') breakEnds_.push_back(static_cast<std::size_t>(lf - base) + 1);
+    });
 }
 
 bool ByteLineList::endsAtLineStart() const {

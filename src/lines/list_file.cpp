@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "lines/byte_scan.h"
 
 namespace quill {
 
@@ -51,17 +52,15 @@ public:
             --end;
         }
         while (from < end) {
-            const char c = *from++;
-            if (c == '\r') {
-                if (from < end && *from == '\n') ++from;
-                *to++ = '\r';
-                *to++ = '\n';
-            } else if (c == '\n') {
-                *to++ = '\r';
-                *to++ = '\n';
-            } else {
-                *to++ = c;
-            }
+            const char* lineEnd = byte_scan::FindCrOrLf(from, end);
+            std::memcpy(to, from, static_cast<std::size_t>(lineEnd - from));
+            to += lineEnd - from;
+            if (lineEnd == end) break;
+            // CR LF, a lone CR and a lone LF all become CR LF.
+            from = lineEnd + 1;
+            if (*lineEnd == '\r' && from < end && *from == '\n') ++from;
+            *to++ = '\r';
+            *to++ = '\n';
         }
         out_.resize(static_cast<std::size_t>(to - out_.data()));
         return true;

@@ -61,6 +61,14 @@ TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {
         EXPECT_EQ(Save("new", folder / "kept.txt"), "ok");
         EXPECT_EQ(PermissionsOf(folder / "kept.txt"), mode);
     }
+    if (::geteuid() == 0) {  // only root can give a file away, and take it back
+        ASSERT_EQ(::chown((folder / "kept.txt").c_str(), kNobody, kNobody), 0);
+        EXPECT_EQ(Save("newer", folder / "kept.txt"), "ok");
+        struct stat info;
+        ASSERT_EQ(::stat((folder / "kept.txt").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kNobody);
+        EXPECT_EQ(info.st_gid, kNobody);
+    }
     struct Case {
         mode_t umask, expected;
     };

@@ -1,0 +1,53 @@
+#pragma once
+// Finding line-break bytes eight at a time. List lines are short (a number
+// each), so a library search per line costs more in calls than in scanning.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace quill::byte_scan {
+
+constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+// Eight bytes from p, the first in the lowest byte whatever the host order.
+inline uint64_t LoadWord(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    return word;
+}
+
+// The top bit of every byte of word that equals c, and no other bit.
+inline uint64_t BytesEqual(uint64_t word, char c) {
+    const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// Offset of the byte whose top bit is the lowest set bit of mask.
+inline int FirstMarked(uint64_t mask) { return std::countr_zero(mask) / 8; }
+
+// The first CR or LF in [from, end), or end.
+inline const char* FindCrOrLf(const char* from, const char* end) {
+    for (; end - from >= 8; from += 8) {
+        const uint64_t word = LoadWord(from);
+        const uint64_t marks = BytesEqual(word, '\r') | BytesEqual(word, '\n');
+        if (marks != 0) return from + FirstMarked(marks);
+    }
+    while (from < end && *from != '\r' && *from != '\n') ++from;
+    return from;
+}
+
+// Calls found(p) for every LF in [from, end), in order.
+template <class Found>
+inline void ForEachLf(const char* from, const char* end, Found found) {
+    for (; end - from >= 8; from += 8) {
+        for (uint64_t marks = BytesEqual(LoadWord(from), '\n'); marks != 0; marks &= marks - 1)
+            found(from + FirstMarked(marks));
+    }
+    for (; from < end; ++from)
+        if (*from == '\n') found(from);
+}
+
+}  // namespace quill::byte_scan
