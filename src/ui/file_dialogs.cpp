@@ -3,12 +3,36 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScreen>
 
 #include "ui/application.h"
 #include "ui/modal.h"
 
 namespace quill {
+
+namespace {
+
+// Places a dialog on a monitor once it has laid itself out and its window
+// (with the frame, where the platform tells it) exists, just before it
+// appears. The explicit move also keeps Qt from centring it over its owner.
+class PlaceWhenShown : public QObject {
+public:
+    PlaceWhenShown(QWidget& dialog, QScreen* screen) : screen_(screen) { dialog.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && dialog && screen_)
+            dialog->move(DialogPlacement(screen_->geometry(), dialog->frameGeometry().size()));
+        return false;
+    }
+
+private:
+    QPointer<QScreen> screen_;
+};
+
+}  // namespace
 
 QStringList QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -53,15 +77,10 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
 
-    // Laid out at its own size, then placed on the monitor of the active
-    // window (the main window when none is active). The explicit move also
-    // keeps Qt from centring it over its owner.
-    dialog.adjustSize();
     QWidget* reference = QApplication::activeWindow();
     if (!reference && Application::current()) reference = Application::current()->MainWindow();
     if (!reference) reference = owner;
-    QScreen* screen = reference ? reference->screen() : QGuiApplication::primaryScreen();
-    if (screen) dialog.move(DialogPlacement(screen->geometry(), dialog.frameGeometry().size()));
+    PlaceWhenShown placer(dialog, reference ? reference->screen() : QGuiApplication::primaryScreen());
 
     FileDialogAnswer answer;
     answer.confirmed = RunModal(dialog) == mrOk && !dialog.selectedFiles().isEmpty();
