@@ -22,6 +22,13 @@
 
 namespace quill {
 
+namespace {
+
+// Number text is bytes: ASCII digits and the one-byte decimal mark.
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
 // Hands the axis the ticks and labels the model worked out for the frame
 // being drawn, instead of the widget's own (which know neither view units
 // nor the report's number text).
@@ -36,7 +43,7 @@ public:
         if (tickLabels) tickLabels->clear();
         for (const plot::AxisTick& t : ticks_) {
             ticks.push_back(t.position);
-            if (tickLabels) tickLabels->push_back(QString::fromLatin1(t.label.data(), static_cast<qsizetype>(t.label.size())));
+            if (tickLabels) tickLabels->push_back(Latin1(t.label));
         }
     }
 
@@ -266,7 +273,7 @@ void PlotPage::UpdateFrame() {
     const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
     int widest = 0;
     for (const plot::AxisTick& t : frame_.xTicks) {
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(t.label)));
+        widest = std::max(widest, metrics.horizontalAdvance(Latin1(t.label)));
     }
     const std::size_t fitting = std::max(2, columns / (widest + kLabelGap));
     xTicker_->SetTicks(EveryKth(frame_.xTicks, (frame_.xTicks.size() + fitting - 1) / fitting));
@@ -280,7 +287,7 @@ void PlotPage::ShowCoordinates(const QPoint& position) {
     }
     const double u = plot_->xAxis->pixelToCoord(position.x());
     const double v = plot_->yAxis->pixelToCoord(position.y());
-    emit coordinatesChanged(QString::fromLatin1(model_.CoordinateText(u, v, decimalMark_)));
+    emit coordinatesChanged(Latin1(model_.CoordinateText(u, v, decimalMark_)));
 }
 
 bool PlotPage::eventFilter(QObject* watched, QEvent* event) {
