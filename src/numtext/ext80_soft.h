@@ -13,6 +13,10 @@
 
 #include "ext80_flags.h"
 
+#ifndef __SIZEOF_INT128__
+#error "the integer 80-bit model needs unsigned __int128 (a 64-bit target)"
+#endif
+
 namespace quill {
 
 class SoftExt80 {
