@@ -52,13 +52,6 @@ TEST(ByteLineList, LoneCrAndLfAreNoBreaks) {
     }
 }
 
-TEST(ByteLineList, AddAfterATextEndingInALoneCr) {
-    ByteLineList pane(std::string("7\r"));
-    EXPECT_EQ(pane.add("\n8"), 1);
-    EXPECT_EQ(pane.text(), "7\r\r\n\n8");
-    EXPECT_EQ(LinesOf(pane), (std::vector<std::string>{"7\r", "\n8"}));
-}
-
 TEST(ByteLineList, BatchLinesAreItsCrLfPiecesAndAnOpenLineIsLeftOut) {
     LineBatch batch;
     batch.add("a\r\nb");
@@ -131,15 +124,6 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
                                                               << testing::PrintToString(pane.text());
         ASSERT_EQ(pane.line(pane.count()), "");
     }
-}
-
-TEST(ByteLineList, CopiesKeepTheirOwnIndex) {
-    ByteLineList a(std::string("1\r\n2"));
-    ByteLineList b = a;
-    b.add("3");
-    a.clear();
-    EXPECT_EQ(LinesOf(b), (std::vector<std::string>{"1", "2", "3"}));
-    EXPECT_EQ(a.count(), 0);
 }
 
 }  // namespace
