@@ -249,12 +249,13 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The toolkit's file dialog keeps its own state in the user's settings;
-    // keep the test's out of them.
+    // The toolkit's file dialog keeps its own state in the user's settings,
+    // and the windows theirs beside the program: both go to scratch folders.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     Application app(argc, argv);
     app.SetTitle(QString::fromUtf8(kApplicationTitle));
+    app.SetSettingsProgramPath(config.filePath("quillometer"));
     PaneFilesTest test;
     return QTest::qExec(&test, argc, argv);
 }
