@@ -243,7 +243,7 @@ private slots:
         const qint64 load = clock.restart();
         window_->BtnSaveAn->click();
         const qint64 save = clock.elapsed();
-        qInfo("50 MB file: load %lld ms, save %lld ms", load, save);
+        qInfo().nospace() << "50 MB file: load " << load << " ms, save " << save << " ms";
         QVERIFY(ReadBytes(path("big-out.txt")) == file);
     }
 };
