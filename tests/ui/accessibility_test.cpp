@@ -34,11 +34,8 @@ private slots:
             {w.MemoAN, QAccessible::EditableText, "a(0)~a(n)"},
             {w.MemoX, QAccessible::EditableText, "X"},
             {w.MemoFx, QAccessible::EditableText, "F(x)"},
-            {w.BtnClearAn, QAccessible::Button, "清空Clear"},
             {w.BtnLoadX, QAccessible::Button, "装入Load"},
-            {w.BtnSaveFx, QAccessible::Button, "保存Save"},
             {w.BtnSolve, QAccessible::Button, "计算 Solve"},
-            {w.BtnSampleData, QAccessible::Button, "例子数据 SampleData"},
             {w.ChkAutoClear, QAccessible::CheckBox, "显示前清空Auto Clear"},
             {w.Label1, QAccessible::StaticText, "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
             {w.StatusPanel0, QAccessible::StaticText, "就绪"},
@@ -119,7 +116,6 @@ private slots:
         QCOMPARE(std::pair(start, end), std::pair(9, 11));
 
         text->setSelection(0, 3, 8);
-        QCOMPARE(text->selectionCount(), 1);
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(3, 8));
         QCOMPARE(QString::fromStdString(w.MemoAN->selectedText()), QStringLiteral("34\r\n系数"));

@@ -14,7 +14,6 @@
 #include <QUrl>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "ui/about_box.h"
 #include "ui/entry.h"
@@ -32,10 +31,8 @@ using quill::test::Text;
 namespace {
 
 std::string ReadBytes(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 void WriteBytes(const QString& path, const std::string& bytes) {
@@ -55,13 +52,9 @@ QString CaptionOf(QObject* control) {
     return qobject_cast<QWidget*>(control)->windowTitle();
 }
 
-// Closes the main window once the loop runs, after `before`.
-void CloseWhenRunning(std::function<void(TFrmMain&)> before, std::function<void(TFrmMain&)> close) {
-    QTimer::singleShot(0, [before, close] {
-        TFrmMain& window = *Application::current()->OwnedWindow<TFrmMain>();
-        if (before) before(window);
-        close(window);
-    });
+// Runs `last` on the main window once the loop runs; it ends the program.
+void WhenRunning(std::function<void(TFrmMain&)> last) {
+    QTimer::singleShot(0, [last] { last(*Application::current()->OwnedWindow<TFrmMain>()); });
 }
 
 // The child run by anUnwritableSettingsFileEndsTheProgramAllTheSame: the
@@ -77,7 +70,7 @@ int RunWithUnwritableSettings(int argc, char** argv, const QString& programPath)
         std::fputs((boxes.boxes.back().text + '\n').toUtf8().constData(), stdout);
         std::fflush(stdout);
     };
-    CloseWhenRunning({}, [](TFrmMain& w) { w.MnuExit->trigger(); });
+    WhenRunning([](TFrmMain& w) { w.MnuExit->trigger(); });
     return quill::RunEntryRoutine(app);
 }
 
@@ -91,45 +84,40 @@ private:
     QTemporaryDir dir_;
     QString settingsFile_;
 
-    void SetUp() {
+    std::vector<QUrl> opened_;
+
+    // A window that hands its addresses to opened_ instead of a browser.
+    void Watch(TFrmMain& w) {
+        opened_.clear();
+        w.SetUrlOpener([this](const QUrl& url) { return opened_.push_back(url), true; });
+    }
+
+private slots:
+    void initTestCase() {
         settingsFile_ = dir_.filePath("quillometer.ini");
-        QFile::remove(settingsFile_);
         WriteBytes(dir_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
         WriteBytes(dir_.filePath("X.txt"), "2\r\n0.5\r\n");
         app_->SetExecutableDirectory(dir_.path() + '/');
         app_->SetSettingsProgramPath(dir_.filePath("quillometer"));
     }
 
-private slots:
-    void initTestCase() { SetUp(); }
-    void init() { QFile::remove(settingsFile_); }
-
     // The close box and Exit end the program the same way: the choice of the
     // run is in the file afterwards, changed or not, and the next start uses it.
     void everyExitWritesTheChoiceAndTheNextStartUsesIt() {
         const struct {
-            const char* name;
-            bool chooseEnglish;
-            std::function<void(TFrmMain&)> close;
+            std::function<void(TFrmMain&)> last;
             std::string file;
         } rows[] = {
-            {"close box", false, [](TFrmMain& w) { w.close(); }, "[Setting]\r\nbChinese=1\r\n"},
-            {"Exit", false, [](TFrmMain& w) { w.MnuExit->trigger(); }, "[Setting]\r\nbChinese=1\r\n"},
-            {"English, close box", true, [](TFrmMain& w) { w.close(); }, "[Setting]\r\nbChinese=0\r\n"},
+            {[](TFrmMain& w) { w.close(); }, "[Setting]\r\nbChinese=1\r\n"},
+            {[](TFrmMain& w) { w.MnuExit->trigger(); }, "[Setting]\r\nbChinese=1\r\n"},
+            {[](TFrmMain& w) { w.MnuEnglish->trigger(), w.close(); }, "[Setting]\r\nbChinese=0\r\n"},
         };
         for (const auto& row : rows) {
             QFile::remove(settingsFile_);
             RecordingPresenter boxes;
-            bool englishAtStart = true;
-            CloseWhenRunning(
-                [&](TFrmMain& w) {
-                    englishAtStart = w.English();
-                    if (row.chooseEnglish) w.MnuEnglish->trigger();
-                },
-                row.close);
+            WhenRunning(row.last);
             QCOMPARE(quill::RunEntryRoutine(*app_), 0);
-            QVERIFY2(!englishAtStart, row.name);
-            QVERIFY2(boxes.boxes.empty(), row.name);
+            QVERIFY(boxes.boxes.empty());
             QCOMPARE(ReadBytes(settingsFile_), row.file);
         }
         // The last row left English: it is back at the next start.
@@ -147,17 +135,15 @@ private slots:
         QTemporaryDir dir;
         WriteBytes(dir.filePath("folder"), "a regular file, not a folder");
         const QString programPath = dir.filePath("folder/quillometer");
-        QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("HOME");  // no per-user folder to fall back to
         env.remove("XDG_CONFIG_HOME");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess child;
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {"--unwritable-settings", programPath});
         QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(std::pair(child.exitStatus(), child.exitCode()), std::pair(QProcess::NormalExit, 0));
         const QString message = "Unable to write to " + dir.filePath("folder/quillometer.ini");
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
         const QStringList shown = QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(shown.size(), 2);  // the missing samples at the show, then the settings
         QCOMPARE(Plain(shown.last()), message + '.');
@@ -171,14 +157,12 @@ private slots:
             return std::pair{w.MnuChinese->isChecked(), w.MnuEnglish->isChecked()};
         };
         QCOMPARE(open(), std::pair(true, false));
-        w.MnuEnglish->trigger();
-        QCOMPARE(w.Settings().bChinese, false);
-        QCOMPARE(open(), std::pair(false, true));
-        w.MnuEnglish->trigger();  // picked again: the mark stays
-        QCOMPARE(open(), std::pair(false, true));
-        w.MnuChinese->trigger();
-        QCOMPARE(w.Settings().bChinese, true);
-        QCOMPARE(open(), std::pair(true, false));
+        // Picking the same entry twice leaves the mark on it all the same.
+        for (QAction* pick : {w.MnuEnglish, w.MnuEnglish, w.MnuChinese, w.MnuChinese}) {
+            pick->trigger();
+            QCOMPARE(w.Settings().bChinese, pick == w.MnuChinese);
+            QCOMPARE(open(), std::pair(pick == w.MnuChinese, pick == w.MnuEnglish));
+        }
     }
 
     // English turns every caption of the program to its English part;
@@ -217,8 +201,6 @@ private slots:
         QCOMPARE(w.PageControl1->tabText(1), QStringLiteral("Plot"));
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Decimal mark: ."));
         QCOMPARE(w.MemoAN->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
-        QVERIFY(about->NoticeBuild->text().startsWith("Build "));
-        QVERIFY(about->NoticeWeb->text().startsWith("Web: "));
         // Nothing else speaks English only: the title, the placeholder and the report.
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillometer2023多项式求值器2023"));
         QCOMPARE(Text(w.MemoFx), std::string("就绪Ready\r\n"));
@@ -253,34 +235,23 @@ private slots:
             QFile::remove(chm);
             if (row.present) WriteBytes(chm, "help");
             TFrmMain w;
-            std::vector<QUrl> opened;
-            w.SetUrlOpener([&opened](const QUrl& url) {
-                opened.push_back(url);
-                return true;
-            });
+            Watch(w);
             if (row.english) w.MnuEnglish->trigger();
             RecordingPresenter boxes;
             w.MnuContent->trigger();
+            QCOMPARE(boxes.boxes.size(), std::size_t{row.present ? 0u : 1u});
+            QCOMPARE(opened_.size(), std::size_t{row.present ? 1u : 0u});
             if (row.present) {
-                QVERIFY(boxes.boxes.empty());
-                QCOMPARE(opened, std::vector{QUrl::fromLocalFile(chm)});
+                QCOMPARE(opened_[0], QUrl::fromLocalFile(chm));
                 continue;
             }
-            QVERIFY(opened.empty());
-            QCOMPARE(boxes.boxes.size(), std::size_t{1});
             QCOMPARE(Plain(boxes.boxes[0].text), QString::fromUtf8(row.text).arg(chm));
             QCOMPARE(boxes.boxes[0].caption, QString::fromUtf8(row.caption));
             QCOMPARE(boxes.boxes[0].flags, quill::kMbIconExclamation);
+            w.MnuWeb->trigger();
+            QCOMPARE(opened_, std::vector{QUrl(quill::WebAddress())});
         }
         QFile::remove(chm);
-        TFrmMain w;
-        std::vector<QUrl> opened;
-        w.SetUrlOpener([&opened](const QUrl& url) {
-            opened.push_back(url);
-            return true;
-        });
-        w.MnuWeb->trigger();
-        QCOMPARE(opened, std::vector{QUrl(quill::WebAddress())});
     }
 
     // A Solve puts its counts and time in the notice and its lists on the
@@ -315,20 +286,17 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.BtnSolve->setFocus();
-        QTest::keyClick(w.BtnSolve, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(w.PageControl1->currentWidget(), w.TabSheet2);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Tab,
-                        Qt::ControlModifier);
-        QCOMPARE(w.PageControl1->currentWidget(), w.TabSheet1);
+        for (QWidget* page : {static_cast<QWidget*>(w.TabSheet2), w.TabSheet1}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(w.PageControl1->currentWidget(), page);
+        }
     }
 };
 
 int main(int argc, char** argv) {
-    if (argc == 3 && qstrcmp(argv[1], "--unwritable-settings") == 0) {
-        const QString programPath = QString::fromLocal8Bit(argv[2]);
-        int childArgc = 1;
-        return RunWithUnwritableSettings(childArgc, argv, programPath);
-    }
+    int childArgc = 1;
+    if (argc == 3 && qstrcmp(argv[1], "--unwritable-settings") == 0)
+        return RunWithUnwritableSettings(childArgc, argv, QString::fromLocal8Bit(argv[2]));
     Application app(argc, argv);
     app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));
     LanguageSettingsTest test;
