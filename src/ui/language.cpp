@@ -6,11 +6,11 @@
 #include <QMenu>
 #include <QTabWidget>
 
+#include "qcustomplot.h"
 #include "ui/about_box.h"
 #include "ui/help_commands.h"
 #include "ui/main_window.h"
 #include "ui/phone_dialog.h"
-#include "qcustomplot.h"
 #include "ui/plot_page.h"
 #include "ui/text_pane.h"
 
@@ -86,6 +86,11 @@ void ApplyCaptions(TFrmMain& w, bool english) {
     w.PageControl1->setTabText(w.PageControl1->indexOf(w.TabSheet1),
                                Caption{"多项式求解器Quill Solve", "Quill Solve"}.Text(english));
     w.PageControl1->setTabText(w.PageControl1->indexOf(w.TabSheet2), PlotPage::TabCaption(english));
+    // The file dialogs' entries: a display name, then its pattern.
+    const QString filter = Caption{"文本数据文件(*.txt)|*.txt|所有文件(*.*)|*.*",
+                                   "Text data files(*.txt)|*.txt|All files(*.*)|*.*"}.Text(english);
+    w.OpenDlg.Filter = filter;
+    w.SaveDlg.Filter = filter;
     w.TabSheet2->setEnglish(english);
     w.TabSheet2->Plot()->setAccessibleName(PlotPage::TabCaption(english));
     w.StatusPanel0->setText(captions::kReady.Text(english));

@@ -194,6 +194,7 @@ private slots:
         for (const auto& row : rows) built << CaptionOf(row.control);
         const QStringList tabs = {w.PageControl1->tabText(0), w.PageControl1->tabText(1)};
         const QString description = w.MemoAN->accessibleDescription();
+        const QString filter = w.OpenDlg.Filter;
 
         w.MnuEnglish->trigger();
         for (const auto& row : rows) QCOMPARE(CaptionOf(row.control), QString::fromUtf8(row.english));
@@ -201,6 +202,7 @@ private slots:
         QCOMPARE(w.PageControl1->tabText(1), QStringLiteral("Plot"));
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Decimal mark: ."));
         QCOMPARE(w.MemoAN->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
+        QCOMPARE(w.SaveDlg.Filter, QStringLiteral("Text data files(*.txt)|*.txt|All files(*.*)|*.*"));
         // Nothing else speaks English only: the title, the placeholder and the report.
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillometer2023多项式求值器2023"));
         QCOMPARE(Text(w.MemoFx), std::string("就绪Ready\r\n"));
@@ -216,6 +218,7 @@ private slots:
         QCOMPARE(restored, built);
         QCOMPARE((QStringList{w.PageControl1->tabText(0), w.PageControl1->tabText(1)}), tabs);
         QCOMPARE(w.MemoAN->accessibleDescription(), description);
+        QCOMPARE((QStringList{w.OpenDlg.Filter, w.SaveDlg.Filter}), (QStringList{filter, filter}));
         QVERIFY(w.StatusPanel1->text().startsWith(QStringLiteral("小数点 Decimal mark: .    An 1, X 1, ")));
         app_->DestroyOwnedWindows();
     }
