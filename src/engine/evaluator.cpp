@@ -1,6 +1,5 @@
 #include "engine/evaluator.h"
 
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -13,38 +12,6 @@ namespace quill {
 
 namespace {
 
-// Calls visit(line) for every line of the pane, in order, without its line
-// break. A byte string is walked directly: asking it line by line would search
-// the text again for every index.
-template <typename Visit>
-void ForEachLine(const LineList& pane, int32_t lineCount, Visit&& visit) {
-    if (const auto* bytes = dynamic_cast<const ByteLineList*>(&pane)) {
-        const std::string& text = bytes->text();
-        const char* p = text.data();
-        const char* const end = p + text.size();
-        while (p < end) {
-            // Lines end at CR LF only; a lone CR or LF stays inside its line.
-            const char* q = p;
-            const char* lineEnd = end;
-            while (const void* cr = std::memchr(q, '\r', static_cast<std::size_t>(end - q))) {
-                const char* c = static_cast<const char*>(cr);
-                if (c + 1 < end && c[1] == '\n') {
-                    lineEnd = c;
-                    break;
-                }
-                q = c + 1;
-            }
-            visit(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-            p = lineEnd == end ? end : lineEnd + 2;
-        }
-        return;
-    }
-    for (int32_t i = 0; i < lineCount; ++i) {
-        const std::string line = pane.line(i);
-        visit(std::string_view(line));
-    }
-}
-
 // Parses every non-blank line of the pane. The list is replaced only when the
 // whole pane converted, so a failure part-way leaves it exactly as it was.
 int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& list) {
@@ -53,7 +20,7 @@ int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& li
 
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(lineCount));
-    ForEachLine(pane, lineCount, [&](std::string_view line) {
+    pane.forEachLine([&](std::string_view line) {
         const std::string_view text = TrimBlanks(line);
         if (text.empty()) return;
         values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));

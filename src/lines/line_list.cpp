@@ -46,6 +46,11 @@ void LineList::addLines(const LineBatch& batch) {
     }
 }
 
+void LineList::forEachLine(const std::function<void(std::string_view)>& visit) const {
+    const int32_t lines = count();
+    for (int32_t i = 0; i < lines; ++i) visit(line(i));
+}
+
 ByteLineList::ByteLineList(std::string text) : text_(std::move(text)) { indexFrom(0); }
 
 void ByteLineList::clear() {
@@ -79,12 +84,20 @@ int32_t ByteLineList::count() const {
     return static_cast<int32_t>(lines < kMost ? lines : kMost);
 }
 
-std::string ByteLineList::line(int32_t i) const {
-    if (i < 0 || i >= count()) return {};
-    std::size_t index = static_cast<std::size_t>(i);
+std::string_view ByteLineList::lineView(std::size_t index) const {
     std::size_t start = index == 0 ? 0 : breakEnds_[index - 1];
     std::size_t end = index < breakEnds_.size() ? breakEnds_[index] - 2 : text_.size();
-    return text_.substr(start, end - start);
+    return std::string_view(text_).substr(start, end - start);
+}
+
+std::string ByteLineList::line(int32_t i) const {
+    if (i < 0 || i >= count()) return {};
+    return std::string(lineView(static_cast<std::size_t>(i)));
+}
+
+void ByteLineList::forEachLine(const std::function<void(std::string_view)>& visit) const {
+    const auto lines = static_cast<std::size_t>(count());
+    for (std::size_t i = 0; i < lines; ++i) visit(lineView(i));
 }
 
 int32_t ByteLineList::add(std::string_view s) {

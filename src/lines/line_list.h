@@ -7,6 +7,7 @@
 // the desktop panes implement it on their text widget.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,10 @@ public:
     virtual void addLines(const LineBatch& batch);
     virtual void clear() = 0;
 
+    // Calls visit(line) for every line in order, each without its line break.
+    // The view lives only for the call; implementations may avoid copying.
+    virtual void forEachLine(const std::function<void(std::string_view)>& visit) const;
+
     virtual int64_t capacity() const = 0;
     virtual void setCapacity(int64_t characters) = 0;
 
@@ -81,6 +86,7 @@ public:
     int32_t add(std::string_view s) override;
     void addLines(const LineBatch& batch) override;
     void clear() override;
+    void forEachLine(const std::function<void(std::string_view)>& visit) const override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
     std::string fileBytes() const override { return text_; }
@@ -90,6 +96,7 @@ public:
 
 private:
     bool endsAtLineStart() const;
+    std::string_view lineView(std::size_t index) const;
     void indexFrom(std::size_t offset);
 
     std::string text_;
