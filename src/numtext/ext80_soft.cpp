@@ -103,14 +103,18 @@ SoftExt80 SoftExt80::fromDoubleSpecial(uint64_t bits) {
     return I::make(negative, kExpMask, 0xC000000000000000ull | (fraction << 11));  // loading quiets a NaN
 }
 
-SoftExt80::Narrowed SoftExt80::mulDoublesSlow(double a, double b) {
+SoftExt80::NarrowedBits SoftExt80::mulDoublesSlow(uint64_t x, uint64_t y) {
     Ext80Flags ignored;
-    return mul(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+    const Narrowed r =
+        mul(fromDouble(std::bit_cast<double>(x)), fromDouble(std::bit_cast<double>(y)), ignored).narrowToDouble();
+    return {std::bit_cast<uint64_t>(r.value), r.overflow};
 }
 
-SoftExt80::Narrowed SoftExt80::addDoublesSlow(double a, double b) {
+SoftExt80::NarrowedBits SoftExt80::addDoublesSlow(uint64_t x, uint64_t y) {
     Ext80Flags ignored;
-    return add(fromDouble(a), fromDouble(b), ignored).narrowToDouble();
+    const Narrowed r =
+        add(fromDouble(std::bit_cast<double>(x)), fromDouble(std::bit_cast<double>(y)), ignored).narrowToDouble();
+    return {std::bit_cast<uint64_t>(r.value), r.overflow};
 }
 
 SoftExt80 SoftExt80::overflowed(bool negative, Ext80Flags& flags) {

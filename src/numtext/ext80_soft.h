@@ -111,55 +111,91 @@ public:
 
     // The product or sum of two doubles formed in 80-bit precision and then
     // stored into a double: the two roundings of the evaluation.
-    // For normal operands both are exact in 128 bits before the first
-    // rounding, and take a short road without branches on the data;
+    // For normal operands with a normal result both are exact in 128 bits
+    // before the first rounding and take a short inline road whose only
+    // branch on the data is a difference that cancels its leading bits;
     // everything else goes out of line.
     static Narrowed mulDoubles(double a, double b) {
-        const uint64_t x = std::bit_cast<uint64_t>(a), y = std::bit_cast<uint64_t>(b);
-        const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
-        if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu) {
-            // The significands with the hidden bit at the top: their product
-            // lies in [2^126, 2^128) and is moved up by one bit or none.
-            const unsigned __int128 p =
-                static_cast<unsigned __int128>((x << 11) | kIntegerBit) * ((y << 11) | kIntegerBit);
-            const uint64_t ph = uint64_t(p >> 64), pl = uint64_t(p);
-            const uint64_t top = ph >> 63;
-            const uint64_t grow = top - 1;  // all ones when the product lies below 2^127
-            const uint64_t hi = ph + (ph & grow) + ((pl >> 63) & grow);
-            return roundTwice((x ^ y) >> 63, int32_t(ex + ey) - 2046 + int32_t(top), hi, pl + (pl & grow));
-        }
-        return mulDoublesSlow(a, b);
+        return mulBits(std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b));
     }
     static Narrowed addDoubles(double a, double b) {
-        const uint64_t u = std::bit_cast<uint64_t>(a), v = std::bit_cast<uint64_t>(b);
+        return addBits(std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b));
+    }
+
+private:
+    // The out-of-line answers travel as bits, so that a chain of products
+    // or sums can stay in integer registers.
+    struct NarrowedBits {
+        uint64_t bits;
+        bool overflow;
+    };
+
+    static Narrowed mulBits(uint64_t x, uint64_t y) {
+        const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
+        // The result's exponent field less one, before the product's own
+        // carry; with room for that carry and the rounding's, the result is
+        // a normal double.
+        const uint32_t field = ex + ey - 1024u;
+        if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu && field < 0x7FCu) {
+            // The significands with the hidden bit at the top: their product
+            // lies in [2^126, 2^128). The kept part's hidden bit adds the
+            // product's top bit to the exponent field of the base.
+            const unsigned __int128 p =
+                static_cast<unsigned __int128>((x << 11) | kIntegerBit) * ((y << 11) | kIntegerBit);
+            const uint64_t kept = roundTwiceKept(uint64_t(p >> 64), uint64_t(p));
+            const uint64_t base = ((x ^ (y & kSignMask)) & ~kDoubleFraction) + (y & kDoubleExponent) -
+                                  (uint64_t(1023) << 52);
+            return {std::bit_cast<double>(base + kept), false};
+        }
+        const NarrowedBits r = mulDoublesSlow(x, y);
+        return {std::bit_cast<double>(r.bits), r.overflow};
+    }
+    static Narrowed addBits(uint64_t u, uint64_t v) {
         // The larger magnitude first (the bits order doubles by size).
         const uint64_t swap = (uint64_t(0) - uint64_t((u << 1) < (v << 1))) & (u ^ v);
         const uint64_t x = u ^ swap, y = v ^ swap;
         const uint32_t ex = uint32_t(x >> 52) & 0x7FFu, ey = uint32_t(y >> 52) & 0x7FFu;
-        if (ex - 1u < 0x7FEu && ey - 1u < 0x7FEu) {
+        // x's binade widened by one either way, and the rounding's carry,
+        // still give a normal double.
+        if (ex - 2u < 0x7FBu && ey != 0) {
             const uint32_t d = ex - ey;
             // 64 binades apart or more, y lies below half a 64-bit step of x
             // (even just under a power of two), and whichever way the first
             // rounding goes, the second comes back to x.
             if (d >= 64) return {std::bit_cast<double>(x), false};
-            // x at bits 62..10 of the high word, y shifted down into both words: exact.
-            const uint64_t xs = ((x & kDoubleFraction) | kDoubleHidden) << 10;
-            const uint64_t ys = ((y & kDoubleFraction) | kDoubleHidden) << 10;
+            // x's significand at the top of the high word for a difference,
+            // one bit lower for a sum, and y shifted down under it into
+            // both words, exactly. Either way the result's top bit is then
+            // bit 63 or 62, but for a difference one binade apart or less.
+            const uint64_t difference = (x ^ y) >> 63;
+            const uint32_t place = 10 + uint32_t(difference);
+            const uint64_t xs = ((x & kDoubleFraction) | kDoubleHidden) << place;
+            const uint64_t ys = ((y & kDoubleFraction) | kDoubleHidden) << place;
             const uint64_t yh = ys >> d;
             const uint64_t yl = (ys << 1) << (63 - d);
-            const uint64_t negate = uint64_t(0) - ((x ^ y) >> 63);  // all ones for a difference
+            const uint64_t negate = uint64_t(0) - difference;  // all ones for a difference
             const uint64_t sl = (yl ^ negate) - negate;
             const uint64_t sh = xs + ((yh ^ negate) - negate) - (negate & uint64_t(yl != 0));
-            if (sh == 0) return {0.0, false};  // exact cancellation gives +0 (the low word is 0 then)
-            const int shift = std::countl_zero(sh);
-            const uint64_t hi = (sh << shift) | ((sl >> 1) >> (63 - shift));
-            return roundTwice(x >> 63, int32_t(ex) - 1022 - shift, hi, sl << shift);
+            // x's own binade for the upper place of a difference, one up for a sum.
+            const uint64_t base = (x & ~kDoubleFraction) - (difference << 52);
+            if (sh >= (uint64_t(1) << 62)) {
+                return {std::bit_cast<double>(base + roundTwiceKept(sh, sl)), false};
+            }
+            // Nearly equal magnitudes cancelled, which takes a difference
+            // one binade apart or less: the low word is 0 and the result
+            // exact, unless it is subnormal.
+            if (sh == 0) return {0.0, false};  // exact cancellation gives +0
+            const int lost = std::countl_zero(sh);  // binades below x's
+            if (int32_t(ex) - lost >= 1) {
+                const uint64_t bits = (x & ~kDoubleFraction) - (uint64_t(lost + 1) << 52) + ((sh << lost) >> 11);
+                return {std::bit_cast<double>(bits), false};
+            }
         }
         if ((y << 1) == 0 && ex - 1u < 0x7FEu) return {std::bit_cast<double>(x), false};  // x + 0
-        return addDoublesSlow(a, b);
+        const NarrowedBits r = addDoublesSlow(u, v);
+        return {std::bit_cast<double>(r.bits), r.overflow};
     }
 
-private:
     static constexpr uint16_t kSignBit = 0x8000;
     static constexpr uint16_t kExpMask = 0x7FFF;
     static constexpr int32_t kBias = 16383;
@@ -168,6 +204,33 @@ private:
     static constexpr uint64_t kHalf = 0x8000000000000000ull;  // of the bits below the last kept one
     static constexpr uint64_t kDoubleFraction = 0xFFFFFFFFFFFFFull;
     static constexpr uint64_t kDoubleHidden = 0x10000000000000ull;
+    static constexpr uint64_t kDoubleExponent = 0x7FF0000000000000ull;
+    static constexpr uint64_t kSignMask = 0x8000000000000000ull;
+
+    // hi:lo (the exact significand, one of its top two bits set) rounded to
+    // 64 bits and then to 53, both to nearest with ties to even: the 53 bits
+    // with any carry out of them, the hidden bit weighing 2^52 when the top
+    // bit is set and nothing when it is clear (one binade lower).
+    //
+    // The value is first moved up a bit when the top one is clear (masks,
+    // not a branch: either is as likely). The two roundings then come to
+    // one addition: the 75 bits below the kept ones, G (11) then L (64),
+    // round the kept part up from G:L > 0x400:2^63 when it is even, and
+    // from G:L >= 0x3FF:2^63 when it is odd; there the first rounding lands
+    // on the half of the second (0x3FF odd rounds up at L = 2^63, 0x400
+    // even does not) and the tie goes to the odd side. Adding 0x3FF + odd
+    // to the high word, with the carry of L + 2^63 - 1 + odd, makes that
+    // carry into the kept part.
+    static uint64_t roundTwiceKept(uint64_t hi, uint64_t lo) {
+        const uint64_t top = hi >> 63;
+        const uint64_t grow = top - 1;  // all ones when the top bit is clear
+        // The kept part's last bit, read before the move (a shorter road).
+        const uint64_t last10 = (hi >> 10) & 1, last11 = (hi >> 11) & 1;
+        const uint64_t odd = last10 ^ ((last10 ^ last11) & top);
+        const uint64_t h = hi + (hi & grow) + ((lo >> 63) & grow);
+        const uint64_t l = lo + (lo & grow);
+        return (h + ((0x3FF - (grow & kIntegerBit)) + odd) + uint64_t(l > kHalf - odd)) >> 11;
+    }
 
     constexpr SoftExt80(uint16_t se, uint64_t sig) : sig_(sig), se_(se) {}
 
@@ -192,28 +255,6 @@ private:
             return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e)), hi);
         }
         return roundPackOutOfRange(negative, e, hi, lo, flags);
-    }
-
-    // The exact value hi:lo * 2^(e - 127), top bit of hi set, rounded to 64
-    // bits and then stored into a double. Each tie-to-even test is one
-    // comparison (an odd kept part rounds up from the half on, an even one
-    // only above it), and the first rounding's step is simply added to the
-    // 11 bits the second one looks at: a carry out of those is the same as
-    // their reaching more than half.
-    static Narrowed roundTwice(uint64_t negative, int32_t e, uint64_t hi, uint64_t lo) {
-        const int32_t de = e + kDoubleBias;  // the double's exponent field
-        if (static_cast<uint32_t>(de - 1) < 0x7FDu) {
-            const uint64_t rest = (hi & 0x7FF) + uint64_t(lo > kHalf - (hi & 1));
-            const uint64_t kept = hi >> 11;  // its hidden bit adds one to the exponent field below
-            const uint64_t up = uint64_t(rest > 0x400 - (kept & 1));
-            const uint64_t bits = (negative << 63) + (uint64_t(de - 1) << 52) + kept + up;
-            return {std::bit_cast<double>(bits), false};
-        }
-        const uint64_t h = hi + uint64_t(lo > kHalf - (hi & 1));
-        const bool carry = h < hi;  // all 64 bits rounded up to 2^64
-        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | uint32_t(e + int32_t(carry) + kBias)),
-                         carry ? kIntegerBit : h)
-            .narrowSpecial();
     }
 
     static SoftExt80 addNormal(SoftExt80 a, SoftExt80 b, Ext80Flags& flags) {
@@ -257,8 +298,9 @@ private:
     }
 
     static SoftExt80 fromDoubleSpecial(uint64_t bits);
-    static Narrowed mulDoublesSlow(double a, double b);
-    static Narrowed addDoublesSlow(double a, double b);
+    // The rest of mulBits / addBits.
+    static NarrowedBits mulDoublesSlow(uint64_t x, uint64_t y);
+    static NarrowedBits addDoublesSlow(uint64_t x, uint64_t y);
     static SoftExt80 mulSpecial(SoftExt80 a, SoftExt80 b, Ext80Flags& flags);
     static SoftExt80 addSpecial(SoftExt80 a, SoftExt80 b, Ext80Flags& flags);
     static SoftExt80 roundPackOutOfRange(bool negative, int32_t e, uint64_t hi, uint64_t lo, Ext80Flags& flags);

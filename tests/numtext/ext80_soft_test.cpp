@@ -184,6 +184,57 @@ TEST(SoftExt80, TwoRoundingsOfTheEvaluation) {
     EXPECT_EQ(SoftExt80::addDoubles(5e-324, 5e-324).value, 1e-323);
 }
 
+// The inline roads of the evaluation's product and sum against the general
+// operations followed by the store, on operands chosen to reach their edges:
+// ties of either rounding (sparse or full significands), sums that cancel,
+// results at the ends of the normal range.
+TEST(SoftExt80, EvaluationRoadsAgreeWithTheGeneralOperations) {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    const auto next = [&state] {  // splitmix64
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    };
+    const auto fraction = [&]() -> uint64_t {
+        switch (next() % 4) {
+            case 0: return next() & 0xFFFF000000000000ull;         // short: exact results, ties
+            case 1: return 0xFFFFFFFFFFF00ull | (next() & 0xFF);  // long runs of ones
+            case 2: return (next() & 0xFF) << (next() % 45);
+            default: return next();
+        }
+    };
+    const auto make = [&](uint64_t e) {
+        return std::bit_cast<double>((next() << 63) | ((e & 0x7FF) << 52) | (fraction() & 0xFFFFFFFFFFFFFull));
+    };
+    const auto general = [](bool product, double a, double b) {
+        Ext80Flags ignored;
+        const SoftExt80 x = SoftExt80::fromDouble(a), y = SoftExt80::fromDouble(b);
+        return (product ? SoftExt80::mul(x, y, ignored) : SoftExt80::add(x, y, ignored)).narrowToDouble();
+    };
+    for (int i = 0; i < 400000; ++i) {
+        const uint64_t kind = next() % 4;
+        uint64_t ea = 1023 + next() % 8, eb = ea - next() % 3;
+        if (kind == 1) ea = 1 + next() % 4, eb = ea - next() % 2;    // the smallest normals
+        if (kind == 2) ea = 0x7FE - next() % 4, eb = ea - next() % 3;  // the largest
+        const double a = make(ea);
+        double b = make(eb);
+        if (kind == 3) b = std::bit_cast<double>((std::bit_cast<uint64_t>(a) ^ (next() & 7)) ^ (next() << 63));
+        // For the product, a factor that lands the result near either end.
+        const double f = kind == 1 ? make(1022 - next() % 3) : kind == 2 ? make(1023 + next() % 3) : b;
+        for (const bool product : {false, true}) {
+            const double second = product ? f : b;
+            const SoftExt80::Narrowed want = general(product, a, second);
+            const SoftExt80::Narrowed got = product ? SoftExt80::mulDoubles(a, second) : SoftExt80::addDoubles(a, second);
+            if (DoubleBits(got.value) != DoubleBits(want.value) || got.overflow != want.overflow) {
+                ADD_FAILURE() << (product ? "product " : "sum ") << std::hexfloat << a << " " << second << ": "
+                              << got.value << " instead of " << want.value;
+                return;
+            }
+        }
+    }
+}
+
 TEST(SoftExt80, RoundToIntegerTiesToEven) {
     const struct {
         E v, want;
