@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# A picture of the main window after a Solve of the sample data, for the
-# README: docs/main-window.png. Runs the program on a virtual X display
-# (xvfb-run), lets it solve once (QUILLOMETER_AUTOSOLVE=1), and grabs the
-# window with ImageMagick's import.
+# The pictures for the README and the help, all on a virtual X display
+# (xvfb-run), so it works without a screen:
+#   docs/main-window.png  the program after a Solve of the sample data: it
+#                         solves once (QUILLOMETER_AUTOSOLVE=1) and ImageMagick's
+#                         import grabs the window;
+#   docs/about-box.png, docs/phone-dialog.png, docs/plot.png
+#                         small test-only programs show the dialogs and the plot
+#                         page (the sample data solved) and grab them themselves.
 # BUILD_DIR (default: build) is the CMake build folder to use.
 set -euo pipefail
 
@@ -35,14 +39,17 @@ build=${BUILD_DIR:-build}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" --target quillometer >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quillometer quill_dialog_shots quill_plot_shot >/dev/null
 
+build=$(cd "$build" && pwd)
 mkdir -p docs
 out="$PWD/docs/main-window.png"
-program="$PWD/$build/bin/quillometer"
+program="$build/bin/quillometer"
 
-
-# A fixed scale and no desktop theme, so the picture does not depend on the machine.
-QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
-  xvfb-run -a -s "-screen 0 1024x768x24" "$PWD/tools/screenshot.sh" --inside "$program" "$out"
-echo "wrote $out"
+# A fixed scale and no desktop theme, so the pictures do not depend on the machine.
+export QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME=
+shoot() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+shoot "$PWD/tools/screenshot.sh" --inside "$program" "$out"
+shoot "$build/bin/quill_dialog_shots" docs
+shoot "$build/bin/quill_plot_shot" data docs/plot.png
+echo "wrote $out, docs/about-box.png, docs/phone-dialog.png, docs/plot.png"
