@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/posix_file.h"
 #include "engine/error_text.h"
 #include "engine/evaluator.h"
 #include "lines/line_list.h"
@@ -41,33 +41,6 @@ constexpr std::string_view kUsage =
     "  -o FILE           write the report to FILE ('-': standard output)\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
-
-// Whole buffer to a descriptor; false on any failure but a broken pipe, which
-// ends the process through its signal as usual.
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-bool ReadAll(int fd, std::string& out) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-}
 
 struct Options {
     std::optional<char> decimalMark;
@@ -129,19 +102,15 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
 // Fills the pane from a file, or from standard input for "-", exactly as a
 // pane's load does.
 void LoadList(quill::ByteLineList& pane, const std::string& path) {
-    if (path != "-") {
+    if (path == "-") {
+        quill::LoadFromDescriptor(pane, STDIN_FILENO, "Cannot read standard input");
+    } else {
         quill::LoadFromFile(pane, path);
-        return;
     }
-    std::string bytes;
-    if (!ReadAll(STDIN_FILENO, bytes)) throw quill::FileError("Cannot read standard input");
-    pane.setFileBytes(quill::TransferIntoPane(bytes));
-    pane.setCapacity(quill::kLoadedCapacity);
 }
 
 int Run(const Options& options) {
     quill::ByteLineList an, x, result;
-    result.add("就绪Ready");  // the result pane's first line
     LoadList(an, options.coefficients);
     LoadList(x, options.xValues);
 
@@ -153,13 +122,13 @@ int Run(const Options& options) {
     evaluator.Solve(an, x, result, /*autoClear=*/true, style);
     // The inputs and arrays are done with; give their memory back before the
     // report is written out.
-    an.setFileBytes({});
-    x.setFileBytes({});
+    an = quill::ByteLineList();
+    x = quill::ByteLineList();
     evaluator.Release();
 
     if (options.output && *options.output != "-") {
         quill::SaveToFile(result, *options.output);
-    } else if (!WriteAll(STDOUT_FILENO, result.text())) {
+    } else if (!quill::WriteAll(STDOUT_FILENO, result.text())) {
         throw quill::FileError("Cannot write standard output");
     }
     return 0;
@@ -167,7 +136,7 @@ int Run(const Options& options) {
 
 int ShowError(std::string_view message) {
     const std::string text = quill::ErrorBoxText(message);
-    if (!text.empty()) WriteAll(STDERR_FILENO, text + "\n");
+    if (!text.empty()) quill::WriteAll(STDERR_FILENO, text + "\n");
     return kExitError;
 }
 
@@ -179,12 +148,12 @@ int main(int argc, char** argv) {
         const ParseResult parsed = ParseArguments(argc, argv, options);
         switch (parsed.what) {
             case Parsed::help:
-                return WriteAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
+                return quill::WriteAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
             case Parsed::version:
-                return WriteAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
+                return quill::WriteAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
             case Parsed::bad:
-                WriteAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
-                WriteAll(STDERR_FILENO, kUsage);
+                quill::WriteAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
+                quill::WriteAll(STDERR_FILENO, kUsage);
                 return kExitUsage;
             case Parsed::run:
                 break;

@@ -1,10 +1,7 @@
 #include "lines/list_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "common/error.h"
@@ -79,33 +76,29 @@ private:
 
 std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
 
-// Reads until `want` bytes or the end of the file, so that pieces split at
-// the same places whatever sizes read() chooses to return. -1 on error.
-ssize_t ReadFull(int fd, char* buffer, std::size_t want) {
-    std::size_t got = 0;
-    while (got < want) {
-        ssize_t n = ::read(fd, buffer + got, want - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+// Reads the file piece by piece into the pane; the pane changes only when
+// the whole transfer succeeded. ReadFull splits the pieces at the same
+// places whatever sizes read() returns.
+void LoadPieces(LineList& pane, int fd, const std::string& failure) {
+    std::string text;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+    PaneTextBuilder builder(text);
+    std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
+    for (;;) {
+        const ssize_t n = ReadFull(fd, piece.data(), piece.size());
+        // A read error part-way would leave half a list that looks whole.
+        if (n < 0) throw FileError(failure);
+        if (n == 0) {
+            builder.finish();
+            break;
+        }
+        if (!builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)))) break;
     }
-    return static_cast<ssize_t>(got);
+    pane.setFileBytes(std::move(text));
+    pane.setCapacity(kLoadedCapacity);
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -124,37 +117,18 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     return text;
 }
 
-void LoadFromFile(LineList& pane, const std::string& path) {
-    const FileError cannotOpen("Cannot open file " + path);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw cannotOpen;
-    FileHandle file(fd);
-
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) throw cannotOpen;
-
-    std::string text;
-    if (S_ISREG(info.st_mode)) text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
-    PaneTextBuilder builder(text);
-    std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
-    for (;;) {
-        ssize_t n = ReadFull(fd, piece.data(), piece.size());
-        // A read error part-way would leave half a list that looks whole.
-        if (n < 0) throw cannotOpen;
-        if (n == 0) {
-            builder.finish();
-            break;
-        }
-        if (!builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)))) break;
-    }
-    pane.setFileBytes(std::move(text));
-    pane.setCapacity(kLoadedCapacity);
+void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
+    const std::string failure = "Cannot open file " + path;
+    const FileDescriptor file = OpenForReading(path, special);
+    if (!file.valid()) throw FileError(failure);
+    LoadPieces(pane, file.get(), failure);
 }
 
-void SaveToFile(const LineList& pane, const std::string& path) {
+void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure) {
+    LoadPieces(pane, fd, readFailure);
+}
+
+void SaveToFile(const LineFile& pane, const std::string& path) {
     switch (SaveFileSafely(path, pane.fileBytes())) {
         case SaveStatus::ok:
             return;

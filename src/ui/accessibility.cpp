@@ -11,7 +11,7 @@
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/text_pane.h"
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 

@@ -9,7 +9,7 @@
 #include <QHash>
 #include <string>
 
-#include "ui/pane_text.h"
+#include "lines/pane_text.h"
 
 namespace quill {
 

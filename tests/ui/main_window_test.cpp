@@ -16,6 +16,7 @@
 
 #include <sys/wait.h>
 
+#include "lines/list_file.h"
 #include "ui/main_window.h"
 #include "ui_test_support.h"
 

@@ -18,7 +18,7 @@
 
 #include <sys/mount.h>
 
-#include "lines/line_list.h"
+#include "lines/list_file.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/pane_encoding.h"
