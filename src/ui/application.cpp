@@ -104,7 +104,7 @@ void Application::RouteError(QObject*, std::exception_ptr error) noexcept {
         } catch (const AbortError&) {
             // silent by design
         } catch (const Error& e) {
-            ShowErrorBox(e.what());
+            ShowErrorBox(e.message());
         } catch (const std::bad_alloc&) {
             ShowErrorBox("Out of memory");
         } catch (const std::exception& e) {
