@@ -115,11 +115,15 @@ int32_t ByteLineList::add(std::string_view s) {
     const int32_t before = count();
     const std::size_t oldSize = text_.size();
     // Whole line or nothing: a cut line would pass for a complete value.
-    // A character takes at least a byte, so the bytes alone often tell.
-    const int64_t added = utf8::CountCharacters(s) + 2;
-    if (static_cast<int64_t>(oldSize + s.size()) + 2 > capacity_ && characters() + added > capacity_)
-        throw LineInsertionError();
-    if (characters_ >= 0) characters_ += added;
+    // A character takes at least a byte, so when the bytes fit the
+    // characters are not counted at all.
+    if (static_cast<int64_t>(oldSize + s.size()) + 2 <= capacity_) {
+        characters_ = -1;
+    } else {
+        const int64_t added = utf8::CountCharacters(s) + 2;
+        if (characters() + added > capacity_) throw LineInsertionError();
+        characters_ += added;
+    }
     if (endsAtLineStart()) {
         text_.append(s);
         text_.append(kBreak);

@@ -117,8 +117,8 @@ public:
 
 private:
     bool endsAtLineStart() const;
-    // The characters of text_: counted only when the bytes alone do not show
-    // that a new line fits, and then kept up to date.
+    // The characters of text_, counted only when the bytes alone do not show
+    // that a new line fits (a character takes at least one byte).
     int64_t characters() const;
     std::string_view lineView(std::size_t index) const;
     void indexFrom(std::size_t offset);
