@@ -92,7 +92,7 @@ private slots:
         auto dialog = Make(about);
         dialog->setParent(&mainWindow, dialog->windowFlags());
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect area = about ? screen->geometry() : screen->virtualGeometry();
+        const QRect area = screen->geometry();  // the one screen holds the pointer too
 
         QPoint first, second;
         QSize outer;
