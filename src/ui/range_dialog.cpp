@@ -84,6 +84,7 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     LblProblem->setWordWrap(true);
     LblProblem->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     LblProblem->setAccessibleName(kTitle.Text(english));
+    LblProblem->hide();  // the dialog grows to show a problem
 
     auto* buttons = new QDialogButtonBox(this);
     BtnOk = buttons->addButton(kOk.Text(english), QDialogButtonBox::AcceptRole);
@@ -100,7 +101,6 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     layout->addWidget(LblProblem);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setMinimumWidth(360);
     for (QLineEdit* edit : {EdtFrom, EdtTo, EdtCount}) edit->setMinimumWidth(220);
     EdtFrom->selectAll();
 }
@@ -155,6 +155,7 @@ void RangeDialog::accept() {
 
 void RangeDialog::ShowProblem(const QString& text, QLineEdit* entry) {
     LblProblem->setText(text);
+    LblProblem->show();
     entry->setFocus(Qt::OtherFocusReason);
     entry->selectAll();
     // Screen readers hear the reason without leaving the entry.
