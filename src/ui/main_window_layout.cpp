@@ -20,8 +20,8 @@
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
 #include "ui/pane_drop.h"
-#include "ui/range_dialog.h"
 #include "ui/program_icon.h"
+#include "ui/range_dialog.h"
 #include "ui/text_pane.h"
 
 namespace quill {

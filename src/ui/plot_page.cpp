@@ -93,9 +93,9 @@ QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
     for (std::size_t i = 0; i < std::size(filters); ++i) {
         if (HasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
     }
-    QString name = QFileDialog::getSaveFileName(parent, english ? QStringLiteral("Export") : QStringLiteral("导出Export"),
-                                                lastName, QStringList(std::begin(filters), std::end(filters)).join(";;"),
-                                                &filter);
+    const QString title = english ? QStringLiteral("Export") : QStringLiteral("导出Export");
+    const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
+    QString name = QFileDialog::getSaveFileName(parent, title, lastName, offered, &filter);
     if (!name.isEmpty() && !HasExportSuffix(name)) {
         for (std::size_t i = 0; i < std::size(filters); ++i) {
             if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
