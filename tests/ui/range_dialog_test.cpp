@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 
 #include "ui/main_window.h"
 #include "ui/range_dialog.h"
@@ -86,12 +87,24 @@ private slots:
 
     void onlyTheXPaneOffersTheFill() {
         TFrmMain window;
+        window.show();
+        window.ChangeToEnglish();  // after the show, which puts the stored language
         for (TextPane* pane : {window.MemoAN, window.MemoX, window.MemoFx}) {
             QMenu menu;
             emit pane->contextMenuBuilt(&menu);
             QAction* entry = menu.findChild<QAction*>("MnuFillRange");
             QCOMPARE(entry != nullptr, pane == window.MemoX);
-            if (entry) QCOMPARE(entry->text(), RangeDialog::MenuCaption(false));
+            if (!entry) continue;
+            QCOMPARE(entry->text(), RangeDialog::MenuCaption(true));
+            QTimer::singleShot(0, [] {
+                auto* dialog = qobject_cast<RangeDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                Enter(*dialog, "1", "2", "3");
+                dialog->BtnOk->click();
+            });
+            entry->trigger();
+            const std::string mid = std::string("1") + window.DecimalMark() + "5";
+            QCOMPARE(test::Text(window.MemoX), "1\r\n" + mid + "\r\n2\r\n");
         }
     }
 };
