@@ -34,8 +34,9 @@ constexpr Caption kFromTooLarge{"“从”超出双精度数的范围。From is 
 constexpr Caption kToNotNumber{"“到”不是有效的数值。To is not a valid number.", "To is not a valid number."};
 constexpr Caption kToTooLarge{"“到”超出双精度数的范围。To is beyond the range of a double.",
                               "To is beyond the range of a double."};
-constexpr Caption kCountNotAllowed{"个数必须是1到10000000之间的整数。Count must be a whole number from 1 to 10000000.",
-                                   "Count must be a whole number from 1 to 10000000."};
+// %1: kMostRangeValues.
+constexpr Caption kCountNotAllowed{"个数必须是1到%1之间的整数。Count must be a whole number from 1 to %1.",
+                                   "Count must be a whole number from 1 to %1."};
 constexpr Caption kSingleValue{"个数为1时，“从”和“到”必须相同。With a Count of 1, From and To must be equal.",
                                "With a Count of 1, From and To must be equal."};
 constexpr Caption kTooWide{"“到”减“从”超出双精度数的范围。To − From is beyond the range of a double.",
@@ -127,7 +128,8 @@ bool RangeDialog::Fill() {
     };
     for (const auto& p : problems) {
         if (p.fault == fault) {
-            ShowProblem(p.message.Text(style_.english), p.entry);
+            const QString message = p.message.Text(style_.english);
+            ShowProblem(message.contains(QLatin1String("%1")) ? message.arg(kMostRangeValues) : message, p.entry);
             return false;
         }
     }
@@ -158,8 +160,9 @@ void RangeDialog::ShowProblem(const QString& text, QLineEdit* entry) {
     LblProblem->show();
     entry->setFocus(Qt::OtherFocusReason);
     entry->selectAll();
-    // Screen readers hear the reason without leaving the entry.
-    entry->setAccessibleDescription(text);
+    // Screen readers hear the reason without leaving the entry; an entry
+    // refused before and accepted now no longer carries its old reason.
+    for (QLineEdit* e : {EdtFrom, EdtTo, EdtCount}) e->setAccessibleDescription(e == entry ? text : QString());
     QAccessibleEvent alert(LblProblem, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }
