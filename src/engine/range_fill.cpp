@@ -45,7 +45,11 @@ RangeFault ReadRange(std::string_view fromText, std::string_view toText, std::st
     }
     r.count = static_cast<int32_t>(count);
     if (r.count == 1 && r.from != r.to) return RangeFault::singleValueNeedsEqualEnds;
-    if (!std::isfinite(r.to - r.from)) return RangeFault::tooWide;
+    // i * (To - From) grows with i; the largest product used is that of the
+    // last value but one (the last is To itself).
+    if (!std::isfinite(r.to - r.from) || (r.count > 2 && !std::isfinite((r.count - 2) * (r.to - r.from)))) {
+        return RangeFault::tooWide;
+    }
     out = r;
     return RangeFault::none;
 }

@@ -26,7 +26,7 @@ enum class RangeFault {
     toTooLarge,
     countNotAllowed,  // not a whole number from 1 to kMostRangeValues
     singleValueNeedsEqualEnds,
-    tooWide,  // To - From is beyond the double range
+    tooWide,  // To - From, or a multiple of it on the way, is beyond the double range
 };
 
 // Reads the three texts with the pane's decimal mark. out is set only when

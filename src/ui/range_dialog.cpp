@@ -39,8 +39,8 @@ constexpr Caption kCountNotAllowed{"个数必须是1到%1之间的整数。Count
                                    "Count must be a whole number from 1 to %1."};
 constexpr Caption kSingleValue{"个数为1时，“从”和“到”必须相同。With a Count of 1, From and To must be equal.",
                                "With a Count of 1, From and To must be equal."};
-constexpr Caption kTooWide{"“到”减“从”超出双精度数的范围。To − From is beyond the range of a double.",
-                           "To − From is beyond the range of a double."};
+constexpr Caption kTooWide{"从“从”到“到”的跨度超出双精度数的范围。The span from From to To is too wide for a double.",
+                           "The span from From to To is too wide for a double."};
 constexpr Caption kTooLong{"这些数值超出窗格的容量。The values do not fit into the pane.",
                            "The values do not fit into the pane."};
 }  // namespace range_captions

@@ -28,6 +28,8 @@ TEST(RangeFillTest, ReadRangeRefusesWhatThePaneCouldNotHold) {
         {"0", "1", "x", '.', RangeFault::countNotAllowed},
         {"2", "3", "1", '.', RangeFault::singleValueNeedsEqualEnds},
         {"-1e308", "1e308", "3", '.', RangeFault::tooWide},
+        {"-1e308", "0", "3", '.', RangeFault::none},
+        {"-1e308", "0", "4", '.', RangeFault::tooWide},  // 2 * (To - From) overflows
     };
     for (const auto& c : cases) {
         RangeRequest r{-7, -7, -7};
