@@ -4,7 +4,7 @@
 #   docs/main-window.png  the program after a Solve of the sample data: it
 #                         solves once (QUILLOMETER_AUTOSOLVE=1) and ImageMagick's
 #                         import grabs the window;
-#   docs/about-box.png, docs/phone-dialog.png, docs/plot.png
+#   docs/about-box.png, docs/phone-dialog.png, docs/range-dialog.png, docs/plot.png
 #                         small test-only programs show the dialogs and the plot
 #                         page (the sample data solved) and grab them themselves.
 # BUILD_DIR (default: build) is the CMake build folder to use.
@@ -52,4 +52,4 @@ shoot() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 shoot "$PWD/tools/screenshot.sh" --inside "$program" "$out"
 shoot "$build/bin/quill_dialog_shots" docs
 shoot "$build/bin/quill_plot_shot" data docs/plot.png
-echo "wrote $out, docs/about-box.png, docs/phone-dialog.png, docs/plot.png"
+echo "wrote $out, docs/about-box.png, docs/phone-dialog.png, docs/range-dialog.png, docs/plot.png"

@@ -31,10 +31,10 @@ QString DialogFontFamily();
 QFont DialogFont(int pixelSize);
 
 // Where a window goes the first time it is shown: the centre of its screen,
-// or the centre of the whole desktop (all screens together).
-enum class FirstShowPlacement { screenCentre, desktopCentre };
+// or the centre of the screen that holds the mouse pointer.
+enum class FirstShowPlacement { screenCentre, pointerScreenCentre };
 
-// Moves the window to the centre of its screen or desktop the first time it
+// Moves the window to the centre of that screen the first time it
 // is called for that window (placed is the window's own flag) and does
 // nothing afterwards, so a window the user moved comes back where it was.
 // Call it from showEvent before QDialog::showEvent: the explicit move also

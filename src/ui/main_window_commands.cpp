@@ -115,7 +115,7 @@ void TFrmMain::setVisible(bool visible) {
         // comes up in its box first, and the window opens all the same.
         RunGuarded(this, [this] { FormShow(); });
         layout()->activate();  // the fixed size, so that the centring uses it
-        PlaceAtFirstShow(*this, FirstShowPlacement::desktopCentre, placed_);
+        PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     }
     QMainWindow::setVisible(visible);
 }

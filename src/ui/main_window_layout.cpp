@@ -21,6 +21,7 @@
 #include "ui/main_window.h"
 #include "ui/pane_drop.h"
 #include "ui/program_icon.h"
+#include "ui/range_dialog.h"
 #include "ui/text_pane.h"
 
 namespace quill {
@@ -205,6 +206,7 @@ void TFrmMain::ConnectCommands() {
     click(BtnSampleData, &TFrmMain::BtnSampleDataClick);
     // A file dropped on a pane loads as its Load button would.
     for (TextPane* pane : {MemoAN, MemoX, MemoFx}) AcceptFileDrops(*pane, this);
+    AcceptRangeFill(*MemoX, this, [this] { return RangeFillStyle{english_, decimalMark_}; });
 
     const auto pick = [this](QAction* action, void (TFrmMain::*handler)()) {
         ConnectCommand(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });

@@ -42,7 +42,7 @@ void TFrmVisitePhone::BtnCloseClick() { done(kModalResultCancel); }
 void TFrmVisitePhone::reject() { done(kModalResultCancel); }
 
 void TFrmVisitePhone::showEvent(QShowEvent* event) {
-    PlaceAtFirstShow(*this, FirstShowPlacement::desktopCentre, placed_);
+    PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     QDialog::showEvent(event);
 }
 

@@ -13,10 +13,12 @@
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "plot/csv_table.h"
 #include "qcustomplot.h"
 #include "ui/application.h"
 
@@ -76,14 +78,28 @@ bool HasSuffix(const QString& name, const char* suffix) {
     return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
 }
 
+// The formats Export writes, by file name suffix; the first is the default.
+constexpr const char* kExportSuffixes[] = {"png", "svg", "csv"};
+
+bool HasExportSuffix(const QString& name) {
+    return std::any_of(std::begin(kExportSuffixes), std::end(kExportSuffixes),
+                       [&](const char* suffix) { return HasSuffix(name, suffix); });
+}
+
 QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
-    const QString png = QStringLiteral("PNG (*.png)");
-    const QString svg = QStringLiteral("SVG (*.svg)");
-    QString filter = HasSuffix(lastName, "svg") ? svg : png;
-    QString name = QFileDialog::getSaveFileName(
-        parent, english ? QStringLiteral("Export") : QStringLiteral("导出Export"), lastName, png + ";;" + svg, &filter);
-    if (!name.isEmpty() && !HasSuffix(name, "png") && !HasSuffix(name, "svg")) {
-        name += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    const QString filters[] = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
+                               QStringLiteral("CSV (*.csv)")};
+    QString filter = filters[0];
+    for (std::size_t i = 0; i < std::size(filters); ++i) {
+        if (HasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
+    }
+    const QString title = english ? QStringLiteral("Export") : QStringLiteral("导出Export");
+    const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
+    QString name = QFileDialog::getSaveFileName(parent, title, lastName, offered, &filter);
+    if (!name.isEmpty() && !HasExportSuffix(name)) {
+        for (std::size_t i = 0; i < std::size(filters); ++i) {
+            if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
+        }
     }
     return name;
 }
@@ -208,12 +224,17 @@ void PlotPage::BtnExportClick() {
     QString name = chooseSaveName_ ? chooseSaveName_(this, lastExportName_)
                                    : AskForSaveName(this, lastExportName_, english_);
     if (name.isEmpty()) return;  // Cancel
-    if (!HasSuffix(name, "png") && !HasSuffix(name, "svg")) name += QStringLiteral(".png");
+    if (!HasExportSuffix(name)) name += QStringLiteral(".png");
     lastExportName_ = name;
     ExportTo(name);
 }
 
 void PlotPage::ExportTo(const QString& path) {
+    if (HasSuffix(path, "csv")) {
+        const std::string table = plot::CsvTable(model_.X(), model_.Fx());
+        Save(path, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
+        return;
+    }
     const int width = plot_->width(), height = plot_->height();
     frameStale_ = true;  // the picture is drawn outside a replot: bring the frame up to date first
     UpdateFrame();

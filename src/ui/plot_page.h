@@ -2,8 +2,9 @@
 // The plot page: the report's points (x, F(x)) as markers and the polynomial
 // as a curve across the view. The wheel zooms, dragging pans, "适合Fit" shows
 // everything again, "对数Log y" switches the y axis to a symmetric logarithm,
-// "导出Export" writes the plot as PNG or SVG. All the numbers it works out
-// come from plot::PlotModel; this class only draws them and takes the input.
+// "导出Export" writes the plot as PNG or SVG, or its points as CSV. All the
+// numbers it works out come from plot::PlotModel; this class only draws them
+// and takes the input.
 
 #include <QSharedPointer>
 #include <QString>
@@ -28,7 +29,7 @@ class PlotPage : public QWidget {
 public:
     // Asks for the name to export to. Gets the name confirmed last time in
     // this run (empty at first) and gives back the chosen one, or an empty
-    // string for Cancel. The default is a save dialog offering PNG and SVG.
+    // string for Cancel. The default is a save dialog offering PNG, SVG and CSV.
     using SaveNameChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
 
     explicit PlotPage(QWidget* parent = nullptr);
@@ -52,8 +53,9 @@ public:
     void BtnExportClick();
 
     // Writes the plot at its size on screen: SVG when the name ends in .svg,
-    // PNG otherwise. Raises FileError "Cannot create file <path>" or "Failed
-    // to Save Stream"; an existing file is then left as it was.
+    // the points as a table when it ends in .csv (plot::CsvTable), PNG
+    // otherwise. Raises FileError "Cannot create file <path>" or "Failed to
+    // Save Stream"; an existing file is then left as it was.
     void ExportTo(const QString& path);
     const QString& LastExportName() const { return lastExportName_; }
 

@@ -11,6 +11,8 @@
 
 #include "lines/pane_text.h"
 
+class QMenu;
+
 namespace quill {
 
 class TextPane : public QAbstractScrollArea {
@@ -49,6 +51,10 @@ public:
     QRect caretRect() const;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+signals:
+    // The context menu is built and about to open: a place for more entries.
+    void contextMenuBuilt(QMenu* menu);
 
 protected:
     bool event(QEvent* event) override;

@@ -387,6 +387,7 @@ void TextPane::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(tr("Select All"), QKeySequence::SelectAll, this, &TextPane::selectAll)
         ->setEnabled(text_.characters() > 0);
+    emit contextMenuBuilt(&menu);
     menu.exec(event->globalPos());
 }
 

@@ -14,6 +14,7 @@
 #include "ui/help_commands.h"
 #include "ui/phone_dialog.h"
 #include "ui/program_icon.h"
+#include "ui/screen_placement.h"
 
 using quill::TAboutBox;
 
@@ -75,7 +76,7 @@ private slots:
         QCOMPARE(quill::ModalResultFromExec(0), 2);
     }
 
-    // Centred at the first show (About: the screen, phone: the whole desktop);
+    // Centred at the first show (About: its screen, phone: the pointer's);
     // moved by the user, it comes back there, even with a parent window that
     // QDialog would otherwise centre it over.
     void placement_data() {
@@ -92,7 +93,7 @@ private slots:
         auto dialog = Make(about);
         dialog->setParent(&mainWindow, dialog->windowFlags());
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect area = about ? screen->geometry() : screen->virtualGeometry();
+        const QRect area = screen->geometry();  // the one screen holds the pointer too
 
         QPoint first, second;
         QSize outer;
@@ -172,6 +173,27 @@ private slots:
             QVERIFY(qAlpha(image.pixel(0, 0)) < 255);
         }
         QVERIFY(!TAboutBox().ProgramIcon->pixmap().isNull());
+    }
+
+    // The monitor under the pointer, else the primary one; never the middle
+    // of the desktop, which may lie between two monitors.
+    void centredOnThePointersScreen_data() {
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("topLeft");
+        const QRect wide(0, 0, 1920, 1080), right(1920, 0, 1280, 1024), left(-1280, -200, 1280, 1024);
+        QTest::newRow("one screen") << QList<QRect>{wide} << QPoint(5, 5) << QPoint(760, 390);
+        QTest::newRow("pointer on the second") << QList<QRect>{wide, right} << QPoint(2500, 1023) << QPoint(2360, 362);
+        QTest::newRow("left of the primary") << QList<QRect>{wide, left} << QPoint(-1, 0) << QPoint(-840, 162);
+        QTest::newRow("pointer nowhere: primary") << QList<QRect>{wide, right.translated(100, 0)} << QPoint(1950, 5)
+                                                  << QPoint(760, 390);
+    }
+
+    void centredOnThePointersScreen() {
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(quill::CentredOnPointerScreen(screens, screens.front(), pointer, QSize(400, 300)), topLeft);
     }
 };
 

@@ -74,6 +74,11 @@ private slots:
         QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
         for (const auto& tick : page_->Frame().yTicks) QVERIFY(svg.contains(">" + tick.label + "</text>"));
         QVERIFY(svg.size() > 10000);
+
+        page_->ExportTo(dir_.filePath("points.csv"));
+        const QByteArray csv = ReadAll(dir_.filePath("points.csv"));
+        QVERIFY(csv.startsWith("x,F(x)\n-2,-7\n-1,2.5\n"));
+        QCOMPARE(csv.count('\n'), 8);
     }
 
     void exportAsksForANameAndRemembersIt() {
@@ -85,11 +90,15 @@ private slots:
         });
         page_->ExportButton()->click();
         QVERIFY(QFile::exists(dir_.filePath("first.png")));  // no suffix: PNG
+        answer = dir_.filePath("points.CSV");
+        page_->ExportButton()->click();
+        QVERIFY(ReadAll(answer).startsWith("x,F(x)\n"));
         answer = dir_.filePath("second.svg");
         page_->ExportButton()->click();
         answer.clear();  // Cancel: nothing written, the name kept
         page_->ExportButton()->click();
-        QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("second.svg")}));
+        QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("points.CSV"),
+                                       dir_.filePath("second.svg")}));
         QCOMPARE(page_->LastExportName(), dir_.filePath("second.svg"));
         QVERIFY(ReadAll(dir_.filePath("second.svg")).contains("<svg"));
     }
