@@ -4,6 +4,7 @@
 // everything again, "对数Log y" switches the y axis to a symmetric logarithm,
 // "导出Export" writes the plot as PNG or SVG. All the numbers it works out
 // come from plot::PlotModel; this class only draws them and takes the input.
+// Its controls are found by object name: PlotArea, BtnFit, ChkLogY, BtnExport.
 
 #include <QSharedPointer>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "plot/plot_model.h"
+#include "ui/command_guard.h"
 
 class QCheckBox;
 class QCPGraph;
@@ -31,11 +33,9 @@ public:
     // string for Cancel. The default is a save dialog offering PNG and SVG.
     using SaveNameChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
 
-    explicit PlotPage(QWidget* parent = nullptr);
+    // Errors of the page's commands go to errors.
+    explicit PlotPage(ErrorRoute& errors, QWidget* parent = nullptr);
     ~PlotPage() override;
-
-    // The caption for the page's tab: "图形Plot", or "Plot" in English.
-    static QString TabCaption(bool english);
 
     // The lists of a successful Solve: coefficients (a(0) first), the x
     // values and F at each of them. Fits the view to them.
@@ -59,9 +59,6 @@ public:
 
     // What is on show, for tests and tools.
     QCustomPlot* Plot() const { return plot_; }
-    QPushButton* FitButton() const { return BtnFit; }
-    QCheckBox* LogYCheck() const { return ChkLogY; }
-    QPushButton* ExportButton() const { return BtnExport; }
     const plot::PlotModel& Model() const { return model_; }
     const plot::PlotFrame& Frame() const { return frame_; }
     plot::ViewRect View() const;
@@ -86,9 +83,10 @@ private:
     QCPGraph* curveGraph_ = nullptr;
     QCPGraph* pointGraph_ = nullptr;
     QSharedPointer<PlotTicker> xTicker_, yTicker_;
-    QPushButton* BtnFit = nullptr;
-    QCheckBox* ChkLogY = nullptr;
-    QPushButton* BtnExport = nullptr;
+    QPushButton* fitButton_ = nullptr;
+    QCheckBox* logYCheck_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    ErrorRoute& errors_;
 
     plot::PlotModel model_;
     plot::PlotFrame frame_;

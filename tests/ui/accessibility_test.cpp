@@ -14,6 +14,8 @@
 
 using quill::TFrmMain;
 
+using namespace quill::test;
+
 namespace {
 
 QAccessibleInterface* Accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
@@ -25,20 +27,20 @@ class AccessibilityTest : public QObject {
 
 private slots:
     void everyControlHasItsNameAndRole() {
-        TFrmMain w;
+        TFrmMain w(quill::test::App());
         const struct {
             QObject* control;
             QAccessible::Role role;
             const char* name;
         } rows[] = {
-            {w.MemoAN, QAccessible::EditableText, "a(0)~a(n)"},
-            {w.MemoX, QAccessible::EditableText, "X"},
-            {w.MemoFx, QAccessible::EditableText, "F(x)"},
-            {w.BtnLoadX, QAccessible::Button, "装入Load"},
-            {w.BtnSolve, QAccessible::Button, "计算 Solve"},
-            {w.ChkAutoClear, QAccessible::CheckBox, "显示前清空Auto Clear"},
-            {w.Label1, QAccessible::StaticText, "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
-            {w.StatusPanel0, QAccessible::StaticText, "就绪"},
+            {Pane(w, "MemoAN"), QAccessible::EditableText, "a(0)~a(n)"},
+            {Pane(w, "MemoX"), QAccessible::EditableText, "X"},
+            {Pane(w, "MemoFx"), QAccessible::EditableText, "F(x)"},
+            {Button(w, "BtnLoadX"), QAccessible::Button, "装入Load"},
+            {Button(w, "BtnSolve"), QAccessible::Button, "计算 Solve"},
+            {Child<QCheckBox>(w, "ChkAutoClear"), QAccessible::CheckBox, "显示前清空Auto Clear"},
+            {Label(w, "Label1"), QAccessible::StaticText, "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
+            {Label(w, "StatusPanel0"), QAccessible::StaticText, "就绪"},
         };
         for (const auto& row : rows) {
             QAccessibleInterface* a = Accessible(row.control);
@@ -49,7 +51,7 @@ private slots:
         const struct {
             QLabel* label;
             QWidget* pane;
-        } buddies[] = {{w.Label2, w.MemoAN}, {w.Label3, w.MemoX}, {w.Label4, w.MemoFx}};
+        } buddies[] = {{Label(w, "Label2"), Pane(w, "MemoAN")}, {Label(w, "Label3"), Pane(w, "MemoX")}, {Label(w, "Label4"), Pane(w, "MemoFx")}};
         for (const auto& b : buddies) {
             QCOMPARE(b.label->buddy(), b.pane);
             QVERIFY(!Accessible(b.pane)->text(QAccessible::Description).isEmpty());
@@ -57,7 +59,7 @@ private slots:
 
         // Menu entries speak their captions without the '&'.
         QStringList entries;
-        for (QMenu* menu : {w.MnuFile, w.MnuSet, w.MnuHelp}) {
+        for (QMenu* menu : {Menu(w, "MnuFile"), Menu(w, "MnuSet"), Menu(w, "MnuHelp")}) {
             QAccessibleInterface* m = Accessible(menu);
             for (int i = 0; i < m->childCount(); ++i) {
                 if (m->child(i)->role() == QAccessible::MenuItem) entries << m->child(i)->text(QAccessible::Name);
@@ -65,17 +67,17 @@ private slots:
         }
         QCOMPARE(entries, (QStringList{"退出本软件Exit", "中文界面Chinese", "英文界面English", "帮助主题Content",
                                        "访问本软件网站Web", "手机访问本软件网站Phone", "关于本软件About"}));
-        w.MnuEnglish->trigger();
-        QCOMPARE(Accessible(w.BtnSolve)->text(QAccessible::Name), QStringLiteral("Solve"));
-        QCOMPARE(Accessible(w.MemoX)->text(QAccessible::Name), QStringLiteral("X"));
+        Entry(w, "MnuEnglish")->trigger();
+        QCOMPARE(Accessible(Button(w, "BtnSolve"))->text(QAccessible::Name), QStringLiteral("Solve"));
+        QCOMPARE(Accessible(Pane(w, "MemoX"))->text(QAccessible::Name), QStringLiteral("X"));
     }
 
     // Offsets count UTF-16 units over the rows joined by one line feed; a
     // character outside the BMP takes two.
     void aPaneIsReadAsEditableText() {
-        TFrmMain w;
-        w.MemoAN->Lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
-        QAccessibleInterface* a = Accessible(w.MemoAN);
+        TFrmMain w(quill::test::App());
+        Pane(w, "MemoAN")->Lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
+        QAccessibleInterface* a = Accessible(Pane(w, "MemoAN"));
         QAccessibleTextInterface* text = a->textInterface();
         QVERIFY(text);
         QVERIFY(a->state().editable && a->state().multiLine);
@@ -95,12 +97,12 @@ private slots:
             {{3, 4}, 17, "last"},
         };
         for (const auto& c : carets) {
-            w.MemoAN->setCaret(c.caret);
+            Pane(w, "MemoAN")->setCaret(c.caret);
             QCOMPARE(text->cursorPosition(), c.offset);
             QCOMPARE(a->text(QAccessible::Value), QString::fromUtf8(c.line));
-            w.MemoAN->setCaret({});
+            Pane(w, "MemoAN")->setCaret({});
             text->setCursorPosition(c.offset);
-            QCOMPARE(w.MemoAN->caret(), c.caret);
+            QCOMPARE(Pane(w, "MemoAN")->caret(), c.caret);
         }
 
         int start = -1, end = -1;
@@ -118,7 +120,7 @@ private slots:
         text->setSelection(0, 3, 8);
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(3, 8));
-        QCOMPARE(QString::fromStdString(w.MemoAN->selectedText()), QStringLiteral("34\r\n系数"));
+        QCOMPARE(QString::fromStdString(Pane(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
     }
 };
 

@@ -45,12 +45,14 @@ class PlotPageTest : public QObject {
         QApplication::sendEvent(page_->Plot(), &wheel);
     }
 
+    QAbstractButton* Button(const char* name) const { return test::Child<QAbstractButton>(*page_, name); }
+
     std::unique_ptr<PlotPage> page_;
     QTemporaryDir dir_;
 
 private slots:
     void init() {
-        page_ = std::make_unique<PlotPage>();
+        page_ = std::make_unique<PlotPage>(test::App());
         page_->resize(795, 415);  // the tab page inside the main window
         page_->show();
         QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
@@ -83,12 +85,12 @@ private slots:
             offered << last;
             return answer;
         });
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         QVERIFY(QFile::exists(dir_.filePath("first.png")));  // no suffix: PNG
         answer = dir_.filePath("second.svg");
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         answer.clear();  // Cancel: nothing written, the name kept
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("second.svg")}));
         QCOMPARE(page_->LastExportName(), dir_.filePath("second.svg"));
         QVERIFY(ReadAll(dir_.filePath("second.svg")).contains("<svg"));
@@ -100,7 +102,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("keep") == 4);
         blocker.close();
         page_->setSaveNameChooser([&](QWidget*, const QString&) { return dir_.filePath("file/plot.png"); });
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t(1));
         QCOMPARE(boxes.boxes[0].text, "Cannot create file " + dir_.filePath("file/plot.png") + '.');
         QCOMPARE(ReadAll(dir_.filePath("file")), QByteArray("keep"));
@@ -122,7 +124,7 @@ private slots:
         QVERIFY(page_->View().u0 < zoomed.u0);  // dragged right: the view moved left
         QCOMPARE(page_->Frame().view.u0, page_->View().u0);
 
-        page_->FitButton()->click();
+        Button("BtnFit")->click();
         Redraw();
         QCOMPARE(page_->View().u0, fit.u0);
         QCOMPARE(page_->View().v1, fit.v1);
@@ -133,14 +135,14 @@ private slots:
         Wheel(1);
         Redraw();
         const plot::ViewRect before = page_->View();
-        page_->LogYCheck()->click();
+        Button("ChkLogY")->click();
         Redraw();
         QCOMPARE(page_->Model().GetYScale(), plot::YScale::symlog);
         QCOMPARE(page_->View().u0, before.u0);
         QStringList labels;
         for (const auto& t : page_->Frame().yTicks) labels << QString::fromStdString(t.label);
         QVERIFY2(labels.contains("0") && labels.contains("100") && labels.contains("-1"), qPrintable(labels.join(" ")));
-        page_->LogYCheck()->click();
+        Button("ChkLogY")->click();
         QCOMPARE(page_->Model().GetYScale(), plot::YScale::linear);
     }
 
@@ -161,10 +163,9 @@ private slots:
     void captionsBilingualOrEnglish() {
         for (const bool english : {false, true}) {
             page_->setEnglish(english);
-            const QStringList captions{page_->FitButton()->text(), page_->LogYCheck()->text(),
-                                       page_->ExportButton()->text(), PlotPage::TabCaption(english)};
-            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export|Plot")
-                                                 : QStringLiteral("适合Fit|对数Log y|导出Export|图形Plot"));
+            const QStringList captions{Button("BtnFit")->text(), Button("ChkLogY")->text(),
+                                       Button("BtnExport")->text()};
+            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export") : QStringLiteral("适合Fit|对数Log y|导出Export"));
         }
     }
 
@@ -186,11 +187,11 @@ private slots:
         QFETCH(std::vector<double>, x);
         const Lists s = Solved(an, x);
         for (const bool logY : {false, true}) {
-            if (page_->LogYCheck()->isChecked() != logY) page_->LogYCheck()->click();
+            if (Button("ChkLogY")->isChecked() != logY) Button("ChkLogY")->click();
             page_->showSolve(s.an, s.x, s.fx);
             Wheel(-3);  // zoom out past the data, where F overflows
             Redraw();
-            page_->FitButton()->click();
+            Button("BtnFit")->click();
             Redraw();
             QCOMPARE(page_->Frame().pointU.empty(), x.empty());
             QVERIFY(page_->Frame().xTicks.size() >= 2 && page_->Frame().yTicks.size() >= 2);
