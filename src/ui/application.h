@@ -32,7 +32,7 @@ public:
     const QString& Title() const { return title_; }
 
     // Creates a window owned by the application, hidden, handing it the
-    // application; the first one becomes the main window, whose closing ends
+    // application when it takes one; the first one becomes the main window, whose closing ends
     // the program.
     template <class Window>
     Window* CreateOwnedWindow() {

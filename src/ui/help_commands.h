@@ -21,8 +21,9 @@ QString BuildVersion();
 inline constexpr char kHelpFileName[] = "Quillometer.chm";
 inline constexpr char kHelpPageName[] = "Quillometer.html";
 
-// "不能打开帮助文件<path>\r\nCan not Open Help File<path>": the path stands
-// right after each sentence, with no space; in English only the second.
+// The Chinese sentence and the path, CR LF, the English sentence and the
+// path: the path stands right after each sentence, with no space. In
+// English only the second line.
 QString HelpMissingText(const QString& helpFilePath, bool english = false);
 
 // The folder of the running program with its trailing '/'.

@@ -121,7 +121,7 @@ private:
     PlotPage* plotPage_ = nullptr;
     QAction* chineseEntry_ = nullptr;
     QAction* englishEntry_ = nullptr;
-    QLabel* statePanel_ = nullptr;   // "就绪", or busy during a Solve
+    QLabel* statePanel_ = nullptr;   // ready, or busy during a Solve
     QLabel* noticePanel_ = nullptr;  // the decimal mark in use, the last Solve
     FileDialog openDialog_{FileDialog::Kind::open};
     FileDialog saveDialog_{FileDialog::Kind::save};

@@ -20,7 +20,7 @@ const ControlSpec kControls[] = {
     // name, kind, parent, place, caption, named by, description, tab stop
     {"PageControl1", tabs, "", {0, 0, 801, 441}, kNone, "", kNone, 0},
     {"TabSheet1", page, "PageControl1", {}, {"多项式求解器Quill Solve", "Quill Solve"}, "", kNone, 0},
-    {"TabSheet2", page, "PageControl1", {}, {"图形Plot", "Plot"}, "", kNone, 0},
+    {"TabSheet2", plotPage, "PageControl1", {}, {"图形Plot", "Plot"}, "", kNone, 0},
 
     {"Label1", label, "TabSheet1", {8, 8, 296, 15}, SameInBoth("Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"), "", kNone, 0},
     {"Label2", label, "TabSheet1", {8, 40, 72, 15}, SameInBoth("a(0)~a(n)"), "", kNone, 0},

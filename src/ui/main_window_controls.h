@@ -16,6 +16,7 @@ namespace quill {
 enum class ControlKind {
     tabs,         // the page control
     page,         // a page of it; the caption is the tab's
+    plotPage,     // the page with the plot of the last Solve
     label,        // grows where the installed font needs more room
     pane,         // a text pane; the caption is its first line, the same in both languages
     button,

@@ -133,14 +133,13 @@ QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
             tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
             return tabs;
         }
-        case ControlKind::page: {
+        case ControlKind::page:
+        case ControlKind::plotPage: {
             QWidget* page = nullptr;
-            if (std::string_view(spec.name) == "TabSheet2") {
-                plotPage_ = new PlotPage(app_);
-                page = plotPage_;
-            } else {
+            if (spec.kind == ControlKind::plotPage)
+                page = plotPage_ = new PlotPage(app_);
+            else
                 page = new QWidget();
-            }
             qobject_cast<QTabWidget*>(control(spec.parent))->addTab(page, caption);
             return page;
         }
@@ -201,6 +200,12 @@ void TFrmMain::applyLanguage(bool english) {
             case ControlKind::page:
                 pages_->setTabText(pages_->indexOf(qobject_cast<QWidget*>(object)), caption);
                 break;
+            case ControlKind::plotPage:
+                pages_->setTabText(pages_->indexOf(plotPage_), caption);
+                plotPage_->setEnglish(english);
+                // Screen readers call the plot by its page.
+                plotPage_->Plot()->setAccessibleName(caption);
+                break;
             case ControlKind::label:
             case ControlKind::statusPanel:
                 if (*spec->caption.bilingual) qobject_cast<QLabel*>(object)->setText(caption);
@@ -225,8 +230,6 @@ void TFrmMain::applyLanguage(bool english) {
         if (*spec->description.bilingual)
             qobject_cast<QWidget*>(object)->setAccessibleDescription(spec->description.Text(english));
     }
-    plotPage_->setEnglish(english);
-    plotPage_->Plot()->setAccessibleName(MainWindowControl("TabSheet2").caption.Text(english));
     const QStringList filters{captions::kTextFiles.Text(english), captions::kAllFiles.Text(english)};
     openDialog_.nameFilters = filters;
     saveDialog_.nameFilters = filters;

@@ -1,8 +1,8 @@
 #pragma once
 // The plot page: the report's points (x, F(x)) as markers and the polynomial
-// as a curve across the view. The wheel zooms, dragging pans, "适合Fit" shows
-// everything again, "对数Log y" switches the y axis to a symmetric logarithm,
-// "导出Export" writes the plot as PNG or SVG. All the numbers it works out
+// as a curve across the view. The wheel zooms, dragging pans, Fit shows
+// everything again, Log y switches the y axis to a symmetric logarithm,
+// Export writes the plot as PNG or SVG. All the numbers it works out
 // come from plot::PlotModel; this class only draws them and takes the input.
 // Its controls are found by object name: PlotArea, BtnFit, ChkLogY, BtnExport.
 

@@ -116,7 +116,8 @@ private slots:
                     QCOMPARE(widget->geometry(), spec.place);
                 }
             }
-            const bool hasText = spec.kind != ControlKind::pane && spec.kind != ControlKind::page && spec.kind != ControlKind::menu;
+            const bool hasText = spec.kind != ControlKind::pane && spec.kind != ControlKind::page &&
+                                 spec.kind != ControlKind::plotPage && spec.kind != ControlKind::menu;
             if (hasText && *spec.caption.bilingual)
                 QCOMPARE(control->property("text").toString(), caption);
         }
