@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "numtext/decimal_mark.h"
-#include "qcustomplot.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
 #include "ui/application.h"
@@ -204,7 +203,7 @@ void TFrmMain::applyLanguage(bool english) {
                 pages_->setTabText(pages_->indexOf(plotPage_), caption);
                 plotPage_->setEnglish(english);
                 // Screen readers call the plot by its page.
-                plotPage_->Plot()->setAccessibleName(caption);
+                plotPage_->setPlotName(caption);
                 break;
             case ControlKind::label:
             case ControlKind::statusPanel:

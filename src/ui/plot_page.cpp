@@ -190,6 +190,8 @@ void PlotPage::ApplyCaptions() {
 
 void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
 
+void PlotPage::setPlotName(const QString& name) { plot_->setAccessibleName(name); }
+
 void PlotPage::BtnFitClick() { SetView(model_.FitView()); }
 
 void PlotPage::ChkLogYClick() {

@@ -45,6 +45,8 @@ public:
     // Captions bilingual (Chinese, then English) or English only.
     void setEnglish(bool english);
     void setSaveNameChooser(SaveNameChooser chooser);
+    // What screen readers call the plot (the page's tab caption).
+    void setPlotName(const QString& name);
 
     // The commands behind the controls; each runs guarded when clicked.
     void BtnFitClick();
@@ -58,7 +60,6 @@ public:
     const QString& LastExportName() const { return lastExportName_; }
 
     // What is on show, for tests and tools.
-    QCustomPlot* Plot() const { return plot_; }
     const plot::PlotModel& Model() const { return model_; }
     const plot::PlotFrame& Frame() const { return frame_; }
     plot::ViewRect View() const;

@@ -36,15 +36,16 @@ class PlotPageTest : public QObject {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    void Redraw() { page_->Plot()->replot(QCustomPlot::rpImmediateRefresh); }
-    QPoint PlotCentre() const { return page_->Plot()->axisRect()->rect().center(); }
+    void Redraw() { Plot()->replot(QCustomPlot::rpImmediateRefresh); }
+    QPoint PlotCentre() const { return Plot()->axisRect()->rect().center(); }
     void Wheel(int steps) {
         const QPointF at = PlotCentre();
-        QWheelEvent wheel(at, page_->Plot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+        QWheelEvent wheel(at, Plot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(page_->Plot(), &wheel);
+        QApplication::sendEvent(Plot(), &wheel);
     }
 
+    QCustomPlot* Plot() const { return test::Child<QCustomPlot>(*page_, "PlotArea"); }
     QAbstractButton* Button(const char* name) const { return test::Child<QAbstractButton>(*page_, name); }
 
     std::unique_ptr<PlotPage> page_;
@@ -63,7 +64,7 @@ private slots:
     void cleanup() { page_.reset(); }
 
     void exportWritesTheChosenFormatAtThePlotsSize() {
-        const QSize size = page_->Plot()->size();
+        const QSize size = Plot()->size();
         page_->ExportTo(dir_.filePath("plot.png"));
         const QImage png(dir_.filePath("plot.png"), "PNG");
         QCOMPARE(png.size(), size);
@@ -117,9 +118,9 @@ private slots:
         QCOMPARE(page_->Frame().view.u0, zoomed.u0);  // the frame followed
         QVERIFY(page_->Frame().pointU.size() < 7);      // some points are out of view now
 
-        QTest::mousePress(page_->Plot(), Qt::LeftButton, {}, PlotCentre());
-        QTest::mouseMove(page_->Plot(), PlotCentre() + QPoint(100, 0));
-        QTest::mouseRelease(page_->Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(100, 0));
+        QTest::mousePress(Plot(), Qt::LeftButton, {}, PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre() + QPoint(100, 0));
+        QTest::mouseRelease(Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(100, 0));
         Redraw();
         QVERIFY(page_->View().u0 < zoomed.u0);  // dragged right: the view moved left
         QCOMPARE(page_->Frame().view.u0, page_->View().u0);
@@ -149,14 +150,14 @@ private slots:
     void coordinatesUnderTheMouseInTheReportsText() {
         QSignalSpy spy(page_.get(), &PlotPage::coordinatesChanged);
         page_->setDecimalMark(',');
-        QTest::mouseMove(page_->Plot(), PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre());
         QVERIFY(!spy.isEmpty());
         const QString text = spy.last().at(0).toString();
-        const double u = page_->Plot()->xAxis->pixelToCoord(PlotCentre().x());
-        const double v = page_->Plot()->yAxis->pixelToCoord(PlotCentre().y());
+        const double u = Plot()->xAxis->pixelToCoord(PlotCentre().x());
+        const double v = Plot()->yAxis->pixelToCoord(PlotCentre().y());
         QCOMPARE(text, QString::fromStdString(page_->Model().CoordinateText(u, v, ',')));
         QVERIFY(text.startsWith("x=") && text.contains(',') && !text.contains('.'));
-        QTest::mouseMove(page_->Plot(), QPoint(2, 2));  // over the margin, outside the axes
+        QTest::mouseMove(Plot(), QPoint(2, 2));  // over the margin, outside the axes
         QCOMPARE(spy.last().at(0).toString(), QString());
     }
 
@@ -196,7 +197,7 @@ private slots:
             QCOMPARE(page_->Frame().pointU.empty(), x.empty());
             QVERIFY(page_->Frame().xTicks.size() >= 2 && page_->Frame().yTicks.size() >= 2);
             page_->ExportTo(dir_.filePath("odd.png"));
-            QCOMPARE(QImage(dir_.filePath("odd.png")).size(), page_->Plot()->size());
+            QCOMPARE(QImage(dir_.filePath("odd.png")).size(), Plot()->size());
         }
     }
 
@@ -214,14 +215,14 @@ private slots:
         Wheel(1);
         Redraw();
         const qint64 zoomed = timer.restart();
-        QTest::mousePress(page_->Plot(), Qt::LeftButton, {}, PlotCentre());
-        QTest::mouseMove(page_->Plot(), PlotCentre() + QPoint(40, 20));
+        QTest::mousePress(Plot(), Qt::LeftButton, {}, PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre() + QPoint(40, 20));
         Redraw();
         const qint64 panned = timer.elapsed();
-        QTest::mouseRelease(page_->Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(40, 20));
+        QTest::mouseRelease(Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(40, 20));
         qInfo("1,000,000 points: shown in %lld ms, zoom redrawn in %lld ms, pan redrawn in %lld ms; %zu markers drawn",
               shown, zoomed, panned, page_->Frame().pointU.size());
-        QVERIFY(page_->Frame().pointU.size() <= 2 * static_cast<std::size_t>(page_->Plot()->width()));
+        QVERIFY(page_->Frame().pointU.size() <= 2 * static_cast<std::size_t>(Plot()->width()));
     }
 };
 

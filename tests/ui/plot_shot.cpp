@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         page.showSolve(evaluator.DataAn(), evaluator.DataX(), evaluator.DataFx());
         if (args.size() == 4) page.findChild<QCheckBox*>("ChkLogY")->click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
-        page.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        page.findChild<QCustomPlot*>("PlotArea")->replot(QCustomPlot::rpImmediateRefresh);
         const bool saved = page.grab().save(args[2]);
         std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "cannot write", qPrintable(args[2]));
         return saved ? 0 : 1;
