@@ -1,4 +1,4 @@
-// The phone and About dialogs: layout, results of a modal show, placement.
+// The phone and About dialogs: captions, results of a modal show, placement.
 
 #include <QApplication>
 #include <QLabel>
@@ -107,27 +107,23 @@ private slots:
         QCOMPARE(second, first + QPoint(37, -23));
     }
 
-    void layout() {
+    // The captions each dialog is built with (the bilingual ones).
+    void captions() {
         const struct {
             bool about;
             const char* name;
-            QRect geometry;
             const char* text;
         } controls[] = {
-            {true, "Panel1", {8, 8, 281, 217}, nullptr},
-            {true, "ProgramIcon", {16, 16, 33, 33}, nullptr},
-            {true, "ProductName", {64, 16, 209, 16}, "Quillometer多项式求值器2023"},
-            {true, "Version", {64, 40, 209, 16}, "版本号Version：2023"},
-            {true, "OKButton", {103, 236, 75, 25}, "关闭&OK"},
-            {false, "Img2DimsCode", {0, 0, 210, 210}, nullptr},
-            {false, "BtnClose", {0, 216, 209, 25}, "关闭&Close"},
+            {true, "ProductName", "Quillometer多项式求值器2023"},
+            {true, "Version", "版本号Version：2023"},
+            {true, "OKButton", "关闭&OK"},
+            {false, "BtnClose", "关闭&Close"},
         };
         for (const auto& c : controls) {
             auto dialog = Make(c.about);
             auto* control = dialog->findChild<QWidget*>(c.name);
             QVERIFY2(control, c.name);
-            QCOMPARE(control->geometry(), c.geometry);
-            if (c.text) QCOMPARE(control->property("text").toString(), QString(c.text));
+            QCOMPARE(control->property("text").toString(), QString(c.text));
         }
     }
 
