@@ -12,6 +12,7 @@
 
 #include "common/error.h"
 #include "engine/error_text.h"
+#include "ui/language.h"
 
 namespace quill {
 
@@ -130,9 +131,9 @@ void Application::showFallbackBox(std::exception_ptr error) {
     }
     const QString module = QFileInfo(applicationFilePath()).fileName();
     const QString text =
-        QStringLiteral("Exception %1 in module %2 at %3.\r\n\r\n").arg(typeName, module, QStringLiteral("00000000"));
+        captions::kUnknownException.Text(false).arg(typeName, module, QStringLiteral("00000000"));
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
-    presenter.Show(nullptr, text, QStringLiteral("Application Error"), QMessageBox::Critical);
+    presenter.Show(nullptr, text, captions::kApplicationError.Text(false), QMessageBox::Critical);
 }
 
 void Application::AppMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) {

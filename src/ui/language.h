@@ -25,6 +25,13 @@ namespace captions {
 inline constexpr Caption kReady{"就绪", "Ready"};
 inline constexpr Caption kBusy{"计算中 Busy", "Busy"};
 inline constexpr Caption kDecimalMark{"小数点 Decimal mark: ", "Decimal mark: "};
+// After a Solve: %1 coefficients, %2 x values, %3 the time it took.
+inline constexpr Caption kSolveFigures = SameInBoth("An %1, X %2, %3");
+
+// The box for an error that is no error object of the program: %1 its type,
+// %2 the program file, %3 an address.
+inline constexpr Caption kApplicationError = SameInBoth("Application Error");
+inline constexpr Caption kUnknownException = SameInBoth("Exception %1 in module %2 at %3.\r\n\r\n");
 
 // The shared open and save dialogs: one entry per file kind, in Qt's form.
 inline constexpr Caption kTextFiles{"文本数据文件(*.txt)", "Text data files(*.txt)"};

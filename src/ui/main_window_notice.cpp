@@ -34,7 +34,7 @@ void TFrmMain::updateNotice() {
 }
 
 void TFrmMain::solveFinished(qint64 nanoseconds) {
-    solveNotice_ = QStringLiteral("An %1, X %2, %3")
+    solveNotice_ = captions::kSolveFigures.Text(english_)
                        .arg(evaluator_.CountAn())
                        .arg(evaluator_.CountX())
                        .arg(Milliseconds(nanoseconds, decimalMark_));
