@@ -179,30 +179,32 @@ private slots:
             QObject* control;
             const char* english;
         } rows[] = {
-            {Button(w, "BtnClearAn"), "Clear"},     {Button(w, "BtnLoadAn"), "Load"},        {Button(w, "BtnSaveAn"), "Save"},
-            {Button(w, "BtnClearX"), "Clear"},      {Button(w, "BtnLoadX"), "Load"},         {Button(w, "BtnSaveX"), "Save"},
-            {Button(w, "BtnClearFx"), "Clear"},     {Button(w, "BtnLoadFx"), "Load"},        {Button(w, "BtnSaveFx"), "Save"},
-            {Child<QCheckBox>(w, "ChkAutoClear"), "Auto Clear"}, {Button(w, "BtnSolve"), "Solve"},     {Button(w, "BtnSampleData"), "SampleData"},
-            {Menu(w, "MnuFile"), "&File"},        {Entry(w, "MnuExit"), "&Exit"},         {Menu(w, "MnuSet"), "&Set"},
-            {Entry(w, "MnuChinese"), "&Chinese"},  {Entry(w, "MnuEnglish"), "&English"},   {Menu(w, "MnuHelp"), "&Help"},
-            {Entry(w, "MnuContent"), "&Content"},  {Entry(w, "MnuWeb"), "&Web"},           {Entry(w, "MnuPhone"), "&Phone"},
-            {Entry(w, "MnuAbout"), "&About"},      {Label(w, "StatusPanel0"), "Ready"},    {Button(w, "BtnFit"), "Fit"},
-            {Label(w, "Label1"), "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},       {Label(w, "Label4"), "F(x)"},
-            {about, "About"},            {Label(*about, "ProductName"), "Quillometer2023"},
+            {Button(w, "BtnClearAn"), "Clear"}, {Button(w, "BtnLoadAn"), "Load"}, {Button(w, "BtnSaveAn"), "Save"},
+            {Button(w, "BtnClearX"), "Clear"}, {Button(w, "BtnLoadX"), "Load"}, {Button(w, "BtnSaveX"), "Save"},
+            {Button(w, "BtnClearFx"), "Clear"}, {Button(w, "BtnLoadFx"), "Load"}, {Button(w, "BtnSaveFx"), "Save"},
+            {Button(w, "ChkAutoClear"), "Auto Clear"}, {Button(w, "BtnSolve"), "Solve"},
+            {Button(w, "BtnSampleData"), "SampleData"}, {Menu(w, "MnuFile"), "&File"}, {Entry(w, "MnuExit"), "&Exit"},
+            {Menu(w, "MnuSet"), "&Set"}, {Entry(w, "MnuChinese"), "&Chinese"}, {Entry(w, "MnuEnglish"), "&English"},
+            {Menu(w, "MnuHelp"), "&Help"}, {Entry(w, "MnuContent"), "&Content"}, {Entry(w, "MnuWeb"), "&Web"},
+            {Entry(w, "MnuPhone"), "&Phone"}, {Entry(w, "MnuAbout"), "&About"}, {Label(w, "StatusPanel0"), "Ready"},
+            {Button(w, "BtnFit"), "Fit"}, {Label(w, "Label1"), "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
+            {Label(w, "Label4"), "F(x)"}, {about, "About"}, {Label(*about, "ProductName"), "Quillometer2023"},
             {Label(*about, "Version"), "Version: 2023"}, {Label(*about, "NoticePurpose"), "Polynomial evaluator"},
             {Label(*about, "NoticeLicence"), "Released under the MIT License, without warranty."},
-            {Button(*about, "OKButton"), "&OK"},    {phone, "Visite with 2-Dims Code"}, {Button(*phone, "BtnClose"), "&Close"},
+            {Button(*about, "OKButton"), "&OK"}, {phone, "Visite with 2-Dims Code"},
+            {Button(*phone, "BtnClose"), "&Close"},
         };
         QStringList built;
         for (const auto& row : rows) built << CaptionOf(row.control);
-        const QStringList tabs = {Child<QTabWidget>(w, "PageControl1")->tabText(0), Child<QTabWidget>(w, "PageControl1")->tabText(1)};
+        QTabWidget* pages = Child<QTabWidget>(w, "PageControl1");
+        const QStringList tabs = {pages->tabText(0), pages->tabText(1)};
         const QString description = Pane(w, "MemoAN")->accessibleDescription();
         const QStringList filters = w.fileDialog(quill::FileDialog::Kind::open).nameFilters;
 
         Entry(w, "MnuEnglish")->trigger();
         for (const auto& row : rows) QCOMPARE(CaptionOf(row.control), QString::fromUtf8(row.english));
-        QCOMPARE(Child<QTabWidget>(w, "PageControl1")->tabText(0), QStringLiteral("Quill Solve"));
-        QCOMPARE(Child<QTabWidget>(w, "PageControl1")->tabText(1), QStringLiteral("Plot"));
+        QCOMPARE(pages->tabText(0), QStringLiteral("Quill Solve"));
+        QCOMPARE(pages->tabText(1), QStringLiteral("Plot"));
         QCOMPARE(Label(w, "StatusPanel1")->text(), QStringLiteral("Decimal mark: ."));
         QCOMPARE(Pane(w, "MemoAN")->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters,
@@ -220,7 +222,7 @@ private slots:
         QStringList restored;
         for (const auto& row : rows) restored << CaptionOf(row.control);
         QCOMPARE(restored, built);
-        QCOMPARE((QStringList{Child<QTabWidget>(w, "PageControl1")->tabText(0), Child<QTabWidget>(w, "PageControl1")->tabText(1)}), tabs);
+        QCOMPARE((QStringList{pages->tabText(0), pages->tabText(1)}), tabs);
         QCOMPARE(Pane(w, "MemoAN")->accessibleDescription(), description);
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::open).nameFilters, filters);
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters, filters);
