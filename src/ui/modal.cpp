@@ -42,12 +42,4 @@ QDialog::DialogCode RunModal(QDialog& dialog) {
     return RunDialogModal(dialog);
 }
 
-void RequestClose(QWidget& window) {
-    if (IsShownModally(window)) {
-        if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->reject();
-        return;
-    }
-    window.hide();
-}
-
 }  // namespace quill

@@ -1,6 +1,6 @@
 #pragma once
-// Showing a dialog modally, and closing a window that is not the main one
-// (the main window's close road ends the program: Application::RequestQuit).
+// Showing a dialog modally, one show at a time, with the active window and
+// the keyboard focus given back afterwards.
 
 #include <QDialog>
 
@@ -11,14 +11,10 @@ namespace quill {
 // Shows the dialog modally: every other window of the program takes no
 // input until it closes; the window that was active and its focus come back
 // afterwards. Accepted from a button that accepts (the About box's OK),
-// Rejected from every other ending: the close box, Escape, RequestClose.
+// Rejected from every other ending: the close box, Escape.
 // Raises Error "Cannot make a visible window modal" when the dialog is
 // visible, disabled or already being shown modally.
 QDialog::DialogCode RunModal(QDialog& dialog);
-
-// Closes a window: a dialog being shown modally ends Rejected; any other
-// window is hidden.
-void RequestClose(QWidget& window);
 
 // True while the dialog is being shown by RunModal.
 bool IsShownModally(const QWidget& window);

@@ -200,7 +200,6 @@ private slots:
             {&about, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
             {&about, [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, QDialog::Rejected},
             {&phone, [&phone](QWidget*) { Button(phone, "BtnClose")->click(); }, QDialog::Rejected},
-            {&phone, [](QWidget* modal) { quill::RequestClose(*modal); }, QDialog::Rejected},
             {&phone, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
         };
         for (const auto& row : rows) {
