@@ -10,7 +10,9 @@
 
 namespace quill {
 
-int RunDialogModal(QDialog& dialog) { return ModalResultFromExec(dialog.exec()); }
+QDialog::DialogCode RunDialogModal(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
+}
 
 QString DialogFontFamily() {
     const QStringList installed = QFontDatabase::families();

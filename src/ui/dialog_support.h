@@ -1,29 +1,18 @@
 #pragma once
-// What the phone and About dialogs share: their font, their placement at the
-// first show, and the result a modal show hands back.
+// What the windows share: their font, their placement at the first show, and
+// the result a modal show hands back.
 
+#include <QDialog>
 #include <QFont>
 #include <QString>
 
-class QDialog;
 class QWidget;
 
 namespace quill {
 
-// Results of a modal show: 0 none, 1 OK, 2 Cancel.
-constexpr int kModalResultNone = 0;
-constexpr int kModalResultOk = 1;
-constexpr int kModalResultCancel = 2;
-
-// QDialog::exec() gives 1 only when the dialog was accepted (the About box's
-// OK button); every other ending (its own done(2), a close box, Escape,
-// Rejected = 0) counts as Cancel.
-constexpr int ModalResultFromExec(int execResult) {
-    return execResult == kModalResultOk ? kModalResultOk : kModalResultCancel;
-}
-
-// Shows the dialog modally and returns its ModalResult (1 or 2).
-int RunDialogModal(QDialog& dialog);
+// Shows the dialog modally: Accepted only when it was accepted (the About
+// box's OK button); every other ending counts as Rejected.
+QDialog::DialogCode RunDialogModal(QDialog& dialog);
 
 // "宋体" (or SimSun) when installed, otherwise WenQuanYi Micro Hei, which the
 // program's packages bring along; sized in pixels so the layout holds at any DPI.

@@ -20,7 +20,7 @@
 #include "common/safe_file.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
-#include "ui/application.h"
+#include "ui/language.h"
 
 namespace quill {
 
@@ -93,9 +93,8 @@ QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
     for (std::size_t i = 0; i < std::size(filters); ++i) {
         if (HasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
     }
-    const QString title = english ? QStringLiteral("Export") : QStringLiteral("导出Export");
-    const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
-    QString name = QFileDialog::getSaveFileName(parent, title, lastName, offered, &filter);
+        const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
+    QString name = QFileDialog::getSaveFileName(parent, captions::kPlotExport.Text(english), lastName, offered, &filter);
     if (!name.isEmpty() && !HasExportSuffix(name)) {
         for (std::size_t i = 0; i < std::size(filters); ++i) {
             if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
@@ -118,7 +117,7 @@ void Save(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
+PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), errors_(errors) {
     plot_ = new QCustomPlot(this);
     plot_->setObjectName(QStringLiteral("PlotArea"));
     plot_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
@@ -147,40 +146,38 @@ PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
     pointGraph_->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(200, 40, 30), 1.5), QBrush(QColor(255, 255, 255)), 6));
 
-    BtnFit = new QPushButton(this);
-    BtnFit->setObjectName(QStringLiteral("BtnFit"));
-    ChkLogY = new QCheckBox(this);
-    ChkLogY->setObjectName(QStringLiteral("ChkLogY"));
-    BtnExport = new QPushButton(this);
-    BtnExport->setObjectName(QStringLiteral("BtnExport"));
-    for (QPushButton* button : {BtnFit, BtnExport}) button->setFixedSize(75, 25);
+    fitButton_ = new QPushButton(this);
+    fitButton_->setObjectName(QStringLiteral("BtnFit"));
+    logYCheck_ = new QCheckBox(this);
+    logYCheck_->setObjectName(QStringLiteral("ChkLogY"));
+    exportButton_ = new QPushButton(this);
+    exportButton_->setObjectName(QStringLiteral("BtnExport"));
+    for (QPushButton* button : {fitButton_, exportButton_}) button->setFixedSize(75, 25);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BtnFit);
-    buttons->addWidget(ChkLogY);
+    buttons->addWidget(fitButton_);
+    buttons->addWidget(logYCheck_);
     buttons->addStretch(1);
-    buttons->addWidget(BtnExport);
+    buttons->addWidget(exportButton_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(plot_, 1);
     layout->addLayout(buttons);
     ApplyCaptions();
 
-    ConnectCommand(BtnFit, &QPushButton::clicked, this, [this] { BtnFitClick(); });
-    ConnectCommand(ChkLogY, &QCheckBox::clicked, this, [this] { ChkLogYClick(); });
-    ConnectCommand(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    ConnectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { BtnFitClick(); });
+    ConnectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { ChkLogYClick(); });
+    ConnectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { BtnExportClick(); });
     // Zooming and panning change the axes; the frame follows just before each draw.
-    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(this, [this] { UpdateFrame(); }); });
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(errors_, [this] { UpdateFrame(); }); });
     connect(plot_, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent* event) { RunGuarded(this, [this, event] { ShowCoordinates(event->pos()); }); });
+            [this](QMouseEvent* event) { RunGuarded(errors_, [this, event] { ShowCoordinates(event->pos()); }); });
     plot_->installEventFilter(this);
 
     SetView(model_.FitView());
 }
 
 PlotPage::~PlotPage() = default;
-
-QString PlotPage::TabCaption(bool english) { return english ? QStringLiteral("Plot") : QStringLiteral("图形Plot"); }
 
 void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double>& x,
                          const std::vector<double>& fx) {
@@ -201,17 +198,19 @@ void PlotPage::setEnglish(bool english) {
 }
 
 void PlotPage::ApplyCaptions() {
-    BtnFit->setText(english_ ? QStringLiteral("Fit") : QStringLiteral("适合Fit"));
-    ChkLogY->setText(english_ ? QStringLiteral("Log y") : QStringLiteral("对数Log y"));
-    BtnExport->setText(english_ ? QStringLiteral("Export") : QStringLiteral("导出Export"));
+    fitButton_->setText(captions::kPlotFit.Text(english_));
+    logYCheck_->setText(captions::kPlotLogY.Text(english_));
+    exportButton_->setText(captions::kPlotExport.Text(english_));
 }
 
 void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
 
+void PlotPage::setPlotName(const QString& name) { plot_->setAccessibleName(name); }
+
 void PlotPage::BtnFitClick() { SetView(model_.FitView()); }
 
 void PlotPage::ChkLogYClick() {
-    model_.SetYScale(ChkLogY->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
+    model_.SetYScale(logYCheck_->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
     // The x view stays; y shows everything on the new scale.
     plot::ViewRect view = View();
     const plot::ViewRect fit = model_.FitView();

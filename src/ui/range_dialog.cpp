@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/application.h"
+#include "ui/command_guard.h"
 #include "ui/language.h"
 #include "ui/modal.h"
 #include "ui/text_pane.h"
@@ -167,12 +167,12 @@ void RangeDialog::ShowProblem(const QString& text, QLineEdit* entry) {
     QAccessible::updateAccessibility(&alert);
 }
 
-void AcceptRangeFill(TextPane& pane, QWidget* window, std::function<RangeFillStyle()> style) {
-    QObject::connect(&pane, &TextPane::contextMenuBuilt, window, [&pane, window, style](QMenu* menu) {
+void AcceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {
+    QObject::connect(&pane, &TextPane::contextMenuBuilt, window, [&pane, window, &errors, style](QMenu* menu) {
         menu->addSeparator();
         QAction* entry = menu->addAction(RangeDialog::MenuCaption(style().english));
         entry->setObjectName(QStringLiteral("MnuFillRange"));
-        ConnectCommand(entry, &QAction::triggered, window, [&pane, window, style] {
+        ConnectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
             RangeDialog dialog(pane, style(), window);
             RunModal(dialog);
         });

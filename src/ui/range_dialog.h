@@ -16,6 +16,8 @@ class QPushButton;
 
 namespace quill {
 
+class ErrorRoute;
+
 class TextPane;
 
 // How the window shows numbers and captions at the moment.
@@ -55,6 +57,6 @@ private:
 
 // Adds "Fill with a range…" to the pane's context menu. The dialog opens as
 // a command of window, with the style the window has at that moment.
-void AcceptRangeFill(TextPane& pane, QWidget* window, std::function<RangeFillStyle()> style);
+void AcceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style);
 
 }  // namespace quill

@@ -89,14 +89,15 @@ private slots:
     }
 
     void onlyTheXPaneOffersTheFill() {
-        TFrmMain window;
+        TFrmMain window(test::App());
         window.show();
-        window.ChangeToEnglish();  // after the show, which puts the stored language
-        for (TextPane* pane : {window.MemoAN, window.MemoX, window.MemoFx}) {
+        window.setLanguage(true);  // after the show, which puts the stored language
+        TextPane* const xPane = &window.paneFor(PaneRole::xValues);
+        for (TextPane* pane : {&window.paneFor(PaneRole::coefficients), xPane, &window.paneFor(PaneRole::results)}) {
             QMenu menu;
             emit pane->contextMenuBuilt(&menu);
             QAction* entry = menu.findChild<QAction*>("MnuFillRange");
-            QCOMPARE(entry != nullptr, pane == window.MemoX);
+            QCOMPARE(entry != nullptr, pane == xPane);
             if (!entry) continue;
             QCOMPARE(entry->text(), RangeDialog::MenuCaption(true));
             QTimer::singleShot(0, [] {
@@ -106,8 +107,8 @@ private slots:
                 dialog->BtnOk->click();
             });
             entry->trigger();
-            const std::string mid = std::string("1") + window.DecimalMark() + "5";
-            QCOMPARE(test::Text(window.MemoX), "1\r\n" + mid + "\r\n2\r\n");
+            const std::string mid = std::string("1") + window.decimalMark() + "5";
+            QCOMPARE(test::Text(xPane), "1\r\n" + mid + "\r\n2\r\n");
         }
     }
 };
