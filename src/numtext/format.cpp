@@ -1,9 +1,9 @@
-#include "format.h"
+#include "numtext/format.h"
 
 #include <bit>
 #include <cstring>
 
-#include "pow10.h"
+#include "numtext/pow10.h"
 
 namespace quill {
 namespace {

@@ -1,4 +1,4 @@
-#include "pow10.h"
+#include "numtext/pow10.h"
 
 namespace quill {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "ext80.h"
+#include "numtext/ext80.h"
 
 namespace quill {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ext80.h"
+#include "numtext/ext80.h"
 
 namespace quill {
 

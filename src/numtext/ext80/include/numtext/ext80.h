@@ -10,11 +10,11 @@
 
 #include <cfloat>
 
-#include "ext80_flags.h"
-#include "ext80_soft.h"
+#include "numtext/ext80_flags.h"
+#include "numtext/ext80_soft.h"
 
 #if LDBL_MANT_DIG == 64 && !defined(QUILL_SOFT_EXT80)
-#include "ext80_x87.h"
+#include "numtext/ext80_x87.h"
 namespace quill {
 using Ext80 = X87Ext80;
 }  // namespace quill

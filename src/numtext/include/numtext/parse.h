@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "ext80.h"
+#include "numtext/ext80.h"
 
 namespace quill {
 

@@ -1,4 +1,4 @@
-#include "ext80_soft.h"
+#include "numtext/ext80_soft.h"
 
 namespace quill {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ext80_flags.h"
+#include "numtext/ext80_flags.h"
 
 static_assert(LDBL_MANT_DIG == 64, "the hardware path needs the x87 80-bit long double");
 

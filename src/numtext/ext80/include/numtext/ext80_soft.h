@@ -11,7 +11,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "ext80_flags.h"
+#include "numtext/ext80_flags.h"
 
 #ifndef __SIZEOF_INT128__
 #error "the integer 80-bit model needs unsigned __int128 (a 64-bit target)"
