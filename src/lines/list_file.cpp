@@ -124,34 +124,76 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     return text;
 }
 
-void LoadFromFile(LineList& pane, const std::string& path) {
-    const FileError cannotOpen("Cannot open file " + path);
+namespace {
+
+int OpenList(const std::string& path) {
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw cannotOpen;
-    FileHandle file(fd);
-
+    if (fd < 0) return -1;
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) throw cannotOpen;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
 
-    std::string text;
-    if (S_ISREG(info.st_mode)) text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+// Reads the descriptor piece by piece into pane text. With take, the text is
+// handed on after every piece and text is left empty; toEnd reads on (and
+// checks) what follows a NUL that ended the text. False on a read error.
+bool ReadPaneText(int fd, std::string& text, const std::function<void(std::string_view)>* take, bool toEnd) {
     PaneTextBuilder builder(text);
     std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
+    bool going = true;
     for (;;) {
         ssize_t n = ReadFull(fd, piece.data(), piece.size());
         // A read error part-way would leave half a list that looks whole.
-        if (n < 0) throw cannotOpen;
+        if (n < 0) return false;
         if (n == 0) {
-            builder.finish();
+            if (going) builder.finish();
             break;
         }
-        if (!builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)))) break;
+        if (going) going = builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+        if (take && !text.empty()) {
+            (*take)(text);
+            text.clear();
+        }
+        if (!going && !toEnd) break;
     }
+    if (take && !text.empty()) (*take)(text);
+    if (take) text.clear();
+    return true;
+}
+
+}  // namespace
+
+void LoadFromFile(LineList& pane, const std::string& path) {
+    const int fd = OpenList(path);
+    if (fd < 0) throw FileError("Cannot open file " + path);
+    FileHandle file(fd);
+
+    struct stat info;
+    std::string text;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+    if (!ReadPaneText(fd, text, nullptr, false)) throw FileError("Cannot open file " + path);
     pane.setFileBytes(std::move(text));
     pane.setCapacity(kLoadedCapacity);
+}
+
+void TransferFromFile(const std::string& path, const std::function<void(std::string_view)>& take) {
+    const int fd = OpenList(path);
+    if (fd < 0) throw FileError("Cannot open file " + path);
+    FileHandle file(fd);
+    std::string text;
+    if (!ReadPaneText(fd, text, &take, false)) throw FileError("Cannot open file " + path);
+}
+
+bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>& take) {
+    std::string text;
+    return ReadPaneText(fd, text, &take, true);
 }
 
 void SaveToFile(const LineList& pane, const std::string& path) {

@@ -2,7 +2,9 @@
 // Loading a pane from a list file and saving it to one.
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "line_list.h"
 
@@ -20,6 +22,15 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize =
 // kLoadedCapacity. Raises FileError "Cannot open file <path>" when the file
 // cannot be opened or read; the pane is then unchanged.
 void LoadFromFile(LineList& pane, const std::string& path);
+
+// Reads the file as LoadFromFile does, but hands its pane text to take in
+// pieces, cut anywhere, instead of keeping it. Raises the same FileError;
+// pieces taken before it are then void.
+void TransferFromFile(const std::string& path, const std::function<void(std::string_view)>& take);
+
+// The same for a descriptor already open (standard input), read to its end
+// even after a NUL has ended the text. False when reading failed.
+bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>& take);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
 // over the target only when everything was written. Raises FileError
