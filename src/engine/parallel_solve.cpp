@@ -28,6 +28,10 @@ constexpr std::size_t kLargestChunk = std::size_t{256} << 10;
 // Text gathered from the pieces before it is converted.
 constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
+void CheckCancel(const std::atomic<bool>* cancel) {
+    if (cancel && cancel->load()) throw AbortError();
+}
+
 std::size_t NumberText(double value, const ReportStyle& style, char* out) {
     return style.hexNumbers ? DoubleToHexText(value, out) : DoubleToText(value, style.decimalMark, out);
 }
@@ -78,6 +82,14 @@ struct TextBuffer {
 char* Put(char* to, std::string_view s) {
     std::memcpy(to, s.data(), s.size());
     return to + s.size();
+}
+
+// A number's text: always kNumber bytes are copied, which a copy of unknown
+// length would spend more time deciding than doing. Both buffers have room
+// for a whole number at every number's place.
+char* PutNumber(char* to, const char* from, std::size_t length) {
+    std::memcpy(to, from, kNumber);
+    return to + length;
 }
 
 }  // namespace
@@ -174,6 +186,7 @@ void ParallelSolve::finishX() {
 }
 
 void ParallelSolve::compute(std::vector<double> coefficients) {
+    CheckCancel(control_.cancel);
     an_ = std::move(coefficients);
     ChunkControl control;
     control.cancel = control_.cancel;
@@ -191,7 +204,7 @@ void ParallelSolve::compute(std::vector<double> coefficients) {
             b.fx.resize(count);
             for (std::size_t j = 0; j < count; ++j) b.fx[j] = Poly(a, n, b.x[j]);
             // Each x is formatted once, for both its X line and its F line.
-            char* to = b.xText.room(count * kNumber);
+            char* to = b.xText.room(count * kNumber);  // every start leaves kNumber bytes
             b.xLength.resize(count);
             for (std::size_t j = 0; j < count; ++j) {
                 const std::size_t length = NumberText(b.x[j], style_, to);
@@ -221,6 +234,7 @@ std::vector<double> ParallelSolve::fxValues() const {
 }
 
 void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sink) {
+    CheckCancel(control_.cancel);
     {
         // The counts and the coefficients: a few lines, on the calling thread.
         std::string head;
@@ -257,14 +271,15 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         char* to = out.room(count * (xLines ? kXLine : kFLine));
         const char* text = b.xText.data.get();
         for (std::size_t j = 0; j < count; ++j) {
-            const std::string_view x(text, b.xLength[j]);
-            text += b.xLength[j];
+            const char* x = text;
+            const std::size_t length = b.xLength[j];
+            text += length;
             if (xLines) {
                 to = Put(to, "X[");
                 to += IntegerToText(static_cast<int32_t>(b.first + j), to);
-                to = Put(Put(to, "]="), x);
+                to = PutNumber(Put(to, "]="), x, length);
             } else {
-                to = Put(Put(Put(to, "F("), x), ")=");
+                to = Put(PutNumber(Put(to, "F("), x, length), ")=");
                 to += NumberText(b.fx[j], style_, to);
             }
             to = Put(to, kBreak);

@@ -209,7 +209,8 @@ void WorkerPool::execute(Job& job) {
     }
 
     if (ended) std::rethrow_exception(ended);
-    if (job.cancelled.load()) throw AbortError();
+    if (!job.deliver) job.reportProgress(job.done.load());  // the last chunks may have been the helpers'
+    if (job.cancelRequested()) throw AbortError();
     const std::size_t failed = job.failedAt.load();
     if (failed != kNone) std::rethrow_exception(job.errors[failed % job.window]);
 }
