@@ -25,6 +25,8 @@ static_assert(kNumber < 256, "a number's length is kept in a byte");
 // text below the smallest chunk is converted on the calling thread alone.
 constexpr std::size_t kSmallestChunk = std::size_t{32} << 10;
 constexpr std::size_t kLargestChunk = std::size_t{256} << 10;
+// Fewer values than this are evaluated and formatted on the calling thread.
+constexpr std::size_t kSmallCount = 4096;
 // Text gathered from the pieces before it is converted.
 constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
@@ -189,6 +191,7 @@ void ParallelSolve::compute(std::vector<double> coefficients) {
     CheckCancel(control_.cancel);
     an_ = std::move(coefficients);
     ChunkControl control;
+    control.threads = count_ < kSmallCount ? 1 : 0;
     control.cancel = control_.cancel;
     if (control_.progress)
         control.progress = [&](std::size_t done, std::size_t total) {
@@ -287,6 +290,7 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         out.size = static_cast<std::size_t>(to - out.data.get());
     };
     ChunkControl control;
+    control.threads = count_ < kSmallCount ? 1 : 0;
     control.cancel = control_.cancel;
     if (control_.progress)
         control.progress = [&](std::size_t done, std::size_t total) {

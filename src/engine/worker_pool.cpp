@@ -29,6 +29,7 @@ struct WorkerPool::Job {
     std::atomic<std::size_t> failedAt{kNone};  // the lowest chunk that threw
     std::atomic<bool> stop{false};
     std::atomic<bool> cancelled{false};
+    std::atomic<std::ptrdiff_t> seats{0};  // helpers still wanted
     std::unique_ptr<std::atomic<uint32_t>[]> ready;  // per slot: chunk number + 1 once done
     std::vector<std::exception_ptr> errors;          // per slot
 
@@ -164,7 +165,7 @@ void WorkerPool::helperLoop(uint64_t seenGeneration) {
             seenGeneration = generation_;
             job = job_;
         }
-        job->help();
+        if (job->seats.fetch_sub(1) > 0) job->help();
         {
             std::lock_guard lock(mutex_);
             if (--busy_ == 0) idle_.notify_all();
@@ -177,12 +178,14 @@ void WorkerPool::execute(Job& job) {
     job.errors.resize(job.window);
 
     // Small jobs stay on the calling thread: no hand-over, no waking.
-    const std::size_t helpers = job.count > 1 ? std::min<std::size_t>(threads_ - 1, job.count - 1) : 0;
+    const unsigned threads = job.control->threads ? std::min(job.control->threads, threads_) : threads_;
+    const std::size_t helpers = job.count > 1 ? std::min<std::size_t>(threads - 1, job.count - 1) : 0;
     if (helpers > 0) {
         startHelpers(helpers);
         if (!helpers_.empty()) {
             std::lock_guard lock(mutex_);
             job_ = &job;
+            job.seats = static_cast<std::ptrdiff_t>(helpers);
             ++generation_;
             busy_ = helpers_.size();
         }

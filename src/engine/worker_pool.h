@@ -15,8 +15,11 @@
 
 namespace quill {
 
-// What a job looks at between chunks.
+// How a job runs.
 struct ChunkControl {
+    // At most this many threads, the caller included (0: all of the pool's);
+    // 1 keeps a small job on the calling thread.
+    unsigned threads = 0;
     // Once set (from any thread), no further chunk starts and the job ends
     // with AbortError.
     const std::atomic<bool>* cancel = nullptr;
