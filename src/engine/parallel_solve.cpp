@@ -238,35 +238,41 @@ std::vector<double> ParallelSolve::fxValues() const {
 
 void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sink) {
     CheckCancel(control_.cancel);
-    {
-        // The counts and the coefficients: a few lines, on the calling thread.
-        std::string head;
-        char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
-        auto integer = [&](int32_t v) { head.append(number, IntegerToText(v, number)); };
-        head.append(kCountAnLabel);
-        integer(static_cast<int32_t>(an_.size()));
+    // The counts and the coefficients: a few lines, made on the calling thread.
+    std::string head;
+    char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
+    auto integer = [&](int32_t v) { head.append(number, IntegerToText(v, number)); };
+    head.append(kCountAnLabel);
+    integer(static_cast<int32_t>(an_.size()));
+    head.append(kBreak);
+    head.append(kCountXLabel);
+    integer(countX());
+    head.append(kBreak);
+    for (std::size_t i = 0; i < an_.size(); ++i) {
+        head.append("A[");
+        integer(static_cast<int32_t>(i));
+        head.append("]=");
+        head.append(number, NumberText(an_[i], style_, number));
         head.append(kBreak);
-        head.append(kCountXLabel);
-        integer(countX());
-        head.append(kBreak);
-        for (std::size_t i = 0; i < an_.size(); ++i) {
-            head.append("A[");
-            integer(static_cast<int32_t>(i));
-            head.append("]=");
-            head.append(number, NumberText(an_[i], style_, number));
-            head.append(kBreak);
-        }
-        sink(head);
     }
 
-    // Then one piece per block for the X lines, one per block for the F
-    // lines, formatted ahead on all threads and handed on in order.
+    // Then one piece per block for the X lines and one per block for the F
+    // lines, formatted ahead on all threads and handed on in order. All the
+    // memory is taken before the first piece goes out, so that running out of
+    // it never leaves half a report behind.
     const std::size_t blocks = blocks_.size();
     const std::size_t window = 2 * std::size_t{pool_->threads()} + 2;
-    std::vector<TextBuffer> slots(window);
     constexpr std::size_t kXLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // X[i]=v CR LF
     constexpr std::size_t kFLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
+    static_assert(kXLine <= kFLine);
+    std::size_t largest = 0;
+    for (const Block& b : blocks_) largest = std::max(largest, b.xLength.size());
+    std::vector<TextBuffer> slots(std::min(window, 2 * blocks));
+    for (TextBuffer& slot : slots) slot.room(largest * kFLine);
+
+    // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
+        if (k-- == 0) return;
         const bool xLines = k < blocks;
         const Block& b = blocks_[xLines ? k : k - blocks];
         const std::size_t count = b.xLength.size();
@@ -289,6 +295,7 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         }
         out.size = static_cast<std::size_t>(to - out.data.get());
     };
+    auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(head) : slots[(k - 1) % window].view()); };
     ChunkControl control;
     control.threads = count_ < kSmallCount ? 1 : 0;
     control.cancel = control_.cancel;
@@ -296,8 +303,7 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         control.progress = [&](std::size_t done, std::size_t total) {
             control_.progress(SolveStage::writing, done, total);
         };
-    pool_->runOrdered(
-        2 * blocks, window, work, [&](std::size_t k) { sink(slots[k % window].view()); }, control);
+    pool_->runOrdered(1 + 2 * blocks, window, work, deliver, control);
 }
 
 std::string ParallelSolve::reportText() {
