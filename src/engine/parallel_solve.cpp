@@ -27,6 +27,8 @@ constexpr std::size_t kSmallestChunk = std::size_t{32} << 10;
 constexpr std::size_t kLargestChunk = std::size_t{256} << 10;
 // Fewer values than this are evaluated and formatted on the calling thread.
 constexpr std::size_t kSmallCount = 4096;
+// Values per block when they come as values rather than text.
+constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
 constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
@@ -185,6 +187,18 @@ void ParallelSolve::finishX() {
     std::string().swap(pending_);
     pendingBreakEnd_ = 0;
     if (xError_) std::rethrow_exception(xError_);
+}
+
+void ParallelSolve::setX(const std::vector<double>& values) {
+    blocks_.clear();
+    count_ = 0;
+    for (std::size_t at = 0; at < values.size(); at += kBlockValues) {
+        const std::size_t n = std::min(kBlockValues, values.size() - at);
+        Block& b = blocks_.emplace_back();
+        b.x.assign(values.begin() + static_cast<std::ptrdiff_t>(at), values.begin() + static_cast<std::ptrdiff_t>(at + n));
+        b.first = at;
+        count_ += n;
+    }
 }
 
 void ParallelSolve::compute(std::vector<double> coefficients) {

@@ -55,6 +55,9 @@ public:
     void finishX();
     // True until a byte of x text arrives: the pane had no lines.
     bool xTextEmpty() const { return xTextEmpty_; }
+    // Takes the x values as they are, in place of any text: the list kept
+    // from an earlier Solve when the pane has no lines.
+    void setX(const std::vector<double>& values);
 
     // F at every x. Raises OverflowError, AbortError.
     void compute(std::vector<double> coefficients);

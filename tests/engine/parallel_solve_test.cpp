@@ -115,6 +115,19 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
     }
 }
 
+// A pane with no lines: the x values of the earlier Solve are taken again.
+TEST(ParallelSolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
+    std::mt19937_64 rng(5);
+    Evaluator e;
+    ByteLineList result;
+    e.Solve(ByteLineList("1\r\n2"), ByteLineList(XText(rng, 40000, {}, '.')), result, true, {});
+    e.Solve(ByteLineList("3\r\n-1"), ByteLineList(""), result, true, {});
+    ParallelSolve solve({});
+    solve.setX(e.DataX());
+    solve.compute({3, -1});
+    EXPECT_TRUE(solve.reportText() == result.text());
+}
+
 // Every odd chunk fails, the first of them last: its error is the one raised,
 // and an ordered job delivers everything before it, in order.
 TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
