@@ -27,6 +27,9 @@ constexpr std::size_t kSmallestChunk = std::size_t{32} << 10;
 constexpr std::size_t kLargestChunk = std::size_t{256} << 10;
 // Fewer values than this are evaluated and formatted on the calling thread.
 constexpr std::size_t kSmallCount = 4096;
+// The most memory the report's pieces in flight take together (unless two
+// pieces need more).
+constexpr std::size_t kPiecesMemory = std::size_t{24} << 20;
 // Values per block when they come as values rather than text.
 constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
@@ -275,12 +278,15 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
     // memory is taken before the first piece goes out, so that running out of
     // it never leaves half a report behind.
     const std::size_t blocks = blocks_.size();
-    const std::size_t window = 2 * std::size_t{pool_->threads()} + 2;
     constexpr std::size_t kXLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // X[i]=v CR LF
     constexpr std::size_t kFLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
     static_assert(kXLine <= kFLine);
-    std::size_t largest = 0;
+    std::size_t largest = 1;
     for (const Block& b : blocks_) largest = std::max(largest, b.xLength.size());
+    // Two pieces per thread in flight keep every thread busy while the sink
+    // writes; on many cores the pieces' memory sets the bound.
+    const std::size_t window =
+        std::clamp(kPiecesMemory / (largest * kFLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
     std::vector<TextBuffer> slots(std::min(window, 2 * blocks));
     for (TextBuffer& slot : slots) slot.room(largest * kFLine);
 

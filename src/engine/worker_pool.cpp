@@ -193,18 +193,19 @@ void WorkerPool::execute(Job& job) {
     const bool shared = job_ == &job;
     if (shared) wake_.notify_all();
 
+    // Whatever ends the caller's share, the helpers are stopped and waited
+    // for before the job goes out of scope.
     std::exception_ptr ended;
-    if (job.deliver) {
-        ended = job.leadOrdered();
-        job.halt();
-    } else {
-        try {
+    try {
+        if (job.deliver) {
+            ended = job.leadOrdered();
+        } else {
             job.leadUnordered();
-        } catch (...) {  // from progress
-            ended = std::current_exception();
-            job.halt();
         }
+    } catch (...) {  // from progress
+        ended = std::current_exception();
     }
+    job.halt();
     if (shared) {
         std::unique_lock lock(mutex_);
         idle_.wait(lock, [&] { return busy_ == 0; });
