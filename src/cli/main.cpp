@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/error.h"
-#include "engine/error_text.h"
 #include "common/safe_file.h"
+#include "engine/error_text.h"
 #include "engine/evaluator.h"
 #include "engine/parallel_solve.h"
 #include "lines/line_list.h"
@@ -199,11 +199,11 @@ int Run(const Options& options) {
     if (options.output && *options.output != "-") {
         const std::string& path = *options.output;
         quill::SafeFileWriter file;
-        if (file.open(path) != quill::SaveStatus::ok) throw quill::FileError("Cannot create file " + path);
+        quill::CheckSaved(file.open(path), path);
         solve.writeReport([&](std::string_view piece) {
-            if (!file.write(piece)) throw quill::FileError("Failed to Save Stream");
+            if (!file.write(piece)) quill::CheckSaved(quill::SaveStatus::writeFailed, path);
         });
-        if (file.commit() != quill::SaveStatus::ok) throw quill::FileError("Failed to Save Stream");
+        quill::CheckSaved(file.commit(), path);
     } else {
         solve.writeReport([](std::string_view piece) {
             if (!WriteAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");

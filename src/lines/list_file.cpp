@@ -196,8 +196,8 @@ bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>&
     return ReadPaneText(fd, text, &take, true);
 }
 
-void SaveToFile(const LineList& pane, const std::string& path) {
-    switch (SaveFileSafely(path, pane.fileBytes())) {
+void CheckSaved(SaveStatus status, const std::string& path) {
+    switch (status) {
         case SaveStatus::ok:
             return;
         case SaveStatus::cannotCreate:
@@ -206,5 +206,7 @@ void SaveToFile(const LineList& pane, const std::string& path) {
             throw FileError("Failed to Save Stream");
     }
 }
+
+void SaveToFile(const LineList& pane, const std::string& path) { CheckSaved(SaveFileSafely(path, pane.fileBytes()), path); }
 
 }  // namespace quill

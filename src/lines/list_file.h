@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/safe_file.h"
 #include "line_list.h"
 
 namespace quill {
@@ -37,5 +38,9 @@ bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>&
 // "Cannot create file <path>" or "Failed to Save Stream"; the old file is
 // then untouched.
 void SaveToFile(const LineList& pane, const std::string& path);
+
+// Raises the FileError of SaveToFile for a save that did not succeed: for a
+// report saved in pieces (SafeFileWriter).
+void CheckSaved(SaveStatus status, const std::string& path);
 
 }  // namespace quill
