@@ -139,7 +139,8 @@ void ParallelSolve::convertLines(std::string_view lines) {
     const char mark = style_.decimalMark;
     try {
         pool_->run(
-            chunks, [&](std::size_t i) { ConvertLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x); },
+            chunks,
+            [&](std::size_t i) { ConvertLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x); },
             control);
     } catch (const AbortError&) {
         throw;
@@ -198,7 +199,7 @@ void ParallelSolve::setX(const std::vector<double>& values) {
     for (std::size_t at = 0; at < values.size(); at += kBlockValues) {
         const std::size_t n = std::min(kBlockValues, values.size() - at);
         Block& b = blocks_.emplace_back();
-        b.x.assign(values.begin() + static_cast<std::ptrdiff_t>(at), values.begin() + static_cast<std::ptrdiff_t>(at + n));
+        b.x.assign(values.data() + at, values.data() + at + n);
         b.first = at;
         count_ += n;
     }

@@ -23,6 +23,8 @@
 
 namespace quill {
 
+class WorkerPool;
+
 enum class SolveStage { reading, computing, writing };
 
 struct SolveControl {
@@ -79,13 +81,13 @@ private:
 
     ReportStyle style_;
     SolveControl control_;
-    std::unique_ptr<class WorkerPool> pool_;
+    std::unique_ptr<WorkerPool> pool_;
     std::vector<double> an_;
     std::vector<Block> blocks_;
     std::size_t count_ = 0;
-    std::string pending_;        // text after the last line break seen
+    std::string pending_;              // text not yet converted
     std::size_t pendingBreakEnd_ = 0;  // end of the last CR LF in pending_, 0 when none
-    std::exception_ptr xError_;  // the first conversion error
+    std::exception_ptr xError_;        // the first conversion error
     bool xTextEmpty_ = true;
     std::size_t chunksRead_ = 0;
 };

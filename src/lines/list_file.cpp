@@ -207,6 +207,8 @@ void CheckSaved(SaveStatus status, const std::string& path) {
     }
 }
 
-void SaveToFile(const LineList& pane, const std::string& path) { CheckSaved(SaveFileSafely(path, pane.fileBytes()), path); }
+void SaveToFile(const LineList& pane, const std::string& path) {
+    CheckSaved(SaveFileSafely(path, pane.fileBytes()), path);
+}
 
 }  // namespace quill
