@@ -104,9 +104,9 @@ char* PutNumber(char* to, const char* from, std::size_t length) {
 // A run of consecutive x values: one conversion chunk of the text.
 struct ParallelSolve::Block {
     std::vector<double> x, fx;
-    TextBuffer xText;             // the report's text of every x, one after another
+    TextBuffer xText;              // the report's text of every x, one after another
     std::vector<uint8_t> xLength;  // the length of each
-    std::size_t first = 0;        // index of the first x
+    std::size_t first = 0;         // index of the first x
 };
 
 ParallelSolve::ParallelSolve(const ReportStyle& style, SolveControl control)
