@@ -30,6 +30,10 @@ constexpr std::size_t kSmallCount = 4096;
 // The most memory the report's pieces in flight take together (unless two
 // pieces need more).
 constexpr std::size_t kPiecesMemory = std::size_t{24} << 20;
+// The longest report lines of an x value.
+constexpr std::size_t kXLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // X[i]=v CR LF
+constexpr std::size_t kFLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
+static_assert(kXLine <= kFLine);
 // Values per block when they come as values rather than text.
 constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
@@ -279,9 +283,6 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
     // memory is taken before the first piece goes out, so that running out of
     // it never leaves half a report behind.
     const std::size_t blocks = blocks_.size();
-    constexpr std::size_t kXLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // X[i]=v CR LF
-    constexpr std::size_t kFLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
-    static_assert(kXLine <= kFLine);
     std::size_t largest = 1;
     for (const Block& b : blocks_) largest = std::max(largest, b.xLength.size());
     // Two pieces per thread in flight keep every thread busy while the sink
@@ -328,7 +329,11 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
 }
 
 std::string ParallelSolve::reportText() {
+    // Room for the longest report, so that the text is never copied while it
+    // grows; the pages never written are never touched.
     std::string text;
+    const std::size_t counts = kCountAnLabel.size() + kCountXLabel.size() + 2 * (kMaxIntegerTextLength + 2);
+    text.reserve(counts + (an_.size() + count_) * kXLine + count_ * kFLine);
     writeReport([&](std::string_view piece) { text.append(piece); });
     return text;
 }
