@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/evaluator.h"
+#include "lines/list_file.h"
 
 namespace {
 

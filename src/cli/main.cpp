@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <exception>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/posix_file.h"
 #include "common/safe_file.h"
 #include "engine/error_text.h"
 #include "engine/evaluator.h"
@@ -45,33 +45,6 @@ constexpr std::string_view kUsage =
     "  --threads N       work on N threads (default: one per processor)\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
-
-// Whole buffer to a descriptor; false on any failure but a broken pipe, which
-// ends the process through its signal as usual.
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-bool ReadAll(int fd, std::string& out) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-}
 
 struct Options {
     std::optional<char> decimalMark;
@@ -148,27 +121,26 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
     return {};
 }
 
+constexpr const char* kCannotReadInput = "Cannot read standard input";
+
 // Fills the pane from a file, or from standard input for "-", exactly as a
 // pane's load does.
 void LoadList(quill::ByteLineList& pane, const std::string& path) {
-    if (path != "-") {
+    if (path == "-") {
+        quill::LoadFromDescriptor(pane, STDIN_FILENO, kCannotReadInput);
+    } else {
         quill::LoadFromFile(pane, path);
-        return;
     }
-    std::string bytes;
-    if (!ReadAll(STDIN_FILENO, bytes)) throw quill::FileError("Cannot read standard input");
-    pane.setFileBytes(quill::TransferIntoPane(bytes));
-    pane.setCapacity(quill::kLoadedCapacity);
 }
 
 // Hands the x values' text to the Solve piece by piece, as a pane's load
 // would read it, so that the text is never held whole.
 void StreamList(quill::ParallelSolve& solve, const std::string& path) {
     const auto take = [&](std::string_view piece) { solve.addXText(piece); };
-    if (path != "-") {
+    if (path == "-") {
+        quill::TransferFromDescriptor(STDIN_FILENO, take, kCannotReadInput);
+    } else {
         quill::TransferFromFile(path, take);
-    } else if (!quill::TransferFromDescriptor(STDIN_FILENO, take)) {
-        throw quill::FileError("Cannot read standard input");
     }
 }
 
@@ -191,7 +163,7 @@ int Run(const Options& options) {
     // the first byte of the report goes out.
     quill::Evaluator evaluator;
     evaluator.ReadAnList(an, style.decimalMark);
-    an.setFileBytes({});
+    an = quill::ByteLineList();
     solve.finishX();
     solve.compute(evaluator.DataAn());
     evaluator.Release();
@@ -206,7 +178,7 @@ int Run(const Options& options) {
         quill::CheckSaved(file.commit(), path);
     } else {
         solve.writeReport([](std::string_view piece) {
-            if (!WriteAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
+            if (!quill::WriteAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
         });
     }
     return 0;
@@ -214,7 +186,7 @@ int Run(const Options& options) {
 
 int ShowError(std::string_view message) {
     const std::string text = quill::ErrorBoxText(message);
-    if (!text.empty()) WriteAll(STDERR_FILENO, text + "\n");
+    if (!text.empty()) quill::WriteAll(STDERR_FILENO, text + "\n");
     return kExitError;
 }
 
@@ -226,12 +198,12 @@ int main(int argc, char** argv) {
         const ParseResult parsed = ParseArguments(argc, argv, options);
         switch (parsed.what) {
             case Parsed::help:
-                return WriteAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
+                return quill::WriteAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
             case Parsed::version:
-                return WriteAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
+                return quill::WriteAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
             case Parsed::bad:
-                WriteAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
-                WriteAll(STDERR_FILENO, kUsage);
+                quill::WriteAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
+                quill::WriteAll(STDERR_FILENO, kUsage);
                 return kExitUsage;
             case Parsed::run:
                 break;

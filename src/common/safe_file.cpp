@@ -11,78 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "common/posix_file.h"
+
 namespace quill {
 
 namespace {
-
-class Fd {
-public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = other.fd_;
-            other.fd_ = -1;
-        }
-        return *this;
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    // Closes and reports whether the last buffered writes made it.
-    bool close() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_ = -1;
-};
-
-int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC | O_NOCTTY, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
-    while (!bytes.empty()) {
-        ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        offset += n;
-    }
-    return true;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-bool SyncRetrying(int fd) {
-    int rc;
-    do {
-        rc = ::fsync(fd);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
-}
 
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -113,7 +46,7 @@ bool FollowLinks(std::string& path) {
 
 // A fresh file beside the target, created with 0666 so that the umask (and
 // any default ACL of the folder) decides a new file's permissions.
-Fd CreateSibling(const std::string& target, std::string& tempPath) {
+FileDescriptor CreateSibling(const std::string& target, std::string& tempPath) {
     static std::atomic<unsigned> serial{0};
     const std::string folder = FolderOf(target);
     std::string stem = NameOf(target).substr(0, 180);
@@ -121,39 +54,36 @@ Fd CreateSibling(const std::string& target, std::string& tempPath) {
         unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
                        static_cast<unsigned>(attempt);
         tempPath = folder + "/." + stem + ".saving-" + std::to_string(tag % 1000000u);
-        int fd = OpenRetrying(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) return Fd(fd);
+        FileDescriptor file = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (file.valid()) return file;
         if (errno != EEXIST) break;
     }
     tempPath.clear();
-    return Fd();
+    return FileDescriptor();
 }
 
 void SyncFolder(const std::string& path) {
-    int fd = OpenRetrying(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);  // best effort: the rename already took place
-        ::close(fd);
-    }
+    FileDescriptor folder = OpenFile(FolderOf(path), O_RDONLY | O_DIRECTORY);
+    if (folder.valid()) ::fsync(folder.get());  // best effort: the rename already took place
 }
 
 // The folder does not let us add a file, but the file itself is writable.
 // The bytes beyond the old length go in first; if they do not fit, the file
 // is cut back to its old length and keeps its old content.
-SaveStatus WriteInPlace(Fd& file, const struct stat& old, std::string_view bytes) {
+SaveStatus WriteInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes) {
     const off_t oldSize = old.st_size;
     const off_t newSize = static_cast<off_t>(bytes.size());
     if (newSize > oldSize) {
         std::string_view tail = bytes.substr(static_cast<std::size_t>(oldSize));
-        if (!WriteAllAt(file.get(), tail, oldSize) || !SyncRetrying(file.get())) {
-            if (::ftruncate(file.get(), oldSize) == 0) SyncRetrying(file.get());
+        if (!WriteAllAt(file.get(), tail, oldSize) || !SyncFile(file.get())) {
+            if (::ftruncate(file.get(), oldSize) == 0) SyncFile(file.get());
             return SaveStatus::writeFailed;
         }
     }
     std::string_view head = bytes.substr(0, static_cast<std::size_t>(newSize < oldSize ? newSize : oldSize));
     if (!WriteAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
     if (newSize < oldSize && ::ftruncate(file.get(), newSize) != 0) return SaveStatus::writeFailed;
-    if (!SyncRetrying(file.get()) || !file.close()) return SaveStatus::writeFailed;
+    if (!SyncFile(file.get()) || !file.close()) return SaveStatus::writeFailed;
     return SaveStatus::ok;
 }
 
@@ -166,7 +96,7 @@ enum class SafeFileWriter::Mode { closed, temporary, special, inPlace };
 
 struct SafeFileWriter::State {
     Mode mode = Mode::closed;
-    Fd file;
+    FileDescriptor file;
     std::string target, tempPath;
     struct stat old {};
     std::string gathered;  // in place only
@@ -191,7 +121,7 @@ SaveStatus SafeFileWriter::open(const std::string& path) {
     if (exists) {
         if (S_ISDIR(old.st_mode)) return SaveStatus::cannotCreate;
         if (!S_ISREG(old.st_mode)) {
-            s.file = Fd(OpenRetrying(path.c_str(), O_WRONLY));
+            s.file = OpenFile(path, O_WRONLY);
             if (!s.file.valid()) return SaveStatus::cannotCreate;
             s.mode = Mode::special;
             return SaveStatus::ok;
@@ -211,13 +141,13 @@ SaveStatus SafeFileWriter::open(const std::string& path) {
 
     // A file we may not write is not replaced behind its back, even where
     // the folder would allow the rename.
-    Fd existing;
+    FileDescriptor existing;
     if (exists) {
-        existing = Fd(OpenRetrying(s.target.c_str(), O_WRONLY));
+        existing = OpenFile(s.target, O_WRONLY);
         if (!existing.valid()) return SaveStatus::cannotCreate;
     }
 
-    Fd temp = CreateSibling(s.target, s.tempPath);
+    FileDescriptor temp = CreateSibling(s.target, s.tempPath);
     if (temp.valid() && exists) {
         // The new file takes the old one's owner and permission bits. Where the
         // owner cannot be kept, the file is rewritten in place instead.
@@ -265,7 +195,7 @@ SaveStatus SafeFileWriter::commit() {
         case Mode::temporary:
             break;
     }
-    bool written = !s.failed && SyncRetrying(s.file.get());
+    bool written = !s.failed && SyncFile(s.file.get());
     written = s.file.close() && written;
     if (!written || ::rename(s.tempPath.c_str(), s.target.c_str()) != 0) {
         ::unlink(s.tempPath.c_str());
@@ -284,27 +214,9 @@ SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    Fd file(OpenRetrying(path.c_str(), O_RDONLY));
-    if (!file.valid()) return false;
-    struct stat info;
-    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-
+    FileDescriptor file = OpenForReading(path, SpecialFiles::accept);
     std::string bytes;
-    std::size_t chunk = 1 << 16;
-    if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    for (;;) {
-        std::size_t filled = bytes.size();
-        std::size_t want = bytes.capacity() > filled ? bytes.capacity() - filled : chunk;
-        bytes.resize(filled + want);
-        ssize_t n = ::read(file.get(), bytes.data() + filled, want);
-        if (n < 0 && errno == EINTR) {
-            bytes.resize(filled);
-            continue;
-        }
-        if (n < 0) return false;
-        bytes.resize(filled + static_cast<std::size_t>(n));
-        if (n == 0) break;
-    }
+    if (!file.valid() || !ReadAll(file.get(), bytes)) return false;
     out = std::move(bytes);
     return true;
 }

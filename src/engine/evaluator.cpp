@@ -13,9 +13,9 @@ namespace {
 
 // Parses every non-blank line of the pane. The list is replaced only when the
 // whole pane converted, so a failure part-way leaves it exactly as it was.
-int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& list) {
+bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& list) {
     const int32_t lineCount = pane.count();
-    if (lineCount <= 0) return -1;
+    if (lineCount <= 0) return false;
 
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(lineCount));
@@ -26,23 +26,23 @@ int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& li
     });
     values.shrink_to_fit();
     list.swap(values);
-    return 0;
+    return true;
 }
 
-class LineWriter {
+class ReportWriter {
 public:
-    LineWriter(LineBatch& batch, const ReportStyle& style) : batch_(batch), style_(style) {}
+    ReportWriter(LineBatch& batch, const ReportStyle& style) : batch_(batch), style_(style) {}
 
-    LineWriter& text(std::string_view s) {
+    ReportWriter& text(std::string_view s) {
         batch_.open().append(s);
         return *this;
     }
-    LineWriter& integer(int32_t value) {
+    ReportWriter& integer(int32_t value) {
         char buffer[kMaxIntegerTextLength];
         batch_.open().append(buffer, IntegerToText(value, buffer));
         return *this;
     }
-    LineWriter& number(double value) {
+    ReportWriter& number(double value) {
         char buffer[kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength];
         const std::size_t n =
             style_.hexNumbers ? DoubleToHexText(value, buffer) : DoubleToText(value, style_.decimalMark, buffer);
@@ -50,7 +50,7 @@ public:
         return *this;
     }
     // Repeats a stretch written earlier in this batch.
-    LineWriter& copy(std::size_t offset, std::size_t length) {
+    ReportWriter& copy(std::size_t offset, std::size_t length) {
         std::string& text = batch_.open();
         text.append(text.data() + offset, length);  // the room is reserved: no reallocation
         return *this;
@@ -76,7 +76,7 @@ LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& 
     batch.reserve(2 * (kCountAnLabel.size() + kMaxIntegerTextLength + 2) + (an.size() + x.size()) * kIndexedLine +
                   x.size() * kResultLine);
 
-    LineWriter w(batch, style);
+    ReportWriter w(batch, style);
     const auto countAn = static_cast<int32_t>(an.size());
     const auto countX = static_cast<int32_t>(x.size());
     w.text(kCountAnLabel).integer(countAn).end();
@@ -100,9 +100,9 @@ LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& 
 
 }  // namespace
 
-int32_t Evaluator::ReadAnList(const LineList& pane, char decimalMark) { return ReadList(pane, decimalMark, an_); }
+bool Evaluator::ReadAnList(const LineReader& pane, char decimalMark) { return ReadList(pane, decimalMark, an_); }
 
-int32_t Evaluator::ReadXList(const LineList& pane, char decimalMark) { return ReadList(pane, decimalMark, x_); }
+bool Evaluator::ReadXList(const LineReader& pane, char decimalMark) { return ReadList(pane, decimalMark, x_); }
 
 double Evaluator::EvalTerm(int32_t i, int32_t j) const {
     if (i < 0 || j < 0 || i >= CountAn() || j >= CountX()) return 0.0;
@@ -124,11 +124,11 @@ void Evaluator::ComputeFx() {
     fx_.swap(fx);
 }
 
-void Evaluator::ShowResult(LineList& result, const ReportStyle& style) const {
+void Evaluator::ShowResult(LineWriter& result, const ReportStyle& style) const {
     result.addLines(BuildReport(an_, x_, fx_, style));
 }
 
-void Evaluator::Solve(const LineList& an, const LineList& x, LineList& result, bool autoClear,
+void Evaluator::Solve(const LineReader& an, const LineReader& x, LineWriter& result, bool autoClear,
                       const ReportStyle& style) {
     ReadAnList(an, style.decimalMark);
     ReadXList(x, style.decimalMark);

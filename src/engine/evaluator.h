@@ -16,23 +16,23 @@ struct ReportStyle {
 
 class Evaluator {
 public:
-    // Parses the pane into the coefficients / x values. Returns -1 and keeps
-    // the previous list when the pane has no lines, else 0. Raises
-    // ConvertError or OverflowError; the list is then as it was before.
-    int32_t ReadAnList(const LineList& pane, char decimalMark);
-    int32_t ReadXList(const LineList& pane, char decimalMark);
+    // Parses the pane into the coefficients / x values. A pane without lines
+    // is no error: the previous list stays in use, and the answer is false.
+    // Raises ConvertError or OverflowError; the list is then as it was before.
+    bool ReadAnList(const LineReader& pane, char decimalMark);
+    bool ReadXList(const LineReader& pane, char decimalMark);
 
     double EvalTerm(int32_t i, int32_t j) const;  // a(i) * x(j)^i, left to right
     double EvalPoly(int32_t j) const;             // F(x(j)), terms summed in ascending power
     void ComputeFx();
 
     // Adds the report lines to the result pane.
-    void ShowResult(LineList& result, const ReportStyle& style) const;
+    void ShowResult(LineWriter& result, const ReportStyle& style) const;
 
     // The Solve command: read both lists, compute, clear the result pane when
     // autoClear is set, write the report. Nothing is cleared or written unless
     // reading and computing succeeded.
-    void Solve(const LineList& an, const LineList& x, LineList& result, bool autoClear,
+    void Solve(const LineReader& an, const LineReader& x, LineWriter& result, bool autoClear,
                const ReportStyle& style);
 
     // Releases the three arrays (the window's destroy event).

@@ -39,6 +39,18 @@ constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
 constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
+// The pool's control for a job of one stage: the Solve's cancel flag, and its
+// progress with `before` chunks of the stage done ahead of the job.
+ChunkControl StageControl(const SolveControl& solve, SolveStage stage, std::size_t before = 0) {
+    ChunkControl control;
+    control.cancel = solve.cancel;
+    if (solve.progress)
+        control.progress = [&solve, stage, before](std::size_t done, std::size_t total) {
+            solve.progress(stage, before + done, before + total);
+        };
+    return control;
+}
+
 void CheckCancel(const std::atomic<bool>* cancel) {
     if (cancel && cancel->load()) throw AbortError();
 }
@@ -134,12 +146,7 @@ void ParallelSolve::convertLines(std::string_view lines) {
 
     const std::size_t chunks = cuts.size() - 1;
     std::vector<Block> round(chunks);
-    ChunkControl control;
-    control.cancel = control_.cancel;
-    if (control_.progress)
-        control.progress = [&](std::size_t done, std::size_t) {
-            control_.progress(SolveStage::reading, chunksRead_ + done, chunksRead_ + chunks);
-        };
+    const ChunkControl control = StageControl(control_, SolveStage::reading, chunksRead_);
     const char mark = style_.decimalMark;
     try {
         pool_->run(
@@ -212,13 +219,8 @@ void ParallelSolve::setX(const std::vector<double>& values) {
 void ParallelSolve::compute(std::vector<double> coefficients) {
     CheckCancel(control_.cancel);
     an_ = std::move(coefficients);
-    ChunkControl control;
+    ChunkControl control = StageControl(control_, SolveStage::computing);
     control.threads = count_ < kSmallCount ? 1 : 0;
-    control.cancel = control_.cancel;
-    if (control_.progress)
-        control.progress = [&](std::size_t done, std::size_t total) {
-            control_.progress(SolveStage::computing, done, total);
-        };
     const double* a = an_.data();
     const std::size_t n = an_.size();
     pool_->run(
@@ -318,13 +320,8 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         out.size = static_cast<std::size_t>(to - out.data.get());
     };
     auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(head) : slots[(k - 1) % window].view()); };
-    ChunkControl control;
+    ChunkControl control = StageControl(control_, SolveStage::writing);
     control.threads = count_ < kSmallCount ? 1 : 0;
-    control.cancel = control_.cancel;
-    if (control_.progress)
-        control.progress = [&](std::size_t done, std::size_t total) {
-            control_.progress(SolveStage::writing, done, total);
-        };
     pool_->runOrdered(1 + 2 * blocks, window, work, deliver, control);
 }
 

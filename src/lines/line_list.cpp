@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "lines/byte_scan.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 
@@ -18,12 +19,15 @@ std::string_view FinishedLines(const LineBatch& batch) {
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 2);
 }
 
-// The end of the last CR LF that lies wholly within the first `room` bytes,
-// i.e. how many bytes of whole lines fit into room; 0 when not even one does.
+// How many bytes of whole lines, from the start, hold at most `room`
+// characters; 0 when not even one line does.
 std::size_t WholeLinesWithin(std::string_view lines, int64_t room) {
-    if (room < 2) return 0;
-    std::size_t at = lines.rfind(kBreak, static_cast<std::size_t>(room) - 2);
-    return at == std::string_view::npos ? 0 : at + 2;
+    std::size_t end = 0;
+    for (std::size_t at; (at = lines.find(kBreak, end)) != std::string_view::npos; end = at + 2) {
+        room -= utf8::CountCharacters(lines.substr(end, at + 2 - end));
+        if (room < 0) break;
+    }
+    return end;
 }
 
 // The end of the break of the first empty line, or npos when none is empty.
@@ -37,7 +41,7 @@ std::size_t FirstEmptyLineEnd(std::string_view lines) {
 
 }  // namespace
 
-void LineList::addLines(const LineBatch& batch) {
+void LineWriter::addLines(const LineBatch& batch) {
     std::string_view lines = FinishedLines(batch);
     while (!lines.empty()) {
         std::size_t end = lines.find(kBreak);
@@ -46,22 +50,29 @@ void LineList::addLines(const LineBatch& batch) {
     }
 }
 
-void LineList::forEachLine(const std::function<void(std::string_view)>& visit) const {
+void LineReader::forEachLine(const std::function<void(std::string_view)>& visit) const {
     const int32_t lines = count();
     for (int32_t i = 0; i < lines; ++i) visit(line(i));
 }
 
-ByteLineList::ByteLineList(std::string text) : text_(std::move(text)) { indexFrom(0); }
+ByteLineList::ByteLineList(std::string text) : text_(std::move(text)), characters_(-1) { indexFrom(0); }
 
 void ByteLineList::clear() {
     text_.clear();
     breakEnds_.clear();
+    characters_ = 0;
 }
 
 void ByteLineList::setFileBytes(std::string bytes) {
     text_ = std::move(bytes);
     breakEnds_.clear();
+    characters_ = -1;
     indexFrom(0);
+}
+
+int64_t ByteLineList::characters() const {
+    if (characters_ < 0) characters_ = utf8::CountCharacters(text_);
+    return characters_;
 }
 
 void ByteLineList::indexFrom(std::size_t offset) {
@@ -104,8 +115,15 @@ int32_t ByteLineList::add(std::string_view s) {
     const int32_t before = count();
     const std::size_t oldSize = text_.size();
     // Whole line or nothing: a cut line would pass for a complete value.
-    if (static_cast<int64_t>(oldSize) + static_cast<int64_t>(s.size()) + 2 > capacity_)
-        throw LineInsertionError();
+    // A character takes at least a byte, so when the bytes fit the
+    // characters are not counted at all.
+    if (static_cast<int64_t>(oldSize + s.size()) + 2 <= capacity_) {
+        characters_ = -1;
+    } else {
+        const int64_t added = utf8::CountCharacters(s) + 2;
+        if (characters() + added > capacity_) throw LineInsertionError();
+        characters_ += added;
+    }
     if (endsAtLineStart()) {
         text_.append(s);
         text_.append(kBreak);
@@ -122,12 +140,14 @@ void ByteLineList::addLines(const LineBatch& batch) {
     std::string_view lines = FinishedLines(batch);
     if (lines.empty()) return;
 
-    // Adding a line one at a time appends exactly as many bytes as the line
-    // takes in the batch, break included, so the lines that fit are the
-    // longest run of whole lines within the room left.
-    const int64_t room = capacity_ - static_cast<int64_t>(text_.size());
-    const bool allFit = room >= static_cast<int64_t>(lines.size());
-    const std::string_view fitting = allFit ? lines : lines.substr(0, WholeLinesWithin(lines, room));
+    // Adding a line one at a time appends exactly the bytes the line takes
+    // in the batch, break included, so the lines that fit are the longest
+    // run of whole lines within the room left. A character takes at least a
+    // byte: when the bytes fit, so do the characters.
+    std::string_view fitting = lines;
+    if (static_cast<int64_t>(text_.size() + lines.size()) > capacity_)
+        fitting = lines.substr(0, WholeLinesWithin(lines, capacity_ - characters()));
+    const bool allFit = fitting.size() == lines.size();
 
     const std::size_t oldSize = text_.size();
     if (endsAtLineStart()) {
@@ -146,6 +166,7 @@ void ByteLineList::addLines(const LineBatch& batch) {
         }
     }
     indexFrom(oldSize);
+    if (!fitting.empty()) characters_ = -1;  // counted again only if ever needed
     if (!allFit) throw LineInsertionError();
 }
 

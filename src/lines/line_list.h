@@ -3,8 +3,11 @@
 // a trailing empty last line is not counted, so "7\r\n" and "7" both hold one
 // line and the empty text holds none.
 //
-// ByteLineList implements this on a byte string (engine, tests, command line);
-// the desktop panes implement it on their text widget.
+// The interface comes in three parts, by who uses it: the evaluation reads
+// (LineReader), the report and the Clear commands write (LineWriter), loading
+// and saving move the text to and from files (LineFile). ByteLineList holds
+// the lines in one byte string (engine, tests, command line); PaneText holds
+// them row by row for the desktop panes.
 
 #include <cstdint>
 #include <functional>
@@ -41,17 +44,29 @@ private:
     int64_t count_ = 0;
 };
 
-// Capacity: the most characters the text may reach through add a line.
+// The most characters a pane's text may reach through adding lines, CR LF
+// counted as two and a UTF-8 character as one. A new pane starts with
+// kDefaultCapacity; a load from a file raises it (list_file.h).
 constexpr int64_t kDefaultCapacity = int64_t{1} << 28;  // 268,435,456: a report of a million x values fits
-constexpr int64_t kLoadedCapacity = 2147483632;       // set by every successful load
 
-class LineList {
+// The lines as the evaluation reads them.
+class LineReader {
 public:
-    virtual ~LineList() = default;
+    virtual ~LineReader() = default;
 
     virtual int32_t count() const = 0;
     // Line i without its line break, whole however long; empty past the end.
     virtual std::string line(int32_t i) const = 0;
+    // Calls visit(line) for every line in order, each without its line break.
+    // The view lives only for the call; implementations may avoid copying.
+    virtual void forEachLine(const std::function<void(std::string_view)>& visit) const;
+};
+
+// The lines as the report and the Clear commands write them.
+class LineWriter {
+public:
+    virtual ~LineWriter() = default;
+
     // Puts s on a line of its own after the text and returns the index of the
     // new line (the count before the call). A line that does not fit the
     // capacity raises LineInsertionError and leaves the text unchanged.
@@ -59,23 +74,29 @@ public:
     // Adds every line of the batch in order, as add() would: the lines that
     // fit go in whole, and the first one that does not raises LineInsertionError.
     virtual void addLines(const LineBatch& batch);
+    // Empties the text; the capacity stays.
     virtual void clear() = 0;
 
-    // Calls visit(line) for every line in order, each without its line break.
-    // The view lives only for the call; implementations may avoid copying.
-    virtual void forEachLine(const std::function<void(std::string_view)>& visit) const;
-
+    // In characters, see kDefaultCapacity.
     virtual int64_t capacity() const = 0;
     virtual void setCapacity(int64_t characters) = 0;
+};
 
-    // The text as it is transferred to and from files: CR LF breaks, in the
-    // pane's file encoding (plain bytes for ByteLineList).
+// The text as it goes to and comes from a file: CR LF breaks, in the pane's
+// file encoding. Not bound by the capacity.
+class LineFile {
+public:
+    virtual ~LineFile() = default;
+
     virtual std::string fileBytes() const = 0;
     // Replaces the whole text with bytes read from a file (already CR LF).
     virtual void setFileBytes(std::string bytes) = 0;
 };
 
-// The line model on one byte string; capacity counted in bytes.
+// A pane's whole line list: what a pane holds and what a load fills.
+class LineList : public LineReader, public LineWriter, public LineFile {};
+
+// The line model on one byte string, its file bytes taken as they are.
 class ByteLineList : public LineList {
 public:
     ByteLineList() = default;
@@ -96,6 +117,9 @@ public:
 
 private:
     bool endsAtLineStart() const;
+    // The characters of text_, counted only when the bytes alone do not show
+    // that a new line fits (a character takes at least one byte).
+    int64_t characters() const;
     std::string_view lineView(std::size_t index) const;
     void indexFrom(std::size_t offset);
 
@@ -104,6 +128,7 @@ private:
     // that count() and line(i) never rescan the text.
     std::vector<std::size_t> breakEnds_;
     int64_t capacity_ = kDefaultCapacity;
+    mutable int64_t characters_ = 0;  // -1 while unknown
 };
 
 }  // namespace quill

@@ -1,10 +1,7 @@
 #include "lines/list_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "common/error.h"
@@ -79,33 +76,39 @@ private:
 
 std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
 
-// Reads until `want` bytes or the end of the file, so that pieces split at
-// the same places whatever sizes read() chooses to return. -1 on error.
-ssize_t ReadFull(int fd, char* buffer, std::size_t want) {
-    std::size_t got = 0;
-    while (got < want) {
-        ssize_t n = ::read(fd, buffer + got, want - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+// Reads the descriptor piece by piece into pane text. With take, the text
+// is handed on after every piece and dropped, so that it is never held whole.
+// ReadFull splits the pieces at the same places whatever sizes read() returns.
+void ReadPaneText(int fd, std::string& text, const PieceSink* take, const std::string& failure) {
+    PaneTextBuilder builder(text);
+    std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
+    for (bool going = true; going;) {
+        const ssize_t n = ReadFull(fd, piece.data(), piece.size());
+        // A read error part-way would leave half a list that looks whole.
+        if (n < 0) throw FileError(failure);
+        if (n == 0) {
+            builder.finish();
+            going = false;
+        } else {
+            going = builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+        }
+        if (take && !text.empty()) {
+            (*take)(text);
+            text.clear();
+        }
     }
-    return static_cast<ssize_t>(got);
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
+// A load: the pane changes only when the whole transfer succeeded.
+void LoadPieces(LineList& pane, int fd, const std::string& failure) {
+    std::string text;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+    ReadPaneText(fd, text, nullptr, failure);
+    pane.setFileBytes(std::move(text));
+    pane.setCapacity(kLoadedCapacity);
+}
 
 }  // namespace
 
@@ -124,76 +127,28 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     return text;
 }
 
-namespace {
-
-int OpenList(const std::string& path) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return -1;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
+    const std::string failure = "Cannot open file " + path;
+    const FileDescriptor file = OpenForReading(path, special);
+    if (!file.valid()) throw FileError(failure);
+    LoadPieces(pane, file.get(), failure);
 }
 
-// Reads the descriptor piece by piece into pane text. With take, the text is
-// handed on after every piece and text is left empty; toEnd reads on (and
-// checks) what follows a NUL that ended the text. False on a read error.
-bool ReadPaneText(int fd, std::string& text, const std::function<void(std::string_view)>* take, bool toEnd) {
-    PaneTextBuilder builder(text);
-    std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
-    bool going = true;
-    for (;;) {
-        ssize_t n = ReadFull(fd, piece.data(), piece.size());
-        // A read error part-way would leave half a list that looks whole.
-        if (n < 0) return false;
-        if (n == 0) {
-            if (going) builder.finish();
-            break;
-        }
-        if (going) going = builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)));
-        if (take && !text.empty()) {
-            (*take)(text);
-            text.clear();
-        }
-        if (!going && !toEnd) break;
-    }
-    if (take && !text.empty()) (*take)(text);
-    if (take) text.clear();
-    return true;
+void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure) {
+    LoadPieces(pane, fd, readFailure);
 }
 
-}  // namespace
-
-void LoadFromFile(LineList& pane, const std::string& path) {
-    const int fd = OpenList(path);
-    if (fd < 0) throw FileError("Cannot open file " + path);
-    FileHandle file(fd);
-
-    struct stat info;
+void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
+    const std::string failure = "Cannot open file " + path;
+    const FileDescriptor file = OpenForReading(path, special);
+    if (!file.valid()) throw FileError(failure);
     std::string text;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
-    if (!ReadPaneText(fd, text, nullptr, false)) throw FileError("Cannot open file " + path);
-    pane.setFileBytes(std::move(text));
-    pane.setCapacity(kLoadedCapacity);
+    ReadPaneText(file.get(), text, &take, failure);
 }
 
-void TransferFromFile(const std::string& path, const std::function<void(std::string_view)>& take) {
-    const int fd = OpenList(path);
-    if (fd < 0) throw FileError("Cannot open file " + path);
-    FileHandle file(fd);
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure) {
     std::string text;
-    if (!ReadPaneText(fd, text, &take, false)) throw FileError("Cannot open file " + path);
-}
-
-bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>& take) {
-    std::string text;
-    return ReadPaneText(fd, text, &take, true);
+    ReadPaneText(fd, text, &take, readFailure);
 }
 
 void CheckSaved(SaveStatus status, const std::string& path) {
@@ -207,7 +162,7 @@ void CheckSaved(SaveStatus status, const std::string& path) {
     }
 }
 
-void SaveToFile(const LineList& pane, const std::string& path) {
+void SaveToFile(const LineFile& pane, const std::string& path) {
     CheckSaved(SaveFileSafely(path, pane.fileBytes()), path);
 }
 

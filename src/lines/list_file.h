@@ -6,13 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "common/posix_file.h"
 #include "common/safe_file.h"
-#include "line_list.h"
+#include "lines/line_list.h"
 
 namespace quill {
 
 // Bytes offered per piece of a load; half of it is read from the file per piece.
 constexpr std::size_t kLoadPieceSize = 65536;
+
+// The capacity every successful load gives its pane.
+constexpr int64_t kLoadedCapacity = 2147483632;
 
 // Converts the raw bytes of a file into pane text, piece by piece: LF, CR LF
 // and a lone CR become CR LF; a NUL drops the rest of its piece, and a piece
@@ -21,23 +25,32 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize =
 
 // Replaces the pane's text with the file and raises its capacity to
 // kLoadedCapacity. Raises FileError "Cannot open file <path>" when the file
-// cannot be opened or read; the pane is then unchanged.
-void LoadFromFile(LineList& pane, const std::string& path);
+// cannot be opened (or, with SpecialFiles::refuse, is not a regular file) or
+// a read fails; the pane is then unchanged.
+void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
+
+// The same from a descriptor that is already open (standard input), read to
+// its end or to the end of the transfer; a read error raises
+// FileError(readFailure).
+void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure);
+
+// The pane text of a load, handed on in pieces cut anywhere.
+using PieceSink = std::function<void(std::string_view)>;
 
 // Reads the file as LoadFromFile does, but hands its pane text to take in
-// pieces, cut anywhere, instead of keeping it. Raises the same FileError;
-// pieces taken before it are then void.
-void TransferFromFile(const std::string& path, const std::function<void(std::string_view)>& take);
+// pieces instead of keeping it, so that it is never held whole. Raises the
+// same FileError; pieces taken before it are then void.
+void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special = SpecialFiles::accept);
 
-// The same for a descriptor already open (standard input), read to its end
-// even after a NUL has ended the text. False when reading failed.
-bool TransferFromDescriptor(int fd, const std::function<void(std::string_view)>& take);
+// The same for a descriptor already open (standard input), as
+// LoadFromDescriptor reads it.
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
 // over the target only when everything was written. Raises FileError
 // "Cannot create file <path>" or "Failed to Save Stream"; the old file is
 // then untouched.
-void SaveToFile(const LineList& pane, const std::string& path);
+void SaveToFile(const LineFile& pane, const std::string& path);
 
 // Raises the FileError of SaveToFile for a save that did not succeed: for a
 // report saved in pieces (SafeFileWriter).

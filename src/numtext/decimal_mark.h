@@ -3,8 +3,9 @@
 
 namespace quill {
 
-// Reads LC_NUMERIC from the environment (setlocale + localeconv). Returns the
-// locale's separator when it is exactly one byte, else '.'.
+// Reads LC_NUMERIC as the environment sets it (LC_ALL, LC_NUMERIC, LANG),
+// without changing the process's locale. Returns the locale's separator when
+// it is exactly one byte, else '.'.
 char ReadLocaleDecimalMark();
 
 }  // namespace quill

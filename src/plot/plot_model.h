@@ -39,6 +39,9 @@ public:
     void SetData(std::vector<double> coefficients, std::vector<double> x, std::vector<double> fx);
     bool HasData() const { return hasData_; }
     std::size_t PointCount() const { return x_.size(); }
+    // The report's points as given.
+    const std::vector<double>& X() const { return x_; }
+    const std::vector<double>& Fx() const { return fx_; }
 
     void SetYScale(YScale scale);
     YScale GetYScale() const { return ymap_.scale; }

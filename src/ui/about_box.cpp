@@ -6,6 +6,7 @@
 
 #include "ui/dialog_support.h"
 #include "ui/help_commands.h"
+#include "ui/language.h"
 #include "ui/program_icon.h"
 
 namespace quill {
@@ -38,8 +39,8 @@ private:
     }
 };
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry, bool wrap) {
-    auto* label = new QLabel(text, parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, bool wrap) {
+    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(geometry);
@@ -60,51 +61,53 @@ QString WrappableAddress(const QString& address) {
     return out;
 }
 
+// OK accepts; the close box and Escape reject.
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("关于本软件About"));
     setFont(DialogFont(12));
     setFixedSize(kClientWidth, kClientHeight);
 
-    Panel1 = new BevelPanel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(8, 8, 281, 217);
+    auto* panel = new BevelPanel(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setGeometry(8, 8, 281, 217);
 
-    ProgramIcon = new QLabel(Panel1);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(16, 16, 33, 33);
-    ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(quill::ProgramIcon().pixmap(QSize(33, 33)));
+    auto* icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setGeometry(16, 16, 33, 33);
+    icon->setScaledContents(true);
+    icon->setPixmap(ProgramIcon().pixmap(QSize(33, 33)));
 
     // Labels run to 8 px inside the panel's right edge.
     constexpr int kRight = 281 - 8;
-    ProductName = MakeLabel(Panel1, "ProductName", QStringLiteral("Quillometer多项式求值器2023"),
-                            QRect(64, 16, kRight - 64, 16), false);
-    Version = MakeLabel(Panel1, "Version", QStringLiteral("版本号Version：2023"), QRect(64, 40, kRight - 64, 16),
-                        false);
+    productName_ = MakeLabel(panel, "ProductName", QRect(64, 16, kRight - 64, 16), false);
+    version_ = MakeLabel(panel, "Version", QRect(64, 40, kRight - 64, 16), false);
 
     constexpr int kLeft = 16;
-    NoticePurpose = MakeLabel(Panel1, "NoticePurpose", QStringLiteral("多项式批量求值 Polynomial evaluator"),
-                              QRect(kLeft, 72, kRight - kLeft, 16), false);
-    NoticeBuild = MakeLabel(Panel1, "NoticeBuild", QStringLiteral("构建版本 Build %1").arg(BuildVersion()),
-                            QRect(kLeft, 96, kRight - kLeft, 16), false);
-    NoticeLicence = MakeLabel(Panel1, "NoticeLicence",
-                              QStringLiteral("以 MIT 许可证发布，不提供任何担保。"
-                                             "Released under the MIT License, without warranty."),
-                              QRect(kLeft, 120, kRight - kLeft, 36), true);
-    NoticeWeb = MakeLabel(Panel1, "NoticeWeb", QStringLiteral("网站 Web: ") + WrappableAddress(WebAddress()),
-                          QRect(kLeft, 160, kRight - kLeft, 217 - 8 - 160), true);
+    purpose_ = MakeLabel(panel, "NoticePurpose", QRect(kLeft, 72, kRight - kLeft, 16), false);
+    build_ = MakeLabel(panel, "NoticeBuild", QRect(kLeft, 96, kRight - kLeft, 16), false);
+    licence_ = MakeLabel(panel, "NoticeLicence", QRect(kLeft, 120, kRight - kLeft, 36), true);
+    web_ = MakeLabel(panel, "NoticeWeb", QRect(kLeft, 160, kRight - kLeft, 217 - 8 - 160), true);
 
-    OKButton = new QPushButton(QStringLiteral("关闭&OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(103, 236, 75, 25);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(kModalResultOk); });
+    okButton_ = new QPushButton(this);
+    okButton_->setObjectName(QStringLiteral("OKButton"));
+    okButton_->setGeometry(103, 236, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    setLanguage(false);
 }
 
-void TAboutBox::reject() { done(kModalResultCancel); }
+void TAboutBox::setLanguage(bool english) {
+    setWindowTitle(captions::kAboutTitle.Text(english));
+    productName_->setText(captions::kAboutProduct.Text(english));
+    version_->setText(captions::kAboutVersion.Text(english));
+    purpose_->setText(captions::kAboutPurpose.Text(english));
+    build_->setText(captions::kAboutBuild.Text(english).arg(BuildVersion()));
+    licence_->setText(captions::kAboutLicence.Text(english));
+    web_->setText(captions::kAboutWeb.Text(english) + WrappableAddress(WebAddress()));
+    okButton_->setText(captions::kAboutOk.Text(english));
+}
 
 void TAboutBox::showEvent(QShowEvent* event) {
     PlaceAtFirstShow(*this, FirstShowPlacement::screenCentre, placed_);

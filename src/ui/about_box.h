@@ -1,5 +1,7 @@
 #pragma once
 // The About dialog: program icon, name, version and four lines of notice.
+// Its controls are found by object name (Panel1, ProgramIcon, ProductName,
+// Version, NoticePurpose, NoticeBuild, NoticeLicence, NoticeWeb, OKButton).
 
 #include <QDialog>
 
@@ -17,24 +19,20 @@ public:
     static constexpr int kClientWidth = 298;
     static constexpr int kClientHeight = 263;
 
-    QWidget* Panel1 = nullptr;
-    QLabel* ProgramIcon = nullptr;
-    QLabel* ProductName = nullptr;
-    QLabel* Version = nullptr;
-    QLabel* NoticePurpose = nullptr;  // what the program does
-    QLabel* NoticeBuild = nullptr;    // the version of this build
-    QLabel* NoticeLicence = nullptr;  // MIT
-    QLabel* NoticeWeb = nullptr;      // the web address
-    QPushButton* OKButton = nullptr;
-
-public slots:
-    // The close box and Escape give Cancel (2); only OK gives 1.
-    void reject() override;
+    // Captions bilingual (the default) or English only.
+    void setLanguage(bool english);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* productName_ = nullptr;
+    QLabel* version_ = nullptr;
+    QLabel* purpose_ = nullptr;  // what the program does
+    QLabel* build_ = nullptr;    // the version of this build
+    QLabel* licence_ = nullptr;  // MIT
+    QLabel* web_ = nullptr;      // the web address
+    QPushButton* okButton_ = nullptr;
     bool placed_ = false;
 };
 

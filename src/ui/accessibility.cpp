@@ -8,10 +8,9 @@
 #include <climits>
 #include <string_view>
 
-#include "ui/language.h"
-#include "ui/main_window.h"
+#include "ui/main_window_controls.h"
 #include "ui/text_pane.h"
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 
@@ -323,17 +322,15 @@ void InstallPaneAccessibility() {
     (void)installed;
 }
 
-void MakeAccessible(TFrmMain& w) {
+void MakeAccessible(QWidget& window) {
     InstallPaneAccessibility();
-    const struct {
-        QLabel* label;
-        TextPane* pane;
-    } pairs[] = {{w.Label2, w.MemoAN}, {w.Label3, w.MemoX}, {w.Label4, w.MemoFx}};
-    for (const auto& p : pairs) {
-        p.label->setBuddy(p.pane);
-        new PaneWatcher(p.pane);
+    for (const ControlSpec& spec : MainWindowControls()) {
+        if (spec.kind != ControlKind::pane) continue;
+        auto* pane = window.findChild<TextPane*>(QString::fromLatin1(spec.name));
+        if (!pane) continue;
+        if (auto* label = window.findChild<QLabel*>(QString::fromLatin1(spec.namedBy))) label->setBuddy(pane);
+        new PaneWatcher(pane);
     }
-    DescribePanes(w, false);
 }
 
 }  // namespace quill

@@ -12,6 +12,7 @@
 
 #include "common/error.h"
 #include "engine/error_text.h"
+#include "ui/language.h"
 
 namespace quill {
 
@@ -35,8 +36,6 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 Application::~Application() = default;
-
-Application* Application::current() { return qobject_cast<Application*>(QCoreApplication::instance()); }
 
 void Application::SetTitle(const QString& title) {
     title_ = title;
@@ -92,7 +91,7 @@ void Application::DestroyOwnedWindows() {
     }
 }
 
-void Application::RouteError(QObject*, std::exception_ptr error) noexcept {
+void Application::routeError(std::exception_ptr error) noexcept {
     if (!error) return;
     try {
         // A command that fails half-way may leave a mouse grab or a menu open.
@@ -104,7 +103,7 @@ void Application::RouteError(QObject*, std::exception_ptr error) noexcept {
         } catch (const AbortError&) {
             // silent by design
         } catch (const Error& e) {
-            ShowErrorBox(e.what());
+            ShowErrorBox(e.message());  // all of it: what() stops at a NUL
         } catch (const std::bad_alloc&) {
             ShowErrorBox("Out of memory");
         } catch (const std::exception& e) {
@@ -120,7 +119,7 @@ void Application::RouteError(QObject*, std::exception_ptr error) noexcept {
 
 void Application::ShowErrorBox(std::string_view message) {
     const std::string text = ErrorBoxText(message);
-    AppMessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), title_, kMbOk | kMbIconError);
+    AppMessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), title_, QMessageBox::Critical);
 }
 
 void Application::showFallbackBox(std::exception_ptr error) {
@@ -132,12 +131,12 @@ void Application::showFallbackBox(std::exception_ptr error) {
     }
     const QString module = QFileInfo(applicationFilePath()).fileName();
     const QString text =
-        QStringLiteral("Exception %1 in module %2 at %3.\r\n\r\n").arg(typeName, module, QStringLiteral("00000000"));
+        captions::kUnknownException.Text(false).arg(typeName, module, QStringLiteral("00000000"));
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
-    presenter.Show(nullptr, text, QStringLiteral("Application Error"), kMbTaskModal | kMbIconError);
+    presenter.Show(nullptr, text, captions::kApplicationError.Text(false), QMessageBox::Critical);
 }
 
-int Application::AppMessageBox(const QString& text, const QString& caption, uint32_t flags) {
+void Application::AppMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) {
     QPointer<QWidget> active = activeWindow();
     QPointer<QWidget> focus = focusWidget();
     struct Restore {
@@ -149,7 +148,7 @@ int Application::AppMessageBox(const QString& text, const QString& caption, uint
         }
     } restore{active, focus};
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
-    return presenter.Show(active, DisplayText(text), caption, flags);
+    presenter.Show(active, DisplayText(text), caption, icon);
 }
 
 QString Application::ExecutableDirectory() const {
@@ -161,20 +160,8 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        RouteError(receiver, std::current_exception());
+        routeError(std::current_exception());
         return false;
-    }
-}
-
-void RunGuarded(QObject* sender, const std::function<void()>& command) noexcept {
-    try {
-        command();
-    } catch (...) {
-        if (Application* app = Application::current()) {
-            app->RouteError(sender, std::current_exception());
-        } else {
-            qWarning("quillometer: an error left a command outside the application");
-        }
     }
 }
 

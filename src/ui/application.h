@@ -2,42 +2,45 @@
 // The application object: the frame every window of the program lives in.
 // It owns the three windows for the whole run, runs the one event loop,
 // catches every error that escapes a command and shows it in one kind of
-// box, and destroys the windows at the end, the last created first.
+// box, and destroys the windows at the end, the last created first. The
+// windows are given the application when they are made; nothing looks it up.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QString>
-#include <cstdint>
 #include <exception>
 #include <functional>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "ui/command_guard.h"
 #include "ui/message_presenter.h"
 
 namespace quill {
 
 inline constexpr char kApplicationTitle[] = "Quillometer2023多项式求值器2023";
 
-class Application : public QApplication {
+class Application : public QApplication, public ErrorRoute {
     Q_OBJECT
 
 public:
     Application(int& argc, char** argv);
     ~Application() override;
 
-    // The running application object, or null when the QApplication is not one.
-    static Application* current();
-
-    // Start-up hook for services; there are none.
-    void InitApplication() {}
     void SetTitle(const QString& title);
     const QString& Title() const { return title_; }
 
-    // Creates a window owned by the application, hidden; the first one
-    // becomes the main window, whose closing ends the program.
+    // Creates a window owned by the application, hidden, handing it the
+    // application when it takes one; the first one becomes the main window, whose closing ends
+    // the program.
     template <class Window>
     Window* CreateOwnedWindow() {
-        auto* window = new Window();
+        Window* window = nullptr;
+        if constexpr (std::is_constructible_v<Window, Application&>)
+            window = new Window(*this);
+        else
+            window = new Window();
         adopt(window);
         return window;
     }
@@ -64,13 +67,13 @@ public:
 
     // Shows an error that escaped a command: AbortError silently ends it,
     // every other error is shown in the error box.
-    void RouteError(QObject* sender, std::exception_ptr error) noexcept;
+    void routeError(std::exception_ptr error) noexcept override;
     // The message, with a full stop added by the usual rule, under the
     // title, with the error icon and one OK button.
     void ShowErrorBox(std::string_view message);
     // A box modal to the whole program; the active window and the keyboard
     // focus come back afterwards.
-    int AppMessageBox(const QString& text, const QString& caption, uint32_t flags);
+    void AppMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
 
     // The folder of the program, with its trailing '/'.
     QString ExecutableDirectory() const;
@@ -111,15 +114,5 @@ private:
     MessagePresenter* presenter_ = nullptr;
     std::function<void(const QString&)> trace_;
 };
-
-// Runs one command so that no error leaves it: an error ends the command
-// where it arose and is shown by the application; nothing is undone.
-void RunGuarded(QObject* sender, const std::function<void()>& command) noexcept;
-
-// Connects a signal (a click, a menu entry) to a command run by RunGuarded.
-template <class Sender, class Signal, class Command>
-QMetaObject::Connection ConnectCommand(Sender* sender, Signal signal, QObject* window, Command command) {
-    return QObject::connect(sender, signal, window, [window, command] { RunGuarded(window, command); });
-}
 
 }  // namespace quill

@@ -6,9 +6,13 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "ui/screen_placement.h"
+
 namespace quill {
 
-int RunDialogModal(QDialog& dialog) { return ModalResultFromExec(dialog.exec()); }
+QDialog::DialogCode RunDialogModal(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
+}
 
 QString DialogFontFamily() {
     const QStringList installed = QFontDatabase::families();
@@ -28,12 +32,15 @@ QFont DialogFont(int pixelSize) {
 void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed) {
     if (placed) return;
     placed = true;
+    if (placement == FirstShowPlacement::pointerScreenCentre) {
+        CentreOnPointerScreen(window);
+        return;
+    }
 
     QScreen* screen = window.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;  // no screen at all: leave the position to the system
-    const QRect area =
-        placement == FirstShowPlacement::desktopCentre ? screen->virtualGeometry() : screen->geometry();
+    const QRect area = screen->geometry();
 
     // The outer size where the frame is known already, the client size otherwise.
     const QSize outer = window.frameGeometry().size();

@@ -9,14 +9,13 @@ namespace quill {
 
 int RunEntryRoutine(Application& app) {
     try {
-        app.InitApplication();
         app.SetTitle(QString::fromUtf8(kApplicationTitle));
         app.CreateOwnedWindow<TFrmMain>();
         app.CreateOwnedWindow<TFrmVisitePhone>();
         app.CreateOwnedWindow<TAboutBox>();
         app.RunMessageLoop();
     } catch (...) {
-        app.RouteError(nullptr, std::current_exception());
+        app.routeError(std::current_exception());
     }
     // The windows made so far go in every case, the main window last.
     app.DestroyOwnedWindows();

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QScreen>
 
-#include "ui/application.h"
+#include "ui/language.h"
 #include "ui/modal.h"
 
 namespace quill {
@@ -34,26 +34,9 @@ private:
 
 }  // namespace
 
-QStringList QtNameFilters(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& name = parts[i];
-        const QString& pattern = parts[i + 1];
-        // A name that already shows its pattern, as ours do, stays as it is;
-        // Qt reads the patterns from the last parentheses.
-        if (name.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')) && !pattern.contains(QLatin1Char(';')))
-            filters << name;
-        else
-            filters << name + QStringLiteral(" (") + QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                           QLatin1Char(')');
-    }
-    return filters;
-}
-
-QString WithDefaultExtension(const QString& path, const QString& defaultExt) {
-    if (path.isEmpty() || defaultExt.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.'))) return path;
-    return defaultExt.startsWith(QLatin1Char('.')) ? path + defaultExt : path + QLatin1Char('.') + defaultExt;
+QString WithDefaultExtension(const QString& path, const QString& suffix) {
+    if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.'))) return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 QPoint DialogPlacement(const QRect& monitor, const QSize& dialog) {
@@ -78,12 +61,11 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
 
     QWidget* reference = QApplication::activeWindow();
-    if (!reference && Application::current()) reference = Application::current()->MainWindow();
-    if (!reference) reference = owner;
+    if (!reference && owner) reference = owner->window();
     PlaceWhenShown placer(dialog, reference ? reference->screen() : QGuiApplication::primaryScreen());
 
     FileDialogAnswer answer;
-    answer.confirmed = RunModal(dialog) == mrOk && !dialog.selectedFiles().isEmpty();
+    answer.confirmed = RunModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (answer.confirmed) {
         answer.fileName = dialog.selectedFiles().constFirst();
         answer.filterIndex = static_cast<int>(request.nameFilters.indexOf(dialog.selectedNameFilter()));
@@ -91,21 +73,23 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
     return answer;
 }
 
-bool FileDialog::Execute(QWidget* owner) {
+FileDialog::FileDialog(Kind kind)
+    : nameFilters{captions::kTextFiles.Text(false), captions::kAllFiles.Text(false)}, kind_(kind) {}
+
+bool FileDialog::execute(QWidget* owner) {
     FileDialogRequest request;
     request.save = kind_ == Kind::save;
-    request.nameFilters = QtNameFilters(Filter);
-    request.filterIndex = FilterIndex - 1;
-    if (request.filterIndex < 0 || request.filterIndex >= request.nameFilters.size()) request.filterIndex = 0;
-    request.fileName = FileName;
-    request.initialDir = InitialDir;
-    request.title = Title;
-    request.defaultSuffix = DefaultExt.startsWith(QLatin1Char('.')) ? DefaultExt.mid(1) : DefaultExt;
+    request.nameFilters = nameFilters;
+    request.filterIndex = filterIndex >= 0 && filterIndex < nameFilters.size() ? filterIndex : 0;
+    request.fileName = fileName;
+    request.initialDir = initialDir;
+    request.title = title;
+    request.defaultSuffix = defaultSuffix;
 
     const FileDialogAnswer answer = runner_ ? runner_(owner, request) : RunQtFileDialog(owner, request);
     if (!answer.confirmed || answer.fileName.isEmpty()) return false;
-    FileName = WithDefaultExtension(answer.fileName, DefaultExt);
-    if (answer.filterIndex >= 0) FilterIndex = answer.filterIndex + 1;
+    fileName = WithDefaultExtension(answer.fileName, defaultSuffix);
+    if (answer.filterIndex >= 0) filterIndex = answer.filterIndex;
     return true;
 }
 

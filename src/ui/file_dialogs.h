@@ -37,37 +37,33 @@ using FileDialogRunner = std::function<FileDialogAnswer(QWidget* owner, const Fi
 class FileDialog {
 public:
     enum class Kind { open, save };
-    explicit FileDialog(Kind kind) : kind_(kind) {}
+    explicit FileDialog(Kind kind);
 
-    // Entries of a display name and a pattern, everything separated by '|'.
-    QString Filter = QStringLiteral("文本数据文件(*.txt)|*.txt|所有文件(*.*)|*.*");
-    int FilterIndex = 1;  // from 1
-    QString DefaultExt = QStringLiteral(".txt");
-    QString FileName;  // the full path confirmed last
-    QString InitialDir;
-    QString Title;
+    QStringList nameFilters;   // Qt's form, "name (patterns)"; the window puts them in its language
+    int filterIndex = 0;       // the entry selected last, from 0
+    QString defaultSuffix = QStringLiteral("txt");  // without its dot
+    QString fileName;          // the full path confirmed last
+    QString initialDir;
+    QString title;
 
     // Shows the dialog modally over owner. True when a name was confirmed:
-    // FileName and FilterIndex then hold the choice, and a name confirmed
-    // without an extension has DefaultExt. Nothing is checked about the file:
-    // a name that does not exist is for the load to refuse, and saving over a
-    // file asks nothing.
-    bool Execute(QWidget* owner);
+    // fileName and filterIndex then hold the choice, and a name confirmed
+    // without an extension has defaultSuffix. Nothing is checked about the
+    // file: a name that does not exist is for the load to refuse, and saving
+    // over a file asks nothing.
+    bool execute(QWidget* owner);
 
     Kind kind() const { return kind_; }
-    // Test seam: who shows the dialog (none: RunQtFileDialog).
-    void SetRunner(FileDialogRunner runner) { runner_ = std::move(runner); }
+    // Who shows the dialog (none: RunQtFileDialog); tests answer without one.
+    void setRunner(FileDialogRunner runner) { runner_ = std::move(runner); }
 
 private:
     Kind kind_;
     FileDialogRunner runner_;
 };
 
-// "Text(*.txt)|*.txt|All|*.*" as Qt's name filters: "Text(*.txt)", "All (*.*)".
-QStringList QtNameFilters(const QString& filter);
-
-// The path with the default extension added when its file name has none.
-QString WithDefaultExtension(const QString& path, const QString& defaultExt);
+// The path with the suffix (no dot) added when its file name has none.
+QString WithDefaultExtension(const QString& path, const QString& suffix);
 
 // Where a dialog goes on a monitor: centred across, its top at one third of
 // the room left above and below.
@@ -75,7 +71,7 @@ QPoint DialogPlacement(const QRect& monitor, const QSize& dialog);
 
 // Shows a QFileDialog (the toolkit's own, which can be placed and behaves the
 // same on every desktop) modally over owner, placed by DialogPlacement on the
-// monitor of the active window.
+// monitor of the active window (or of the owner's).
 FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& request);
 
 }  // namespace quill

@@ -9,15 +9,17 @@
 
 #include "common/exe_path.h"
 #include "ui/build_info.h"
+#include "ui/language.h"
 
 namespace quill {
 
 QString WebAddress() { return QString::fromUtf8(kWebAddress); }
 QString BuildVersion() { return QString::fromUtf8(kBuildVersion); }
 
-QString HelpMissingText(const QString& helpFilePath) {
-    return QStringLiteral("不能打开帮助文件") + helpFilePath + QStringLiteral("\r\nCan not Open Help File") +
-           helpFilePath;
+QString HelpMissingText(const QString& helpFilePath, bool english) {
+    const QString inEnglish = captions::kHelpMissing.Text(true) + helpFilePath;
+    if (english) return inEnglish;
+    return QString::fromUtf8(captions::kHelpMissing.bilingual) + helpFilePath + QStringLiteral("\r\n") + inEnglish;
 }
 
 QString HelpDirectory() {
@@ -46,7 +48,7 @@ HelpPlatform HelpPlatform::System() {
 
 static bool IsExistingFile(const QString& path) { return QFileInfo(path).isFile(); }
 
-HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform) {
+HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform, bool english) {
     const QString chmPath = directory + QString::fromUtf8(kHelpFileName);
     if (IsExistingFile(chmPath)) {
         platform.openUrl(QUrl::fromLocalFile(chmPath));
@@ -57,7 +59,7 @@ HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPl
         platform.openUrl(QUrl::fromLocalFile(pagePath));
         return HelpShown::html;
     }
-    platform.showExclamation(owner, HelpMissingText(chmPath), QString::fromUtf8(kHelpMissingCaption));
+    platform.showExclamation(owner, HelpMissingText(chmPath, english), captions::kHelpHint.Text(english));
     return HelpShown::missing;
 }
 

@@ -21,11 +21,10 @@ QString BuildVersion();
 inline constexpr char kHelpFileName[] = "Quillometer.chm";
 inline constexpr char kHelpPageName[] = "Quillometer.html";
 
-inline constexpr char kHelpMissingCaption[] = "系统提示System Hint";
-
-// "不能打开帮助文件<path>\r\nCan not Open Help File<path>": the path stands
-// right after each sentence, with no space.
-QString HelpMissingText(const QString& helpFilePath);
+// The Chinese sentence and the path, CR LF, the English sentence and the
+// path: the path stands right after each sentence, with no space. In
+// English only the second line.
+QString HelpMissingText(const QString& helpFilePath, bool english = false);
 
 // The folder of the running program with its trailing '/'.
 QString HelpDirectory();
@@ -45,9 +44,10 @@ enum class HelpShown { chm, html, missing };
 
 // Help > Content: opens Quillometer.chm from directory (a trailing separator
 // included) when it exists, else Quillometer.html; when neither exists, shows
-// HelpMissingText with the .chm path under kHelpMissingCaption and does
-// nothing else.
-HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform);
+// HelpMissingText with the .chm path under the hint caption, in the
+// language asked for, and does nothing else.
+HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform,
+                          bool english = false);
 // The same beside the running executable, with the real desktop.
 HelpShown ShowHelpContent(QWidget* owner);
 

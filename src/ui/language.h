@@ -1,15 +1,14 @@
 #pragma once
 // The interface language. Every caption exists twice: bilingual (Chinese,
 // then English), which the program shows by default, and English only. The
-// report, its literals and the application title are the same in both.
+// main window's controls carry theirs in the control table
+// (main_window_controls.cpp); every other text the desktop program shows
+// stands here, once. The report, its literals and the application title are
+// the same in both languages.
 
 #include <QString>
 
 namespace quill {
-
-class TAboutBox;
-class TFrmMain;
-class TFrmVisitePhone;
 
 struct Caption {
     const char* bilingual;
@@ -17,23 +16,62 @@ struct Caption {
     QString Text(bool english) const { return QString::fromUtf8(english ? this->english : bilingual); }
 };
 
+// A text that reads the same in both languages.
+constexpr Caption SameInBoth(const char* text) { return {text, text}; }
+
 namespace captions {
+
 // The status bar.
 inline constexpr Caption kReady{"就绪", "Ready"};
 inline constexpr Caption kBusy{"计算中 Busy", "Busy"};
 inline constexpr Caption kDecimalMark{"小数点 Decimal mark: ", "Decimal mark: "};
-// The box that explains that the help file is missing.
-inline constexpr Caption kHelpHint{"系统提示System Hint", "System Hint"};
-inline constexpr char kHelpMissingEnglish[] = "Can not Open Help File";
-}  // namespace captions
+// After a Solve: %1 coefficients, %2 x values, %3 the time it took.
+inline constexpr Caption kSolveFigures = SameInBoth("An %1, X %2, %3");
 
-// Puts every caption of the window into the language: menu, buttons, check
-// box, tabs, status bar, the panes' descriptions and the plot page.
-void ApplyCaptions(TFrmMain& window, bool english);
-// Only the panes' descriptions for screen readers (part of the above).
-void DescribePanes(TFrmMain& window, bool english);
-// The same for the two dialogs; their layout stays as it is.
-void ApplyCaptions(TAboutBox& about, bool english);
-void ApplyCaptions(TFrmVisitePhone& phone, bool english);
+// The box for an error that is no error object of the program: %1 its type,
+// %2 the program file, %3 an address.
+inline constexpr Caption kApplicationError = SameInBoth("Application Error");
+inline constexpr Caption kUnknownException = SameInBoth("Exception %1 in module %2 at %3.\r\n\r\n");
+
+// The shared open and save dialogs: one entry per file kind, in Qt's form.
+inline constexpr Caption kTextFiles{"文本数据文件(*.txt)", "Text data files(*.txt)"};
+inline constexpr Caption kAllFiles{"所有文件(*.*)", "All files(*.*)"};
+
+// The box that explains that the help file is missing. Its bilingual text
+// is the Chinese sentence with the path, a line break, the English sentence
+// with the path.
+inline constexpr Caption kHelpHint{"系统提示System Hint", "System Hint"};
+inline constexpr Caption kHelpMissing{"不能打开帮助文件", "Can not Open Help File"};
+
+// The About box.
+inline constexpr Caption kAboutTitle{"关于本软件About", "About"};
+inline constexpr Caption kAboutProduct{"Quillometer多项式求值器2023", "Quillometer2023"};
+inline constexpr Caption kAboutVersion{"版本号Version：2023", "Version: 2023"};
+inline constexpr Caption kAboutPurpose{"多项式批量求值 Polynomial evaluator", "Polynomial evaluator"};
+inline constexpr Caption kAboutBuild{"构建版本 Build %1", "Build %1"};  // %1: the version
+inline constexpr Caption kAboutLicence{"以 MIT 许可证发布，不提供任何担保。Released under the MIT License, without warranty.",
+                                       "Released under the MIT License, without warranty."};
+inline constexpr Caption kAboutWeb{"网站 Web: ", "Web: "};  // the address follows
+inline constexpr Caption kAboutOk{"关闭&OK", "&OK"};
+
+// The phone dialog.
+inline constexpr Caption kPhoneTitle{"手机二维码访问本软件网站Visite with 2-Dims Code", "Visite with 2-Dims Code"};
+inline constexpr Caption kPhoneClose{"关闭&Close", "&Close"};
+
+// The plot page.
+inline constexpr Caption kPlotFit{"适合Fit", "Fit"};
+inline constexpr Caption kPlotLogY{"对数Log y", "Log y"};
+inline constexpr Caption kPlotExport{"导出Export", "Export"};
+
+// A pane's context menu, the same in both languages.
+inline constexpr Caption kUndo = SameInBoth("&Undo");
+inline constexpr Caption kRedo = SameInBoth("&Redo");
+inline constexpr Caption kCut = SameInBoth("Cu&t");
+inline constexpr Caption kCopy = SameInBoth("&Copy");
+inline constexpr Caption kPaste = SameInBoth("&Paste");
+inline constexpr Caption kDelete = SameInBoth("Delete");
+inline constexpr Caption kSelectAll = SameInBoth("Select All");
+
+}  // namespace captions
 
 }  // namespace quill

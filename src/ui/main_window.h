@@ -1,37 +1,48 @@
 #pragma once
 // The main window: three panes side by side (coefficients, x values,
 // results), a row of buttons under each, the Solve and sample-data buttons,
-// the menu bar and the status bar. It owns the evaluation state and routes
-// every command. Built in main_window_layout.cpp; the commands are in
-// main_window_commands.cpp.
+// the plot page, the menu bar and the status bar. It owns the evaluation
+// state and routes every command. The controls are described in
+// main_window_controls.cpp and built from there in main_window_layout.cpp;
+// other code and tests reach them by object name or through the operations
+// below. The commands are in main_window_commands.cpp and
+// main_window_menu.cpp, the status bar's notice in main_window_notice.cpp.
 
 #include <QMainWindow>
 #include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/evaluator.h"
-#include "ui/file_dialogs.h"
 #include "settings/ini_datas.h"
+#include "ui/file_dialogs.h"
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QShortcut;
-class QStatusBar;
 class QTabWidget;
 class QUrl;
 
 namespace quill {
 
+class Application;
 class PlotPage;
 class TextPane;
+struct ControlSpec;
+
+enum class PaneRole { coefficients, xValues, results };
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TFrmMain(QWidget* parent = nullptr);
+    // Errors of its commands go to the application's box; the settings file
+    // is the one of the application's settings program.
+    explicit TFrmMain(Application& app, QWidget* parent = nullptr);
     ~TFrmMain() override;
 
     // The area under the menu bar, status bar included, at 96 dpi.
@@ -39,87 +50,25 @@ public:
     static constexpr int kClientHeight = 465;
     static constexpr int kStatusBarHeight = 19;
 
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* StatusPanel0 = nullptr;  // "就绪", 150 px
-    QLabel* StatusPanel1 = nullptr;  // the notice: the decimal mark in use
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    PlotPage* TabSheet2 = nullptr;  // the plot of the last Solve
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    TextPane* MemoAN = nullptr;
-    TextPane* MemoX = nullptr;
-    TextPane* MemoFx = nullptr;
-    QPushButton* BtnClearAn = nullptr;
-    QPushButton* BtnLoadAn = nullptr;
-    QPushButton* BtnSaveAn = nullptr;
-    QPushButton* BtnClearX = nullptr;
-    QPushButton* BtnLoadX = nullptr;
-    QPushButton* BtnSaveX = nullptr;
-    QPushButton* BtnClearFx = nullptr;
-    QPushButton* BtnLoadFx = nullptr;
-    QPushButton* BtnSaveFx = nullptr;
-    QCheckBox* ChkAutoClear = nullptr;
-    QPushButton* BtnSolve = nullptr;
-    QPushButton* BtnSampleData = nullptr;
+    TextPane& paneFor(PaneRole role) const;
 
-    QMenu* MnuFile = nullptr;
-    QAction* MnuExit = nullptr;
-    QMenu* MnuSet = nullptr;
-    QAction* MnuChinese = nullptr;
-    QAction* MnuEnglish = nullptr;
-    QMenu* MnuHelp = nullptr;
-    QAction* MnuContent = nullptr;
-    QAction* MnuWeb = nullptr;
-    QAction* MnuPhone = nullptr;
-    QAction* MnuAbout = nullptr;
+    // Captions bilingual (the default) or English only, in this window and
+    // the application's dialogs; the choice goes to the settings file at the
+    // end of the run.
+    void setLanguage(bool english);
+    bool english() const { return english_; }
 
-    // The file dialogs that the three panes share.
-    FileDialog OpenDlg{FileDialog::Kind::open};
-    FileDialog SaveDlg{FileDialog::Kind::save};
-
-    // Commands, one per control event. Each runs inside RunGuarded when the
-    // control raises it; called directly, an error leaves it.
-    void BtnClearAnClick();
-    void BtnClearXClick();
-    void BtnClearFxClick();
-    void BtnLoadAnClick();
-    void BtnLoadXClick();
-    void BtnLoadFxClick();
-    void BtnSaveAnClick();
-    void BtnSaveXClick();
-    void BtnSaveFxClick();
-    void BtnSolveClick();
-    void BtnSampleDataClick();
-    void MnuExitClick();
-    void MnuSetClick();
-    void MnuChineseClick();
-    void MnuEnglishClick();
-    void MnuContentClick();
-    void MnuWebClick();
-    void MnuPhoneClick();
-    void MnuAboutClick();
-    // The show event: the language operation, then the sample data.
-    void FormShow();
-    // The destroy event: releases the evaluation state.
-    void FormDestroy();
-    // Puts the interface in the stored language.
-    void ApplyLanguage();
-    // Captions bilingual (the default) or English only.
-    void ChangeToChinese();
-    void ChangeToEnglish();
-    bool English() const { return english_; }
+    // The open and save dialogs that the three panes share.
+    FileDialog& fileDialog(FileDialog::Kind kind) { return kind == FileDialog::Kind::open ? openDialog_ : saveDialog_; }
 
     // The language choice, read from the settings file when the window is
     // made and written back when it is destroyed.
-    TIniDatas& Settings() { return settings_; }
+    TIniDatas& settings() { return settings_; }
     // Where Help and Web hand their address (tests watch instead of a browser).
-    void SetUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
 
-    const Evaluator& Evaluation() const { return evaluator_; }
-    char DecimalMark() const { return decimalMark_; }
+    const Evaluator& evaluation() const { return evaluator_; }
+    char decimalMark() const { return decimalMark_; }
 
     void setVisible(bool visible) override;
 
@@ -128,19 +77,54 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void BuildControls();
-    void BuildMenu();
-    void BuildStatusBar();
-    void SetTabOrder();
-    void ConnectCommands();
-    void BuildPlotPage();
+    void buildControls();
+    QObject* buildControl(const ControlSpec& spec, QWidget* client);
+    void setTabOrder();
+    void connectCommands();
+    // The control of that object name, built from the table.
+    QObject* control(std::string_view name) const;
+    // Puts every caption into the language; nothing is stored.
+    void applyLanguage(bool english);
+
+    // The commands, each run guarded when its control raises it.
+    void clearPane(PaneRole role);
+    void loadPane(PaneRole role);
+    void savePane(PaneRole role);
+    void loadSampleData();
+    void solve();
+    void markLanguageChoice();  // the Set menu opens
+    void showHelp();
+    void showWebPage();
+    void showDialog(QDialog* dialog);
+    // Exit, the close box, Alt+F4: the application's main window ends the
+    // program, any other is hidden.
+    void requestClose();
+    // The show event: the stored language, then the sample data.
+    void formShow();
+    // The destroy event: releases the evaluation state.
+    void formDestroy();
+
     // The program file whose settings the window keeps.
-    static std::string SettingsProgram();
-    void UpdateNotice();
+    static std::string settingsProgram(const Application& app);
+    void updateNotice();
     // The counts and time of a Solve in the notice, its lists on the plot.
-    void SolveFinished(qint64 nanoseconds);
+    void solveFinished(qint64 nanoseconds);
     // Writes the language choice; a failure is reported, the exit goes on.
-    void SaveSettingsAtExit();
+    void saveSettingsAtExit();
+
+    Application& app_;
+    std::vector<std::pair<const ControlSpec*, QObject*>> controls_;
+    TextPane* panes_[3] = {};
+    QCheckBox* autoClear_ = nullptr;
+    QPushButton* solveButton_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    PlotPage* plotPage_ = nullptr;
+    QAction* chineseEntry_ = nullptr;
+    QAction* englishEntry_ = nullptr;
+    QLabel* statePanel_ = nullptr;   // ready, or busy during a Solve
+    QLabel* noticePanel_ = nullptr;  // the decimal mark in use, the last Solve
+    FileDialog openDialog_{FileDialog::Kind::open};
+    FileDialog saveDialog_{FileDialog::Kind::save};
 
     TIniDatas settings_;
     Evaluator evaluator_;

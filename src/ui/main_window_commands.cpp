@@ -1,22 +1,21 @@
-// The main window's commands and its show, close and destroy events.
+// The main window's pane commands, Solve, and its show, close and destroy
+// events.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
-#include <QCheckBox>
-#include <QElapsedTimer>
 
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
-#include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
 #include "ui/pane_files.h"
-#include "ui/phone_dialog.h"
 #include "ui/text_pane.h"
 
 namespace quill {
@@ -44,68 +43,53 @@ private:
     bool english_;
 };
 
-QString ExecutableDirectory() {
-    Application* app = Application::current();
-    return app ? app->ExecutableDirectory() : QCoreApplication::applicationDirPath() + QLatin1Char('/');
-}
-
 }  // namespace
 
 // ---- panes ------------------------------------------------------------------
 
-void TFrmMain::BtnClearAnClick() { MemoAN->Lines().clear(); }
-void TFrmMain::BtnClearXClick() { MemoX->Lines().clear(); }
-void TFrmMain::BtnClearFxClick() { MemoFx->Lines().clear(); }
+void TFrmMain::clearPane(PaneRole role) { paneFor(role).Lines().clear(); }
+void TFrmMain::loadPane(PaneRole role) { LoadPaneThroughDialog(openDialog_, paneFor(role), this); }
+void TFrmMain::savePane(PaneRole role) { SavePaneThroughDialog(saveDialog_, paneFor(role), this); }
 
-void TFrmMain::BtnLoadAnClick() { LoadPaneThroughDialog(OpenDlg, *MemoAN, this); }
-void TFrmMain::BtnLoadXClick() { LoadPaneThroughDialog(OpenDlg, *MemoX, this); }
-void TFrmMain::BtnLoadFxClick() { LoadPaneThroughDialog(OpenDlg, *MemoFx, this); }
-void TFrmMain::BtnSaveAnClick() { SavePaneThroughDialog(SaveDlg, *MemoAN, this); }
-void TFrmMain::BtnSaveXClick() { SavePaneThroughDialog(SaveDlg, *MemoX, this); }
-void TFrmMain::BtnSaveFxClick() { SavePaneThroughDialog(SaveDlg, *MemoFx, this); }
-
-void TFrmMain::BtnSampleDataClick() {
+void TFrmMain::loadSampleData() {
     // A missing An.txt ends the command before X.txt is touched.
-    const QString directory = ExecutableDirectory();
-    LoadFromFile(MemoAN->Lines(), (directory + QStringLiteral("An.txt")).toStdString());
-    LoadFromFile(MemoX->Lines(), (directory + QStringLiteral("X.txt")).toStdString());
+    const QString directory = app_.ExecutableDirectory();
+    LoadFromFile(paneFor(PaneRole::coefficients).Lines(), (directory + QStringLiteral("An.txt")).toStdString());
+    LoadFromFile(paneFor(PaneRole::xValues).Lines(), (directory + QStringLiteral("X.txt")).toStdString());
 }
 
-void TFrmMain::BtnSolveClick() {
-    BusyIndicator busy(StatusPanel0, english_);
+void TFrmMain::solve() {
+    BusyIndicator busy(statePanel_, english_);
     QElapsedTimer clock;
     clock.start();
-    evaluator_.Solve(MemoAN->Lines(), MemoX->Lines(), MemoFx->Lines(), ChkAutoClear->isChecked(),
-                     ReportStyle{decimalMark_, false});
-    SolveFinished(clock.nsecsElapsed());
+    evaluator_.Solve(paneFor(PaneRole::coefficients).Lines(), paneFor(PaneRole::xValues).Lines(),
+                     paneFor(PaneRole::results).Lines(), autoClear_->isChecked(), ReportStyle{decimalMark_, false});
+    solveFinished(clock.nsecsElapsed());
 }
 
-// ---- menu -------------------------------------------------------------------
+// ---- dialogs and the close road ---------------------------------------------
 
-void TFrmMain::MnuExitClick() { RequestClose(*this); }
-
-// The Set and Help menus' other entries: main_window_menu.cpp.
-
-void TFrmMain::MnuPhoneClick() {
-    Application* app = Application::current();
-    if (auto* phone = app ? app->OwnedWindow<TFrmVisitePhone>() : nullptr) RunModal(*phone);
+void TFrmMain::showDialog(QDialog* dialog) {
+    if (dialog) RunModal(*dialog);
 }
 
-void TFrmMain::MnuAboutClick() {
-    Application* app = Application::current();
-    if (auto* about = app ? app->OwnedWindow<TAboutBox>() : nullptr) RunModal(*about);
+void TFrmMain::requestClose() {
+    if (app_.MainWindow() == this)
+        app_.RequestQuit();
+    else
+        hide();
 }
 
 // ---- window events ----------------------------------------------------------
 
-void TFrmMain::FormShow() {
-    if (Application* app = Application::current()) app->Trace(QStringLiteral("FormShow"));
-    ApplyLanguage();
-    BtnSampleDataClick();
+void TFrmMain::formShow() {
+    app_.Trace(QStringLiteral("FormShow"));
+    applyLanguage(!settings_.bChinese);
+    loadSampleData();
 }
 
-void TFrmMain::FormDestroy() {
-    if (Application* app = Application::current()) app->Trace(QStringLiteral("FormDestroy"));
+void TFrmMain::formDestroy() {
+    app_.Trace(QStringLiteral("FormDestroy"));
     evaluator_.Release();
 }
 
@@ -113,9 +97,9 @@ void TFrmMain::setVisible(bool visible) {
     if (visible && !isVisible()) {
         // The show event runs before the window is on screen: an error in it
         // comes up in its box first, and the window opens all the same.
-        RunGuarded(this, [this] { FormShow(); });
+        RunGuarded(app_, [this] { formShow(); });
         layout()->activate();  // the fixed size, so that the centring uses it
-        PlaceAtFirstShow(*this, FirstShowPlacement::desktopCentre, placed_);
+        PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     }
     QMainWindow::setVisible(visible);
 }
@@ -123,14 +107,14 @@ void TFrmMain::setVisible(bool visible) {
 void TFrmMain::closeEvent(QCloseEvent* event) {
     // The close box, Alt+F4 and the window menu take the road of Exit.
     event->ignore();
-    RunGuarded(this, [this] { RequestClose(*this); });
+    RunGuarded(app_, [this] { requestClose(); });
 }
 
 void TFrmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LocaleChange) {
         decimalMark_ = ReadLocaleDecimalMark();
-        UpdateNotice();
+        updateNotice();
     }
 }
 

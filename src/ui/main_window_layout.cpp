@@ -1,10 +1,10 @@
-// The main window's controls, menu, status bar, tab order and wiring.
+// The main window built from its control table: the controls, menu, status
+// bar, tab order, captions in either language, and the wiring of commands.
 // Positions and sizes are pixels at 96 dpi; Qt scales the whole window on
 // screens with more.
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -13,14 +13,20 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "numtext/decimal_mark.h"
+#include "ui/about_box.h"
 #include "ui/accessibility.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
+#include "ui/main_window_controls.h"
 #include "ui/pane_drop.h"
+#include "ui/phone_dialog.h"
+#include "ui/plot_page.h"
 #include "ui/program_icon.h"
+#include "ui/range_dialog.h"
 #include "ui/text_pane.h"
 
 namespace quill {
@@ -30,200 +36,258 @@ namespace {
 constexpr int kFontPixels = 15;
 
 template <class Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
+Widget* Place(Widget* widget, const ControlSpec& spec) {
+    widget->setGeometry(spec.place);
     return widget;
-}
-
-QPushButton* MakeButton(QWidget* page, const char* name, const char* caption, int left, int top, int width) {
-    return Place(new QPushButton(QString::fromUtf8(caption), page), name, left, top, width, 25);
 }
 
 // A label keeps its place; it grows only where the installed font needs more
 // room than the design's, so no caption is ever cut.
-QLabel* MakeLabel(QWidget* page, const char* name, const char* caption, int left, int top, int width) {
-    auto* label = new QLabel(QString::fromUtf8(caption), page);
+QLabel* MakeLabel(QWidget* page, const ControlSpec& spec) {
+    auto* label = new QLabel(spec.caption.Text(false), page);
     const QSize needed = label->sizeHint();
-    return Place(label, name, left, top, std::max(width, needed.width()), std::max(15, needed.height()));
-}
-
-TextPane* MakePane(QWidget* page, const char* name, const char* firstLine, int left, int width) {
-    auto* pane = Place(new TextPane(page), name, left, 64, width, 201);
-    pane->Lines().add(firstLine);
-    return pane;
+    label->setGeometry(spec.place.x(), spec.place.y(), std::max(spec.place.width(), needed.width()),
+                       std::max(spec.place.height(), needed.height()));
+    return label;
 }
 
 }  // namespace
 
-TFrmMain::TFrmMain(QWidget* parent)
+TFrmMain::TFrmMain(Application& app, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      settings_(SettingsProgram()) {
+      app_(app),
+      settings_(settingsProgram(app)) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ProgramIcon());
     setFont(DialogFont(kFontPixels));
 
-    BuildControls();
-    BuildPlotPage();
-    BuildMenu();
-    BuildStatusBar();
-    SetTabOrder();
-    ConnectCommands();
+    buildControls();
+    setTabOrder();
+    connectCommands();
 
     // A fixed frame: the window is exactly menu bar + client area and cannot
     // be resized or maximised.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     decimalMark_ = ReadLocaleDecimalMark();
-    UpdateNotice();
-    MakeAccessible(*this);
+    MakeAccessible(*this);  // before any description, or the panes get Qt's own interface
+    applyLanguage(false);
 }
 
 TFrmMain::~TFrmMain() {
-    RunGuarded(this, [this] { FormDestroy(); });
-    RunGuarded(this, [this] { SaveSettingsAtExit(); });
+    RunGuarded(app_, [this] { formDestroy(); });
+    RunGuarded(app_, [this] { saveSettingsAtExit(); });
 }
 
-void TFrmMain::BuildControls() {
+TextPane& TFrmMain::paneFor(PaneRole role) const { return *panes_[static_cast<int>(role)]; }
+
+QObject* TFrmMain::control(std::string_view name) const {
+    for (const auto& [spec, object] : controls_)
+        if (name == spec->name) return object;
+    return nullptr;
+}
+
+void TFrmMain::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
     client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
     setCentralWidget(client);
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setFixedHeight(kStatusBarHeight);
+    setStatusBar(statusBar);
 
-    PageControl1 = Place(new QTabWidget(client), "PageControl1", 0, 0, 801, 441);
-    TabSheet1 = new QWidget();
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("多项式求解器Quill Solve"));
-    // The tabs are no stop on the way through the controls; Ctrl+Tab turns
-    // the page.
-    PageControl1->setFocusPolicy(Qt::NoFocus);
-    PageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
+    for (const ControlSpec& spec : MainWindowControls()) {
+        QObject* object = buildControl(spec, client);
+        if (!object) continue;
+        object->setObjectName(QString::fromLatin1(spec.name));
+        controls_.emplace_back(&spec, object);
+    }
 
-    QWidget* page = TabSheet1;
-    Label1 = MakeLabel(page, "Label1", "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)", 8, 8, 296);
-    Label2 = MakeLabel(page, "Label2", "a(0)~a(n)", 8, 40, 72);
-    Label3 = MakeLabel(page, "Label3", "X", 256, 40, 8);
-    Label4 = MakeLabel(page, "Label4", "F(x)", 496, 40, 32);
-
-    MemoAN = MakePane(page, "MemoAN", "MemoAN", 8, 233);
-    MemoX = MakePane(page, "MemoX", "MemoX", 256, 233);
-    MemoFx = MakePane(page, "MemoFx", "就绪Ready", 496, 289);
-
-    BtnClearAn = MakeButton(page, "BtnClearAn", "清空Clear", 8, 272, 75);
-    BtnLoadAn = MakeButton(page, "BtnLoadAn", "装入Load", 88, 272, 75);
-    BtnSaveAn = MakeButton(page, "BtnSaveAn", "保存Save", 168, 272, 75);
-    BtnClearX = MakeButton(page, "BtnClearX", "清空Clear", 256, 272, 75);
-    BtnLoadX = MakeButton(page, "BtnLoadX", "装入Load", 336, 272, 75);
-    BtnSaveX = MakeButton(page, "BtnSaveX", "保存Save", 416, 272, 75);
-    BtnClearFx = MakeButton(page, "BtnClearFx", "清空Clear", 544, 304, 75);
-    BtnLoadFx = MakeButton(page, "BtnLoadFx", "装入Load", 632, 304, 75);
-    BtnSaveFx = MakeButton(page, "BtnSaveFx", "保存Save", 712, 304, 75);
-
-    ChkAutoClear = Place(new QCheckBox(QStringLiteral("显示前清空Auto Clear"), page), "ChkAutoClear", 496, 272, 289, 17);
-    ChkAutoClear->setChecked(true);
-
-    BtnSolve = MakeButton(page, "BtnSolve", "计算 Solve", 256, 304, 233);
-    BtnSampleData = MakeButton(page, "BtnSampleData", "例子数据 SampleData", 8, 304, 241);
+    panes_[0] = qobject_cast<TextPane*>(control("MemoAN"));
+    panes_[1] = qobject_cast<TextPane*>(control("MemoX"));
+    panes_[2] = qobject_cast<TextPane*>(control("MemoFx"));
+    autoClear_ = qobject_cast<QCheckBox*>(control("ChkAutoClear"));
+    solveButton_ = qobject_cast<QPushButton*>(control("BtnSolve"));
+    pages_ = qobject_cast<QTabWidget*>(control("PageControl1"));
+    chineseEntry_ = qobject_cast<QAction*>(control("MnuChinese"));
+    englishEntry_ = qobject_cast<QAction*>(control("MnuEnglish"));
+    statePanel_ = qobject_cast<QLabel*>(control("StatusPanel0"));
+    noticePanel_ = qobject_cast<QLabel*>(control("StatusPanel1"));
 }
 
-void TFrmMain::BuildMenu() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
+    const QString caption = spec.caption.Text(false);
+    auto parentWidget = [this, &spec] { return qobject_cast<QWidget*>(control(spec.parent)); };
+    auto parentMenu = [this, &spec] { return qobject_cast<QMenu*>(control(spec.parent)); };
+    switch (spec.kind) {
+        case ControlKind::tabs: {
+            auto* tabs = Place(new QTabWidget(client), spec);
+            // The tabs are no stop on the way through the controls; Ctrl+Tab
+            // turns the page.
+            tabs->setFocusPolicy(Qt::NoFocus);
+            tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
+            return tabs;
+        }
+        case ControlKind::page:
+        case ControlKind::plotPage: {
+            QWidget* page = nullptr;
+            if (spec.kind == ControlKind::plotPage)
+                page = plotPage_ = new PlotPage(app_);
+            else
+                page = new QWidget();
+            qobject_cast<QTabWidget*>(control(spec.parent))->addTab(page, caption);
+            return page;
+        }
+        case ControlKind::label:
+            return MakeLabel(parentWidget(), spec);
+        case ControlKind::pane: {
+            auto* pane = Place(new TextPane(parentWidget()), spec);
+            pane->Lines().add(spec.caption.bilingual);
+            return pane;
+        }
+        case ControlKind::button:
+            return Place(new QPushButton(caption, parentWidget()), spec);
+        case ControlKind::checkBox: {
+            auto* box = Place(new QCheckBox(caption, parentWidget()), spec);
+            box->setChecked(true);
+            return box;
+        }
+        case ControlKind::menu: {
+            QMenu* menu = menuBar()->addMenu(caption);
+            menu->setFont(font());
+            return menu;
+        }
+        case ControlKind::menuEntry:
+        case ControlKind::menuChoice: {
+            QAction* entry = parentMenu()->addAction(caption);
+            entry->setCheckable(spec.kind == ControlKind::menuChoice);
+            return entry;
+        }
+        case ControlKind::separator:
+            parentMenu()->addSeparator();
+            return nullptr;
+        case ControlKind::statusPanel: {
+            auto* panel = new QLabel(caption, statusBar());
+            panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            // A panel without a width of its own takes the rest.
+            if (spec.place.width() > 0) panel->setFixedWidth(spec.place.width());
+            statusBar()->addWidget(panel, spec.place.width() > 0 ? 0 : 1);
+            return panel;
+        }
+    }
+    return nullptr;
+}
 
-    const auto menu = [this, bar](const char* name, const char* caption) {
-        QMenu* m = bar->addMenu(QString::fromUtf8(caption));
-        m->setObjectName(QString::fromLatin1(name));
-        m->setFont(font());
-        return m;
+void TFrmMain::setTabOrder() {
+    std::vector<std::pair<int, QWidget*>> stops;
+    for (const auto& [spec, object] : controls_)
+        if (spec->tabStop > 0) stops.emplace_back(spec->tabStop, qobject_cast<QWidget*>(object));
+    std::sort(stops.begin(), stops.end());
+    for (std::size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
+    if (!stops.empty()) stops.front().second->setFocus();
+}
+
+void TFrmMain::applyLanguage(bool english) {
+    english_ = english;
+    for (const auto& [spec, object] : controls_) {
+        const QString caption = spec->caption.Text(english);
+        switch (spec->kind) {
+            case ControlKind::page:
+                pages_->setTabText(pages_->indexOf(qobject_cast<QWidget*>(object)), caption);
+                break;
+            case ControlKind::plotPage:
+                pages_->setTabText(pages_->indexOf(plotPage_), caption);
+                plotPage_->setEnglish(english);
+                // Screen readers call the plot by its page.
+                plotPage_->setPlotName(caption);
+                break;
+            case ControlKind::label:
+            case ControlKind::statusPanel:
+                if (*spec->caption.bilingual) qobject_cast<QLabel*>(object)->setText(caption);
+                break;
+            case ControlKind::pane:  // the first line is text, not a caption
+                break;
+            case ControlKind::button:
+            case ControlKind::checkBox:
+                qobject_cast<QAbstractButton*>(object)->setText(caption);
+                break;
+            case ControlKind::menu:
+                qobject_cast<QMenu*>(object)->setTitle(caption);
+                break;
+            case ControlKind::menuEntry:
+            case ControlKind::menuChoice:
+                qobject_cast<QAction*>(object)->setText(caption);
+                break;
+            case ControlKind::tabs:
+            case ControlKind::separator:
+                break;
+        }
+        if (*spec->description.bilingual)
+            qobject_cast<QWidget*>(object)->setAccessibleDescription(spec->description.Text(english));
+    }
+    const QStringList filters{captions::kTextFiles.Text(english), captions::kAllFiles.Text(english)};
+    openDialog_.nameFilters = filters;
+    saveDialog_.nameFilters = filters;
+    // The dialogs speak the same language.
+    if (auto* about = app_.OwnedWindow<TAboutBox>()) about->setLanguage(english);
+    if (auto* phone = app_.OwnedWindow<TFrmVisitePhone>()) phone->setLanguage(english);
+    updateNotice();
+}
+
+void TFrmMain::connectCommands() {
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"BtnClearAn", [this] { clearPane(PaneRole::coefficients); }},
+        {"BtnLoadAn", [this] { loadPane(PaneRole::coefficients); }},
+        {"BtnSaveAn", [this] { savePane(PaneRole::coefficients); }},
+        {"BtnClearX", [this] { clearPane(PaneRole::xValues); }},
+        {"BtnLoadX", [this] { loadPane(PaneRole::xValues); }},
+        {"BtnSaveX", [this] { savePane(PaneRole::xValues); }},
+        {"BtnClearFx", [this] { clearPane(PaneRole::results); }},
+        {"BtnLoadFx", [this] { loadPane(PaneRole::results); }},
+        {"BtnSaveFx", [this] { savePane(PaneRole::results); }},
+        {"BtnSolve", [this] { solve(); }},
+        {"BtnSampleData", [this] { loadSampleData(); }},
+        {"MnuExit", [this] { requestClose(); }},
+        {"MnuChinese", [this] { setLanguage(false); }},
+        {"MnuEnglish", [this] { setLanguage(true); }},
+        {"MnuContent", [this] { showHelp(); }},
+        {"MnuWeb", [this] { showWebPage(); }},
+        {"MnuPhone", [this] { showDialog(app_.OwnedWindow<TFrmVisitePhone>()); }},
+        {"MnuAbout", [this] { showDialog(app_.OwnedWindow<TAboutBox>()); }},
     };
-    const auto entry = [](QMenu* m, const char* name, const char* caption) {
-        QAction* a = m->addAction(QString::fromUtf8(caption));
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-
-    MnuFile = menu("MnuFile", "文件&File");
-    MnuExit = entry(MnuFile, "MnuExit", "退出本软件&Exit");
-
-    MnuSet = menu("MnuSet", "设置&Set");
-    MnuChinese = entry(MnuSet, "MnuChinese", "中文界面&Chinese");
-    MnuEnglish = entry(MnuSet, "MnuEnglish", "英文界面&English");
-    MnuChinese->setCheckable(true);
-    MnuEnglish->setCheckable(true);
-
-    MnuHelp = menu("MnuHelp", "帮助&Help");
-    MnuContent = entry(MnuHelp, "MnuContent", "帮助主题&Content");
-    MnuWeb = entry(MnuHelp, "MnuWeb", "访问本软件网站&Web");
-    MnuPhone = entry(MnuHelp, "MnuPhone", "手机访问本软件网站&Phone");
-    MnuHelp->addSeparator();
-    MnuAbout = entry(MnuHelp, "MnuAbout", "关于本软件&About");
-}
-
-void TFrmMain::BuildStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(kStatusBarHeight);
-    setStatusBar(StatusBar1);
-
-    StatusPanel0 = new QLabel(QStringLiteral("就绪"), StatusBar1);
-    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(150);
-    StatusPanel1 = new QLabel(StatusBar1);
-    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    for (QLabel* panel : {StatusPanel0, StatusPanel1}) panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(StatusPanel0);
-    StatusBar1->addWidget(StatusPanel1, 1);
-}
-
-void TFrmMain::SetTabOrder() {
-    // The three panes first, then the buttons and the check box as they
-    // stand under them, Solve and the sample data last.
-    QWidget* const order[] = {MemoAN,     MemoX,     MemoFx,     BtnClearAn, BtnLoadAn,    BtnSaveAn,
-                              BtnClearX,  BtnLoadX,  BtnSaveX,   BtnClearFx, BtnLoadFx,    BtnSaveFx,
-                              ChkAutoClear, BtnSolve, BtnSampleData};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-    MemoAN->setFocus();
-}
-
-void TFrmMain::ConnectCommands() {
-    const auto click = [this](QPushButton* button, void (TFrmMain::*handler)()) {
-        ConnectCommand(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
-    click(BtnClearAn, &TFrmMain::BtnClearAnClick);
-    click(BtnLoadAn, &TFrmMain::BtnLoadAnClick);
-    click(BtnSaveAn, &TFrmMain::BtnSaveAnClick);
-    click(BtnClearX, &TFrmMain::BtnClearXClick);
-    click(BtnLoadX, &TFrmMain::BtnLoadXClick);
-    click(BtnSaveX, &TFrmMain::BtnSaveXClick);
-    click(BtnClearFx, &TFrmMain::BtnClearFxClick);
-    click(BtnLoadFx, &TFrmMain::BtnLoadFxClick);
-    click(BtnSaveFx, &TFrmMain::BtnSaveFxClick);
-    click(BtnSolve, &TFrmMain::BtnSolveClick);
-    click(BtnSampleData, &TFrmMain::BtnSampleDataClick);
+    for (const auto& [name, command] : commands) {
+        QObject* sender = control(name);
+        if (auto* button = qobject_cast<QPushButton*>(sender))
+            ConnectCommand(button, &QPushButton::clicked, this, app_, command);
+        else if (auto* entry = qobject_cast<QAction*>(sender))
+            ConnectCommand(entry, &QAction::triggered, this, app_, command);
+    }
+    ConnectCommand(qobject_cast<QMenu*>(control("MnuSet")), &QMenu::aboutToShow, this, app_,
+                   [this] { markLanguageChoice(); });
     // A file dropped on a pane loads as its Load button would.
-    for (TextPane* pane : {MemoAN, MemoX, MemoFx}) AcceptFileDrops(*pane, this);
-
-    const auto pick = [this](QAction* action, void (TFrmMain::*handler)()) {
-        ConnectCommand(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    };
-    pick(MnuExit, &TFrmMain::MnuExitClick);
-    pick(MnuChinese, &TFrmMain::MnuChineseClick);
-    pick(MnuEnglish, &TFrmMain::MnuEnglishClick);
-    pick(MnuContent, &TFrmMain::MnuContentClick);
-    pick(MnuWeb, &TFrmMain::MnuWebClick);
-    pick(MnuPhone, &TFrmMain::MnuPhoneClick);
-    pick(MnuAbout, &TFrmMain::MnuAboutClick);
-    ConnectCommand(MnuSet, &QMenu::aboutToShow, this, [this] { MnuSetClick(); });
+    for (TextPane* pane : panes_) AcceptFileDrops(*pane, app_);
+    AcceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
 
     // Ctrl+Enter solves from anywhere in the window, the panes included.
     for (QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(keys), this);
         shortcut->setObjectName(QStringLiteral("SolveShortcut"));
-        connect(shortcut, &QShortcut::activated, BtnSolve, &QPushButton::click);
+        connect(shortcut, &QShortcut::activated, solveButton_, &QPushButton::click);
     }
+
+    // The coordinates under the mouse stand in for the notice while the
+    // mouse is on the plot.
+    connect(plotPage_, &PlotPage::coordinatesChanged, this, [this](const QString& coordinates) {
+        if (coordinates.isEmpty())
+            updateNotice();
+        else
+            noticePanel_->setText(coordinates);
+    });
 }
 
 }  // namespace quill

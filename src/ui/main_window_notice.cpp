@@ -1,8 +1,7 @@
-// The status bar's notice and the plot page: the decimal mark in use, what
-// the last Solve took, the coordinates under the mouse on the plot.
+// The status bar's notice and the plot page after a Solve: the decimal mark
+// in use, what the last Solve took, the lists drawn on the plot.
 
 #include <QLabel>
-#include <QTabWidget>
 
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -23,38 +22,25 @@ QString Milliseconds(qint64 nanoseconds, char decimalMark) {
 
 }  // namespace
 
-void TFrmMain::BuildPlotPage() {
-    TabSheet2 = new PlotPage();
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet2, PlotPage::TabCaption(false));
-    // The coordinates stand in for the notice while the mouse is on the plot.
-    connect(TabSheet2, &PlotPage::coordinatesChanged, this, [this](const QString& coordinates) {
-        if (coordinates.isEmpty())
-            UpdateNotice();
-        else
-            StatusPanel1->setText(coordinates);
-    });
-}
-
 // Also hands the decimal mark to the plot: this runs whenever the mark or
 // the language changes.
-void TFrmMain::UpdateNotice() {
+void TFrmMain::updateNotice() {
     // The figures of the last Solve stay while the mark it read is in use.
     if (solveMark_ != decimalMark_) solveNotice_.clear();
     QString notice = captions::kDecimalMark.Text(english_) + QChar::fromLatin1(decimalMark_);
     if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
-    StatusPanel1->setText(notice);
-    TabSheet2->setDecimalMark(decimalMark_);
+    noticePanel_->setText(notice);
+    plotPage_->setDecimalMark(decimalMark_);
 }
 
-void TFrmMain::SolveFinished(qint64 nanoseconds) {
-    solveNotice_ = QStringLiteral("An %1, X %2, %3")
+void TFrmMain::solveFinished(qint64 nanoseconds) {
+    solveNotice_ = captions::kSolveFigures.Text(english_)
                        .arg(evaluator_.CountAn())
                        .arg(evaluator_.CountX())
                        .arg(Milliseconds(nanoseconds, decimalMark_));
     solveMark_ = decimalMark_;
-    UpdateNotice();
-    TabSheet2->showSolve(evaluator_.DataAn(), evaluator_.DataX(), evaluator_.DataFx());
+    updateNotice();
+    plotPage_->showSolve(evaluator_.DataAn(), evaluator_.DataX(), evaluator_.DataFx());
 }
 
 }  // namespace quill

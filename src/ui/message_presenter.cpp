@@ -11,21 +11,6 @@ constexpr qsizetype kKeepAtEnd = 200;
 constexpr qsizetype kLongestUnbroken = 60;
 const QChar kZeroWidthSpace(0x200B);
 
-QMessageBox::Icon IconFor(uint32_t flags) {
-    switch (flags & 0xF0) {
-    case kMbIconError:
-        return QMessageBox::Critical;
-    case kMbIconQuestion:
-        return QMessageBox::Question;
-    case kMbIconExclamation:
-        return QMessageBox::Warning;
-    case kMbIconInformation:
-        return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
-    }
-}
-
 }  // namespace
 
 QString DisplayText(const QString& message) {
@@ -52,12 +37,11 @@ QString DisplayText(const QString& message) {
     return wrapped;
 }
 
-int BoxPresenter::Show(QWidget* owner, const QString& text, const QString& caption, uint32_t flags) {
-    QMessageBox box(IconFor(flags), caption, text, QMessageBox::Ok, owner);
+void BoxPresenter::Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
-    return kIdOk;
 }
 
 }  // namespace quill

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "common/error.h"
-#include "ui/application.h"
 #include "ui/dialog_support.h"
 
 namespace quill {
@@ -17,7 +16,7 @@ constexpr char kShownModally[] = "quillShownModally";
 
 bool IsShownModally(const QWidget& window) { return window.property(kShownModally).toBool(); }
 
-int32_t RunModal(QDialog& dialog) {
+QDialog::DialogCode RunModal(QDialog& dialog) {
     if (dialog.isVisible() || !dialog.isEnabled() || IsShownModally(dialog))
         throw Error("Cannot make a visible window modal");
 
@@ -39,21 +38,8 @@ int32_t RunModal(QDialog& dialog) {
 
     // exec() blocks input to every other window of the program and ends
     // with the dialog's result; an application that quits meanwhile ends it
-    // with Cancel.
+    // Rejected.
     return RunDialogModal(dialog);
-}
-
-void RequestClose(QWidget& window) {
-    if (IsShownModally(window)) {
-        if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->done(mrCancel);
-        return;
-    }
-    Application* app = Application::current();
-    if (app && &window == app->MainWindow()) {
-        app->RequestQuit();
-        return;
-    }
-    window.hide();
 }
 
 }  // namespace quill

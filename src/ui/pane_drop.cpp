@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QUrl>
 
-#include "ui/application.h"
+#include "ui/command_guard.h"
 #include "ui/pane_files.h"
 #include "ui/text_pane.h"
 
@@ -16,7 +16,7 @@ namespace {
 // Sits on the pane's viewport, which is where drops arrive.
 class DropFilter : public QObject {
 public:
-    DropFilter(TextPane& pane, QObject* window) : QObject(&pane), pane_(&pane), window_(window) {}
+    DropFilter(TextPane& pane, ErrorRoute& errors) : QObject(&pane), pane_(&pane), errors_(errors) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -48,17 +48,17 @@ private:
 
     void load(const QString& path) {
         QPointer<TextPane> pane = pane_;
-        QObject* window = window_;
+        ErrorRoute* errors = &errors_;
         QMetaObject::invokeMethod(
-            window,
-            [pane, window, path] {
-                if (pane) RunGuarded(window, [&] { LoadPaneFile(*pane, path); });
+            pane_,
+            [pane, errors, path] {
+                if (pane) RunGuarded(*errors, [&] { LoadPaneFile(*pane, path); });
             },
             Qt::QueuedConnection);
     }
 
     TextPane* pane_;
-    QObject* window_;
+    ErrorRoute& errors_;
 };
 
 }  // namespace
@@ -70,9 +70,9 @@ QString DroppedFile(const QMimeData* data) {
     return urls.front().toLocalFile();
 }
 
-void AcceptFileDrops(TextPane& pane, QObject* window) {
+void AcceptFileDrops(TextPane& pane, ErrorRoute& errors) {
     pane.viewport()->setAcceptDrops(true);
-    pane.viewport()->installEventFilter(new DropFilter(pane, window));
+    pane.viewport()->installEventFilter(new DropFilter(pane, errors));
 }
 
 }  // namespace quill

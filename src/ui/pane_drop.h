@@ -3,17 +3,17 @@
 // file at a time, by the road of the Load button and with its errors.
 
 class QMimeData;
-class QObject;
 class QString;
 
 namespace quill {
 
+class ErrorRoute;
 class TextPane;
 
-// Lets the pane take a dropped file. The load runs as a command of window
-// once the drop is over, so that the program the file came from is not kept
-// waiting while an error box is up.
-void AcceptFileDrops(TextPane& pane, QObject* window);
+// Lets the pane take a dropped file. The load runs as a command, its errors
+// going to errors, once the drop is over, so that the program the file came
+// from is not kept waiting while an error box is up.
+void AcceptFileDrops(TextPane& pane, ErrorRoute& errors);
 
 // The one local file a drag carries; empty when it carries several, a web
 // address or anything else.

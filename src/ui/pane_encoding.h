@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/pane_text.h"
+#include "lines/pane_text.h"
 
 namespace quill {
 

@@ -25,13 +25,13 @@ void LoadPaneFile(TextPane& pane, const QString& path) { LoadFromFile(pane.Lines
 void SavePaneFile(const TextPane& pane, const QString& path) { SaveToFile(pane.Lines(), FileSystemPath(path)); }
 
 void LoadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner) {
-    if (!openDialog.Execute(owner)) return;
-    LoadPaneFile(pane, openDialog.FileName);
+    if (!openDialog.execute(owner)) return;
+    LoadPaneFile(pane, openDialog.fileName);
 }
 
 void SavePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner) {
-    if (!saveDialog.Execute(owner)) return;
-    SavePaneFile(pane, saveDialog.FileName);
+    if (!saveDialog.execute(owner)) return;
+    SavePaneFile(pane, saveDialog.fileName);
 }
 
 }  // namespace quill

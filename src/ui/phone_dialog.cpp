@@ -5,6 +5,7 @@
 
 #include "ui/dialog_support.h"
 #include "ui/help_commands.h"
+#include "ui/language.h"
 #include "ui/qr_matrix.h"
 
 namespace quill {
@@ -14,35 +15,37 @@ TFrmVisitePhone::TFrmVisitePhone(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       codeText_(WebAddress()) {
     setObjectName(QStringLiteral("FrmVisitePhone"));
-    setWindowTitle(QStringLiteral("手机二维码访问本软件网站Visite with 2-Dims Code"));
     setFont(DialogFont(15));
     setFixedSize(kClientWidth, kClientHeight);
 
-    Img2DimsCode = new QLabel(this);
-    Img2DimsCode->setObjectName(QStringLiteral("Img2DimsCode"));
-    Img2DimsCode->setGeometry(0, 0, kCodeSide, kCodeSide);
-    Img2DimsCode->setAlignment(Qt::AlignCenter);
+    auto* code = new QLabel(this);
+    code->setObjectName(QStringLiteral("Img2DimsCode"));
+    code->setGeometry(0, 0, kCodeSide, kCodeSide);
+    code->setAlignment(Qt::AlignCenter);
     // Made at run time from the configured address, so the code always
     // matches the Web command.
     if (const auto matrix = QrMatrix::Encode(codeText_.toUtf8())) {
-        Img2DimsCode->setPixmap(QPixmap::fromImage(RenderQrSymbol(*matrix, kCodeSide)));
+        code->setPixmap(QPixmap::fromImage(RenderQrSymbol(*matrix, kCodeSide)));
     } else {
-        Img2DimsCode->setWordWrap(true);
-        Img2DimsCode->setText(codeText_);  // too long for a code: the address itself
+        code->setWordWrap(true);
+        code->setText(codeText_);  // too long for a code: the address itself
     }
 
-    BtnClose = new QPushButton(QStringLiteral("关闭&Close"), this);
-    BtnClose->setObjectName(QStringLiteral("BtnClose"));
-    BtnClose->setGeometry(0, 216, 209, 25);
-    connect(BtnClose, &QPushButton::clicked, this, &TFrmVisitePhone::BtnCloseClick);
+    // Every way out rejects: the button, the close box and Escape alike.
+    closeButton_ = new QPushButton(this);
+    closeButton_->setObjectName(QStringLiteral("BtnClose"));
+    closeButton_->setGeometry(0, 216, 209, 25);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+    setLanguage(false);
 }
 
-void TFrmVisitePhone::BtnCloseClick() { done(kModalResultCancel); }
-
-void TFrmVisitePhone::reject() { done(kModalResultCancel); }
+void TFrmVisitePhone::setLanguage(bool english) {
+    setWindowTitle(captions::kPhoneTitle.Text(english));
+    closeButton_->setText(captions::kPhoneClose.Text(english));
+}
 
 void TFrmVisitePhone::showEvent(QShowEvent* event) {
-    PlaceAtFirstShow(*this, FirstShowPlacement::desktopCentre, placed_);
+    PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     QDialog::showEvent(event);
 }
 

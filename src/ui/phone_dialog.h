@@ -1,5 +1,6 @@
 #pragma once
-// The phone dialog: the product web page as a two-dimensional code to scan.
+// The phone dialog: the product web page as a two-dimensional code to scan
+// (the label Img2DimsCode) and a button to close it (BtnClose).
 
 #include <QDialog>
 
@@ -21,21 +22,14 @@ public:
     // The address the code stands for.
     QString codeText() const { return codeText_; }
 
-    QLabel* Img2DimsCode = nullptr;
-    QPushButton* BtnClose = nullptr;
-
-public slots:
-    // Every way out but the About box's OK gives Cancel (2): the button, the
-    // close box and Escape alike.
-    void reject() override;
+    // Captions bilingual (the default) or English only.
+    void setLanguage(bool english);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
-private slots:
-    void BtnCloseClick();
-
 private:
+    QPushButton* closeButton_ = nullptr;
     QString codeText_;
     bool placed_ = false;
 };

@@ -13,12 +13,14 @@
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "plot/csv_table.h"
 #include "qcustomplot.h"
-#include "ui/application.h"
+#include "ui/language.h"
 
 namespace quill {
 
@@ -76,14 +78,27 @@ bool HasSuffix(const QString& name, const char* suffix) {
     return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
 }
 
+// The formats Export writes, by file name suffix; the first is the default.
+constexpr const char* kExportSuffixes[] = {"png", "svg", "csv"};
+
+bool HasExportSuffix(const QString& name) {
+    return std::any_of(std::begin(kExportSuffixes), std::end(kExportSuffixes),
+                       [&](const char* suffix) { return HasSuffix(name, suffix); });
+}
+
 QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
-    const QString png = QStringLiteral("PNG (*.png)");
-    const QString svg = QStringLiteral("SVG (*.svg)");
-    QString filter = HasSuffix(lastName, "svg") ? svg : png;
-    QString name = QFileDialog::getSaveFileName(
-        parent, english ? QStringLiteral("Export") : QStringLiteral("导出Export"), lastName, png + ";;" + svg, &filter);
-    if (!name.isEmpty() && !HasSuffix(name, "png") && !HasSuffix(name, "svg")) {
-        name += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    const QString filters[] = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
+                               QStringLiteral("CSV (*.csv)")};
+    QString filter = filters[0];
+    for (std::size_t i = 0; i < std::size(filters); ++i) {
+        if (HasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
+    }
+        const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
+    QString name = QFileDialog::getSaveFileName(parent, captions::kPlotExport.Text(english), lastName, offered, &filter);
+    if (!name.isEmpty() && !HasExportSuffix(name)) {
+        for (std::size_t i = 0; i < std::size(filters); ++i) {
+            if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
+        }
     }
     return name;
 }
@@ -102,7 +117,7 @@ void Save(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
+PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), errors_(errors) {
     plot_ = new QCustomPlot(this);
     plot_->setObjectName(QStringLiteral("PlotArea"));
     plot_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
@@ -131,40 +146,38 @@ PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
     pointGraph_->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(200, 40, 30), 1.5), QBrush(QColor(255, 255, 255)), 6));
 
-    BtnFit = new QPushButton(this);
-    BtnFit->setObjectName(QStringLiteral("BtnFit"));
-    ChkLogY = new QCheckBox(this);
-    ChkLogY->setObjectName(QStringLiteral("ChkLogY"));
-    BtnExport = new QPushButton(this);
-    BtnExport->setObjectName(QStringLiteral("BtnExport"));
-    for (QPushButton* button : {BtnFit, BtnExport}) button->setFixedSize(75, 25);
+    fitButton_ = new QPushButton(this);
+    fitButton_->setObjectName(QStringLiteral("BtnFit"));
+    logYCheck_ = new QCheckBox(this);
+    logYCheck_->setObjectName(QStringLiteral("ChkLogY"));
+    exportButton_ = new QPushButton(this);
+    exportButton_->setObjectName(QStringLiteral("BtnExport"));
+    for (QPushButton* button : {fitButton_, exportButton_}) button->setFixedSize(75, 25);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BtnFit);
-    buttons->addWidget(ChkLogY);
+    buttons->addWidget(fitButton_);
+    buttons->addWidget(logYCheck_);
     buttons->addStretch(1);
-    buttons->addWidget(BtnExport);
+    buttons->addWidget(exportButton_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(plot_, 1);
     layout->addLayout(buttons);
     ApplyCaptions();
 
-    ConnectCommand(BtnFit, &QPushButton::clicked, this, [this] { BtnFitClick(); });
-    ConnectCommand(ChkLogY, &QCheckBox::clicked, this, [this] { ChkLogYClick(); });
-    ConnectCommand(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    ConnectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { BtnFitClick(); });
+    ConnectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { ChkLogYClick(); });
+    ConnectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { BtnExportClick(); });
     // Zooming and panning change the axes; the frame follows just before each draw.
-    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(this, [this] { UpdateFrame(); }); });
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(errors_, [this] { UpdateFrame(); }); });
     connect(plot_, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent* event) { RunGuarded(this, [this, event] { ShowCoordinates(event->pos()); }); });
+            [this](QMouseEvent* event) { RunGuarded(errors_, [this, event] { ShowCoordinates(event->pos()); }); });
     plot_->installEventFilter(this);
 
     SetView(model_.FitView());
 }
 
 PlotPage::~PlotPage() = default;
-
-QString PlotPage::TabCaption(bool english) { return english ? QStringLiteral("Plot") : QStringLiteral("图形Plot"); }
 
 void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double>& x,
                          const std::vector<double>& fx) {
@@ -185,17 +198,19 @@ void PlotPage::setEnglish(bool english) {
 }
 
 void PlotPage::ApplyCaptions() {
-    BtnFit->setText(english_ ? QStringLiteral("Fit") : QStringLiteral("适合Fit"));
-    ChkLogY->setText(english_ ? QStringLiteral("Log y") : QStringLiteral("对数Log y"));
-    BtnExport->setText(english_ ? QStringLiteral("Export") : QStringLiteral("导出Export"));
+    fitButton_->setText(captions::kPlotFit.Text(english_));
+    logYCheck_->setText(captions::kPlotLogY.Text(english_));
+    exportButton_->setText(captions::kPlotExport.Text(english_));
 }
 
 void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
 
+void PlotPage::setPlotName(const QString& name) { plot_->setAccessibleName(name); }
+
 void PlotPage::BtnFitClick() { SetView(model_.FitView()); }
 
 void PlotPage::ChkLogYClick() {
-    model_.SetYScale(ChkLogY->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
+    model_.SetYScale(logYCheck_->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
     // The x view stays; y shows everything on the new scale.
     plot::ViewRect view = View();
     const plot::ViewRect fit = model_.FitView();
@@ -208,12 +223,17 @@ void PlotPage::BtnExportClick() {
     QString name = chooseSaveName_ ? chooseSaveName_(this, lastExportName_)
                                    : AskForSaveName(this, lastExportName_, english_);
     if (name.isEmpty()) return;  // Cancel
-    if (!HasSuffix(name, "png") && !HasSuffix(name, "svg")) name += QStringLiteral(".png");
+    if (!HasExportSuffix(name)) name += QStringLiteral(".png");
     lastExportName_ = name;
     ExportTo(name);
 }
 
 void PlotPage::ExportTo(const QString& path) {
+    if (HasSuffix(path, "csv")) {
+        const std::string table = plot::CsvTable(model_.X(), model_.Fx());
+        Save(path, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
+        return;
+    }
     const int width = plot_->width(), height = plot_->height();
     frameStale_ = true;  // the picture is drawn outside a replot: bring the frame up to date first
     UpdateFrame();

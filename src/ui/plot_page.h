@@ -1,9 +1,11 @@
 #pragma once
 // The plot page: the report's points (x, F(x)) as markers and the polynomial
-// as a curve across the view. The wheel zooms, dragging pans, "适合Fit" shows
-// everything again, "对数Log y" switches the y axis to a symmetric logarithm,
-// "导出Export" writes the plot as PNG or SVG. All the numbers it works out
-// come from plot::PlotModel; this class only draws them and takes the input.
+// as a curve across the view. The wheel zooms, dragging pans, Fit shows
+// everything again, Log y switches the y axis to a symmetric logarithm,
+// Export writes the plot as PNG or SVG, or its points as CSV. All the numbers
+// it works out come from plot::PlotModel; this class only draws them and takes
+// the input. Its controls are found by object name: PlotArea, BtnFit, ChkLogY,
+// BtnExport.
 
 #include <QSharedPointer>
 #include <QString>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "plot/plot_model.h"
+#include "ui/command_guard.h"
 
 class QCheckBox;
 class QCPGraph;
@@ -28,14 +31,12 @@ class PlotPage : public QWidget {
 public:
     // Asks for the name to export to. Gets the name confirmed last time in
     // this run (empty at first) and gives back the chosen one, or an empty
-    // string for Cancel. The default is a save dialog offering PNG and SVG.
+    // string for Cancel. The default is a save dialog offering PNG, SVG and CSV.
     using SaveNameChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
 
-    explicit PlotPage(QWidget* parent = nullptr);
+    // Errors of the page's commands go to errors.
+    explicit PlotPage(ErrorRoute& errors, QWidget* parent = nullptr);
     ~PlotPage() override;
-
-    // The caption for the page's tab: "图形Plot", or "Plot" in English.
-    static QString TabCaption(bool english);
 
     // The lists of a successful Solve: coefficients (a(0) first), the x
     // values and F at each of them. Fits the view to them.
@@ -45,6 +46,8 @@ public:
     // Captions bilingual (Chinese, then English) or English only.
     void setEnglish(bool english);
     void setSaveNameChooser(SaveNameChooser chooser);
+    // What screen readers call the plot (the page's tab caption).
+    void setPlotName(const QString& name);
 
     // The commands behind the controls; each runs guarded when clicked.
     void BtnFitClick();
@@ -52,16 +55,13 @@ public:
     void BtnExportClick();
 
     // Writes the plot at its size on screen: SVG when the name ends in .svg,
-    // PNG otherwise. Raises FileError "Cannot create file <path>" or "Failed
-    // to Save Stream"; an existing file is then left as it was.
+    // the points as a table when it ends in .csv (plot::CsvTable), PNG
+    // otherwise. Raises FileError "Cannot create file <path>" or "Failed to
+    // Save Stream"; an existing file is then left as it was.
     void ExportTo(const QString& path);
     const QString& LastExportName() const { return lastExportName_; }
 
     // What is on show, for tests and tools.
-    QCustomPlot* Plot() const { return plot_; }
-    QPushButton* FitButton() const { return BtnFit; }
-    QCheckBox* LogYCheck() const { return ChkLogY; }
-    QPushButton* ExportButton() const { return BtnExport; }
     const plot::PlotModel& Model() const { return model_; }
     const plot::PlotFrame& Frame() const { return frame_; }
     plot::ViewRect View() const;
@@ -86,9 +86,10 @@ private:
     QCPGraph* curveGraph_ = nullptr;
     QCPGraph* pointGraph_ = nullptr;
     QSharedPointer<PlotTicker> xTicker_, yTicker_;
-    QPushButton* BtnFit = nullptr;
-    QCheckBox* ChkLogY = nullptr;
-    QPushButton* BtnExport = nullptr;
+    QPushButton* fitButton_ = nullptr;
+    QCheckBox* logYCheck_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    ErrorRoute& errors_;
 
     plot::PlotModel model_;
     plot::PlotFrame frame_;

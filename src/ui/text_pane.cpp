@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ui/pane_encoding.h"
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 

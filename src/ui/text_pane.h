@@ -9,7 +9,9 @@
 #include <QHash>
 #include <string>
 
-#include "ui/pane_text.h"
+#include "lines/pane_text.h"
+
+class QMenu;
 
 namespace quill {
 
@@ -49,6 +51,10 @@ public:
     QRect caretRect() const;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+signals:
+    // The context menu is built and about to open: a place for more entries.
+    void contextMenuBuilt(QMenu* menu);
 
 protected:
     bool event(QEvent* event) override;

@@ -10,8 +10,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "ui/language.h"
 #include "ui/text_pane.h"
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 
@@ -374,19 +375,21 @@ void TextPane::dragScroll() {
 }
 
 void TextPane::contextMenuEvent(QContextMenuEvent* event) {
+    // The entries read the same in both languages.
     QMenu menu(this);
-    menu.addAction(tr("&Undo"), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
-    menu.addAction(tr("&Redo"), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
+    menu.addAction(captions::kUndo.Text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
+    menu.addAction(captions::kRedo.Text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
     menu.addSeparator();
-    menu.addAction(tr("Cu&t"), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
-    menu.addAction(tr("&Copy"), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
+    menu.addAction(captions::kCut.Text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
+    menu.addAction(captions::kCopy.Text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    menu.addAction(tr("&Paste"), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
-    menu.addAction(tr("Delete"), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
+    menu.addAction(captions::kPaste.Text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
+    menu.addAction(captions::kDelete.Text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
         ->setEnabled(hasSelection());
     menu.addSeparator();
-    menu.addAction(tr("Select All"), QKeySequence::SelectAll, this, &TextPane::selectAll)
+    menu.addAction(captions::kSelectAll.Text(false), QKeySequence::SelectAll, this, &TextPane::selectAll)
         ->setEnabled(text_.characters() > 0);
+    emit contextMenuBuilt(&menu);
     menu.exec(event->globalPos());
 }
 

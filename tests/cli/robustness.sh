@@ -25,6 +25,11 @@ for eol in '\r\n' '  \n' '\t\r'; do
     run an - <blank && grep -q '^X\[0\]=5' out || fail "blank lines '$eol' on stdin"
 done
 
+# A pipe on standard input and a FIFO named as a file are read like files.
+printf '4\n' | "$cli" an - >out 2>err && grep -q '^X\[0\]=4' out || fail "pipe on stdin"
+mkfifo fifo && { printf '6\n' >fifo & } && run an fifo && grep -q '^X\[0\]=6' out || fail "fifo"
+wait
+
 # Ten million digits on one line: zeros are 0; other digits overflow the
 # 80-bit range and are rejected with the whole text.
 awk 'BEGIN { s = "0000000000"; for (i = 0; i < 20; i++) s = s s; print s }' >zeros

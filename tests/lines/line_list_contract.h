@@ -6,8 +6,8 @@
 //     namespace quill::contract {
 //     INSTANTIATE_TYPED_TEST_SUITE_P(Qt, LineListContract, ::testing::Types<MyMaker>);
 //     }
-// Texts are ASCII with CR LF breaks only, and capacity is counted on the text
-// as fileBytes() gives it, so a CR LF takes two.
+// Texts have CR LF breaks only. Capacity counts characters, a CR LF as two:
+// on ASCII text that is the length of fileBytes().
 
 #include <gtest/gtest.h>
 
@@ -154,6 +154,26 @@ TYPED_TEST_P(LineListContract, ALineThatDoesNotFitGoesInNotAtAll) {
     }
 }
 
+TYPED_TEST_P(LineListContract, CapacityCountsUtf8CharactersNotBytes) {
+    // "就绪" is six bytes and two characters.
+    const struct {
+        std::string text, added;
+        int64_t capacity;
+        bool fits;
+    } cases[] = {
+        {"", "就绪Ready", 9, true},  {"", "就绪Ready", 8, false},
+        {"就绪\r\n", "abc", 9, true}, {"就绪\r\n", "abc", 8, false},
+    };
+    for (const auto& c : cases) {
+        for (const bool batched : {false, true}) {
+            auto pane = this->Pane(c.text);
+            pane->setCapacity(c.capacity);
+            EXPECT_EQ(batched ? this->AddBatch(*pane, {c.added}) : this->AddEach(*pane, {c.added}), c.fits)
+                << c.text << " + " << c.added << " within " << c.capacity << (batched ? " batched" : "");
+        }
+    }
+}
+
 TYPED_TEST_P(LineListContract, RandomBatchesEndAsAddingOneByOne) {
     std::mt19937 random(20230611);
     const std::string alphabet = "0123456789 .-eE+x";
@@ -179,7 +199,7 @@ TYPED_TEST_P(LineListContract, RandomBatchesEndAsAddingOneByOne) {
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(LineListContract, LinesOfATextAndTheHiddenEmptyLastLine,
+REGISTER_TYPED_TEST_SUITE_P(LineListContract, CapacityCountsUtf8CharactersNotBytes, LinesOfATextAndTheHiddenEmptyLastLine,
                             AddPutsEachLineOnALineOfItsOwn, AddedLinesReadBackWholeHoweverLong,
                             CapacityOutlivesClearAndDoesNotBindFileText, ALineThatDoesNotFitGoesInNotAtAll,
                             RandomBatchesEndAsAddingOneByOne);

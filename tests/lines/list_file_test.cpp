@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <random>
+#include <thread>
 
 #include "common/error.h"
 #include "temp_folder.h"
@@ -135,6 +137,7 @@ TEST(ListFile, LoadFailureLeavesThePaneAsItWas) {
         }
         EXPECT_EQ(pane.text(), "MemoAN\r\n");
         EXPECT_EQ(pane.capacity(), 77);
+        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}), FileError);
     }
 }
 
@@ -157,11 +160,63 @@ TEST(ListFile, TransferInPiecesGivesTheLoadedText) {
 
         pieces.clear();
         const int fd = ::open((folder / "in.txt").c_str(), O_RDONLY);
-        EXPECT_TRUE(TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }));
+        TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "read");
         ::close(fd);
         EXPECT_EQ(pieces, TransferIntoPane(file));
     }
     EXPECT_THROW(TransferFromFile(folder / "missing.txt", [](std::string_view) {}), FileError);
+}
+
+TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
+    TempFolder folder;
+    WriteFile(folder / "file.txt", "1\n2");
+    const std::string fifo = folder / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    // Refused at once: a FIFO without a writer (an open that waited would
+    // hang here), a device, a folder. A regular file still loads.
+    for (const std::string& path : {fifo, "/dev/zero"s, folder.path()}) {
+        ByteLineList pane(std::string("MemoAN\r\n"));
+        try {
+            LoadFromFile(pane, path, SpecialFiles::refuse);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.message(), "Cannot open file " + path);
+        }
+        EXPECT_EQ(pane.text(), "MemoAN\r\n");
+        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}, SpecialFiles::refuse), FileError);
+    }
+    ByteLineList pane;
+    LoadFromFile(pane, folder / "file.txt", SpecialFiles::refuse);
+    EXPECT_EQ(pane.text(), "1\r\n2");
+
+    // Accepted: the FIFO is read to its end once a writer comes.
+    std::thread writer([&] { WriteFile(fifo, "3\r4"); });
+    LoadFromFile(pane, fifo);
+    writer.join();
+    EXPECT_EQ(pane.text(), "3\r\n4");
+}
+
+TEST(ListFile, LoadFromADescriptorReadsToItsEnd) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "5\n6\n", 4), 4);
+    ::close(ends[1]);
+    ByteLineList pane;
+    pane.setCapacity(10);
+    LoadFromDescriptor(pane, ends[0], "Cannot read standard input");
+    EXPECT_EQ(pane.text(), "5\r\n6\r\n");
+    EXPECT_EQ(pane.capacity(), kLoadedCapacity);
+
+    // The read end is closed now: reading it fails with the caller's message.
+    ::close(ends[0]);
+    try {
+        LoadFromDescriptor(pane, ends[0], "Cannot read standard input");
+        ADD_FAILURE() << "a closed descriptor loaded";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.message(), "Cannot read standard input");
+    }
+    EXPECT_EQ(pane.text(), "5\r\n6\r\n");
 }
 
 TEST(ListFile, SaveWritesExactlyThePaneText) {

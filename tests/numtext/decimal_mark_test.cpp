@@ -66,6 +66,7 @@ TEST_F(DecimalMarkTest, OneByteSeparatorsAreTakenAndLongerOnesFallBackToPoint) {
     for (const auto& row : rows) {
         if (!makeLocale(row.name, row.separator, row.charset)) GTEST_SKIP() << "localedef cannot build " << row.name;
         EXPECT_EQ(readWith(row.name), row.expected) << row.name;
+        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C") << "the process's locale changed";
     }
 }
 

@@ -1,18 +1,22 @@
 // What a screen reader gets from the main window, asked through Qt's
 // accessibility interfaces as a reader would: names and roles of the
-// controls and menu entries, the panes named by their labels, and the panes'
-// text, caret and lines.
+// controls (checked against the window's control table) and menu entries,
+// the panes named by their labels, and the panes' text, caret and lines.
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/main_window.h"
+#include "ui/main_window_controls.h"
 #include "ui_test_support.h"
 
 using quill::TFrmMain;
+
+using namespace quill::test;
 
 namespace {
 
@@ -24,58 +28,56 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Every control of the table speaks its caption in the language shown,
+    // with its role; a pane is named by its label, which is its buddy, and
+    // described as the table says.
     void everyControlHasItsNameAndRole() {
-        TFrmMain w;
-        const struct {
-            QObject* control;
-            QAccessible::Role role;
-            const char* name;
-        } rows[] = {
-            {w.MemoAN, QAccessible::EditableText, "a(0)~a(n)"},
-            {w.MemoX, QAccessible::EditableText, "X"},
-            {w.MemoFx, QAccessible::EditableText, "F(x)"},
-            {w.BtnLoadX, QAccessible::Button, "装入Load"},
-            {w.BtnSolve, QAccessible::Button, "计算 Solve"},
-            {w.ChkAutoClear, QAccessible::CheckBox, "显示前清空Auto Clear"},
-            {w.Label1, QAccessible::StaticText, "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
-            {w.StatusPanel0, QAccessible::StaticText, "就绪"},
-        };
-        for (const auto& row : rows) {
-            QAccessibleInterface* a = Accessible(row.control);
-            QVERIFY(a && a->isValid());
-            QCOMPARE(a->role(), row.role);
-            QCOMPARE(a->text(QAccessible::Name), QString::fromUtf8(row.name));
+        using quill::ControlKind;
+        TFrmMain w(quill::test::App());
+        const std::pair<ControlKind, QAccessible::Role> roles[] = {
+            {ControlKind::pane, QAccessible::EditableText},  {ControlKind::button, QAccessible::Button},
+            {ControlKind::checkBox, QAccessible::CheckBox},  {ControlKind::label, QAccessible::StaticText},
+            {ControlKind::statusPanel, QAccessible::StaticText}};
+        for (const bool english : {false, true}) {
+            w.setLanguage(english);
+            for (const quill::ControlSpec& spec : quill::MainWindowControls()) {
+                const auto role = std::find_if(std::begin(roles), std::end(roles),
+                                               [&spec](const auto& r) { return r.first == spec.kind; });
+                if (role == std::end(roles) || !*spec.caption.bilingual) continue;
+                QWidget* control = Child<QWidget>(w, spec.name);
+                QAccessibleInterface* a = Accessible(control);
+                QVERIFY2(a && a->isValid(), spec.name);
+                QCOMPARE(a->role(), role->second);
+                const bool pane = spec.kind == ControlKind::pane;
+                const quill::ControlSpec& naming = pane ? quill::MainWindowControl(spec.namedBy) : spec;
+                QCOMPARE(a->text(QAccessible::Name), naming.caption.Text(english).remove('&'));
+                if (!pane) continue;
+                QCOMPARE(Label(w, spec.namedBy)->buddy(), control);
+                QCOMPARE(a->text(QAccessible::Description), spec.description.Text(english));
+            }
         }
-        const struct {
-            QLabel* label;
-            QWidget* pane;
-        } buddies[] = {{w.Label2, w.MemoAN}, {w.Label3, w.MemoX}, {w.Label4, w.MemoFx}};
-        for (const auto& b : buddies) {
-            QCOMPARE(b.label->buddy(), b.pane);
-            QVERIFY(!Accessible(b.pane)->text(QAccessible::Description).isEmpty());
-        }
+        w.setLanguage(false);
 
         // Menu entries speak their captions without the '&'.
-        QStringList entries;
-        for (QMenu* menu : {w.MnuFile, w.MnuSet, w.MnuHelp}) {
+        QStringList entries, expected;
+        for (const quill::ControlSpec& spec : quill::MainWindowControls())
+            if (spec.kind == ControlKind::menuEntry || spec.kind == ControlKind::menuChoice)
+                expected << spec.caption.Text(false).remove('&');
+        for (QMenu* menu : {Menu(w, "MnuFile"), Menu(w, "MnuSet"), Menu(w, "MnuHelp")}) {
             QAccessibleInterface* m = Accessible(menu);
             for (int i = 0; i < m->childCount(); ++i) {
                 if (m->child(i)->role() == QAccessible::MenuItem) entries << m->child(i)->text(QAccessible::Name);
             }
         }
-        QCOMPARE(entries, (QStringList{"退出本软件Exit", "中文界面Chinese", "英文界面English", "帮助主题Content",
-                                       "访问本软件网站Web", "手机访问本软件网站Phone", "关于本软件About"}));
-        w.MnuEnglish->trigger();
-        QCOMPARE(Accessible(w.BtnSolve)->text(QAccessible::Name), QStringLiteral("Solve"));
-        QCOMPARE(Accessible(w.MemoX)->text(QAccessible::Name), QStringLiteral("X"));
+        QCOMPARE(entries, expected);
     }
 
     // Offsets count UTF-16 units over the rows joined by one line feed; a
     // character outside the BMP takes two.
     void aPaneIsReadAsEditableText() {
-        TFrmMain w;
-        w.MemoAN->Lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
-        QAccessibleInterface* a = Accessible(w.MemoAN);
+        TFrmMain w(quill::test::App());
+        Pane(w, "MemoAN")->Lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
+        QAccessibleInterface* a = Accessible(Pane(w, "MemoAN"));
         QAccessibleTextInterface* text = a->textInterface();
         QVERIFY(text);
         QVERIFY(a->state().editable && a->state().multiLine);
@@ -95,12 +97,12 @@ private slots:
             {{3, 4}, 17, "last"},
         };
         for (const auto& c : carets) {
-            w.MemoAN->setCaret(c.caret);
+            Pane(w, "MemoAN")->setCaret(c.caret);
             QCOMPARE(text->cursorPosition(), c.offset);
             QCOMPARE(a->text(QAccessible::Value), QString::fromUtf8(c.line));
-            w.MemoAN->setCaret({});
+            Pane(w, "MemoAN")->setCaret({});
             text->setCursorPosition(c.offset);
-            QCOMPARE(w.MemoAN->caret(), c.caret);
+            QCOMPARE(Pane(w, "MemoAN")->caret(), c.caret);
         }
 
         int start = -1, end = -1;
@@ -118,7 +120,7 @@ private slots:
         text->setSelection(0, 3, 8);
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(3, 8));
-        QCOMPARE(QString::fromStdString(w.MemoAN->selectedText()), QStringLiteral("34\r\n系数"));
+        QCOMPARE(QString::fromStdString(Pane(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
     }
 };
 

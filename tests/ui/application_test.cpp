@@ -23,6 +23,8 @@ using quill::Application;
 using quill::RunGuarded;
 using quill::test::RecordingPresenter;
 
+using namespace quill::test;
+
 namespace {
 
 // A widget whose mouse handler fails, as a command would.
@@ -57,7 +59,7 @@ class ApplicationTest : public QObject {
     Q_OBJECT
 
 private:
-    Application* app_ = Application::current();
+    Application* app_ = &quill::test::App();
 
 private slots:
     void errorMessagesGetAFullStopByTheirLastCharacter() {
@@ -81,23 +83,29 @@ private slots:
         };
         for (const auto& row : rows) {
             RecordingPresenter boxes;
-            RunGuarded(nullptr, [&] { throw quill::Error(row.message); });
+            RunGuarded(*app_, [&] { throw quill::Error(row.message); });
             QCOMPARE(boxes.boxes.size(), std::size_t{1});
             QCOMPARE(boxes.boxes[0].text, QString::fromUtf8(row.shown));
             QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Quillometer2023多项式求值器2023"));
-            QCOMPARE(boxes.boxes[0].flags, quill::kMbOk | quill::kMbIconError);
+            QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
         }
+        // A pane line may hold a NUL: the box shows the whole message, as the
+        // command line prints it.
+        RecordingPresenter boxes;
+        const std::string message = std::string("'1") + '\0' + "x' is not a valid floating point value";
+        RunGuarded(*app_, [&] { throw quill::ConvertError(message); });
+        QCOMPARE(boxes.boxes.at(0).text, QString::fromUtf8(message + '.'));
     }
 
     void everyKindOfErrorStopsAtTheApplication() {
         RecordingPresenter boxes;
-        RunGuarded(nullptr, [] { throw quill::AbortError(); });
+        RunGuarded(*app_, [] { throw quill::AbortError(); });
         QVERIFY(boxes.boxes.empty());  // silent by design
 
-        RunGuarded(nullptr, [] { throw std::bad_alloc(); });
-        RunGuarded(nullptr, [] { throw std::runtime_error("disk full"); });
-        RunGuarded(nullptr, [] { throw quill::OverflowError(); });
-        RunGuarded(nullptr, [] { throw 42; });
+        RunGuarded(*app_, [] { throw std::bad_alloc(); });
+        RunGuarded(*app_, [] { throw std::runtime_error("disk full"); });
+        RunGuarded(*app_, [] { throw quill::OverflowError(); });
+        RunGuarded(*app_, [] { throw 42; });
         QCOMPARE(boxes.boxes.size(), std::size_t{4});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Out of memory."));
         QCOMPARE(boxes.boxes[1].text, QStringLiteral("disk full."));
@@ -105,7 +113,7 @@ private slots:
         // Not an error object at all: the fallback box, owned by no window.
         QCOMPARE(boxes.boxes[3].caption, QStringLiteral("Application Error"));
         QCOMPARE(boxes.boxes[3].text, QStringLiteral("Exception int in module ui_application_test at 00000000.\r\n\r\n"));
-        QCOMPARE(boxes.boxes[3].flags, quill::kMbTaskModal | quill::kMbIconError);
+        QCOMPARE(boxes.boxes[3].icon, QMessageBox::Critical);
         QCOMPARE(boxes.boxes[3].owner, nullptr);
 
         // Thrown inside an event handler: caught before the loop sees it.
@@ -136,7 +144,7 @@ private slots:
             if (box) boxText = box->text();
             modal->close();
         });
-        RunGuarded(nullptr, [&] { throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString()); });
+        RunGuarded(*app_, [&] { throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString()); });
         QVERIFY(boxText.size() < 1000 && boxText.endsWith("value."));
     }
 
@@ -186,14 +194,13 @@ private slots:
         const struct {
             QDialog* dialog;
             std::function<void(QWidget*)> ending;
-            int result;
+            QDialog::DialogCode result;
         } rows[] = {
-            {&about, [&about](QWidget*) { about.OKButton->click(); }, quill::mrOk},
-            {&about, [](QWidget* modal) { modal->close(); }, quill::mrCancel},
-            {&about, [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, quill::mrCancel},
-            {&phone, [&phone](QWidget*) { phone.BtnClose->click(); }, quill::mrCancel},
-            {&phone, [](QWidget* modal) { quill::RequestClose(*modal); }, quill::mrCancel},
-            {&phone, [](QWidget* modal) { modal->close(); }, quill::mrCancel},
+            {&about, [&about](QWidget*) { Button(about, "OKButton")->click(); }, QDialog::Accepted},
+            {&about, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
+            {&about, [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, QDialog::Rejected},
+            {&phone, [&phone](QWidget*) { Button(phone, "BtnClose")->click(); }, QDialog::Rejected},
+            {&phone, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
         };
         for (const auto& row : rows) {
             bool modalWhileShown = false;
@@ -224,9 +231,9 @@ private slots:
         bool windowBlocked = false;
         WhenModal([&](QWidget* modal) {
             windowBlocked = QApplication::activeModalWidget() == &about && modal == &about;
-            about.OKButton->click();
+            Button(about, "OKButton")->click();
         });
-        QCOMPARE(quill::RunModal(about), quill::mrOk);
+        QCOMPARE(quill::RunModal(about), QDialog::Accepted);
         QVERIFY(windowBlocked);
         QTRY_COMPARE(QApplication::activeWindow(), &window);
         QCOMPARE(QApplication::focusWidget(), focused);
@@ -236,7 +243,7 @@ private slots:
         quill::TAboutBox about;
         about.show();
         RecordingPresenter boxes;
-        RunGuarded(nullptr, [&about] { quill::RunModal(about); });
+        RunGuarded(*app_, [&about] { quill::RunModal(about); });
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Cannot make a visible window modal."));
         about.hide();
@@ -259,14 +266,14 @@ private slots:
             auto* window = app_->OwnedWindow<quill::TFrmMain>();
             auto* about = app_->OwnedWindow<quill::TAboutBox>();
             auto* phone = app_->OwnedWindow<quill::TFrmVisitePhone>();
-            mainShown = window && window->isVisible() && quill::test::Text(window->MemoX) == "3\r\n";
+            mainShown = window && window->isVisible() && quill::test::Text(Pane(*window, "MemoX")) == "3\r\n";
             dialogsHidden = about && phone && !about->isVisible() && !phone->isVisible();
             WhenModal([&, about, window](QWidget* modal) {
                 aboutWasModal = modal == about;
                 mainBlocked = QApplication::activeModalWidget() == about && window->isVisible();
-                about->OKButton->click();
+                Button(*about, "OKButton")->click();
             });
-            window->MnuAbout->trigger();  // returns once the box is closed
+            Entry(*window, "MnuAbout")->trigger();  // returns once the box is closed
             aboutResult = about->result();
             window->close();  // the close box: the road of Exit
         });
@@ -277,7 +284,7 @@ private slots:
         QVERIFY(dialogsHidden);
         QVERIFY(aboutWasModal);
         QVERIFY(mainBlocked);
-        QCOMPARE(aboutResult, quill::mrOk);
+        QCOMPARE(aboutResult, QDialog::Accepted);
         const QStringList expected = {"title",
                                       "TFrmMain",
                                       "TFrmVisitePhone",

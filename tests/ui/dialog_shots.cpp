@@ -1,10 +1,11 @@
 // Saves a picture of each information dialog, as a user would see its inside:
 //   quill_dialog_shots OUTPUT_FOLDER
-// writes about-box.png and phone-dialog.png there.
+// writes about-box.png, phone-dialog.png and range-dialog.png there.
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 #include <cstdio>
 #include <memory>
@@ -12,6 +13,8 @@
 #include "ui/about_box.h"
 #include "ui/phone_dialog.h"
 #include "ui/program_icon.h"
+#include "ui/range_dialog.h"
+#include "ui/text_pane.h"
 
 namespace {
 
@@ -38,6 +41,12 @@ int main(int argc, char** argv) {
     const QDir out(args[1]);
     quill::TAboutBox about;
     quill::TFrmVisitePhone phone;
-    const bool ok = Shoot(about, out.filePath("about-box.png")) && Shoot(phone, out.filePath("phone-dialog.png"));
+    quill::TextPane pane;
+    quill::RangeDialog range(pane, {false, '.'});
+    range.EdtFrom->setText(QStringLiteral("-2"));
+    range.EdtTo->setText(QStringLiteral("10"));
+    range.EdtCount->setText(QStringLiteral("121"));
+    const bool ok = Shoot(about, out.filePath("about-box.png")) && Shoot(phone, out.filePath("phone-dialog.png")) &&
+                    Shoot(range, out.filePath("range-dialog.png"));
     return ok ? 0 : 1;
 }

@@ -28,6 +28,8 @@ using quill::TFrmMain;
 using quill::test::RecordingPresenter;
 using quill::test::Text;
 
+using namespace quill::test;
+
 namespace {
 
 std::string ReadBytes(const QString& path) {
@@ -54,7 +56,7 @@ QString CaptionOf(QObject* control) {
 
 // Runs `last` on the main window once the loop runs; it ends the program.
 void WhenRunning(std::function<void(TFrmMain&)> last) {
-    QTimer::singleShot(0, [last] { last(*Application::current()->OwnedWindow<TFrmMain>()); });
+    QTimer::singleShot(0, [last] { last(*quill::test::App().OwnedWindow<TFrmMain>()); });
 }
 
 // The child run by anUnwritableSettingsFileEndsTheProgramAllTheSame: the
@@ -62,6 +64,7 @@ void WhenRunning(std::function<void(TFrmMain&)> last) {
 // each box it would show; the exit code is the entry routine's.
 int RunWithUnwritableSettings(int argc, char** argv, const QString& programPath) {
     Application app(argc, argv);
+    TheApp() = &app;
     QTemporaryDir samples;  // none: FormShow's box is printed too
     app.SetExecutableDirectory(samples.path() + '/');
     app.SetSettingsProgramPath(programPath);
@@ -70,7 +73,7 @@ int RunWithUnwritableSettings(int argc, char** argv, const QString& programPath)
         std::fputs((boxes.boxes.back().text + '\n').toUtf8().constData(), stdout);
         std::fflush(stdout);
     };
-    WhenRunning([](TFrmMain& w) { w.MnuExit->trigger(); });
+    WhenRunning([](TFrmMain& w) { Entry(w, "MnuExit")->trigger(); });
     return quill::RunEntryRoutine(app);
 }
 
@@ -80,7 +83,7 @@ class LanguageSettingsTest : public QObject {
     Q_OBJECT
 
 private:
-    Application* app_ = Application::current();
+    Application* app_ = &quill::test::App();
     QTemporaryDir dir_;
     QString settingsFile_;
 
@@ -89,7 +92,7 @@ private:
     // A window that hands its addresses to opened_ instead of a browser.
     void Watch(TFrmMain& w) {
         opened_.clear();
-        w.SetUrlOpener([this](const QUrl& url) { return opened_.push_back(url), true; });
+        w.setUrlOpener([this](const QUrl& url) { return opened_.push_back(url), true; });
     }
 
 private slots:
@@ -109,8 +112,8 @@ private slots:
             std::string file;
         } rows[] = {
             {[](TFrmMain& w) { w.close(); }, "[Setting]\r\nbChinese=1\r\n"},
-            {[](TFrmMain& w) { w.MnuExit->trigger(); }, "[Setting]\r\nbChinese=1\r\n"},
-            {[](TFrmMain& w) { w.MnuEnglish->trigger(), w.close(); }, "[Setting]\r\nbChinese=0\r\n"},
+            {[](TFrmMain& w) { Entry(w, "MnuExit")->trigger(); }, "[Setting]\r\nbChinese=1\r\n"},
+            {[](TFrmMain& w) { Entry(w, "MnuEnglish")->trigger(), w.close(); }, "[Setting]\r\nbChinese=0\r\n"},
         };
         for (const auto& row : rows) {
             QFile::remove(settingsFile_);
@@ -121,12 +124,12 @@ private slots:
             QCOMPARE(ReadBytes(settingsFile_), row.file);
         }
         // The last row left English: it is back at the next start.
-        TFrmMain next;
-        QVERIFY(!next.Settings().bChinese);
+        TFrmMain next(quill::test::App());
+        QVERIFY(!next.settings().bChinese);
         next.show();
-        QVERIFY(next.English());
-        QCOMPARE(next.BtnSolve->text(), QStringLiteral("Solve"));
-        next.MnuChinese->trigger();
+        QVERIFY(next.english());
+        QCOMPARE(Button(next, "BtnSolve")->text(), QStringLiteral("Solve"));
+        Entry(next, "MnuChinese")->trigger();
     }
 
     // A settings file that cannot be written: the box and standard error say
@@ -151,17 +154,17 @@ private slots:
     }
 
     void theSetMenuMarksTheCurrentChoiceEachTimeItOpens() {
-        TFrmMain w;
+        TFrmMain w(quill::test::App());
         const auto open = [&w] {
-            emit w.MnuSet->aboutToShow();
-            return std::pair{w.MnuChinese->isChecked(), w.MnuEnglish->isChecked()};
+            emit Menu(w, "MnuSet")->aboutToShow();
+            return std::pair{Entry(w, "MnuChinese")->isChecked(), Entry(w, "MnuEnglish")->isChecked()};
         };
         QCOMPARE(open(), std::pair(true, false));
         // Picking the same entry twice leaves the mark on it all the same.
-        for (QAction* pick : {w.MnuEnglish, w.MnuEnglish, w.MnuChinese, w.MnuChinese}) {
+        for (QAction* pick : {Entry(w, "MnuEnglish"), Entry(w, "MnuEnglish"), Entry(w, "MnuChinese"), Entry(w, "MnuChinese")}) {
             pick->trigger();
-            QCOMPARE(w.Settings().bChinese, pick == w.MnuChinese);
-            QCOMPARE(open(), std::pair(pick == w.MnuChinese, pick == w.MnuEnglish));
+            QCOMPARE(w.settings().bChinese, pick == Entry(w, "MnuChinese"));
+            QCOMPARE(open(), std::pair(pick == Entry(w, "MnuChinese"), pick == Entry(w, "MnuEnglish")));
         }
     }
 
@@ -169,57 +172,61 @@ private slots:
     // Chinese brings back exactly what the windows were built with. The
     // report and the title stay as they are.
     void englishSwitchesEveryCaptionAndChineseRestoresThem() {
-        TFrmMain w;
+        TFrmMain w(quill::test::App());
         quill::TAboutBox* about = app_->CreateOwnedWindow<quill::TAboutBox>();
         quill::TFrmVisitePhone* phone = app_->CreateOwnedWindow<quill::TFrmVisitePhone>();
         const struct {
             QObject* control;
             const char* english;
         } rows[] = {
-            {w.BtnClearAn, "Clear"},     {w.BtnLoadAn, "Load"},        {w.BtnSaveAn, "Save"},
-            {w.BtnClearX, "Clear"},      {w.BtnLoadX, "Load"},         {w.BtnSaveX, "Save"},
-            {w.BtnClearFx, "Clear"},     {w.BtnLoadFx, "Load"},        {w.BtnSaveFx, "Save"},
-            {w.ChkAutoClear, "Auto Clear"}, {w.BtnSolve, "Solve"},     {w.BtnSampleData, "SampleData"},
-            {w.MnuFile, "&File"},        {w.MnuExit, "&Exit"},         {w.MnuSet, "&Set"},
-            {w.MnuChinese, "&Chinese"},  {w.MnuEnglish, "&English"},   {w.MnuHelp, "&Help"},
-            {w.MnuContent, "&Content"},  {w.MnuWeb, "&Web"},           {w.MnuPhone, "&Phone"},
-            {w.MnuAbout, "&About"},      {w.StatusPanel0, "Ready"},    {w.TabSheet2->FitButton(), "Fit"},
-            {w.Label1, "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},       {w.Label4, "F(x)"},
-            {about, "About"},            {about->ProductName, "Quillometer2023"},
-            {about->Version, "Version: 2023"}, {about->NoticePurpose, "Polynomial evaluator"},
-            {about->NoticeLicence, "Released under the MIT License, without warranty."},
-            {about->OKButton, "&OK"},    {phone, "Visite with 2-Dims Code"}, {phone->BtnClose, "&Close"},
+            {Button(w, "BtnClearAn"), "Clear"}, {Button(w, "BtnLoadAn"), "Load"}, {Button(w, "BtnSaveAn"), "Save"},
+            {Button(w, "BtnClearX"), "Clear"}, {Button(w, "BtnLoadX"), "Load"}, {Button(w, "BtnSaveX"), "Save"},
+            {Button(w, "BtnClearFx"), "Clear"}, {Button(w, "BtnLoadFx"), "Load"}, {Button(w, "BtnSaveFx"), "Save"},
+            {Button(w, "ChkAutoClear"), "Auto Clear"}, {Button(w, "BtnSolve"), "Solve"},
+            {Button(w, "BtnSampleData"), "SampleData"}, {Menu(w, "MnuFile"), "&File"}, {Entry(w, "MnuExit"), "&Exit"},
+            {Menu(w, "MnuSet"), "&Set"}, {Entry(w, "MnuChinese"), "&Chinese"}, {Entry(w, "MnuEnglish"), "&English"},
+            {Menu(w, "MnuHelp"), "&Help"}, {Entry(w, "MnuContent"), "&Content"}, {Entry(w, "MnuWeb"), "&Web"},
+            {Entry(w, "MnuPhone"), "&Phone"}, {Entry(w, "MnuAbout"), "&About"}, {Label(w, "StatusPanel0"), "Ready"},
+            {Button(w, "BtnFit"), "Fit"}, {Label(w, "Label1"), "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
+            {Label(w, "Label4"), "F(x)"}, {about, "About"}, {Label(*about, "ProductName"), "Quillometer2023"},
+            {Label(*about, "Version"), "Version: 2023"}, {Label(*about, "NoticePurpose"), "Polynomial evaluator"},
+            {Label(*about, "NoticeLicence"), "Released under the MIT License, without warranty."},
+            {Button(*about, "OKButton"), "&OK"}, {phone, "Visite with 2-Dims Code"},
+            {Button(*phone, "BtnClose"), "&Close"},
         };
         QStringList built;
         for (const auto& row : rows) built << CaptionOf(row.control);
-        const QStringList tabs = {w.PageControl1->tabText(0), w.PageControl1->tabText(1)};
-        const QString description = w.MemoAN->accessibleDescription();
-        const QString filter = w.OpenDlg.Filter;
+        QTabWidget* pages = Child<QTabWidget>(w, "PageControl1");
+        const QStringList tabs = {pages->tabText(0), pages->tabText(1)};
+        const QString description = Pane(w, "MemoAN")->accessibleDescription();
+        const QStringList filters = w.fileDialog(quill::FileDialog::Kind::open).nameFilters;
 
-        w.MnuEnglish->trigger();
+        Entry(w, "MnuEnglish")->trigger();
         for (const auto& row : rows) QCOMPARE(CaptionOf(row.control), QString::fromUtf8(row.english));
-        QCOMPARE(w.PageControl1->tabText(0), QStringLiteral("Quill Solve"));
-        QCOMPARE(w.PageControl1->tabText(1), QStringLiteral("Plot"));
-        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Decimal mark: ."));
-        QCOMPARE(w.MemoAN->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
-        QCOMPARE(w.SaveDlg.Filter, QStringLiteral("Text data files(*.txt)|*.txt|All files(*.*)|*.*"));
+        QCOMPARE(pages->tabText(0), QStringLiteral("Quill Solve"));
+        QCOMPARE(pages->tabText(1), QStringLiteral("Plot"));
+        QCOMPARE(Label(w, "StatusPanel1")->text(), QStringLiteral("Decimal mark: ."));
+        QCOMPARE(Pane(w, "MemoAN")->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
+        QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters,
+                 (QStringList{"Text data files(*.txt)", "All files(*.*)"}));
         // Nothing else speaks English only: the title, the placeholder and the report.
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillometer2023多项式求值器2023"));
-        QCOMPARE(Text(w.MemoFx), std::string("就绪Ready\r\n"));
-        w.MemoAN->Lines().setFileBytes("1");
-        w.MemoX->Lines().setFileBytes("2");
-        w.BtnSolve->click();
-        QCOMPARE(Text(w.MemoFx), std::string("An的数量 An Items Count =1\r\nX的数量 X Count =1\r\nA[0]=1\r\nX[0]=2\r\nF(2)=1\r\n"));
-        QCOMPARE(w.StatusPanel0->text(), QStringLiteral("Ready"));
+        QCOMPARE(Text(Pane(w, "MemoFx")), std::string("就绪Ready\r\n"));
+        Pane(w, "MemoAN")->Lines().setFileBytes("1");
+        Pane(w, "MemoX")->Lines().setFileBytes("2");
+        Button(w, "BtnSolve")->click();
+        QCOMPARE(Text(Pane(w, "MemoFx")), std::string("An的数量 An Items Count =1\r\nX的数量 X Count =1\r\nA[0]=1\r\nX[0]=2\r\nF(2)=1\r\n"));
+        QCOMPARE(Label(w, "StatusPanel0")->text(), QStringLiteral("Ready"));
 
-        w.MnuChinese->trigger();
+        Entry(w, "MnuChinese")->trigger();
         QStringList restored;
         for (const auto& row : rows) restored << CaptionOf(row.control);
         QCOMPARE(restored, built);
-        QCOMPARE((QStringList{w.PageControl1->tabText(0), w.PageControl1->tabText(1)}), tabs);
-        QCOMPARE(w.MemoAN->accessibleDescription(), description);
-        QCOMPARE((QStringList{w.OpenDlg.Filter, w.SaveDlg.Filter}), (QStringList{filter, filter}));
-        QVERIFY(w.StatusPanel1->text().startsWith(QStringLiteral("小数点 Decimal mark: .    An 1, X 1, ")));
+        QCOMPARE((QStringList{pages->tabText(0), pages->tabText(1)}), tabs);
+        QCOMPARE(Pane(w, "MemoAN")->accessibleDescription(), description);
+        QCOMPARE(w.fileDialog(quill::FileDialog::Kind::open).nameFilters, filters);
+        QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters, filters);
+        QVERIFY(Label(w, "StatusPanel1")->text().startsWith(QStringLiteral("小数点 Decimal mark: .    An 1, X 1, ")));
         app_->DestroyOwnedWindows();
     }
 
@@ -237,11 +244,11 @@ private slots:
         for (const auto& row : rows) {
             QFile::remove(chm);
             if (row.present) WriteBytes(chm, "help");
-            TFrmMain w;
+            TFrmMain w(quill::test::App());
             Watch(w);
-            if (row.english) w.MnuEnglish->trigger();
+            if (row.english) Entry(w, "MnuEnglish")->trigger();
             RecordingPresenter boxes;
-            w.MnuContent->trigger();
+            Entry(w, "MnuContent")->trigger();
             QCOMPARE(boxes.boxes.size(), std::size_t{row.present ? 0u : 1u});
             QCOMPARE(opened_.size(), std::size_t{row.present ? 1u : 0u});
             if (row.present) {
@@ -250,8 +257,8 @@ private slots:
             }
             QCOMPARE(Plain(boxes.boxes[0].text), QString::fromUtf8(row.text).arg(chm));
             QCOMPARE(boxes.boxes[0].caption, QString::fromUtf8(row.caption));
-            QCOMPARE(boxes.boxes[0].flags, quill::kMbIconExclamation);
-            w.MnuWeb->trigger();
+            QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+            Entry(w, "MnuWeb")->trigger();
             QCOMPARE(opened_, std::vector{QUrl(quill::WebAddress())});
         }
         QFile::remove(chm);
@@ -260,38 +267,38 @@ private slots:
     // A Solve puts its counts and time in the notice and its lists on the
     // plot; a failed one changes neither.
     void aSolveReachesTheNoticeAndThePlot() {
-        TFrmMain w;
-        w.MemoAN->Lines().setFileBytes("1\r\n2\r\n3\r\n4");
-        w.MemoX->Lines().setFileBytes("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6");
-        w.BtnSolve->click();
+        TFrmMain w(quill::test::App());
+        Pane(w, "MemoAN")->Lines().setFileBytes("1\r\n2\r\n3\r\n4");
+        Pane(w, "MemoX")->Lines().setFileBytes("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6");
+        Button(w, "BtnSolve")->click();
         const QRegularExpression figures(QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms$"));
-        QVERIFY2(figures.match(w.StatusPanel1->text()).hasMatch(), qPrintable(w.StatusPanel1->text()));
-        QCOMPARE(w.TabSheet2->Model().PointCount(), std::size_t{7});
+        QVERIFY2(figures.match(Label(w, "StatusPanel1")->text()).hasMatch(), qPrintable(Label(w, "StatusPanel1")->text()));
+        QCOMPARE(Child<quill::PlotPage>(w, "TabSheet2")->Model().PointCount(), std::size_t{7});
 
         RecordingPresenter boxes;
-        const QString before = w.StatusPanel1->text();
-        w.MemoX->Lines().setFileBytes("1\r\nabc");
-        w.BtnSolve->click();
+        const QString before = Label(w, "StatusPanel1")->text();
+        Pane(w, "MemoX")->Lines().setFileBytes("1\r\nabc");
+        Button(w, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
-        QCOMPARE(w.StatusPanel1->text(), before);
-        QCOMPARE(w.TabSheet2->Model().PointCount(), std::size_t{7});
+        QCOMPARE(Label(w, "StatusPanel1")->text(), before);
+        QCOMPARE(Child<quill::PlotPage>(w, "TabSheet2")->Model().PointCount(), std::size_t{7});
 
         // The coordinates under the mouse stand in for the notice meanwhile.
-        emit w.TabSheet2->coordinatesChanged(QStringLiteral("x=1  y=10"));
-        QCOMPARE(w.StatusPanel1->text(), QStringLiteral("x=1  y=10"));
-        emit w.TabSheet2->coordinatesChanged(QString());
-        QCOMPARE(w.StatusPanel1->text(), before);
+        emit Child<quill::PlotPage>(w, "TabSheet2")->coordinatesChanged(QStringLiteral("x=1  y=10"));
+        QCOMPARE(Label(w, "StatusPanel1")->text(), QStringLiteral("x=1  y=10"));
+        emit Child<quill::PlotPage>(w, "TabSheet2")->coordinatesChanged(QString());
+        QCOMPARE(Label(w, "StatusPanel1")->text(), before);
     }
 
     // The plot page is a second tab; the keyboard reaches it and comes back.
     void ctrlTabTurnsToThePlotAndBack() {
-        TFrmMain w;
+        TFrmMain w(quill::test::App());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.BtnSolve->setFocus();
-        for (QWidget* page : {static_cast<QWidget*>(w.TabSheet2), w.TabSheet1}) {
+        Button(w, "BtnSolve")->setFocus();
+        for (QWidget* page : {static_cast<QWidget*>(Child<quill::PlotPage>(w, "TabSheet2")), Child<QWidget>(w, "TabSheet1")}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-            QCOMPARE(w.PageControl1->currentWidget(), page);
+            QCOMPARE(Child<QTabWidget>(w, "PageControl1")->currentWidget(), page);
         }
     }
 };
@@ -301,6 +308,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--unwritable-settings") == 0)
         return RunWithUnwritableSettings(childArgc, argv, QString::fromLocal8Bit(argv[2]));
     Application app(argc, argv);
+    TheApp() = &app;
     app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));
     LanguageSettingsTest test;
     return QTest::qExec(&test, argc, argv);

@@ -18,7 +18,7 @@
 
 #include <sys/mount.h>
 
-#include "lines/line_list.h"
+#include "lines/list_file.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/pane_encoding.h"
@@ -27,6 +27,7 @@
 using namespace quill;
 using quill::test::RecordingPresenter;
 using quill::test::Text;
+using namespace quill::test;
 
 namespace {
 
@@ -74,58 +75,60 @@ class PaneFilesTest : public QObject {
     Answering answers_;
 
     QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
+    FileDialog& openDialog() { return window_->fileDialog(FileDialog::Kind::open); }
+    FileDialog& saveDialog() { return window_->fileDialog(FileDialog::Kind::save); }
 
 private slots:
-    void init() { window_ = new TFrmMain; }
+    void init() { window_ = new TFrmMain(quill::test::App()); }
     void cleanup() { delete window_; }
 
     void theDialogsRememberNameAndEntryAndAddTheExtension() {
         WriteBytes(path("a.csv"), "1\r\n");
-        window_->OpenDlg.SetRunner(answers_(path("a.csv"), 1));
-        window_->BtnLoadX->click();
+        openDialog().setRunner(answers_(path("a.csv"), 1));
+        Button(*window_, "BtnLoadX")->click();
         const FileDialogRequest first = answers_.last;
         QCOMPARE(first.nameFilters, (QStringList{"文本数据文件(*.txt)", "所有文件(*.*)"}));
         QVERIFY(first.filterIndex == 0 && first.defaultSuffix == "txt" && first.fileName.isEmpty() && !first.save);
-        QVERIFY(window_->OpenDlg.FileName == path("a.csv") && window_->OpenDlg.FilterIndex == 2);
+        QVERIFY(openDialog().fileName == path("a.csv") && openDialog().filterIndex == 1);
 
         // The next Load, under any pane, starts from there; Cancel keeps it all.
-        window_->OpenDlg.SetRunner(answers_(QString()));
-        window_->BtnLoadAn->click();
+        openDialog().setRunner(answers_(QString()));
+        Button(*window_, "BtnLoadAn")->click();
         QVERIFY(answers_.last.fileName == path("a.csv") && answers_.last.filterIndex == 1);
-        QVERIFY(window_->OpenDlg.FileName == path("a.csv") && window_->OpenDlg.FilterIndex == 2);
-        QCOMPARE(Text(window_->MemoAN), std::string("MemoAN\r\n"));
+        QVERIFY(openDialog().fileName == path("a.csv") && openDialog().filterIndex == 1);
+        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
 
         // Saving remembers on its own; a name without extension gets ".txt",
         // however many dots its folder has.
         QDir(dir_.path()).mkdir("v1.0");
-        window_->SaveDlg.SetRunner(answers_(path("v1.0/report")));
-        window_->BtnSaveX->click();
+        saveDialog().setRunner(answers_(path("v1.0/report")));
+        Button(*window_, "BtnSaveX")->click();
         QVERIFY(answers_.last.save && answers_.last.fileName.isEmpty());
-        QCOMPARE(window_->SaveDlg.FileName, path("v1.0/report.txt"));
+        QCOMPARE(saveDialog().fileName, path("v1.0/report.txt"));
         QCOMPARE(ReadBytes(path("v1.0/report.txt")), std::string("1\r\n"));
         QCOMPARE(QDir(path("v1.0")).entryList(QDir::Files), QStringList{"report.txt"});
     }
 
     void failuresShowTheirMessageAndChangeNothing() {
         RecordingPresenter boxes;
-        window_->OpenDlg.SetRunner(answers_(path("missing")));  // typed, not checked by the dialog
-        window_->BtnLoadAn->click();
-        window_->SaveDlg.SetRunner(answers_(path("no folder/x.txt")));
-        window_->BtnSaveAn->click();
+        openDialog().setRunner(answers_(path("missing")));  // typed, not checked by the dialog
+        Button(*window_, "BtnLoadAn")->click();
+        saveDialog().setRunner(answers_(path("no folder/x.txt")));
+        Button(*window_, "BtnSaveAn")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{2});
         QCOMPARE(boxes.boxes[0].text, "Cannot open file " + path("missing.txt") + ".");
         QCOMPARE(boxes.boxes[1].text, "Cannot create file " + path("no folder/x.txt") + ".");
-        QCOMPARE(Text(window_->MemoAN), std::string("MemoAN\r\n"));
-        QCOMPARE(window_->MemoAN->Lines().capacity(), kDefaultCapacity);
+        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
+        QCOMPARE(Pane(*window_, "MemoAN")->Lines().capacity(), kDefaultCapacity);
 
         // A full disk: the old file stays whole.
         const QByteArray disk = QFile::encodeName(path("disk"));
         QDir(dir_.path()).mkdir("disk");
         if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0) QSKIP("cannot mount a small tmpfs here");
         WriteBytes(path("disk/old.txt"), "old\r\n");
-        window_->MemoAN->Lines().setFileBytes(std::string(1 << 20, '5'));
-        window_->SaveDlg.SetRunner(answers_(path("disk/old.txt")));
-        window_->BtnSaveAn->click();
+        Pane(*window_, "MemoAN")->Lines().setFileBytes(std::string(1 << 20, '5'));
+        saveDialog().setRunner(answers_(path("disk/old.txt")));
+        Button(*window_, "BtnSaveAn")->click();
         const std::string left = ReadBytes(path("disk/old.txt"));
         ::umount2(disk.constData(), MNT_DETACH);
         QCOMPARE(boxes.boxes.at(2).text, QStringLiteral("Failed to Save Stream."));
@@ -145,17 +148,17 @@ private slots:
         };
         for (const auto& c : cases) {
             WriteBytes(path("in.txt"), c.file);
-            window_->OpenDlg.SetRunner(answers_(path("in.txt")));
-            window_->SaveDlg.SetRunner(answers_(path("out.txt")));
-            window_->BtnLoadFx->click();
-            QCOMPARE(window_->MemoFx->Lines().line(0), c.firstLine);
-            QCOMPARE(window_->MemoFx->Lines().capacity(), kLoadedCapacity);
-            window_->BtnSaveFx->click();
+            openDialog().setRunner(answers_(path("in.txt")));
+            saveDialog().setRunner(answers_(path("out.txt")));
+            Button(*window_, "BtnLoadFx")->click();
+            QCOMPARE(Pane(*window_, "MemoFx")->Lines().line(0), c.firstLine);
+            QCOMPARE(Pane(*window_, "MemoFx")->Lines().capacity(), kLoadedCapacity);
+            Button(*window_, "BtnSaveFx")->click();
             QCOMPARE(ReadBytes(path("out.txt")), c.saved.empty() ? c.file : c.saved);
         }
         // Text Latin-1 cannot hold is saved as UTF-8 rather than lost.
-        window_->MemoFx->Lines().add("就绪");
-        window_->BtnSaveFx->click();
+        Pane(*window_, "MemoFx")->Lines().add("就绪");
+        Button(*window_, "BtnSaveFx")->click();
         QCOMPARE(ReadBytes(path("out.txt")), std::string("café\r\nÿ\u0080\r\n就绪\r\n"));
     }
 
@@ -190,7 +193,7 @@ private slots:
             {{QUrl::fromLocalFile(path("gone.txt"))}, true},
             {{QUrl::fromLocalFile(path("dropped.txt"))}, true},
         };
-        QWidget* target = window_->MemoX->viewport();
+        QWidget* target = Pane(*window_, "MemoX")->viewport();
         for (const auto& c : cases) {
             QMimeData data;
             data.setUrls(c.urls);
@@ -205,7 +208,7 @@ private slots:
         }
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, "Cannot open file " + path("gone.txt") + ".");
-        QCOMPARE(Text(window_->MemoX), std::string("7\r\n"));
+        QCOMPARE(Text(Pane(*window_, "MemoX")), std::string("7\r\n"));
     }
 
     void theRealDialogIsPlacedAndTakesAMissingName() {
@@ -222,12 +225,12 @@ private slots:
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path("new list"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QVERIFY(window_->OpenDlg.Execute(window_));
+        QVERIFY(openDialog().execute(window_));
         QCOMPARE(placed, QPoint(0, 0));
         QVERIFY(!title.isEmpty());
-        QCOMPARE(window_->OpenDlg.FileName, path("new list.txt"));
+        QCOMPARE(openDialog().fileName, path("new list.txt"));
         WhenDialogUp([](QFileDialog* dialog) { dialog->close(); });
-        QVERIFY(!window_->SaveDlg.Execute(window_));
+        QVERIFY(!saveDialog().execute(window_));
     }
 
     void aFiftyMegabyteFile() {
@@ -235,13 +238,13 @@ private slots:
         file.reserve(50u << 20);
         for (unsigned i = 0; file.size() < (50u << 20); ++i) file += std::to_string(i * 7919u % 1000003u) + ".25\r\n";
         WriteBytes(path("big.txt"), file);
-        window_->OpenDlg.SetRunner(answers_(path("big.txt")));
-        window_->SaveDlg.SetRunner(answers_(path("big-out.txt")));
+        openDialog().setRunner(answers_(path("big.txt")));
+        saveDialog().setRunner(answers_(path("big-out.txt")));
         QElapsedTimer clock;
         clock.start();
-        window_->BtnLoadAn->click();
+        Button(*window_, "BtnLoadAn")->click();
         const qint64 load = clock.restart();
-        window_->BtnSaveAn->click();
+        Button(*window_, "BtnSaveAn")->click();
         const qint64 save = clock.elapsed();
         qInfo().nospace() << "50 MB file: load " << load << " ms, save " << save << " ms";
         QVERIFY(ReadBytes(path("big-out.txt")) == file);
@@ -254,6 +257,7 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     Application app(argc, argv);
+    test::TheApp() = &app;
     app.SetTitle(QString::fromUtf8(kApplicationTitle));
     app.SetSettingsProgramPath(config.filePath("quillometer"));
     PaneFilesTest test;

@@ -36,21 +36,24 @@ class PlotPageTest : public QObject {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    void Redraw() { page_->Plot()->replot(QCustomPlot::rpImmediateRefresh); }
-    QPoint PlotCentre() const { return page_->Plot()->axisRect()->rect().center(); }
+    void Redraw() { Plot()->replot(QCustomPlot::rpImmediateRefresh); }
+    QPoint PlotCentre() const { return Plot()->axisRect()->rect().center(); }
     void Wheel(int steps) {
         const QPointF at = PlotCentre();
-        QWheelEvent wheel(at, page_->Plot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+        QWheelEvent wheel(at, Plot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(page_->Plot(), &wheel);
+        QApplication::sendEvent(Plot(), &wheel);
     }
+
+    QCustomPlot* Plot() const { return test::Child<QCustomPlot>(*page_, "PlotArea"); }
+    QAbstractButton* Button(const char* name) const { return test::Child<QAbstractButton>(*page_, name); }
 
     std::unique_ptr<PlotPage> page_;
     QTemporaryDir dir_;
 
 private slots:
     void init() {
-        page_ = std::make_unique<PlotPage>();
+        page_ = std::make_unique<PlotPage>(test::App());
         page_->resize(795, 415);  // the tab page inside the main window
         page_->show();
         QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
@@ -61,7 +64,7 @@ private slots:
     void cleanup() { page_.reset(); }
 
     void exportWritesTheChosenFormatAtThePlotsSize() {
-        const QSize size = page_->Plot()->size();
+        const QSize size = Plot()->size();
         page_->ExportTo(dir_.filePath("plot.png"));
         const QImage png(dir_.filePath("plot.png"), "PNG");
         QCOMPARE(png.size(), size);
@@ -74,6 +77,11 @@ private slots:
         QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
         for (const auto& tick : page_->Frame().yTicks) QVERIFY(svg.contains(">" + tick.label + "</text>"));
         QVERIFY(svg.size() > 10000);
+
+        page_->ExportTo(dir_.filePath("points.csv"));
+        const QByteArray csv = ReadAll(dir_.filePath("points.csv"));
+        QVERIFY(csv.startsWith("x,F(x)\n-2,-7\n-1,2.5\n"));
+        QCOMPARE(csv.count('\n'), 8);
     }
 
     void exportAsksForANameAndRemembersIt() {
@@ -83,13 +91,17 @@ private slots:
             offered << last;
             return answer;
         });
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         QVERIFY(QFile::exists(dir_.filePath("first.png")));  // no suffix: PNG
+        answer = dir_.filePath("points.CSV");
+        Button("BtnExport")->click();
+        QVERIFY(ReadAll(answer).startsWith("x,F(x)\n"));
         answer = dir_.filePath("second.svg");
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         answer.clear();  // Cancel: nothing written, the name kept
-        page_->ExportButton()->click();
-        QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("second.svg")}));
+        Button("BtnExport")->click();
+        QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("points.CSV"),
+                                       dir_.filePath("second.svg")}));
         QCOMPARE(page_->LastExportName(), dir_.filePath("second.svg"));
         QVERIFY(ReadAll(dir_.filePath("second.svg")).contains("<svg"));
     }
@@ -100,7 +112,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("keep") == 4);
         blocker.close();
         page_->setSaveNameChooser([&](QWidget*, const QString&) { return dir_.filePath("file/plot.png"); });
-        page_->ExportButton()->click();
+        Button("BtnExport")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t(1));
         QCOMPARE(boxes.boxes[0].text, "Cannot create file " + dir_.filePath("file/plot.png") + '.');
         QCOMPARE(ReadAll(dir_.filePath("file")), QByteArray("keep"));
@@ -115,14 +127,14 @@ private slots:
         QCOMPARE(page_->Frame().view.u0, zoomed.u0);  // the frame followed
         QVERIFY(page_->Frame().pointU.size() < 7);      // some points are out of view now
 
-        QTest::mousePress(page_->Plot(), Qt::LeftButton, {}, PlotCentre());
-        QTest::mouseMove(page_->Plot(), PlotCentre() + QPoint(100, 0));
-        QTest::mouseRelease(page_->Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(100, 0));
+        QTest::mousePress(Plot(), Qt::LeftButton, {}, PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre() + QPoint(100, 0));
+        QTest::mouseRelease(Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(100, 0));
         Redraw();
         QVERIFY(page_->View().u0 < zoomed.u0);  // dragged right: the view moved left
         QCOMPARE(page_->Frame().view.u0, page_->View().u0);
 
-        page_->FitButton()->click();
+        Button("BtnFit")->click();
         Redraw();
         QCOMPARE(page_->View().u0, fit.u0);
         QCOMPARE(page_->View().v1, fit.v1);
@@ -133,38 +145,37 @@ private slots:
         Wheel(1);
         Redraw();
         const plot::ViewRect before = page_->View();
-        page_->LogYCheck()->click();
+        Button("ChkLogY")->click();
         Redraw();
         QCOMPARE(page_->Model().GetYScale(), plot::YScale::symlog);
         QCOMPARE(page_->View().u0, before.u0);
         QStringList labels;
         for (const auto& t : page_->Frame().yTicks) labels << QString::fromStdString(t.label);
         QVERIFY2(labels.contains("0") && labels.contains("100") && labels.contains("-1"), qPrintable(labels.join(" ")));
-        page_->LogYCheck()->click();
+        Button("ChkLogY")->click();
         QCOMPARE(page_->Model().GetYScale(), plot::YScale::linear);
     }
 
     void coordinatesUnderTheMouseInTheReportsText() {
         QSignalSpy spy(page_.get(), &PlotPage::coordinatesChanged);
         page_->setDecimalMark(',');
-        QTest::mouseMove(page_->Plot(), PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre());
         QVERIFY(!spy.isEmpty());
         const QString text = spy.last().at(0).toString();
-        const double u = page_->Plot()->xAxis->pixelToCoord(PlotCentre().x());
-        const double v = page_->Plot()->yAxis->pixelToCoord(PlotCentre().y());
+        const double u = Plot()->xAxis->pixelToCoord(PlotCentre().x());
+        const double v = Plot()->yAxis->pixelToCoord(PlotCentre().y());
         QCOMPARE(text, QString::fromStdString(page_->Model().CoordinateText(u, v, ',')));
         QVERIFY(text.startsWith("x=") && text.contains(',') && !text.contains('.'));
-        QTest::mouseMove(page_->Plot(), QPoint(2, 2));  // over the margin, outside the axes
+        QTest::mouseMove(Plot(), QPoint(2, 2));  // over the margin, outside the axes
         QCOMPARE(spy.last().at(0).toString(), QString());
     }
 
     void captionsBilingualOrEnglish() {
         for (const bool english : {false, true}) {
             page_->setEnglish(english);
-            const QStringList captions{page_->FitButton()->text(), page_->LogYCheck()->text(),
-                                       page_->ExportButton()->text(), PlotPage::TabCaption(english)};
-            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export|Plot")
-                                                 : QStringLiteral("适合Fit|对数Log y|导出Export|图形Plot"));
+            const QStringList captions{Button("BtnFit")->text(), Button("ChkLogY")->text(),
+                                       Button("BtnExport")->text()};
+            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export") : QStringLiteral("适合Fit|对数Log y|导出Export"));
         }
     }
 
@@ -186,16 +197,16 @@ private slots:
         QFETCH(std::vector<double>, x);
         const Lists s = Solved(an, x);
         for (const bool logY : {false, true}) {
-            if (page_->LogYCheck()->isChecked() != logY) page_->LogYCheck()->click();
+            if (Button("ChkLogY")->isChecked() != logY) Button("ChkLogY")->click();
             page_->showSolve(s.an, s.x, s.fx);
             Wheel(-3);  // zoom out past the data, where F overflows
             Redraw();
-            page_->FitButton()->click();
+            Button("BtnFit")->click();
             Redraw();
             QCOMPARE(page_->Frame().pointU.empty(), x.empty());
             QVERIFY(page_->Frame().xTicks.size() >= 2 && page_->Frame().yTicks.size() >= 2);
             page_->ExportTo(dir_.filePath("odd.png"));
-            QCOMPARE(QImage(dir_.filePath("odd.png")).size(), page_->Plot()->size());
+            QCOMPARE(QImage(dir_.filePath("odd.png")).size(), Plot()->size());
         }
     }
 
@@ -213,14 +224,14 @@ private slots:
         Wheel(1);
         Redraw();
         const qint64 zoomed = timer.restart();
-        QTest::mousePress(page_->Plot(), Qt::LeftButton, {}, PlotCentre());
-        QTest::mouseMove(page_->Plot(), PlotCentre() + QPoint(40, 20));
+        QTest::mousePress(Plot(), Qt::LeftButton, {}, PlotCentre());
+        QTest::mouseMove(Plot(), PlotCentre() + QPoint(40, 20));
         Redraw();
         const qint64 panned = timer.elapsed();
-        QTest::mouseRelease(page_->Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(40, 20));
+        QTest::mouseRelease(Plot(), Qt::LeftButton, {}, PlotCentre() + QPoint(40, 20));
         qInfo("1,000,000 points: shown in %lld ms, zoom redrawn in %lld ms, pan redrawn in %lld ms; %zu markers drawn",
               shown, zoomed, panned, page_->Frame().pointU.size());
-        QVERIFY(page_->Frame().pointU.size() <= 2 * static_cast<std::size_t>(page_->Plot()->width()));
+        QVERIFY(page_->Frame().pointU.size() <= 2 * static_cast<std::size_t>(Plot()->width()));
     }
 };
 

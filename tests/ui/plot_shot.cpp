@@ -14,12 +14,13 @@
 #include "engine/evaluator.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
+#include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/plot_page.h"
 #include "qcustomplot.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    quill::Application app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() != 3 && !(args.size() == 4 && args[3] == "log")) {
         std::fputs("usage: quill_plot_shot SAMPLE_FOLDER OUTPUT.png [log]\n", stderr);
@@ -32,14 +33,14 @@ int main(int argc, char** argv) {
         quill::Evaluator evaluator;
         evaluator.Solve(an, x, result, true, quill::ReportStyle{});
 
-        quill::PlotPage page;
+        quill::PlotPage page(app);
         page.setFont(quill::DialogFont(15));  // the main window's font
         page.resize(795, 415);                // a tab page of the main window
         page.show();
         page.showSolve(evaluator.DataAn(), evaluator.DataX(), evaluator.DataFx());
-        if (args.size() == 4) page.LogYCheck()->click();
+        if (args.size() == 4) page.findChild<QCheckBox*>("ChkLogY")->click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
-        page.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        page.findChild<QCustomPlot*>("PlotArea")->replot(QCustomPlot::rpImmediateRefresh);
         const bool saved = page.grab().save(args[2]);
         std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "cannot write", qPrintable(args[2]));
         return saved ? 0 : 1;

@@ -92,7 +92,7 @@ private slots:
     // What the dialog shows is the configured web address.
     void phoneDialogShowsTheWebAddress() {
         quill::TFrmVisitePhone phone;
-        const QImage shown = phone.Img2DimsCode->pixmap().toImage();
+        const QImage shown = phone.findChild<QLabel*>("Img2DimsCode")->pixmap().toImage();
         QCOMPARE(shown.size(), QSize(210, 210));
         QString skip;
         const QString decoded = Decode(shown, skip);

@@ -1,19 +1,23 @@
 // Measures the desktop program on large panes: a Solve of a million x
 // values from the click until the report is on screen, typing in a
-// million-line pane, and the peak memory. Prints figures; asserts nothing.
+// million-line pane, filling the x pane with ten million values, and the
+// peak memory. Prints figures; asserts nothing.
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed [x-count]
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <cstdio>
 #include <string>
 
+#include "engine/range_fill.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/message_presenter.h"
+#include "ui/range_dialog.h"
 #include "ui/text_pane.h"
 
 namespace {
@@ -45,9 +49,8 @@ double TimeKeys(quill::TextPane* pane, int key, const QString& text, int times) 
 
 class SilentPresenter : public quill::MessagePresenter {
 public:
-    int Show(QWidget*, const QString& text, const QString&, uint32_t) override {
+    void Show(QWidget*, const QString& text, const QString&, QMessageBox::Icon) override {
         shownLength = text.size();
-        return quill::kIdOk;
     }
     qsizetype shownLength = 0;
 };
@@ -69,20 +72,20 @@ int main(int argc, char** argv) {
     for (int i = 0; i < xCount; ++i) xs += std::to_string(i % 2000 - 1000) + "." + std::to_string(i % 997) + "\r\n";
     QElapsedTimer timer;
     timer.start();
-    window->MemoAN->Lines().setFileBytes("1\r\n-3\r\n0.5\r\n2\r\n");
-    window->MemoX->Lines().setFileBytes(xs);
+    window->paneFor(quill::PaneRole::coefficients).Lines().setFileBytes("1\r\n-3\r\n0.5\r\n2\r\n");
+    window->paneFor(quill::PaneRole::xValues).Lines().setFileBytes(xs);
     Settle(window);
     std::printf("fill x pane: %d lines in %.0f ms\n", xCount, timer.nsecsElapsed() / 1e6);
 
     timer.restart();
-    window->BtnSolve->click();
+    window->findChild<QPushButton*>("BtnSolve")->click();
     Settle(window);
     const double solveMs = timer.nsecsElapsed() / 1e6;
-    std::printf("solve: %d report lines in MemoFx %.0f ms after the click\n", window->MemoFx->Lines().count(), solveMs);
+    std::printf("solve: %d report lines in MemoFx %.0f ms after the click\n", window->paneFor(quill::PaneRole::results).Lines().count(), solveMs);
     std::printf("peak memory after the report: %ld MB\n", PeakMegabytes());
 
     // Typing in the middle of the million-line x pane.
-    quill::TextPane* pane = window->MemoX;
+    quill::TextPane* pane = &window->paneFor(quill::PaneRole::xValues);
     pane->setFocus();
     pane->setCaret({xCount / 2, 0});
     Settle(window);
@@ -90,23 +93,46 @@ int main(int argc, char** argv) {
     std::printf("Enter (a new row) mid-pane: %.2f ms a key\n", TimeKeys(pane, Qt::Key_Return, QStringLiteral("\r"), 50));
     std::printf("Backspace joining rows: %.2f ms a key\n", TimeKeys(pane, Qt::Key_Backspace, QString(), 50));
     std::printf("Page Down: %.2f ms a key\n", TimeKeys(pane, Qt::Key_PageDown, QString(), 200));
-    pane = window->MemoFx;
+    pane = &window->paneFor(quill::PaneRole::results);
     pane->setFocus();
     std::printf("typing at the end of the report pane: %.2f ms a key\n",
                 TimeKeys(pane, Qt::Key_7, QStringLiteral("7"), 200));
 
     // A second Solve: clearing the big report and writing it again.
     timer.restart();
-    window->BtnSolve->click();
+    window->findChild<QPushButton*>("BtnSolve")->click();
     Settle(window);
     std::printf("second solve (clear + report): %.0f ms\n", timer.nsecsElapsed() / 1e6);
 
     // An error quoting a 100 MB line.
-    window->MemoX->Lines().setFileBytes(std::string(100'000'000, '9') + "x\r\n");
+    window->paneFor(quill::PaneRole::xValues).Lines().setFileBytes(std::string(100'000'000, '9') + "x\r\n");
     timer.restart();
-    window->BtnSolve->click();
+    window->findChild<QPushButton*>("BtnSolve")->click();
     std::printf("error for a 100 MB line: box text of %lld characters after %.0f ms\n",
                 static_cast<long long>(presenter.shownLength), timer.nsecsElapsed() / 1e6);
+
+    // Fill with a range: ten million values in place of the x pane's text,
+    // the text alone first, then the whole fill up to the repaint, and Undo.
+    window->paneFor(quill::PaneRole::xValues).Lines().setFileBytes("1\r\n");
+    const quill::RangeRequest range{-1000, 1000, quill::kMostRangeValues};
+    timer.restart();
+    const std::size_t rangeBytes = quill::RangeText(range, '.').size();
+    std::printf("range text: %d values (%zu bytes) in %.0f ms\n", range.count, rangeBytes, timer.nsecsElapsed() / 1e6);
+    {
+        quill::RangeDialog dialog(window->paneFor(quill::PaneRole::xValues), {false, '.'}, window);
+        dialog.EdtFrom->setText(QStringLiteral("-1000"));
+        dialog.EdtTo->setText(QStringLiteral("1000"));
+        dialog.EdtCount->setText(QString::number(range.count));
+        timer.restart();
+        dialog.Fill();
+        Settle(window);
+    }
+    std::printf("fill with a range: %d lines in the x pane %.0f ms\n", window->paneFor(quill::PaneRole::xValues).Lines().count(),
+                timer.nsecsElapsed() / 1e6);
+    timer.restart();
+    window->paneFor(quill::PaneRole::xValues).undo();
+    Settle(window);
+    std::printf("undo of the fill: %.0f ms\n", timer.nsecsElapsed() / 1e6);
     std::printf("peak memory at the end: %ld MB\n", PeakMegabytes());
 
     app.SetPresenter(nullptr);

@@ -1,8 +1,13 @@
 #pragma once
 // What the Qt tests of the desktop program share: a main() that makes the
-// program's own application object, and a presenter that records boxes
-// instead of showing them.
+// program's own application object, a presenter that records boxes instead
+// of showing them, and finding a control by its object name.
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,21 +21,41 @@
 
 namespace quill::test {
 
+// The application object the test's main() made.
+inline Application*& TheApp() {
+    static Application* app = nullptr;
+    return app;
+}
+inline Application& App() { return *TheApp(); }
+
+// The control of that object name under parent; the test stops when there is none.
+template <class Control = QWidget>
+Control* Child(const QObject& parent, const char* name) {
+    auto* found = parent.findChild<Control*>(QString::fromLatin1(name));
+    if (!found) qFatal("no control %s", name);
+    return found;
+}
+
+inline TextPane* Pane(const QObject& window, const char* name) { return Child<TextPane>(window, name); }
+inline QAbstractButton* Button(const QObject& window, const char* name) { return Child<QAbstractButton>(window, name); }
+inline QAction* Entry(const QObject& window, const char* name) { return Child<QAction>(window, name); }
+inline QMenu* Menu(const QObject& window, const char* name) { return Child<QMenu>(window, name); }
+inline QLabel* Label(const QObject& window, const char* name) { return Child<QLabel>(window, name); }
+
 struct ShownBox {
     QWidget* owner;
     QString text, caption;
-    uint32_t flags;
+    QMessageBox::Icon icon;
 };
 
 class RecordingPresenter : public MessagePresenter {
 public:
-    RecordingPresenter() { Application::current()->SetPresenter(this); }
-    ~RecordingPresenter() override { Application::current()->SetPresenter(nullptr); }
+    RecordingPresenter() { App().SetPresenter(this); }
+    ~RecordingPresenter() override { App().SetPresenter(nullptr); }
 
-    int Show(QWidget* owner, const QString& text, const QString& caption, uint32_t flags) override {
-        boxes.push_back({owner, text, caption, flags});
+    void Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override {
+        boxes.push_back({owner, text, caption, icon});
         if (whileShown) whileShown();
-        return kIdOk;
     }
 
     std::vector<ShownBox> boxes;
@@ -44,6 +69,7 @@ inline std::string Text(const TextPane* pane) { return pane->Lines().fileBytes()
 #define QUILL_UI_TEST_MAIN(TestObject)                                 \
     int main(int argc, char** argv) {                                  \
         quill::Application app(argc, argv);                            \
+        quill::test::TheApp() = &app;                                  \
         app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));     \
         /* windows keep their settings here, not beside the test */    \
         QTemporaryDir settingsDir;                                     \

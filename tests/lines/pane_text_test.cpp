@@ -1,15 +1,15 @@
-// The pane text model: the shared line-list contract, character-counted
-// capacity, bytes that are not UTF-8, and the edits the widget makes.
+// The pane text model: the shared line-list contract, bytes that are not
+// UTF-8, and the edits the widget makes.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
 
-#include "../lines/line_list_contract.h"
+#include "line_list_contract.h"
 #include "common/error.h"
-#include "ui/pane_text.h"
-#include "ui/utf8_steps.h"
+#include "lines/pane_text.h"
+#include "lines/utf8_steps.h"
 
 namespace quill::contract {
 
@@ -56,16 +56,6 @@ TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
         {"\xFF", utf8::kReplacement},
     };
     for (const Case& c : cases) EXPECT_EQ(utf8::Decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
-}
-
-TEST(PaneText, CapacityCountsCharactersNotBytes) {
-    // "就绪Ready" is 7 characters in 11 bytes; its line takes 9 with the break.
-    PaneText pane;
-    pane.setCapacity(9);
-    EXPECT_EQ(pane.add("就绪Ready"), 0);
-    EXPECT_EQ(pane.characters(), 9);
-    EXPECT_THROW(pane.add(""), LineInsertionError);
-    EXPECT_EQ(pane.fileBytes(), "就绪Ready\r\n");
 }
 
 TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {

@@ -1,4 +1,4 @@
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill::utf8 {
 

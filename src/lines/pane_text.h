@@ -3,7 +3,7 @@
 // exactly the pane text of the byte-string line model, held row by row so
 // that a report of millions of lines goes in at a few hundred nanoseconds a
 // line and any line is read in constant time. No Qt here: the widget
-// (TextPane) draws and edits it, the engine reads and writes it as a LineList.
+// (TextPane) draws and edits it, the engine reads and writes its lines.
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +37,7 @@ class PaneText : public LineList {
 public:
     PaneText();
 
-    // The line list. Capacity counts characters, a CR LF as two.
+    // The line list.
     int32_t count() const override;
     std::string line(int32_t i) const override;
     int32_t add(std::string_view s) override;

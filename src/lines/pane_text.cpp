@@ -1,10 +1,10 @@
-#include "ui/pane_text.h"
+#include "lines/pane_text.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "common/error.h"
-#include "ui/utf8_steps.h"
+#include "lines/utf8_steps.h"
 
 namespace quill {
 
