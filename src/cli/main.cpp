@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -14,8 +15,10 @@
 
 #include "common/error.h"
 #include "common/posix_file.h"
+#include "common/safe_file.h"
 #include "engine/error_text.h"
 #include "engine/evaluator.h"
+#include "engine/parallel_solve.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
@@ -39,6 +42,7 @@ constexpr std::string_view kUsage =
     "  --decimal-mark C  the decimal separator of the numbers (default: the locale's)\n"
     "  --hex             write every number as an exact hexadecimal constant\n"
     "  -o FILE           write the report to FILE ('-': standard output)\n"
+    "  --threads N       work on N threads (default: one per processor)\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
 
@@ -46,6 +50,7 @@ struct Options {
     std::optional<char> decimalMark;
     bool hex = false;
     std::optional<std::string> output;
+    unsigned threads = 0;  // 0: one per processor
     std::string coefficients;
     std::string xValues;
 };
@@ -66,6 +71,13 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
         options.decimalMark = value[0];
         return true;
     };
+    auto setThreads = [&](std::string_view value) -> bool {
+        unsigned n = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+        if (ec != std::errc() || end != value.data() + value.size() || n < 1 || n > 1024) return false;
+        options.threads = n;
+        return true;
+    };
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -84,6 +96,16 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
             if (!setMark(argv[++i])) return bad("the decimal mark must be exactly one byte");
         } else if (arg.starts_with("--decimal-mark=")) {
             if (!setMark(arg.substr(15))) return bad("the decimal mark must be exactly one byte");
+        } else if (arg == "--threads" || arg.starts_with("--threads=")) {
+            std::string_view value;
+            if (arg.size() > 9) {
+                value = arg.substr(10);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return bad("--threads needs a value");
+            }
+            if (!setThreads(value)) return bad("the thread count must be a whole number from 1 to 1024");
         } else if (arg == "-o") {
             if (i + 1 >= argc) return bad("-o needs a file name");
             options.output = argv[++i];
@@ -99,37 +121,65 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
     return {};
 }
 
+constexpr const char* kCannotReadInput = "Cannot read standard input";
+
 // Fills the pane from a file, or from standard input for "-", exactly as a
 // pane's load does.
 void LoadList(quill::ByteLineList& pane, const std::string& path) {
     if (path == "-") {
-        quill::LoadFromDescriptor(pane, STDIN_FILENO, "Cannot read standard input");
+        quill::LoadFromDescriptor(pane, STDIN_FILENO, kCannotReadInput);
     } else {
         quill::LoadFromFile(pane, path);
     }
 }
 
+// Hands the x values' text to the Solve piece by piece, as a pane's load
+// would read it, so that the text is never held whole.
+void StreamList(quill::ParallelSolve& solve, const std::string& path) {
+    const auto take = [&](std::string_view piece) { solve.addXText(piece); };
+    if (path == "-") {
+        quill::TransferFromDescriptor(STDIN_FILENO, take, kCannotReadInput);
+    } else {
+        quill::TransferFromFile(path, take);
+    }
+}
+
 int Run(const Options& options) {
-    quill::ByteLineList an, x, result;
+    quill::ByteLineList an;
     LoadList(an, options.coefficients);
-    LoadList(x, options.xValues);
 
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::ReadLocaleDecimalMark();
     style.hexNumbers = options.hex;
 
+    quill::SolveControl control;
+    control.threads = options.threads;
+    control.keepX = false;
+    quill::ParallelSolve solve(style, control);
+    StreamList(solve, options.xValues);
+
+    // The errors come in the order of the sequential Solve: the coefficients,
+    // the x values, the evaluation. Every value is read and evaluated before
+    // the first byte of the report goes out.
     quill::Evaluator evaluator;
-    evaluator.Solve(an, x, result, /*autoClear=*/true, style);
-    // The inputs and arrays are done with; give their memory back before the
-    // report is written out.
+    evaluator.ReadAnList(an, style.decimalMark);
     an = quill::ByteLineList();
-    x = quill::ByteLineList();
+    solve.finishX();
+    solve.compute(evaluator.DataAn());
     evaluator.Release();
 
     if (options.output && *options.output != "-") {
-        quill::SaveToFile(result, *options.output);
-    } else if (!quill::WriteAll(STDOUT_FILENO, result.text())) {
-        throw quill::FileError("Cannot write standard output");
+        const std::string& path = *options.output;
+        quill::SafeFileWriter file;
+        quill::CheckSaved(file.open(path), path);
+        solve.writeReport([&](std::string_view piece) {
+            if (!file.write(piece)) quill::CheckSaved(quill::SaveStatus::writeFailed, path);
+        });
+        quill::CheckSaved(file.commit(), path);
+    } else {
+        solve.writeReport([](std::string_view piece) {
+            if (!quill::WriteAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
+        });
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "common/posix_file.h"
@@ -86,36 +87,55 @@ SaveStatus WriteInPlace(FileDescriptor& file, const struct stat& old, std::strin
     return SaveStatus::ok;
 }
 
-// Devices, pipes and the like cannot be replaced by a rename (and must not
-// be): their bytes go straight to them.
-SaveStatus WriteToSpecialFile(const std::string& path, std::string_view bytes) {
-    FileDescriptor file = OpenFile(path, O_WRONLY);
-    if (!file.valid()) return SaveStatus::cannotCreate;
-    if (!WriteAll(file.get(), bytes) || !file.close()) return SaveStatus::writeFailed;
-    return SaveStatus::ok;
-}
-
 }  // namespace
 
-SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
+// Devices, pipes and the like cannot be replaced by a rename (and must not
+// be): their bytes go straight to them. Where the folder takes no new file
+// but the target is writable, the bytes are gathered and written in place.
+enum class SafeFileWriter::Mode { closed, temporary, special, inPlace };
+
+struct SafeFileWriter::State {
+    Mode mode = Mode::closed;
+    FileDescriptor file;
+    std::string target, tempPath;
+    struct stat old {};
+    std::string gathered;  // in place only
+    bool failed = false;
+};
+
+SafeFileWriter::SafeFileWriter() : state_(std::make_unique<State>()) {}
+
+SafeFileWriter::~SafeFileWriter() {
+    if (state_->mode == Mode::temporary) {
+        state_->file.reset();
+        ::unlink(state_->tempPath.c_str());
+    }
+}
+
+SaveStatus SafeFileWriter::open(const std::string& path) {
+    State& s = *state_;
     if (path.empty()) return SaveStatus::cannotCreate;
 
-    struct stat old;
-    std::string target;
+    struct stat& old = s.old;
     bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists) {
         if (S_ISDIR(old.st_mode)) return SaveStatus::cannotCreate;
-        if (!S_ISREG(old.st_mode)) return WriteToSpecialFile(path, bytes);
+        if (!S_ISREG(old.st_mode)) {
+            s.file = OpenFile(path, O_WRONLY);
+            if (!s.file.valid()) return SaveStatus::cannotCreate;
+            s.mode = Mode::special;
+            return SaveStatus::ok;
+        }
         char* real = ::realpath(path.c_str(), nullptr);
         if (real == nullptr) return SaveStatus::cannotCreate;
-        target = real;
+        s.target = real;
         std::free(real);
     } else {
         if (errno != ENOENT) return SaveStatus::cannotCreate;
-        target = path;
-        if (!FollowLinks(target)) return SaveStatus::cannotCreate;
+        s.target = path;
+        if (!FollowLinks(s.target)) return SaveStatus::cannotCreate;
         // The chain may end in a file after all, if it appeared meanwhile.
-        exists = ::stat(target.c_str(), &old) == 0;
+        exists = ::stat(s.target.c_str(), &old) == 0;
         if (exists && !S_ISREG(old.st_mode)) return SaveStatus::cannotCreate;
     }
 
@@ -123,37 +143,74 @@ SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
     // the folder would allow the rename.
     FileDescriptor existing;
     if (exists) {
-        existing = OpenFile(target, O_WRONLY);
+        existing = OpenFile(s.target, O_WRONLY);
         if (!existing.valid()) return SaveStatus::cannotCreate;
     }
 
-    std::string tempPath;
-    FileDescriptor temp = CreateSibling(target, tempPath);
+    FileDescriptor temp = CreateSibling(s.target, s.tempPath);
     if (temp.valid() && exists) {
         // The new file takes the old one's owner and permission bits. Where the
         // owner cannot be kept, the file is rewritten in place instead.
         bool sameOwner = old.st_uid == ::geteuid() && old.st_gid == ::getegid();
         if (!sameOwner && ::fchown(temp.get(), old.st_uid, old.st_gid) != 0) {
             temp.reset();
-            ::unlink(tempPath.c_str());
+            ::unlink(s.tempPath.c_str());
         } else {
             ::fchmod(temp.get(), old.st_mode & 07777);
         }
     }
     if (!temp.valid()) {
-        if (exists) return WriteInPlace(existing, old, bytes);
-        return SaveStatus::cannotCreate;
+        if (!exists) return SaveStatus::cannotCreate;
+        s.file = std::move(existing);
+        s.mode = Mode::inPlace;
+        return SaveStatus::ok;
     }
-    existing.reset();
+    s.file = std::move(temp);
+    s.mode = Mode::temporary;
+    return SaveStatus::ok;
+}
 
-    bool written = WriteAll(temp.get(), bytes) && SyncFile(temp.get());
-    written = temp.close() && written;
-    if (!written || ::rename(tempPath.c_str(), target.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
+bool SafeFileWriter::write(std::string_view bytes) {
+    State& s = *state_;
+    if (s.failed || s.mode == Mode::closed) return false;
+    if (s.mode == Mode::inPlace) {
+        s.gathered.append(bytes);
+    } else if (!WriteAll(s.file.get(), bytes)) {
+        s.failed = true;
+    }
+    return !s.failed;
+}
+
+SaveStatus SafeFileWriter::commit() {
+    State& s = *state_;
+    const Mode mode = s.mode;
+    s.mode = Mode::closed;
+    switch (mode) {
+        case Mode::closed:
+            return SaveStatus::cannotCreate;
+        case Mode::special:
+            return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
+        case Mode::inPlace:
+            return WriteInPlace(s.file, s.old, s.gathered);
+        case Mode::temporary:
+            break;
+    }
+    bool written = !s.failed && SyncFile(s.file.get());
+    written = s.file.close() && written;
+    if (!written || ::rename(s.tempPath.c_str(), s.target.c_str()) != 0) {
+        ::unlink(s.tempPath.c_str());
         return SaveStatus::writeFailed;
     }
-    SyncFolder(target);
+    SyncFolder(s.target);
     return SaveStatus::ok;
+}
+
+SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
+    SafeFileWriter writer;
+    const SaveStatus opened = writer.open(path);
+    if (opened != SaveStatus::ok) return opened;
+    writer.write(bytes);
+    return writer.commit();
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {

@@ -76,26 +76,36 @@ private:
 
 std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
 
-// Reads the file piece by piece into the pane; the pane changes only when
-// the whole transfer succeeded. ReadFull splits the pieces at the same
-// places whatever sizes read() returns.
-void LoadPieces(LineList& pane, int fd, const std::string& failure) {
-    std::string text;
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+// Reads the descriptor piece by piece into pane text. With take, the text
+// is handed on after every piece and dropped, so that it is never held whole.
+// ReadFull splits the pieces at the same places whatever sizes read() returns.
+void ReadPaneText(int fd, std::string& text, const PieceSink* take, const std::string& failure) {
     PaneTextBuilder builder(text);
     std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
-    for (;;) {
+    for (bool going = true; going;) {
         const ssize_t n = ReadFull(fd, piece.data(), piece.size());
         // A read error part-way would leave half a list that looks whole.
         if (n < 0) throw FileError(failure);
         if (n == 0) {
             builder.finish();
-            break;
+            going = false;
+        } else {
+            going = builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)));
         }
-        if (!builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)))) break;
+        if (take && !text.empty()) {
+            (*take)(text);
+            text.clear();
+        }
     }
+}
+
+// A load: the pane changes only when the whole transfer succeeded.
+void LoadPieces(LineList& pane, int fd, const std::string& failure) {
+    std::string text;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+    ReadPaneText(fd, text, nullptr, failure);
     pane.setFileBytes(std::move(text));
     pane.setCapacity(kLoadedCapacity);
 }
@@ -128,8 +138,21 @@ void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure) 
     LoadPieces(pane, fd, readFailure);
 }
 
-void SaveToFile(const LineFile& pane, const std::string& path) {
-    switch (SaveFileSafely(path, pane.fileBytes())) {
+void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
+    const std::string failure = "Cannot open file " + path;
+    const FileDescriptor file = OpenForReading(path, special);
+    if (!file.valid()) throw FileError(failure);
+    std::string text;
+    ReadPaneText(file.get(), text, &take, failure);
+}
+
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure) {
+    std::string text;
+    ReadPaneText(fd, text, &take, readFailure);
+}
+
+void CheckSaved(SaveStatus status, const std::string& path) {
+    switch (status) {
         case SaveStatus::ok:
             return;
         case SaveStatus::cannotCreate:
@@ -137,6 +160,10 @@ void SaveToFile(const LineFile& pane, const std::string& path) {
         case SaveStatus::writeFailed:
             throw FileError("Failed to Save Stream");
     }
+}
+
+void SaveToFile(const LineFile& pane, const std::string& path) {
+    CheckSaved(SaveFileSafely(path, pane.fileBytes()), path);
 }
 
 }  // namespace quill

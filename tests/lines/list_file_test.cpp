@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,7 +137,34 @@ TEST(ListFile, LoadFailureLeavesThePaneAsItWas) {
         }
         EXPECT_EQ(pane.text(), "MemoAN\r\n");
         EXPECT_EQ(pane.capacity(), 77);
+        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}), FileError);
     }
+}
+
+// Handed on in pieces, a file gives the text a load gives; a descriptor (standard
+// input) gives the text of the whole input transferred at once.
+TEST(ListFile, TransferInPiecesGivesTheLoadedText) {
+    TempFolder folder;
+    std::mt19937 random(3);
+    const char bytes[] = {'\r', '\n', '7', '\0', 'x'};
+    for (int round = 0; round < 6; ++round) {
+        std::string file;
+        const std::size_t size = round * kLoadPieceSize;
+        while (file.size() < size) file += bytes[random() % (round < 3 ? 3 : sizeof bytes)];
+        WriteFile(folder / "in.txt", file);
+        ByteLineList pane;
+        LoadFromFile(pane, folder / "in.txt");
+        std::string pieces;
+        TransferFromFile(folder / "in.txt", [&](std::string_view piece) { pieces += piece; });
+        EXPECT_EQ(pieces, pane.text());
+
+        pieces.clear();
+        const int fd = ::open((folder / "in.txt").c_str(), O_RDONLY);
+        TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "read");
+        ::close(fd);
+        EXPECT_EQ(pieces, TransferIntoPane(file));
+    }
+    EXPECT_THROW(TransferFromFile(folder / "missing.txt", [](std::string_view) {}), FileError);
 }
 
 TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
@@ -156,6 +184,7 @@ TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
             EXPECT_EQ(e.message(), "Cannot open file " + path);
         }
         EXPECT_EQ(pane.text(), "MemoAN\r\n");
+        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}, SpecialFiles::refuse), FileError);
     }
     ByteLineList pane;
     LoadFromFile(pane, folder / "file.txt", SpecialFiles::refuse);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/safe_file.h"
 #include "lines/list_file.h"
 #include "temp_folder.h"
 
@@ -52,6 +53,26 @@ TEST(SaveFile, ThroughSymlinksTheRealFileIsReplaced) {
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << link << " is no longer a link";
     }
     EXPECT_EQ(Names(folder / "sub"), (std::set<std::string>{"real.txt", "new.txt"}));
+}
+
+// Saved in pieces, the target changes at the commit and not before; a save
+// given up leaves neither a changed target nor a temporary file.
+TEST(SaveFile, InPiecesTheTargetChangesOnlyAtCommit) {
+    TempFolder folder;
+    WriteFile(folder / "old.txt", "old");
+    for (const bool commit : {false, true}) {
+        {
+            SafeFileWriter writer;
+            ASSERT_EQ(writer.open(folder / "old.txt"), SaveStatus::ok);
+            EXPECT_TRUE(writer.write("1\r\n") && writer.write("2\r\n"));
+            EXPECT_EQ(ReadFile(folder / "old.txt"), "old");
+            if (commit) {
+                EXPECT_EQ(writer.commit(), SaveStatus::ok);
+            }
+        }
+        EXPECT_EQ(ReadFile(folder / "old.txt"), commit ? "1\r\n2\r\n" : "old");
+        EXPECT_EQ(Names(folder.path()), std::set<std::string>{"old.txt"});
+    }
 }
 
 TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {

@@ -2,6 +2,7 @@
 // Reading whole files and saving them so that a failure never leaves a
 // truncated file behind.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,28 @@ enum class SaveStatus {
 // the target. Where the folder is read-only but the file is writable, writes in
 // place instead (after checking that the bytes fit).
 SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes);
+
+// The same save with the bytes given in pieces: open, write each piece,
+// commit. The target changes only at a successful commit; a writer destroyed
+// before it leaves the target untouched and no temporary file behind. Where
+// the file can only be rewritten in place, the pieces are gathered and
+// written at commit.
+class SafeFileWriter {
+public:
+    SafeFileWriter();
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    SaveStatus open(const std::string& path);  // ok or cannotCreate
+    bool write(std::string_view bytes);        // false once a write failed
+    SaveStatus commit();                        // ok or writeFailed
+
+private:
+    enum class Mode;
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Reads the whole file. Returns false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);

@@ -2,10 +2,12 @@
 // Loading a pane from a list file and saving it to one.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "common/posix_file.h"
+#include "common/safe_file.h"
 #include "lines/line_list.h"
 
 namespace quill {
@@ -32,10 +34,26 @@ void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special 
 // FileError(readFailure).
 void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure);
 
+// The pane text of a load, handed on in pieces cut anywhere.
+using PieceSink = std::function<void(std::string_view)>;
+
+// Reads the file as LoadFromFile does, but hands its pane text to take in
+// pieces instead of keeping it, so that it is never held whole. Raises the
+// same FileError; pieces taken before it are then void.
+void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special = SpecialFiles::accept);
+
+// The same for a descriptor already open (standard input), as
+// LoadFromDescriptor reads it.
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure);
+
 // Writes the pane's text to path through a temporary file beside it, renamed
 // over the target only when everything was written. Raises FileError
 // "Cannot create file <path>" or "Failed to Save Stream"; the old file is
 // then untouched.
 void SaveToFile(const LineFile& pane, const std::string& path);
+
+// Raises the FileError of SaveToFile for a save that did not succeed: for a
+// report saved in pieces (SafeFileWriter).
+void CheckSaved(SaveStatus status, const std::string& path);
 
 }  // namespace quill

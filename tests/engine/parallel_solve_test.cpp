@@ -1,0 +1,188 @@
+#include "engine/parallel_solve.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/error.h"
+#include "engine/worker_pool.h"
+
+namespace quill {
+namespace {
+
+// The sequential Solve's report, or its error message.
+std::string Sequential(const std::string& an, const std::string& x, const ReportStyle& style) {
+    try {
+        Evaluator e;
+        ByteLineList result;
+        e.Solve(ByteLineList(an), ByteLineList(x), result, true, style);
+        return result.text();
+    } catch (const Error& err) {
+        return "error: " + err.message();
+    }
+}
+
+// The parallel Solve fed the x text in pieces cut at the given sizes (0: whole).
+std::string Parallel(const std::string& an, const std::string& x, const ReportStyle& style, unsigned threads,
+                     std::size_t piece) {
+    try {
+        Evaluator e;
+        SolveControl control;
+        control.threads = threads;
+        ParallelSolve solve(style, control);
+        for (std::size_t at = 0; at < x.size(); at += piece ? piece : x.size())
+            solve.addXText(std::string_view(x).substr(at, piece ? piece : x.size()));
+        e.ReadAnList(ByteLineList(an), style.decimalMark);
+        solve.finishX();
+        solve.compute(e.DataAn());
+        std::string report;
+        solve.writeReport([&](std::string_view s) { report.append(s); });
+        return report;
+    } catch (const Error& err) {
+        return "error: " + err.message();
+    }
+}
+
+using BadLines = std::vector<std::pair<std::size_t, std::string>>;
+
+// Random x lines: numbers of every size, blanks, lines broken by a lone CR,
+// and the given bad lines at their places.
+std::string XText(std::mt19937_64& rng, std::size_t lines, const BadLines& bad, char mark) {
+    const char* extras[] = {"", "  ", "\t-0 ", "1e-400", "-4e15", "7\r", "\r"};
+    std::string text;
+    auto nextBad = bad.begin();
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (nextBad != bad.end() && nextBad->first == i) {
+            text += (nextBad++)->second;
+        } else if (rng() % 16 == 0) {
+            text += extras[rng() % std::size(extras)];
+        } else {
+            char buffer[40];
+            const double v = std::ldexp(static_cast<double>(rng() >> 11) - 0x1p52, static_cast<int>(rng() % 200) - 150);
+            char* end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+            std::replace(buffer, end, '.', mark);
+            text.append(buffer, end);
+        }
+        text += "\r\n";
+    }
+    if (!text.empty() && rng() % 2) text.resize(text.size() - 2);  // last line without a break
+    return text;
+}
+
+TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
+    std::mt19937_64 rng(2024);
+    struct Case {
+        std::size_t lines;
+        BadLines bad;
+        const char* an;
+    };
+    const Case cases[] = {
+        {0, {}, "1\r\n2"},
+        {1, {}, "3"},
+        {10, {}, "1\r\n-2\r\n0.5"},
+        {1700, {}, "1\r\n1\r\n1"},          // about one smallest chunk of text
+        {30000, {}, "0.25\r\n-3\r\n0\r\n7"},  // many chunks
+        {30000, {{29999, "abc"}}, "1"},       // a bad line at the very end
+        {30000, {{15000, "1e400"}, {25000, "x"}}, "1"},            // an x beyond the doubles first
+        {30000, {{20000, " 1 2 "}, {25000, "1e400"}}, "1"},        // a text that is no number first
+        {30000, {{100, "1e200"}, {29000, "y"}}, "0\r\n0\r\n1"},  // every x is read before F overflows
+        {30000, {{100, "1e200"}}, "0\r\n0\r\n1"},                // F overflows
+        {30000, {{29000, "z"}}, "q"},                              // the coefficients come first
+        {240000, {{230000, "1;5"}}, "2\r\n3"},                    // more text than one round
+    };
+    for (const Case& c : cases) {
+        const char mark = rng() % 3 == 0 ? ',' : '.';
+        const ReportStyle style{mark, rng() % 4 == 0};
+        std::string an = c.an;
+        std::replace(an.begin(), an.end(), '.', mark);
+        const std::string x = XText(rng, c.lines, c.bad, mark);
+        const std::string expected = Sequential(an, x, style);
+        ASSERT_EQ(expected.starts_with("error: "), !c.bad.empty() || an == "q") << expected.substr(0, 80);
+        for (unsigned threads : {1u, 2u, 3u, 8u}) {
+            const std::size_t piece = rng() % 3 == 0 ? 0 : 1 + rng() % 70000;
+            SCOPED_TRACE(testing::Message() << c.lines << " lines, " << threads << " threads, pieces " << piece);
+            const std::string got = Parallel(an, x, style, threads, piece);
+            ASSERT_EQ(got.size(), expected.size()) << got.substr(0, 200);
+            EXPECT_TRUE(got == expected);
+        }
+    }
+}
+
+// A pane with no lines: the x values of the earlier Solve are taken again.
+TEST(ParallelSolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
+    std::mt19937_64 rng(5);
+    Evaluator e;
+    ByteLineList result;
+    e.Solve(ByteLineList("1\r\n2"), ByteLineList(XText(rng, 40000, {}, '.')), result, true, {});
+    e.Solve(ByteLineList("3\r\n-1"), ByteLineList(""), result, true, {});
+    ParallelSolve solve({});
+    solve.setX(e.DataX());
+    solve.compute({3, -1});
+    EXPECT_TRUE(solve.reportText() == result.text());
+}
+
+// Every odd chunk fails, the first of them last: its error is the one raised,
+// and an ordered job delivers everything before it, in order.
+TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
+    for (const bool ordered : {false, true}) {
+        for (unsigned threads : {1u, 2u, 4u}) {
+            SCOPED_TRACE(testing::Message() << threads << " threads, ordered " << ordered);
+            WorkerPool pool(threads);
+            std::vector<std::size_t> delivered;
+            const auto work = [](std::size_t i) {
+                if (i == 1) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                if (i % 2 == 1) throw std::size_t{i};
+            };
+            try {
+                if (ordered) {
+                    pool.runOrdered(64, 8, work, [&](std::size_t i) { delivered.push_back(i); });
+                } else {
+                    pool.run(64, work);
+                }
+                ADD_FAILURE() << "no error";
+            } catch (std::size_t failed) {
+                EXPECT_EQ(failed, 1u);
+            }
+            EXPECT_EQ(delivered, ordered ? std::vector<std::size_t>{0} : std::vector<std::size_t>{});
+        }
+    }
+}
+
+TEST(ParallelSolveTest, CancelEndsTheSolveWithAbort) {
+    std::mt19937_64 rng(7);
+    const std::string x = XText(rng, 40000, {}, '.');
+    const std::size_t whole = Parallel("1\r\n2", x, {}, 2, 0).size();
+    for (const SolveStage stage : {SolveStage::reading, SolveStage::computing, SolveStage::writing}) {
+        SCOPED_TRACE(static_cast<int>(stage));
+        std::atomic<bool> cancel{false};
+        SolveControl control;
+        control.threads = 2;
+        control.cancel = &cancel;
+        control.progress = [&](SolveStage s, std::size_t, std::size_t) { cancel = cancel || s == stage; };
+        ParallelSolve solve({}, control);
+        std::string report;
+        EXPECT_THROW(
+            {
+                solve.addXText(x);
+                solve.finishX();
+                solve.compute({1, 2});
+                solve.writeReport([&](std::string_view s) { report.append(s); });
+            },
+            AbortError);
+        if (stage == SolveStage::writing) {
+            EXPECT_LT(report.size(), whole);
+        } else {
+            EXPECT_TRUE(report.empty()) << report.size();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quill
