@@ -19,6 +19,7 @@
 #include "engine/error_text.h"
 #include "engine/evaluator.h"
 #include "engine/parallel_solve.h"
+#include "lines/file_encoding.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
@@ -124,13 +125,15 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
 constexpr const char* kCannotReadInput = "Cannot read standard input";
 
 // Fills the pane from a file, or from standard input for "-", exactly as a
-// pane's load does.
+// pane's load does, and decodes it as a pane's codec does, so that a message
+// quotes the text as the window shows it.
 void LoadList(quill::ByteLineList& pane, const std::string& path) {
     if (path == "-") {
-        quill::LoadFromDescriptor(pane, STDIN_FILENO, kCannotReadInput);
+        quill::LoadFromDescriptor(pane, STDIN_FILENO, path, kCannotReadInput);
     } else {
         quill::LoadFromFile(pane, path);
     }
+    pane.setFileBytes(quill::DecodeFileText(pane.fileBytes()).utf8);
 }
 
 // Hands the x values' text to the Solve piece by piece, as a pane's load
@@ -138,7 +141,7 @@ void LoadList(quill::ByteLineList& pane, const std::string& path) {
 void StreamList(quill::ParallelSolve& solve, const std::string& path) {
     const auto take = [&](std::string_view piece) { solve.addXText(piece); };
     if (path == "-") {
-        quill::TransferFromDescriptor(STDIN_FILENO, take, kCannotReadInput);
+        quill::TransferFromDescriptor(STDIN_FILENO, take, path, kCannotReadInput);
     } else {
         quill::TransferFromFile(path, take);
     }

@@ -44,22 +44,48 @@ bool FollowLinks(std::string& path) {
     return false;
 }
 
+// A name beside the target for the temporary file, different on every call.
+std::string SiblingName(const std::string& target, int attempt) {
+    static std::atomic<unsigned> serial{0};
+    const unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
+                         static_cast<unsigned>(attempt);
+    return FolderOf(target) + "/." + NameOf(target).substr(0, 180) + ".saving-" + std::to_string(tag % 1000000u);
+}
+
 // A fresh file beside the target, created with 0666 so that the umask (and
 // any default ACL of the folder) decides a new file's permissions.
 FileDescriptor CreateSibling(const std::string& target, std::string& tempPath) {
-    static std::atomic<unsigned> serial{0};
-    const std::string folder = FolderOf(target);
-    std::string stem = NameOf(target).substr(0, 180);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
-                       static_cast<unsigned>(attempt);
-        tempPath = folder + "/." + stem + ".saving-" + std::to_string(tag % 1000000u);
+        tempPath = SiblingName(target, attempt);
         FileDescriptor file = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (file.valid()) return file;
         if (errno != EEXIST) break;
     }
     tempPath.clear();
     return FileDescriptor();
+}
+
+// A file without a name in the target's folder: a save killed before its
+// commit leaves nothing behind. Only where it can be given a name later:
+// through AT_EMPTY_PATH (which needs privilege) or /proc/self/fd.
+FileDescriptor CreateUnnamed(const std::string& target) {
+    if (::geteuid() != 0 && ::access("/proc/self/fd", X_OK) != 0) return FileDescriptor();
+    return OpenFile(FolderOf(target), O_TMPFILE | O_WRONLY, 0666);
+}
+
+// Gives the unnamed file a name beside the target, for the rename.
+bool NameUnnamed(int fd, const std::string& target, std::string& tempPath) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = SiblingName(target, attempt);
+        if (::linkat(fd, "", AT_FDCWD, tempPath.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != EEXIST &&
+            ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST) break;
+    }
+    tempPath.clear();
+    return false;
 }
 
 void SyncFolder(const std::string& path) {
@@ -92,7 +118,7 @@ SaveStatus WriteInPlace(FileDescriptor& file, const struct stat& old, std::strin
 // Devices, pipes and the like cannot be replaced by a rename (and must not
 // be): their bytes go straight to them. Where the folder takes no new file
 // but the target is writable, the bytes are gathered and written in place.
-enum class SafeFileWriter::Mode { closed, temporary, special, inPlace };
+enum class SafeFileWriter::Mode { closed, temporary, unnamed, special, inPlace };
 
 struct SafeFileWriter::State {
     Mode mode = Mode::closed;
@@ -112,7 +138,7 @@ SafeFileWriter::~SafeFileWriter() {
     }
 }
 
-SaveStatus SafeFileWriter::open(const std::string& path) {
+SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     State& s = *state_;
     if (path.empty()) return SaveStatus::cannotCreate;
 
@@ -121,6 +147,9 @@ SaveStatus SafeFileWriter::open(const std::string& path) {
     if (exists) {
         if (S_ISDIR(old.st_mode)) return SaveStatus::cannotCreate;
         if (!S_ISREG(old.st_mode)) {
+            // Opening a FIFO to write waits for a reader, as a shell's
+            // redirection does; refused, it never waits.
+            if (special == SpecialFiles::refuse) return SaveStatus::cannotCreate;
             s.file = OpenFile(path, O_WRONLY);
             if (!s.file.valid()) return SaveStatus::cannotCreate;
             s.mode = Mode::special;
@@ -140,21 +169,26 @@ SaveStatus SafeFileWriter::open(const std::string& path) {
     }
 
     // A file we may not write is not replaced behind its back, even where
-    // the folder would allow the rename.
+    // the folder would allow the rename. O_NONBLOCK: a target that turned
+    // into a FIFO meanwhile fails here rather than waiting.
     FileDescriptor existing;
     if (exists) {
-        existing = OpenFile(s.target, O_WRONLY);
+        existing = OpenFile(s.target, O_WRONLY | O_NONBLOCK);
         if (!existing.valid()) return SaveStatus::cannotCreate;
+        struct stat now;
+        if (::fstat(existing.get(), &now) != 0 || !S_ISREG(now.st_mode)) return SaveStatus::cannotCreate;
     }
 
-    FileDescriptor temp = CreateSibling(s.target, s.tempPath);
+    FileDescriptor temp = CreateUnnamed(s.target);
+    const bool unnamed = temp.valid();
+    if (!unnamed) temp = CreateSibling(s.target, s.tempPath);
     if (temp.valid() && exists) {
         // The new file takes the old one's owner and permission bits. Where the
         // owner cannot be kept, the file is rewritten in place instead.
         bool sameOwner = old.st_uid == ::geteuid() && old.st_gid == ::getegid();
         if (!sameOwner && ::fchown(temp.get(), old.st_uid, old.st_gid) != 0) {
             temp.reset();
-            ::unlink(s.tempPath.c_str());
+            if (!unnamed) ::unlink(s.tempPath.c_str());
         } else {
             ::fchmod(temp.get(), old.st_mode & 07777);
         }
@@ -166,7 +200,7 @@ SaveStatus SafeFileWriter::open(const std::string& path) {
         return SaveStatus::ok;
     }
     s.file = std::move(temp);
-    s.mode = Mode::temporary;
+    s.mode = unnamed ? Mode::unnamed : Mode::temporary;
     return SaveStatus::ok;
 }
 
@@ -193,10 +227,15 @@ SaveStatus SafeFileWriter::commit() {
         case Mode::inPlace:
             return WriteInPlace(s.file, s.old, s.gathered);
         case Mode::temporary:
+        case Mode::unnamed:
             break;
     }
     bool written = !s.failed && SyncFile(s.file.get());
+    // The name comes just before the rename, so that only a kill in between
+    // can leave the temporary file behind.
+    if (written && mode == Mode::unnamed) written = NameUnnamed(s.file.get(), s.target, s.tempPath);
     written = s.file.close() && written;
+    if (s.tempPath.empty()) return SaveStatus::writeFailed;
     if (!written || ::rename(s.tempPath.c_str(), s.target.c_str()) != 0) {
         ::unlink(s.tempPath.c_str());
         return SaveStatus::writeFailed;
@@ -205,9 +244,9 @@ SaveStatus SafeFileWriter::commit() {
     return SaveStatus::ok;
 }
 
-SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes) {
+SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special) {
     SafeFileWriter writer;
-    const SaveStatus opened = writer.open(path);
+    const SaveStatus opened = writer.open(path, special);
     if (opened != SaveStatus::ok) return opened;
     writer.write(bytes);
     return writer.commit();

@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <optional>
 
 #include "common/error.h"
 #include "common/safe_file.h"
 #include "lines/byte_scan.h"
+#include "lines/file_encoding.h"
 
 namespace quill {
 
@@ -19,14 +21,9 @@ class PaneTextBuilder {
 public:
     explicit PaneTextBuilder(std::string& out) : out_(out) {}
 
-    // Converts one piece; false when the piece begins with NUL, which ends
-    // the transfer.
+    // Converts one piece; false when it holds a NUL byte, which fails the
+    // load: the text before the NUL is converted, so that line() tells where.
     bool takePiece(std::string_view piece) {
-        if (!piece.empty() && piece.front() == '\0') {
-            finish();
-            return false;
-        }
-        // A NUL drops the rest of its piece, a CR before it included.
         const void* nul = std::memchr(piece.data(), '\0', piece.size());
         const bool cut = nul != nullptr;
         if (cut) piece = piece.substr(0, static_cast<const char*>(nul) - piece.data());
@@ -42,6 +39,7 @@ public:
             pendingCR_ = false;
             *to++ = '\r';
             *to++ = '\n';
+            ++breaks_;
             if (from < end && *from == '\n') ++from;
         }
         if (!cut && from < end && end[-1] == '\r') {
@@ -58,10 +56,14 @@ public:
             if (*lineEnd == '\r' && from < end && *from == '\n') ++from;
             *to++ = '\r';
             *to++ = '\n';
+            ++breaks_;
         }
         out_.resize(static_cast<std::size_t>(to - out_.data()));
-        return true;
+        return !cut;
     }
+
+    // The line, from 1, that the text converted so far ends in.
+    int64_t line() const { return breaks_ + 1; }
 
     // The file ended: a waiting CR is a break.
     void finish() {
@@ -72,42 +74,131 @@ public:
 private:
     std::string& out_;
     bool pendingCR_ = false;
+    int64_t breaks_ = 0;
 };
 
 std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
 
-// Reads the descriptor piece by piece into pane text. With take, the text
-// is handed on after every piece and dropped, so that it is never held whole.
-// ReadFull splits the pieces at the same places whatever sizes read() returns.
-void ReadPaneText(int fd, std::string& text, const PieceSink* take, const std::string& failure) {
-    PaneTextBuilder builder(text);
-    std::string piece(BytesPerPiece(kLoadPieceSize), '\0');
-    for (bool going = true; going;) {
-        const ssize_t n = ReadFull(fd, piece.data(), piece.size());
-        // A read error part-way would leave half a list that looks whole.
-        if (n < 0) throw FileError(failure);
-        if (n == 0) {
-            builder.finish();
-            going = false;
-        } else {
-            going = builder.takePiece(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+// The one message of a file that holds a NUL byte: no list file does, and
+// reading on past it would lose or invent lines without a word.
+[[noreturn]] void ThrowNulByte(const std::string& name, int64_t line) {
+    throw FileError("File " + name + " contains a NUL byte at line " + std::to_string(line));
+}
+
+
+// Hands on the pane text of a transfer decoded as a pane decodes its file.
+// While it is all ASCII (the same in every encoding the panes read) it goes
+// on as it comes, so that an ordinary list is never held whole; from the
+// first other byte on, the rest is gathered and decoded at the end, where
+// the choice of encoding is known.
+class DecodingSink {
+public:
+    explicit DecodingSink(const PieceSink& take) : take_(take) {}
+
+    void take(std::string_view text) {
+        if (first_) {
+            first_ = false;
+            if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
         }
-        if (take && !text.empty()) {
+        if (gathered_.empty()) {
+            std::size_t ascii = 0;
+            while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+            if (ascii > 0) take_(text.substr(0, ascii));
+            text.remove_prefix(ascii);
+        }
+        gathered_.append(text);
+    }
+
+    void finish() {
+        if (!gathered_.empty()) take_(DecodeUnmarkedText(std::move(gathered_)).utf8);
+    }
+
+private:
+    const PieceSink& take_;
+    bool first_ = true;
+    std::string gathered_;
+};
+
+struct Source {
+    int fd;
+    const std::string& name;     // for the message of a NUL byte
+    const std::string& failure;  // the message of a read error
+};
+
+// Reads the descriptor piece by piece into pane text: the file's own bytes,
+// or UTF-8 for a UTF-16 file, which is decoded first (the encoding is then
+// returned). With take, the text is handed on after every piece, decoded as
+// a pane decodes it, and dropped, so that it is never held whole. ReadFull
+// splits the pieces at the same places whatever sizes read() returns.
+std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text, const PieceSink* take) {
+    PaneTextBuilder builder(text);
+    std::optional<DecodingSink> decoder;
+    const auto handOn = [&] {
+        if (!take || text.empty()) return;
+        if (decoder) {
+            decoder->take(text);
+        } else {
             (*take)(text);
-            text.clear();
+        }
+        text.clear();
+    };
+    const auto convert = [&](std::string_view piece) {
+        if (!builder.takePiece(piece)) ThrowNulByte(source.name, builder.line());
+        handOn();
+    };
+
+    const std::size_t step = BytesPerPiece(kLoadPieceSize);
+    std::string piece(step, '\0');
+    const auto readPiece = [&] {
+        const ssize_t n = ReadFull(source.fd, piece.data(), step);
+        // A read error part-way would leave half a list that looks whole.
+        if (n < 0) throw FileError(source.failure);
+        piece.resize(static_cast<std::size_t>(n));
+    };
+    readPiece();
+
+    std::optional<FileEncoding> decoded;
+    if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF")) {
+        if (piece.size() == step && !ReadAll(source.fd, piece)) throw FileError(source.failure);
+        if (IsMarkedUtf16(piece)) {
+            DecodedText utf16 = DecodeFileText(std::move(piece));
+            piece = std::move(utf16.utf8);
+            decoded = utf16.encoding;
+        }
+        if (take && !decoded) decoder.emplace(*take);
+        for (std::size_t at = 0; at < piece.size(); at += step)
+            convert(std::string_view(piece).substr(at, step));
+    } else {
+        if (take) decoder.emplace(*take);
+        // A short piece is the end of the file.
+        for (bool more = true; more && !piece.empty();) {
+            more = piece.size() == step;
+            convert(piece);
+            if (more) readPiece();
         }
     }
+    builder.finish();
+    handOn();
+    if (decoder) decoder->finish();
+    return decoded;
 }
 
 // A load: the pane changes only when the whole transfer succeeded.
-void LoadPieces(LineList& pane, int fd, const std::string& failure) {
+void LoadPieces(LineList& pane, const Source& source) {
     std::string text;
     struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+    if (::fstat(source.fd, &info) == 0 && S_ISREG(info.st_mode))
         text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
-    ReadPaneText(fd, text, nullptr, failure);
+    // A UTF-16 file goes to the pane in its own encoding, as every file does.
+    if (const auto decoded = ReadPaneText(source, text, nullptr)) text = EncodeFileText(std::move(text), *decoded);
     pane.setFileBytes(std::move(text));
     pane.setCapacity(kLoadedCapacity);
+}
+
+FileDescriptor OpenList(const std::string& path, SpecialFiles special, const std::string& failure) {
+    FileDescriptor file = OpenForReading(path, special);
+    if (!file.valid()) throw FileError(failure);
+    return file;
 }
 
 }  // namespace
@@ -117,38 +208,35 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     text.reserve(fileBytes.size() + fileBytes.size() / 8);
     PaneTextBuilder builder(text);
     const std::size_t step = BytesPerPiece(pieceSize);
-    bool going = true;
-    while (going && !fileBytes.empty()) {
+    while (!fileBytes.empty()) {
         std::size_t n = fileBytes.size() < step ? fileBytes.size() : step;
-        going = builder.takePiece(fileBytes.substr(0, n));
+        if (!builder.takePiece(fileBytes.substr(0, n))) ThrowNulByte("text", builder.line());
         fileBytes.remove_prefix(n);
     }
-    if (going) builder.finish();
+    builder.finish();
     return text;
 }
 
 void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
-    const FileDescriptor file = OpenForReading(path, special);
-    if (!file.valid()) throw FileError(failure);
-    LoadPieces(pane, file.get(), failure);
+    const FileDescriptor file = OpenList(path, special, failure);
+    LoadPieces(pane, {file.get(), path, failure});
 }
 
-void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure) {
-    LoadPieces(pane, fd, readFailure);
+void LoadFromDescriptor(LineList& pane, int fd, const std::string& name, const std::string& readFailure) {
+    LoadPieces(pane, {fd, name, readFailure});
 }
 
 void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
-    const FileDescriptor file = OpenForReading(path, special);
-    if (!file.valid()) throw FileError(failure);
+    const FileDescriptor file = OpenList(path, special, failure);
     std::string text;
-    ReadPaneText(file.get(), text, &take, failure);
+    ReadPaneText({file.get(), path, failure}, text, &take);
 }
 
-void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure) {
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure) {
     std::string text;
-    ReadPaneText(fd, text, &take, readFailure);
+    ReadPaneText({fd, name, readFailure}, text, &take);
 }
 
 void CheckSaved(SaveStatus status, const std::string& path) {
@@ -162,8 +250,8 @@ void CheckSaved(SaveStatus status, const std::string& path) {
     }
 }
 
-void SaveToFile(const LineFile& pane, const std::string& path) {
-    CheckSaved(SaveFileSafely(path, pane.fileBytes()), path);
+void SaveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
+    CheckSaved(SaveFileSafely(path, pane.fileBytes(), special), path);
 }
 
 }  // namespace quill

@@ -57,7 +57,9 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
     dialog.setNameFilters(request.nameFilters);
     if (request.filterIndex >= 0 && request.filterIndex < request.nameFilters.size())
         dialog.selectNameFilter(request.nameFilters[request.filterIndex]);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    // When opening, the suffix is added afterwards, only to a name that does
+    // not exist as it stands (FileDialog::execute).
+    if (request.save) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
 
     QWidget* reference = QApplication::activeWindow();
@@ -88,7 +90,9 @@ bool FileDialog::execute(QWidget* owner) {
 
     const FileDialogAnswer answer = runner_ ? runner_(owner, request) : RunQtFileDialog(owner, request);
     if (!answer.confirmed || answer.fileName.isEmpty()) return false;
-    fileName = WithDefaultExtension(answer.fileName, defaultSuffix);
+    // An existing file opens under its own name, extension or none.
+    const bool existing = kind_ == Kind::open && QFileInfo::exists(answer.fileName);
+    fileName = existing ? answer.fileName : WithDefaultExtension(answer.fileName, defaultSuffix);
     if (answer.filterIndex >= 0) filterIndex = answer.filterIndex;
     return true;
 }

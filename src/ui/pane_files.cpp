@@ -20,9 +20,15 @@ std::string FileSystemPath(const QString& path) {
 
 }  // namespace
 
-void LoadPaneFile(TextPane& pane, const QString& path) { LoadFromFile(pane.Lines(), FileSystemPath(path)); }
+// Regular files only: a FIFO, a device or a socket would keep the window
+// waiting (or reading) without end.
+void LoadPaneFile(TextPane& pane, const QString& path) {
+    LoadFromFile(pane.Lines(), FileSystemPath(path), SpecialFiles::refuse);
+}
 
-void SavePaneFile(const TextPane& pane, const QString& path) { SaveToFile(pane.Lines(), FileSystemPath(path)); }
+void SavePaneFile(const TextPane& pane, const QString& path) {
+    SaveToFile(pane.Lines(), FileSystemPath(path), SpecialFiles::refuse);
+}
 
 void LoadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner) {
     if (!openDialog.execute(owner)) return;

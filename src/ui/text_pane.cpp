@@ -12,7 +12,7 @@
 #include <cmath>
 #include <vector>
 
-#include "ui/pane_encoding.h"
+#include "lines/file_encoding.h"
 #include "lines/utf8_steps.h"
 
 namespace quill {

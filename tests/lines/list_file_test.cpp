@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <random>
 #include <thread>
 
 #include "common/error.h"
+#include "lines/file_encoding.h"
 #include "temp_folder.h"
 
 namespace quill {
@@ -21,7 +23,7 @@ using testing_files::ReadFile;
 using testing_files::TempFolder;
 using testing_files::WriteFile;
 
-TEST(TransferIntoPane, BreaksBecomeCrLfAndNulCutsItsPiece) {
+TEST(TransferIntoPane, BreaksBecomeCrLf) {
     struct Case {
         std::string file;
         std::size_t pieceSize;  // half of it is read per piece
@@ -39,38 +41,43 @@ TEST(TransferIntoPane, BreaksBecomeCrLfAndNulCutsItsPiece) {
         {"12\r34\r", 6, "12\r\n34\r\n"},
         {"1\r\n\r2\n\r", 2, "1\r\n\r\n2\r\n\r\n"},
         {"1\r\r\r\n", 3, "1\r\n\r\n\r\n"},
-        // NUL drops the rest of its piece, a CR before it in the piece too.
-        {"ab\0cdefgh"s, 8, "abdefgh"},
-        {"a\r\0bcd"s, 8, "a\r\ncd"},
-        {"a\0b\r\ncd"s, 8, "a\r\ncd"},
-        // A piece beginning with NUL ends the transfer; a CR waiting for it is a break.
-        {"abcd\0xyzmore"s, 8, "abcd"},
-        {"abc\r\0xyz"s, 8, "abc\r\n"},
-        {"\0abc"s, 8, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TransferIntoPane(c.file, c.pieceSize), c.pane)
             << ::testing::PrintToString(c.file) << " in pieces of " << c.pieceSize / 2;
 }
 
-// Without NUL bytes, where the pieces split must not matter.
-TEST(TransferIntoPane, PieceSizeDoesNotChangeTheText) {
+// Where the pieces split must not matter: not to the text, nor to the line
+// a NUL byte is reported on.
+TEST(TransferIntoPane, PieceSizeDoesNotChangeTheTextOrTheNulLine) {
     std::mt19937 random(11);
-    const char bytes[] = {'\r', '\n', 'a', '5', '\r', '\n', '\x80'};
+    const char bytes[] = {'\r', '\n', 'a', '5', '\r', '\n', '\x80', '\0'};
     for (int round = 0; round < 500; ++round) {
         std::string file;
-        for (int n = random() % 40; n > 0; --n) file += bytes[random() % sizeof bytes];
+        for (int n = random() % 40; n > 0; --n) file += bytes[random() % (round % 2 ? sizeof bytes : 7)];
         std::string whole;  // every CR LF, CR or LF becomes CR LF
-        for (std::size_t i = 0; i < file.size(); ++i) {
-            if (file[i] == '\r' || file[i] == '\n') {
+        int line = 1, nulLine = 0;
+        for (std::size_t i = 0; i < file.size() && nulLine == 0; ++i) {
+            if (file[i] == '\0') {
+                nulLine = line;
+            } else if (file[i] == '\r' || file[i] == '\n') {
                 whole += "\r\n";
+                ++line;
                 if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n') ++i;
             } else {
                 whole += file[i];
             }
         }
-        for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize)
-            ASSERT_EQ(TransferIntoPane(file, pieceSize), whole) << ::testing::PrintToString(file) << ' ' << pieceSize;
+        const std::string expected = nulLine ? "File text contains a NUL byte at line " + std::to_string(nulLine) : whole;
+        for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize) {
+            std::string got;
+            try {
+                got = TransferIntoPane(file, pieceSize);
+            } catch (const FileError& e) {
+                got = e.message();
+            }
+            ASSERT_EQ(got, expected) << ::testing::PrintToString(file) << ' ' << pieceSize;
+        }
     }
 }
 
@@ -115,54 +122,87 @@ TEST(ListFile, LoadReplacesTheTextAndRaisesTheCapacity) {
     EXPECT_EQ(pane.count(), 0);
     EXPECT_EQ(pane.capacity(), kLoadedCapacity);
 
-    // The first piece of an endless device begins with NUL: nothing more is read.
-    LoadFromFile(pane, "/dev/zero");
-    EXPECT_EQ(pane.text(), "");
+    // An endless device of NUL bytes fails on its first piece.
+    EXPECT_THROW(LoadFromFile(pane, "/dev/zero"), FileError);
+    EXPECT_EQ(pane.count(), 0);
 }
 
-TEST(ListFile, LoadFailureLeavesThePaneAsItWas) {
+// A NUL byte fails every way of loading, names the file and the line of the
+// first one, and changes nothing; halves of UTF-16 characters are no NUL bytes.
+TEST(ListFile, NulByteFailsTheLoadAtItsLine) {
     TempFolder folder;
-    WriteFile(folder / "file.txt", "1\r\n");
-    // Reading /proc/self/mem from offset 0 fails: a file that opens but cannot be read.
-    const std::string paths[] = {folder / "missing.txt", folder.path(), folder / "file.txt/x.txt", "",
-                                 "/proc/self/mem"};
-    for (const std::string& path : paths) {
-        ByteLineList pane(std::string("MemoAN\r\n"));
-        pane.setCapacity(77);
-        try {
-            LoadFromFile(pane, path);
-            ADD_FAILURE() << path << " loaded";
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.message(), "Cannot open file " + path);
+    std::string big;
+    for (int i = 0; i < 40000; ++i) big += i == 20000 ? "\0001\n"s : "1\n";
+    struct Case {
+        std::string file;
+        int line;  // 0: loads
+    };
+    const Case cases[] = {
+        {big, 20001},
+        {"1\r\n2\r\0"s, 3},
+        {"\0"s, 1},
+        {"\xEF\xBB\xBF" "1\n\0"s, 2},
+        {"\xFF\xFE" "1\0\n\0\0\0"s, 2},        // UTF-16 LE: U+0000 on line 2 is one
+        {"\xFF\xFE" "1\0\n\0" "2\0"s, 0},      // UTF-16 LE
+        {"\xFE\xFF\0" "1\0\r\0\n\0" "2"s, 0},  // UTF-16 BE
+        {"\xFF\xFE" "1\0\n"s, 1},              // odd length: no UTF-16
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder / "nul.txt";
+        WriteFile(path, c.file);
+        const std::string message = "File " + path + " contains a NUL byte at line " + std::to_string(c.line);
+        ByteLineList pane(std::string("MemoX\r\n"));
+        std::string streamed;
+        const auto take = [&](std::string_view piece) { streamed += piece; };
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        const std::function<void()> loads[] = {
+            [&] { TransferFromFile(path, take); },
+            [&] { LoadFromDescriptor(pane, fd, path, "read"); },
+            [&] { LoadFromFile(pane, path); },
+        };
+        for (const auto& load : loads) {
+            try {
+                load();
+                EXPECT_EQ(c.line, 0) << ::testing::PrintToString(c.file);
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.message(), message);
+                EXPECT_EQ(pane.text(), "MemoX\r\n");
+            }
         }
-        EXPECT_EQ(pane.text(), "MemoAN\r\n");
-        EXPECT_EQ(pane.capacity(), 77);
-        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}), FileError);
+        ::close(fd);
+        if (c.line == 0) {
+            EXPECT_EQ(streamed, "1\r\n2");
+        }
     }
 }
 
-// Handed on in pieces, a file gives the text a load gives; a descriptor (standard
-// input) gives the text of the whole input transferred at once.
-TEST(ListFile, TransferInPiecesGivesTheLoadedText) {
+// Handed on in pieces, a file or a descriptor (standard input) gives the
+// text a load gives, decoded as a pane decodes it: ASCII lists stream, the
+// rest is decoded whole.
+TEST(ListFile, TransferInPiecesGivesTheDecodedLoadedText) {
     TempFolder folder;
     std::mt19937 random(3);
-    const char bytes[] = {'\r', '\n', '7', '\0', 'x'};
-    for (int round = 0; round < 6; ++round) {
-        std::string file;
-        const std::size_t size = round * kLoadPieceSize;
-        while (file.size() < size) file += bytes[random() % (round < 3 ? 3 : sizeof bytes)];
+    const std::string bytes[] = {"\r", "\n", "7", "\xA3\xB1", "\xE5\xB0\xB1", "\xE9"};
+    for (int round = 0; round < 12; ++round) {
+        std::string file = round % 3 == 0 ? "\xEF\xBB\xBF" : "";
+        const std::size_t size = (round / 2) * kLoadPieceSize + 5;
+        while (file.size() < size) {
+            const std::size_t pick = random() % 40;
+            file += bytes[pick < 37 ? pick % 3 : 3 + round % 3];
+        }
         WriteFile(folder / "in.txt", file);
         ByteLineList pane;
         LoadFromFile(pane, folder / "in.txt");
+        const std::string decoded = DecodeFileText(pane.text()).utf8;
         std::string pieces;
         TransferFromFile(folder / "in.txt", [&](std::string_view piece) { pieces += piece; });
-        EXPECT_EQ(pieces, pane.text());
+        EXPECT_EQ(pieces, decoded) << "round " << round;
 
         pieces.clear();
         const int fd = ::open((folder / "in.txt").c_str(), O_RDONLY);
-        TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "read");
+        TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "-", "read");
         ::close(fd);
-        EXPECT_EQ(pieces, TransferIntoPane(file));
+        EXPECT_EQ(pieces, decoded) << "round " << round;
     }
     EXPECT_THROW(TransferFromFile(folder / "missing.txt", [](std::string_view) {}), FileError);
 }
@@ -204,14 +244,14 @@ TEST(ListFile, LoadFromADescriptorReadsToItsEnd) {
     ::close(ends[1]);
     ByteLineList pane;
     pane.setCapacity(10);
-    LoadFromDescriptor(pane, ends[0], "Cannot read standard input");
+    LoadFromDescriptor(pane, ends[0], "-", "Cannot read standard input");
     EXPECT_EQ(pane.text(), "5\r\n6\r\n");
     EXPECT_EQ(pane.capacity(), kLoadedCapacity);
 
     // The read end is closed now: reading it fails with the caller's message.
     ::close(ends[0]);
     try {
-        LoadFromDescriptor(pane, ends[0], "Cannot read standard input");
+        LoadFromDescriptor(pane, ends[0], "-", "Cannot read standard input");
         ADD_FAILURE() << "a closed descriptor loaded";
     } catch (const FileError& e) {
         EXPECT_EQ(e.message(), "Cannot read standard input");

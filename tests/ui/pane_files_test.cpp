@@ -21,7 +21,7 @@
 #include "lines/list_file.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
-#include "ui/pane_encoding.h"
+#include "lines/file_encoding.h"
 #include "ui_test_support.h"
 
 using namespace quill;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/posix_file.h"
+
 namespace quill {
 
 enum class SaveStatus {
@@ -16,9 +18,14 @@ enum class SaveStatus {
 
 // Writes bytes to path: resolves symlinks, writes a temporary file beside the
 // real target with the old file's permissions, flushes it and renames it over
-// the target. Where the folder is read-only but the file is writable, writes in
-// place instead (after checking that the bytes fit).
-SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes);
+// the target. The temporary file has no name until just before the rename
+// where the file system allows (O_TMPFILE), so that a save killed part-way
+// leaves nothing behind. Where the folder is read-only but the file is
+// writable, writes in place instead (after checking that the bytes fit). A
+// target that is no regular file (a FIFO, a terminal) is written into as it
+// is, or with SpecialFiles::refuse is cannotCreate at once.
+SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes,
+                          SpecialFiles special = SpecialFiles::accept);
 
 // The same save with the bytes given in pieces: open, write each piece,
 // commit. The target changes only at a successful commit; a writer destroyed
@@ -32,7 +39,7 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    SaveStatus open(const std::string& path);  // ok or cannotCreate
+    SaveStatus open(const std::string& path, SpecialFiles special = SpecialFiles::accept);  // ok or cannotCreate
     bool write(std::string_view bytes);        // false once a write failed
     SaveStatus commit();                        // ok or writeFailed
 

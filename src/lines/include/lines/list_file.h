@@ -19,38 +19,43 @@ constexpr std::size_t kLoadPieceSize = 65536;
 constexpr int64_t kLoadedCapacity = 2147483632;
 
 // Converts the raw bytes of a file into pane text, piece by piece: LF, CR LF
-// and a lone CR become CR LF; a NUL drops the rest of its piece, and a piece
-// that begins with NUL ends the transfer. Exposed for tests and fuzzing.
+// and a lone CR become CR LF. A NUL byte raises FileError "File text contains
+// a NUL byte at line <n>". Exposed for tests and fuzzing.
 std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize = kLoadPieceSize);
 
-// Replaces the pane's text with the file and raises its capacity to
-// kLoadedCapacity. Raises FileError "Cannot open file <path>" when the file
-// cannot be opened (or, with SpecialFiles::refuse, is not a regular file) or
-// a read fails; the pane is then unchanged.
+// Replaces the pane's text with the file, in the file's own encoding (the
+// pane's codec decodes it), and raises its capacity to kLoadedCapacity. A file
+// that begins with a UTF-16 byte-order mark is decoded to find its lines.
+// Raises FileError "Cannot open file <path>" when the file cannot be opened
+// (or, with SpecialFiles::refuse, is not a regular file) or a read fails, and
+// "File <path> contains a NUL byte at line <n>" for a NUL byte (a NUL that is
+// half of a UTF-16 character is none); the pane is then unchanged.
 void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
 // The same from a descriptor that is already open (standard input), read to
-// its end or to the end of the transfer; a read error raises
-// FileError(readFailure).
-void LoadFromDescriptor(LineList& pane, int fd, const std::string& readFailure);
+// its end; name stands for the file in the message of a NUL byte, and a read
+// error raises FileError(readFailure).
+void LoadFromDescriptor(LineList& pane, int fd, const std::string& name, const std::string& readFailure);
 
 // The pane text of a load, handed on in pieces cut anywhere.
 using PieceSink = std::function<void(std::string_view)>;
 
-// Reads the file as LoadFromFile does, but hands its pane text to take in
-// pieces instead of keeping it, so that it is never held whole. Raises the
-// same FileError; pieces taken before it are then void.
+// Reads the file as LoadFromFile does, but hands its text to take in pieces,
+// decoded to UTF-8 as a pane's codec decodes it (file_encoding.h), instead of
+// keeping it: text that is all ASCII is never held whole. Raises the same
+// FileError; pieces taken before it are then void.
 void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special = SpecialFiles::accept);
 
 // The same for a descriptor already open (standard input), as
 // LoadFromDescriptor reads it.
-void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& readFailure);
+void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
 // over the target only when everything was written. Raises FileError
-// "Cannot create file <path>" or "Failed to Save Stream"; the old file is
+// "Cannot create file <path>" (also for a target that is no regular file,
+// with SpecialFiles::refuse) or "Failed to Save Stream"; the old file is
 // then untouched.
-void SaveToFile(const LineFile& pane, const std::string& path);
+void SaveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
 // Raises the FileError of SaveToFile for a save that did not succeed: for a
 // report saved in pieces (SafeFileWriter).

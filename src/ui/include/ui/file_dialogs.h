@@ -48,7 +48,8 @@ public:
 
     // Shows the dialog modally over owner. True when a name was confirmed:
     // fileName and filterIndex then hold the choice, and a name confirmed
-    // without an extension has defaultSuffix. Nothing is checked about the
+    // without an extension has defaultSuffix (when opening, only a name that
+    // does not exist as it stands). Nothing else is checked about the
     // file: a name that does not exist is for the load to refuse, and saving
     // over a file asks nothing.
     bool execute(QWidget* owner);

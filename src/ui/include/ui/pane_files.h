@@ -12,10 +12,12 @@ class FileDialog;
 class TextPane;
 
 // Replaces the pane's text with the file; raises "Cannot open file <path>"
-// with the path exactly as given.
+// with the path exactly as given, at once also for anything but a regular
+// file, or the message of a NUL byte in it.
 void LoadPaneFile(TextPane& pane, const QString& path);
-// Writes the pane's text to the file; raises "Cannot create file <path>" or
-// "Failed to Save Stream", leaving the old file as it was.
+// Writes the pane's text to the file; raises "Cannot create file <path>"
+// (also for anything but a regular file) or "Failed to Save Stream", leaving
+// the old file as it was.
 void SavePaneFile(const TextPane& pane, const QString& path);
 
 // Runs the dialog over owner and loads or saves the name confirmed; a
