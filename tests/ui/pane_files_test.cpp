@@ -17,6 +17,7 @@
 #include <random>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include "lines/list_file.h"
 #include "ui/file_dialogs.h"
@@ -107,6 +108,51 @@ private slots:
         QCOMPARE(saveDialog().fileName, path("v1.0/report.txt"));
         QCOMPARE(ReadBytes(path("v1.0/report.txt")), std::string("1\r\n"));
         QCOMPARE(QDir(path("v1.0")).entryList(QDir::Files), QStringList{"report.txt"});
+
+        // Opening, a name that exists as it stands is taken as it is.
+        WriteBytes(path("coeffs"), "2\r\n");
+        openDialog().setRunner(answers_(path("coeffs"), 1));
+        Button(*window_, "BtnLoadAn")->click();
+        QCOMPARE(openDialog().fileName, path("coeffs"));
+        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("2\r\n"));
+    }
+
+    // Anything but a regular file fails at once (a FIFO without a writer
+    // would otherwise hang the window), as does a file with a NUL byte.
+    void specialFilesAndNulBytesFailAtOnce() {
+        RecordingPresenter boxes;
+        QVERIFY(::mkfifo(QFile::encodeName(path("fifo.txt")).constData(), 0600) == 0);
+        QDir(dir_.path()).mkdir("folder.txt");
+        WriteBytes(path("nul.txt"), std::string("1\r\n2\0\r\n", 7));
+        const struct {
+            QString path, loadMessage;
+            bool saves;  // a save there is tried too
+        } cases[] = {
+            {path("fifo.txt"), "Cannot open file " + path("fifo.txt"), true},
+            {path("folder.txt"), "Cannot open file " + path("folder.txt"), true},
+            {"/dev/zero", "Cannot open file /dev/zero", false},
+            {path("nul.txt"), "File " + path("nul.txt") + " contains a NUL byte at line 2", false},
+        };
+        for (const auto& c : cases) {
+            boxes.boxes.clear();
+            openDialog().setRunner(answers_(c.path, 1));
+            Button(*window_, "BtnLoadAn")->click();
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(c.path)});
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Pane(*window_, "MemoAN")->viewport(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Pane(*window_, "MemoAN")->viewport(), &drop);
+            QCoreApplication::processEvents();
+            QCOMPARE(boxes.boxes.size(), std::size_t{2});
+            for (const auto& box : boxes.boxes) QCOMPARE(box.text, c.loadMessage + ".");
+            QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
+            if (!c.saves) continue;
+            saveDialog().setRunner(answers_(c.path, 1));
+            Button(*window_, "BtnSaveAn")->click();
+            QCOMPARE(boxes.boxes.at(2).text, "Cannot create file " + c.path + ".");
+        }
+        QVERIFY(!QFileInfo(path("fifo.txt")).isFile() && QFileInfo::exists(path("fifo.txt")));
     }
 
     void failuresShowTheirMessageAndChangeNothing() {
@@ -136,6 +182,11 @@ private slots:
     }
 
     void encodingsComeBackByteForByte() {
+        const auto utf16 = [](const char* text, bool little) {
+            QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                                   QStringConverter::Flag::WriteBom);
+            return QByteArray(encoder.encode(QString::fromUtf8(text))).toStdString();
+        };
         const QByteArray emoji = QStringEncoder("GB18030").encode(QStringLiteral("😀 €\r\n"));
         const struct {
             std::string file, firstLine, saved;
@@ -144,6 +195,9 @@ private slots:
             {"\xBE\xCD\xD0\xF7\r\n1.5\r\n", "就绪", ""},                        // GBK, code page 936
             {emoji.toStdString(), "😀 €", ""},                                  // four-byte GB18030
             {"\xBE\xCD\n2\r\n", "就", "\xBE\xCD\r\n2\r\n"},                     // LF comes back as CR LF
+            {"\xEF\xBB\xBF就绪\r\n", "就绪", ""},                               // UTF-8 with its mark
+            {utf16("就绪\n1.5\r\n", true), "就绪", utf16("就绪\r\n1.5\r\n", true)},    // UTF-16 LE
+            {utf16("😀\r\n", false), "😀", ""},                                 // UTF-16 BE
             {"caf\xE9\r\n\xFF\x80\r\n", "café", ""},                            // neither: Latin-1
         };
         for (const auto& c : cases) {
@@ -167,8 +221,10 @@ private slots:
         for (int round = 0; round < 3000; ++round) {
             std::string bytes(random() % 24, '\0');
             // Mostly high bytes and digits, so that GB18030 pairs and four-byte
-            // forms turn up as well as broken UTF-8.
+            // forms turn up as well as broken UTF-8 and UTF-16; some after a mark.
             for (char& b : bytes) b = static_cast<char>(random() % 3 ? 0x80 + random() % 128 : '0' + random() % 10);
+            const char* const marks[] = {"", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+            bytes.insert(0, marks[round % 5]);
             const DecodedText decoded = DecodeFileText(bytes);
             QVERIFY(IsValidUtf8(decoded.utf8));
             QCOMPARE(EncodeFileText(decoded.utf8, decoded.encoding), bytes);
