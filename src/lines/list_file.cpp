@@ -101,8 +101,8 @@ public:
             if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
         }
         if (gathered_.empty()) {
-            std::size_t ascii = 0;
-            while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+            const std::size_t ascii =
+                static_cast<std::size_t>(byte_scan::FindNonAscii(text.data(), text.data() + text.size()) - text.data());
             if (ascii > 0) take_(text.substr(0, ascii));
             text.remove_prefix(ascii);
         }

@@ -29,6 +29,14 @@ done
 printf '4\n' | "$cli" an - >out 2>err && grep -q '^X\[0\]=4' out || fail "pipe on stdin"
 mkfifo fifo && { printf '6\n' >fifo & } && run an fifo && grep -q '^X\[0\]=6' out || fail "fifo"
 wait
+printf '5\n' | "$cli" an /dev/fd/0 >out 2>err && grep -q '^X\[0\]=5' out || fail "/dev/fd/0"
+
+# The report goes into a FIFO or a pipe named with -o, which stays what it
+# was: never replaced by a regular file.
+"$cli" an x >expected
+{ cat fifo >got & } && "$cli" -o fifo an x 2>err && wait && cmp -s got expected && [ -p fifo ] || fail "-o fifo"
+"$cli" -o /dev/stdout an x 2>err | cat >got && cmp -s got expected || fail "-o /dev/stdout on a pipe"
+"$cli" -o - an x 2>err | cat >got && cmp -s got expected || fail "-o -"
 
 # Ten million digits on one line: zeros are 0; other digits overflow the
 # 80-bit range and are rejected with the whole text.

@@ -39,6 +39,16 @@ inline const char* FindCrOrLf(const char* from, const char* end) {
     return from;
 }
 
+// The first byte of [from, end) outside ASCII, or end.
+inline const char* FindNonAscii(const char* from, const char* end) {
+    for (; end - from >= 8; from += 8) {
+        const uint64_t high = LoadWord(from) & ~kLow7;
+        if (high != 0) return from + FirstMarked(high);
+    }
+    while (from < end && static_cast<unsigned char>(*from) < 0x80) ++from;
+    return from;
+}
+
 // Calls found(p) for every LF in [from, end), in order.
 template <class Found>
 inline void ForEachLf(const char* from, const char* end, Found found) {
