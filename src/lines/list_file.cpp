@@ -85,7 +85,6 @@ std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pi
     throw FileError("File " + name + " contains a NUL byte at line " + std::to_string(line));
 }
 
-
 // Hands on the pane text of a transfer decoded as a pane decodes its file.
 // While it is all ASCII (the same in every encoding the panes read) it goes
 // on as it comes, so that an ordinary list is never held whole; from the
