@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/error.h"
+#include "engine/poly_kernel.h"
 #include "numtext/ext80.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
@@ -23,7 +24,7 @@ int32_t ReadList(const LineList& pane, char decimalMark, std::vector<double>& li
     pane.forEachLine([&](std::string_view line) {
         const std::string_view text = TrimBlanks(line);
         if (text.empty()) return;
-        values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));
+        values.push_back(TextToDouble(text, decimalMark));
     });
     values.shrink_to_fit();
     list.swap(values);
@@ -43,12 +44,8 @@ inline double Term(double a, double x, int32_t power) {
 
 // The terms summed from the constant one up, from +0, each sum stored to double.
 inline double Poly(const double* a, std::size_t count, double x) {
-    double s = 0.0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Ext80::Narrowed p = Ext80::addDoubles(Term(a[i], x, static_cast<int32_t>(i)), s);
-        if (p.overflow) throw OverflowError();
-        s = p.value;
-    }
+    double s;
+    if (!EvaluatePolynomialAt(a, count, x, s)) throw OverflowError();
     return s;
 }
 
@@ -147,7 +144,7 @@ void Evaluator::ComputeFx() {
     std::vector<double> fx(x_.size());
     const double* a = an_.data();
     const std::size_t n = an_.size();
-    for (std::size_t j = 0; j < x_.size(); ++j) fx[j] = Poly(a, n, x_[j]);
+    if (EvaluatePolynomialRange(a, n, x_.data(), fx.data(), x_.size()) != x_.size()) throw OverflowError();
     fx_.swap(fx);
 }
 
