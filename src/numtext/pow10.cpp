@@ -115,16 +115,18 @@ bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
     if (n != 0) {
         const bool down = n < 0;
         const int32_t a = down ? -n : n;
-        const int32_t k = a / 32;
-        const Factor* steps[3] = {a % 32 != 0 ? &kLow[a % 32] : nullptr, k % 16 != 0 ? &kMid[k % 16] : nullptr,
-                                  k / 16 != 0 ? &kHigh[k / 16] : nullptr};
-        for (const Factor* f : steps) {
-            if (f == nullptr) continue;  // a factor 1 changes nothing
-            if (down) {
-                if (!divide(v, *f)) return false;
-            } else {
-                v = multiply(v, *f);
+        const auto step = [&](const Factor& f) {  // a factor 1 changes nothing and is left out
+            if (!down) {
+                v = multiply(v, f);
+                return true;
             }
+            return divide(v, f);
+        };
+        if (a % 32 != 0 && !step(kLow[a % 32])) return false;
+        if (a >= 32) [[unlikely]] {
+            const int32_t k = a / 32;
+            if (k % 16 != 0 && !step(kMid[k % 16])) return false;
+            if (k / 16 != 0 && !step(kHigh[k / 16])) return false;
         }
     }
     // Every step moves the value one way, so a result clear of both ends of
