@@ -30,23 +30,31 @@ bool evaluateAt(const double* a, std::size_t n, double x, double& out) {
     return true;
 }
 
-// The same without a test per operation. From finite operands an overflow
-// gives an infinity, and nothing turns an infinity or a NaN back into a
-// finite number, so a finite F means that no operation overflowed.
+// The same for kLanes x values side by side, without a test per operation:
+// the chains of different x values are independent, so their latencies
+// overlap, and each x still goes through its own operations in their order.
+// From finite operands an overflow gives an infinity, and nothing turns an
+// infinity or a NaN back into a finite number, so a finite F means that no
+// operation overflowed.
+constexpr std::size_t kLanes = 4;
+
 template <class T>
-double evaluateUnchecked(const double* a, std::size_t n, double x) {
-    double s = 0.0;
+void evaluateLanes(const double* a, std::size_t n, const double* x, double* fx) {
+    double s[kLanes] = {};
     for (std::size_t i = 0; i < n; ++i) {
-        double r = a[i];
-        for (std::size_t k = 0; k < i; ++k) r = T::mulDoubles(r, x).value;
-        s = T::addDoubles(r, s).value;
+        double r[kLanes];
+        for (std::size_t l = 0; l < kLanes; ++l) r[l] = a[i];
+        for (std::size_t k = 0; k < i; ++k) {
+            for (std::size_t l = 0; l < kLanes; ++l) r[l] = T::mulDoubles(r[l], x[l]).value;
+        }
+        for (std::size_t l = 0; l < kLanes; ++l) s[l] = T::addDoubles(r[l], s[l]).value;
     }
-    return s;
+    for (std::size_t l = 0; l < kLanes; ++l) fx[l] = s[l];
 }
 
-bool allFinite(const double* a, std::size_t n) {
+bool allFinite(const double* v, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
-        if (!std::isfinite(a[i])) return false;
+        if (!std::isfinite(v[i])) return false;
     }
     return true;
 }
@@ -54,11 +62,15 @@ bool allFinite(const double* a, std::size_t n) {
 template <class T>
 std::size_t evaluateRange(const double* a, std::size_t n, const double* x, double* fx, std::size_t count) {
     const bool finite = allFinite(a, n);
-    for (std::size_t j = 0; j < count; ++j) {
-        if (finite && std::isfinite(x[j])) {
-            fx[j] = evaluateUnchecked<T>(a, n, x[j]);
-            if (std::isfinite(fx[j])) continue;
+    std::size_t j = 0;
+    for (; finite && j + kLanes <= count; j += kLanes) {
+        if (!allFinite(x + j, kLanes)) break;
+        evaluateLanes<T>(a, n, x + j, fx + j);
+        for (std::size_t l = 0; l < kLanes; ++l) {
+            if (!std::isfinite(fx[j + l]) && !evaluateAt<T>(a, n, x[j + l], fx[j + l])) return j + l;
         }
+    }
+    for (; j < count; ++j) {
         if (!evaluateAt<T>(a, n, x[j], fx[j])) return j;
     }
     return count;

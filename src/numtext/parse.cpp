@@ -99,7 +99,10 @@ constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1)
                 if (k == 0 || s > kMaxBeforeDigits[k]) break;
                 s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
                 p += k;
-                if (k < 8) break;
+                if (k < 8) {  // the run ended inside this chunk
+                    acc.small = s;
+                    return p;
+                }
             }
         }
         // 10 * s + 9 stays below 2^64 for every s below this bound.
