@@ -32,7 +32,9 @@ double randomValue(std::mt19937_64& random, int exponentSpread) {
     }
 }
 
-TEST(PolynomialKernel, IntegerModelAgreesWithTheRuleOneOperationAtATime) {
+// Both kernels against the rule one operation at a time: every x alone, and
+// each batch as a whole, which must stop at its first overflow.
+TEST(PolynomialKernel, KernelsAgreeWithTheRuleOneOperationAtATime) {
     std::mt19937_64 random(99);
     int overflows = 0;
     for (int round = 0; round < 4000; ++round) {
@@ -40,14 +42,23 @@ TEST(PolynomialKernel, IntegerModelAgreesWithTheRuleOneOperationAtATime) {
         std::vector<double> a(1 + random() % 12);
         for (double& c : a) c = randomValue(random, spread);
         if (round % 5 == 0) a[random() % a.size()] = std::bit_cast<double>(random() % 0x0010000000000000ull);
-        for (int j = 0; j < 50; ++j) {
-            const double x = randomValue(random, spread);
-            double expected = 0, got = 0;
-            const bool ok = EvaluatePolynomialAt(a.data(), a.size(), x, expected);
+        std::vector<double> x(1 + random() % 50), expected(x.size()), got(x.size());
+        std::size_t first = x.size();
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            x[j] = randomValue(random, spread);
+            const bool ok = EvaluatePolynomialAt(a.data(), a.size(), x[j], expected[j]);
+            if (!ok && first == x.size()) first = j;
             overflows += !ok;
-            ASSERT_EQ(EvaluatePolynomialRangeSoft(a.data(), a.size(), &x, &got, 1), ok ? 1u : 0u) << x;
+            double alone = 0;
+            ASSERT_EQ(EvaluatePolynomialRangeSoft(a.data(), a.size(), &x[j], &alone, 1), ok ? 1u : 0u) << x[j];
             if (ok) {
-                ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(expected)) << x << " n=" << a.size();
+                ASSERT_EQ(std::bit_cast<uint64_t>(alone), std::bit_cast<uint64_t>(expected[j])) << x[j];
+            }
+        }
+        for (auto kernel : {EvaluatePolynomialRange, EvaluatePolynomialRangeSoft}) {
+            ASSERT_EQ(kernel(a.data(), a.size(), x.data(), got.data(), x.size()), first);
+            for (std::size_t j = 0; j < first; ++j) {
+                ASSERT_EQ(std::bit_cast<uint64_t>(got[j]), std::bit_cast<uint64_t>(expected[j])) << x[j];
             }
         }
     }
