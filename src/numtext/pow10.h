@@ -1,8 +1,9 @@
 #pragma once
 // Powers of ten as 80-bit values and the scaling that number text in and out
 // share. The value is scaled by at most three table entries, smallest factor
-// first; a negative power divides by the tabulated positive powers (no
-// reciprocal is ever formed), and each step rounds once.
+// first; a negative power divides by the tabulated positive powers (the
+// quotient is never replaced by a product with a rounded reciprocal), and
+// each step rounds once.
 
 #include <cstdint>
 
