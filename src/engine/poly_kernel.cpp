@@ -146,6 +146,7 @@ bool softAt(const double* a, std::size_t n, double x, double& out) {
     bool ok = true;
     for (std::size_t i = 0; i < n; ++i) {
         double r = a[i];
+#pragma GCC unroll 4
         for (std::size_t k = 0; k < i; ++k) r = product(r, x, xs);
         const bool zeroTerm = (bitsOf(a[i]) << 1) == 0 || (zeroX && i > 0);
         ok &= zeroTerm || clear(bitsOf(r));
