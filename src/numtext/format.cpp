@@ -66,6 +66,46 @@ void setEmpty(DecimalForm& form, int16_t exponent, bool negative) {
     form.digits[0] = '\0';
 }
 
+// value rounded to an integer, to nearest with ties to even; false unless
+// the value lies in [1, 2^64).
+bool roundToInteger(Ext80Bits value, uint64_t& out) {
+    const int32_t fractionBits = 16383 + 63 - int32_t(value.biasedExponent);
+    if (fractionBits < 0 || fractionBits > 63) return false;
+    if (fractionBits == 0) {
+        out = value.significand;
+        return true;
+    }
+    const uint64_t whole = value.significand >> fractionBits;
+    const uint64_t rest = value.significand & ((uint64_t{1} << fractionBits) - 1);
+    const uint64_t half = uint64_t{1} << (fractionBits - 1);
+    out = whole + ((rest > half || (rest == half && (whole & 1))) ? 1 : 0);
+    return true;
+}
+
+// The eighteen digits of the slow road below, by the integer steps of
+// ScaleBitsByPowerOfTen and integer roundings; false where those cannot
+// settle it, and then the 80-bit steps decide.
+bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
+    Ext80Bits scaled;
+    uint64_t n;
+    if (!ScaleBitsByPowerOfTen(magnitude, 18 - exponent, scaled) || !roundToInteger(scaled, n)) return false;
+    if (n >= kTenPow18) {
+        // The quotient n / 10 in 80 bits: below 2^61, so its 64 bits keep
+        // 3 to 7 fraction bits, rounded by the remainder (never a tie: an
+        // even multiple of 1/10 is not 1/2); then rounded to an integer.
+        const uint64_t q = n / 10, r = n % 10;
+        const int fractionBits = 64 - std::bit_width(q);
+        const uint64_t tenths = r << fractionBits;
+        const uint64_t kept = (q << fractionBits) + tenths / 10 + (tenths % 10 > 5 ? 1 : 0);
+        if (kept < (q << fractionBits)) return false;  // carried out of 64 bits
+        if (!roundToInteger({uint16_t(16383 + 63 - fractionBits), kept}, n)) return false;
+        if (n >= kTenPow18) return false;
+        ++exponent;
+    }
+    out = n;
+    return true;
+}
+
 // Fills form and returns the number of digits in form.digits.
 int computeDecimalForm(Ext80 v, DecimalForm& form) {
     const uint16_t biased = v.biasedExponent();
@@ -87,24 +127,27 @@ int computeDecimalForm(Ext80 v, DecimalForm& form) {
     // Arithmetic shift: the quotient rounds toward minus infinity.
     int32_t exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
 
-    const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
-    Ext80Flags flags;
-    Ext80 scaled = ScaleByPowerOfTen(v.abs(), 18 - exponent, flags).roundToInteger();
-    if (!scaled.lessThan(tenPow18)) {
-        // The estimate was one too small: nineteen digits.
-        scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
-        ++exponent;
-    }
-    scaled = scaled.roundToInteger();
-    if (!scaled.lessThan(tenPow18)) {
-        // Only an unnormal 80-bit value (integer bit clear), which no double
-        // widens to, gets here: the unit yields no number for it.
-        setEmpty(form, DecimalForm::kNaN, false);
-        return 0;
+    uint64_t eighteen;
+    if (!eighteenDigits({biased, significand}, exponent, eighteen)) {
+        const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
+        Ext80Flags flags;
+        Ext80 scaled = ScaleByPowerOfTen(v.abs(), 18 - exponent, flags).roundToInteger();
+        if (!scaled.lessThan(tenPow18)) {
+            // The estimate was one too small: nineteen digits.
+            scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
+            ++exponent;
+        }
+        scaled = scaled.roundToInteger();
+        if (!scaled.lessThan(tenPow18)) {
+            // Only an unnormal 80-bit value (integer bit clear), which no double
+            // widens to, gets here: the unit yields no number for it.
+            setEmpty(form, DecimalForm::kNaN, false);
+            return 0;
+        }
+        eighteen = scaled.toUint64();
     }
 
     // Cut the eighteen digits to fifteen by the sixteenth, half up.
-    const uint64_t eighteen = scaled.toUint64();
     uint64_t fifteen = eighteen / 1000;
     if ((eighteen / 100) % 10 >= 5) ++fifteen;
     form.negative = v.negative();

@@ -109,9 +109,17 @@ inline bool divide(Wide& v, const Factor& f) {
 }  // namespace
 
 bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
-    if (s == 0 || n <= -5120 || n >= 5120) return false;
+    if (s == 0) return false;
     const int shift = std::countl_zero(s);
-    Wide v{s << shift, 63 - shift};
+    return ScaleBitsByPowerOfTen({uint16_t(16383 + 63 - shift), s << shift}, n, out);
+}
+
+bool ScaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
+    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF ||
+        n <= -5120 || n >= 5120) {
+        return false;
+    }
+    Wide v{value.significand, int32_t(value.biasedExponent) - 16383};
     if (n != 0) {
         const bool down = n < 0;
         const int32_t a = down ? -n : n;

@@ -98,5 +98,7 @@ Ext80 ScaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags);
 // close to half a unit of its last place, or a result at either end of the
 // 80-bit normal range.
 bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out);
+// The same for a positive normal 80-bit value given by its bits.
+bool ScaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out);
 
 }  // namespace quill

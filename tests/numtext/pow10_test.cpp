@@ -202,6 +202,20 @@ TEST(ScaleIntegerByPowerOfTen, MatchesTheEightyBitSteps) {
         ASSERT_EQ(fast.significand, slow.significand()) << s << "e" << n;
     }
     EXPECT_EQ(settled, inRange);
+    // Values of every binade, as doubles and 80-bit values bring them.
+    for (int i = 0; i < 100000; ++i) {
+        const Ext80Bits v{uint16_t(1 + random() % 0x7FFE), random() | (uint64_t(1) << 63)};
+        const int32_t n = int32_t(random() % 10239) - 5119;
+        Ext80Flags flags;
+        const Ext80 slow = ScaleByPowerOfTen(toExt80(v), n, flags);
+        Ext80Bits fast;
+        if (!ScaleBitsByPowerOfTen(v, n, fast)) continue;
+        ASSERT_FALSE(flags.any());
+        ASSERT_EQ(fast.biasedExponent, slow.biasedExponent()) << v.biasedExponent << " " << v.significand << "e" << n;
+        ASSERT_EQ(fast.significand, slow.significand()) << v.biasedExponent << " " << v.significand << "e" << n;
+        ++settled;
+    }
+    EXPECT_GT(settled, inRange + 20000);
 }
 
 }  // namespace
