@@ -27,17 +27,17 @@ constexpr char kDigitPairs[] =
     "80818283848586878889"
     "90919293949596979899";
 
-// Writes exactly `count` decimal digits of value (leading zeros included),
-// the last one at out[count - 1].
-void writeFixedDigits(uint32_t value, int count, char* out) {
-    char* p = out + count;
-    while (count >= 2) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-        value /= 100;
-        count -= 2;
-    }
-    if (count == 1) *--p = static_cast<char>('0' + value % 10);
+// The eight decimal digits of value < 10^8 (leading zeros included) as the
+// values 0..9 in eight bytes, the first digit in the lowest byte. Each step
+// splits every lane at once: two lanes of four digits, then four of two,
+// then eight of one, by multiplications that divide exactly in that range.
+static_assert(std::endian::native == std::endian::little, "the digit groups are stored lowest byte first");
+uint64_t eightDigitValues(uint32_t value) {
+    const uint64_t merged = (value / 10000) | (uint64_t{value % 10000} << 32);
+    const uint64_t hundreds = ((merged * 10486) >> 20) & 0x0000007F0000007FULL;  // / 100 below 10^4
+    const uint64_t pairs = ((merged - 100 * hundreds) << 16) | hundreds;
+    const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;  // / 10 below 100
+    return tens | ((pairs - 10 * tens) << 8);
 }
 
 // The digits of value without leading zeros (at least one); returns their number.
@@ -107,7 +107,10 @@ bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
 }
 
 // Fills form and returns the number of digits in form.digits.
-int computeDecimalForm(Ext80 v, DecimalForm& form) {
+// The value comes as its bits (either model of the 80-bit value gives them),
+// so that a double need not pass through the x87 unit on the usual road.
+template <class Value>
+int computeDecimalForm(Value v, DecimalForm& form) {
     const uint16_t biased = v.biasedExponent();
     const uint64_t significand = v.significand();
     if (biased == 0) {  // zero (either sign) and extended denormals
@@ -131,7 +134,8 @@ int computeDecimalForm(Ext80 v, DecimalForm& form) {
     if (!eighteenDigits({biased, significand}, exponent, eighteen)) {
         const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
         Ext80Flags flags;
-        Ext80 scaled = ScaleByPowerOfTen(v.abs(), 18 - exponent, flags).roundToInteger();
+        Ext80 scaled = ScaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags)
+                           .roundToInteger();
         if (!scaled.lessThan(tenPow18)) {
             // The estimate was one too small: nineteen digits.
             scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
@@ -159,10 +163,16 @@ int computeDecimalForm(Ext80 v, DecimalForm& form) {
     }
     form.exponent = static_cast<int16_t>(exponent);
     // Leading zeros stay: when the estimate was one too large the first digit is 0.
-    writeFixedDigits(static_cast<uint32_t>(fifteen / 100000000), 7, form.digits);
-    writeFixedDigits(static_cast<uint32_t>(fifteen % 100000000), 8, form.digits + 7);
-    int length = 15;
-    while (length > 0 && form.digits[length - 1] == '0') --length;
+    // The first group has a leading zero of its own (below 10^7), dropped.
+    const uint64_t high = eightDigitValues(static_cast<uint32_t>(fifteen / 100000000));
+    const uint64_t low = eightDigitValues(static_cast<uint32_t>(fifteen % 100000000));
+    char text[16];
+    const uint64_t highText = high | 0x3030303030303030ULL, lowText = low | 0x3030303030303030ULL;
+    std::memcpy(text, &highText, 8);
+    std::memcpy(text + 8, &lowText, 8);
+    std::memcpy(form.digits, text + 1, 15);
+    // Trailing zeros go: they are the zero bytes at the top of a group.
+    const int length = low != 0 ? 15 - std::countl_zero(low) / 8 : high != 0 ? 7 - std::countl_zero(high) / 8 : 0;
     form.digits[length] = '\0';
     return length;
 }
@@ -235,7 +245,7 @@ DecimalForm ToDecimalForm(Ext80 v) {
 
 std::size_t DoubleToText(double value, char decimalMark, char* out) {
     DecimalForm form;
-    const int length = computeDecimalForm(Ext80::fromDouble(value), form);
+    const int length = computeDecimalForm(SoftExt80::fromDouble(value), form);
     return layOutGeneral(form, length, decimalMark, out);
 }
 
