@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config
-  # the Debian package (dpkg-shlibdeps)
-  dpkg-dev
+  # the Debian package (dpkg-shlibdeps; CPack calls file) and its manual page check
+  dpkg-dev file groff-base man-db
   # desktop program
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
   libqcustomplot-dev qt6-svg-dev

@@ -12,6 +12,7 @@
 #include "common/error.h"
 #include "lines/list_file.h"
 #include "temp_folder.h"
+#include "unprivileged_program.h"
 
 namespace quill {
 namespace {
@@ -88,9 +89,7 @@ struct Outcome {
     std::string output;
 };
 Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command;
-    if (::geteuid() == 0) command = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    command.push_back(QUILL_PANE_FILE_HELPER);
+    std::vector<std::string> command = testing_unprivileged::UnprivilegedCommand(QUILL_PANE_FILE_HELPER);
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : command) argv.push_back(word.data());
