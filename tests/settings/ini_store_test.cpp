@@ -35,6 +35,7 @@ kWriteCases[] = {
     {"new file", std::nullopt, "1", "[Setting]\r\nbChinese=1\r\n"},
     {"empty file", "", "1", "[Setting]\r\nbChinese=1\r\n"},
     {"replace", "[Setting]\r\nbChinese=0\r\n", "1", "[Setting]\r\nbChinese=1\r\n"},
+    {"blanks not doubled", "[Setting]\r\nbChinese= 0\r\n", " 1", "[Setting]\r\nbChinese= 1\r\n"},
     {"keep spelling", "  [ setting ]\r\n  BCHINESE = \"0\"  \r\n", "1", "  [ setting ]\r\n  BCHINESE = 1\r\n"},
     {"add before blanks", "[Setting]\r\nfoo=bar\r\n\r\n[Other]\r\nbChinese=0\r\n", "1",
      "[Setting]\r\nfoo=bar\r\nbChinese=1\r\n\r\n[Other]\r\nbChinese=0\r\n"},
