@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -44,6 +45,16 @@ private:
     std::string folder_;
     std::map<std::string, std::string> copies_;
 };
+
+// False only when the tests run as root and setpriv is not installed.
+inline bool CanRunUnprivileged() {
+    if (::geteuid() != 0) return true;
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "/usr/bin:/bin");
+    for (std::string folder; std::getline(folders, folder, ':');)
+        if (!folder.empty() && ::access((folder + "/setpriv").c_str(), X_OK) == 0) return true;
+    return false;
+}
 
 // The words that start program as the unprivileged user (directly when the
 // tests do not run as root).

@@ -124,8 +124,10 @@ Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
 class UnprivilegedSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (RunHelperUnprivileged({"load", "/dev/null"}).status == 127)
+        if (!testing_unprivileged::CanRunUnprivileged())
             GTEST_SKIP() << "setpriv is not available: cannot test as an unprivileged user";
+        const Outcome started = RunHelperUnprivileged({"load", "/dev/null"});
+        ASSERT_EQ(started.status, 0) << "the helper did not run as the unprivileged user: " << started.output;
     }
     // Saves text to path as the unprivileged user; the message or "ok".
     std::string SaveAsNobody(const std::string& text, const std::string& path) {
