@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
   libqcustomplot-dev qt6-svg-dev
   # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev libfast-float-dev
+  googletest libgtest-dev libbenchmark-dev libfast-float-dev locales
   xvfb xauth zbar-tools imagemagick desktop-file-utils appstream
   # fuzzing (libFuzzer) and the aarch64 cross run
   clang libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
