@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/poly_kernel.h"
 #include "numtext/ext80.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
@@ -57,7 +58,7 @@ void BM_TextToNumber(benchmark::State& state) {
     const std::vector<std::string> texts = paneTexts();
     for (auto _ : state) {
         double sum = 0;
-        for (const std::string& t : texts) sum += quill::NarrowToDouble(quill::TextToNumber(t, '.'));
+        for (const std::string& t : texts) sum += quill::TextToDouble(t, '.');
         benchmark::DoNotOptimize(sum);
     }
     perItem(state, texts.size());
@@ -118,6 +119,23 @@ void BM_EvaluatedPolynomial(benchmark::State& state) {
     perItem(state, xs.size());
 }
 BENCHMARK_TEMPLATE(BM_EvaluatedPolynomial, quill::Ext80);
+
+// The same polynomial through the evaluation's kernel: the one this build
+// uses, and the integer model's (the aarch64 road) beside it.
+template <std::size_t (*Kernel)(const double*, std::size_t, const double*, double*, std::size_t)>
+void BM_PolynomialKernel(benchmark::State& state) {
+    const double a[10] = {1.5, -0.25, 3.5, -0.75, 5.5, -1.25, 7.5, -1.75, 9.5, -2.25};
+    std::mt19937_64 random(3);
+    std::vector<double> xs, fx(1024);
+    for (int i = 0; i < 1024; ++i) xs.push_back(double(int64_t(random() % 2000001) - 1000000) / 1e5);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Kernel(a, 10, xs.data(), fx.data(), xs.size()));
+        benchmark::ClobberMemory();
+    }
+    perItem(state, xs.size());
+}
+BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::EvaluatePolynomialRange);
+BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::EvaluatePolynomialRangeSoft);
 
 template <class T>
 std::vector<T> extValues() {

@@ -6,13 +6,13 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config
-  # the Debian package (dpkg-shlibdeps)
-  dpkg-dev
+  # the Debian package (dpkg-shlibdeps; CPack calls file) and its manual page check
+  dpkg-dev file groff-base man-db
   # desktop program
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
   libqcustomplot-dev qt6-svg-dev
   # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev libfast-float-dev
+  googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy locales
   xvfb xauth zbar-tools imagemagick desktop-file-utils appstream
   # fuzzing (libFuzzer) and the aarch64 cross run
   clang libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user

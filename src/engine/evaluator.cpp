@@ -22,7 +22,7 @@ bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& lis
     pane.forEachLine([&](std::string_view line) {
         const std::string_view text = TrimBlanks(line);
         if (text.empty()) return;
-        values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));
+        values.push_back(TextToDouble(text, decimalMark));
     });
     values.shrink_to_fit();
     list.swap(values);
@@ -120,7 +120,7 @@ void Evaluator::ComputeFx() {
     std::vector<double> fx(x_.size());
     const double* a = an_.data();
     const std::size_t n = an_.size();
-    for (std::size_t j = 0; j < x_.size(); ++j) fx[j] = Poly(a, n, x_[j]);
+    if (EvaluatePolynomialRange(a, n, x_.data(), fx.data(), x_.size()) != x_.size()) throw OverflowError();
     fx_.swap(fx);
 }
 

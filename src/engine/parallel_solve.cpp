@@ -79,7 +79,7 @@ void ConvertLines(std::string_view text, char decimalMark, std::vector<double>& 
         }
         const std::string_view value = TrimBlanks(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
         p = next;
-        if (!value.empty()) out.push_back(NarrowToDouble(TextToNumber(value, decimalMark)));
+        if (!value.empty()) out.push_back(TextToDouble(value, decimalMark));
     }
     if (out.size() < out.capacity() / 2) out.shrink_to_fit();
 }
@@ -229,7 +229,7 @@ void ParallelSolve::compute(std::vector<double> coefficients) {
             Block& b = blocks_[i];
             const std::size_t count = b.x.size();
             b.fx.resize(count);
-            for (std::size_t j = 0; j < count; ++j) b.fx[j] = Poly(a, n, b.x[j]);
+            if (EvaluatePolynomialRange(a, n, b.x.data(), b.fx.data(), count) != count) throw OverflowError();
             // Each x is formatted once, for both its X line and its F line.
             char* to = b.xText.room(count * kNumber);  // every start leaves kNumber bytes
             b.xLength.resize(count);

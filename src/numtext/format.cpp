@@ -27,17 +27,17 @@ constexpr char kDigitPairs[] =
     "80818283848586878889"
     "90919293949596979899";
 
-// Writes exactly `count` decimal digits of value (leading zeros included),
-// the last one at out[count - 1].
-void writeFixedDigits(uint32_t value, int count, char* out) {
-    char* p = out + count;
-    while (count >= 2) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-        value /= 100;
-        count -= 2;
-    }
-    if (count == 1) *--p = static_cast<char>('0' + value % 10);
+// The eight decimal digits of value < 10^8 (leading zeros included) as the
+// values 0..9 in eight bytes, the first digit in the lowest byte. Each step
+// splits every lane at once: two lanes of four digits, then four of two,
+// then eight of one, by multiplications that divide exactly in that range.
+static_assert(std::endian::native == std::endian::little, "the digit groups are stored lowest byte first");
+uint64_t eightDigitValues(uint32_t value) {
+    const uint64_t merged = (value / 10000) | (uint64_t{value % 10000} << 32);
+    const uint64_t hundreds = ((merged * 10486) >> 20) & 0x0000007F0000007FULL;  // / 100 below 10^4
+    const uint64_t pairs = ((merged - 100 * hundreds) << 16) | hundreds;
+    const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;  // / 10 below 100
+    return tens | ((pairs - 10 * tens) << 8);
 }
 
 // The digits of value without leading zeros (at least one); returns their number.
@@ -66,8 +66,51 @@ void setEmpty(DecimalForm& form, int16_t exponent, bool negative) {
     form.digits[0] = '\0';
 }
 
+// value rounded to an integer, to nearest with ties to even; false unless
+// the value lies in [1, 2^64).
+bool roundToInteger(Ext80Bits value, uint64_t& out) {
+    const int32_t fractionBits = 16383 + 63 - int32_t(value.biasedExponent);
+    if (fractionBits < 0 || fractionBits > 63) return false;
+    if (fractionBits == 0) {
+        out = value.significand;
+        return true;
+    }
+    const uint64_t whole = value.significand >> fractionBits;
+    const uint64_t rest = value.significand & ((uint64_t{1} << fractionBits) - 1);
+    const uint64_t half = uint64_t{1} << (fractionBits - 1);
+    out = whole + ((rest > half || (rest == half && (whole & 1))) ? 1 : 0);
+    return true;
+}
+
+// The eighteen digits of the slow road below, by the integer steps of
+// ScaleBitsByPowerOfTen and integer roundings; false where those cannot
+// settle it, and then the 80-bit steps decide.
+bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
+    Ext80Bits scaled;
+    uint64_t n;
+    if (!ScaleBitsByPowerOfTen(magnitude, 18 - exponent, scaled) || !roundToInteger(scaled, n)) return false;
+    if (n >= kTenPow18) {
+        // The quotient n / 10 in 80 bits: below 2^61, so its 64 bits keep
+        // 3 to 7 fraction bits, rounded by the remainder (never a tie: an
+        // even multiple of 1/10 is not 1/2); then rounded to an integer.
+        const uint64_t q = n / 10, r = n % 10;
+        const int fractionBits = 64 - std::bit_width(q);
+        const uint64_t tenths = r << fractionBits;
+        const uint64_t kept = (q << fractionBits) + tenths / 10 + (tenths % 10 > 5 ? 1 : 0);
+        if (kept < (q << fractionBits)) return false;  // carried out of 64 bits
+        if (!roundToInteger({uint16_t(16383 + 63 - fractionBits), kept}, n)) return false;
+        if (n >= kTenPow18) return false;
+        ++exponent;
+    }
+    out = n;
+    return true;
+}
+
 // Fills form and returns the number of digits in form.digits.
-int computeDecimalForm(Ext80 v, DecimalForm& form) {
+// The value comes as its bits (either model of the 80-bit value gives them),
+// so that a double need not pass through the x87 unit on the usual road.
+template <class Value>
+int computeDecimalForm(Value v, DecimalForm& form) {
     const uint16_t biased = v.biasedExponent();
     const uint64_t significand = v.significand();
     if (biased == 0) {  // zero (either sign) and extended denormals
@@ -87,24 +130,28 @@ int computeDecimalForm(Ext80 v, DecimalForm& form) {
     // Arithmetic shift: the quotient rounds toward minus infinity.
     int32_t exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
 
-    const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
-    Ext80Flags flags;
-    Ext80 scaled = ScaleByPowerOfTen(v.abs(), 18 - exponent, flags).roundToInteger();
-    if (!scaled.lessThan(tenPow18)) {
-        // The estimate was one too small: nineteen digits.
-        scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
-        ++exponent;
-    }
-    scaled = scaled.roundToInteger();
-    if (!scaled.lessThan(tenPow18)) {
-        // Only an unnormal 80-bit value (integer bit clear), which no double
-        // widens to, gets here: the unit yields no number for it.
-        setEmpty(form, DecimalForm::kNaN, false);
-        return 0;
+    uint64_t eighteen;
+    if (!eighteenDigits({biased, significand}, exponent, eighteen)) {
+        const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
+        Ext80Flags flags;
+        Ext80 scaled = ScaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags)
+                           .roundToInteger();
+        if (!scaled.lessThan(tenPow18)) {
+            // The estimate was one too small: nineteen digits.
+            scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
+            ++exponent;
+        }
+        scaled = scaled.roundToInteger();
+        if (!scaled.lessThan(tenPow18)) {
+            // Only an unnormal 80-bit value (integer bit clear), which no double
+            // widens to, gets here: the unit yields no number for it.
+            setEmpty(form, DecimalForm::kNaN, false);
+            return 0;
+        }
+        eighteen = scaled.toUint64();
     }
 
     // Cut the eighteen digits to fifteen by the sixteenth, half up.
-    const uint64_t eighteen = scaled.toUint64();
     uint64_t fifteen = eighteen / 1000;
     if ((eighteen / 100) % 10 >= 5) ++fifteen;
     form.negative = v.negative();
@@ -116,10 +163,16 @@ int computeDecimalForm(Ext80 v, DecimalForm& form) {
     }
     form.exponent = static_cast<int16_t>(exponent);
     // Leading zeros stay: when the estimate was one too large the first digit is 0.
-    writeFixedDigits(static_cast<uint32_t>(fifteen / 100000000), 7, form.digits);
-    writeFixedDigits(static_cast<uint32_t>(fifteen % 100000000), 8, form.digits + 7);
-    int length = 15;
-    while (length > 0 && form.digits[length - 1] == '0') --length;
+    // The first group has a leading zero of its own (below 10^7), dropped.
+    const uint64_t high = eightDigitValues(static_cast<uint32_t>(fifteen / 100000000));
+    const uint64_t low = eightDigitValues(static_cast<uint32_t>(fifteen % 100000000));
+    char text[16];
+    const uint64_t highText = high | 0x3030303030303030ULL, lowText = low | 0x3030303030303030ULL;
+    std::memcpy(text, &highText, 8);
+    std::memcpy(text + 8, &lowText, 8);
+    std::memcpy(form.digits, text + 1, 15);
+    // Trailing zeros go: they are the zero bytes at the top of a group.
+    const int length = low != 0 ? 15 - std::countl_zero(low) / 8 : high != 0 ? 7 - std::countl_zero(high) / 8 : 0;
     form.digits[length] = '\0';
     return length;
 }
@@ -192,7 +245,7 @@ DecimalForm ToDecimalForm(Ext80 v) {
 
 std::size_t DoubleToText(double value, char decimalMark, char* out) {
     DecimalForm form;
-    const int length = computeDecimalForm(Ext80::fromDouble(value), form);
+    const int length = computeDecimalForm(SoftExt80::fromDouble(value), form);
     return layOutGeneral(form, length, decimalMark, out);
 }
 

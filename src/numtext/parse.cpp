@@ -99,7 +99,10 @@ constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1)
                 if (k == 0 || s > kMaxBeforeDigits[k]) break;
                 s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
                 p += k;
-                if (k < 8) break;
+                if (k < 8) {  // the run ended inside this chunk
+                    acc.small = s;
+                    return p;
+                }
             }
         }
         // 10 * s + 9 stays below 2^64 for every s below this bound.
@@ -131,18 +134,15 @@ constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1)
     return p;
 }
 
-}  // namespace
+// A number text taken apart: its sign, its digits as accumulated and the
+// power of ten that scales them. False for a text that is not a number.
+struct Scanned {
+    bool negative;
+    int32_t power;
+    Accumulator acc;
+};
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto* data = reinterpret_cast<const Byte*>(text.data());
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && data[first] <= 0x20) ++first;
-    while (last > first && data[last - 1] <= 0x20) --last;
-    return text.substr(first, last - first);
-}
-
-bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
+[[gnu::always_inline]] inline bool scan(std::string_view text, char decimalMark, Scanned& out) {
     // The text ends at its first NUL. No step below reads a NUL as part of a
     // number (a NUL separator is never matched), so every one of them stops
     // there as at the end, and only the final check needs to know.
@@ -157,7 +157,7 @@ bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
     if (p != end && (*p == '+' || *p == '-')) ++p;
 
     const Byte* const start = p;
-    Accumulator acc;
+    Accumulator& acc = out.acc;
     p = readDigits(begin, p, end, acc);
     if (acc.flags.any()) return false;
 
@@ -194,25 +194,70 @@ bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
 
     // Anything at or below -5120 scales to +0; clamp before narrowing to 32 bits.
     const int64_t power = static_cast<int64_t>(exponent) - fractionDigits;
-    const int32_t n = power < -5120 ? -5120 : static_cast<int32_t>(power);
-    Ext80 v = ScaleByPowerOfTen(acc.value(), n, acc.flags);
-    if (negative) v = v.negated();
-    if (acc.flags.any()) return false;
+    out.power = power < -5120 ? -5120 : static_cast<int32_t>(power);
+    out.negative = negative;
+    return true;
+}
+
+[[noreturn]] void throwNotANumber(std::string_view text) {
+    std::string message;
+    message.reserve(text.size() + 40);
+    message += '\'';
+    message += text;
+    message += "' is not a valid floating point value";
+    throw ConvertError(message);
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto* data = reinterpret_cast<const Byte*>(text.data());
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && data[first] <= 0x20) ++first;
+    while (last > first && data[last - 1] <= 0x20) --last;
+    return text.substr(first, last - first);
+}
+
+bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
+    Scanned s;
+    if (!scan(text, decimalMark, s)) return false;
+    Ext80 v;
+    Ext80Bits bits;
+    if (!s.acc.wide && s.acc.small != 0 && ScaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
+        v = Ext80::fromBits(false, bits.biasedExponent, bits.significand);
+    } else {
+        v = ScaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
+    }
+    if (s.negative) v = v.negated();
+    if (s.acc.flags.any()) return false;
     out = v;
     return true;
 }
 
 Ext80 TextToNumber(std::string_view text, char decimalMark) {
     Ext80 v;
-    if (!TryTextToNumber(text, decimalMark, v)) {
-        std::string message;
-        message.reserve(text.size() + 40);
-        message += '\'';
-        message += text;
-        message += "' is not a valid floating point value";
-        throw ConvertError(message);
-    }
+    if (!TryTextToNumber(text, decimalMark, v)) throwNotANumber(text);
     return v;
+}
+
+double TextToDouble(std::string_view text, char decimalMark) {
+    Scanned s;
+    if (!scan(text, decimalMark, s)) throwNotANumber(text);
+    if (!s.acc.wide) {
+        if (s.acc.small == 0) return s.negative ? -0.0 : 0.0;  // zero scales to zero
+        // The store of the integer road's bits, in integer registers too.
+        Ext80Bits bits;
+        if (ScaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
+            const SoftExt80::Narrowed d =
+                SoftExt80::fromBits(s.negative, bits.biasedExponent, bits.significand).narrowToDouble();
+            if (d.overflow) throw OverflowError();
+            return d.value;
+        }
+    }
+    Ext80 v = ScaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
+    if (s.acc.flags.any()) throwNotANumber(text);
+    return NarrowToDouble(s.negative ? v.negated() : v);
 }
 
 double NarrowToDouble(Ext80 v) {

@@ -1,74 +1,10 @@
 #include "numtext/pow10.h"
 
-namespace quill {
+#include <array>
+#include <bit>
+#include <cstddef>
 
-// Generated once from exact integer powers of ten; a test recomputes every entry.
-const Ext80Bits kTenPowLow[32] = {
-    {0x3FFF, 0x8000000000000000ULL},  // 1e0
-    {0x4002, 0xA000000000000000ULL},  // 1e1
-    {0x4005, 0xC800000000000000ULL},  // 1e2
-    {0x4008, 0xFA00000000000000ULL},  // 1e3
-    {0x400C, 0x9C40000000000000ULL},  // 1e4
-    {0x400F, 0xC350000000000000ULL},  // 1e5
-    {0x4012, 0xF424000000000000ULL},  // 1e6
-    {0x4016, 0x9896800000000000ULL},  // 1e7
-    {0x4019, 0xBEBC200000000000ULL},  // 1e8
-    {0x401C, 0xEE6B280000000000ULL},  // 1e9
-    {0x4020, 0x9502F90000000000ULL},  // 1e10
-    {0x4023, 0xBA43B74000000000ULL},  // 1e11
-    {0x4026, 0xE8D4A51000000000ULL},  // 1e12
-    {0x402A, 0x9184E72A00000000ULL},  // 1e13
-    {0x402D, 0xB5E620F480000000ULL},  // 1e14
-    {0x4030, 0xE35FA931A0000000ULL},  // 1e15
-    {0x4034, 0x8E1BC9BF04000000ULL},  // 1e16
-    {0x4037, 0xB1A2BC2EC5000000ULL},  // 1e17
-    {0x403A, 0xDE0B6B3A76400000ULL},  // 1e18
-    {0x403E, 0x8AC7230489E80000ULL},  // 1e19
-    {0x4041, 0xAD78EBC5AC620000ULL},  // 1e20
-    {0x4044, 0xD8D726B7177A8000ULL},  // 1e21
-    {0x4048, 0x878678326EAC9000ULL},  // 1e22
-    {0x404B, 0xA968163F0A57B400ULL},  // 1e23
-    {0x404E, 0xD3C21BCECCEDA100ULL},  // 1e24
-    {0x4052, 0x84595161401484A0ULL},  // 1e25
-    {0x4055, 0xA56FA5B99019A5C8ULL},  // 1e26
-    {0x4058, 0xCECB8F27F4200F3AULL},  // 1e27
-    {0x405C, 0x813F3978F8940984ULL},  // 1e28
-    {0x405F, 0xA18F07D736B90BE5ULL},  // 1e29
-    {0x4062, 0xC9F2C9CD04674EDFULL},  // 1e30
-    {0x4065, 0xFC6F7C4045812296ULL},  // 1e31
-};
-// Entry k is 1e(32*k); entry 0 is unused.
-const Ext80Bits kTenPowMid[16] = {
-    {0, 0},
-    {0x4069, 0x9DC5ADA82B70B59EULL},  // 1e32
-    {0x40D3, 0xC2781F49FFCFA6D5ULL},  // 1e64
-    {0x413D, 0xEFB3AB16C59B14A3ULL},  // 1e96
-    {0x41A8, 0x93BA47C980E98CE0ULL},  // 1e128
-    {0x4212, 0xB616A12B7FE617AAULL},  // 1e160
-    {0x427C, 0xE070F78D3927556BULL},  // 1e192
-    {0x42E7, 0x8A5296FFE33CC930ULL},  // 1e224
-    {0x4351, 0xAA7EEBFB9DF9DE8EULL},  // 1e256
-    {0x43BB, 0xD226FC195C6A2F8CULL},  // 1e288
-    {0x4426, 0x81842F29F2CCE376ULL},  // 1e320
-    {0x4490, 0x9FA42700DB900AD2ULL},  // 1e352
-    {0x44FA, 0xC4C5E310AEF8AA17ULL},  // 1e384
-    {0x4564, 0xF28A9C07E9B09C59ULL},  // 1e416
-    {0x45CF, 0x957A4AE1EBF7F3D4ULL},  // 1e448
-    {0x4639, 0xB83ED8DC0795A262ULL},  // 1e480
-};
-// Entry k is 1e(512*k); entry 0 is unused.
-const Ext80Bits kTenPowHigh[10] = {
-    {0, 0},
-    {0x46A3, 0xE319A0AEA60E91C7ULL},  // 1e512
-    {0x4D48, 0xC976758681750C17ULL},  // 1e1024
-    {0x53ED, 0xB2B8353B3993A7E4ULL},  // 1e1536
-    {0x5A92, 0x9E8B3B5DC53D5DE5ULL},  // 1e2048
-    {0x6137, 0x8CA554C020A1F0A6ULL},  // 1e2560
-    {0x67DB, 0xF9895D25D88B5A8BULL},  // 1e3072
-    {0x6E80, 0xDD5DC8A2BF27F3F8ULL},  // 1e3584
-    {0x7525, 0xC46052028A20979BULL},  // 1e4096
-    {0x7BCA, 0xAE3511626ED559F0ULL},  // 1e4608
-};
+namespace quill {
 
 Ext80 ScaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags) {
     if (n == 0) return v;
@@ -84,6 +20,129 @@ Ext80 ScaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags) {
     if (k % 16 != 0) step(kTenPowMid[k % 16]);
     if (k / 16 != 0) step(kTenPowHigh[k / 16]);
     return v;
+}
+
+namespace {
+
+using U128 = unsigned __int128;
+
+// floor(2^191 / t) for a significand t in (2^63, 2^64): in [2^127, 2^128).
+constexpr U128 reciprocal(uint64_t t) {
+    const U128 high = (U128(1) << 127) / t;
+    const U128 rest = (U128(1) << 127) - high * t;
+    return (high << 64) | ((rest << 64) / t);
+}
+
+struct Factor {
+    uint64_t significand;
+    int32_t exponent;  // unbiased: the value is significand * 2^(exponent - 63)
+    U128 reciprocal;
+};
+
+template <std::size_t N>
+constexpr std::array<Factor, N> factors(const Ext80Bits (&table)[N]) {
+    std::array<Factor, N> out{};
+    for (std::size_t k = 1; k < N; ++k) {  // entry 0 is 1 or unused: never a step here
+        out[k] = {table[k].significand, int32_t(table[k].biasedExponent) - 16383, reciprocal(table[k].significand)};
+    }
+    return out;
+}
+
+constexpr auto kLow = factors(kTenPowLow);
+constexpr auto kMid = factors(kTenPowMid);
+constexpr auto kHigh = factors(kTenPowHigh);
+
+constexpr uint64_t kTop = uint64_t(1) << 63;
+
+// A value m * 2^(e - 63) with the top bit of m set, exact and unbounded.
+struct Wide {
+    uint64_t m;
+    int32_t e;
+};
+
+// One rounding of the exact product to 64 bits, to nearest with ties to even.
+inline Wide multiply(Wide v, const Factor& f) {
+    const U128 p = U128(v.m) * f.significand;  // in [2^126, 2^128)
+    const uint64_t top = uint64_t(p >> 127);
+    uint64_t hi = uint64_t(p >> (63 + top));
+    const uint64_t lo = uint64_t(p) << (1 - top);
+    int32_t e = v.e + f.exponent + int32_t(top);
+    if (lo > kTop || (lo == kTop && (hi & 1))) {
+        if (++hi == 0) {
+            hi = kTop;
+            ++e;
+        }
+    }
+    return {hi, e};
+}
+
+// One rounding of the quotient to 64 bits. y = m * r is the quotient times
+// 2^191 less an error in [0, m), so below 2^64: the bits under the kept 64
+// settle the rounding unless they lie within that error of one half. No
+// quotient of two 64-bit significands is ever exactly halfway (it would
+// need 65 significant bits), so no tie has to be told apart.
+inline bool divide(Wide& v, const Factor& f) {
+    const U128 low = U128(v.m) * uint64_t(f.reciprocal);
+    const U128 high = U128(v.m) * uint64_t(f.reciprocal >> 64);
+    const U128 middle = (low >> 64) + uint64_t(high);
+    uint64_t w2 = uint64_t(high >> 64) + uint64_t(middle >> 64);
+    uint64_t w1 = uint64_t(middle);
+    uint64_t w0 = uint64_t(low);
+    // y in (2^190, 2^192): below 2^191, move it up a bit (the error doubles).
+    const uint64_t shift = 1 - (w2 >> 63);
+    w2 = (w2 << shift) | ((w1 >> 63) & shift);
+    w1 = (w1 << shift) | ((w0 >> 63) & shift);
+    // w1:w0 are the bits under the kept ones; one half is 2^63:0 and the
+    // error stays below 2^65, that is 2 in w1.
+    if (w1 - (kTop - 2) <= 2) return false;
+    int32_t e = v.e - f.exponent - int32_t(shift);
+    if (w1 > kTop) {
+        if (++w2 == 0) {
+            w2 = kTop;
+            ++e;
+        }
+    }
+    v = {w2, e};
+    return true;
+}
+
+}  // namespace
+
+bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
+    if (s == 0) return false;
+    const int shift = std::countl_zero(s);
+    return ScaleBitsByPowerOfTen({uint16_t(16383 + 63 - shift), s << shift}, n, out);
+}
+
+bool ScaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
+    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF ||
+        n <= -5120 || n >= 5120) {
+        return false;
+    }
+    Wide v{value.significand, int32_t(value.biasedExponent) - 16383};
+    if (n != 0) {
+        const bool down = n < 0;
+        const int32_t a = down ? -n : n;
+        const auto step = [&](const Factor& f) {  // a factor 1 changes nothing and is left out
+            if (!down) {
+                v = multiply(v, f);
+                return true;
+            }
+            return divide(v, f);
+        };
+        if (a % 32 != 0 && !step(kLow[a % 32])) return false;
+        if (a >= 32) [[unlikely]] {
+            const int32_t k = a / 32;
+            if (k % 16 != 0 && !step(kMid[k % 16])) return false;
+            if (k / 16 != 0 && !step(kHigh[k / 16])) return false;
+        }
+    }
+    // Every step moves the value one way, so a result clear of both ends of
+    // the normal range had no step outside it either.
+    const int32_t biased = v.e + 16383;
+    if (biased < 2 || biased > 0x7FFE) return false;
+    out = {uint16_t(biased), v.m};
+    return true;
 }
 
 }  // namespace quill

@@ -1,5 +1,6 @@
 #include "settings/ini_datas.h"
 
+#include "common/error.h"
 #include "common/exe_path.h"
 #include "settings/ini_store.h"
 #include "settings/settings_location.h"
@@ -29,21 +30,23 @@ TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}
 
 TIniDatas::TIniDatas(const std::string& executablePath)
     : IniFileName(SettingsFileFor(executablePath)),
-      inUserFolder_(IniFileName != IniFileNameFor(executablePath)) {
+      besideFile_(IniFileNameFor(executablePath)),
+      inUserFolder_(IniFileName != besideFile_) {
     LoadSettings();
 }
 
-int TIniDatas::LoadSettings() {
-    if (IniFileName.empty()) return -1;
-    bChinese = IniStore(IniFileName).ReadFlag(kSection, kLanguageKey, true);
-    return 0;
+void TIniDatas::LoadSettings() {
+    if (IniFileName.empty()) return;
+    bool fallback = bChinese;
+    if (inUserFolder_ && !besideFile_.empty())
+        fallback = IniStore(besideFile_).ReadFlag(kSection, kLanguageKey, fallback);
+    bChinese = IniStore(IniFileName).ReadFlag(kSection, kLanguageKey, fallback);
 }
 
-int TIniDatas::SaveSettings() {
-    if (IniFileName.empty()) return -1;
+void TIniDatas::SaveSettings() {
+    if (IniFileName.empty()) throw IniFileError("Unable to write to the settings file: its place is unknown");
     if (inUserFolder_) CreateFoldersFor(IniFileName);
     IniStore(IniFileName).WriteFlag(kSection, kLanguageKey, bChinese);
-    return 0;
 }
 
 }  // namespace quill

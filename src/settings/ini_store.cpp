@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 #include "settings/int_text.h"
 
@@ -14,9 +15,11 @@ namespace quill {
 
 std::string IniStore::ReadText(std::string_view section, std::string_view key,
                                std::string_view defaultText) const {
-    std::string file;
-    if (!ReadWholeFile(path_, file)) return std::string(defaultText);
-    std::optional<std::string> value = FindIniValue(file, section, key);
+    std::string bytes;
+    if (!ReadWholeFile(path_, bytes)) return std::string(defaultText);
+    const std::optional<IniFileText> file = DecodeIniFile(bytes);
+    if (!file) return std::string(defaultText);
+    std::optional<std::string> value = FindIniValue(file->text, section, key);
     if (!value) return std::string(defaultText);
     if (value->size() > kMaxValueBytes) value->resize(kMaxValueBytes);
     return *value;
@@ -36,9 +39,12 @@ void IniStore::WriteText(std::string_view section, std::string_view key,
     } else if (errno != ENOENT) {
         throw failure;
     }
-
-    if (SaveFileSafely(path_, WithIniValue(old, section, key, value)) != SaveStatus::ok)
-        throw failure;
+    // The file is edited in its own encoding, or not at all.
+    std::optional<IniFileText> file = DecodeIniFile(old);
+    if (!file) throw failure;
+    file->text = WithIniValue(file->text, section, key, value);
+    const std::optional<std::string> bytes = EncodeIniFile(*file);
+    if (!bytes || SaveFileSafely(path_, *bytes) != SaveStatus::ok) throw failure;
 }
 
 std::int32_t IniStore::ReadInt32(std::string_view section, std::string_view key,

@@ -1,5 +1,6 @@
 #include "settings/ini_text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace quill {
@@ -149,8 +150,11 @@ std::string WithIniValue(std::string_view file, std::string_view section, std::s
     std::string replacedLine;  // the storage an edited line's view refers to
 
     if (const std::optional<std::size_t> at = FindKeyLine(lines, section, key)) {
+        // The line keeps its own blanks after "="; the value's leading ones
+        // would only pile up on top of them, one more with every write.
         const std::string_view text = lines[*at].text;
-        replacedLine = std::string(text.substr(0, Classify(text).valueAt)) + std::string(value);
+        const std::size_t valueStart = std::min(value.find_first_not_of(kBlanks), value.size());
+        replacedLine = std::string(text.substr(0, Classify(text).valueAt)) + std::string(value.substr(valueStart));
         lines[*at].text = replacedLine;
     } else if (const std::optional<std::size_t> end = FindSectionEnd(lines, section)) {
         if (lines[*end].eol.empty()) lines[*end].eol = eol;

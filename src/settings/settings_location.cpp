@@ -23,8 +23,13 @@ std::string SettingsFileFor(const std::string& executablePath) {
     const std::size_t slash = beside.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : beside.substr(0, slash + 1);
     struct stat info;
-    if (beside.empty() || ::stat(beside.c_str(), &info) == 0) return beside;
-    if (::access(folder.c_str(), W_OK | X_OK) == 0 || errno == ENOENT) return beside;
+    if (!beside.empty()) {
+        if (::stat(beside.c_str(), &info) == 0) {
+            if (::access(beside.c_str(), W_OK) == 0) return beside;
+        } else if (::access(folder.c_str(), W_OK | X_OK) == 0 || errno == ENOENT) {
+            return beside;
+        }
+    }
     const std::string user = UserSettingsFileFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     return user.empty() ? beside : user;
 }

@@ -13,6 +13,7 @@
 #include "common/safe_file.h"
 #include "lines/list_file.h"
 #include "temp_folder.h"
+#include "unprivileged_program.h"
 
 namespace quill {
 namespace {
@@ -109,9 +110,7 @@ struct Outcome {
     std::string output;
 };
 Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command;
-    if (::geteuid() == 0) command = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    command.push_back(QUILL_PANE_FILE_HELPER);
+    std::vector<std::string> command = testing_unprivileged::UnprivilegedCommand(QUILL_PANE_FILE_HELPER);
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : command) argv.push_back(word.data());
@@ -146,8 +145,10 @@ Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
 class UnprivilegedSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (RunHelperUnprivileged({"load", "/dev/null"}).status == 127)
+        if (!testing_unprivileged::CanRunUnprivileged())
             GTEST_SKIP() << "setpriv is not available: cannot test as an unprivileged user";
+        const Outcome started = RunHelperUnprivileged({"load", "/dev/null"});
+        ASSERT_EQ(started.status, 0) << "the helper did not run as the unprivileged user: " << started.output;
     }
     // Saves text to path as the unprivileged user; the message or "ok".
     std::string SaveAsNobody(const std::string& text, const std::string& path) {

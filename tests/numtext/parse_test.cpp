@@ -31,21 +31,29 @@ enum class Outcome { Value, StoreOverflows, Rejected };
 
 // What the evaluation sees for one trimmed line: a double, the overflow at
 // the store, or the conversion error (whose message must name the text).
-Outcome convertAndStore(std::string_view text, char mark, double& value) {
-    Ext80 v;
+template <class Convert>
+Outcome outcomeOf(std::string_view text, double& value, Convert convert) {
     try {
-        v = TextToNumber(text, mark);
+        value = convert();
     } catch (const ConvertError& e) {
         EXPECT_EQ(e.message(), rejection(text));
         return Outcome::Rejected;
-    }
-    try {
-        value = NarrowToDouble(v);
     } catch (const OverflowError& e) {
         EXPECT_EQ(e.message(), "Floating point overflow");
         return Outcome::StoreOverflows;
     }
     return Outcome::Value;
+}
+
+// Both roads to a double, which must agree in every bit.
+Outcome convertAndStore(std::string_view text, char mark, double& value) {
+    const Outcome outcome = outcomeOf(text, value, [&] { return NarrowToDouble(TextToNumber(text, mark)); });
+    double direct = 0;
+    EXPECT_EQ(outcomeOf(text, direct, [&] { return TextToDouble(text, mark); }), outcome) << text;
+    if (outcome == Outcome::Value) {
+        EXPECT_EQ(bitsOf(direct), bitsOf(value)) << text;
+    }
+    return outcome;
 }
 
 struct Row {
@@ -313,6 +321,8 @@ TEST(TextToNumber, AgreesWithThePlainStepByStepReading) {
         Ext80 got, expected;
         const bool ok = TryTextToNumber(text, '.', got);
         ASSERT_EQ(ok, referenceConvert(text, '.', expected)) << text;
+        double stored = 0;
+        convertAndStore(text, '.', stored);  // the direct road to a double agrees
         if (ok) {
             ASSERT_TRUE(sameBits(got, expected)) << text;
             ++accepted;

@@ -177,5 +177,46 @@ TEST(ScaleByPowerOfTen, FactorsApplySmallestFirst) {
     }
 }
 
+// The integer road gives the bits of the 80-bit steps whenever it answers,
+// and answers for every value in range: integers of every length (exact
+// multiples of powers of five among them, whose quotients are exact) times
+// powers near one and across the whole range.
+TEST(ScaleIntegerByPowerOfTen, MatchesTheEightyBitSteps) {
+    std::mt19937_64 random(2024);
+    int settled = 0, inRange = 0;
+    for (int i = 0; i < 300000; ++i) {
+        uint64_t s = random() >> (random() % 64);
+        if (i % 4 == 1) s = (s >> 30) * [&] { uint64_t f = 1; for (int k = random() % 19; k > 0; --k) f *= 5; return f; }();
+        if (i % 4 == 2) s = UINT64_MAX - (random() % 1000);
+        if (s == 0) continue;
+        const int32_t n = i % 3 ? int32_t(random() % 81) - 40 : int32_t(random() % 10239) - 5119;
+        Ext80Flags flags;
+        const Ext80 slow = ScaleByPowerOfTen(Ext80::fromUint64(s), n, flags);
+        const bool normal = !flags.any() && slow.biasedExponent() >= 2 && slow.biasedExponent() <= 0x7FFE;
+        inRange += normal;
+        Ext80Bits fast;
+        if (!ScaleIntegerByPowerOfTen(s, n, fast)) continue;
+        ++settled;
+        ASSERT_TRUE(normal) << s << "e" << n;
+        ASSERT_EQ(fast.biasedExponent, slow.biasedExponent()) << s << "e" << n;
+        ASSERT_EQ(fast.significand, slow.significand()) << s << "e" << n;
+    }
+    EXPECT_EQ(settled, inRange);
+    // Values of every binade, as doubles and 80-bit values bring them.
+    for (int i = 0; i < 100000; ++i) {
+        const Ext80Bits v{uint16_t(1 + random() % 0x7FFE), random() | (uint64_t(1) << 63)};
+        const int32_t n = int32_t(random() % 10239) - 5119;
+        Ext80Flags flags;
+        const Ext80 slow = ScaleByPowerOfTen(toExt80(v), n, flags);
+        Ext80Bits fast;
+        if (!ScaleBitsByPowerOfTen(v, n, fast)) continue;
+        ASSERT_FALSE(flags.any());
+        ASSERT_EQ(fast.biasedExponent, slow.biasedExponent()) << v.biasedExponent << " " << v.significand << "e" << n;
+        ASSERT_EQ(fast.significand, slow.significand()) << v.biasedExponent << " " << v.significand << "e" << n;
+        ++settled;
+    }
+    EXPECT_GT(settled, inRange + 20000);
+}
+
 }  // namespace
 }  // namespace quill

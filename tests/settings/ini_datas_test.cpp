@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "common/error.h"
@@ -41,7 +43,7 @@ TEST(TIniDatas, ReadsAtConstructionWritesOnlyOnSave) {
 
     TIniDatas first(folder / "quillometer");
     first.bChinese = false;
-    EXPECT_EQ(first.SaveSettings(), 0);
+    first.SaveSettings();
     EXPECT_EQ(ReadBytes(folder / "quillometer.ini"), "[Setting]\r\nbChinese=0\r\n");
     EXPECT_FALSE(TIniDatas(folder / "quillometer").bChinese);
 
@@ -53,11 +55,21 @@ TEST(TIniDatas, ReadsAtConstructionWritesOnlyOnSave) {
     EXPECT_EQ(ReadBytes(folder / "q.ini"), "; mine\n[Window]\nleft=10\n[setting]\nBCHINESE = 0\n");
 }
 
-TEST(TIniDatas, UnknownPathGivesMinusOneAndFailureNamesTheFile) {
-    TIniDatas unknown("");
-    EXPECT_EQ(unknown.LoadSettings(), -1);
-    EXPECT_EQ(unknown.SaveSettings(), -1);
+// Sets (or, for null, removes) an environment variable for one scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
 
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(TIniDatas, FailedSaveNamesTheFile) {
     ScratchFolder folder;
     TIniDatas settings(folder / "missing/quillometer");  // a missing folder is not the user's
     EXPECT_THROW(
@@ -66,6 +78,13 @@ TEST(TIniDatas, UnknownPathGivesMinusOneAndFailureNamesTheFile) {
             throw;
         },
         IniFileError);
+
+    // Neither the program's path nor a user folder known: nowhere to save.
+    const ScopedVariable home("HOME", nullptr), xdg("XDG_CONFIG_HOME", nullptr);
+    TIniDatas unknown("");
+    EXPECT_EQ(unknown.IniFileName, "");
+    EXPECT_TRUE(unknown.bChinese);
+    EXPECT_THROW(unknown.SaveSettings(), IniFileError);
 }
 
 TEST(ExecutablePath, IsThisTestProgram) {
@@ -84,25 +103,41 @@ TEST(UserSettingsFile, FollowsXdgConfigHomeThenHome) {
     for (const auto& c : cases) EXPECT_EQ(UserSettingsFileFrom(c.xdg, c.home), c.file) << c.file;
 }
 
-// An installed program, in a folder nobody may write: the settings go to the
-// user's folder, made on saving, unless a settings file is there already.
-TEST(SettingsFileFor, InstalledProgramUsesTheUserFolder) {
-    ScratchFolder program, home;
-    ::chmod(home.path().c_str(), 0777);
-    const std::string environment = "XDG_CONFIG_HOME=" + (home / "cfg");
-    const std::string userFile = home / "cfg/quillometer/quillometer.ini";
+// Where the settings go for a user other than root, and what the first run
+// there reads: the file beside the program only when that user may write it
+// (or create it); otherwise the per-user file, which starts from the choice
+// still kept beside the program.
+TEST(SettingsFileFor, UnwritableFileBesideTheProgramGivesWayToTheUserFile) {
+    const struct { const char* name; mode_t folderMode; int fileMode; bool beside; } cases[] = {  // -1: no file
+        {"own folder", 0777, -1, true},
+        {"installed", 0755, -1, false},
+        {"root's file, open folder", 0777, 0644, false},
+        {"root's file, closed folder", 0755, 0644, false},
+        {"writable file, closed folder", 0755, 0666, true},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder program, home;
+        ::chmod(home.path().c_str(), 0777);
+        const std::string exe = program / "quillometer", environment = "XDG_CONFIG_HOME=" + (home / "cfg");
+        const std::string file = c.beside ? program / "quillometer.ini" : home / "cfg/quillometer/quillometer.ini";
+        if (c.fileMode >= 0) {
+            WriteBytes(program / "quillometer.ini", "[Setting]\r\nbChinese=0\r\n");
+            ::chmod((program / "quillometer.ini").c_str(), static_cast<mode_t>(c.fileMode));
+        }
+        ::chmod(program.path().c_str(), c.folderMode);
 
-    const testing::ChildResult saved = RunProbeAsNobody("save " + (program / "quillometer") + " 0", environment);
-    EXPECT_EQ(saved.output, userFile);
-    EXPECT_EQ(ReadBytes(userFile), "[Setting]\r\nbChinese=0\r\n");
-    struct stat info;
-    EXPECT_TRUE(::stat((home / "cfg/quillometer").c_str(), &info) == 0 && (info.st_mode & 0777) == 0700);
-    EXPECT_FALSE(Exists(program / "quillometer.ini"));
-
-    WriteBytes(program / "quillometer.ini", "[Setting]\r\nbChinese=1\r\n");  // read-only for nobody
-    EXPECT_EQ(RunProbeAsNobody("save " + (program / "quillometer") + " 0", environment).output,
-              "Unable to write to " + (program / "quillometer.ini"));
-    EXPECT_EQ(SettingsFileFor(program / "other"), program / "other.ini");  // root may write here
+        EXPECT_EQ(RunProbeAsNobody("load " + exe, environment).output, file + (c.fileMode >= 0 ? " 0" : " 1"))
+            << c.name;
+        EXPECT_EQ(RunProbeAsNobody("save " + exe + " 1", environment).output, file) << c.name;
+        EXPECT_EQ(RunProbeAsNobody("load " + exe, environment).output, file + " 1") << c.name;
+        if (!c.beside) {
+            struct stat info;
+            EXPECT_TRUE(::stat((home / "cfg/quillometer").c_str(), &info) == 0 && (info.st_mode & 0777) == 0700)
+                << c.name;
+            EXPECT_EQ(ReadBytes(program / "quillometer.ini"), c.fileMode >= 0 ? "[Setting]\r\nbChinese=0\r\n"
+                                                                                 : "<missing>") << c.name;
+        }
+    }
 }
 
 }  // namespace

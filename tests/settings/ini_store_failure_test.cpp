@@ -42,6 +42,20 @@ TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
         EXPECT_EQ(ReadBytes(folder / "plain.txt"), kOld) << c.ini;
         EXPECT_FALSE(Exists(folder / "nope"));
     }
+
+    // UTF-16 that would not come back byte for byte is not edited at all.
+    using namespace std::string_literals;
+    const struct { std::string file, value; } utf16[] = {
+        {"\xFF\xFE[\0\x3D\xD8]\0"s, "0"},       // lone surrogate
+        {"\xFE\xFF\0;\0"s, "0"},                  // odd length
+        {"\xFF\xFE;\0"s, "\xFF"},                 // a value that is not UTF-8
+    };
+    for (const auto& c : utf16) {
+        ScratchFolder folder;
+        WriteBytes(folder / "prog.ini", c.file);
+        EXPECT_THROW(IniStore(folder / "prog.ini").WriteText("Setting", "bChinese", c.value), IniFileError);
+        EXPECT_EQ(ReadBytes(folder / "prog.ini"), c.file);
+    }
 }
 
 // The permission bits bind only a user other than root, so the probe writes as

@@ -20,12 +20,22 @@ const std::string kBom = "\xEF\xBB\xBF";
 const std::string kLongLine = "; " + std::string(100000, 'x');
 const std::string kValue2047(2047, 'v');
 
+// UTF-16 files: ASCII text widened, the mark in front; 中 and an emoji (a
+// surrogate pair) as raw units.
+std::string Utf16(bool little, std::string_view ascii) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : ascii) out += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return out;
+}
+const std::string kZhongLe = "\x2D\x4E", kEmojiLe = "\x3D\xD8\x00\xDE"s, kEmojiBe = "\xD8\x3D\xDE\x00"s;
+
 // Files before and after writing [Setting] bChinese; nothing: no file yet.
 const struct WriteCase { const char* name; std::optional<std::string> before; std::string value, after; }
 kWriteCases[] = {
     {"new file", std::nullopt, "1", "[Setting]\r\nbChinese=1\r\n"},
     {"empty file", "", "1", "[Setting]\r\nbChinese=1\r\n"},
     {"replace", "[Setting]\r\nbChinese=0\r\n", "1", "[Setting]\r\nbChinese=1\r\n"},
+    {"blanks not doubled", "[Setting]\r\nbChinese= 0\r\n", " 1", "[Setting]\r\nbChinese= 1\r\n"},
     {"keep spelling", "  [ setting ]\r\n  BCHINESE = \"0\"  \r\n", "1", "  [ setting ]\r\n  BCHINESE = 1\r\n"},
     {"add before blanks", "[Setting]\r\nfoo=bar\r\n\r\n[Other]\r\nbChinese=0\r\n", "1",
      "[Setting]\r\nfoo=bar\r\nbChinese=1\r\n\r\n[Other]\r\nbChinese=0\r\n"},
@@ -51,6 +61,11 @@ kWriteCases[] = {
     {"first break decides", "[Other]\nx=1\r\n", "1", "[Other]\nx=1\r\n[Setting]\nbChinese=1\n"},
     {"BOM", kBom + "[Setting]\r\nbChinese=0\r\n", "1", kBom + "[Setting]\r\nbChinese=1\r\n"},
     {"BOM only", kBom, "1", kBom + "[Setting]\r\nbChinese=1\r\n"},
+    {"UTF-16 LE", Utf16(true, "[Setting]\r\nbChinese=0\r\n;") + kZhongLe + kEmojiLe, "1",
+     Utf16(true, "[Setting]\r\nbChinese=1\r\n;") + kZhongLe + kEmojiLe},
+    {"UTF-16 BE", Utf16(false, ";x") + kEmojiBe, "0", Utf16(false, ";x") + kEmojiBe +
+     Utf16(false, "\r\n[Setting]\r\nbChinese=0\r\n").substr(2)},
+    {"UTF-16 mark only", Utf16(true, ""), "1", Utf16(true, "[Setting]\r\nbChinese=1\r\n")},
 };
 
 TEST(WriteText, FileHoldsExactlyTheExpectedBytes) {
@@ -90,6 +105,10 @@ TEST(ReadText, GivesTheValueAndLeavesTheFileAlone) {
         {"long lines", kLongLine + "\r\n[Setting]\r\n" + kLongLine + "\r\nbChinese=0", "0"},
         {"2047 bytes", "[Setting]\r\nbChinese=" + kValue2047 + "\r\n", kValue2047},
         {"longer", "[Setting]\r\nbChinese=\"" + kValue2047 + "wxyz\"\r\n", kValue2047},
+        {"UTF-16 LE", Utf16(true, "[Setting]\r\nbChinese=") + kZhongLe + kEmojiLe, "\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+        {"UTF-16 BE", Utf16(false, "[Other]\r\nbChinese=1\r\n[Setting]\r\nbChinese=0"), "0"},
+        {"UTF-16 lone surrogate", Utf16(true, "[Setting]\r\nbChinese=0\r\n") + "\x3D\xD8", "<default>"},
+        {"UTF-16 odd length", Utf16(true, "[Setting]\r\nbChinese=0") + "\n", "<default>"},
     };
     for (const auto& c : cases) {
         ScratchFolder folder;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/safe_file.h"
+#include "unprivileged_program.h"
 
 namespace quill::testing {
 
@@ -48,8 +49,10 @@ struct ChildResult {
 // (nobody), whom the permission bits bind, unlike root. Arguments are plain
 // scratch paths and words, so the shell line needs no quoting.
 inline ChildResult RunProbeAsNobody(const std::string& args, const std::string& environment = "") {
-    const std::string command = "env " + environment + " setpriv --reuid=65534 --regid=65534 "
-                                "--clear-groups " QUILL_SETTINGS_PROBE " " + args;
+    std::string command = "env " + environment;
+    for (const std::string& word : testing_unprivileged::UnprivilegedCommand(QUILL_SETTINGS_PROBE))
+        command += " " + word;
+    command += " " + args;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return {};
     ChildResult result;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "engine/poly_kernel.h"
 #include "numtext/ext80.h"
 
 namespace quill {
@@ -25,12 +26,8 @@ inline double Term(double a, double x, int32_t power) {
 
 // The terms summed from the constant one up, from +0, each sum stored to double.
 inline double Poly(const double* a, std::size_t count, double x) {
-    double s = 0.0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Ext80::Narrowed p = Ext80::addDoubles(Term(a[i], x, static_cast<int32_t>(i)), s);
-        if (p.overflow) throw OverflowError();
-        s = p.value;
-    }
+    double s;
+    if (!EvaluatePolynomialAt(a, count, x, s)) throw OverflowError();
     return s;
 }
 

@@ -7,7 +7,9 @@
 // How the desktop program uses it:
 //   - The main window holds a TIniDatas by value; constructing the window
 //     constructs it, which finds the settings file and reads bChinese
-//     (a missing or unreadable file just leaves the default, Chinese).
+//     (a missing or unreadable file just leaves the default, Chinese; a
+//     per-user file without the key takes the choice still kept beside the
+//     program, so moving to the per-user file keeps the language).
 //   - The language menu reads and sets bChinese directly.
 //   - At shutdown, before the window is destroyed, the window calls
 //     SaveSettings() inside the usual error wrapper. It may throw IniFileError
@@ -37,17 +39,20 @@ public:
     explicit TIniDatas(const std::string& executablePath);
     ~TIniDatas() = default;  // does not save: see above
 
-    // Reads bChinese from the settings file; 0, or -1 when there is no file
-    // name (the program's own path was unknown).
-    int LoadSettings();
-    // Writes bChinese ("1" or "0") to the settings file, creating it if needed;
-    // 0, or -1 when there is no file name. Throws IniFileError on failure.
-    int SaveSettings();
+    // Reads bChinese from the settings file. Never fails: without a file name
+    // or a readable value bChinese keeps the default.
+    void LoadSettings();
+    // Writes bChinese ("1" or "0") to the settings file, creating it and, for
+    // the per-user file, its folders if needed. Throws IniFileError
+    // "Unable to write to <path>" on failure, also when there is no file name
+    // (the program's own path and the user's folders are all unknown).
+    void SaveSettings();
 
     std::string IniFileName;  // full path of the settings file
     bool bChinese = true;     // the language choice: true Chinese, false English
 
 private:
+    std::string besideFile_;     // IniFileNameFor the program, used or not
     bool inUserFolder_ = false;  // the user's configuration folder, made on saving
 };
 

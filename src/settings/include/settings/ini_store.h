@@ -24,9 +24,11 @@ public:
                          std::string_view defaultText) const;
 
     // Sets the key's value, creating the file, the section or the key as
-    // needed and keeping every other byte of the file. Throws IniFileError
-    // "Unable to write to <path>" when the file cannot be read back, created or
-    // replaced, or is read-only; the old file then stays as it was.
+    // needed and keeping every other byte of the file, in the file's own
+    // encoding (ini_encoding.h). Throws IniFileError "Unable to write to
+    // <path>" when the file cannot be read back, created or replaced, is
+    // read-only, or is UTF-16 that cannot be rewritten faithfully; the old
+    // file then stays as it was.
     void WriteText(std::string_view section, std::string_view key, std::string_view value) const;
 
     // The value as an integer (int_text.h), after "0x..." became "$..."; the

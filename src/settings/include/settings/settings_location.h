@@ -14,8 +14,10 @@ namespace quill {
 std::string UserSettingsFileFrom(const char* xdgConfigHome, const char* home);
 
 // The settings file of the program at executablePath: IniFileNameFor(path)
-// when that file exists or its folder is writable (or missing, so the save
-// reports it); otherwise the per-user file from the environment, if any.
+// when this user may write it, or when it does not exist and its folder is
+// writable (or missing, so that saving reports it); otherwise the per-user
+// file from the environment, if any. A file left read-only beside the program
+// (by another user, or root) thus never strands the settings.
 std::string SettingsFileFor(const std::string& executablePath);
 
 // Creates the folders above path that are missing, as 0700 (private

@@ -1,0 +1,79 @@
+#include "engine/poly_kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace quill {
+namespace {
+
+// Values that reach every road of the short evaluation: full significands,
+// short decimals whose products and sums are exact or halfway, zeros, and
+// magnitudes at both ends of the double range.
+double randomValue(std::mt19937_64& random, int exponentSpread) {
+    switch (random() % 8) {
+        case 0:
+            return 0.0;
+        case 1:
+            return double(int64_t(random() % 2001) - 1000) / 8;
+        case 2:  // near 2^53, where sums of integers land halfway
+            return std::ldexp(double((random() % 64) + (uint64_t(1) << 52)), int(random() % 4));
+        case 3:
+            return std::bit_cast<double>(random() % 0x0010000000000000ull);  // subnormal
+        default: {
+            const int e = int(random() % (2 * exponentSpread + 1)) - exponentSpread;
+            const double d = std::ldexp(double((random() >> 11) | (uint64_t(1) << 52)), e - 52);
+            return random() % 2 ? -d : d;
+        }
+    }
+}
+
+// Both kernels against the rule one operation at a time: every x alone, and
+// each batch as a whole, which must stop at its first overflow.
+TEST(PolynomialKernel, KernelsAgreeWithTheRuleOneOperationAtATime) {
+    std::mt19937_64 random(99);
+    int overflows = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const int spread = round % 4 == 0 ? 1100 : round % 4 == 1 ? 120 : 8;
+        std::vector<double> a(1 + random() % 12);
+        for (double& c : a) c = randomValue(random, spread);
+        if (round % 5 == 0) a[random() % a.size()] = std::bit_cast<double>(random() % 0x0010000000000000ull);
+        std::vector<double> x(1 + random() % 50), expected(x.size()), got(x.size());
+        std::size_t first = x.size();
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            x[j] = randomValue(random, spread);
+            const bool ok = EvaluatePolynomialAt(a.data(), a.size(), x[j], expected[j]);
+            if (!ok && first == x.size()) first = j;
+            overflows += !ok;
+            double alone = 0;
+            ASSERT_EQ(EvaluatePolynomialRangeSoft(a.data(), a.size(), &x[j], &alone, 1), ok ? 1u : 0u) << x[j];
+            if (ok) {
+                ASSERT_EQ(std::bit_cast<uint64_t>(alone), std::bit_cast<uint64_t>(expected[j])) << x[j];
+            }
+        }
+        for (auto kernel : {EvaluatePolynomialRange, EvaluatePolynomialRangeSoft}) {
+            ASSERT_EQ(kernel(a.data(), a.size(), x.data(), got.data(), x.size()), first);
+            for (std::size_t j = 0; j < first; ++j) {
+                ASSERT_EQ(std::bit_cast<uint64_t>(got[j]), std::bit_cast<uint64_t>(expected[j])) << x[j];
+            }
+        }
+    }
+    EXPECT_GT(overflows, 100);
+}
+
+// The first x that overflows is the one reported, whichever road found it.
+TEST(PolynomialKernel, RangeStopsAtTheFirstOverflow) {
+    const double a[] = {1.0, 0.0, 1.0};
+    const double x[] = {2.0, 3.0, 1e200, 1e300, 5.0};
+    double fx[5];
+    EXPECT_EQ(EvaluatePolynomialRange(a, 3, x, fx, 5), 2u);
+    EXPECT_EQ(EvaluatePolynomialRangeSoft(a, 3, x, fx, 5), 2u);
+    EXPECT_EQ(fx[1], 10.0);
+}
+
+}  // namespace
+}  // namespace quill

@@ -1,0 +1,109 @@
+// Any list file loaded into a pane, then solved as the coefficients and as
+// the x values. Nothing may crash; a load that fails leaves the pane as it
+// was; a pane that loaded keeps the line model's invariants and holds exactly
+// the pane text of the file's bytes; a Solve that fails leaves the result pane
+// as it was, and one that succeeds has an F(x) for every x.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/error.h"
+#include "engine/evaluator.h"
+#include "lines/line_list.h"
+#include "lines/list_file.h"
+
+namespace {
+
+// Aborts, naming the line of the check that failed.
+void check(bool condition, int line = __builtin_LINE()) {
+    if (condition) return;
+    std::fprintf(stderr, "check failed at %s:%d\n", __FILE__, line);
+    std::abort();
+}
+
+// count(), line(i) and forEachLine agree with the text: its lines joined by
+// CR LF, the last one followed by CR LF only when the text ends so.
+void checkLineModel(const quill::LineList& pane) {
+    const std::string text = pane.fileBytes();
+    const int32_t count = pane.count();
+    check(count >= 0 && pane.line(count).empty() && pane.line(-1).empty());
+    std::string joined;
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < count; ++i) {
+        lines.push_back(pane.line(i));
+        check(lines.back().find("\r\n") == std::string::npos);
+        joined += lines.back();
+        if (i + 1 < count || text.ends_with("\r\n")) joined += "\r\n";
+    }
+    check(joined == text);
+    std::size_t visited = 0;
+    pane.forEachLine([&](std::string_view line) {
+        check(visited < lines.size() && line == lines[visited]);
+        ++visited;
+    });
+    check(visited == lines.size());
+}
+
+// A file in memory that LoadFromFile opens by name.
+struct MemoryFile {
+    MemoryFile() : fd(::memfd_create("list", 0)), path("/proc/self/fd/" + std::to_string(fd)) {}
+    void hold(std::string_view bytes) const {
+        check(::ftruncate(fd, 0) == 0);
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+            check(n > 0);
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    int fd;
+    std::string path;
+};
+
+void checkSolve(quill::Evaluator& evaluator, const quill::LineList& an, const quill::LineList& x) {
+    quill::ByteLineList result("old report\r\n");
+    try {
+        evaluator.Solve(an, x, result, true, quill::ReportStyle{});
+    } catch (const quill::Error&) {
+        check(result.text() == "old report\r\n");
+        return;
+    }
+    check(evaluator.DataFx().size() == static_cast<std::size_t>(evaluator.CountX()));
+    check(result.count() > 0);
+    checkLineModel(result);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    static const MemoryFile file;
+    check(file.fd >= 0);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    file.hold(bytes);
+
+    const std::string before = "7\r\n8";
+    quill::ByteLineList pane(before);
+    try {
+        quill::LoadFromFile(pane, file.path);
+    } catch (const quill::Error&) {
+        check(pane.text() == before && pane.capacity() == quill::kDefaultCapacity);
+        return 0;
+    }
+    check(pane.capacity() == quill::kLoadedCapacity);
+    check(pane.text() == quill::TransferIntoPane(bytes));
+    checkLineModel(pane);
+
+    // The loaded list against a short fixed one each way, so that the work
+    // stays linear in the input.
+    const quill::ByteLineList small("2\r\n-0.5\r\n1E3");
+    quill::Evaluator evaluator;
+    checkSolve(evaluator, pane, small);
+    checkSolve(evaluator, small, pane);
+    return 0;
+}
