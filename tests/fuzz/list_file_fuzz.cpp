@@ -1,7 +1,7 @@
 // Any list file loaded into a pane, then solved as the coefficients and as
 // the x values. Nothing may crash; a load that fails leaves the pane as it
 // was; a pane that loaded keeps the line model's invariants and holds exactly
-// the pane text of the file's bytes; a Solve that fails leaves the result pane
+// the pane text of the file's bytes (of its decoded text, for UTF-16); a Solve that fails leaves the result pane
 // as it was, and one that succeeds has an F(x) for every x.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -16,6 +16,7 @@
 
 #include "common/error.h"
 #include "engine/evaluator.h"
+#include "lines/file_encoding.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 
@@ -96,7 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     check(pane.capacity() == quill::kLoadedCapacity);
-    check(pane.text() == quill::TransferIntoPane(bytes));
+    // A UTF-16 file's lines are found in its decoded text; it goes to the
+    // pane in UTF-16 again. Any other file holds no NUL byte once loaded.
+    if (quill::IsMarkedUtf16(bytes)) {
+        const std::string text = quill::DecodeFileText(std::string(bytes)).utf8;
+        check(quill::DecodeFileText(pane.text()).utf8 == quill::TransferIntoPane(text));
+        pane.setFileBytes(quill::DecodeFileText(pane.text()).utf8);
+    } else {
+        check(pane.text() == quill::TransferIntoPane(bytes));
+    }
     checkLineModel(pane);
 
     // The loaded list against a short fixed one each way, so that the work

@@ -38,13 +38,13 @@ private:
 // Not valid() on failure, with errno set.
 FileDescriptor OpenFile(const std::string& path, int flags, mode_t mode = 0);
 
-// What an open for reading does with a file that is not a regular file.
+// What a load or a save does with a file that is not a regular file.
 enum class SpecialFiles {
-    // Pipes, FIFOs and devices are read to their end, as the command line
-    // reads them; a FIFO without a writer waits for one.
+    // Pipes, FIFOs and devices are read to their end or written into, as the
+    // command line uses them; a FIFO without a writer (or reader) waits for one.
     accept,
     // Only regular files open. Anything else fails at once, never waiting
-    // on a FIFO or a device.
+    // on a FIFO or a device: the desktop program.
     refuse,
 };
 
