@@ -87,6 +87,8 @@ if [ -e "$usr/bin/quillometer" ]; then
   for size in 32 48 64 128 256; do
     [ -f "$usr/share/icons/hicolor/${size}x${size}/apps/quillometer.png" ] || fail "icon ${size}x${size} missing"
   done
+  [ -f "$usr/share/man/man1/quillometer.1.gz" ] || fail "/usr/share/man/man1/quillometer.1.gz missing"
+  grep -qx 'Exec=quillometer %f' "$usr/share/applications/quillometer.desktop" || fail "Exec does not pass %f"
 
   echo "-- starting the installed desktop program offscreen"
   # As a user who cannot write the program folder, the way it normally runs;
