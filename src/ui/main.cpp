@@ -3,6 +3,7 @@
 #include "ui/application.h"
 #include "ui/command_line.h"
 #include "ui/entry.h"
+#include "ui/signal_close.h"
 
 int main(int argc, char** argv) {
     if (const auto status = quill::AnswerWithoutWindow(argc, argv)) return *status;
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     quill::StartRequest start;
     if (const auto status = quill::ReadStartRequest(QApplication::arguments(), start)) return *status;
     app.SetStartRequest(start);
+    quill::CloseOnTerminationSignals(app);
     return quill::RunEntryRoutine(app);
 }
