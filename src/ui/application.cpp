@@ -61,7 +61,9 @@ void Application::RunMessageLoop() {
     // before the loop takes its first event.
     if (mainWindow_) mainWindow_->show();
     Trace(QStringLiteral("loop"));
-    exec();
+    // A quit asked for while a box of the show event was up (a signal) was
+    // taken by the box's own loop; the main loop would never hear of it.
+    if (!terminated_) exec();
     Trace(QStringLiteral("loop ended"));
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SIGTERM, SIGHUP and SIGINT close the desktop program the normal way: it
-# ends with status 0 and has written its settings file.
+# ends with status 0 and has written its settings file. Also when the signal
+# comes while the start-up's error box is up (no sample files).
 #   signal_close.sh PROGRAM SAMPLE_FOLDER
 set -euo pipefail
 set -m  # children of their own, so that SIGINT is not ignored in them
@@ -9,10 +10,12 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for signal in TERM HUP INT; do
-  dir=$scratch/$signal
+for run in TERM:samples HUP:samples INT:samples TERM:none; do
+  signal=${run%:*}
+  dir=$scratch/${run/:/-}
   mkdir -p "$dir"
-  cp "$program" "$samples/An.txt" "$samples/X.txt" "$dir/"
+  cp "$program" "$dir/"
+  [ "${run#*:}" = none ] || cp "$samples/An.txt" "$samples/X.txt" "$dir/"
   QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$dir/config" "$dir/$(basename "$program")" >"$dir/log" 2>&1 &
   pid=$!
   # The handler is in place once the program (not the shell before it)
@@ -25,12 +28,12 @@ for signal in TERM HUP INT; do
     [ -n "$caught" ] && (( (16#$caught >> bit) & 1 )) && break
     sleep 0.05
   done
-  sleep 0.2  # into the event loop
+  sleep 0.2  # into an event loop: the window's or the box's
   kill -s "$signal" "$pid"
   status=0
   wait "$pid" || status=$?
-  [ "$status" = 0 ] || { cat "$dir/log" >&2; fail "SIG$signal: status $status"; }
+  [ "$status" = 0 ] || { cat "$dir/log" >&2; fail "$run: status $status"; }
   ini=$(find "$dir" -name quillometer.ini | head -n1)
-  [ -n "$ini" ] && grep -q '^bChinese=1' "$ini" || { cat "$dir/log" >&2; fail "SIG$signal: no settings written"; }
+  [ -n "$ini" ] && grep -q '^bChinese=1' "$ini" || { cat "$dir/log" >&2; fail "$run: no settings written"; }
 done
-echo "the three signals closed the program with its settings written"
+echo "every signal closed the program with its settings written"
