@@ -53,6 +53,7 @@ void Application::adopt(QWidget* window) {
 
 void Application::RunMessageLoop() {
     running_ = true;
+    terminated_ = false;  // this run's quit, not one of an earlier run
     struct Stopped {
         bool& running;
         ~Stopped() { running = false; }
