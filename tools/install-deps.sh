@@ -13,7 +13,7 @@ packages=(
   libqcustomplot-dev qt6-svg-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy locales
-  xvfb xauth zbar-tools imagemagick desktop-file-utils appstream
+  xvfb xauth x11-utils zbar-tools imagemagick desktop-file-utils appstream
   # fuzzing (libFuzzer) and the aarch64 cross run
   clang libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
 )

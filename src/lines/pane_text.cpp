@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::string_view kBreak{"\r\n", 2};
 constexpr std::size_t kMostUndoSteps = 100;
+// What the history may hold besides the text; a single larger step (a big
+// file loaded over a big text) is still kept, alone.
+constexpr std::size_t kMostHistoryBytes = std::size_t{256} << 20;
 
 // Calls fn(line) for each piece of text between CR LF breaks, the piece after
 // the last break included (empty when text ends with one).
@@ -138,10 +141,15 @@ void PaneText::setFileBytes(std::string bytes) {
     if (codec_) bytes = codec_->decode(std::move(bytes));
     std::vector<std::string> rows;
     ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
+    std::string before = textBetween({}, end());
     rows_.swap(rows);
+    rows = {};  // the old rows live on only as `before`
     characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
     widestKnown_ = false;
-    forgetHistory();
+    redo_.clear();
+    historyBytes_ = 0;
+    for (const Step& s : undo_) historyBytes_ += s.away.size();
+    record(Step{{}, end(), std::move(before), EditKind::other});
     changed(true);
 }
 
@@ -246,29 +254,52 @@ PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view t
     result.end = after(from, text);
     if (text.empty() && from == to) return result;
 
-    Step step{from, textBetween(from, to), std::string(text), kind};
+    Step step{from, result.end, textBetween(from, to), kind};
     replace(from, to, text);
 
-    const bool continuesTyping = kind == EditKind::typing && step.removed.empty() && !undo_.empty() &&
-                                 undo_.back().kind == EditKind::typing &&
-                                 after(undo_.back().from, undo_.back().inserted) == from;
-    if (continuesTyping) {
-        undo_.back().inserted.append(text);
-    } else {
-        if (undo_.size() == kMostUndoSteps) undo_.erase(undo_.begin());
-        undo_.push_back(std::move(step));
-    }
+    for (const Step& s : redo_) historyBytes_ -= s.away.size();
     redo_.clear();
+    const bool continuesTyping = kind == EditKind::typing && step.away.empty() && !undo_.empty() &&
+                                 undo_.back().kind == EditKind::typing && undo_.back().end == from;
+    if (continuesTyping) {
+        undo_.back().end = result.end;
+    } else {
+        record(std::move(step));
+    }
     changed(false);
     return result;
+}
+
+void PaneText::record(Step step) {
+    historyBytes_ += step.away.size();
+    undo_.push_back(std::move(step));
+    trimHistory();
+}
+
+void PaneText::trimHistory() {
+    std::size_t drop = 0;
+    while (undo_.size() - drop > 1 &&
+           (undo_.size() - drop > kMostUndoSteps || historyBytes_ > kMostHistoryBytes)) {
+        historyBytes_ -= undo_[drop].away.size();
+        ++drop;
+    }
+    undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(drop));
+}
+
+std::pair<TextPos, TextPos> PaneText::swapIn(Step& step) {
+    std::string present = textBetween(step.from, step.end);
+    replace(step.from, step.end, step.away);
+    historyBytes_ += present.size() - step.away.size();
+    step.end = after(step.from, step.away);
+    step.away = std::move(present);
+    return {step.from, step.end};
 }
 
 std::pair<TextPos, TextPos> PaneText::undo() {
     if (undo_.empty()) return {};
     Step step = std::move(undo_.back());
     undo_.pop_back();
-    replace(step.from, after(step.from, step.inserted), step.removed);
-    const std::pair<TextPos, TextPos> span{step.from, after(step.from, step.removed)};
+    const auto span = swapIn(step);
     redo_.push_back(std::move(step));
     changed(false);
     return span;
@@ -278,10 +309,10 @@ std::pair<TextPos, TextPos> PaneText::redo() {
     if (redo_.empty()) return {};
     Step step = std::move(redo_.back());
     redo_.pop_back();
-    replace(step.from, after(step.from, step.removed), step.inserted);
-    const std::pair<TextPos, TextPos> span{step.from, after(step.from, step.inserted)};
+    const auto span = swapIn(step);
     step.kind = EditKind::other;  // a redone edit is not continued by typing
     undo_.push_back(std::move(step));
+    trimHistory();
     changed(false);
     return span;
 }
@@ -289,6 +320,7 @@ std::pair<TextPos, TextPos> PaneText::redo() {
 void PaneText::forgetHistory() {
     undo_.clear();
     redo_.clear();
+    historyBytes_ = 0;
 }
 
 void PaneText::changed(bool replaced) {

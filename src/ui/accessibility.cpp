@@ -2,8 +2,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QEvent>
+#include <QPointer>
 #include <QLabel>
+#include <QMenu>
 #include <algorithm>
 #include <climits>
 #include <string_view>
@@ -129,7 +132,9 @@ private:
 
 // ---- the pane's accessible interface -----------------------------------------
 
-class PaneAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class PaneAccessible : public QAccessibleWidget,
+                       public QAccessibleTextInterface,
+                       public QAccessibleEditableTextInterface {
 public:
     explicit PaneAccessible(TextPane* pane) : QAccessibleWidget(pane, QAccessible::EditableText) {}
 
@@ -138,7 +143,22 @@ public:
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The open context menu is a child of the pane: Qt leaves menus out of
+    // a widget's children and popups out of the application's windows, so
+    // without this a screen reader never reaches it.
+    int childCount() const override { return QAccessibleWidget::childCount() + (openMenu() ? 1 : 0); }
+    QAccessibleInterface* child(int index) const override {
+        if (QMenu* menu = openMenu(); menu && index == QAccessibleWidget::childCount())
+            return QAccessible::queryAccessibleInterface(menu);
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (QMenu* menu = openMenu(); menu && child && child->object() == menu) return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
     }
 
     QAccessible::State state() const override {
@@ -147,6 +167,15 @@ public:
         s.multiLine = true;
         s.selectableText = true;
         return s;
+    }
+
+    // Setting the value replaces the whole text, as one step of the undo
+    // history (the value read is the caret's line).
+    void setText(QAccessible::Text t, const QString& text) override {
+        if (t == QAccessible::Value)
+            replaceText(0, characterCount(), text);
+        else
+            QAccessibleWidget::setText(t, text);
     }
 
     QString text(QAccessible::Text t) const override {
@@ -221,7 +250,22 @@ public:
         return InRow(offset, type, start, end, &QAccessibleTextInterface::textAfterOffset);
     }
 
+    // Editable text: each edit goes in as a paste over the span would, as
+    // one step of the undo history, and leaves the caret after it.
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+    void replaceText(int start, int end, const QString& text) override {
+        pane()->setCaret(PosAt(lines(), start));
+        pane()->setCaret(PosAt(lines(), std::max(start, end)), true);
+        pane()->insertText(text);
+    }
+
 private:
+    QMenu* openMenu() const {
+        QMenu* menu = pane()->contextMenu();
+        return menu && menu->isVisible() ? menu : nullptr;
+    }
+
     using BoundaryQuery = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
 
     static bool IsLine(QAccessible::TextBoundaryType type) {
@@ -270,8 +314,96 @@ private:
     }
 };
 
+// ---- the pane's context menu -------------------------------------------------
+// Qt makes a popup menu a child of the application, which does not list
+// popups among its windows, so a screen reader walking the tree never meets
+// it. Here the menu answers to its pane, and its entries to the menu.
+
+class PaneMenuAccessible : public QAccessibleWidget {
+public:
+    explicit PaneMenuAccessible(QMenu* menu) : QAccessibleWidget(menu, QAccessible::PopupMenu) {}
+
+    QMenu* menu() const { return static_cast<QMenu*>(widget()); }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu()->parentWidget()); }
+    int childCount() const override { return static_cast<int>(menu()->actions().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAction*> entries = menu()->actions();
+        if (index < 0 || index >= entries.size()) return nullptr;
+        return QAccessible::queryAccessibleInterface(entries.at(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? static_cast<int>(menu()->actions().indexOf(qobject_cast<QAction*>(child->object()))) : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QAction* entry = menu()->actionAt(menu()->mapFromGlobal(QPoint(x, y)));
+        return entry ? QAccessible::queryAccessibleInterface(entry) : nullptr;
+    }
+};
+
+class PaneMenuEntryAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    PaneMenuEntryAccessible(QAction* entry, QMenu* menu) : entry_(entry), menu_(menu) {}
+
+    bool isValid() const override { return entry_ && menu_; }
+    QObject* object() const override { return entry_; }
+    QWindow* window() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return QString(entry_->text()).remove(QLatin1Char('&'));
+        if (t == QAccessible::Accelerator) return entry_->shortcut().toString(QKeySequence::NativeText);
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        const QRect r = menu_->actionGeometry(entry_);
+        return r.translated(menu_->mapToGlobal(QPoint(0, 0)));
+    }
+    QAccessible::Role role() const override {
+        return entry_->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.invisible = !menu_->isVisible() || !entry_->isVisible();
+        s.disabled = entry_->isSeparator() || !entry_->isEnabled();
+        s.focusable = !s.disabled;
+        s.focused = menu_->activeAction() == entry_;
+        return s;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override {
+        if (entry_->isSeparator()) return {};
+        return {pressAction()};
+    }
+    void doAction(const QString& name) override {
+        if (name != pressAction() || !entry_->isEnabled()) return;
+        menu_->hide();
+        entry_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QAction> entry_;
+    QPointer<QMenu> menu_;
+};
+
+QMenu* PaneMenuOf(QObject* object) {
+    auto* menu = qobject_cast<QMenu*>(object);
+    return menu && qobject_cast<TextPane*>(menu->parent()) ? menu : nullptr;
+}
+
 QAccessibleInterface* PaneFactory(const QString&, QObject* object) {
     if (auto* pane = qobject_cast<TextPane*>(object)) return new PaneAccessible(pane);
+    if (QMenu* menu = PaneMenuOf(object)) return new PaneMenuAccessible(menu);
+    if (auto* entry = qobject_cast<QAction*>(object)) {
+        if (QMenu* menu = PaneMenuOf(entry->parent())) return new PaneMenuEntryAccessible(entry, menu);
+    }
     return nullptr;
 }
 

@@ -53,6 +53,7 @@ void Application::adopt(QWidget* window) {
 
 void Application::RunMessageLoop() {
     running_ = true;
+    terminated_ = false;  // this run's quit, not one of an earlier run
     struct Stopped {
         bool& running;
         ~Stopped() { running = false; }
@@ -61,7 +62,9 @@ void Application::RunMessageLoop() {
     // before the loop takes its first event.
     if (mainWindow_) mainWindow_->show();
     Trace(QStringLiteral("loop"));
-    exec();
+    // A quit asked for while a box of the show event was up (a signal) was
+    // taken by the box's own loop; the main loop would never hear of it.
+    if (!terminated_) exec();
     Trace(QStringLiteral("loop ended"));
 }
 

@@ -1,9 +1,16 @@
 // quillometer: the desktop program.
 
 #include "ui/application.h"
+#include "ui/command_line.h"
 #include "ui/entry.h"
+#include "ui/signal_close.h"
 
 int main(int argc, char** argv) {
+    if (const auto status = quill::AnswerWithoutWindow(argc, argv)) return *status;
     quill::Application app(argc, argv);
+    quill::StartRequest start;
+    if (const auto status = quill::ReadStartRequest(QApplication::arguments(), start)) return *status;
+    app.SetStartRequest(start);
+    quill::CloseOnTerminationSignals(app);
     return quill::RunEntryRoutine(app);
 }

@@ -98,6 +98,7 @@ void TFrmMain::setVisible(bool visible) {
         // The show event runs before the window is on screen: an error in it
         // comes up in its box first, and the window opens all the same.
         RunGuarded(app_, [this] { formShow(); });
+        openStartFiles();
         layout()->activate();  // the fixed size, so that the centring uses it
         PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     }

@@ -19,32 +19,6 @@ namespace quill {
 
 namespace {
 
-// Every caption and message of the dialog and its menu entry.
-namespace range_captions {
-constexpr Caption kMenuEntry{"等差数列填充&Fill with a range…", "&Fill with a range…"};
-constexpr Caption kTitle{"等差数列填充Fill with a range", "Fill with a range"};
-constexpr Caption kFrom{"从&From", "&From"};
-constexpr Caption kTo{"到&To", "&To"};
-constexpr Caption kCount{"个数&Count", "&Count"};
-constexpr Caption kOk{"确定&OK", "&OK"};
-constexpr Caption kCancel{"取消Cancel", "Cancel"};
-constexpr Caption kFromNotNumber{"“从”不是有效的数值。From is not a valid number.", "From is not a valid number."};
-constexpr Caption kFromTooLarge{"“从”超出双精度数的范围。From is beyond the range of a double.",
-                                "From is beyond the range of a double."};
-constexpr Caption kToNotNumber{"“到”不是有效的数值。To is not a valid number.", "To is not a valid number."};
-constexpr Caption kToTooLarge{"“到”超出双精度数的范围。To is beyond the range of a double.",
-                              "To is beyond the range of a double."};
-// %1: kMostRangeValues.
-constexpr Caption kCountNotAllowed{"个数必须是1到%1之间的整数。Count must be a whole number from 1 to %1.",
-                                   "Count must be a whole number from 1 to %1."};
-constexpr Caption kSingleValue{"个数为1时，“从”和“到”必须相同。With a Count of 1, From and To must be equal.",
-                               "With a Count of 1, From and To must be equal."};
-constexpr Caption kTooWide{"从“从”到“到”的跨度超出双精度数的范围。The span from From to To is too wide for a double.",
-                           "The span from From to To is too wide for a double."};
-constexpr Caption kTooLong{"这些数值超出窗格的容量。The values do not fit into the pane.",
-                           "The values do not fit into the pane."};
-}  // namespace range_captions
-
 // A caption without its mnemonic marker, as screen readers name the control.
 QString Plain(const Caption& caption, bool english) { return caption.Text(english).remove(QLatin1Char('&')); }
 
@@ -52,7 +26,7 @@ QString Plain(const Caption& caption, bool english) { return caption.Text(englis
 
 RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), pane_(pane), style_(style) {
-    using namespace range_captions;
+    using namespace captions::range;
     const bool english = style.english;
     setObjectName(QStringLiteral("RangeDialog"));
     setWindowTitle(kTitle.Text(english));
@@ -106,10 +80,10 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     EdtFrom->selectAll();
 }
 
-QString RangeDialog::MenuCaption(bool english) { return range_captions::kMenuEntry.Text(english); }
+QString RangeDialog::MenuCaption(bool english) { return captions::range::kMenuEntry.Text(english); }
 
 bool RangeDialog::Fill() {
-    using namespace range_captions;
+    using namespace captions::range;
     RangeRequest range;
     const RangeFault fault = ReadRange(EdtFrom->text().toStdString(), EdtTo->text().toStdString(),
                                        EdtCount->text().toStdString(), style_.decimalMark, range);

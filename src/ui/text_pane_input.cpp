@@ -375,22 +375,29 @@ void TextPane::dragScroll() {
 }
 
 void TextPane::contextMenuEvent(QContextMenuEvent* event) {
-    // The entries read the same in both languages.
-    QMenu menu(this);
-    menu.addAction(captions::kUndo.Text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
-    menu.addAction(captions::kRedo.Text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
-    menu.addSeparator();
-    menu.addAction(captions::kCut.Text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
-    menu.addAction(captions::kCopy.Text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
+    // One menu for the pane's life, built afresh at every opening; the
+    // entries read the same in both languages.
+    if (!contextMenu_) {
+        contextMenu_ = new QMenu(this);
+        contextMenu_->setObjectName(QStringLiteral("PaneMenu"));
+    }
+    QMenu* menu = contextMenu_;
+    menu->clear();
+    menu->addAction(captions::kUndo.Text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
+    menu->addAction(captions::kRedo.Text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
+    menu->addSeparator();
+    menu->addAction(captions::kCut.Text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
+    menu->addAction(captions::kCopy.Text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    menu.addAction(captions::kPaste.Text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
-    menu.addAction(captions::kDelete.Text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
+    menu->addAction(captions::kPaste.Text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
+    menu->addAction(captions::kDelete.Text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
         ->setEnabled(hasSelection());
-    menu.addSeparator();
-    menu.addAction(captions::kSelectAll.Text(false), QKeySequence::SelectAll, this, &TextPane::selectAll)
+    menu->addSeparator();
+    menu->addAction(captions::kSelectAll.Text(false), QKeySequence::SelectAll, this, &TextPane::selectAll)
         ->setEnabled(text_.characters() > 0);
-    emit contextMenuBuilt(&menu);
-    menu.exec(event->globalPos());
+    emit contextMenuBuilt(menu);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 }  // namespace quill

@@ -26,6 +26,7 @@ namespace {
 PaneText Pane(const std::string& bytes) {
     PaneText pane;
     pane.setFileBytes(bytes);
+    pane.forgetHistory();
     return pane;
 }
 
@@ -145,6 +146,37 @@ TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
     pane.add("6");
     EXPECT_FALSE(pane.canUndo());
     EXPECT_FALSE(pane.canRedo());
+}
+
+// A load replaces the text as one step: Undo brings back what was typed,
+// Redo the file, and typing after the load does not join it.
+TEST(PaneText, ALoadIsOneStepOfTheHistory) {
+    PaneText pane = Pane("1\r\n2");
+    pane.edit(pane.end(), pane.end(), "3", PaneText::EditKind::typing);
+    pane.setFileBytes("7\r\n8\r\n");
+    pane.edit(pane.end(), pane.end(), "9", PaneText::EditKind::typing);
+    const struct {
+        bool undo;
+        std::string text;
+    } steps[] = {{true, "7\r\n8\r\n"}, {true, "1\r\n23"}, {false, "7\r\n8\r\n"}, {false, "7\r\n8\r\n9"}};
+    for (const auto& s : steps) {
+        s.undo ? pane.undo() : pane.redo();
+        EXPECT_EQ(pane.fileBytes(), s.text);
+        EXPECT_EQ(pane.characters(), utf8::CountCharacters(s.text));
+    }
+
+    // The history holds each replaced text once; past its budget the oldest
+    // steps go, the newest stays however large.
+    const std::size_t size = 130u << 20;  // two exceed the budget
+    pane.setFileBytes(std::string(size, '5'));
+    pane.setFileBytes(std::string(size, '6'));
+    pane.setFileBytes("1");
+    EXPECT_EQ(pane.historyBytes(), size);
+    pane.undo();
+    EXPECT_EQ(pane.characters(), static_cast<int64_t>(size));
+    EXPECT_EQ(pane.row(0)[0], '6');
+    EXPECT_FALSE(pane.canUndo());
+    EXPECT_EQ(pane.historyBytes(), 1u);
 }
 
 TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {

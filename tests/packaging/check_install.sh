@@ -23,7 +23,8 @@ layout)
   # Everything a program looks for beside itself is in its folder.
   expected=(lib/quillometer/quillometer-cli lib/quillometer/An.txt lib/quillometer/X.txt
             lib/quillometer/Quillometer.html share/man/man1/quillometer-cli.1.gz)
-  $with_gui && expected+=(lib/quillometer/quillometer share/applications/quillometer.desktop)
+  $with_gui && expected+=(lib/quillometer/quillometer share/applications/quillometer.desktop
+                         share/man/man1/quillometer.1.gz)
   for f in "${expected[@]}"; do [ -f "$prefix/$f" ] || fail "$f missing"; done
   for f in An.txt X.txt Quillometer.html; do
     cmp -s "$dir/$f" "$build/bin/$f" || fail "$f differs from the build's copy"
@@ -55,29 +56,36 @@ launchers)
   ;;
 
 manual)
-  page=$prefix/share/man/man1/quillometer-cli.1.gz
-  gzip -t "$page" || fail "the manual page is no gzip file"
-  # groff reports every macro it does not know or text it cannot set; a long
-  # install path that cannot be justified (category "break") is no fault.
-  warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -ww -Wbreak -z -Tutf8 2>&1) || true
-  [ -z "$warnings" ] || fail "groff: $warnings"
-  text=$(gzip -dc "$page" | LC_ALL=C.UTF-8 MANWIDTH=200 man -l - 2>/dev/null)
-  # Every option the program's usage text lists is in the manual.
-  options=$("$build/bin/quillometer-cli" --help | sed -n 's/^  \(-[-a-z]*\).*/\1/p')
-  [ -n "$options" ] || fail "no options found in the usage text"
-  for o in $options; do
-    grep -qF -- "$o" <<<"$text" || fail "the manual page lacks $o"
+  # One page per program; the desktop program answers --help without a display.
+  programs=(quillometer-cli)
+  $with_gui && programs+=(quillometer)
+  for program in "${programs[@]}"; do
+    page=$prefix/share/man/man1/$program.1.gz
+    gzip -t "$page" || fail "$program.1 is no gzip file"
+    # groff reports every macro it does not know or text it cannot set; a long
+    # install path that cannot be justified (category "break") is no fault.
+    warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -ww -Wbreak -z -Tutf8 2>&1) || true
+    [ -z "$warnings" ] || fail "groff on $program.1: $warnings"
+    text=$(gzip -dc "$page" | LC_ALL=C.UTF-8 MANWIDTH=200 man -l - 2>/dev/null)
+    # Every option the program's usage text lists is in the manual.
+    options=$(env -u DISPLAY -u WAYLAND_DISPLAY "$build/bin/$program" --help \
+                | sed -n 's/^  \(-[-a-z]*\)\(, \(--[-a-z]*\)\)\{0,1\}.*/\1 \3/p')
+    [ -n "$options" ] || fail "no options found in the usage text of $program"
+    for o in $options; do
+      grep -qF -- "$o" <<<"$text" || fail "the manual page of $program lacks $o"
+    done
+    grep -qF "Quillometer $("$build/bin/$program" --version | cut -d' ' -f2)" <<<"$text" \
+      || fail "the manual page of $program shows another version"
+    # The sample files by their installed path.
+    gzip -dc "$page" | grep -qF "$dir/An.txt" || fail "the manual page of $program does not name $dir/An.txt"
   done
-  grep -qF "Quillometer $("$build/bin/quillometer-cli" --version | cut -d' ' -f2)" <<<"$text" \
-    || fail "the manual page shows another version"
-  # The sample files by their installed path.
-  gzip -dc "$page" | grep -qF "$dir/An.txt" || fail "the manual page does not name $dir/An.txt"
   ;;
 
 desktop_entry)
   entry=$prefix/share/applications/quillometer.desktop
   desktop-file-validate "$entry" || fail "desktop-file-validate"
-  for line in Exec=quillometer Icon=quillometer Type=Application Terminal=false Name=Quillometer; do
+  # Exec takes the file of "Open with".
+  for line in "Exec=quillometer %f" Icon=quillometer Type=Application Terminal=false Name=Quillometer; do
     grep -qx "$line" "$entry" || fail "the desktop entry lacks $line"
   done
   # The Exec name is a launcher the install provides.

@@ -1,10 +1,12 @@
 // What a screen reader gets from the main window, asked through Qt's
 // accessibility interfaces as a reader would: names and roles of the
 // controls (checked against the window's control table) and menu entries,
-// the panes named by their labels, and the panes' text, caret and lines.
+// the panes named by their labels, the panes' text, caret and lines, edits
+// made through the interface, and the panes' context menu.
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -121,6 +123,70 @@ private slots:
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(3, 8));
         QCOMPARE(QString::fromStdString(Pane(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
+    }
+
+    // Each edit through the interface changes the text as asked and is one
+    // step that the pane's Undo takes back.
+    void aPaneIsEditedThroughTheInterface() {
+        TFrmMain w(quill::test::App());
+        quill::TextPane* pane = Pane(w, "MemoAN");
+        QAccessibleInterface* a = Accessible(pane);
+        QAccessibleEditableTextInterface* edit = a->editableTextInterface();
+        QVERIFY(edit);
+        const std::string start = "12 34\r\n系数\r\n\xF0\x9F\x98\x80x";
+        const struct {
+            const char* what;
+            std::function<void()> act;
+            std::string after;
+        } edits[] = {
+            {"insert", [&] { edit->insertText(9, QStringLiteral("1\n2")); }, "12 34\r\n系数\r\n1\r\n2\xF0\x9F\x98\x80x"},
+            {"delete", [&] { edit->deleteText(2, 7); }, "12数\r\n\xF0\x9F\x98\x80x"},
+            {"replace", [&] { edit->replaceText(9, 11, QStringLiteral("y")); }, "12 34\r\n系数\r\nyx"},
+            {"whole text", [&] { a->setText(QAccessible::Value, QStringLiteral("5\r\n6")); }, "5\r\n6"},
+        };
+        for (const auto& e : edits) {
+            pane->Lines().setFileBytes(start);
+            e.act();
+            QCOMPARE(quill::test::Text(pane), e.after);
+            pane->undo();
+            QVERIFY2(quill::test::Text(pane) == start, e.what);
+        }
+    }
+
+    // The open context menu hangs under its pane, with every entry named,
+    // and an entry works when a screen reader presses it.
+    void theContextMenuIsReachable() {
+        TFrmMain w(quill::test::App());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const char* name : {"MemoAN", "MemoX"}) {
+            quill::TextPane* pane = Pane(w, name);
+            QAccessibleInterface* a = Accessible(pane);
+            const int closed = a->childCount();
+            QContextMenuEvent open(QContextMenuEvent::Keyboard, QPoint(5, 5), pane->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(pane, &open);
+            QVERIFY(pane->contextMenu() && pane->contextMenu()->isVisible());
+            QCOMPARE(a->childCount(), closed + 1);
+            QAccessibleInterface* menu = a->child(closed);
+            QCOMPARE(menu->role(), QAccessible::PopupMenu);
+            QCOMPARE(menu->parent(), a);
+            QCOMPARE(a->indexOfChild(menu), closed);
+            QStringList entries;
+            QAccessibleInterface* selectAll = nullptr;
+            for (int i = 0; i < menu->childCount(); ++i) {
+                QAccessibleInterface* entry = menu->child(i);
+                if (entry->role() != QAccessible::MenuItem) continue;
+                entries << entry->text(QAccessible::Name);
+                if (entries.back() == "Select All") selectAll = entry;
+            }
+            QStringList expected{"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"};
+            if (QByteArray(name) == "MemoX") expected << QString::fromUtf8("等差数列填充Fill with a range…");
+            QCOMPARE(entries, expected);
+            selectAll->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTRY_VERIFY(!pane->contextMenu()->isVisible());
+            QCOMPARE(pane->selectedText(), pane->Lines().textBetween({}, pane->Lines().end()));
+            QCOMPARE(a->childCount(), closed);
+        }
     }
 };
 

@@ -13,10 +13,12 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 
 #include <sys/wait.h>
 
 #include "lines/list_file.h"
+#include "ui/command_line.h"
 #include "ui/main_window.h"
 #include "ui/main_window_controls.h"
 #include "ui_test_support.h"
@@ -175,6 +177,46 @@ private slots:
         QCOMPARE(Text(Pane(shown, "MemoX")), std::string("2\r\n0.5\r\n"));
         QCOMPARE(Pane(shown, "MemoAN")->Lines().capacity(), quill::kLoadedCapacity);
         QCOMPARE(Pane(shown, "MemoFx")->Lines().capacity(), quill::kDefaultCapacity);
+    }
+
+    // The files of the command line take the sample data's place, by the
+    // Load buttons' road; one that fails leaves the sample data, shows its
+    // box, and holds back the Solve. Bad arguments end the program.
+    void filesOfTheCommandLineReplaceTheSampleData() {
+        QTemporaryDir files;
+        WriteFile(files.filePath("c.txt"), "4\n");
+        WriteFile(files.filePath("x.txt"), "1\r2\r");
+        const QString c = files.filePath("c.txt"), x = files.filePath("x.txt"), missing = files.filePath("none");
+        const struct {
+            QStringList arguments;
+            std::optional<int> status;
+            std::string an, x, box, reportStart;
+        } cases[] = {
+            {{"--solve", c, x}, {}, "4\r\n", "1\r\n2\r\n", "", "An的数量 An Items Count =1\r\n"},
+            {{c}, {}, "4\r\n", "2\r\n0.5\r\n", "", "就绪Ready"},
+            {{"--solve", missing, x}, {}, "1\r\n2\r\n3\r\n", "1\r\n2\r\n", "Cannot open file " + missing.toStdString() + ".", "就绪Ready"},
+            {{c, x, c}, 2},
+            {{"--bogus", c}, 2},
+        };
+        for (const auto& k : cases) {
+            quill::StartRequest start;
+            QCOMPARE(quill::ReadStartRequest(QStringList{"quillometer"} + k.arguments, start), k.status);
+            if (k.status) continue;
+            app_->SetStartRequest(start);
+            RecordingPresenter boxes;
+            TFrmMain shown(quill::test::App());
+            shown.show();
+            QTest::qWait(10);  // the Solve is pressed once the window is up
+            QCOMPARE(Text(Pane(shown, "MemoAN")), k.an);
+            QCOMPARE(Text(Pane(shown, "MemoX")), k.x);
+            QVERIFY(Text(Pane(shown, "MemoFx")).starts_with(k.reportStart));
+            QCOMPARE(boxes.boxes.size(), k.box.empty() ? 0u : 1u);
+            if (!k.box.empty()) QCOMPARE(boxes.boxes[0].text.toStdString(), k.box);
+            QVERIFY(!Pane(shown, "MemoAN")->Lines().canUndo());
+        }
+        app_->SetStartRequest({});
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
     }
 
     void solveWritesTheReportByteForByte() {

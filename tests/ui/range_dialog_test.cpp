@@ -58,6 +58,7 @@ private slots:
         QFETCH(QString, message);
         TextPane pane;
         pane.Lines().setFileBytes("5\r\n");
+        pane.Lines().forgetHistory();
         pane.Lines().setCapacity(capacity);
         RangeDialog dialog(pane, {true, '.'});
         dialog.show();

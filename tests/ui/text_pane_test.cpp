@@ -1,12 +1,15 @@
 // The pane widget: typing, keys, clipboard, mouse and input methods end in
-// the right pane text; the program's own additions move the view.
+// the right pane text; the program's own additions move the view; a drop
+// is a step of Undo.
 
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
+#include "ui/pane_drop.h"
 #include "ui_test_support.h"
 
 using quill::TextPane;
@@ -99,6 +102,26 @@ private slots:
         QCOMPARE(Text(pane_), std::string());
         QTest::keyClick(pane_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(Text(pane_), std::string("123"));
+    }
+
+    // A file dropped on the pane replaces its text as one step: Ctrl+Z
+    // brings back what was typed.
+    void aDropIsTakenBackByUndo() {
+        QTemporaryDir folder;
+        QFile file(folder.filePath("x.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("7\n8\n") == 4);
+        file.close();
+        quill::AcceptFileDrops(*pane_, quill::test::App());
+        QTest::keyClicks(pane_, "12");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file.fileName())});
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane_->viewport(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane_->viewport(), &drop);
+        QTRY_COMPARE(Text(pane_), std::string("7\r\n8\r\n"));
+        QTest::keyClick(pane_, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Text(pane_), std::string("12"));
     }
 
     void typingStopsAtTheCapacity() {

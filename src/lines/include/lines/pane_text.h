@@ -45,7 +45,8 @@ public:
     void clear() override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
-    // The text through the file codec, if the pane has one.
+    // The text through the file codec, if the pane has one. A load replaces
+    // the whole text as one step of the undo history.
     std::string fileBytes() const override;
     void setFileBytes(std::string bytes) override;
     void setFileCodec(std::unique_ptr<FileCodec> codec) { codec_ = std::move(codec); }
@@ -83,15 +84,23 @@ public:
     // Each returns the span that the undone or redone edit left behind.
     std::pair<TextPos, TextPos> undo();
     std::pair<TextPos, TextPos> redo();
+    // Nothing left to undo or redo: the text as it stands is the start.
+    void forgetHistory();
+    // Bytes the undo and redo steps hold besides the text.
+    std::size_t historyBytes() const { return historyBytes_; }
 
     // Called after every change; `replaced` is true when the whole text was
     // replaced or cleared rather than edited or appended to.
     void setObserver(std::function<void(bool replaced)> observer) { observer_ = std::move(observer); }
 
 private:
+    // An edit as the history keeps it: the text it put in is in the pane
+    // from `from` to `end`, and only the text it took out is held (for a
+    // step that was undone, the other way round), so that replacing a large
+    // text costs one copy of it, not two.
     struct Step {
-        TextPos from;
-        std::string removed, inserted;
+        TextPos from, end;
+        std::string away;
         EditKind kind;
     };
 
@@ -99,9 +108,13 @@ private:
     void appendLine(std::string_view s);
     void replace(TextPos from, TextPos to, std::string_view text);
     int64_t charactersBetween(TextPos from, TextPos to) const;
-    // Changes by the program are not recorded for undo, and the recorded
-    // edits no longer fit the text after them.
-    void forgetHistory();
+    // Puts the step's held text back in place of the text it spans; the
+    // step then holds what was there. Undo and redo both.
+    std::pair<TextPos, TextPos> swapIn(Step& step);
+    void record(Step step);
+    // Drops the oldest steps while the history holds too much; the newest
+    // stays whatever its size.
+    void trimHistory();
     void changed(bool replaced);
     // Keep the widest row and how many rows share its size, so that only
     // the last widest row shrinking calls for a scan.
@@ -115,6 +128,7 @@ private:
     mutable int64_t widestRows_ = 1;  // rows as wide as widest_
     mutable bool widestKnown_ = true;
     std::vector<Step> undo_, redo_;
+    std::size_t historyBytes_ = 0;
     std::function<void(bool)> observer_;
     std::unique_ptr<FileCodec> codec_;
 };

@@ -4,7 +4,9 @@
 // the label the control table gives it, which becomes its buddy, and has the
 // table's description (set with the captions). A pane is read as editable
 // text through an accessible interface of its own, line by line and
-// character by character, with its caret followed.
+// character by character, with its caret followed; edits made through it
+// (insert, delete, replace, the whole text) are steps of the pane's undo
+// history, and its open context menu is its child.
 
 class QWidget;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ui/command_guard.h"
+#include "ui/command_line.h"
 #include "ui/message_presenter.h"
 
 namespace quill {
@@ -83,6 +84,11 @@ public:
     const QString& SettingsProgramPath() const { return settingsProgramPath_; }
     void SetSettingsProgramPath(const QString& path) { settingsProgramPath_ = path; }
 
+    // The files and the Solve asked for on the command line, for the main
+    // window's first show.
+    const StartRequest& startRequest() const { return startRequest_; }
+    void SetStartRequest(StartRequest request) { startRequest_ = std::move(request); }
+
     // Test seams: where boxes go (null: real boxes), and a log of the
     // start-up and shutdown steps.
     void SetPresenter(MessagePresenter* presenter) { presenter_ = presenter; }
@@ -110,6 +116,7 @@ private:
     bool running_ = false;
     QString executableDirectory_;
     QString settingsProgramPath_;
+    StartRequest startRequest_;
     BoxPresenter boxes_;
     MessagePresenter* presenter_ = nullptr;
     std::function<void(const QString&)> trace_;

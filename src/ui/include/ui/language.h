@@ -72,6 +72,33 @@ inline constexpr Caption kPaste = SameInBoth("&Paste");
 inline constexpr Caption kDelete = SameInBoth("Delete");
 inline constexpr Caption kSelectAll = SameInBoth("Select All");
 
+// "Fill with a range…": the x pane's context menu entry, the dialog, and
+// its reasons for refusing an entry.
+namespace range {
+inline constexpr Caption kMenuEntry{"等差数列填充&Fill with a range…", "&Fill with a range…"};
+inline constexpr Caption kTitle{"等差数列填充Fill with a range", "Fill with a range"};
+inline constexpr Caption kFrom{"从&From", "&From"};
+inline constexpr Caption kTo{"到&To", "&To"};
+inline constexpr Caption kCount{"个数&Count", "&Count"};
+inline constexpr Caption kOk{"确定&OK", "&OK"};
+inline constexpr Caption kCancel{"取消Cancel", "Cancel"};
+inline constexpr Caption kFromNotNumber{"“从”不是有效的数值。From is not a valid number.", "From is not a valid number."};
+inline constexpr Caption kFromTooLarge{"“从”超出双精度数的范围。From is beyond the range of a double.",
+                                       "From is beyond the range of a double."};
+inline constexpr Caption kToNotNumber{"“到”不是有效的数值。To is not a valid number.", "To is not a valid number."};
+inline constexpr Caption kToTooLarge{"“到”超出双精度数的范围。To is beyond the range of a double.",
+                                     "To is beyond the range of a double."};
+// %1: kMostRangeValues.
+inline constexpr Caption kCountNotAllowed{"个数必须是1到%1之间的整数。Count must be a whole number from 1 to %1.",
+                                          "Count must be a whole number from 1 to %1."};
+inline constexpr Caption kSingleValue{"个数为1时，“从”和“到”必须相同。With a Count of 1, From and To must be equal.",
+                                      "With a Count of 1, From and To must be equal."};
+inline constexpr Caption kTooWide{"从“从”到“到”的跨度超出双精度数的范围。The span from From to To is too wide for a double.",
+                                  "The span from From to To is too wide for a double."};
+inline constexpr Caption kTooLong{"这些数值超出窗格的容量。The values do not fit into the pane.",
+                                  "The values do not fit into the pane."};
+}  // namespace range
+
 }  // namespace captions
 
 }  // namespace quill

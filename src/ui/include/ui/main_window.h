@@ -101,6 +101,10 @@ private:
     void requestClose();
     // The show event: the stored language, then the sample data.
     void formShow();
+    // After the show event: the files of the command line in place of the
+    // sample data, a fresh undo history, and the Solve asked for
+    // (main_window_start.cpp).
+    void openStartFiles();
     // The destroy event: releases the evaluation state.
     void formDestroy();
 

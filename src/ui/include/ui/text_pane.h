@@ -52,6 +52,10 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    // The context menu, a child of the pane so that screen readers find it
+    // under the pane while it is open; null until it first opens.
+    QMenu* contextMenu() const { return contextMenu_; }
+
 signals:
     // The context menu is built and about to open: a place for more entries.
     void contextMenuBuilt(QMenu* menu);
@@ -115,6 +119,7 @@ private:
     bool selectingWithMouse_ = false;
     QPoint lastMousePos_;
     QBasicTimer blinkTimer_, dragScrollTimer_;
+    QMenu* contextMenu_ = nullptr;
 };
 
 }  // namespace quill

@@ -1,0 +1,36 @@
+// The main window's first show: the files named on the command line.
+
+#include <QPushButton>
+
+#include "ui/application.h"
+#include "ui/main_window.h"
+#include "ui/pane_files.h"
+#include "ui/text_pane.h"
+
+namespace quill {
+
+void TFrmMain::openStartFiles() {
+    const StartRequest& start = app_.startRequest();
+    bool allLoaded = true;
+    const std::pair<const QString*, PaneRole> files[] = {{&start.coefficients, PaneRole::coefficients},
+                                                         {&start.xValues, PaneRole::xValues}};
+    for (const auto& [path, role] : files) {
+        if (path->isEmpty()) continue;
+        // A file that fails is reported and leaves the sample data in its pane.
+        RunGuarded(app_, [&, path = path, role = role] {
+            try {
+                LoadPaneFile(paneFor(role), *path);
+            } catch (...) {
+                allLoaded = false;
+                throw;
+            }
+        });
+    }
+    // What the window opens with is where Undo stops.
+    for (TextPane* pane : panes_) pane->Lines().forgetHistory();
+    // A report of the sample data in place of a file that failed would pass
+    // for the file's: no Solve then.
+    if (start.solve && allLoaded) QMetaObject::invokeMethod(solveButton_, &QPushButton::click, Qt::QueuedConnection);
+}
+
+}  // namespace quill
