@@ -34,7 +34,9 @@ TEST(RangeFillTest, ReadRangeRefusesWhatThePaneCouldNotHold) {
     for (const auto& c : cases) {
         RangeRequest r{-7, -7, -7};
         EXPECT_EQ(ReadRange(c.from, c.to, c.count, c.mark, r), c.fault) << c.from << ' ' << c.to << ' ' << c.count;
-        if (c.fault != RangeFault::none) EXPECT_EQ(r.count, -7);  // untouched
+        if (c.fault != RangeFault::none) {
+            EXPECT_EQ(r.count, -7);  // untouched
+        }
     }
     RangeRequest r;
     ASSERT_EQ(ReadRange("-0.5", "4", "10000000", '.', r), RangeFault::none);
