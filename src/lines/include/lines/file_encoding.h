@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/unicode.h"  // IsValidUtf8, which the rules below use
 #include "lines/pane_text.h"
 
 namespace quill {
@@ -25,9 +26,6 @@ struct DecodedText {
     std::string utf8;
     FileEncoding encoding;
 };
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);
 
 // True when the bytes begin with a UTF-16 byte-order mark and the rest is
 // well-formed UTF-16 in that byte order: such a file is decoded before its
