@@ -28,6 +28,7 @@ step "engine under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILL_BUILD_GUI=OFF -DQUILL_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$root/tools/lsan-suppressions.txt" \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 if [ -x tools/test-soft-ext80.sh ]; then

@@ -25,7 +25,7 @@ cmake -S "$root" -B "$build" \
 
 # Only what the engine's tests run.
 cmake --build "$build" -j"$jobs" --target \
-  quillometer-cli numtext_tests ext80_tests lines_tests pane_file_helper engine_tests
+  quillometer-cli common_tests numtext_tests ext80_tests lines_tests pane_file_helper engine_tests
 
 # They must really be ARM programs, on the integer model.
 if ! od -An -tx1 -j18 -N2 "$build/bin/quillometer-cli" | grep -q 'b7 00'; then
@@ -34,8 +34,10 @@ if ! od -An -tx1 -j18 -N2 "$build/bin/quillometer-cli" | grep -q 'b7 00'; then
 fi
 
 status=0
-for dir in numtext lines engine cli; do
-  ctest --test-dir "$build/tests/$dir" --output-on-failure -j"$jobs" || status=1
+# The cross C library comes without iconv's converter modules, so under the
+# emulator GB18030 cannot be read: that one report is left to native runs.
+for dir in common numtext lines engine cli; do
+  ctest --test-dir "$build/tests/$dir" --output-on-failure -j"$jobs" -E '^cli\.golden\.gb18030$' || status=1
 done
 echo "test-aarch64: $([ $status -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - start)) s"
 exit $status
