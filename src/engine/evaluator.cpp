@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/error.h"
 #include "engine/poly.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
@@ -19,11 +20,17 @@ bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& lis
 
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(lineCount));
-    pane.forEachLine([&](std::string_view line) {
-        const std::string_view text = TrimBlanks(line);
-        if (text.empty()) return;
-        values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));
-    });
+    int64_t index = 0;
+    try {
+        pane.forEachLine([&](std::string_view line) {
+            const std::string_view text = TrimBlanks(line);
+            if (!text.empty()) values.push_back(NarrowToDouble(TextToNumber(text, decimalMark)));
+            ++index;
+        });
+    } catch (ValueError& e) {
+        e.setLineIndex(index);
+        throw;
+    }
     values.shrink_to_fit();
     list.swap(values);
     return true;

@@ -18,7 +18,8 @@ class Evaluator {
 public:
     // Parses the pane into the coefficients / x values. A pane without lines
     // is no error: the previous list stays in use, and the answer is false.
-    // Raises ConvertError or OverflowError; the list is then as it was before.
+    // Raises ConvertError or OverflowError, with the index of the pane line
+    // (ValueError::lineIndex); the list is then as it was before.
     bool ReadAnList(const LineReader& pane, char decimalMark);
     bool ReadXList(const LineReader& pane, char decimalMark);
 
