@@ -42,18 +42,30 @@ std::string PaneText::line(int32_t i) const {
     return rows_[static_cast<std::size_t>(i)];
 }
 
-void PaneText::appendLine(std::string_view s) {
+void PreparedLines::append(std::string_view lines) {
+    std::size_t start = 0;
+    for (std::size_t at = lines.find(kBreak); at != std::string_view::npos; at = lines.find(kBreak, start)) {
+        rows_.emplace_back(lines.substr(start, at - start));
+        start = at + 2;
+    }
+    characters_ += utf8::CountCharacters(lines.substr(0, start));  // CR and LF count one each
+}
+
+void PaneText::appendLine(std::string_view s) { appendLine(std::string(s)); }
+
+void PaneText::appendLine(std::string&& s) {
     // Into the empty last row when the text ends at a line start; otherwise
     // the open last line gets its break first.
+    const std::size_t bytes = s.size();
     if (rows_.back().empty()) {
-        rows_.back().assign(s);
+        rows_.back() = std::move(s);
         rowRemoved(0);
-        rowAdded(s.size());
+        rowAdded(bytes);
         rows_.emplace_back();
         rowAdded(0);
     } else {
-        rows_.emplace_back(s);
-        rowAdded(s.size());
+        rows_.push_back(std::move(s));
+        rowAdded(bytes);
     }
 }
 
@@ -104,6 +116,36 @@ void PaneText::addLines(const LineBatch& batch) {
         start = at + 2;
     }
     // One notice for the whole batch, also when it stopped part-way.
+    if (added) {
+        forgetHistory();
+        changed(false);
+    }
+    if (full) throw LineInsertionError();
+}
+
+void PaneText::addLines(PreparedLines&& lines) {
+    std::vector<std::string> rows;
+    rows.swap(lines.rows_);
+    // When all of them fit, no line is counted again.
+    const bool fit = characters_ + lines.characters_ <= capacity_;
+    rows_.reserve(rows_.size() + rows.size() + 1);
+    bool full = false;
+    bool added = false;
+    for (std::string& s : rows) {
+        if (!fit) {
+            const int64_t needed = utf8::CountCharacters(s) + 2;
+            if (characters_ + needed > capacity_) {
+                full = true;
+                break;
+            }
+            characters_ += needed;
+        }
+        appendLine(std::move(s));
+        added = true;
+    }
+    if (fit) characters_ += lines.characters_;
+    lines.characters_ = 0;
+    // One notice for all of them, also when they stopped part-way.
     if (added) {
         forgetHistory();
         changed(false);

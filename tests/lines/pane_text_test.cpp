@@ -201,3 +201,51 @@ TEST(PaneText, ObserverHearsOneChangePerBatch) {
 
 }  // namespace
 }  // namespace quill
+
+namespace quill {
+namespace {
+
+// Prepared lines go in as the same lines added one by one would: the same
+// rows, and the same stop at the first that does not fit.
+TEST(PaneText, PreparedLinesEndAsAddingOneByOne) {
+    std::mt19937 random(515);
+    const std::string pieces[] = {"7", "-0.5", " ", "é", "数", "\r", "x"};
+    for (int round = 0; round < 600; ++round) {
+        std::string start;
+        for (int n = random() % 4; n > 0; --n) start += random() % 3 == 0 ? "\r\n" : "4数";
+        std::vector<std::string> lines(random() % 10);
+        std::string text;
+        for (std::string& s : lines) {
+            for (int n = random() % 4 == 0 ? 0 : random() % 6; n > 0; --n) s += pieces[random() % std::size(pieces)];
+            text += s + "\r\n";
+        }
+        const int64_t capacity = static_cast<int64_t>(start.size() + random() % (text.size() + 3));
+        PaneText one = Pane(start), all = Pane(start);
+        one.setCapacity(capacity);
+        all.setCapacity(capacity);
+        bool oneFit = true;
+        try {
+            for (const std::string& s : lines) one.add(s);
+        } catch (const LineInsertionError&) {
+            oneFit = false;
+        }
+        PreparedLines prepared;
+        const std::size_t cut = random() % (text.size() + 1);  // handed over in two pieces, whole lines each
+        const std::size_t lineEnd = text.rfind("\r\n", cut) == std::string::npos ? 0 : text.rfind("\r\n", cut) + 2;
+        prepared.append(std::string_view(text).substr(0, lineEnd));
+        prepared.append(text.substr(lineEnd) + "open");
+        bool allFit = true;
+        try {
+            all.addLines(std::move(prepared));
+        } catch (const LineInsertionError&) {
+            allFit = false;
+        }
+        ASSERT_EQ(allFit, oneFit) << "round " << round;
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.characters(), one.characters()) << "round " << round;
+        ASSERT_EQ(all.widestRowBytes(), one.widestRowBytes()) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace quill
