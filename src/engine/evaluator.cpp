@@ -147,6 +147,12 @@ void Evaluator::Solve(const LineReader& an, const LineReader& x, LineWriter& res
     result.addLines(report);
 }
 
+void Evaluator::SetLists(std::vector<double> an, std::vector<double> x, std::vector<double> fx) {
+    an_ = std::move(an);
+    x_ = std::move(x);
+    fx_ = std::move(fx);
+}
+
 void Evaluator::Release() {
     std::vector<double>().swap(fx_);
     std::vector<double>().swap(an_);

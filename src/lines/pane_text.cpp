@@ -45,7 +45,14 @@ std::string PaneText::line(int32_t i) const {
 void PreparedLines::append(std::string_view lines) {
     std::size_t start = 0;
     for (std::size_t at = lines.find(kBreak); at != std::string_view::npos; at = lines.find(kBreak, start)) {
-        rows_.emplace_back(lines.substr(start, at - start));
+        const std::size_t bytes = at - start;
+        rows_.emplace_back(lines.substr(start, bytes));
+        if (bytes > widest_) {
+            widest_ = bytes;
+            widestRows_ = 1;
+        } else if (bytes == widest_) {
+            ++widestRows_;
+        }
         start = at + 2;
     }
     characters_ += utf8::CountCharacters(lines.substr(0, start));  // CR and LF count one each
@@ -128,6 +135,20 @@ void PaneText::addLines(PreparedLines&& lines) {
     rows.swap(lines.rows_);
     // When all of them fit, no line is counted again.
     const bool fit = characters_ + lines.characters_ <= capacity_;
+    if (fit && !rows.empty() && rowCount() == 1 && rows_.back().empty()) {
+        // Into an empty pane: the rows become the pane's, its pages already
+        // touched by whoever made them.
+        rows_.swap(rows);
+        rows_.emplace_back();
+        characters_ = lines.characters_;
+        widest_ = lines.widest_;
+        widestRows_ = lines.widestRows_ + (widest_ == 0 ? 1 : 0);
+        widestKnown_ = true;
+        lines = PreparedLines();
+        forgetHistory();
+        changed(false);
+        return;
+    }
     rows_.reserve(rows_.size() + rows.size() + 1);
     bool full = false;
     bool added = false;
@@ -144,7 +165,7 @@ void PaneText::addLines(PreparedLines&& lines) {
         added = true;
     }
     if (fit) characters_ += lines.characters_;
-    lines.characters_ = 0;
+    lines = PreparedLines();
     // One notice for all of them, also when they stopped part-way.
     if (added) {
         forgetHistory();
@@ -164,6 +185,11 @@ void PaneText::clear() {
 }
 
 std::string PaneText::fileBytes() const {
+    if (codec_) return codec_->encode(text());
+    return text();
+}
+
+std::string PaneText::text() const {
     std::size_t size = 2 * (rows_.size() - 1);
     for (const std::string& r : rows_) size += r.size();
     std::string bytes;
@@ -172,7 +198,6 @@ std::string PaneText::fileBytes() const {
         if (i > 0) bytes.append(kBreak);
         bytes.append(rows_[i]);
     }
-    if (codec_) return codec_->encode(std::move(bytes));
     return bytes;
 }
 

@@ -103,6 +103,11 @@ void TextPane::setCaret(TextPos pos, bool keepAnchor) {
     moveCaret(text_.clamp(pos), keepAnchor);
 }
 
+void TextPane::select(TextPos anchor, TextPos caret) {
+    anchor_ = text_.clamp(anchor);
+    setCaret(caret, true);
+}
+
 std::string TextPane::selectedText() const {
     return text_.textBetween(std::min(caret_, anchor_), std::max(caret_, anchor_));
 }

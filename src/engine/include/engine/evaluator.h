@@ -36,6 +36,9 @@ public:
     void Solve(const LineReader& an, const LineReader& x, LineWriter& result, bool autoClear,
                const ReportStyle& style);
 
+    // Takes the lists of a Solve made elsewhere (on another thread).
+    void SetLists(std::vector<double> an, std::vector<double> x, std::vector<double> fx);
+
     // Releases the three arrays (the window's destroy event).
     void Release();
 

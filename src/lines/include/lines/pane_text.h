@@ -40,13 +40,16 @@ class PreparedLines {
 public:
     // Whole lines, each ending with CR LF; text after the last one is not taken.
     void append(std::string_view lines);
-    void reserve(std::size_t lines) { rows_.reserve(lines); }
+    // Room for that many lines, and the pane's empty last row.
+    void reserve(std::size_t lines) { rows_.reserve(lines + 1); }
     int64_t count() const { return static_cast<int64_t>(rows_.size()); }
 
 private:
     friend class PaneText;
     std::vector<std::string> rows_;
     int64_t characters_ = 0;  // line breaks counted as two
+    std::size_t widest_ = 0;  // the most bytes in a row, and how many rows have them
+    int64_t widestRows_ = 0;
 };
 
 class PaneText : public LineList {
@@ -63,6 +66,8 @@ public:
     void clear() override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
+    // The whole text, UTF-8 with CR LF breaks.
+    std::string text() const;
     // The text through the file codec, if the pane has one.
     std::string fileBytes() const override;
     void setFileBytes(std::string bytes) override;
