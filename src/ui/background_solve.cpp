@@ -1,5 +1,6 @@
 #include "ui/background_solve.h"
 
+#include <memory>
 #include <utility>
 
 #include "common/error.h"
@@ -46,12 +47,13 @@ void BackgroundSolve::run() noexcept {
             permille_.store(kStageStart[at] + static_cast<int>(total ? span * done / total : 0),
                             std::memory_order_relaxed);
         };
-        ParallelSolve solve(input_.style, control);
+        control.keepX = false;  // the x values are taken out before they go
+        auto solve = std::make_unique<ParallelSolve>(input_.style, control);
         const char mark = input_.style.decimalMark;
 
         // The errors come in the order of the sequential Solve: the
         // coefficients first, then the x values.
-        solve.addXText(input_.xValues);
+        solve->addXText(input_.xValues);
         std::string().swap(input_.xValues);
         reading = Source::coefficients;
         Evaluator coefficients;
@@ -60,15 +62,17 @@ void BackgroundSolve::run() noexcept {
         else
             out.an = std::move(input_.keptAn);
         reading = Source::xValues;
-        solve.finishX();
-        if (solve.xTextEmpty()) solve.setX(input_.keptX);
+        solve->finishX();
+        if (solve->xTextEmpty()) solve->setX(input_.keptX);
         std::vector<double>().swap(input_.keptX);
         reading = Source::none;
-        solve.compute(out.an);
-        out.x = solve.xValues();
-        out.fx = solve.fxValues();
+
+        out.x = solve->xValues();
+        solve->compute(out.an);
+        out.fx = solve->fxValues();
         out.report.reserve(2 + out.an.size() + 2 * out.x.size());
-        solve.writeReport([&](std::string_view piece) { out.report.append(piece); });
+        solve->writeReport([&](std::string_view piece) { out.report.append(piece); });
+        solve.reset();  // its memory goes before the plot's comes
         if (cancel_.load()) throw AbortError();
         out.plot.SetYScale(input_.plotScale);
         out.plot.SetData(out.an, out.x, out.fx);
