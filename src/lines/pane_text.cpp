@@ -1,6 +1,7 @@
 #include "lines/pane_text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "common/error.h"
@@ -32,21 +33,50 @@ void ForEachPiece(std::string_view text, Fn fn) {
 PaneText::PaneText() : rows_(1) {}
 
 int32_t PaneText::count() const {
-    const std::size_t lines = rows_.size() - (rows_.back().empty() ? 1 : 0);
+    const auto lines = static_cast<std::size_t>(rowCount()) - (rows_.back().empty() ? 1 : 0);
     constexpr std::size_t kMost = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(std::min(lines, kMost));
 }
 
 std::string PaneText::line(int32_t i) const {
     if (i < 0 || i >= count()) return {};
-    return rows_[static_cast<std::size_t>(i)];
+    return std::string(row(i));
 }
 
-void PreparedLines::append(std::string_view lines) {
+std::string_view PaneText::row(int64_t r) const {
+    const int64_t frozen = frozenRows();
+    if (r >= frozen) return rows_[static_cast<std::size_t>(r - frozen)];
+    const std::size_t start = frozenStarts_[static_cast<std::size_t>(r)];
+    const std::size_t end = r + 1 < frozen ? frozenStarts_[static_cast<std::size_t>(r + 1)] : frozenText_.size();
+    return std::string_view(frozenText_).substr(start, end - 2 - start);
+}
+
+void PaneText::thaw(int64_t r) {
+    const int64_t frozen = frozenRows();
+    if (r >= frozen) return;
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(frozen - r) + rows_.size());
+    for (int64_t i = r; i < frozen; ++i) rows.emplace_back(row(i));
+    std::move(rows_.begin(), rows_.end(), std::back_inserter(rows));
+    rows_.swap(rows);
+    frozenText_.resize(frozenStarts_[static_cast<std::size_t>(r)]);
+    frozenStarts_.resize(static_cast<std::size_t>(r));
+    if (frozenStarts_.empty()) dropFrozen();
+}
+
+void PaneText::dropFrozen() {
+    std::string().swap(frozenText_);
+    std::vector<std::size_t>().swap(frozenStarts_);
+}
+
+PreparedLines::PreparedLines(std::string lines) : text_(std::move(lines)) {
+    const std::size_t last = text_.rfind(kBreak);
+    text_.resize(last == std::string::npos ? 0 : last + 2);
+    starts_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')));
     std::size_t start = 0;
-    for (std::size_t at = lines.find(kBreak); at != std::string_view::npos; at = lines.find(kBreak, start)) {
+    for (std::size_t at = text_.find(kBreak); at != std::string::npos; at = text_.find(kBreak, start)) {
+        starts_.push_back(start);
         const std::size_t bytes = at - start;
-        rows_.emplace_back(lines.substr(start, bytes));
         if (bytes > widest_) {
             widest_ = bytes;
             widestRows_ = 1;
@@ -55,24 +85,26 @@ void PreparedLines::append(std::string_view lines) {
         }
         start = at + 2;
     }
-    characters_ += utf8::CountCharacters(lines.substr(0, start));  // CR and LF count one each
+    characters_ = utf8::CountCharacters(text_);  // CR and LF count one each
 }
 
-void PaneText::appendLine(std::string_view s) { appendLine(std::string(s)); }
+std::string_view PreparedLines::line(std::size_t i) const {
+    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : text_.size();
+    return std::string_view(text_).substr(starts_[i], end - 2 - starts_[i]);
+}
 
-void PaneText::appendLine(std::string&& s) {
+void PaneText::appendLine(std::string_view s) {
     // Into the empty last row when the text ends at a line start; otherwise
     // the open last line gets its break first.
-    const std::size_t bytes = s.size();
     if (rows_.back().empty()) {
-        rows_.back() = std::move(s);
+        rows_.back().assign(s);
         rowRemoved(0);
-        rowAdded(bytes);
+        rowAdded(s.size());
         rows_.emplace_back();
         rowAdded(0);
     } else {
-        rows_.push_back(std::move(s));
-        rowAdded(bytes);
+        rows_.emplace_back(s);
+        rowAdded(s.size());
     }
 }
 
@@ -131,28 +163,27 @@ void PaneText::addLines(const LineBatch& batch) {
 }
 
 void PaneText::addLines(PreparedLines&& lines) {
-    std::vector<std::string> rows;
-    rows.swap(lines.rows_);
+    PreparedLines taken = std::move(lines);
+    lines = PreparedLines();
     // When all of them fit, no line is counted again.
-    const bool fit = characters_ + lines.characters_ <= capacity_;
-    if (fit && !rows.empty() && rowCount() == 1 && rows_.back().empty()) {
-        // Into an empty pane: the rows become the pane's, its pages already
-        // touched by whoever made them.
-        rows_.swap(rows);
-        rows_.emplace_back();
-        characters_ = lines.characters_;
-        widest_ = lines.widest_;
-        widestRows_ = lines.widestRows_ + (widest_ == 0 ? 1 : 0);
+    const bool fit = characters_ + taken.characters_ <= capacity_;
+    if (fit && taken.count() > 0 && rowCount() == 1 && rows_.back().empty()) {
+        // Into an empty pane: the text is taken as it is.
+        frozenText_ = std::move(taken.text_);
+        frozenStarts_ = std::move(taken.starts_);
+        characters_ = taken.characters_;
+        widest_ = taken.widest_;
+        widestRows_ = taken.widestRows_ + (widest_ == 0 ? 1 : 0);
         widestKnown_ = true;
-        lines = PreparedLines();
         forgetHistory();
         changed(false);
         return;
     }
-    rows_.reserve(rows_.size() + rows.size() + 1);
+    rows_.reserve(rows_.size() + taken.starts_.size() + 1);
     bool full = false;
     bool added = false;
-    for (std::string& s : rows) {
+    for (std::size_t i = 0; i < taken.starts_.size(); ++i) {
+        const std::string_view s = taken.line(i);
         if (!fit) {
             const int64_t needed = utf8::CountCharacters(s) + 2;
             if (characters_ + needed > capacity_) {
@@ -161,11 +192,10 @@ void PaneText::addLines(PreparedLines&& lines) {
             }
             characters_ += needed;
         }
-        appendLine(std::move(s));
+        appendLine(s);
         added = true;
     }
-    if (fit) characters_ += lines.characters_;
-    lines = PreparedLines();
+    if (fit) characters_ += taken.characters_;
     // One notice for all of them, also when they stopped part-way.
     if (added) {
         forgetHistory();
@@ -176,6 +206,7 @@ void PaneText::addLines(PreparedLines&& lines) {
 
 void PaneText::clear() {
     std::vector<std::string>(1).swap(rows_);  // gives the row storage back
+    dropFrozen();
     characters_ = 0;
     widest_ = 0;
     widestRows_ = 1;
@@ -190,10 +221,11 @@ std::string PaneText::fileBytes() const {
 }
 
 std::string PaneText::text() const {
-    std::size_t size = 2 * (rows_.size() - 1);
+    std::size_t size = frozenText_.size() + 2 * (rows_.size() - 1);
     for (const std::string& r : rows_) size += r.size();
     std::string bytes;
     bytes.reserve(size);
+    bytes.append(frozenText_);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (i > 0) bytes.append(kBreak);
         bytes.append(rows_[i]);
@@ -206,6 +238,7 @@ void PaneText::setFileBytes(std::string bytes) {
     std::vector<std::string> rows;
     ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
     rows_.swap(rows);
+    dropFrozen();
     characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
     widestKnown_ = false;
     forgetHistory();
@@ -217,27 +250,27 @@ std::size_t PaneText::widestRowBytes() const {
         widest_ = 0;
         widestRows_ = 0;
         widestKnown_ = true;
-        for (const std::string& r : rows_) rowAdded(r.size());
+        for (int64_t r = 0; r < rowCount(); ++r) rowAdded(row(r).size());
     }
     return widest_;
 }
 
 TextPos PaneText::clamp(TextPos pos) const {
     pos.row = std::clamp<int64_t>(pos.row, 0, rowCount() - 1);
-    const std::string& r = row(pos.row);
+    const std::string_view r = row(pos.row);
     pos.col = utf8::Floor(r, std::min(pos.col, r.size()));
     return pos;
 }
 
 std::string PaneText::textBetween(TextPos from, TextPos to, std::string_view lineBreak) const {
-    if (from.row == to.row) return row(from.row).substr(from.col, to.col - from.col);
-    std::string text = row(from.row).substr(from.col);
+    if (from.row == to.row) return std::string(row(from.row).substr(from.col, to.col - from.col));
+    std::string text(row(from.row).substr(from.col));
     for (int64_t r = from.row + 1; r < to.row; ++r) {
         text.append(lineBreak);
         text.append(row(r));
     }
     text.append(lineBreak);
-    text.append(row(to.row), 0, to.col);
+    text.append(row(to.row).substr(0, to.col));
     return text;
 }
 
@@ -265,8 +298,11 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     oldSizes.reserve(static_cast<std::size_t>(to.row - from.row + 1));
     for (int64_t r = from.row; r <= to.row; ++r) oldSizes.push_back(row(r).size());
 
-    const auto first = rows_.begin() + from.row;
-    std::string tail = rows_[static_cast<std::size_t>(to.row)].substr(to.col);
+    // Frozen rows are edited as rows of their own.
+    thaw(from.row);
+    const int64_t base = frozenRows();
+    const auto first = rows_.begin() + (from.row - base);
+    std::string tail = rows_[static_cast<std::size_t>(to.row - base)].substr(to.col);
     std::vector<std::string> newRows;
     bool firstPiece = true;
     ForEachPiece(text, [&](std::string_view piece) {
@@ -281,7 +317,7 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     (newRows.empty() ? *first : newRows.back()).append(tail);
 
     // Rows from.row + 1 .. to.row give way to the new rows.
-    const auto oldEnd = rows_.begin() + to.row + 1;
+    const auto oldEnd = rows_.begin() + (to.row - base) + 1;
     const auto common = std::min<std::ptrdiff_t>(oldEnd - (first + 1), static_cast<std::ptrdiff_t>(newRows.size()));
     std::move(newRows.begin(), newRows.begin() + common, first + 1);
     if (static_cast<std::size_t>(common) < newRows.size()) {

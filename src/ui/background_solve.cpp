@@ -70,8 +70,7 @@ void BackgroundSolve::run() noexcept {
         out.x = solve->xValues();
         solve->compute(out.an);
         out.fx = solve->fxValues();
-        out.report.reserve(2 + out.an.size() + 2 * out.x.size());
-        solve->writeReport([&](std::string_view piece) { out.report.append(piece); });
+        out.report = PreparedLines(solve->reportText());
         solve.reset();  // its memory goes before the plot's comes
         if (cancel_.load()) throw AbortError();
         out.plot.SetYScale(input_.plotScale);

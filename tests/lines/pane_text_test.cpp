@@ -229,11 +229,7 @@ TEST(PaneText, PreparedLinesEndAsAddingOneByOne) {
         } catch (const LineInsertionError&) {
             oneFit = false;
         }
-        PreparedLines prepared;
-        const std::size_t cut = random() % (text.size() + 1);  // handed over in two pieces, whole lines each
-        const std::size_t lineEnd = text.rfind("\r\n", cut) == std::string::npos ? 0 : text.rfind("\r\n", cut) + 2;
-        prepared.append(std::string_view(text).substr(0, lineEnd));
-        prepared.append(text.substr(lineEnd) + "open");
+        PreparedLines prepared(text + "open");
         bool allFit = true;
         try {
             all.addLines(std::move(prepared));
@@ -244,6 +240,16 @@ TEST(PaneText, PreparedLinesEndAsAddingOneByOne) {
         ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
         ASSERT_EQ(all.characters(), one.characters()) << "round " << round;
         ASSERT_EQ(all.widestRowBytes(), one.widestRowBytes()) << "round " << round;
+        // Rows that came whole are edited and undone like any others.
+        const TextPos from = one.clamp({static_cast<int64_t>(random() % one.rowCount()), random() % 4});
+        const TextPos to = one.clamp({from.row + static_cast<int64_t>(random() % 3), random() % 4});
+        for (PaneText* pane : {&one, &all}) pane->edit(std::min(from, to), std::max(from, to), "é\r\n");
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.characters(), one.characters()) << "round " << round;
+        all.undo();
+        one.undo();
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.line(all.count() - 1), one.line(one.count() - 1)) << "round " << round;
     }
 }
 

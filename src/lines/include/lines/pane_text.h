@@ -34,21 +34,23 @@ public:
 };
 
 // Lines made ready away from a pane, on any thread, to go into it at once:
-// the rows and their character count are worked out here, so that adding
-// millions of them costs the pane no more than moving them in.
+// the text is kept whole with the start of every line, its characters
+// counted, so that an empty pane takes millions of lines by taking the text.
 class PreparedLines {
 public:
+    PreparedLines() = default;
     // Whole lines, each ending with CR LF; text after the last one is not taken.
-    void append(std::string_view lines);
-    // Room for that many lines, and the pane's empty last row.
-    void reserve(std::size_t lines) { rows_.reserve(lines + 1); }
-    int64_t count() const { return static_cast<int64_t>(rows_.size()); }
+    explicit PreparedLines(std::string lines);
+    int64_t count() const { return static_cast<int64_t>(starts_.size()); }
 
 private:
     friend class PaneText;
-    std::vector<std::string> rows_;
+    std::string_view line(std::size_t i) const;
+
+    std::string text_;
+    std::vector<std::size_t> starts_;
     int64_t characters_ = 0;  // line breaks counted as two
-    std::size_t widest_ = 0;  // the most bytes in a row, and how many rows have them
+    std::size_t widest_ = 0;  // the most bytes in a line, and how many lines have them
     int64_t widestRows_ = 0;
 };
 
@@ -76,8 +78,8 @@ public:
 
     // Rows as displayed: at least one; the last is empty when the text ends
     // with CR LF.
-    int64_t rowCount() const { return static_cast<int64_t>(rows_.size()); }
-    const std::string& row(int64_t r) const { return rows_[static_cast<std::size_t>(r)]; }
+    int64_t rowCount() const { return frozenRows() + static_cast<int64_t>(rows_.size()); }
+    std::string_view row(int64_t r) const;
     int64_t characters() const { return characters_; }
     // The most bytes in one row (kept lazily: a scan after edits that shrink).
     std::size_t widestRowBytes() const;
@@ -120,7 +122,10 @@ private:
 
     // Appends one line as add() does, without the capacity check.
     void appendLine(std::string_view s);
-    void appendLine(std::string&& s);
+    int64_t frozenRows() const { return static_cast<int64_t>(frozenStarts_.size()); }
+    // The frozen rows from r on become rows of their own, to be edited.
+    void thaw(int64_t r);
+    void dropFrozen();
     void replace(TextPos from, TextPos to, std::string_view text);
     int64_t charactersBetween(TextPos from, TextPos to) const;
     // Changes by the program are not recorded for undo, and the recorded
@@ -132,6 +137,10 @@ private:
     void rowAdded(std::size_t bytes) const;
     void rowRemoved(std::size_t bytes) const;
 
+    // The first rows may stand in one text, as a large report came (frozen):
+    // each is followed there by CR LF. rows_ holds the rest, at least one.
+    std::string frozenText_;
+    std::vector<std::size_t> frozenStarts_;
     std::vector<std::string> rows_;
     int64_t characters_ = 0;
     int64_t capacity_ = kDefaultCapacity;
