@@ -290,7 +290,28 @@ int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
     return n + 2 * (to.row - from.row);
 }
 
+void PaneText::replaceWhole(std::string_view text) {
+    // Every line but the last stays in one text (frozen), as a large text
+    // came; the rows are made only where it is edited.
+    const std::size_t last = text.rfind(kBreak);
+    const std::size_t frozenEnd = last == std::string_view::npos ? 0 : last + 2;
+    PreparedLines lines{std::string(text.substr(0, frozenEnd))};
+    dropFrozen();
+    std::vector<std::string>(1, std::string(text.substr(frozenEnd))).swap(rows_);
+    frozenText_ = std::move(lines.text_);
+    frozenStarts_ = std::move(lines.starts_);
+    characters_ = lines.characters_ + utf8::CountCharacters(rows_.back());
+    widest_ = lines.widest_;
+    widestRows_ = lines.widestRows_;
+    widestKnown_ = true;
+    rowAdded(rows_.back().size());
+}
+
 void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
+    if (from == TextPos{} && to == end()) {
+        replaceWhole(text);
+        return;
+    }
     const int64_t removedCharacters = charactersBetween(from, to);
     // Sizes of the rows that go, forgotten once the new rows are counted in,
     // so a widest row that only grows never calls for a scan.

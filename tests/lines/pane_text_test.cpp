@@ -164,6 +164,7 @@ TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
         };
         TextPos from = place(), to = place();
         if (to < from) std::swap(from, to);
+        if (random() % 7 == 0) from = {}, to = pane.end();  // the whole text replaced, as a range fill does
         const std::string& text = pieces[random() % std::size(pieces)];
         const std::size_t a = offsetOf(from), b = offsetOf(to);
         model.replace(a, b - a, text);
