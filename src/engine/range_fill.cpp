@@ -1,10 +1,8 @@
 #include "engine/range_fill.h"
 
 #include <cmath>
-#include <vector>
 
 #include "common/error.h"
-#include "engine/worker_pool.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
 
@@ -63,40 +61,17 @@ double RangeValue(const RangeRequest& range, int32_t i) {
 }
 
 std::string RangeText(const RangeRequest& range, char decimalMark) {
-    if (range.count <= 0) return {};
-    // Made in pieces on every core, then put together: no page of the text
-    // is touched twice.
-    constexpr int32_t kPieceValues = 1 << 16;
-    const auto pieces = static_cast<std::size_t>((range.count - 1) / kPieceValues + 1);
-    std::vector<std::string> texts(pieces);
-    ChunkControl control;
-    control.threads = pieces > 1 ? 0 : 1;
-    WorkerPool pool;
-    pool.run(
-        pieces,
-        [&](std::size_t piece) {
-            const int32_t first = static_cast<int32_t>(piece) * kPieceValues;
-            const int32_t end = range.count - first > kPieceValues ? first + kPieceValues : range.count;
-            std::string& text = texts[piece];
-            text.resize(static_cast<std::size_t>(end - first) * (kMaxDoubleTextLength + 2));
-            char* out = text.data();
-            for (int32_t i = first; i < end; ++i) {
-                out += DoubleToText(RangeValue(range, i), decimalMark, out);
-                *out++ = '\r';
-                *out++ = '\n';
-            }
-            text.resize(static_cast<std::size_t>(out - text.data()));
-        },
-        control);
-    std::size_t size = 0;
-    for (const std::string& text : texts) size += text.size();
-    std::string whole;
-    whole.reserve(size);
-    for (std::string& text : texts) {
-        whole.append(text);
-        std::string().swap(text);
+    std::string text;
+    if (range.count <= 0) return text;
+    text.resize(static_cast<std::size_t>(range.count) * (kMaxDoubleTextLength + 2));
+    char* out = text.data();
+    for (int32_t i = 0; i < range.count; ++i) {
+        out += DoubleToText(RangeValue(range, i), decimalMark, out);
+        *out++ = '\r';
+        *out++ = '\n';
     }
-    return whole;
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
 }
 
 }  // namespace quill
