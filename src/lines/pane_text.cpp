@@ -235,12 +235,7 @@ std::string PaneText::text() const {
 
 void PaneText::setFileBytes(std::string bytes) {
     if (codec_) bytes = codec_->decode(std::move(bytes));
-    std::vector<std::string> rows;
-    ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
-    rows_.swap(rows);
-    dropFrozen();
-    characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
-    widestKnown_ = false;
+    replaceWhole(std::move(bytes));
     forgetHistory();
     changed(true);
 }
@@ -290,14 +285,14 @@ int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
     return n + 2 * (to.row - from.row);
 }
 
-void PaneText::replaceWhole(std::string_view text) {
-    // Every line but the last stays in one text (frozen), as a large text
-    // came; the rows are made only where it is edited.
+void PaneText::replaceWhole(std::string text) {
+    // Every line but the last stays in one text (frozen), as a file or a
+    // large text came; rows are made only where it is edited.
     const std::size_t last = text.rfind(kBreak);
-    const std::size_t frozenEnd = last == std::string_view::npos ? 0 : last + 2;
-    PreparedLines lines{std::string(text.substr(0, frozenEnd))};
-    dropFrozen();
-    std::vector<std::string>(1, std::string(text.substr(frozenEnd))).swap(rows_);
+    const std::size_t frozenEnd = last == std::string::npos ? 0 : last + 2;
+    std::vector<std::string>(1, text.substr(frozenEnd)).swap(rows_);
+    text.resize(frozenEnd);
+    PreparedLines lines(std::move(text));
     frozenText_ = std::move(lines.text_);
     frozenStarts_ = std::move(lines.starts_);
     characters_ = lines.characters_ + utf8::CountCharacters(rows_.back());
@@ -309,7 +304,7 @@ void PaneText::replaceWhole(std::string_view text) {
 
 void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     if (from == TextPos{} && to == end()) {
-        replaceWhole(text);
+        replaceWhole(std::string(text));
         return;
     }
     const int64_t removedCharacters = charactersBetween(from, to);

@@ -127,7 +127,7 @@ private:
     void thaw(int64_t r);
     void dropFrozen();
     void replace(TextPos from, TextPos to, std::string_view text);
-    void replaceWhole(std::string_view text);
+    void replaceWhole(std::string text);
     int64_t charactersBetween(TextPos from, TextPos to) const;
     // Changes by the program are not recorded for undo, and the recorded
     // edits no longer fit the text after them.
