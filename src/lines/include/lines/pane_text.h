@@ -1,9 +1,12 @@
 #pragma once
 // The text of a desktop pane: rows of UTF-8 bytes joined by CR LF, which is
-// exactly the pane text of the byte-string line model, held row by row so
-// that a report of millions of lines goes in at a few hundred nanoseconds a
-// line and any line is read in constant time. No Qt here: the widget
-// (TextPane) draws and edits it, the engine reads and writes its lines.
+// exactly the pane text of the byte-string line model. A text that comes
+// whole (a file, a report into an empty pane, a replacement of everything)
+// is kept as it came with the start of every row, and rows of their own are
+// made only from the first one edited on, so that millions of lines go in at
+// the cost of one scan and any line is read in constant time. No Qt here:
+// the widget (TextPane) draws and edits it, the engine reads and writes its
+// lines.
 
 #include <cstdint>
 #include <functional>
@@ -63,7 +66,7 @@ public:
     std::string line(int32_t i) const override;
     int32_t add(std::string_view s) override;
     void addLines(const LineBatch& batch) override;
-    // As addLines, the lines moved in rather than copied.
+    // As addLines; an empty pane takes the prepared text itself.
     void addLines(PreparedLines&& lines);
     void clear() override;
     int64_t capacity() const override { return capacity_; }
@@ -138,8 +141,8 @@ private:
     void rowAdded(std::size_t bytes) const;
     void rowRemoved(std::size_t bytes) const;
 
-    // The first rows may stand in one text, as a large report came (frozen):
-    // each is followed there by CR LF. rows_ holds the rest, at least one.
+    // The first rows may stand in one text as it came (frozen), each followed
+    // there by CR LF; rows_ holds the rest, at least one row.
     std::string frozenText_;
     std::vector<std::size_t> frozenStarts_;
     std::vector<std::string> rows_;

@@ -6,7 +6,8 @@
 // main_window_controls.cpp and built from there in main_window_layout.cpp;
 // other code and tests reach them by object name or through the operations
 // below. The commands are in main_window_commands.cpp and
-// main_window_menu.cpp, the status bar's notice in main_window_notice.cpp.
+// main_window_menu.cpp, Solve in main_window_solve.cpp, the status bar's
+// notice in main_window_notice.cpp.
 
 #include <QElapsedTimer>
 #include <QMainWindow>
