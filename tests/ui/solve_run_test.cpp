@@ -71,7 +71,9 @@ private slots:
             switch (end) {
                 case End::finish: QVERIFY(ended.wait(60000)); break;
                 case End::cancelButton: Button(*window, "BtnCancelSolve")->click(); break;
-                case End::escape: QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); break;
+                case End::escape:
+                    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
+                    break;
                 case End::close: window->close(); break;
                 case End::destroy: window.reset(); continue;
             }
