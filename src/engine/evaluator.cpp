@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/error.h"
 #include "engine/poly.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
@@ -19,11 +20,17 @@ bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& lis
 
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(lineCount));
-    pane.forEachLine([&](std::string_view line) {
-        const std::string_view text = TrimBlanks(line);
-        if (text.empty()) return;
-        values.push_back(TextToDouble(text, decimalMark));
-    });
+    int64_t index = 0;
+    try {
+        pane.forEachLine([&](std::string_view line) {
+            const std::string_view text = TrimBlanks(line);
+            if (!text.empty()) values.push_back(TextToDouble(text, decimalMark));
+            ++index;
+        });
+    } catch (ValueError& e) {
+        e.setLineIndex(index);
+        throw;
+    }
     values.shrink_to_fit();
     list.swap(values);
     return true;
@@ -138,6 +145,12 @@ void Evaluator::Solve(const LineReader& an, const LineReader& x, LineWriter& res
     const LineBatch report = BuildReport(an_, x_, fx_, style);
     if (autoClear) result.clear();
     result.addLines(report);
+}
+
+void Evaluator::SetLists(std::vector<double> an, std::vector<double> x, std::vector<double> fx) {
+    an_ = std::move(an);
+    x_ = std::move(x);
+    fx_ = std::move(fx);
 }
 
 void Evaluator::Release() {

@@ -59,29 +59,44 @@ std::size_t NumberText(double value, const ReportStyle& style, char* out) {
     return style.hexNumbers ? DoubleToHexText(value, out) : DoubleToText(value, style.decimalMark, out);
 }
 
+std::size_t CountBreaks(std::string_view text) {
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find(kBreak); at != std::string_view::npos; at = text.find(kBreak, at + 2)) ++breaks;
+    return breaks;
+}
+
 // Converts every non-blank line of the text, each line ending at a CR LF or
-// at the end of the text; raises the first error.
-void ConvertLines(std::string_view text, char decimalMark, std::vector<double>& out) {
+// at the end of the text; raises the first error, with the index of its line
+// in the text. Returns the number of line breaks passed.
+std::size_t ConvertLines(std::string_view text, char decimalMark, std::vector<double>& out) {
     const char* p = text.data();
     const char* const end = p + text.size();
     out.reserve(static_cast<std::size_t>(std::count(p, end, '\n')) + 1);
-    while (p < end) {
-        const char* lineEnd = end;
-        const char* next = end;
-        for (const char* q = p; q < end; ++q) {
-            q = static_cast<const char*>(std::memchr(q, '\n', static_cast<std::size_t>(end - q)));
-            if (q == nullptr) break;
-            if (q > p && q[-1] == '\r') {
-                lineEnd = q - 1;
-                next = q + 1;
-                break;
+    std::size_t lines = 0;
+    try {
+        while (p < end) {
+            const char* lineEnd = end;
+            const char* next = end;
+            for (const char* q = p; q < end; ++q) {
+                q = static_cast<const char*>(std::memchr(q, '\n', static_cast<std::size_t>(end - q)));
+                if (q == nullptr) break;
+                if (q > p && q[-1] == '\r') {
+                    lineEnd = q - 1;
+                    next = q + 1;
+                    break;
+                }
             }
+            const std::string_view value = TrimBlanks(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+            if (!value.empty()) out.push_back(TextToDouble(value, decimalMark));
+            if (lineEnd != end) ++lines;
+            p = next;
         }
-        const std::string_view value = TrimBlanks(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-        p = next;
-        if (!value.empty()) out.push_back(TextToDouble(value, decimalMark));
+    } catch (ValueError& e) {
+        e.setLineIndex(static_cast<int64_t>(lines));
+        throw;
     }
     if (out.size() < out.capacity() / 2) out.shrink_to_fit();
+    return lines;
 }
 
 // A byte buffer that is written through a pointer and never zero-filled.
@@ -146,12 +161,22 @@ void ParallelSolve::convertLines(std::string_view lines) {
 
     const std::size_t chunks = cuts.size() - 1;
     std::vector<Block> round(chunks);
+    std::vector<std::size_t> breaks(chunks);
     const ChunkControl control = StageControl(control_, SolveStage::reading, chunksRead_);
     const char mark = style_.decimalMark;
     try {
         pool_->run(
             chunks,
-            [&](std::size_t i) { ConvertLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x); },
+            [&](std::size_t i) {
+                try {
+                    breaks[i] = ConvertLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x);
+                } catch (ValueError& e) {
+                    // Where the chunk starts in the pane: counted only for an error.
+                    e.setLineIndex(static_cast<int64_t>(linesRead_ + CountBreaks(lines.substr(0, cuts[i]))) +
+                                   e.lineIndex());
+                    throw;
+                }
+            },
             control);
     } catch (const AbortError&) {
         throw;
@@ -160,6 +185,7 @@ void ParallelSolve::convertLines(std::string_view lines) {
         return;
     }
     chunksRead_ += chunks;
+    for (const std::size_t n : breaks) linesRead_ += n;
     for (Block& b : round) {
         if (b.x.empty()) continue;
         b.first = count_;

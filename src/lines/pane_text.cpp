@@ -1,6 +1,7 @@
 #include "lines/pane_text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "common/error.h"
@@ -35,14 +36,64 @@ void ForEachPiece(std::string_view text, Fn fn) {
 PaneText::PaneText() : rows_(1) {}
 
 int32_t PaneText::count() const {
-    const std::size_t lines = rows_.size() - (rows_.back().empty() ? 1 : 0);
+    const auto lines = static_cast<std::size_t>(rowCount()) - (rows_.back().empty() ? 1 : 0);
     constexpr std::size_t kMost = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(std::min(lines, kMost));
 }
 
 std::string PaneText::line(int32_t i) const {
     if (i < 0 || i >= count()) return {};
-    return rows_[static_cast<std::size_t>(i)];
+    return std::string(row(i));
+}
+
+std::string_view PaneText::row(int64_t r) const {
+    const int64_t frozen = frozenRows();
+    if (r >= frozen) return rows_[static_cast<std::size_t>(r - frozen)];
+    const std::size_t start = frozenStarts_[static_cast<std::size_t>(r)];
+    const std::size_t end = r + 1 < frozen ? frozenStarts_[static_cast<std::size_t>(r + 1)] : frozenText_.size();
+    return std::string_view(frozenText_).substr(start, end - 2 - start);
+}
+
+void PaneText::thaw(int64_t r) {
+    const int64_t frozen = frozenRows();
+    if (r >= frozen) return;
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(frozen - r) + rows_.size());
+    for (int64_t i = r; i < frozen; ++i) rows.emplace_back(row(i));
+    std::move(rows_.begin(), rows_.end(), std::back_inserter(rows));
+    rows_.swap(rows);
+    frozenText_.resize(frozenStarts_[static_cast<std::size_t>(r)]);
+    frozenStarts_.resize(static_cast<std::size_t>(r));
+    if (frozenStarts_.empty()) dropFrozen();
+}
+
+void PaneText::dropFrozen() {
+    std::string().swap(frozenText_);
+    std::vector<std::size_t>().swap(frozenStarts_);
+}
+
+PreparedLines::PreparedLines(std::string lines) : text_(std::move(lines)) {
+    const std::size_t last = text_.rfind(kBreak);
+    text_.resize(last == std::string::npos ? 0 : last + 2);
+    starts_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')));
+    std::size_t start = 0;
+    for (std::size_t at = text_.find(kBreak); at != std::string::npos; at = text_.find(kBreak, start)) {
+        starts_.push_back(start);
+        const std::size_t bytes = at - start;
+        if (bytes > widest_) {
+            widest_ = bytes;
+            widestRows_ = 1;
+        } else if (bytes == widest_) {
+            ++widestRows_;
+        }
+        start = at + 2;
+    }
+    characters_ = utf8::CountCharacters(text_);  // CR and LF count one each
+}
+
+std::string_view PreparedLines::line(std::size_t i) const {
+    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : text_.size();
+    return std::string_view(text_).substr(starts_[i], end - 2 - starts_[i]);
 }
 
 void PaneText::appendLine(std::string_view s) {
@@ -114,8 +165,51 @@ void PaneText::addLines(const LineBatch& batch) {
     if (full) throw LineInsertionError();
 }
 
+void PaneText::addLines(PreparedLines&& lines) {
+    PreparedLines taken = std::move(lines);
+    lines = PreparedLines();
+    // When all of them fit, no line is counted again.
+    const bool fit = characters_ + taken.characters_ <= capacity_;
+    if (fit && taken.count() > 0 && rowCount() == 1 && rows_.back().empty()) {
+        // Into an empty pane: the text is taken as it is.
+        frozenText_ = std::move(taken.text_);
+        frozenStarts_ = std::move(taken.starts_);
+        characters_ = taken.characters_;
+        widest_ = taken.widest_;
+        widestRows_ = taken.widestRows_ + (widest_ == 0 ? 1 : 0);
+        widestKnown_ = true;
+        forgetHistory();
+        changed(false);
+        return;
+    }
+    rows_.reserve(rows_.size() + taken.starts_.size() + 1);
+    bool full = false;
+    bool added = false;
+    for (std::size_t i = 0; i < taken.starts_.size(); ++i) {
+        const std::string_view s = taken.line(i);
+        if (!fit) {
+            const int64_t needed = utf8::CountCharacters(s) + 2;
+            if (characters_ + needed > capacity_) {
+                full = true;
+                break;
+            }
+            characters_ += needed;
+        }
+        appendLine(s);
+        added = true;
+    }
+    if (fit) characters_ += taken.characters_;
+    // One notice for all of them, also when they stopped part-way.
+    if (added) {
+        forgetHistory();
+        changed(false);
+    }
+    if (full) throw LineInsertionError();
+}
+
 void PaneText::clear() {
     std::vector<std::string>(1).swap(rows_);  // gives the row storage back
+    dropFrozen();
     characters_ = 0;
     widest_ = 0;
     widestRows_ = 1;
@@ -125,30 +219,29 @@ void PaneText::clear() {
 }
 
 std::string PaneText::fileBytes() const {
-    std::size_t size = 2 * (rows_.size() - 1);
+    if (codec_) return codec_->encode(text());
+    return text();
+}
+
+std::string PaneText::text() const {
+    std::size_t size = frozenText_.size() + 2 * (rows_.size() - 1);
     for (const std::string& r : rows_) size += r.size();
     std::string bytes;
     bytes.reserve(size);
+    bytes.append(frozenText_);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (i > 0) bytes.append(kBreak);
         bytes.append(rows_[i]);
     }
-    if (codec_) return codec_->encode(std::move(bytes));
     return bytes;
 }
 
 void PaneText::setFileBytes(std::string bytes) {
     if (codec_) bytes = codec_->decode(std::move(bytes));
-    std::vector<std::string> rows;
-    ForEachPiece(bytes, [&](std::string_view piece) { rows.emplace_back(piece); });
-    std::string before = textBetween({}, end());
-    rows_.swap(rows);
-    rows = {};  // the old rows live on only as `before`
-    characters_ = utf8::CountCharacters(bytes);  // CR and LF count one each
-    widestKnown_ = false;
+    std::string before = text();
+    replaceWhole(std::move(bytes));
+    for (const Step& s : redo_) historyBytes_ -= s.away.size();
     redo_.clear();
-    historyBytes_ = 0;
-    for (const Step& s : undo_) historyBytes_ += s.away.size();
     record(Step{{}, end(), std::move(before), EditKind::other});
     changed(true);
 }
@@ -158,27 +251,27 @@ std::size_t PaneText::widestRowBytes() const {
         widest_ = 0;
         widestRows_ = 0;
         widestKnown_ = true;
-        for (const std::string& r : rows_) rowAdded(r.size());
+        for (int64_t r = 0; r < rowCount(); ++r) rowAdded(row(r).size());
     }
     return widest_;
 }
 
 TextPos PaneText::clamp(TextPos pos) const {
     pos.row = std::clamp<int64_t>(pos.row, 0, rowCount() - 1);
-    const std::string& r = row(pos.row);
+    const std::string_view r = row(pos.row);
     pos.col = utf8::Floor(r, std::min(pos.col, r.size()));
     return pos;
 }
 
 std::string PaneText::textBetween(TextPos from, TextPos to, std::string_view lineBreak) const {
-    if (from.row == to.row) return row(from.row).substr(from.col, to.col - from.col);
-    std::string text = row(from.row).substr(from.col);
+    if (from.row == to.row) return std::string(row(from.row).substr(from.col, to.col - from.col));
+    std::string text(row(from.row).substr(from.col));
     for (int64_t r = from.row + 1; r < to.row; ++r) {
         text.append(lineBreak);
         text.append(row(r));
     }
     text.append(lineBreak);
-    text.append(row(to.row), 0, to.col);
+    text.append(row(to.row).substr(0, to.col));
     return text;
 }
 
@@ -198,7 +291,28 @@ int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
     return n + 2 * (to.row - from.row);
 }
 
+void PaneText::replaceWhole(std::string text) {
+    // Every line but the last stays in one text (frozen), as a file or a
+    // large text came; rows are made only where it is edited.
+    const std::size_t last = text.rfind(kBreak);
+    const std::size_t frozenEnd = last == std::string::npos ? 0 : last + 2;
+    std::vector<std::string>(1, text.substr(frozenEnd)).swap(rows_);
+    text.resize(frozenEnd);
+    PreparedLines lines(std::move(text));
+    frozenText_ = std::move(lines.text_);
+    frozenStarts_ = std::move(lines.starts_);
+    characters_ = lines.characters_ + utf8::CountCharacters(rows_.back());
+    widest_ = lines.widest_;
+    widestRows_ = lines.widestRows_;
+    widestKnown_ = true;
+    rowAdded(rows_.back().size());
+}
+
 void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
+    if (from == TextPos{} && to == end()) {
+        replaceWhole(std::string(text));
+        return;
+    }
     const int64_t removedCharacters = charactersBetween(from, to);
     // Sizes of the rows that go, forgotten once the new rows are counted in,
     // so a widest row that only grows never calls for a scan.
@@ -206,8 +320,11 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     oldSizes.reserve(static_cast<std::size_t>(to.row - from.row + 1));
     for (int64_t r = from.row; r <= to.row; ++r) oldSizes.push_back(row(r).size());
 
-    const auto first = rows_.begin() + from.row;
-    std::string tail = rows_[static_cast<std::size_t>(to.row)].substr(to.col);
+    // Frozen rows are edited as rows of their own.
+    thaw(from.row);
+    const int64_t base = frozenRows();
+    const auto first = rows_.begin() + (from.row - base);
+    std::string tail = rows_[static_cast<std::size_t>(to.row - base)].substr(to.col);
     std::vector<std::string> newRows;
     bool firstPiece = true;
     ForEachPiece(text, [&](std::string_view piece) {
@@ -222,7 +339,7 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
     (newRows.empty() ? *first : newRows.back()).append(tail);
 
     // Rows from.row + 1 .. to.row give way to the new rows.
-    const auto oldEnd = rows_.begin() + to.row + 1;
+    const auto oldEnd = rows_.begin() + (to.row - base) + 1;
     const auto common = std::min<std::ptrdiff_t>(oldEnd - (first + 1), static_cast<std::ptrdiff_t>(newRows.size()));
     std::move(newRows.begin(), newRows.begin() + common, first + 1);
     if (static_cast<std::size_t>(common) < newRows.size()) {

@@ -1,10 +1,6 @@
-// The main window's pane commands, Solve, and its show, close and destroy
-// events.
+// The main window's pane commands and its show, close and destroy events.
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
 
@@ -20,31 +16,6 @@
 
 namespace quill {
 
-namespace {
-
-// The wait cursor and a busy notice while a long command runs; both go
-// again however the command ends.
-class BusyIndicator {
-public:
-    BusyIndicator(QLabel* panel, bool english) : panel_(panel), english_(english) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        panel_->setText(captions::kBusy.Text(english_));
-        if (panel_->isVisible()) panel_->repaint();
-    }
-    ~BusyIndicator() {
-        panel_->setText(captions::kReady.Text(english_));
-        QApplication::restoreOverrideCursor();
-    }
-    BusyIndicator(const BusyIndicator&) = delete;
-    BusyIndicator& operator=(const BusyIndicator&) = delete;
-
-private:
-    QLabel* panel_;
-    bool english_;
-};
-
-}  // namespace
-
 // ---- panes ------------------------------------------------------------------
 
 void TFrmMain::clearPane(PaneRole role) { paneFor(role).Lines().clear(); }
@@ -58,15 +29,6 @@ void TFrmMain::loadSampleData() {
     LoadFromFile(paneFor(PaneRole::xValues).Lines(), (directory + QStringLiteral("X.txt")).toStdString());
 }
 
-void TFrmMain::solve() {
-    BusyIndicator busy(statePanel_, english_);
-    QElapsedTimer clock;
-    clock.start();
-    evaluator_.Solve(paneFor(PaneRole::coefficients).Lines(), paneFor(PaneRole::xValues).Lines(),
-                     paneFor(PaneRole::results).Lines(), autoClear_->isChecked(), ReportStyle{decimalMark_, false});
-    solveFinished(clock.nsecsElapsed());
-}
-
 // ---- dialogs and the close road ---------------------------------------------
 
 void TFrmMain::showDialog(QDialog* dialog) {
@@ -74,6 +36,7 @@ void TFrmMain::showDialog(QDialog* dialog) {
 }
 
 void TFrmMain::requestClose() {
+    cancelSolve();
     if (app_.MainWindow() == this)
         app_.RequestQuit();
     else

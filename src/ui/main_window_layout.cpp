@@ -18,6 +18,7 @@
 #include "numtext/decimal_mark.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
+#include "ui/background_solve.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
 #include "ui/main_window.h"
@@ -77,6 +78,7 @@ TFrmMain::TFrmMain(Application& app, QWidget* parent)
 }
 
 TFrmMain::~TFrmMain() {
+    cancelSolve(false);
     RunGuarded(app_, [this] { formDestroy(); });
     RunGuarded(app_, [this] { saveSettingsAtExit(); });
 }
@@ -118,6 +120,7 @@ void TFrmMain::buildControls() {
     englishEntry_ = qobject_cast<QAction*>(control("MnuEnglish"));
     statePanel_ = qobject_cast<QLabel*>(control("StatusPanel0"));
     noticePanel_ = qobject_cast<QLabel*>(control("StatusPanel1"));
+    buildSolveProgress();
 }
 
 QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
@@ -233,6 +236,7 @@ void TFrmMain::applyLanguage(bool english) {
     const QStringList filters{captions::kTextFiles.Text(english), captions::kAllFiles.Text(english)};
     openDialog_.nameFilters = filters;
     saveDialog_.nameFilters = filters;
+    applySolveProgressLanguage();
     // The dialogs speak the same language.
     if (auto* about = app_.OwnedWindow<TAboutBox>()) about->setLanguage(english);
     if (auto* phone = app_.OwnedWindow<TFrmVisitePhone>()) phone->setLanguage(english);

@@ -1,5 +1,5 @@
-// The status bar's notice and the plot page after a Solve: the decimal mark
-// in use, what the last Solve took, the lists drawn on the plot.
+// The status bar's notice: the decimal mark in use and what the last Solve
+// took.
 
 #include <QLabel>
 
@@ -33,14 +33,13 @@ void TFrmMain::updateNotice() {
     plotPage_->setDecimalMark(decimalMark_);
 }
 
-void TFrmMain::solveFinished(qint64 nanoseconds) {
+void TFrmMain::showSolveFigures(qint64 nanoseconds) {
     solveNotice_ = captions::kSolveFigures.Text(english_)
                        .arg(evaluator_.CountAn())
                        .arg(evaluator_.CountX())
                        .arg(Milliseconds(nanoseconds, decimalMark_));
     solveMark_ = decimalMark_;
     updateNotice();
-    plotPage_->showSolve(evaluator_.DataAn(), evaluator_.DataX(), evaluator_.DataFx());
 }
 
 }  // namespace quill

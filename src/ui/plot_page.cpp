@@ -185,6 +185,14 @@ void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double
     SetView(model_.FitView());
 }
 
+void PlotPage::showSolve(plot::PlotModel model) {
+    // The scale chosen since the model was made wins.
+    const plot::YScale scale = model_.GetYScale();
+    model_ = std::move(model);
+    if (model_.GetYScale() != scale) model_.SetYScale(scale);
+    SetView(model_.FitView());
+}
+
 void PlotPage::setDecimalMark(char mark) {
     if (mark == decimalMark_) return;
     decimalMark_ = mark;

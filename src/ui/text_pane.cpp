@@ -38,7 +38,7 @@ void AppendShown(QString& run, char32_t c) {
 // Calls fn(pos, end, c, x, width) for each character of the row in turn
 // until fn returns false. A tab reaches to the next tab stop.
 template <class Fn>
-void Walk(const std::string& s, qreal tabWidth, const auto& advanceOf, Fn fn) {
+void Walk(std::string_view s, qreal tabWidth, const auto& advanceOf, Fn fn) {
     qreal x = 0;
     for (std::size_t pos = 0; pos < s.size();) {
         const auto lead = static_cast<unsigned char>(s[pos]);
@@ -103,6 +103,11 @@ void TextPane::setCaret(TextPos pos, bool keepAnchor) {
     moveCaret(text_.clamp(pos), keepAnchor);
 }
 
+void TextPane::select(TextPos anchor, TextPos caret) {
+    anchor_ = text_.clamp(anchor);
+    setCaret(caret, true);
+}
+
 std::string TextPane::selectedText() const {
     return text_.textBetween(std::min(caret_, anchor_), std::max(caret_, anchor_));
 }
@@ -159,7 +164,7 @@ qreal TextPane::xOf(int64_t row, std::size_t col) const {
 }
 
 std::size_t TextPane::colAt(int64_t row, qreal x) const {
-    const std::string& s = text_.row(row);
+    const std::string_view s = text_.row(row);
     std::size_t col = s.size();
     Walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
          [&](std::size_t pos, std::size_t, char32_t, qreal left, qreal width) {
@@ -284,7 +289,7 @@ void TextPane::paintEvent(QPaintEvent*) {
     std::vector<Run> runs;
     for (int64_t i = 0; i < shownRows && first + i < text_.rowCount(); ++i) {
         const int64_t row = first + i;
-        const std::string& s = text_.row(row);
+        const std::string_view s = text_.row(row);
         const int top = kTopMargin + static_cast<int>(i) * rowHeight_;
 
         // The characters that reach into view, in runs broken at tabs.

@@ -26,7 +26,7 @@ CharKind KindOf(char32_t c) {
     return CharKind::other;
 }
 
-CharKind KindAt(const std::string& s, std::size_t pos) {
+CharKind KindAt(std::string_view s, std::size_t pos) {
     return KindOf(utf8::Decode(s, pos, utf8::Next(s, pos)));
 }
 
@@ -167,7 +167,7 @@ void TextPane::moveVertically(int64_t rows, bool select) {
 }
 
 TextPos TextPane::wordStep(TextPos from, bool forward) const {
-    const std::string& s = text_.row(from.row);
+    const std::string_view s = text_.row(from.row);
     std::size_t pos = from.col;
     if (forward) {
         if (pos >= s.size()) return from.row + 1 < text_.rowCount() ? TextPos{from.row + 1, 0} : from;
@@ -187,7 +187,7 @@ TextPos TextPane::wordStep(TextPos from, bool forward) const {
 }
 
 void TextPane::selectWordAt(TextPos pos) {
-    const std::string& s = text_.row(pos.row);
+    const std::string_view s = text_.row(pos.row);
     if (s.empty()) return setCaret(pos);
     std::size_t at = pos.col < s.size() ? pos.col : utf8::Previous(s, pos.col);
     const CharKind kind = KindAt(s, at);
@@ -221,7 +221,7 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     const auto is = [event](K::StandardKey key) { return event->matches(key); };
     const int64_t page = fullyVisibleRows();
     const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
-    const std::string& row = text_.row(caret_.row);
+    const std::string_view row = text_.row(caret_.row);
     const TextPos nextChar = caret_.col < row.size()                  ? TextPos{caret_.row, utf8::Next(row, caret_.col)}
                              : caret_.row + 1 < text_.rowCount()      ? TextPos{caret_.row + 1, 0}
                                                                       : caret_;
@@ -300,7 +300,7 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     // Input methods ask at every caret move: they get the text around the
     // caret, never the whole of a very long row.
     constexpr std::size_t kAround = 1024;
-    const std::string& row = text_.row(caret_.row);
+    const std::string_view row = text_.row(caret_.row);
     const std::size_t start = caret_.col > kAround ? utf8::Floor(row, caret_.col - kAround) : 0;
     const std::size_t end = utf8::Floor(row, std::min(row.size(), caret_.col + kAround));
     const auto utf16Offset = [&row, start](std::size_t col) {

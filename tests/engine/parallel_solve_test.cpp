@@ -17,7 +17,13 @@
 namespace quill {
 namespace {
 
-// The sequential Solve's report, or its error message.
+// An error's message and the pane line it names.
+std::string ErrorText(const Error& err) {
+    const auto* value = dynamic_cast<const ValueError*>(&err);
+    return "error: " + err.message() + " @" + std::to_string(value ? value->lineIndex() : -1);
+}
+
+// The sequential Solve's report, or its error.
 std::string Sequential(const std::string& an, const std::string& x, const ReportStyle& style) {
     try {
         Evaluator e;
@@ -25,7 +31,7 @@ std::string Sequential(const std::string& an, const std::string& x, const Report
         e.Solve(ByteLineList(an), ByteLineList(x), result, true, style);
         return result.text();
     } catch (const Error& err) {
-        return "error: " + err.message();
+        return ErrorText(err);
     }
 }
 
@@ -46,7 +52,7 @@ std::string Parallel(const std::string& an, const std::string& x, const ReportSt
         solve.writeReport([&](std::string_view s) { report.append(s); });
         return report;
     } catch (const Error& err) {
-        return "error: " + err.message();
+        return ErrorText(err);
     }
 }
 
@@ -82,6 +88,7 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
         std::size_t lines;
         BadLines bad;
         const char* an;
+        const char* errorLine = "";  // how the error ends: the pane line it names
     };
     const Case cases[] = {
         {0, {}, "1\r\n2"},
@@ -89,13 +96,13 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
         {10, {}, "1\r\n-2\r\n0.5"},
         {1700, {}, "1\r\n1\r\n1"},          // about one smallest chunk of text
         {30000, {}, "0.25\r\n-3\r\n0\r\n7"},  // many chunks
-        {30000, {{29999, "abc"}}, "1"},       // a bad line at the very end
-        {30000, {{15000, "1e400"}, {25000, "x"}}, "1"},            // an x beyond the doubles first
-        {30000, {{20000, " 1 2 "}, {25000, "1e400"}}, "1"},        // a text that is no number first
-        {30000, {{100, "1e200"}, {29000, "y"}}, "0\r\n0\r\n1"},  // every x is read before F overflows
-        {30000, {{100, "1e200"}}, "0\r\n0\r\n1"},                // F overflows
-        {30000, {{29000, "z"}}, "q"},                              // the coefficients come first
-        {240000, {{230000, "1;5"}}, "2\r\n3"},                    // more text than one round
+        {30000, {{29999, "abc"}}, "1", "@29999"},  // a bad line at the very end
+        {30000, {{15000, "1e400"}, {25000, "x"}}, "1", "@15000"},      // an x beyond the doubles first
+        {30000, {{20000, " 1 2 "}, {25000, "1e400"}}, "1", "@20000"},  // a text that is no number first
+        {30000, {{100, "1e200"}, {29000, "y"}}, "0\r\n0\r\n1", "@29000"},  // every x is read before F overflows
+        {30000, {{100, "1e200"}}, "0\r\n0\r\n1", "@-1"},                  // F overflows: no line
+        {30000, {{29000, "z"}}, "1\r\n\r\nq", "@2"},                        // the coefficients come first
+        {240000, {{230000, "1;5"}}, "2\r\n3", "@230000"},                // more text than one round
     };
     for (const Case& c : cases) {
         const char mark = rng() % 3 == 0 ? ',' : '.';
@@ -104,7 +111,8 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
         std::replace(an.begin(), an.end(), '.', mark);
         const std::string x = XText(rng, c.lines, c.bad, mark);
         const std::string expected = Sequential(an, x, style);
-        ASSERT_EQ(expected.starts_with("error: "), !c.bad.empty() || an == "q") << expected.substr(0, 80);
+        ASSERT_EQ(expected.starts_with("error: "), !c.bad.empty()) << expected.substr(0, 80);
+        EXPECT_TRUE(expected.ends_with(c.errorLine)) << expected;
         for (unsigned threads : {1u, 2u, 3u, 8u}) {
             const std::size_t piece = rng() % 3 == 0 ? 0 : 1 + rng() % 70000;
             SCOPED_TRACE(testing::Message() << c.lines << " lines, " << threads << " threads, pieces " << piece);

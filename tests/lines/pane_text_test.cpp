@@ -196,6 +196,7 @@ TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
         };
         TextPos from = place(), to = place();
         if (to < from) std::swap(from, to);
+        if (random() % 7 == 0) from = {}, to = pane.end();  // the whole text replaced, as a range fill does
         const std::string& text = pieces[random() % std::size(pieces)];
         const std::size_t a = offsetOf(from), b = offsetOf(to);
         model.replace(a, b - a, text);
@@ -229,6 +230,60 @@ TEST(PaneText, ObserverHearsOneChangePerBatch) {
     EXPECT_THROW(pane.addLines(batch), LineInsertionError);
     EXPECT_EQ(heard, (std::vector<bool>{false}));
     EXPECT_EQ(pane.fileBytes(), "1\r\nF(1)=2");
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// Prepared lines go in as the same lines added one by one would: the same
+// rows, and the same stop at the first that does not fit.
+TEST(PaneText, PreparedLinesEndAsAddingOneByOne) {
+    std::mt19937 random(515);
+    const std::string pieces[] = {"7", "-0.5", " ", "é", "数", "\r", "x"};
+    for (int round = 0; round < 600; ++round) {
+        std::string start;
+        for (int n = random() % 4; n > 0; --n) start += random() % 3 == 0 ? "\r\n" : "4数";
+        std::vector<std::string> lines(random() % 10);
+        std::string text;
+        for (std::string& s : lines) {
+            for (int n = random() % 4 == 0 ? 0 : random() % 6; n > 0; --n) s += pieces[random() % std::size(pieces)];
+            text += s + "\r\n";
+        }
+        const int64_t capacity = static_cast<int64_t>(start.size() + random() % (text.size() + 3));
+        PaneText one = Pane(start), all = Pane(start);
+        one.setCapacity(capacity);
+        all.setCapacity(capacity);
+        bool oneFit = true;
+        try {
+            for (const std::string& s : lines) one.add(s);
+        } catch (const LineInsertionError&) {
+            oneFit = false;
+        }
+        PreparedLines prepared(text + "open");
+        bool allFit = true;
+        try {
+            all.addLines(std::move(prepared));
+        } catch (const LineInsertionError&) {
+            allFit = false;
+        }
+        ASSERT_EQ(allFit, oneFit) << "round " << round;
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.characters(), one.characters()) << "round " << round;
+        ASSERT_EQ(all.widestRowBytes(), one.widestRowBytes()) << "round " << round;
+        // Rows that came whole are edited and undone like any others.
+        const TextPos from = one.clamp({static_cast<int64_t>(random() % one.rowCount()), random() % 4});
+        const TextPos to = one.clamp({from.row + static_cast<int64_t>(random() % 3), random() % 4});
+        for (PaneText* pane : {&one, &all}) pane->edit(std::min(from, to), std::max(from, to), "é\r\n");
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.characters(), one.characters()) << "round " << round;
+        all.undo();
+        one.undo();
+        ASSERT_EQ(all.fileBytes(), one.fileBytes()) << "round " << round;
+        ASSERT_EQ(all.line(all.count() - 1), one.line(one.count() - 1)) << "round " << round;
+    }
 }
 
 }  // namespace

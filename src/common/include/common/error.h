@@ -3,6 +3,7 @@
 // error box (or the command-line solver) shows; the kind decides only whether
 // it is shown at all (AbortError is silent).
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -18,16 +19,30 @@ private:
     std::string message_;
 };
 
-// A text that is not a number: "'<text>' is not a valid floating point value".
-class ConvertError : public Error {
+// An error about one value, which may know the pane line that held it: its
+// index among the pane's lines, blank ones counted (-1 while unknown). The
+// reader of a list fills it in; the message never shows it.
+class ValueError : public Error {
 public:
     using Error::Error;
+    int64_t lineIndex() const { return lineIndex_; }
+    void setLineIndex(int64_t index) { lineIndex_ = index; }
+
+private:
+    int64_t lineIndex_ = -1;
+};
+
+// A text that is not a number: "'<text>' is not a valid floating point value".
+class ConvertError : public ValueError {
+public:
+    using ValueError::ValueError;
 };
 
 // A result beyond the double range at a store: "Floating point overflow".
-class OverflowError : public Error {
+// Raised by the reading of a value it has a line; by the evaluation, none.
+class OverflowError : public ValueError {
 public:
-    OverflowError() : Error("Floating point overflow") {}
+    OverflowError() : ValueError("Floating point overflow") {}
 };
 
 // Load, save and line-insertion failures of a pane.

@@ -18,7 +18,8 @@ class Evaluator {
 public:
     // Parses the pane into the coefficients / x values. A pane without lines
     // is no error: the previous list stays in use, and the answer is false.
-    // Raises ConvertError or OverflowError; the list is then as it was before.
+    // Raises ConvertError or OverflowError, with the index of the pane line
+    // (ValueError::lineIndex); the list is then as it was before.
     bool ReadAnList(const LineReader& pane, char decimalMark);
     bool ReadXList(const LineReader& pane, char decimalMark);
 
@@ -34,6 +35,9 @@ public:
     // reading and computing succeeded.
     void Solve(const LineReader& an, const LineReader& x, LineWriter& result, bool autoClear,
                const ReportStyle& style);
+
+    // Takes the lists of a Solve made elsewhere (on another thread).
+    void SetLists(std::vector<double> an, std::vector<double> x, std::vector<double> fx);
 
     // Releases the three arrays (the window's destroy event).
     void Release();

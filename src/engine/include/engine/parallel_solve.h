@@ -53,7 +53,8 @@ public:
     // it is converted. Raises only AbortError and std::bad_alloc.
     void addXText(std::string_view piece);
     // The text is complete. Raises the error of the earliest line that is not
-    // a number (ConvertError) or does not fit a double (OverflowError).
+    // a number (ConvertError) or does not fit a double (OverflowError), with
+    // the index of that line in the text.
     void finishX();
     // True until a byte of x text arrives: the pane had no lines.
     bool xTextEmpty() const { return xTextEmpty_; }
@@ -90,6 +91,7 @@ private:
     std::exception_ptr xError_;        // the first conversion error
     bool xTextEmpty_ = true;
     std::size_t chunksRead_ = 0;
+    std::size_t linesRead_ = 0;  // line breaks in the text converted so far
 };
 
 }  // namespace quill

@@ -47,7 +47,7 @@ private:
 // The most characters a pane's text may reach through adding lines, CR LF
 // counted as two and a UTF-8 character as one. A new pane starts with
 // kDefaultCapacity; a load from a file raises it (list_file.h).
-constexpr int64_t kDefaultCapacity = int64_t{1} << 28;  // 268,435,456: a report of a million x values fits
+constexpr int64_t kDefaultCapacity = int64_t{1} << 30;  // 1,073,741,824: a report of ten million x values fits
 
 // The lines as the evaluation reads them.
 class LineReader {

@@ -1,9 +1,12 @@
 #pragma once
 // The text of a desktop pane: rows of UTF-8 bytes joined by CR LF, which is
-// exactly the pane text of the byte-string line model, held row by row so
-// that a report of millions of lines goes in at a few hundred nanoseconds a
-// line and any line is read in constant time. No Qt here: the widget
-// (TextPane) draws and edits it, the engine reads and writes its lines.
+// exactly the pane text of the byte-string line model. A text that comes
+// whole (a file, a report into an empty pane, a replacement of everything)
+// is kept as it came with the start of every row, and rows of their own are
+// made only from the first one edited on, so that millions of lines go in at
+// the cost of one scan and any line is read in constant time. No Qt here:
+// the widget (TextPane) draws and edits it, the engine reads and writes its
+// lines.
 
 #include <cstdint>
 #include <functional>
@@ -33,6 +36,27 @@ public:
     virtual std::string encode(std::string text) const = 0;
 };
 
+// Lines made ready away from a pane, on any thread, to go into it at once:
+// the text is kept whole with the start of every line, its characters
+// counted, so that an empty pane takes millions of lines by taking the text.
+class PreparedLines {
+public:
+    PreparedLines() = default;
+    // Whole lines, each ending with CR LF; text after the last one is not taken.
+    explicit PreparedLines(std::string lines);
+    int64_t count() const { return static_cast<int64_t>(starts_.size()); }
+
+private:
+    friend class PaneText;
+    std::string_view line(std::size_t i) const;
+
+    std::string text_;
+    std::vector<std::size_t> starts_;
+    int64_t characters_ = 0;  // line breaks counted as two
+    std::size_t widest_ = 0;  // the most bytes in a line, and how many lines have them
+    int64_t widestRows_ = 0;
+};
+
 class PaneText : public LineList {
 public:
     PaneText();
@@ -42,9 +66,13 @@ public:
     std::string line(int32_t i) const override;
     int32_t add(std::string_view s) override;
     void addLines(const LineBatch& batch) override;
+    // As addLines; an empty pane takes the prepared text itself.
+    void addLines(PreparedLines&& lines);
     void clear() override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
+    // The whole text, UTF-8 with CR LF breaks.
+    std::string text() const;
     // The text through the file codec, if the pane has one. A load replaces
     // the whole text as one step of the undo history.
     std::string fileBytes() const override;
@@ -54,8 +82,8 @@ public:
 
     // Rows as displayed: at least one; the last is empty when the text ends
     // with CR LF.
-    int64_t rowCount() const { return static_cast<int64_t>(rows_.size()); }
-    const std::string& row(int64_t r) const { return rows_[static_cast<std::size_t>(r)]; }
+    int64_t rowCount() const { return frozenRows() + static_cast<int64_t>(rows_.size()); }
+    std::string_view row(int64_t r) const;
     int64_t characters() const { return characters_; }
     // The most bytes in one row (kept lazily: a scan after edits that shrink).
     std::size_t widestRowBytes() const;
@@ -106,7 +134,12 @@ private:
 
     // Appends one line as add() does, without the capacity check.
     void appendLine(std::string_view s);
+    int64_t frozenRows() const { return static_cast<int64_t>(frozenStarts_.size()); }
+    // The frozen rows from r on become rows of their own, to be edited.
+    void thaw(int64_t r);
+    void dropFrozen();
     void replace(TextPos from, TextPos to, std::string_view text);
+    void replaceWhole(std::string text);
     int64_t charactersBetween(TextPos from, TextPos to) const;
     // Puts the step's held text back in place of the text it spans; the
     // step then holds what was there. Undo and redo both.
@@ -121,6 +154,10 @@ private:
     void rowAdded(std::size_t bytes) const;
     void rowRemoved(std::size_t bytes) const;
 
+    // The first rows may stand in one text as it came (frozen), each followed
+    // there by CR LF; rows_ holds the rest, at least one row.
+    std::string frozenText_;
+    std::vector<std::size_t> frozenStarts_;
     std::vector<std::string> rows_;
     int64_t characters_ = 0;
     int64_t capacity_ = kDefaultCapacity;

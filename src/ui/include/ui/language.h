@@ -25,6 +25,9 @@ namespace captions {
 inline constexpr Caption kReady{"就绪", "Ready"};
 inline constexpr Caption kBusy{"计算中 Busy", "Busy"};
 inline constexpr Caption kDecimalMark{"小数点 Decimal mark: ", "Decimal mark: "};
+// A long Solve: its progress and the button that cancels it (so does Esc).
+inline constexpr Caption kSolveProgress{"计算进度 Solve progress", "Solve progress"};
+inline constexpr Caption kCancelSolve{"取消 Cancel", "Cancel"};
 // After a Solve: %1 coefficients, %2 x values, %3 the time it took.
 inline constexpr Caption kSolveFigures = SameInBoth("An %1, X %2, %3");
 

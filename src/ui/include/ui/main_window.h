@@ -6,10 +6,14 @@
 // main_window_controls.cpp and built from there in main_window_layout.cpp;
 // other code and tests reach them by object name or through the operations
 // below. The commands are in main_window_commands.cpp and
-// main_window_menu.cpp, the status bar's notice in main_window_notice.cpp.
+// main_window_menu.cpp, Solve in main_window_solve.cpp, the status bar's
+// notice in main_window_notice.cpp.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,13 +27,17 @@ class QCheckBox;
 class QDialog;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QTabWidget;
+class QTimer;
 class QUrl;
 
 namespace quill {
 
 class Application;
+class BackgroundSolve;
 class PlotPage;
 class TextPane;
 struct ControlSpec;
@@ -72,6 +80,15 @@ public:
 
     void setVisible(bool visible) override;
 
+    // A Solve runs off the interface thread; a short one has ended before
+    // its click returns, a long one shows its progress in the status bar.
+    bool solving() const { return solveRun_ != nullptr; }
+
+signals:
+    // A Solve has ended: its report is in the result pane, its error has been
+    // shown, or it was cancelled.
+    void solveEnded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -91,7 +108,20 @@ private:
     void loadPane(PaneRole role);
     void savePane(PaneRole role);
     void loadSampleData();
+    // Solve (main_window_solve.cpp): starts the Solve on its thread...
     void solve();
+    // ...which hands its outcome to the window here...
+    void solveDone();
+    void finishSolve();
+    // ...or is cancelled (Esc, Cancel, closing the window): nothing changes.
+    void cancelSolve(bool notify = true);
+    void buildSolveProgress();
+    void applySolveProgressLanguage();
+    // The controls that change a Solve's input are off while it runs.
+    void setSolving(bool solving);
+    void updateSolveProgress();
+    // Selects the pane line that a reading error names and shows it.
+    void pointAtLine(PaneRole role, int64_t line);
     void markLanguageChoice();  // the Set menu opens
     void showHelp();
     void showWebPage();
@@ -111,8 +141,8 @@ private:
     // The program file whose settings the window keeps.
     static std::string settingsProgram(const Application& app);
     void updateNotice();
-    // The counts and time of a Solve in the notice, its lists on the plot.
-    void solveFinished(qint64 nanoseconds);
+    // The counts and time of a Solve in the notice.
+    void showSolveFigures(qint64 nanoseconds);
     // Writes the language choice; a failure is reported, the exit goes on.
     void saveSettingsAtExit();
 
@@ -138,6 +168,15 @@ private:
     std::function<bool(const QUrl&)> openUrl_;
     char decimalMark_ = '.';
     bool placed_ = false;
+
+    std::unique_ptr<BackgroundSolve> solveRun_;
+    QElapsedTimer solveClock_;
+    bool solveAutoClear_ = true;
+    QPointer<QWidget> focusBeforeSolve_;
+    QTimer* solveTimer_ = nullptr;
+    QProgressBar* solveProgress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QShortcut* cancelShortcut_ = nullptr;
 };
 
 }  // namespace quill

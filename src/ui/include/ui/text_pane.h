@@ -29,6 +29,8 @@ public:
     TextPos anchor() const { return anchor_; }
     // Moves the caret; with keepAnchor the selection stretches to it.
     void setCaret(TextPos pos, bool keepAnchor = false);
+    // Selects from anchor to caret; only the caret's place is measured.
+    void select(TextPos anchor, TextPos caret);
     bool hasSelection() const { return caret_ != anchor_; }
     // The selection with CR LF breaks.
     std::string selectedText() const;

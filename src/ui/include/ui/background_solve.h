@@ -1,0 +1,78 @@
+#pragma once
+// The desktop program's Solve on a thread of its own, so that the window
+// goes on repainting and can cancel it. It reads copies of the pane texts,
+// runs the Solve on all cores and makes the report's rows and the plot's
+// model ready; the window takes the outcome on its own thread. The report
+// and the first error are those of the sequential Solve (evaluator.h).
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/evaluator.h"
+#include "lines/pane_text.h"
+#include "plot/plot_model.h"
+
+namespace quill {
+
+struct SolveInput {
+    std::string coefficients, xValues;  // the panes' texts, CR LF breaks
+    // The lists of the last Solve, taken again for a pane without lines
+    // (only filled for such a pane).
+    std::vector<double> keptAn, keptX;
+    ReportStyle style;
+    plot::YScale plotScale = plot::YScale::linear;
+};
+
+struct SolveOutcome {
+    enum class Source { none, coefficients, xValues };
+    std::exception_ptr error;          // none: the Solve succeeded
+    Source errorSource = Source::none;  // the pane whose reading raised it
+    std::vector<double> an, x, fx;
+    // How many of an, x and fx were made whole before an error: a failed
+    // Solve keeps those, as the evaluator keeps each list it has read.
+    int listsMade = 0;
+    PreparedLines report;
+    plot::PlotModel plot;  // the lists on the plot
+};
+
+class BackgroundSolve {
+public:
+    // Starts at once; finished is called on the Solve's thread as it ends.
+    BackgroundSolve(SolveInput input, std::function<void()> finished);
+    // Cancels the Solve and waits for its thread.
+    ~BackgroundSolve();
+    BackgroundSolve(const BackgroundSolve&) = delete;
+    BackgroundSolve& operator=(const BackgroundSolve&) = delete;
+
+    // The Solve ends at its next chunk with AbortError.
+    void cancel() { cancel_.store(true); }
+    // Waits at most that long; true once the Solve has ended.
+    bool waitFor(std::chrono::milliseconds time);
+    bool done() const;
+    // How far it is, 0 to 1000.
+    int permille() const { return permille_.load(std::memory_order_relaxed); }
+    // Only once done().
+    SolveOutcome& outcome() { return outcome_; }
+
+private:
+    void run() noexcept;
+
+    SolveInput input_;
+    SolveOutcome outcome_;
+    std::function<void()> finished_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<int> permille_{0};
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;  // last: starts once the rest is in place
+};
+
+}  // namespace quill

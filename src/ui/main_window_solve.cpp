@@ -1,0 +1,198 @@
+// Solve: the panes' texts are copied on the interface thread, the Solve runs
+// on its own thread, and its outcome comes back here. A Solve that ends
+// within a moment is finished before its click returns, with nothing turned
+// off and on again; a longer one turns off what would change its input and
+// shows its progress in the status bar, with a Cancel button, a moment later.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "common/error.h"
+#include "ui/application.h"
+#include "ui/background_solve.h"
+#include "ui/command_guard.h"
+#include "ui/language.h"
+#include "ui/main_window.h"
+#include "ui/plot_page.h"
+#include "ui/text_pane.h"
+
+namespace quill {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long the click waits for the Solve before the window goes on without it.
+constexpr auto kWaitAtClick = 50ms;
+// When the progress shows, after the click.
+constexpr qint64 kProgressDelayMs = 150;
+constexpr int kProgressTickMs = 40;
+
+// The controls turned off while a Solve runs: everything that changes its input.
+constexpr const char* kSolveInputs[] = {"MemoAN",    "MemoX",        "BtnClearAn", "BtnLoadAn", "BtnClearX",
+                                        "BtnLoadX",  "ChkAutoClear", "BtnSolve",   "BtnSampleData"};
+
+// The pane line that the error names, -1 for none.
+bool IsCancel(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const AbortError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+int64_t ErrorLine(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ValueError& e) {
+        return e.lineIndex();
+    } catch (...) {
+        return -1;
+    }
+}
+
+}  // namespace
+
+void TFrmMain::buildSolveProgress() {
+    solveProgress_ = new QProgressBar(statusBar());
+    solveProgress_->setObjectName(QStringLiteral("SolveProgress"));
+    solveProgress_->setRange(0, 1000);
+    solveProgress_->setFixedSize(160, kStatusBarHeight - 2);
+    cancelButton_ = new QPushButton(statusBar());
+    cancelButton_->setObjectName(QStringLiteral("BtnCancelSolve"));
+    cancelButton_->setFixedHeight(kStatusBarHeight - 2);
+    statusBar()->addPermanentWidget(solveProgress_);
+    statusBar()->addPermanentWidget(cancelButton_);
+    solveProgress_->hide();
+    cancelButton_->hide();
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelSolve(); });
+
+    cancelShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancelShortcut_->setObjectName(QStringLiteral("CancelSolveShortcut"));
+    cancelShortcut_->setEnabled(false);
+    connect(cancelShortcut_, &QShortcut::activated, this, [this] { cancelSolve(); });
+
+    solveTimer_ = new QTimer(this);
+    solveTimer_->setInterval(kProgressTickMs);
+    connect(solveTimer_, &QTimer::timeout, this, [this] { updateSolveProgress(); });
+}
+
+void TFrmMain::applySolveProgressLanguage() {
+    solveProgress_->setAccessibleName(captions::kSolveProgress.Text(english_));
+    cancelButton_->setText(captions::kCancelSolve.Text(english_));
+}
+
+void TFrmMain::solve() {
+    if (solveRun_) return;
+    solveClock_.start();
+    const TextPane& an = paneFor(PaneRole::coefficients);
+    const TextPane& x = paneFor(PaneRole::xValues);
+    SolveInput input;
+    input.coefficients = an.Lines().text();
+    input.xValues = x.Lines().text();
+    // A pane without lines takes the list of the last Solve again.
+    if (an.Lines().count() == 0) input.keptAn = evaluator_.DataAn();
+    if (x.Lines().count() == 0) input.keptX = evaluator_.DataX();
+    input.style = ReportStyle{decimalMark_, false};
+    input.plotScale = plotPage_->yScale();
+    solveAutoClear_ = autoClear_->isChecked();
+    solveRun_ = std::make_unique<BackgroundSolve>(std::move(input), [this] {
+        QMetaObject::invokeMethod(this, [this] { solveDone(); }, Qt::QueuedConnection);
+    });
+    if (solveRun_->waitFor(kWaitAtClick)) {
+        finishSolve();
+        return;
+    }
+    setSolving(true);
+}
+
+void TFrmMain::solveDone() {
+    // A notice from a Solve already finished at its click, or cancelled, is
+    // late and goes unheeded.
+    if (solveRun_ && solveRun_->done()) finishSolve();
+}
+
+void TFrmMain::finishSolve() {
+    const std::unique_ptr<BackgroundSolve> run = std::move(solveRun_);
+    setSolving(false);
+    SolveOutcome& out = run->outcome();
+    if (out.error) {
+        // Each list read whole before the error replaces its predecessor, as
+        // in a Solve step by step; a cancelled Solve changes nothing. The box
+        // first, then the line it names.
+        if (out.listsMade > 0 && !IsCancel(out.error)) {
+            evaluator_.SetLists(std::move(out.an), out.listsMade > 1 ? std::move(out.x) : evaluator_.DataX(),
+                                out.listsMade > 2 ? std::move(out.fx) : evaluator_.DataFx());
+        }
+        app_.routeError(out.error);
+        const int64_t line = ErrorLine(out.error);
+        if (out.errorSource == SolveOutcome::Source::coefficients)
+            pointAtLine(PaneRole::coefficients, line);
+        else if (out.errorSource == SolveOutcome::Source::xValues)
+            pointAtLine(PaneRole::xValues, line);
+    } else {
+        RunGuarded(app_, [&] {
+            evaluator_.SetLists(std::move(out.an), std::move(out.x), std::move(out.fx));
+            PaneText& result = paneFor(PaneRole::results).Lines();
+            if (solveAutoClear_) result.clear();
+            result.addLines(std::move(out.report));
+            showSolveFigures(solveClock_.nsecsElapsed());
+            plotPage_->showSolve(std::move(out.plot));
+        });
+    }
+    emit solveEnded();
+}
+
+void TFrmMain::cancelSolve(bool notify) {
+    if (!solveRun_) return;
+    solveRun_.reset();  // cancels, and waits for the chunk under way
+    setSolving(false);
+    if (notify) emit solveEnded();
+}
+
+void TFrmMain::setSolving(bool solving) {
+    if (solving) focusBeforeSolve_ = focusWidget();
+    for (const char* name : kSolveInputs) qobject_cast<QWidget*>(control(name))->setEnabled(!solving);
+    cancelShortcut_->setEnabled(solving);
+    statePanel_->setText((solving ? captions::kBusy : captions::kReady).Text(english_));
+    if (solving) {
+        solveProgress_->setValue(0);
+        solveTimer_->start();
+        updateSolveProgress();
+        return;
+    }
+    solveTimer_->stop();
+    solveProgress_->hide();
+    cancelButton_->hide();
+    // Turning a control off moved the focus away from it: it comes back.
+    if (focusBeforeSolve_ && focusBeforeSolve_->isEnabled()) focusBeforeSolve_->setFocus();
+    focusBeforeSolve_.clear();
+}
+
+void TFrmMain::updateSolveProgress() {
+    if (!solveRun_) return;
+    if (solveProgress_->isHidden() && solveClock_.elapsed() >= kProgressDelayMs) {
+        solveProgress_->show();
+        cancelButton_->show();
+    }
+    solveProgress_->setValue(solveRun_->permille());
+}
+
+void TFrmMain::pointAtLine(PaneRole role, int64_t line) {
+    TextPane& pane = paneFor(role);
+    if (line < 0 || line >= pane.Lines().rowCount()) return;
+    pages_->setCurrentWidget(pane.parentWidget());
+    // The caret at the start of the line, which shows however long it is.
+    pane.select({line, pane.Lines().row(line).size()}, {line, 0});
+    pane.setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace quill
