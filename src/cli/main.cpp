@@ -124,27 +124,27 @@ ParseResult ParseArguments(int argc, char** argv, Options& options) {
 
 constexpr const char* kCannotReadInput = "Cannot read standard input";
 
-// Fills the pane from a file, or from standard input for "-", exactly as a
-// pane's load does, and decodes it as a pane's codec does, so that a message
-// quotes the text as the window shows it.
-void LoadList(quill::ByteLineList& pane, const std::string& path) {
-    if (path == "-") {
-        quill::LoadFromDescriptor(pane, STDIN_FILENO, path, kCannotReadInput);
-    } else {
-        quill::LoadFromFile(pane, path);
-    }
-    pane.setFileBytes(quill::DecodeFileText(pane.fileBytes()).utf8);
-}
-
-// Hands the x values' text to the Solve piece by piece, as a pane's load
-// would read it, so that the text is never held whole.
-void StreamList(quill::ParallelSolve& solve, const std::string& path) {
-    const auto take = [&](std::string_view piece) { solve.addXText(piece); };
+// Hands a list's text to take piece by piece, from a file or from standard
+// input for "-", read and decoded exactly as a pane's load does, so that a
+// message quotes the text as the window shows it.
+void TransferList(const std::string& path, const quill::PieceSink& take) {
     if (path == "-") {
         quill::TransferFromDescriptor(STDIN_FILENO, take, path, kCannotReadInput);
     } else {
         quill::TransferFromFile(path, take);
     }
+}
+
+// The coefficients are few: their text is kept whole.
+void LoadList(quill::ByteLineList& pane, const std::string& path) {
+    std::string text;
+    TransferList(path, [&](std::string_view piece) { text.append(piece); });
+    pane.setFileBytes(std::move(text));
+}
+
+// The x values' text goes to the Solve piece by piece and is never held whole.
+void StreamList(quill::ParallelSolve& solve, const std::string& path) {
+    TransferList(path, [&](std::string_view piece) { solve.addXText(piece); });
 }
 
 int Run(const Options& options) {

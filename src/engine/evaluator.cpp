@@ -50,10 +50,8 @@ public:
         return *this;
     }
     ReportWriter& number(double value) {
-        char buffer[kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength];
-        const std::size_t n =
-            style_.hexNumbers ? DoubleToHexText(value, buffer) : DoubleToText(value, style_.decimalMark, buffer);
-        batch_.open().append(buffer, n);
+        char buffer[kNumber];
+        batch_.open().append(buffer, NumberText(value, style_, buffer));
         return *this;
     }
     // Repeats a stretch written earlier in this batch.
@@ -73,10 +71,6 @@ private:
 // All report lines in one batch, built before the pane is touched.
 LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& x, const std::vector<double>& fx,
                       const ReportStyle& style) {
-    constexpr std::size_t kNumber = kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength;
-    constexpr std::size_t kIndexedLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // A[i]=v CR LF
-    constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
-
     // Reserving the most the report can need means the text is never copied
     // while growing; pages never written are never touched.
     LineBatch batch;

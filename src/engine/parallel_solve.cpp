@@ -17,7 +17,6 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kBreak{"\r\n", 2};
-constexpr std::size_t kNumber = kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength;
 static_assert(kNumber < 256, "a number's length is kept in a byte");
 
 // Text per conversion chunk: large enough that handing a chunk to a thread
@@ -30,10 +29,7 @@ constexpr std::size_t kSmallCount = 4096;
 // The most memory the report's pieces in flight take together (unless two
 // pieces need more).
 constexpr std::size_t kPiecesMemory = std::size_t{24} << 20;
-// The longest report lines of an x value.
-constexpr std::size_t kXLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // X[i]=v CR LF
-constexpr std::size_t kFLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
-static_assert(kXLine <= kFLine);
+static_assert(kIndexedLine <= kResultLine);
 // Values per block when they come as values rather than text.
 constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
@@ -53,10 +49,6 @@ ChunkControl StageControl(const SolveControl& solve, SolveStage stage, std::size
 
 void CheckCancel(const std::atomic<bool>* cancel) {
     if (cancel && cancel->load()) throw AbortError();
-}
-
-std::size_t NumberText(double value, const ReportStyle& style, char* out) {
-    return style.hexNumbers ? DoubleToHexText(value, out) : DoubleToText(value, style.decimalMark, out);
 }
 
 std::size_t CountBreaks(std::string_view text) {
@@ -316,9 +308,9 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
     // Two pieces per thread in flight keep every thread busy while the sink
     // writes; on many cores the pieces' memory sets the bound.
     const std::size_t window =
-        std::clamp(kPiecesMemory / (largest * kFLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
+        std::clamp(kPiecesMemory / (largest * kResultLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
     std::vector<TextBuffer> slots(std::min(window, 2 * blocks));
-    for (TextBuffer& slot : slots) slot.room(largest * kFLine);
+    for (TextBuffer& slot : slots) slot.room(largest * kResultLine);
 
     // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
@@ -327,7 +319,7 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
         const Block& b = blocks_[xLines ? k : k - blocks];
         const std::size_t count = b.xLength.size();
         TextBuffer& out = slots[k % window];
-        char* to = out.room(count * (xLines ? kXLine : kFLine));
+        char* to = out.room(count * (xLines ? kIndexedLine : kResultLine));
         const char* text = b.xText.data.get();
         for (std::size_t j = 0; j < count; ++j) {
             const char* x = text;
@@ -356,7 +348,7 @@ std::string ParallelSolve::reportText() {
     // grows; the pages never written are never touched.
     std::string text;
     const std::size_t counts = kCountAnLabel.size() + kCountXLabel.size() + 2 * (kMaxIntegerTextLength + 2);
-    text.reserve(counts + (an_.size() + count_) * kXLine + count_ * kFLine);
+    text.reserve(counts + (an_.size() + count_) * kIndexedLine + count_ * kResultLine);
     writeReport([&](std::string_view piece) { text.append(piece); });
     return text;
 }

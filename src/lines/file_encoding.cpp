@@ -101,16 +101,18 @@ DecodedText DecodeUnmarkedText(std::string bytes) {
     return {Latin1ToUtf8(bytes), {Charset::latin1, false}};
 }
 
+bool DecodeMarkedUtf16(std::string_view bytes, DecodedText& out) {
+    const bool little = bytes.starts_with(kUtf16LeMark), big = bytes.starts_with(kUtf16BeMark);
+    if (!(little || big) || !Utf16ToUtf8(bytes.substr(2), big, &out.utf8)) return false;
+    out.encoding = {big ? Charset::utf16be : Charset::utf16le, true};
+    return true;
+}
+
 DecodedText DecodeFileText(std::string bytes) {
-    if (IsMarkedUtf16(bytes)) {
-        const bool big = bytes.starts_with(kUtf16BeMark);
-        DecodedText decoded;
-        Utf16ToUtf8(std::string_view(bytes).substr(2), big, &decoded.utf8);
-        decoded.encoding = {big ? Charset::utf16be : Charset::utf16le, true};
-        return decoded;
-    }
+    if (DecodedText utf16; DecodeMarkedUtf16(bytes, utf16)) return utf16;
     if (bytes.starts_with(kUtf8Mark)) {
-        DecodedText decoded = DecodeUnmarkedText(bytes.substr(kUtf8Mark.size()));
+        bytes.erase(0, kUtf8Mark.size());
+        DecodedText decoded = DecodeUnmarkedText(std::move(bytes));
         decoded.encoding.mark = true;
         return decoded;
     }

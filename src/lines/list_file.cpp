@@ -159,8 +159,7 @@ std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text
     std::optional<FileEncoding> decoded;
     if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF")) {
         if (piece.size() == step && !ReadAll(source.fd, piece)) throw FileError(source.failure);
-        if (IsMarkedUtf16(piece)) {
-            DecodedText utf16 = DecodeFileText(std::move(piece));
+        if (DecodedText utf16; DecodeMarkedUtf16(piece, utf16)) {
             piece = std::move(utf16.utf8);
             decoded = utf16.encoding;
         }

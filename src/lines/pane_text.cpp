@@ -308,12 +308,11 @@ void PaneText::replaceWhole(std::string text) {
     rowAdded(rows_.back().size());
 }
 
-void PaneText::replace(TextPos from, TextPos to, std::string_view text) {
+void PaneText::replace(TextPos from, TextPos to, std::string_view text, int64_t removedCharacters) {
     if (from == TextPos{} && to == end()) {
         replaceWhole(std::string(text));
         return;
     }
-    const int64_t removedCharacters = charactersBetween(from, to);
     // Sizes of the rows that go, forgotten once the new rows are counted in,
     // so a widest row that only grows never calls for a scan.
     std::vector<std::size_t> oldSizes;
@@ -360,7 +359,8 @@ PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view t
     if (to < from) std::swap(from, to);
 
     EditResult result;
-    const int64_t room = capacity_ - (characters_ - charactersBetween(from, to));
+    const int64_t removed = charactersBetween(from, to);
+    const int64_t room = capacity_ - (characters_ - removed);
     if (utf8::CountCharacters(text) > room) {
         result.cut = true;
         const std::size_t fits = utf8::BytesOfFirst(text, std::max<int64_t>(room, 0));
@@ -372,7 +372,7 @@ PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view t
     if (text.empty() && from == to) return result;
 
     Step step{from, result.end, textBetween(from, to), kind};
-    replace(from, to, text);
+    replace(from, to, text, removed);
 
     for (const Step& s : redo_) historyBytes_ -= s.away.size();
     redo_.clear();
@@ -405,7 +405,7 @@ void PaneText::trimHistory() {
 
 std::pair<TextPos, TextPos> PaneText::swapIn(Step& step) {
     std::string present = textBetween(step.from, step.end);
-    replace(step.from, step.end, step.away);
+    replace(step.from, step.end, step.away, utf8::CountCharacters(present));  // CR and LF count one each
     historyBytes_ += present.size() - step.away.size();
     step.end = after(step.from, step.away);
     step.away = std::move(present);

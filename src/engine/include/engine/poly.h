@@ -8,8 +8,10 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "engine/evaluator.h"
 #include "engine/poly_kernel.h"
 #include "numtext/ext80.h"
+#include "numtext/format.h"
 
 namespace quill {
 
@@ -29,6 +31,16 @@ inline double Poly(const double* a, std::size_t count, double x) {
     double s;
     if (!EvaluatePolynomialAt(a, count, x, s)) throw OverflowError();
     return s;
+}
+
+// The longest number text, and the longest report lines of a value.
+constexpr std::size_t kNumber = kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength;
+constexpr std::size_t kIndexedLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // A[i]=v or X[i]=v, CR LF
+constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
+
+// A number as the report writes it: decimal with the style's mark, or hex.
+inline std::size_t NumberText(double value, const ReportStyle& style, char* out) {
+    return style.hexNumbers ? DoubleToHexText(value, out) : DoubleToText(value, style.decimalMark, out);
 }
 
 // The count labels (UTF-8).

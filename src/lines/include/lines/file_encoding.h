@@ -31,6 +31,9 @@ struct DecodedText {
 // well-formed UTF-16 in that byte order: such a file is decoded before its
 // lines are read (its NUL bytes are halves of characters).
 bool IsMarkedUtf16(std::string_view bytes);
+// Decodes such a file into out in one pass; false (out unspecified) for any
+// other bytes.
+bool DecodeMarkedUtf16(std::string_view bytes, DecodedText& out);
 
 // The text of a file. A UTF-16 file (IsMarkedUtf16) is decoded without its
 // mark. A UTF-8 mark is dropped and remembered, and the rest read as a file

@@ -138,7 +138,8 @@ private:
     // The frozen rows from r on become rows of their own, to be edited.
     void thaw(int64_t r);
     void dropFrozen();
-    void replace(TextPos from, TextPos to, std::string_view text);
+    // removedCharacters: those between from and to, which the caller has counted.
+    void replace(TextPos from, TextPos to, std::string_view text, int64_t removedCharacters);
     void replaceWhole(std::string text);
     int64_t charactersBetween(TextPos from, TextPos to) const;
     // Puts the step's held text back in place of the text it spans; the
