@@ -44,7 +44,7 @@ void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& place
 
     // The outer size where the frame is known already, the client size otherwise.
     const QSize outer = window.frameGeometry().size();
-    window.move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+    window.move(CentredOnPointerScreen({}, area, QPoint(), outer));
 }
 
 }  // namespace quill

@@ -63,12 +63,6 @@ HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPl
     return HelpShown::missing;
 }
 
-HelpShown ShowHelpContent(QWidget* owner) {
-    return ShowHelpContent(owner, HelpDirectory(), HelpPlatform::System());
-}
-
 void OpenWebPage(const HelpPlatform& platform) { platform.openUrl(QUrl(WebAddress())); }
-
-void OpenWebPage() { OpenWebPage(HelpPlatform::System()); }
 
 }  // namespace quill

@@ -1,14 +1,12 @@
 // The main window's pane commands and its show, close and destroy events.
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLayout>
 
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
 #include "ui/application.h"
 #include "ui/dialog_support.h"
-#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/modal.h"
 #include "ui/pane_files.h"

@@ -129,8 +129,9 @@ void TFrmMain::finishSolve() {
         // in a Solve step by step; a cancelled Solve changes nothing. The box
         // first, then the line it names.
         if (out.listsMade > 0 && !IsCancel(out.error)) {
-            evaluator_.SetLists(std::move(out.an), out.listsMade > 1 ? std::move(out.x) : evaluator_.DataX(),
-                                out.listsMade > 2 ? std::move(out.fx) : evaluator_.DataFx());
+            if (out.listsMade < 2) out.x = evaluator_.DataX();
+            if (out.listsMade < 3) out.fx = evaluator_.DataFx();
+            evaluator_.SetLists(std::move(out.an), std::move(out.x), std::move(out.fx));
         }
         app_.routeError(out.error);
         const int64_t line = ErrorLine(out.error);

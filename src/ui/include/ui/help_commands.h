@@ -48,11 +48,8 @@ enum class HelpShown { chm, html, missing };
 // language asked for, and does nothing else.
 HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform,
                           bool english = false);
-// The same beside the running executable, with the real desktop.
-HelpShown ShowHelpContent(QWidget* owner);
 
 // Help > Web: hands WebAddress() to the desktop.
 void OpenWebPage(const HelpPlatform& platform);
-void OpenWebPage();
 
 }  // namespace quill
