@@ -58,7 +58,7 @@ void BM_TextToNumber(benchmark::State& state) {
     const std::vector<std::string> texts = paneTexts();
     for (auto _ : state) {
         double sum = 0;
-        for (const std::string& t : texts) sum += quill::TextToDouble(t, '.');
+        for (const std::string& t : texts) sum += quill::textToDouble(t, '.');
         benchmark::DoNotOptimize(sum);
     }
     perItem(state, texts.size());
@@ -70,7 +70,7 @@ void BM_DoubleToText(benchmark::State& state) {
     char out[quill::kMaxDoubleTextLength];
     for (auto _ : state) {
         std::size_t length = 0;
-        for (const double v : values) length += quill::DoubleToText(v, '.', out);
+        for (const double v : values) length += quill::doubleToText(v, '.', out);
         benchmark::DoNotOptimize(length);
         benchmark::DoNotOptimize(out);
     }
@@ -134,8 +134,8 @@ void BM_PolynomialKernel(benchmark::State& state) {
     }
     perItem(state, xs.size());
 }
-BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::EvaluatePolynomialRange);
-BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::EvaluatePolynomialRangeSoft);
+BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::evaluatePolynomialRange);
+BENCHMARK_TEMPLATE(BM_PolynomialKernel, quill::evaluatePolynomialRangeSoft);
 
 template <class T>
 std::vector<T> extValues() {

@@ -60,7 +60,7 @@ void run(benchmark::State& state, Convert convert) {
 }
 
 void BM_DoubleToText(benchmark::State& state) {
-    run(state, [](double d, char* out) { return quill::DoubleToText(d, '.', out); });
+    run(state, [](double d, char* out) { return quill::doubleToText(d, '.', out); });
 }
 
 void BM_Snprintf15g(benchmark::State& state) {

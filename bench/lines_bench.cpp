@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kFileBytes = 50u << 20;
 
 // About 50 MB of x values, 21 bytes a line with its break.
-std::string ListText(const char* lineBreak) {
+std::string listText(const char* lineBreak) {
     std::string text;
     text.reserve(kFileBytes + 64);
     char line[64];
@@ -30,43 +30,43 @@ std::string ListText(const char* lineBreak) {
 // One list file per kind of break, written once and removed at exit.
 struct ListFile {
     explicit ListFile(const char* lineBreak, const char* name) : path(std::string("/tmp/quill-bench-") + name) {
-        quill::SaveFileSafely(path, ListText(lineBreak));
+        quill::saveFileSafely(path, listText(lineBreak));
     }
     ~ListFile() { ::unlink(path.c_str()); }
     std::string path;
 };
 
-const std::string& CrLfFile() {
+const std::string& crLfFile() {
     static ListFile file("\r\n", "crlf.txt");
     return file.path;
 }
-const std::string& LfFile() {
+const std::string& lfFile() {
     static ListFile file("\n", "lf.txt");
     return file.path;
 }
 
-void Load(benchmark::State& state, const std::string& path) {
+void load(benchmark::State& state, const std::string& path) {
     quill::ByteLineList pane;
     for (auto _ : state) {
-        quill::LoadFromFile(pane, path);
+        quill::loadFromFile(pane, path);
         benchmark::DoNotOptimize(pane.text().data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileBytes));
     state.counters["lines"] = pane.count();
 }
 
-void BM_LoadCrLfFile(benchmark::State& state) { Load(state, CrLfFile()); }
+void BM_LoadCrLfFile(benchmark::State& state) { load(state, crLfFile()); }
 BENCHMARK(BM_LoadCrLfFile)->Unit(benchmark::kMillisecond)->MinTime(2);
 
-void BM_LoadLfFile(benchmark::State& state) { Load(state, LfFile()); }
+void BM_LoadLfFile(benchmark::State& state) { load(state, lfFile()); }
 BENCHMARK(BM_LoadLfFile)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // Write, flush to the disk, rename over the old file.
 void BM_SaveFile(benchmark::State& state) {
     quill::ByteLineList pane;
-    quill::LoadFromFile(pane, CrLfFile());
+    quill::loadFromFile(pane, crLfFile());
     const std::string path = "/tmp/quill-bench-saved.txt";
-    for (auto _ : state) quill::SaveToFile(pane, path);
+    for (auto _ : state) quill::saveToFile(pane, path);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(pane.text().size()));
     ::unlink(path.c_str());
 }
@@ -75,7 +75,7 @@ BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->MinTime(2);
 // The whole pane text becomes one file's bytes: the line index is built here.
 void BM_SetFileBytes(benchmark::State& state) {
     std::string text;
-    quill::ReadWholeFile(CrLfFile(), text);
+    quill::readWholeFile(crLfFile(), text);
     quill::ByteLineList pane;
     for (auto _ : state) pane.setFileBytes(text);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -85,7 +85,7 @@ BENCHMARK(BM_SetFileBytes)->Unit(benchmark::kMillisecond)->MinTime(2);
 // count() and line(i) for every line, as a Solve reads its panes.
 void BM_ReadEveryLine(benchmark::State& state) {
     quill::ByteLineList pane;
-    quill::LoadFromFile(pane, CrLfFile());
+    quill::loadFromFile(pane, crLfFile());
     for (auto _ : state) {
         std::size_t bytes = 0;
         for (int32_t i = 0, n = pane.count(); i < n; ++i) bytes += pane.line(i).size();

@@ -53,7 +53,7 @@ void run(benchmark::State& state, Convert convert) {
 }
 
 void BM_Quill(benchmark::State& state) {
-    run(state, [](const std::string& t) { return quill::TextToDouble(t, '.'); });
+    run(state, [](const std::string& t) { return quill::textToDouble(t, '.'); });
 }
 void BM_Strtod(benchmark::State& state) {
     run(state, [](const std::string& t) { return std::strtod(t.c_str(), nullptr); });

@@ -14,14 +14,14 @@ namespace {
 
 constexpr int kCoefficients = 10;
 
-std::string CoefficientText() {
+std::string coefficientText() {
     std::string text;
     for (int i = 0; i < kCoefficients; ++i) text += std::to_string(i % 2 ? -0.25 * i : 1.5 + i) + "\r\n";
     return text;
 }
 
 // x values in [-10, 10] with 15 significant digits, as a typed list would hold.
-std::string XText(int64_t count) {
+std::string xText(int64_t count) {
     std::mt19937_64 random(12345);
     std::uniform_real_distribution<double> value(-10.0, 10.0);
     std::string text;
@@ -35,12 +35,12 @@ std::string XText(int64_t count) {
 }
 
 void BM_Solve(benchmark::State& state) {
-    const quill::ByteLineList an(CoefficientText()), x(XText(state.range(0)));
+    const quill::ByteLineList an(coefficientText()), x(xText(state.range(0)));
     quill::ByteLineList result;
     result.setCapacity(quill::kLoadedCapacity);
     quill::Evaluator evaluator;
     for (auto _ : state) {
-        evaluator.Solve(an, x, result, true, {});
+        evaluator.solve(an, x, result, true, {});
         benchmark::DoNotOptimize(result.text().data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -49,31 +49,31 @@ void BM_Solve(benchmark::State& state) {
 BENCHMARK(BM_Solve)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_ReadXList(benchmark::State& state) {
-    const quill::ByteLineList x(XText(state.range(0)));
+    const quill::ByteLineList x(xText(state.range(0)));
     quill::Evaluator evaluator;
-    for (auto _ : state) evaluator.ReadXList(x, '.');
+    for (auto _ : state) evaluator.readXValues(x, '.');
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ReadXList)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_ComputeFx(benchmark::State& state) {
     quill::Evaluator evaluator;
-    evaluator.ReadAnList(quill::ByteLineList(CoefficientText()), '.');
-    evaluator.ReadXList(quill::ByteLineList(XText(state.range(0))), '.');
-    for (auto _ : state) evaluator.ComputeFx();
+    evaluator.readCoefficients(quill::ByteLineList(coefficientText()), '.');
+    evaluator.readXValues(quill::ByteLineList(xText(state.range(0))), '.');
+    for (auto _ : state) evaluator.computeValues();
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ComputeFx)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_ShowResult(benchmark::State& state) {
     quill::Evaluator evaluator;
-    evaluator.ReadAnList(quill::ByteLineList(CoefficientText()), '.');
-    evaluator.ReadXList(quill::ByteLineList(XText(state.range(0))), '.');
-    evaluator.ComputeFx();
+    evaluator.readCoefficients(quill::ByteLineList(coefficientText()), '.');
+    evaluator.readXValues(quill::ByteLineList(xText(state.range(0))), '.');
+    evaluator.computeValues();
     for (auto _ : state) {
         quill::ByteLineList result;
         result.setCapacity(quill::kLoadedCapacity);
-        evaluator.ShowResult(result, {});
+        evaluator.writeReport(result, {});
         benchmark::DoNotOptimize(result.text().data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

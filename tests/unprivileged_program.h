@@ -47,7 +47,7 @@ private:
 };
 
 // False only when the tests run as root and setpriv is not installed.
-inline bool CanRunUnprivileged() {
+inline bool canRunUnprivileged() {
     if (::geteuid() != 0) return true;
     const char* path = std::getenv("PATH");
     std::istringstream folders(path ? path : "/usr/bin:/bin");
@@ -58,7 +58,7 @@ inline bool CanRunUnprivileged() {
 
 // The words that start program as the unprivileged user (directly when the
 // tests do not run as root).
-inline std::vector<std::string> UnprivilegedCommand(const std::string& program) {
+inline std::vector<std::string> unprivilegedCommand(const std::string& program) {
     static ProgramCopies copies;
     std::vector<std::string> command;
     const bool root = ::geteuid() == 0;

@@ -63,7 +63,7 @@ struct ParseResult {
     std::string problem;  // for Parsed::bad
 };
 
-ParseResult ParseArguments(int argc, char** argv, Options& options) {
+ParseResult parseArguments(int argc, char** argv, Options& options) {
     std::vector<std::string> files;
     bool optionsEnded = false;
     auto bad = [](std::string problem) { return ParseResult{Parsed::bad, std::move(problem)}; };
@@ -127,69 +127,69 @@ constexpr const char* kCannotReadInput = "Cannot read standard input";
 // Hands a list's text to take piece by piece, from a file or from standard
 // input for "-", read and decoded exactly as a pane's load does, so that a
 // message quotes the text as the window shows it.
-void TransferList(const std::string& path, const quill::PieceSink& take) {
+void transferList(const std::string& path, const quill::PieceSink& take) {
     if (path == "-") {
-        quill::TransferFromDescriptor(STDIN_FILENO, take, path, kCannotReadInput);
+        quill::transferFromDescriptor(STDIN_FILENO, take, path, kCannotReadInput);
     } else {
-        quill::TransferFromFile(path, take);
+        quill::transferFromFile(path, take);
     }
 }
 
 // The coefficients are few: their text is kept whole.
-void LoadList(quill::ByteLineList& pane, const std::string& path) {
+void loadList(quill::ByteLineList& pane, const std::string& path) {
     std::string text;
-    TransferList(path, [&](std::string_view piece) { text.append(piece); });
+    transferList(path, [&](std::string_view piece) { text.append(piece); });
     pane.setFileBytes(std::move(text));
 }
 
 // The x values' text goes to the Solve piece by piece and is never held whole.
-void StreamList(quill::ParallelSolve& solve, const std::string& path) {
-    TransferList(path, [&](std::string_view piece) { solve.addXText(piece); });
+void streamList(quill::ParallelSolve& solve, const std::string& path) {
+    transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
 }
 
 int Run(const Options& options) {
     quill::ByteLineList an;
-    LoadList(an, options.coefficients);
+    loadList(an, options.coefficients);
 
     quill::ReportStyle style;
-    style.decimalMark = options.decimalMark ? *options.decimalMark : quill::ReadLocaleDecimalMark();
+    style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
     style.hexNumbers = options.hex;
 
     quill::SolveControl control;
     control.threads = options.threads;
     control.keepX = false;
     quill::ParallelSolve solve(style, control);
-    StreamList(solve, options.xValues);
+    streamList(solve, options.xValues);
 
     // The errors come in the order of the sequential Solve: the coefficients,
     // the x values, the evaluation. Every value is read and evaluated before
     // the first byte of the report goes out.
     quill::Evaluator evaluator;
-    evaluator.ReadAnList(an, style.decimalMark);
+    evaluator.readCoefficients(an, style.decimalMark);
     an = quill::ByteLineList();
     solve.finishX();
-    solve.compute(evaluator.DataAn());
-    evaluator.Release();
+    solve.compute(evaluator.coefficients());
+    evaluator.release();
 
     if (options.output && *options.output != "-") {
         const std::string& path = *options.output;
         quill::SafeFileWriter file;
-        quill::CheckSaved(file.open(path), path);
+        quill::checkSaved(file.open(path), path);
         solve.writeReport([&](std::string_view piece) {
-            if (!file.write(piece)) quill::CheckSaved(quill::SaveStatus::writeFailed, path);
+            if (!file.write(piece)) quill::checkSaved(quill::SaveStatus::writeFailed, path);
         });
-        quill::CheckSaved(file.commit(), path);
+        quill::checkSaved(file.commit(), path);
     } else {
         solve.writeReport([](std::string_view piece) {
-            if (!quill::WriteAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
+            if (!quill::writeAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
         });
     }
     return 0;
 }
 
-int ShowError(std::string_view message) {
-    const std::string text = quill::ErrorBoxText(message);
-    if (!text.empty()) quill::WriteAll(STDERR_FILENO, text + "\n");
+int showError(std::string_view message) {
+    const std::string text = quill::errorBoxText(message);
+    if (!text.empty()) quill::writeAll(STDERR_FILENO, text + "\n");
     return kExitError;
 }
 
@@ -198,15 +198,15 @@ int ShowError(std::string_view message) {
 int main(int argc, char** argv) {
     try {
         Options options;
-        const ParseResult parsed = ParseArguments(argc, argv, options);
+        const ParseResult parsed = parseArguments(argc, argv, options);
         switch (parsed.what) {
             case Parsed::help:
-                return quill::WriteAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
+                return quill::writeAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
             case Parsed::version:
-                return quill::WriteAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
+                return quill::writeAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
             case Parsed::bad:
-                quill::WriteAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
-                quill::WriteAll(STDERR_FILENO, kUsage);
+                quill::writeAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
+                quill::writeAll(STDERR_FILENO, kUsage);
                 return kExitUsage;
             case Parsed::run:
                 break;
@@ -215,12 +215,12 @@ int main(int argc, char** argv) {
     } catch (const quill::AbortError&) {
         return kExitError;
     } catch (const quill::Error& e) {
-        return ShowError(e.message());
+        return showError(e.message());
     } catch (const std::bad_alloc&) {
-        return ShowError("Out of memory");
+        return showError("Out of memory");
     } catch (const std::exception& e) {
-        return ShowError(e.what());
+        return showError(e.what());
     } catch (...) {
-        return ShowError("");
+        return showError("");
     }
 }

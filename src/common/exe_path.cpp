@@ -7,7 +7,7 @@
 
 namespace quill {
 
-std::string ExecutablePath() {
+std::string executablePath() {
     std::string path(256, '\0');
     for (;;) {
         const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
@@ -27,8 +27,8 @@ std::string ExecutablePath() {
     return path;
 }
 
-std::string ExecutableDirectory() {
-    std::string path = ExecutablePath();
+std::string executableDirectory() {
+    std::string path = executablePath();
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {};
     path.resize(slash + 1);

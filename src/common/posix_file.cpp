@@ -29,7 +29,7 @@ bool FileDescriptor::close() {
     return fd < 0 || ::close(fd) == 0;
 }
 
-FileDescriptor OpenFile(const std::string& path, int flags, mode_t mode) {
+FileDescriptor openFile(const std::string& path, int flags, mode_t mode) {
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, mode);
@@ -37,11 +37,11 @@ FileDescriptor OpenFile(const std::string& path, int flags, mode_t mode) {
     return FileDescriptor(fd);
 }
 
-FileDescriptor OpenForReading(const std::string& path, SpecialFiles special) {
+FileDescriptor openForReading(const std::string& path, SpecialFiles special) {
     // Opening without O_NONBLOCK a FIFO that has no writer waits for one;
     // with it the open returns at once and fstat tells what the file is.
     const bool refuse = special == SpecialFiles::refuse;
-    FileDescriptor file = OpenFile(path, O_RDONLY | (refuse ? O_NONBLOCK : 0));
+    FileDescriptor file = openFile(path, O_RDONLY | (refuse ? O_NONBLOCK : 0));
     if (!file.valid()) return file;
     struct stat info;
     if (::fstat(file.get(), &info) != 0) return FileDescriptor();
@@ -60,7 +60,7 @@ FileDescriptor OpenForReading(const std::string& path, SpecialFiles special) {
     return file;
 }
 
-ssize_t ReadFull(int fd, char* buffer, std::size_t want) {
+ssize_t readFull(int fd, char* buffer, std::size_t want) {
     std::size_t got = 0;
     while (got < want) {
         const ssize_t n = ::read(fd, buffer + got, want - got);
@@ -72,7 +72,7 @@ ssize_t ReadFull(int fd, char* buffer, std::size_t want) {
     return static_cast<ssize_t>(got);
 }
 
-bool ReadAll(int fd, std::string& out) {
+bool readAll(int fd, std::string& out) {
     constexpr std::size_t kChunk = 1 << 16;
     // A regular file says how large it is: one allocation, and the read that
     // finds the end needs no room of its own.
@@ -91,7 +91,7 @@ bool ReadAll(int fd, std::string& out) {
     }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
@@ -101,7 +101,7 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
+bool writeAllAt(int fd, std::string_view bytes, off_t offset) {
     while (!bytes.empty()) {
         const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (n < 0 && errno == EINTR) continue;
@@ -112,7 +112,7 @@ bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
     return true;
 }
 
-bool SyncFile(int fd) {
+bool syncFile(int fd) {
     int rc;
     do {
         rc = ::fsync(fd);

@@ -17,21 +17,21 @@ namespace quill {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
+std::string nameOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Follows a chain of symbolic links that ends in a name not yet taken, so
 // that saving through a dangling link creates its target. False on a loop.
-bool FollowLinks(std::string& path) {
+bool followLinks(std::string& path) {
     for (int hops = 0; hops < 40; ++hops) {
         struct stat info;
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
@@ -39,25 +39,25 @@ bool FollowLinks(std::string& path) {
         ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
         if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return false;
         link.resize(static_cast<std::size_t>(n));
-        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+        path = link.front() == '/' ? link : folderOf(path) + "/" + link;
     }
     return false;
 }
 
 // A name beside the target for the temporary file, different on every call.
-std::string SiblingName(const std::string& target, int attempt) {
+std::string siblingName(const std::string& target, int attempt) {
     static std::atomic<unsigned> serial{0};
     const unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
                          static_cast<unsigned>(attempt);
-    return FolderOf(target) + "/." + NameOf(target).substr(0, 180) + ".saving-" + std::to_string(tag % 1000000u);
+    return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-" + std::to_string(tag % 1000000u);
 }
 
 // A fresh file beside the target, created with 0666 so that the umask (and
 // any default ACL of the folder) decides a new file's permissions.
-FileDescriptor CreateSibling(const std::string& target, std::string& tempPath) {
+FileDescriptor createSibling(const std::string& target, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = SiblingName(target, attempt);
-        FileDescriptor file = OpenFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        tempPath = siblingName(target, attempt);
+        FileDescriptor file = openFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (file.valid()) return file;
         if (errno != EEXIST) break;
     }
@@ -68,16 +68,16 @@ FileDescriptor CreateSibling(const std::string& target, std::string& tempPath) {
 // A file without a name in the target's folder: a save killed before its
 // commit leaves nothing behind. Only where it can be given a name later:
 // through AT_EMPTY_PATH (which needs privilege) or /proc/self/fd.
-FileDescriptor CreateUnnamed(const std::string& target) {
+FileDescriptor createUnnamed(const std::string& target) {
     if (::geteuid() != 0 && ::access("/proc/self/fd", X_OK) != 0) return FileDescriptor();
-    return OpenFile(FolderOf(target), O_TMPFILE | O_WRONLY, 0666);
+    return openFile(folderOf(target), O_TMPFILE | O_WRONLY, 0666);
 }
 
 // Gives the unnamed file a name beside the target, for the rename.
-bool NameUnnamed(int fd, const std::string& target, std::string& tempPath) {
+bool nameUnnamed(int fd, const std::string& target, std::string& tempPath) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = SiblingName(target, attempt);
+        tempPath = siblingName(target, attempt);
         if (::linkat(fd, "", AT_FDCWD, tempPath.c_str(), AT_EMPTY_PATH) == 0) return true;
         if (errno != EEXIST &&
             ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
@@ -88,28 +88,28 @@ bool NameUnnamed(int fd, const std::string& target, std::string& tempPath) {
     return false;
 }
 
-void SyncFolder(const std::string& path) {
-    FileDescriptor folder = OpenFile(FolderOf(path), O_RDONLY | O_DIRECTORY);
+void syncFolder(const std::string& path) {
+    FileDescriptor folder = openFile(folderOf(path), O_RDONLY | O_DIRECTORY);
     if (folder.valid()) ::fsync(folder.get());  // best effort: the rename already took place
 }
 
 // The folder does not let us add a file, but the file itself is writable.
 // The bytes beyond the old length go in first; if they do not fit, the file
 // is cut back to its old length and keeps its old content.
-SaveStatus WriteInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes) {
+SaveStatus writeInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes) {
     const off_t oldSize = old.st_size;
     const off_t newSize = static_cast<off_t>(bytes.size());
     if (newSize > oldSize) {
         std::string_view tail = bytes.substr(static_cast<std::size_t>(oldSize));
-        if (!WriteAllAt(file.get(), tail, oldSize) || !SyncFile(file.get())) {
-            if (::ftruncate(file.get(), oldSize) == 0) SyncFile(file.get());
+        if (!writeAllAt(file.get(), tail, oldSize) || !syncFile(file.get())) {
+            if (::ftruncate(file.get(), oldSize) == 0) syncFile(file.get());
             return SaveStatus::writeFailed;
         }
     }
     std::string_view head = bytes.substr(0, static_cast<std::size_t>(newSize < oldSize ? newSize : oldSize));
-    if (!WriteAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
+    if (!writeAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
     if (newSize < oldSize && ::ftruncate(file.get(), newSize) != 0) return SaveStatus::writeFailed;
-    if (!SyncFile(file.get()) || !file.close()) return SaveStatus::writeFailed;
+    if (!syncFile(file.get()) || !file.close()) return SaveStatus::writeFailed;
     return SaveStatus::ok;
 }
 
@@ -150,7 +150,7 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
             // Opening a FIFO to write waits for a reader, as a shell's
             // redirection does; refused, it never waits.
             if (special == SpecialFiles::refuse) return SaveStatus::cannotCreate;
-            s.file = OpenFile(path, O_WRONLY);
+            s.file = openFile(path, O_WRONLY);
             if (!s.file.valid()) return SaveStatus::cannotCreate;
             s.mode = Mode::special;
             return SaveStatus::ok;
@@ -162,7 +162,7 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     } else {
         if (errno != ENOENT) return SaveStatus::cannotCreate;
         s.target = path;
-        if (!FollowLinks(s.target)) return SaveStatus::cannotCreate;
+        if (!followLinks(s.target)) return SaveStatus::cannotCreate;
         // The chain may end in a file after all, if it appeared meanwhile.
         exists = ::stat(s.target.c_str(), &old) == 0;
         if (exists && !S_ISREG(old.st_mode)) return SaveStatus::cannotCreate;
@@ -173,15 +173,15 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     // into a FIFO meanwhile fails here rather than waiting.
     FileDescriptor existing;
     if (exists) {
-        existing = OpenFile(s.target, O_WRONLY | O_NONBLOCK);
+        existing = openFile(s.target, O_WRONLY | O_NONBLOCK);
         if (!existing.valid()) return SaveStatus::cannotCreate;
         struct stat now;
         if (::fstat(existing.get(), &now) != 0 || !S_ISREG(now.st_mode)) return SaveStatus::cannotCreate;
     }
 
-    FileDescriptor temp = CreateUnnamed(s.target);
+    FileDescriptor temp = createUnnamed(s.target);
     const bool unnamed = temp.valid();
-    if (!unnamed) temp = CreateSibling(s.target, s.tempPath);
+    if (!unnamed) temp = createSibling(s.target, s.tempPath);
     if (temp.valid() && exists) {
         // The new file takes the old one's owner and permission bits. Where the
         // owner cannot be kept, the file is rewritten in place instead.
@@ -209,7 +209,7 @@ bool SafeFileWriter::write(std::string_view bytes) {
     if (s.failed || s.mode == Mode::closed) return false;
     if (s.mode == Mode::inPlace) {
         s.gathered.append(bytes);
-    } else if (!WriteAll(s.file.get(), bytes)) {
+    } else if (!writeAll(s.file.get(), bytes)) {
         s.failed = true;
     }
     return !s.failed;
@@ -225,26 +225,26 @@ SaveStatus SafeFileWriter::commit() {
         case Mode::special:
             return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
         case Mode::inPlace:
-            return WriteInPlace(s.file, s.old, s.gathered);
+            return writeInPlace(s.file, s.old, s.gathered);
         case Mode::temporary:
         case Mode::unnamed:
             break;
     }
-    bool written = !s.failed && SyncFile(s.file.get());
+    bool written = !s.failed && syncFile(s.file.get());
     // The name comes just before the rename, so that only a kill in between
     // can leave the temporary file behind.
-    if (written && mode == Mode::unnamed) written = NameUnnamed(s.file.get(), s.target, s.tempPath);
+    if (written && mode == Mode::unnamed) written = nameUnnamed(s.file.get(), s.target, s.tempPath);
     written = s.file.close() && written;
     if (s.tempPath.empty()) return SaveStatus::writeFailed;
     if (!written || ::rename(s.tempPath.c_str(), s.target.c_str()) != 0) {
         ::unlink(s.tempPath.c_str());
         return SaveStatus::writeFailed;
     }
-    SyncFolder(s.target);
+    syncFolder(s.target);
     return SaveStatus::ok;
 }
 
-SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special) {
+SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special) {
     SafeFileWriter writer;
     const SaveStatus opened = writer.open(path, special);
     if (opened != SaveStatus::ok) return opened;
@@ -252,10 +252,10 @@ SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes, Speci
     return writer.commit();
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    FileDescriptor file = OpenForReading(path, SpecialFiles::accept);
+bool readWholeFile(const std::string& path, std::string& out) {
+    FileDescriptor file = openForReading(path, SpecialFiles::accept);
     std::string bytes;
-    if (!file.valid() || !ReadAll(file.get(), bytes)) return false;
+    if (!file.valid() || !readAll(file.get(), bytes)) return false;
     out = std::move(bytes);
     return true;
 }

@@ -7,13 +7,13 @@ namespace quill {
 
 namespace {
 
-bool AllAscii8(const char* p) {
+bool allAscii8(const char* p) {
     uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return (word & 0x8080808080808080ull) == 0;
 }
 
-void AppendUnit(std::string& out, char32_t unit, bool bigEndian) {
+void appendUnit(std::string& out, char32_t unit, bool bigEndian) {
     const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
     out.push_back(bigEndian ? high : low);
     out.push_back(bigEndian ? low : high);
@@ -21,7 +21,7 @@ void AppendUnit(std::string& out, char32_t unit, bool bigEndian) {
 
 }  // namespace
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -39,7 +39,7 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& at) {
+std::optional<char32_t> nextUtf8(std::string_view text, std::size_t& at) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + at;
     const unsigned lead = *p;
     if (lead < 0x80) {
@@ -82,18 +82,18 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& at) {
     return c;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
+bool isValidUtf8(std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
-        if (bytes.size() - at >= 8 && AllAscii8(bytes.data() + at)) {
+        if (bytes.size() - at >= 8 && allAscii8(bytes.data() + at)) {
             at += 8;
-        } else if (!NextUtf8(bytes, at)) {
+        } else if (!nextUtf8(bytes, at)) {
             return false;
         }
     }
     return true;
 }
 
-bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string* out) {
+bool utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string* out) {
     if (bytes.size() % 2 != 0) return false;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t units = bytes.size() / 2;
@@ -110,26 +110,26 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string* out) {
             if (low < 0xDC00 || low > 0xDFFF) return false;
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
         }
-        if (out) AppendUtf8(*out, c);
+        if (out) appendUtf8(*out, c);
     }
     return true;
 }
 
-void AppendUtf16(std::string& out, char32_t c, bool bigEndian) {
+void appendUtf16(std::string& out, char32_t c, bool bigEndian) {
     if (c >= 0x10000) {
-        AppendUnit(out, 0xD800 + ((c - 0x10000) >> 10), bigEndian);
-        AppendUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF), bigEndian);
+        appendUnit(out, 0xD800 + ((c - 0x10000) >> 10), bigEndian);
+        appendUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF), bigEndian);
     } else {
-        AppendUnit(out, c, bigEndian);
+        appendUnit(out, c, bigEndian);
     }
 }
 
-bool Utf8ToUtf16(std::string_view utf8, bool bigEndian, std::string& out) {
+bool utf8ToUtf16(std::string_view utf8, bool bigEndian, std::string& out) {
     out.reserve(out.size() + 2 * utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
-        const std::optional<char32_t> c = NextUtf8(utf8, at);
+        const std::optional<char32_t> c = nextUtf8(utf8, at);
         if (!c) return false;
-        AppendUtf16(out, *c, bigEndian);
+        appendUtf16(out, *c, bigEndian);
     }
     return true;
 }

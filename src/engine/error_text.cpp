@@ -2,7 +2,7 @@
 
 namespace quill {
 
-std::string ErrorBoxText(std::string_view message) {
+std::string errorBoxText(std::string_view message) {
     std::string text(message);
     if (text.empty()) return text;
     // Every byte of a multi-byte UTF-8 character, its first included, is

@@ -14,7 +14,7 @@ namespace {
 
 // Parses every non-blank line of the pane. The list is replaced only when the
 // whole pane converted, so a failure part-way leaves it exactly as it was.
-bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& list) {
+bool readList(const LineReader& pane, char decimalMark, std::vector<double>& list) {
     const int32_t lineCount = pane.count();
     if (lineCount <= 0) return false;
 
@@ -23,8 +23,8 @@ bool ReadList(const LineReader& pane, char decimalMark, std::vector<double>& lis
     int64_t index = 0;
     try {
         pane.forEachLine([&](std::string_view line) {
-            const std::string_view text = TrimBlanks(line);
-            if (!text.empty()) values.push_back(TextToDouble(text, decimalMark));
+            const std::string_view text = trimBlanks(line);
+            if (!text.empty()) values.push_back(textToDouble(text, decimalMark));
             ++index;
         });
     } catch (ValueError& e) {
@@ -46,12 +46,12 @@ public:
     }
     ReportWriter& integer(int32_t value) {
         char buffer[kMaxIntegerTextLength];
-        batch_.open().append(buffer, IntegerToText(value, buffer));
+        batch_.open().append(buffer, integerToText(value, buffer));
         return *this;
     }
     ReportWriter& number(double value) {
         char buffer[kNumber];
-        batch_.open().append(buffer, NumberText(value, style_, buffer));
+        batch_.open().append(buffer, numberText(value, style_, buffer));
         return *this;
     }
     // Repeats a stretch written earlier in this batch.
@@ -69,24 +69,24 @@ private:
 };
 
 // All report lines in one batch, built before the pane is touched.
-LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& x, const std::vector<double>& fx,
+LineBatch buildReport(const std::vector<double>& coefficients, const std::vector<double>& x, const std::vector<double>& fx,
                       const ReportStyle& style) {
     // Reserving the most the report can need means the text is never copied
     // while growing; pages never written are never touched.
     LineBatch batch;
-    batch.reserve(2 * (kCountAnLabel.size() + kMaxIntegerTextLength + 2) + (an.size() + x.size()) * kIndexedLine +
+    batch.reserve(2 * (kCoefficientCountLabel.size() + kMaxIntegerTextLength + 2) + (coefficients.size() + x.size()) * kIndexedLine +
                   x.size() * kResultLine);
 
     ReportWriter w(batch, style);
-    const auto countAn = static_cast<int32_t>(an.size());
-    const auto countX = static_cast<int32_t>(x.size());
-    w.text(kCountAnLabel).integer(countAn).end();
-    w.text(kCountXLabel).integer(countX).end();
-    for (int32_t i = 0; i < countAn; ++i) w.text("A[").integer(i).text("]=").number(an[i]).end();
+    const auto coefficientCount = static_cast<int32_t>(coefficients.size());
+    const auto xCount = static_cast<int32_t>(x.size());
+    w.text(kCoefficientCountLabel).integer(coefficientCount).end();
+    w.text(kXCountLabel).integer(xCount).end();
+    for (int32_t i = 0; i < coefficientCount; ++i) w.text("A[").integer(i).text("]=").number(coefficients[i]).end();
     // Each x is formatted once: its result line copies the text of its x line
     // (where it starts, times 64, plus its length).
     std::vector<std::size_t> xText(x.size());
-    for (int32_t i = 0; i < countX; ++i) {
+    for (int32_t i = 0; i < xCount; ++i) {
         w.text("X[").integer(i).text("]=");
         const std::size_t start = w.position();
         w.number(x[i]);
@@ -94,67 +94,67 @@ LineBatch BuildReport(const std::vector<double>& an, const std::vector<double>& 
         w.end();
     }
     // After a failed computation there may be fewer results than x values.
-    const int32_t countFx = fx.size() < x.size() ? static_cast<int32_t>(fx.size()) : countX;
-    for (int32_t j = 0; j < countFx; ++j) w.text("F(").copy(xText[j] >> 6, xText[j] & 63).text(")=").number(fx[j]).end();
+    const int32_t fxCount = fx.size() < x.size() ? static_cast<int32_t>(fx.size()) : xCount;
+    for (int32_t j = 0; j < fxCount; ++j) w.text("F(").copy(xText[j] >> 6, xText[j] & 63).text(")=").number(fx[j]).end();
     return batch;
 }
 
 }  // namespace
 
-bool Evaluator::ReadAnList(const LineReader& pane, char decimalMark) { return ReadList(pane, decimalMark, an_); }
+bool Evaluator::readCoefficients(const LineReader& pane, char decimalMark) { return readList(pane, decimalMark, coefficients_); }
 
-bool Evaluator::ReadXList(const LineReader& pane, char decimalMark) { return ReadList(pane, decimalMark, x_); }
+bool Evaluator::readXValues(const LineReader& pane, char decimalMark) { return readList(pane, decimalMark, x_); }
 
-double Evaluator::EvalTerm(int32_t i, int32_t j) const {
-    if (i < 0 || j < 0 || i >= CountAn() || j >= CountX()) return 0.0;
-    return Term(an_[i], x_[j], i);
+double Evaluator::termAt(int32_t i, int32_t j) const {
+    if (i < 0 || j < 0 || i >= coefficientCount() || j >= xCount()) return 0.0;
+    return term(coefficients_[i], x_[j], i);
 }
 
-double Evaluator::EvalPoly(int32_t j) const {
-    if (j < 0 || j >= CountX()) return 0.0;
-    return Poly(an_.data(), an_.size(), x_[j]);
+double Evaluator::valueAt(int32_t j) const {
+    if (j < 0 || j >= xCount()) return 0.0;
+    return poly(coefficients_.data(), coefficients_.size(), x_[j]);
 }
 
-void Evaluator::ComputeFx() {
+void Evaluator::computeValues() {
     // The old results go first; a failure leaves none rather than stale ones.
     std::vector<double>().swap(fx_);
     std::vector<double> fx(x_.size());
-    const double* a = an_.data();
-    const std::size_t n = an_.size();
-    if (EvaluatePolynomialRange(a, n, x_.data(), fx.data(), x_.size()) != x_.size()) throw OverflowError();
+    const double* a = coefficients_.data();
+    const std::size_t n = coefficients_.size();
+    if (evaluatePolynomialRange(a, n, x_.data(), fx.data(), x_.size()) != x_.size()) throw OverflowError();
     fx_.swap(fx);
 }
 
-void Evaluator::ShowResult(LineWriter& result, const ReportStyle& style) const {
-    result.addLines(BuildReport(an_, x_, fx_, style));
+void Evaluator::writeReport(LineWriter& result, const ReportStyle& style) const {
+    result.addLines(buildReport(coefficients_, x_, fx_, style));
 }
 
-void Evaluator::Solve(const LineReader& an, const LineReader& x, LineWriter& result, bool autoClear,
-                      const ReportStyle& style) {
-    ReadAnList(an, style.decimalMark);
-    ReadXList(x, style.decimalMark);
-    ComputeFx();
+void Evaluator::solve(const LineReader& coefficientPane, const LineReader& xPane, LineWriter& result,
+                      bool autoClear, const ReportStyle& style) {
+    readCoefficients(coefficientPane, style.decimalMark);
+    readXValues(xPane, style.decimalMark);
+    computeValues();
     // Built before clearing, so that running out of memory here still leaves
     // the pane as it was.
-    const LineBatch report = BuildReport(an_, x_, fx_, style);
+    const LineBatch report = buildReport(coefficients_, x_, fx_, style);
     if (autoClear) result.clear();
     result.addLines(report);
 }
 
-void Evaluator::SetLists(std::vector<double> an, std::vector<double> x, std::vector<double> fx) {
-    an_ = std::move(an);
+void Evaluator::setLists(std::vector<double> coefficients, std::vector<double> x, std::vector<double> fx) {
+    coefficients_ = std::move(coefficients);
     x_ = std::move(x);
     fx_ = std::move(fx);
 }
 
-void Evaluator::Release() {
+void Evaluator::release() {
     std::vector<double>().swap(fx_);
-    std::vector<double>().swap(an_);
+    std::vector<double>().swap(coefficients_);
     std::vector<double>().swap(x_);
 }
 
-double EvaluatePolynomial(const std::vector<double>& coefficients, double x) {
-    return Poly(coefficients.data(), coefficients.size(), x);
+double evaluatePolynomial(const std::vector<double>& coefficients, double x) {
+    return poly(coefficients.data(), coefficients.size(), x);
 }
 
 }  // namespace quill

@@ -37,7 +37,7 @@ constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
 // The pool's control for a job of one stage: the Solve's cancel flag, and its
 // progress with `before` chunks of the stage done ahead of the job.
-ChunkControl StageControl(const SolveControl& solve, SolveStage stage, std::size_t before = 0) {
+ChunkControl stageControl(const SolveControl& solve, SolveStage stage, std::size_t before = 0) {
     ChunkControl control;
     control.cancel = solve.cancel;
     if (solve.progress)
@@ -47,11 +47,11 @@ ChunkControl StageControl(const SolveControl& solve, SolveStage stage, std::size
     return control;
 }
 
-void CheckCancel(const std::atomic<bool>* cancel) {
+void checkCancel(const std::atomic<bool>* cancel) {
     if (cancel && cancel->load()) throw AbortError();
 }
 
-std::size_t CountBreaks(std::string_view text) {
+std::size_t countBreaks(std::string_view text) {
     std::size_t breaks = 0;
     for (std::size_t at = text.find(kBreak); at != std::string_view::npos; at = text.find(kBreak, at + 2)) ++breaks;
     return breaks;
@@ -60,7 +60,7 @@ std::size_t CountBreaks(std::string_view text) {
 // Converts every non-blank line of the text, each line ending at a CR LF or
 // at the end of the text; raises the first error, with the index of its line
 // in the text. Returns the number of line breaks passed.
-std::size_t ConvertLines(std::string_view text, char decimalMark, std::vector<double>& out) {
+std::size_t parseLines(std::string_view text, char decimalMark, std::vector<double>& out) {
     const char* p = text.data();
     const char* const end = p + text.size();
     out.reserve(static_cast<std::size_t>(std::count(p, end, '\n')) + 1);
@@ -78,8 +78,8 @@ std::size_t ConvertLines(std::string_view text, char decimalMark, std::vector<do
                     break;
                 }
             }
-            const std::string_view value = TrimBlanks(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-            if (!value.empty()) out.push_back(TextToDouble(value, decimalMark));
+            const std::string_view value = trimBlanks(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+            if (!value.empty()) out.push_back(textToDouble(value, decimalMark));
             if (lineEnd != end) ++lines;
             p = next;
         }
@@ -109,7 +109,7 @@ struct TextBuffer {
     std::string_view view() const { return {data.get(), size}; }
 };
 
-char* Put(char* to, std::string_view s) {
+char* put(char* to, std::string_view s) {
     std::memcpy(to, s.data(), s.size());
     return to + s.size();
 }
@@ -117,7 +117,7 @@ char* Put(char* to, std::string_view s) {
 // A number's text: always kNumber bytes are copied, which a copy of unknown
 // length would spend more time deciding than doing. Both buffers have room
 // for a whole number at every number's place.
-char* PutNumber(char* to, const char* from, std::size_t length) {
+char* putNumber(char* to, const char* from, std::size_t length) {
     std::memcpy(to, from, kNumber);
     return to + length;
 }
@@ -154,17 +154,17 @@ void ParallelSolve::convertLines(std::string_view lines) {
     const std::size_t chunks = cuts.size() - 1;
     std::vector<Block> round(chunks);
     std::vector<std::size_t> breaks(chunks);
-    const ChunkControl control = StageControl(control_, SolveStage::reading, chunksRead_);
+    const ChunkControl control = stageControl(control_, SolveStage::reading, chunksRead_);
     const char mark = style_.decimalMark;
     try {
         pool_->run(
             chunks,
             [&](std::size_t i) {
                 try {
-                    breaks[i] = ConvertLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x);
+                    breaks[i] = parseLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), mark, round[i].x);
                 } catch (ValueError& e) {
                     // Where the chunk starts in the pane: counted only for an error.
-                    e.setLineIndex(static_cast<int64_t>(linesRead_ + CountBreaks(lines.substr(0, cuts[i]))) +
+                    e.setLineIndex(static_cast<int64_t>(linesRead_ + countBreaks(lines.substr(0, cuts[i]))) +
                                    e.lineIndex());
                     throw;
                 }
@@ -235,24 +235,24 @@ void ParallelSolve::setX(const std::vector<double>& values) {
 }
 
 void ParallelSolve::compute(std::vector<double> coefficients) {
-    CheckCancel(control_.cancel);
-    an_ = std::move(coefficients);
-    ChunkControl control = StageControl(control_, SolveStage::computing);
+    checkCancel(control_.cancel);
+    coefficients_ = std::move(coefficients);
+    ChunkControl control = stageControl(control_, SolveStage::computing);
     control.threads = count_ < kSmallCount ? 1 : 0;
-    const double* a = an_.data();
-    const std::size_t n = an_.size();
+    const double* a = coefficients_.data();
+    const std::size_t n = coefficients_.size();
     pool_->run(
         blocks_.size(),
         [&](std::size_t i) {
             Block& b = blocks_[i];
             const std::size_t count = b.x.size();
             b.fx.resize(count);
-            if (EvaluatePolynomialRange(a, n, b.x.data(), b.fx.data(), count) != count) throw OverflowError();
+            if (evaluatePolynomialRange(a, n, b.x.data(), b.fx.data(), count) != count) throw OverflowError();
             // Each x is formatted once, for both its X line and its F line.
             char* to = b.xText.room(count * kNumber);  // every start leaves kNumber bytes
             b.xLength.resize(count);
             for (std::size_t j = 0; j < count; ++j) {
-                const std::size_t length = NumberText(b.x[j], style_, to);
+                const std::size_t length = numberText(b.x[j], style_, to);
                 b.xLength[j] = static_cast<uint8_t>(length);
                 to += length;
             }
@@ -262,7 +262,7 @@ void ParallelSolve::compute(std::vector<double> coefficients) {
         control);
 }
 
-int32_t ParallelSolve::countX() const { return static_cast<int32_t>(count_); }
+int32_t ParallelSolve::xCount() const { return static_cast<int32_t>(count_); }
 
 std::vector<double> ParallelSolve::xValues() const {
     std::vector<double> all;
@@ -279,22 +279,22 @@ std::vector<double> ParallelSolve::fxValues() const {
 }
 
 void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sink) {
-    CheckCancel(control_.cancel);
+    checkCancel(control_.cancel);
     // The counts and the coefficients: a few lines, made on the calling thread.
     std::string head;
     char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
-    auto integer = [&](int32_t v) { head.append(number, IntegerToText(v, number)); };
-    head.append(kCountAnLabel);
-    integer(static_cast<int32_t>(an_.size()));
+    auto integer = [&](int32_t v) { head.append(number, integerToText(v, number)); };
+    head.append(kCoefficientCountLabel);
+    integer(static_cast<int32_t>(coefficients_.size()));
     head.append(kBreak);
-    head.append(kCountXLabel);
-    integer(countX());
+    head.append(kXCountLabel);
+    integer(xCount());
     head.append(kBreak);
-    for (std::size_t i = 0; i < an_.size(); ++i) {
+    for (std::size_t i = 0; i < coefficients_.size(); ++i) {
         head.append("A[");
         integer(static_cast<int32_t>(i));
         head.append("]=");
-        head.append(number, NumberText(an_[i], style_, number));
+        head.append(number, numberText(coefficients_[i], style_, number));
         head.append(kBreak);
     }
 
@@ -326,19 +326,19 @@ void ParallelSolve::writeReport(const std::function<void(std::string_view)>& sin
             const std::size_t length = b.xLength[j];
             text += length;
             if (xLines) {
-                to = Put(to, "X[");
-                to += IntegerToText(static_cast<int32_t>(b.first + j), to);
-                to = PutNumber(Put(to, "]="), x, length);
+                to = put(to, "X[");
+                to += integerToText(static_cast<int32_t>(b.first + j), to);
+                to = putNumber(put(to, "]="), x, length);
             } else {
-                to = Put(PutNumber(Put(to, "F("), x, length), ")=");
-                to += NumberText(b.fx[j], style_, to);
+                to = put(putNumber(put(to, "F("), x, length), ")=");
+                to += numberText(b.fx[j], style_, to);
             }
-            to = Put(to, kBreak);
+            to = put(to, kBreak);
         }
         out.size = static_cast<std::size_t>(to - out.data.get());
     };
     auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(head) : slots[(k - 1) % window].view()); };
-    ChunkControl control = StageControl(control_, SolveStage::writing);
+    ChunkControl control = stageControl(control_, SolveStage::writing);
     control.threads = count_ < kSmallCount ? 1 : 0;
     pool_->runOrdered(1 + 2 * blocks, window, work, deliver, control);
 }
@@ -347,8 +347,8 @@ std::string ParallelSolve::reportText() {
     // Room for the longest report, so that the text is never copied while it
     // grows; the pages never written are never touched.
     std::string text;
-    const std::size_t counts = kCountAnLabel.size() + kCountXLabel.size() + 2 * (kMaxIntegerTextLength + 2);
-    text.reserve(counts + (an_.size() + count_) * kIndexedLine + count_ * kResultLine);
+    const std::size_t counts = kCoefficientCountLabel.size() + kXCountLabel.size() + 2 * (kMaxIntegerTextLength + 2);
+    text.reserve(counts + (coefficients_.size() + count_) * kIndexedLine + count_ * kResultLine);
     writeReport([&](std::string_view piece) { text.append(piece); });
     return text;
 }

@@ -160,11 +160,11 @@ bool softAt(const double* a, std::size_t n, double x, double& out) {
 
 }  // namespace
 
-bool EvaluatePolynomialAt(const double* a, std::size_t n, double x, double& out) {
+bool evaluatePolynomialAt(const double* a, std::size_t n, double x, double& out) {
     return evaluateAt<Ext80>(a, n, x, out);
 }
 
-std::size_t EvaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,
+std::size_t evaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,
                                         std::size_t count) {
     if (!usualCoefficients(a, n)) return evaluateRange<SoftExt80>(a, n, x, fx, count);
     for (std::size_t j = 0; j < count; ++j) {
@@ -173,9 +173,9 @@ std::size_t EvaluatePolynomialRangeSoft(const double* a, std::size_t n, const do
     return count;
 }
 
-std::size_t EvaluatePolynomialRange(const double* a, std::size_t n, const double* x, double* fx, std::size_t count) {
+std::size_t evaluatePolynomialRange(const double* a, std::size_t n, const double* x, double* fx, std::size_t count) {
     if constexpr (std::is_same_v<Ext80, SoftExt80>) {
-        return EvaluatePolynomialRangeSoft(a, n, x, fx, count);
+        return evaluatePolynomialRangeSoft(a, n, x, fx, count);
     } else {
         return evaluateRange<Ext80>(a, n, x, fx, count);
     }

@@ -12,11 +12,11 @@ namespace {
 
 enum class Read { ok, notNumber, tooLarge };
 
-Read ReadDouble(std::string_view text, char decimalMark, double& out) {
+Read readDouble(std::string_view text, char decimalMark, double& out) {
     Ext80 v;
-    if (!TryTextToNumber(TrimBlanks(text), decimalMark, v)) return Read::notNumber;
+    if (!tryTextToNumber(trimBlanks(text), decimalMark, v)) return Read::notNumber;
     try {
-        out = NarrowToDouble(v);
+        out = narrowToDouble(v);
     } catch (const OverflowError&) {
         return Read::tooLarge;
     }
@@ -25,21 +25,21 @@ Read ReadDouble(std::string_view text, char decimalMark, double& out) {
 
 }  // namespace
 
-RangeFault ReadRange(std::string_view fromText, std::string_view toText, std::string_view countText,
+RangeFault readRange(std::string_view fromText, std::string_view toText, std::string_view countText,
                      char decimalMark, RangeRequest& out) {
     RangeRequest r;
-    switch (ReadDouble(fromText, decimalMark, r.from)) {
+    switch (readDouble(fromText, decimalMark, r.from)) {
         case Read::notNumber: return RangeFault::fromNotNumber;
         case Read::tooLarge: return RangeFault::fromTooLarge;
         case Read::ok: break;
     }
-    switch (ReadDouble(toText, decimalMark, r.to)) {
+    switch (readDouble(toText, decimalMark, r.to)) {
         case Read::notNumber: return RangeFault::toNotNumber;
         case Read::tooLarge: return RangeFault::toTooLarge;
         case Read::ok: break;
     }
     double count = 0.0;
-    if (ReadDouble(countText, decimalMark, count) != Read::ok || count != std::floor(count) || count < 1 ||
+    if (readDouble(countText, decimalMark, count) != Read::ok || count != std::floor(count) || count < 1 ||
         count > kMostRangeValues) {
         return RangeFault::countNotAllowed;
     }
@@ -54,19 +54,19 @@ RangeFault ReadRange(std::string_view fromText, std::string_view toText, std::st
     return RangeFault::none;
 }
 
-double RangeValue(const RangeRequest& range, int32_t i) {
+double rangeValue(const RangeRequest& range, int32_t i) {
     if (i == 0) return range.from;
     if (i == range.count - 1) return range.to;
     return range.from + i * (range.to - range.from) / (range.count - 1);
 }
 
-std::string RangeText(const RangeRequest& range, char decimalMark) {
+std::string rangeText(const RangeRequest& range, char decimalMark) {
     std::string text;
     if (range.count <= 0) return text;
     text.resize(static_cast<std::size_t>(range.count) * (kMaxDoubleTextLength + 2));
     char* out = text.data();
     for (int32_t i = 0; i < range.count; ++i) {
-        out += DoubleToText(RangeValue(range, i), decimalMark, out);
+        out += doubleToText(rangeValue(range, i), decimalMark, out);
         *out++ = '\r';
         *out++ = '\n';
     }

@@ -51,33 +51,33 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
 
 // Bytes that read as GB18030 and encode back to exactly themselves; other
 // bytes would change on the way through, so they are not taken as GB18030.
-bool DecodeGb18030(const std::string& bytes, std::string& utf8) {
+bool decodeGb18030(const std::string& bytes, std::string& utf8) {
     std::string back;
     if (!Convert("UTF-8", kGb18030, bytes, utf8)) return false;
     return Convert(kGb18030, "UTF-8", utf8, back) && back == bytes;
 }
 
-bool Utf8ToGb18030(const std::string& utf8, std::string& out) {
+bool utf8ToGb18030(const std::string& utf8, std::string& out) {
     // A byte that is no UTF-8 would be lost on the way.
-    return IsValidUtf8(utf8) && Convert(kGb18030, "UTF-8", utf8, out);
+    return isValidUtf8(utf8) && Convert(kGb18030, "UTF-8", utf8, out);
 }
 
-std::string Latin1ToUtf8(std::string_view bytes) {
+std::string latin1ToUtf8(std::string_view bytes) {
     std::size_t high = 0;
     for (unsigned char c : bytes) high += c >> 7;
     std::string utf8;
     utf8.reserve(bytes.size() + high);
-    for (unsigned char c : bytes) AppendUtf8(utf8, c);
+    for (unsigned char c : bytes) appendUtf8(utf8, c);
     return utf8;
 }
 
 // False when the text holds a character beyond U+00FF (or bytes that are no
 // UTF-8), which Latin-1 cannot write.
-bool Utf8ToLatin1(std::string_view utf8, std::string& out) {
+bool utf8ToLatin1(std::string_view utf8, std::string& out) {
     out.clear();
     out.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
-        const std::optional<char32_t> c = NextUtf8(utf8, at);
+        const std::optional<char32_t> c = nextUtf8(utf8, at);
         if (!c || *c > 0xFF) return false;
         out.push_back(static_cast<char>(*c));
     }
@@ -86,58 +86,58 @@ bool Utf8ToLatin1(std::string_view utf8, std::string& out) {
 
 }  // namespace
 
-bool IsMarkedUtf16(std::string_view bytes) {
+bool isMarkedUtf16(std::string_view bytes) {
     const bool little = bytes.starts_with(kUtf16LeMark), big = bytes.starts_with(kUtf16BeMark);
-    return (little || big) && Utf16ToUtf8(bytes.substr(2), big, nullptr);
+    return (little || big) && utf16ToUtf8(bytes.substr(2), big, nullptr);
 }
 
-DecodedText DecodeUnmarkedText(std::string bytes) {
-    if (IsValidUtf8(bytes)) return {std::move(bytes), {}};
+DecodedText decodeUnmarkedText(std::string bytes) {
+    if (isValidUtf8(bytes)) return {std::move(bytes), {}};
     DecodedText decoded;
-    if (DecodeGb18030(bytes, decoded.utf8)) {
+    if (decodeGb18030(bytes, decoded.utf8)) {
         decoded.encoding.charset = Charset::gb18030;
         return decoded;
     }
-    return {Latin1ToUtf8(bytes), {Charset::latin1, false}};
+    return {latin1ToUtf8(bytes), {Charset::latin1, false}};
 }
 
-bool DecodeMarkedUtf16(std::string_view bytes, DecodedText& out) {
+bool decodeMarkedUtf16(std::string_view bytes, DecodedText& out) {
     const bool little = bytes.starts_with(kUtf16LeMark), big = bytes.starts_with(kUtf16BeMark);
-    if (!(little || big) || !Utf16ToUtf8(bytes.substr(2), big, &out.utf8)) return false;
+    if (!(little || big) || !utf16ToUtf8(bytes.substr(2), big, &out.utf8)) return false;
     out.encoding = {big ? Charset::utf16be : Charset::utf16le, true};
     return true;
 }
 
-DecodedText DecodeFileText(std::string bytes) {
-    if (DecodedText utf16; DecodeMarkedUtf16(bytes, utf16)) return utf16;
+DecodedText decodeFileText(std::string bytes) {
+    if (DecodedText utf16; decodeMarkedUtf16(bytes, utf16)) return utf16;
     if (bytes.starts_with(kUtf8Mark)) {
         bytes.erase(0, kUtf8Mark.size());
-        DecodedText decoded = DecodeUnmarkedText(std::move(bytes));
+        DecodedText decoded = decodeUnmarkedText(std::move(bytes));
         decoded.encoding.mark = true;
         return decoded;
     }
-    return DecodeUnmarkedText(std::move(bytes));
+    return decodeUnmarkedText(std::move(bytes));
 }
 
-std::string EncodeFileText(std::string utf8, FileEncoding encoding) {
+std::string encodeFileText(std::string utf8, FileEncoding encoding) {
     std::string bytes;
     bool encoded = false;
     switch (encoding.charset) {
         case Charset::utf8:
             break;
         case Charset::gb18030:
-            encoded = Utf8ToGb18030(utf8, bytes);
+            encoded = utf8ToGb18030(utf8, bytes);
             break;
         case Charset::latin1:
-            encoded = Utf8ToLatin1(utf8, bytes);
+            encoded = utf8ToLatin1(utf8, bytes);
             break;
         case Charset::utf16le:
         case Charset::utf16be: {
             // The mark comes with the text; UTF-8 that cannot be written so
             // goes out as it is, without a mark.
             const bool bigEndian = encoding.charset == Charset::utf16be;
-            AppendUtf16(bytes, 0xFEFF, bigEndian);
-            if (Utf8ToUtf16(utf8, bigEndian, bytes)) return bytes;
+            appendUtf16(bytes, 0xFEFF, bigEndian);
+            if (utf8ToUtf16(utf8, bigEndian, bytes)) return bytes;
             return utf8;
         }
     }
@@ -147,7 +147,7 @@ std::string EncodeFileText(std::string utf8, FileEncoding encoding) {
 }
 
 std::string RememberingFileCodec::decode(std::string bytes) {
-    DecodedText decoded = DecodeFileText(std::move(bytes));
+    DecodedText decoded = decodeFileText(std::move(bytes));
     encoding_ = decoded.encoding;
     return std::move(decoded.utf8);
 }

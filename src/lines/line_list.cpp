@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kBreak{"\r\n", 2};
 
 // The batch up to and including its last CR LF; an open line is left out.
-std::string_view FinishedLines(const LineBatch& batch) {
+std::string_view finishedLines(const LineBatch& batch) {
     std::string_view text = batch.text();
     std::size_t last = text.rfind(kBreak);
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 2);
@@ -21,10 +21,10 @@ std::string_view FinishedLines(const LineBatch& batch) {
 
 // How many bytes of whole lines, from the start, hold at most `room`
 // characters; 0 when not even one line does.
-std::size_t WholeLinesWithin(std::string_view lines, int64_t room) {
+std::size_t wholeLinesWithin(std::string_view lines, int64_t room) {
     std::size_t end = 0;
     for (std::size_t at; (at = lines.find(kBreak, end)) != std::string_view::npos; end = at + 2) {
-        room -= utf8::CountCharacters(lines.substr(end, at + 2 - end));
+        room -= utf8::countCharacters(lines.substr(end, at + 2 - end));
         if (room < 0) break;
     }
     return end;
@@ -33,7 +33,7 @@ std::size_t WholeLinesWithin(std::string_view lines, int64_t room) {
 // The end of the break of the first empty line, or npos when none is empty.
 // Every CR LF of a batch ends a line, so a CR LF at the start or right after
 // another CR LF closes an empty line.
-std::size_t FirstEmptyLineEnd(std::string_view lines) {
+std::size_t firstEmptyLineEnd(std::string_view lines) {
     if (lines.starts_with(kBreak)) return 2;
     std::size_t at = lines.find("\r\n\r\n");
     return at == std::string_view::npos ? at : at + 4;
@@ -42,7 +42,7 @@ std::size_t FirstEmptyLineEnd(std::string_view lines) {
 }  // namespace
 
 void LineWriter::addLines(const LineBatch& batch) {
-    std::string_view lines = FinishedLines(batch);
+    std::string_view lines = finishedLines(batch);
     while (!lines.empty()) {
         std::size_t end = lines.find(kBreak);
         add(lines.substr(0, end));
@@ -71,7 +71,7 @@ void ByteLineList::setFileBytes(std::string bytes) {
 }
 
 int64_t ByteLineList::characters() const {
-    if (characters_ < 0) characters_ = utf8::CountCharacters(text_);
+    if (characters_ < 0) characters_ = utf8::countCharacters(text_);
     return characters_;
 }
 
@@ -79,7 +79,7 @@ void ByteLineList::indexFrom(std::size_t offset) {
     // A LF ends a line break only when a CR precedes it; that CR may lie just
     // before offset, in text that was already indexed.
     const char* base = text_.data();
-    byte_scan::ForEachLf(base + offset, base + text_.size(), [&](const char* lf) {
+    byte_scan::forEachLf(base + offset, base + text_.size(), [&](const char* lf) {
         if (lf > base && lf[-1] == '\r') breakEnds_.push_back(static_cast<std::size_t>(lf - base) + 1);
     });
 }
@@ -120,7 +120,7 @@ int32_t ByteLineList::add(std::string_view s) {
     if (static_cast<int64_t>(oldSize + s.size()) + 2 <= capacity_) {
         characters_ = -1;
     } else {
-        const int64_t added = utf8::CountCharacters(s) + 2;
+        const int64_t added = utf8::countCharacters(s) + 2;
         if (characters() + added > capacity_) throw LineInsertionError();
         characters_ += added;
     }
@@ -137,7 +137,7 @@ int32_t ByteLineList::add(std::string_view s) {
 }
 
 void ByteLineList::addLines(const LineBatch& batch) {
-    std::string_view lines = FinishedLines(batch);
+    std::string_view lines = finishedLines(batch);
     if (lines.empty()) return;
 
     // Adding a line one at a time appends exactly the bytes the line takes
@@ -146,7 +146,7 @@ void ByteLineList::addLines(const LineBatch& batch) {
     // byte: when the bytes fit, so do the characters.
     std::string_view fitting = lines;
     if (static_cast<int64_t>(text_.size() + lines.size()) > capacity_)
-        fitting = lines.substr(0, WholeLinesWithin(lines, capacity_ - characters()));
+        fitting = lines.substr(0, wholeLinesWithin(lines, capacity_ - characters()));
     const bool allFit = fitting.size() == lines.size();
 
     const std::size_t oldSize = text_.size();
@@ -157,7 +157,7 @@ void ByteLineList::addLines(const LineBatch& batch) {
         // line, whose CR LF only ends the open line; from then on the text
         // ends with CR LF and each line goes in as line + CR LF, as batched.
         text_.append(kBreak);
-        std::size_t emptyEnd = FirstEmptyLineEnd(fitting);
+        std::size_t emptyEnd = firstEmptyLineEnd(fitting);
         if (emptyEnd == std::string_view::npos) {
             text_.append(fitting.substr(0, fitting.size() - 2));
         } else {

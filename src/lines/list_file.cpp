@@ -47,7 +47,7 @@ public:
             --end;
         }
         while (from < end) {
-            const char* lineEnd = byte_scan::FindCrOrLf(from, end);
+            const char* lineEnd = byte_scan::findCrOrLf(from, end);
             std::memcpy(to, from, static_cast<std::size_t>(lineEnd - from));
             to += lineEnd - from;
             if (lineEnd == end) break;
@@ -77,11 +77,11 @@ private:
     int64_t breaks_ = 0;
 };
 
-std::size_t BytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
+std::size_t bytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pieceSize / 2; }
 
 // The one message of a file that holds a NUL byte: no list file does, and
 // reading on past it would lose or invent lines without a word.
-[[noreturn]] void ThrowNulByte(const std::string& name, int64_t line) {
+[[noreturn]] void throwNulByte(const std::string& name, int64_t line) {
     throw FileError("File " + name + " contains a NUL byte at line " + std::to_string(line));
 }
 
@@ -101,7 +101,7 @@ public:
         }
         if (gathered_.empty()) {
             const std::size_t ascii =
-                static_cast<std::size_t>(byte_scan::FindNonAscii(text.data(), text.data() + text.size()) - text.data());
+                static_cast<std::size_t>(byte_scan::findNonAscii(text.data(), text.data() + text.size()) - text.data());
             if (ascii > 0) take_(text.substr(0, ascii));
             text.remove_prefix(ascii);
         }
@@ -109,7 +109,7 @@ public:
     }
 
     void finish() {
-        if (!gathered_.empty()) take_(DecodeUnmarkedText(std::move(gathered_)).utf8);
+        if (!gathered_.empty()) take_(decodeUnmarkedText(std::move(gathered_)).utf8);
     }
 
 private:
@@ -127,9 +127,9 @@ struct Source {
 // Reads the descriptor piece by piece into pane text: the file's own bytes,
 // or UTF-8 for a UTF-16 file, which is decoded first (the encoding is then
 // returned). With take, the text is handed on after every piece, decoded as
-// a pane decodes it, and dropped, so that it is never held whole. ReadFull
+// a pane decodes it, and dropped, so that it is never held whole. readFull
 // splits the pieces at the same places whatever sizes read() returns.
-std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text, const PieceSink* take) {
+std::optional<FileEncoding> readPaneText(const Source& source, std::string& text, const PieceSink* take) {
     PaneTextBuilder builder(text);
     std::optional<DecodingSink> decoder;
     const auto handOn = [&] {
@@ -142,14 +142,14 @@ std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text
         text.clear();
     };
     const auto convert = [&](std::string_view piece) {
-        if (!builder.takePiece(piece)) ThrowNulByte(source.name, builder.line());
+        if (!builder.takePiece(piece)) throwNulByte(source.name, builder.line());
         handOn();
     };
 
-    const std::size_t step = BytesPerPiece(kLoadPieceSize);
+    const std::size_t step = bytesPerPiece(kLoadPieceSize);
     std::string piece(step, '\0');
     const auto readPiece = [&] {
-        const ssize_t n = ReadFull(source.fd, piece.data(), step);
+        const ssize_t n = readFull(source.fd, piece.data(), step);
         // A read error part-way would leave half a list that looks whole.
         if (n < 0) throw FileError(source.failure);
         piece.resize(static_cast<std::size_t>(n));
@@ -158,8 +158,8 @@ std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text
 
     std::optional<FileEncoding> decoded;
     if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF")) {
-        if (piece.size() == step && !ReadAll(source.fd, piece)) throw FileError(source.failure);
-        if (DecodedText utf16; DecodeMarkedUtf16(piece, utf16)) {
+        if (piece.size() == step && !readAll(source.fd, piece)) throw FileError(source.failure);
+        if (DecodedText utf16; decodeMarkedUtf16(piece, utf16)) {
             piece = std::move(utf16.utf8);
             decoded = utf16.encoding;
         }
@@ -182,62 +182,58 @@ std::optional<FileEncoding> ReadPaneText(const Source& source, std::string& text
 }
 
 // A load: the pane changes only when the whole transfer succeeded.
-void LoadPieces(LineList& pane, const Source& source) {
+void loadPieces(LineList& pane, const Source& source) {
     std::string text;
     struct stat info;
     if (::fstat(source.fd, &info) == 0 && S_ISREG(info.st_mode))
         text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
     // A UTF-16 file goes to the pane in its own encoding, as every file does.
-    if (const auto decoded = ReadPaneText(source, text, nullptr)) text = EncodeFileText(std::move(text), *decoded);
+    if (const auto decoded = readPaneText(source, text, nullptr)) text = encodeFileText(std::move(text), *decoded);
     pane.setFileBytes(std::move(text));
     pane.setCapacity(kLoadedCapacity);
 }
 
-FileDescriptor OpenList(const std::string& path, SpecialFiles special, const std::string& failure) {
-    FileDescriptor file = OpenForReading(path, special);
+FileDescriptor openList(const std::string& path, SpecialFiles special, const std::string& failure) {
+    FileDescriptor file = openForReading(path, special);
     if (!file.valid()) throw FileError(failure);
     return file;
 }
 
 }  // namespace
 
-std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize) {
+std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize) {
     std::string text;
     text.reserve(fileBytes.size() + fileBytes.size() / 8);
     PaneTextBuilder builder(text);
-    const std::size_t step = BytesPerPiece(pieceSize);
+    const std::size_t step = bytesPerPiece(pieceSize);
     while (!fileBytes.empty()) {
         std::size_t n = fileBytes.size() < step ? fileBytes.size() : step;
-        if (!builder.takePiece(fileBytes.substr(0, n))) ThrowNulByte("text", builder.line());
+        if (!builder.takePiece(fileBytes.substr(0, n))) throwNulByte("text", builder.line());
         fileBytes.remove_prefix(n);
     }
     builder.finish();
     return text;
 }
 
-void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
+void loadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
-    const FileDescriptor file = OpenList(path, special, failure);
-    LoadPieces(pane, {file.get(), path, failure});
+    const FileDescriptor file = openList(path, special, failure);
+    loadPieces(pane, {file.get(), path, failure});
 }
 
-void LoadFromDescriptor(LineList& pane, int fd, const std::string& name, const std::string& readFailure) {
-    LoadPieces(pane, {fd, name, readFailure});
-}
-
-void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
+void transferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
-    const FileDescriptor file = OpenList(path, special, failure);
+    const FileDescriptor file = openList(path, special, failure);
     std::string text;
-    ReadPaneText({file.get(), path, failure}, text, &take);
+    readPaneText({file.get(), path, failure}, text, &take);
 }
 
-void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure) {
+void transferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure) {
     std::string text;
-    ReadPaneText({fd, name, readFailure}, text, &take);
+    readPaneText({fd, name, readFailure}, text, &take);
 }
 
-void CheckSaved(SaveStatus status, const std::string& path) {
+void checkSaved(SaveStatus status, const std::string& path) {
     switch (status) {
         case SaveStatus::ok:
             return;
@@ -248,8 +244,8 @@ void CheckSaved(SaveStatus status, const std::string& path) {
     }
 }
 
-void SaveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
-    CheckSaved(SaveFileSafely(path, pane.fileBytes(), special), path);
+void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
+    checkSaved(saveFileSafely(path, pane.fileBytes(), special), path);
 }
 
 }  // namespace quill

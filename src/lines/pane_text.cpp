@@ -20,7 +20,7 @@ constexpr std::size_t kMostHistoryBytes = std::size_t{256} << 20;
 // Calls fn(line) for each piece of text between CR LF breaks, the piece after
 // the last break included (empty when text ends with one).
 template <class Fn>
-void ForEachPiece(std::string_view text, Fn fn) {
+void forEachPiece(std::string_view text, Fn fn) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t at = text.find(kBreak, start);
@@ -88,7 +88,7 @@ PreparedLines::PreparedLines(std::string lines) : text_(std::move(lines)) {
         }
         start = at + 2;
     }
-    characters_ = utf8::CountCharacters(text_);  // CR and LF count one each
+    characters_ = utf8::countCharacters(text_);  // CR and LF count one each
 }
 
 std::string_view PreparedLines::line(std::size_t i) const {
@@ -127,7 +127,7 @@ void PaneText::rowRemoved(std::size_t bytes) const {
 
 int32_t PaneText::add(std::string_view s) {
     const int32_t before = count();
-    const int64_t needed = utf8::CountCharacters(s) + 2;
+    const int64_t needed = utf8::countCharacters(s) + 2;
     // Whole line or nothing: a cut line would pass for a complete value.
     if (characters_ + needed > capacity_) throw LineInsertionError();
     appendLine(s);
@@ -147,7 +147,7 @@ void PaneText::addLines(const LineBatch& batch) {
         const std::size_t at = text.find(kBreak, start);
         if (at == std::string_view::npos) break;  // an unfinished line is no line
         const std::string_view s = text.substr(start, at - start);
-        const int64_t needed = utf8::CountCharacters(s) + 2;
+        const int64_t needed = utf8::countCharacters(s) + 2;
         if (characters_ + needed > capacity_) {
             full = true;
             break;
@@ -188,7 +188,7 @@ void PaneText::addLines(PreparedLines&& lines) {
     for (std::size_t i = 0; i < taken.starts_.size(); ++i) {
         const std::string_view s = taken.line(i);
         if (!fit) {
-            const int64_t needed = utf8::CountCharacters(s) + 2;
+            const int64_t needed = utf8::countCharacters(s) + 2;
             if (characters_ + needed > capacity_) {
                 full = true;
                 break;
@@ -259,7 +259,7 @@ std::size_t PaneText::widestRowBytes() const {
 TextPos PaneText::clamp(TextPos pos) const {
     pos.row = std::clamp<int64_t>(pos.row, 0, rowCount() - 1);
     const std::string_view r = row(pos.row);
-    pos.col = utf8::Floor(r, std::min(pos.col, r.size()));
+    pos.col = utf8::floor(r, std::min(pos.col, r.size()));
     return pos;
 }
 
@@ -284,10 +284,10 @@ TextPos PaneText::after(TextPos at, std::string_view text) {
 }
 
 int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
-    if (from.row == to.row) return utf8::CountCharacters(std::string_view(row(from.row)).substr(from.col, to.col - from.col));
-    int64_t n = utf8::CountCharacters(std::string_view(row(from.row)).substr(from.col));
-    for (int64_t r = from.row + 1; r < to.row; ++r) n += utf8::CountCharacters(row(r));
-    n += utf8::CountCharacters(std::string_view(row(to.row)).substr(0, to.col));
+    if (from.row == to.row) return utf8::countCharacters(std::string_view(row(from.row)).substr(from.col, to.col - from.col));
+    int64_t n = utf8::countCharacters(std::string_view(row(from.row)).substr(from.col));
+    for (int64_t r = from.row + 1; r < to.row; ++r) n += utf8::countCharacters(row(r));
+    n += utf8::countCharacters(std::string_view(row(to.row)).substr(0, to.col));
     return n + 2 * (to.row - from.row);
 }
 
@@ -301,7 +301,7 @@ void PaneText::replaceWhole(std::string text) {
     PreparedLines lines(std::move(text));
     frozenText_ = std::move(lines.text_);
     frozenStarts_ = std::move(lines.starts_);
-    characters_ = lines.characters_ + utf8::CountCharacters(rows_.back());
+    characters_ = lines.characters_ + utf8::countCharacters(rows_.back());
     widest_ = lines.widest_;
     widestRows_ = lines.widestRows_;
     widestKnown_ = true;
@@ -326,7 +326,7 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text, int64_t 
     std::string tail = rows_[static_cast<std::size_t>(to.row - base)].substr(to.col);
     std::vector<std::string> newRows;
     bool firstPiece = true;
-    ForEachPiece(text, [&](std::string_view piece) {
+    forEachPiece(text, [&](std::string_view piece) {
         if (firstPiece) {
             first->resize(from.col);
             first->append(piece);
@@ -350,7 +350,7 @@ void PaneText::replace(TextPos from, TextPos to, std::string_view text, int64_t 
 
     for (int64_t r = from.row; r <= from.row + static_cast<int64_t>(newRows.size()); ++r) rowAdded(row(r).size());
     for (std::size_t bytes : oldSizes) rowRemoved(bytes);
-    characters_ += utf8::CountCharacters(text) - removedCharacters;
+    characters_ += utf8::countCharacters(text) - removedCharacters;
 }
 
 PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view text, EditKind kind) {
@@ -361,9 +361,9 @@ PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view t
     EditResult result;
     const int64_t removed = charactersBetween(from, to);
     const int64_t room = capacity_ - (characters_ - removed);
-    if (utf8::CountCharacters(text) > room) {
+    if (utf8::countCharacters(text) > room) {
         result.cut = true;
-        const std::size_t fits = utf8::BytesOfFirst(text, std::max<int64_t>(room, 0));
+        const std::size_t fits = utf8::bytesOfFirst(text, std::max<int64_t>(room, 0));
         // Half a line break would leave a stray CR in the row.
         const bool halfBreak = fits > 0 && text[fits - 1] == '\r' && fits < text.size() && text[fits] == '\n';
         text = text.substr(0, halfBreak ? fits - 1 : fits);
@@ -405,7 +405,7 @@ void PaneText::trimHistory() {
 
 std::pair<TextPos, TextPos> PaneText::swapIn(Step& step) {
     std::string present = textBetween(step.from, step.end);
-    replace(step.from, step.end, step.away, utf8::CountCharacters(present));  // CR and LF count one each
+    replace(step.from, step.end, step.away, utf8::countCharacters(present));  // CR and LF count one each
     historyBytes_ += present.size() - step.away.size();
     step.end = after(step.from, step.away);
     step.away = std::move(present);

@@ -7,7 +7,7 @@
 
 namespace quill {
 
-char ReadLocaleDecimalMark() {
+char readLocaleDecimalMark() {
     // A locale object of its own, so that the process's locale stays as it is.
     const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
     if (numeric == static_cast<locale_t>(0)) return '.';

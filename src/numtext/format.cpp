@@ -83,12 +83,12 @@ bool roundToInteger(Ext80Bits value, uint64_t& out) {
 }
 
 // The eighteen digits of the slow road below, by the integer steps of
-// ScaleBitsByPowerOfTen and integer roundings; false where those cannot
+// scaleBitsByPowerOfTen and integer roundings; false where those cannot
 // settle it, and then the 80-bit steps decide.
 bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
     Ext80Bits scaled;
     uint64_t n;
-    if (!ScaleBitsByPowerOfTen(magnitude, 18 - exponent, scaled) || !roundToInteger(scaled, n)) return false;
+    if (!scaleBitsByPowerOfTen(magnitude, 18 - exponent, scaled) || !roundToInteger(scaled, n)) return false;
     if (n >= kTenPow18) {
         // The quotient n / 10 in 80 bits: below 2^61, so its 64 bits keep
         // 3 to 7 fraction bits, rounded by the remainder (never a tie: an
@@ -134,7 +134,7 @@ int computeDecimalForm(Value v, DecimalForm& form) {
     if (!eighteenDigits({biased, significand}, exponent, eighteen)) {
         const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
         Ext80Flags flags;
-        Ext80 scaled = ScaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags)
+        Ext80 scaled = scaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags)
                            .roundToInteger();
         if (!scaled.lessThan(tenPow18)) {
             // The estimate was one too small: nineteen digits.
@@ -237,24 +237,24 @@ std::size_t layOutGeneral(const DecimalForm& form, int length, char decimalMark,
 
 }  // namespace
 
-DecimalForm ToDecimalForm(Ext80 v) {
+DecimalForm toDecimalForm(Ext80 v) {
     DecimalForm form;
     computeDecimalForm(v, form);
     return form;
 }
 
-std::size_t DoubleToText(double value, char decimalMark, char* out) {
+std::size_t doubleToText(double value, char decimalMark, char* out) {
     DecimalForm form;
     const int length = computeDecimalForm(SoftExt80::fromDouble(value), form);
     return layOutGeneral(form, length, decimalMark, out);
 }
 
-std::string DoubleToText(double value, char decimalMark) {
+std::string doubleToText(double value, char decimalMark) {
     char buffer[kMaxDoubleTextLength];
-    return std::string(buffer, DoubleToText(value, decimalMark, buffer));
+    return std::string(buffer, doubleToText(value, decimalMark, buffer));
 }
 
-std::size_t IntegerToText(int32_t value, char* out) {
+std::size_t integerToText(int32_t value, char* out) {
     char* p = out;
     uint32_t magnitude = static_cast<uint32_t>(value);
     if (value < 0) {
@@ -264,12 +264,12 @@ std::size_t IntegerToText(int32_t value, char* out) {
     return static_cast<std::size_t>(p - out) + static_cast<std::size_t>(writeUnsigned(magnitude, p));
 }
 
-std::string IntegerToText(int32_t value) {
+std::string integerToText(int32_t value) {
     char buffer[kMaxIntegerTextLength];
-    return std::string(buffer, IntegerToText(value, buffer));
+    return std::string(buffer, integerToText(value, buffer));
 }
 
-std::size_t DoubleToHexText(double value, char* out) {
+std::size_t doubleToHexText(double value, char* out) {
     const uint64_t bits = std::bit_cast<uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const uint32_t biased = static_cast<uint32_t>(bits >> 52) & 0x7FFu;
@@ -301,9 +301,9 @@ std::size_t DoubleToHexText(double value, char* out) {
     return static_cast<std::size_t>(p - out);
 }
 
-std::string DoubleToHexText(double value) {
+std::string doubleToHexText(double value) {
     char buffer[kMaxHexTextLength];
-    return std::string(buffer, DoubleToHexText(value, buffer));
+    return std::string(buffer, doubleToHexText(value, buffer));
 }
 
 }  // namespace quill

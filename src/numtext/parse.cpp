@@ -210,7 +210,7 @@ struct Scanned {
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
     const auto* data = reinterpret_cast<const Byte*>(text.data());
     std::size_t first = 0;
     std::size_t last = text.size();
@@ -219,15 +219,15 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first);
 }
 
-bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
+bool tryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
     Scanned s;
     if (!scan(text, decimalMark, s)) return false;
     Ext80 v;
     Ext80Bits bits;
-    if (!s.acc.wide && s.acc.small != 0 && ScaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
+    if (!s.acc.wide && s.acc.small != 0 && scaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
         v = Ext80::fromBits(false, bits.biasedExponent, bits.significand);
     } else {
-        v = ScaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
+        v = scaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
     }
     if (s.negative) v = v.negated();
     if (s.acc.flags.any()) return false;
@@ -235,32 +235,32 @@ bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out) {
     return true;
 }
 
-Ext80 TextToNumber(std::string_view text, char decimalMark) {
+Ext80 textToNumber(std::string_view text, char decimalMark) {
     Ext80 v;
-    if (!TryTextToNumber(text, decimalMark, v)) throwNotANumber(text);
+    if (!tryTextToNumber(text, decimalMark, v)) throwNotANumber(text);
     return v;
 }
 
-double TextToDouble(std::string_view text, char decimalMark) {
+double textToDouble(std::string_view text, char decimalMark) {
     Scanned s;
     if (!scan(text, decimalMark, s)) throwNotANumber(text);
     if (!s.acc.wide) {
         if (s.acc.small == 0) return s.negative ? -0.0 : 0.0;  // zero scales to zero
         // The store of the integer road's bits, in integer registers too.
         Ext80Bits bits;
-        if (ScaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
+        if (scaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
             const SoftExt80::Narrowed d =
                 SoftExt80::fromBits(s.negative, bits.biasedExponent, bits.significand).narrowToDouble();
             if (d.overflow) throw OverflowError();
             return d.value;
         }
     }
-    Ext80 v = ScaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
+    Ext80 v = scaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
     if (s.acc.flags.any()) throwNotANumber(text);
-    return NarrowToDouble(s.negative ? v.negated() : v);
+    return narrowToDouble(s.negative ? v.negated() : v);
 }
 
-double NarrowToDouble(Ext80 v) {
+double narrowToDouble(Ext80 v) {
     const Ext80::Narrowed n = v.narrowToDouble();
     // No infinity or NaN is ever stored: a value that is already not finite
     // fails the store just as one that rounds beyond the double range.

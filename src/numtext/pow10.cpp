@@ -6,7 +6,7 @@
 
 namespace quill {
 
-Ext80 ScaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags) {
+Ext80 scaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags) {
     if (n == 0) return v;
     if (n <= -5120) return Ext80();
     const bool divide = n < 0;
@@ -108,13 +108,13 @@ inline bool divide(Wide& v, const Factor& f) {
 
 }  // namespace
 
-bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
+bool scaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
     if (s == 0) return false;
     const int shift = std::countl_zero(s);
-    return ScaleBitsByPowerOfTen({uint16_t(16383 + 63 - shift), s << shift}, n, out);
+    return scaleBitsByPowerOfTen({uint16_t(16383 + 63 - shift), s << shift}, n, out);
 }
 
-bool ScaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
+bool scaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
     if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF ||
         n <= -5120 || n >= 5120) {
         return false;

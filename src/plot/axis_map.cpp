@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kLn10 = 2.302585092994045684;
 
-double ClampToDoubleRange(double v) {
+double clampToDoubleRange(double v) {
     if (v > DBL_MAX) return DBL_MAX;
     if (v < -DBL_MAX) return -DBL_MAX;
     return v;
@@ -17,7 +17,7 @@ double ClampToDoubleRange(double v) {
 
 }  // namespace
 
-LinearMap LinearMap::ForValues(const double* values, std::size_t count) {
+LinearMap LinearMap::forValues(const double* values, std::size_t count) {
     double largest = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double a = std::fabs(values[i]);
@@ -26,13 +26,13 @@ LinearMap LinearMap::ForValues(const double* values, std::size_t count) {
     return LinearMap(largest > 0.0 ? std::ilogb(largest) : 0);
 }
 
-double LinearMap::ToView(double real) const { return std::ldexp(real, -shift_); }
+double LinearMap::toView(double real) const { return std::ldexp(real, -shift_); }
 
-double LinearMap::ToRealUnclamped(double view) const { return std::ldexp(view, shift_); }
+double LinearMap::toRealUnclamped(double view) const { return std::ldexp(view, shift_); }
 
-double LinearMap::ToReal(double view) const {
+double LinearMap::toReal(double view) const {
     if (std::isnan(view)) return view;
-    return ClampToDoubleRange(std::ldexp(view, shift_));
+    return clampToDoubleRange(std::ldexp(view, shift_));
 }
 
 SymlogMap::SymlogMap(int decade) : decade_(decade), c_(std::pow(10.0, decade)) {
@@ -41,7 +41,7 @@ SymlogMap::SymlogMap(int decade) : decade_(decade), c_(std::pow(10.0, decade)) {
     logC_ = std::log10(c_);
 }
 
-SymlogMap SymlogMap::ForValues(const double* values, std::size_t count) {
+SymlogMap SymlogMap::forValues(const double* values, std::size_t count) {
     double smallest = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double a = std::fabs(values[i]);
@@ -54,7 +54,7 @@ SymlogMap SymlogMap::ForValues(const double* values, std::size_t count) {
     return SymlogMap(decade);
 }
 
-double SymlogMap::ToView(double real) const {
+double SymlogMap::toView(double real) const {
     if (std::isnan(real)) return real;
     const double a = std::fabs(real);
     const double ratio = a / c_;
@@ -64,12 +64,12 @@ double SymlogMap::ToView(double real) const {
     return std::signbit(real) ? -magnitude : magnitude;
 }
 
-double SymlogMap::ToReal(double view) const {
+double SymlogMap::toReal(double view) const {
     if (std::isnan(view)) return view;
     const double v = std::fabs(view);
     double a = c_ * std::expm1(v * kLn10);
     if (!(a <= DBL_MAX)) a = std::exp(v * kLn10 + logC_ * kLn10);  // 10^v alone would overflow
-    a = ClampToDoubleRange(a);
+    a = clampToDoubleRange(a);
     return view < 0 ? -a : a;
 }
 

@@ -14,16 +14,16 @@ constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-double CurveValue(const std::vector<double>& coefficients, double x) noexcept {
+double curveValue(const std::vector<double>& coefficients, double x) noexcept {
     if (!std::isfinite(x)) return kGap;
     try {
-        return EvaluatePolynomial(coefficients, x);
+        return evaluatePolynomial(coefficients, x);
     } catch (...) {  // OverflowError is the one error evaluation raises
         return kGap;
     }
 }
 
-double QuickCurveValue(const std::vector<double>& coefficients, double x) noexcept {
+double quickCurveValue(const std::vector<double>& coefficients, double x) noexcept {
     if (!std::isfinite(x)) return kGap;
     double sum = 0.0, power = 1.0;
     for (std::size_t i = 0; i < coefficients.size(); ++i) {
@@ -35,7 +35,7 @@ double QuickCurveValue(const std::vector<double>& coefficients, double x) noexce
     return std::isfinite(sum) ? sum : kGap;
 }
 
-CurveSamples SampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap,
+CurveSamples sampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap,
                          double u0, double u1, std::size_t columns) {
     CurveSamples samples;
     const double n = static_cast<double>(coefficients.size());
@@ -53,10 +53,10 @@ CurveSamples SampleCurve(const std::vector<double>& coefficients, const LinearMa
         const double t = static_cast<double>(i) / last;
         // Both ends exact, and no overflow of u1 - u0.
         const double u = i + 1 == count ? u1 : u0 * (1 - t) + u1 * t;
-        const double x = xmap.ToRealUnclamped(u);  // past the double range: a gap
-        const double y = samples.exact ? CurveValue(coefficients, x) : QuickCurveValue(coefficients, x);
+        const double x = xmap.toRealUnclamped(u);  // past the double range: a gap
+        const double y = samples.exact ? curveValue(coefficients, x) : quickCurveValue(coefficients, x);
         samples.u[i] = u;
-        samples.v[i] = ymap.ToView(y);
+        samples.v[i] = ymap.toView(y);
     }
     return samples;
 }

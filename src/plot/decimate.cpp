@@ -5,7 +5,7 @@
 
 namespace quill::plot {
 
-void DecimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect,
+void decimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect,
                       std::size_t columns, std::vector<double>& outU, std::vector<double>& outV) {
     outU.clear();
     outV.clear();

@@ -5,7 +5,7 @@
 
 namespace quill::plot {
 
-std::optional<Span> FiniteSpan(const double* values, std::size_t count) {
+std::optional<Span> finiteSpan(const double* values, std::size_t count) {
     std::optional<Span> span;
     for (std::size_t i = 0; i < count; ++i) {
         const double v = values[i];
@@ -21,13 +21,13 @@ std::optional<Span> FiniteSpan(const double* values, std::size_t count) {
     return span;
 }
 
-std::optional<Span> Union(const std::optional<Span>& a, const std::optional<Span>& b) {
+std::optional<Span> unionOf(const std::optional<Span>& a, const std::optional<Span>& b) {
     if (!a) return b;
     if (!b) return a;
     return Span{std::fmin(a->lo, b->lo), std::fmax(a->hi, b->hi)};
 }
 
-Span WithMargin(Span span, double margin) {
+Span withMargin(Span span, double margin) {
     // Halves first, so that a span across the whole double range cannot overflow.
     const double width = span.hi / 2 - span.lo / 2;
     if (!(width > 0.0)) return Span{span.lo - 1.0, span.hi + 1.0};

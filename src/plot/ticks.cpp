@@ -8,15 +8,15 @@ namespace quill::plot {
 
 namespace {
 
-double PowerOfTen(int e) {
+double powerOfTen(int e) {
     const double p = std::pow(10.0, e);
     return p > 0.0 ? p : std::ldexp(1.0, -1074);  // below the smallest subnormal
 }
 
 // 1, 2, 5 or 10 times a power of ten, at least raw (a positive finite value).
-double RoundStep(double raw) {
+double roundStep(double raw) {
     const int e = static_cast<int>(std::floor(std::log10(raw)));
-    const double p = PowerOfTen(e);
+    const double p = powerOfTen(e);
     const double f = raw / p;
     for (const double m : {1.0, 2.0, 5.0}) {
         if (f <= m) return m * p;
@@ -27,7 +27,7 @@ double RoundStep(double raw) {
 
 }  // namespace
 
-std::vector<double> LinearTicks(double lo, double hi, int maxCount) {
+std::vector<double> linearTicks(double lo, double hi, int maxCount) {
     std::vector<double> ticks;
     if (!(std::isfinite(lo) && std::isfinite(hi) && lo < hi)) return ticks;
     const double n = std::max(maxCount, 2);
@@ -37,7 +37,7 @@ std::vector<double> LinearTicks(double lo, double hi, int maxCount) {
     const double width = hi - lo;
     double raw = width <= DBL_MAX ? width / n : hi / n - lo / n;
     if (raw == 0.0) raw = std::ldexp(1.0, -1074);  // a few subnormals wide: every one a tick
-    const double step = RoundStep(raw);
+    const double step = roundStep(raw);
     const double first = std::ceil(lo / step);
     const double last = std::floor(hi / step);
     const double limit = 2 * n + 2;
@@ -53,21 +53,21 @@ std::vector<double> LinearTicks(double lo, double hi, int maxCount) {
     return ticks;
 }
 
-std::vector<double> SymlogTicks(const SymlogMap& map, double v0, double v1, int maxCount) {
+std::vector<double> symlogTicks(const SymlogMap& map, double v0, double v1, int maxCount) {
     std::vector<double> ticks;
     if (!(std::isfinite(v0) && std::isfinite(v1) && v0 < v1)) return ticks;
 
     // The decades on one side whose view position lies in [a, b], 0 <= a < b.
     auto decadesIn = [&](double a, double b, int& fromDecade, int& toDecade) {
-        const double realLo = map.ToReal(a), realHi = map.ToReal(b);
+        const double realLo = map.toReal(a), realHi = map.toReal(b);
         fromDecade = map.decade();
         toDecade = fromDecade - 1;
         if (!(realHi > 0.0)) return 0;
         if (realLo > map.threshold()) fromDecade = static_cast<int>(std::ceil(std::log10(realLo)));
         toDecade = static_cast<int>(std::floor(std::log10(realHi)));
         toDecade = std::min(toDecade, 308);
-        while (toDecade >= fromDecade && map.ToView(PowerOfTen(toDecade)) > b) --toDecade;
-        while (fromDecade <= toDecade && map.ToView(PowerOfTen(fromDecade)) < a) ++fromDecade;
+        while (toDecade >= fromDecade && map.toView(powerOfTen(toDecade)) > b) --toDecade;
+        while (fromDecade <= toDecade && map.toView(powerOfTen(fromDecade)) < a) ++fromDecade;
         return std::max(0, toDecade - fromDecade + 1);
     };
 
@@ -79,9 +79,9 @@ std::vector<double> SymlogTicks(const SymlogMap& map, double v0, double v1, int 
 
     if (count < 2) {
         // Inside a decade or two: round values of the real range.
-        const double lo = map.ToReal(v0), hi = map.ToReal(v1);
-        for (const double t : LinearTicks(lo, hi, maxCount)) {
-            const double v = map.ToView(t);
+        const double lo = map.toReal(v0), hi = map.toReal(v1);
+        for (const double t : linearTicks(lo, hi, maxCount)) {
+            const double v = map.toView(t);
             if (v >= v0 && v <= v1) ticks.push_back(t);
         }
         return ticks;
@@ -97,11 +97,11 @@ std::vector<double> SymlogTicks(const SymlogMap& map, double v0, double v1, int 
     }
     auto onStride = [stride](int d) { return ((d % stride) + stride) % stride == 0; };
     for (int d = negTo; d >= negFrom; --d) {
-        if (onStride(d)) ticks.push_back(-PowerOfTen(d));
+        if (onStride(d)) ticks.push_back(-powerOfTen(d));
     }
     if (zero) ticks.push_back(0.0);
     for (int d = posFrom; d <= posTo; ++d) {
-        if (onStride(d)) ticks.push_back(PowerOfTen(d));
+        if (onStride(d)) ticks.push_back(powerOfTen(d));
     }
     return ticks;
 }

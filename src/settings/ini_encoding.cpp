@@ -4,7 +4,7 @@
 
 namespace quill {
 
-std::optional<IniFileText> DecodeIniFile(std::string_view bytes) {
+std::optional<IniFileText> decodeIniFile(std::string_view bytes) {
     IniFileText file;
     if (bytes.starts_with("\xFF\xFE"))
         file.encoding = IniEncoding::utf16le;
@@ -12,16 +12,16 @@ std::optional<IniFileText> DecodeIniFile(std::string_view bytes) {
         file.encoding = IniEncoding::utf16be;
     else
         return IniFileText{IniEncoding::bytes, std::string(bytes)};
-    if (!Utf16ToUtf8(bytes.substr(2), file.encoding == IniEncoding::utf16be, &file.text)) return std::nullopt;
+    if (!utf16ToUtf8(bytes.substr(2), file.encoding == IniEncoding::utf16be, &file.text)) return std::nullopt;
     return file;
 }
 
-std::optional<std::string> EncodeIniFile(const IniFileText& file) {
+std::optional<std::string> encodeIniFile(const IniFileText& file) {
     if (file.encoding == IniEncoding::bytes) return file.text;
     const bool bigEndian = file.encoding == IniEncoding::utf16be;
     std::string out;
-    AppendUtf16(out, 0xFEFF, bigEndian);
-    if (!Utf8ToUtf16(file.text, bigEndian, out)) return std::nullopt;
+    appendUtf16(out, 0xFEFF, bigEndian);
+    if (!utf8ToUtf16(file.text, bigEndian, out)) return std::nullopt;
     return out;
 }
 

@@ -14,7 +14,7 @@ struct Line {
     std::string_view eol;   // "\r\n", "\n", "\r" or "" (last line only)
 };
 
-std::vector<Line> SplitLines(std::string_view body) {
+std::vector<Line> splitLines(std::string_view body) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < body.size()) {
@@ -30,19 +30,19 @@ std::vector<Line> SplitLines(std::string_view body) {
     return lines;
 }
 
-std::string_view TrimBlanks(std::string_view s) {
+std::string_view trimBlanks(std::string_view s) {
     const std::size_t first = s.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return {};
     const std::size_t last = s.find_last_not_of(kBlanks);
     return s.substr(first, last - first + 1);
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameName(std::string_view a, std::string_view b) {
+bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
     return true;
 }
 
@@ -53,22 +53,22 @@ struct LineKind {
     std::size_t valueAt = 0; // key lines: where the value (after "=" and blanks) starts
 };
 
-LineKind Classify(std::string_view text) {
-    const std::string_view trimmed = TrimBlanks(text);
+LineKind classify(std::string_view text) {
+    const std::string_view trimmed = trimBlanks(text);
     if (trimmed.empty() || trimmed[0] == ';') return {};
     if (trimmed[0] == '[') {
         const std::size_t close = trimmed.find(']');
         if (close != std::string_view::npos)
-            return {LineKind::section, TrimBlanks(trimmed.substr(1, close - 1)), 0};
+            return {LineKind::section, trimBlanks(trimmed.substr(1, close - 1)), 0};
     }
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return {};
     const std::size_t afterBlanks = text.find_first_not_of(kBlanks, equals + 1);
-    return {LineKind::key, TrimBlanks(text.substr(0, equals)),
+    return {LineKind::key, trimBlanks(text.substr(0, equals)),
             afterBlanks == std::string_view::npos ? text.size() : afterBlanks};
 }
 
-std::string_view Unquote(std::string_view value) {
+std::string_view unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         return value.substr(1, value.size() - 2);
@@ -81,13 +81,13 @@ struct ParsedFile {
     std::vector<Line> lines;
 };
 
-ParsedFile Parse(std::string_view file) {
+ParsedFile parse(std::string_view file) {
     ParsedFile parsed;
     if (file.starts_with(kUtf8ByteOrderMark)) {
         parsed.bom = file.substr(0, kUtf8ByteOrderMark.size());
         file.remove_prefix(kUtf8ByteOrderMark.size());
     }
-    parsed.lines = SplitLines(file);
+    parsed.lines = splitLines(file);
     return parsed;
 }
 
@@ -96,10 +96,10 @@ std::optional<std::size_t> FindKeyLine(const std::vector<Line>& lines, std::stri
                                        std::string_view key) {
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineKind kind = Classify(lines[i].text);
+        const LineKind kind = classify(lines[i].text);
         if (kind.kind == LineKind::section)
-            inSection = SameName(kind.name, section);
-        else if (inSection && kind.kind == LineKind::key && SameName(kind.name, key))
+            inSection = sameName(kind.name, section);
+        else if (inSection && kind.kind == LineKind::key && sameName(kind.name, key))
             return i;
     }
     return std::nullopt;
@@ -110,11 +110,11 @@ std::optional<std::size_t> FindKeyLine(const std::vector<Line>& lines, std::stri
 std::optional<std::size_t> FindSectionEnd(const std::vector<Line>& lines, std::string_view section) {
     std::optional<std::size_t> end;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineKind kind = Classify(lines[i].text);
+        const LineKind kind = classify(lines[i].text);
         if (kind.kind == LineKind::section) {
             if (end) break;
-            if (SameName(kind.name, section)) end = i;
-        } else if (end && !TrimBlanks(lines[i].text).empty()) {
+            if (sameName(kind.name, section)) end = i;
+        } else if (end && !trimBlanks(lines[i].text).empty()) {
             end = i;
         }
     }
@@ -123,22 +123,22 @@ std::optional<std::size_t> FindSectionEnd(const std::vector<Line>& lines, std::s
 
 }  // namespace
 
-std::optional<std::string> FindIniValue(std::string_view file, std::string_view section,
+std::optional<std::string> findIniValue(std::string_view file, std::string_view section,
                                         std::string_view key) {
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
-    const ParsedFile parsed = Parse(file);
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    const ParsedFile parsed = parse(file);
     const std::optional<std::size_t> at = FindKeyLine(parsed.lines, section, key);
     if (!at) return std::nullopt;
     const std::string_view text = parsed.lines[*at].text;
-    return std::string(Unquote(TrimBlanks(text.substr(Classify(text).valueAt))));
+    return std::string(unquote(trimBlanks(text.substr(classify(text).valueAt))));
 }
 
-std::string WithIniValue(std::string_view file, std::string_view section, std::string_view key,
+std::string withIniValue(std::string_view file, std::string_view section, std::string_view key,
                          std::string_view value) {
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
-    ParsedFile parsed = Parse(file);
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    ParsedFile parsed = parse(file);
     std::vector<Line>& lines = parsed.lines;
 
     std::string_view eol = "\r\n";
@@ -154,7 +154,7 @@ std::string WithIniValue(std::string_view file, std::string_view section, std::s
         // would only pile up on top of them, one more with every write.
         const std::string_view text = lines[*at].text;
         const std::size_t valueStart = std::min(value.find_first_not_of(kBlanks), value.size());
-        replacedLine = std::string(text.substr(0, Classify(text).valueAt)) + std::string(value.substr(valueStart));
+        replacedLine = std::string(text.substr(0, classify(text).valueAt)) + std::string(value.substr(valueStart));
         lines[*at].text = replacedLine;
     } else if (const std::optional<std::size_t> end = FindSectionEnd(lines, section)) {
         if (lines[*end].eol.empty()) lines[*end].eol = eol;
@@ -173,10 +173,10 @@ std::string WithIniValue(std::string_view file, std::string_view section, std::s
     return out;
 }
 
-bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
+bool isWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
     auto hasBreak = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
+    section = trimBlanks(section);
+    key = trimBlanks(key);
     if (section.empty() || key.empty() || key[0] == ';' || key[0] == '[') return false;
     if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
     return section.find(']') == std::string_view::npos && key.find('=') == std::string_view::npos;

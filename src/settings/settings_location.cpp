@@ -6,11 +6,11 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "settings/ini_datas.h"
+#include "settings/language_setting.h"
 
 namespace quill {
 
-std::string UserSettingsFileFrom(const char* xdgConfigHome, const char* home) {
+std::string userSettingsFileFrom(const char* xdgConfigHome, const char* home) {
     const bool useXdg = xdgConfigHome != nullptr && xdgConfigHome[0] == '/';
     if (!useXdg && (home == nullptr || home[0] != '/')) return {};
     std::string folder = useXdg ? xdgConfigHome : home;
@@ -18,8 +18,8 @@ std::string UserSettingsFileFrom(const char* xdgConfigHome, const char* home) {
     return folder + (useXdg ? "" : "/.config") + "/quillometer/quillometer.ini";
 }
 
-std::string SettingsFileFor(const std::string& executablePath) {
-    const std::string beside = IniFileNameFor(executablePath);
+std::string settingsFileFor(const std::string& executablePath) {
+    const std::string beside = iniFileNameFor(executablePath);
     const std::size_t slash = beside.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : beside.substr(0, slash + 1);
     struct stat info;
@@ -30,11 +30,11 @@ std::string SettingsFileFor(const std::string& executablePath) {
             return beside;
         }
     }
-    const std::string user = UserSettingsFileFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const std::string user = userSettingsFileFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     return user.empty() ? beside : user;
 }
 
-void CreateFoldersFor(const std::string& path) {
+void createFoldersFor(const std::string& path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1))
         ::mkdir(path.substr(0, slash).c_str(), 0700);  // existing ones just fail

@@ -24,12 +24,12 @@ protected:
         const QPalette& colours = palette();
         const QRect outer = rect().adjusted(0, 0, -1, -1);
         const QRect inner = outer.adjusted(1, 1, -1, -1);
-        Bevel(painter, outer, colours.color(QPalette::Light), colours.color(QPalette::Dark));
-        Bevel(painter, inner, colours.color(QPalette::Dark), colours.color(QPalette::Light));
+        drawBevel(painter, outer, colours.color(QPalette::Light), colours.color(QPalette::Dark));
+        drawBevel(painter, inner, colours.color(QPalette::Dark), colours.color(QPalette::Light));
     }
 
 private:
-    static void Bevel(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    static void drawBevel(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
         painter.setPen(topLeft);
         painter.drawLine(r.topLeft(), r.topRight());
         painter.drawLine(r.topLeft(), r.bottomLeft());
@@ -39,7 +39,7 @@ private:
     }
 };
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, bool wrap) {
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, bool wrap) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
@@ -51,7 +51,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, bool
 
 }  // namespace
 
-QString WrappableAddress(const QString& address) {
+QString wrappableAddress(const QString& address) {
     QString out;
     out.reserve(address.size() + address.size() / 4);
     for (const QChar c : address) {
@@ -62,11 +62,11 @@ QString WrappableAddress(const QString& address) {
 }
 
 // OK accepts; the close box and Escape reject.
-TAboutBox::TAboutBox(QWidget* parent)
+AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
-    setFont(DialogFont(12));
+    setFont(dialogFont(12));
     setFixedSize(kClientWidth, kClientHeight);
 
     auto* panel = new BevelPanel(this);
@@ -77,18 +77,18 @@ TAboutBox::TAboutBox(QWidget* parent)
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(16, 16, 33, 33);
     icon->setScaledContents(true);
-    icon->setPixmap(ProgramIcon().pixmap(QSize(33, 33)));
+    icon->setPixmap(programIcon().pixmap(QSize(33, 33)));
 
     // Labels run to 8 px inside the panel's right edge.
     constexpr int kRight = 281 - 8;
-    productName_ = MakeLabel(panel, "ProductName", QRect(64, 16, kRight - 64, 16), false);
-    version_ = MakeLabel(panel, "Version", QRect(64, 40, kRight - 64, 16), false);
+    productName_ = makeLabel(panel, "ProductName", QRect(64, 16, kRight - 64, 16), false);
+    version_ = makeLabel(panel, "Version", QRect(64, 40, kRight - 64, 16), false);
 
     constexpr int kLeft = 16;
-    purpose_ = MakeLabel(panel, "NoticePurpose", QRect(kLeft, 72, kRight - kLeft, 16), false);
-    build_ = MakeLabel(panel, "NoticeBuild", QRect(kLeft, 96, kRight - kLeft, 16), false);
-    licence_ = MakeLabel(panel, "NoticeLicence", QRect(kLeft, 120, kRight - kLeft, 36), true);
-    web_ = MakeLabel(panel, "NoticeWeb", QRect(kLeft, 160, kRight - kLeft, 217 - 8 - 160), true);
+    purpose_ = makeLabel(panel, "NoticePurpose", QRect(kLeft, 72, kRight - kLeft, 16), false);
+    build_ = makeLabel(panel, "NoticeBuild", QRect(kLeft, 96, kRight - kLeft, 16), false);
+    licence_ = makeLabel(panel, "NoticeLicence", QRect(kLeft, 120, kRight - kLeft, 36), true);
+    web_ = makeLabel(panel, "NoticeWeb", QRect(kLeft, 160, kRight - kLeft, 217 - 8 - 160), true);
 
     okButton_ = new QPushButton(this);
     okButton_->setObjectName(QStringLiteral("OKButton"));
@@ -98,19 +98,19 @@ TAboutBox::TAboutBox(QWidget* parent)
     setLanguage(false);
 }
 
-void TAboutBox::setLanguage(bool english) {
-    setWindowTitle(captions::kAboutTitle.Text(english));
-    productName_->setText(captions::kAboutProduct.Text(english));
-    version_->setText(captions::kAboutVersion.Text(english));
-    purpose_->setText(captions::kAboutPurpose.Text(english));
-    build_->setText(captions::kAboutBuild.Text(english).arg(BuildVersion()));
-    licence_->setText(captions::kAboutLicence.Text(english));
-    web_->setText(captions::kAboutWeb.Text(english) + WrappableAddress(WebAddress()));
-    okButton_->setText(captions::kAboutOk.Text(english));
+void AboutBox::setLanguage(bool english) {
+    setWindowTitle(captions::kAboutTitle.text(english));
+    productName_->setText(captions::kAboutProduct.text(english));
+    version_->setText(captions::kAboutVersion.text(english));
+    purpose_->setText(captions::kAboutPurpose.text(english));
+    build_->setText(captions::kAboutBuild.text(english).arg(buildVersion()));
+    licence_->setText(captions::kAboutLicence.text(english));
+    web_->setText(captions::kAboutWeb.text(english) + wrappableAddress(webAddress()));
+    okButton_->setText(captions::kAboutOk.text(english));
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
-    PlaceAtFirstShow(*this, FirstShowPlacement::screenCentre, placed_);
+void AboutBox::showEvent(QShowEvent* event) {
+    placeAtFirstShow(*this, FirstShowPlacement::screenCentre, placed_);
     QDialog::showEvent(event);
 }
 

@@ -24,83 +24,83 @@ namespace {
 // Each call walks the rows before the place it needs: a screen reader asks a
 // few times per key, and only while one is running.
 
-int UnitsOf(std::string_view row, std::size_t pos, std::size_t end) {
-    return utf8::Decode(row, pos, end) > 0xFFFF ? 2 : 1;
+int unitsOfCharacter(std::string_view row, std::size_t pos, std::size_t end) {
+    return utf8::decode(row, pos, end) > 0xFFFF ? 2 : 1;
 }
 
-int64_t Units(std::string_view row) {
+int64_t unitsIn(std::string_view row) {
     int64_t units = 0;
     for (std::size_t pos = 0; pos < row.size();) {
         if (static_cast<unsigned char>(row[pos]) < 0x80) {
             ++units, ++pos;
             continue;
         }
-        const std::size_t end = utf8::Next(row, pos);
-        units += UnitsOf(row, pos, end);
+        const std::size_t end = utf8::next(row, pos);
+        units += unitsOfCharacter(row, pos, end);
         pos = end;
     }
     return units;
 }
 
-int64_t UnitsBefore(std::string_view row, std::size_t col) { return Units(row.substr(0, std::min(col, row.size()))); }
+int64_t unitsBefore(std::string_view row, std::size_t col) { return unitsIn(row.substr(0, std::min(col, row.size()))); }
 
 // The byte column where the unit-th UTF-16 unit of the row starts (a unit
 // inside a surrogate pair gives its character's start).
-std::size_t ColumnAt(std::string_view row, int64_t unit) {
+std::size_t columnAt(std::string_view row, int64_t unit) {
     std::size_t pos = 0;
     while (pos < row.size()) {
-        const std::size_t end = utf8::Next(row, pos);
-        unit -= UnitsOf(row, pos, end);
+        const std::size_t end = utf8::next(row, pos);
+        unit -= unitsOfCharacter(row, pos, end);
         if (unit < 0) break;
         pos = end;
     }
     return pos;
 }
 
-QString Decoded(std::string_view row) {
+QString decoded(std::string_view row) {
     QString text;
     text.reserve(static_cast<qsizetype>(row.size()));
     for (std::size_t pos = 0; pos < row.size();) {
-        const std::size_t end = utf8::Next(row, pos);
-        const char32_t c = utf8::Decode(row, pos, end);
+        const std::size_t end = utf8::next(row, pos);
+        const char32_t c = utf8::decode(row, pos, end);
         text.append(QString::fromUcs4(&c, 1));
         pos = end;
     }
     return text;
 }
 
-int Clamp(int64_t offset) { return static_cast<int>(std::clamp<int64_t>(offset, 0, INT_MAX)); }
+int clampOffset(int64_t offset) { return static_cast<int>(std::clamp<int64_t>(offset, 0, INT_MAX)); }
 
 struct RowPlace {
     int64_t row;
     int64_t start;  // offset of the row's first unit
 };
 
-RowPlace RowAt(const PaneText& text, int64_t offset) {
+RowPlace rowAt(const PaneText& text, int64_t offset) {
     int64_t start = 0;
     const int64_t last = text.rowCount() - 1;
     for (int64_t row = 0; row < last; ++row) {
-        const int64_t length = Units(text.row(row));
+        const int64_t length = unitsIn(text.row(row));
         if (offset <= start + length) return {row, start};
         start += length + 1;
     }
     return {last, start};
 }
 
-int64_t OffsetOf(const PaneText& text, TextPos pos) {
+int64_t offsetOf(const PaneText& text, TextPos pos) {
     int64_t offset = 0;
-    for (int64_t row = 0; row < pos.row; ++row) offset += Units(text.row(row)) + 1;
-    return offset + UnitsBefore(text.row(pos.row), pos.col);
+    for (int64_t row = 0; row < pos.row; ++row) offset += unitsIn(text.row(row)) + 1;
+    return offset + unitsBefore(text.row(pos.row), pos.col);
 }
 
-TextPos PosAt(const PaneText& text, int64_t offset) {
-    const RowPlace place = RowAt(text, std::max<int64_t>(offset, 0));
-    return {place.row, ColumnAt(text.row(place.row), offset - place.start)};
+TextPos posAt(const PaneText& text, int64_t offset) {
+    const RowPlace place = rowAt(text, std::max<int64_t>(offset, 0));
+    return {place.row, columnAt(text.row(place.row), offset - place.start)};
 }
 
-int64_t CharacterCount(const PaneText& text) {
+int64_t unitCount(const PaneText& text) {
     int64_t count = text.rowCount() - 1;
-    for (int64_t row = 0; row < text.rowCount(); ++row) count += Units(text.row(row));
+    for (int64_t row = 0; row < text.rowCount(); ++row) count += unitsIn(text.row(row));
     return count;
 }
 
@@ -139,7 +139,7 @@ public:
     explicit PaneAccessible(TextPane* pane) : QAccessibleWidget(pane, QAccessible::EditableText) {}
 
     TextPane* pane() const { return static_cast<TextPane*>(widget()); }
-    const PaneText& lines() const { return pane()->Lines(); }
+    const PaneText& lines() const { return pane()->lines(); }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -182,9 +182,9 @@ public:
         switch (t) {
             case QAccessible::Name:
                 if (!pane()->accessibleName().isEmpty()) return pane()->accessibleName();
-                return BuddyCaption();
+                return buddyCaption();
             case QAccessible::Value:  // the line of the caret
-                return Decoded(lines().row(pane()->caret().row));
+                return decoded(lines().row(pane()->caret().row));
             default:
                 return QAccessibleWidget::text(t);
         }
@@ -194,27 +194,27 @@ public:
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index != 0 || !pane()->hasSelection()) return;
-        const int64_t a = OffsetOf(lines(), pane()->anchor()), c = OffsetOf(lines(), pane()->caret());
-        *start = Clamp(std::min(a, c));
-        *end = Clamp(std::max(a, c));
+        const int64_t a = offsetOf(lines(), pane()->anchor()), c = offsetOf(lines(), pane()->caret());
+        *start = clampOffset(std::min(a, c));
+        *end = clampOffset(std::max(a, c));
     }
     int selectionCount() const override { return pane()->hasSelection() ? 1 : 0; }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int) override { pane()->setCaret(pane()->caret()); }
     void setSelection(int, int start, int end) override {
-        pane()->setCaret(PosAt(lines(), start));
-        pane()->setCaret(PosAt(lines(), end), true);
+        pane()->setCaret(posAt(lines(), start));
+        pane()->setCaret(posAt(lines(), end), true);
     }
-    int cursorPosition() const override { return Clamp(OffsetOf(lines(), pane()->caret())); }
-    void setCursorPosition(int position) override { pane()->setCaret(PosAt(lines(), position)); }
+    int cursorPosition() const override { return clampOffset(offsetOf(lines(), pane()->caret())); }
+    void setCursorPosition(int position) override { pane()->setCaret(posAt(lines(), position)); }
 
     QString text(int start, int end) const override {
         if (end <= start) return {};
-        const TextPos from = PosAt(lines(), start), to = PosAt(lines(), end);
+        const TextPos from = posAt(lines(), start), to = posAt(lines(), end);
         const std::string bytes = lines().textBetween(from, to, "\n");
-        return Decoded(bytes);
+        return decoded(bytes);
     }
-    int characterCount() const override { return Clamp(CharacterCount(lines())); }
+    int characterCount() const override { return clampOffset(unitCount(lines())); }
 
     // Only the caret's place is known outside the pane's drawing.
     QRect characterRect(int offset) const override {
@@ -231,23 +231,23 @@ public:
     }
 
     QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
-        return InRow(offset, type, start, end, &QAccessibleTextInterface::textAtOffset);
+        return inRow(offset, type, start, end, &QAccessibleTextInterface::textAtOffset);
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
-        if (IsLine(type)) {
-            const RowPlace place = RowAt(lines(), offset);
-            if (place.row == 0) return Nothing(start, end);
-            return WholeRow(place.row - 1, place.start - 1 - Units(lines().row(place.row - 1)), start, end);
+        if (isLine(type)) {
+            const RowPlace place = rowAt(lines(), offset);
+            if (place.row == 0) return nothing(start, end);
+            return wholeRow(place.row - 1, place.start - 1 - unitsIn(lines().row(place.row - 1)), start, end);
         }
-        return InRow(offset, type, start, end, &QAccessibleTextInterface::textBeforeOffset);
+        return inRow(offset, type, start, end, &QAccessibleTextInterface::textBeforeOffset);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const override {
-        if (IsLine(type)) {
-            const RowPlace place = RowAt(lines(), offset);
-            if (place.row + 1 >= lines().rowCount()) return Nothing(start, end);
-            return WholeRow(place.row + 1, place.start + Units(lines().row(place.row)) + 1, start, end);
+        if (isLine(type)) {
+            const RowPlace place = rowAt(lines(), offset);
+            if (place.row + 1 >= lines().rowCount()) return nothing(start, end);
+            return wholeRow(place.row + 1, place.start + unitsIn(lines().row(place.row)) + 1, start, end);
         }
-        return InRow(offset, type, start, end, &QAccessibleTextInterface::textAfterOffset);
+        return inRow(offset, type, start, end, &QAccessibleTextInterface::textAfterOffset);
     }
 
     // Editable text: each edit goes in as a paste over the span would, as
@@ -255,8 +255,8 @@ public:
     void deleteText(int start, int end) override { replaceText(start, end, QString()); }
     void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
     void replaceText(int start, int end, const QString& text) override {
-        pane()->setCaret(PosAt(lines(), start));
-        pane()->setCaret(PosAt(lines(), std::max(start, end)), true);
+        pane()->setCaret(posAt(lines(), start));
+        pane()->setCaret(posAt(lines(), std::max(start, end)), true);
         pane()->insertText(text);
     }
 
@@ -268,44 +268,44 @@ private:
 
     using BoundaryQuery = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
 
-    static bool IsLine(QAccessible::TextBoundaryType type) {
+    static bool isLine(QAccessible::TextBoundaryType type) {
         return type == QAccessible::LineBoundary || type == QAccessible::ParagraphBoundary;
     }
-    static QString Nothing(int* start, int* end) {
+    static QString nothing(int* start, int* end) {
         *start = *end = -1;
         return {};
     }
 
-    QString RowWithBreak(int64_t row) const {
-        QString text = Decoded(lines().row(row));
+    QString rowWithBreak(int64_t row) const {
+        QString text = decoded(lines().row(row));
         if (row + 1 < lines().rowCount()) text += QLatin1Char('\n');
         return text;
     }
-    QString WholeRow(int64_t row, int64_t rowStart, int* start, int* end) const {
-        const QString text = RowWithBreak(row);
-        *start = Clamp(rowStart);
-        *end = Clamp(rowStart + text.size());
+    QString wholeRow(int64_t row, int64_t rowStart, int* start, int* end) const {
+        const QString text = rowWithBreak(row);
+        *start = clampOffset(rowStart);
+        *end = clampOffset(rowStart + text.size());
         return text;
     }
 
     // Words, sentences and characters never reach across a line here; the
     // whole text stays out of it.
-    QString InRow(int offset, QAccessible::TextBoundaryType type, int* start, int* end, BoundaryQuery query) const {
+    QString inRow(int offset, QAccessible::TextBoundaryType type, int* start, int* end, BoundaryQuery query) const {
         if (type == QAccessible::NoBoundary) {
             *start = 0;
             *end = characterCount();
             return text(*start, *end);
         }
-        const RowPlace place = RowAt(lines(), offset);
-        if (IsLine(type)) return WholeRow(place.row, place.start, start, end);
-        const RowText row(RowWithBreak(place.row));
-        const QString found = (row.*query)(Clamp(offset - place.start), type, start, end);
-        if (*start >= 0) *start = Clamp(*start + place.start);
-        if (*end >= 0) *end = Clamp(*end + place.start);
+        const RowPlace place = rowAt(lines(), offset);
+        if (isLine(type)) return wholeRow(place.row, place.start, start, end);
+        const RowText row(rowWithBreak(place.row));
+        const QString found = (row.*query)(clampOffset(offset - place.start), type, start, end);
+        if (*start >= 0) *start = clampOffset(*start + place.start);
+        if (*end >= 0) *end = clampOffset(*end + place.start);
         return found;
     }
 
-    QString BuddyCaption() const {
+    QString buddyCaption() const {
         const QWidget* window = pane()->window();
         for (const QLabel* label : window->findChildren<QLabel*>()) {
             if (label->buddy() == pane()) return QString(label->text()).remove(QLatin1Char('&'));
@@ -393,16 +393,16 @@ private:
     QPointer<QMenu> menu_;
 };
 
-QMenu* PaneMenuOf(QObject* object) {
+QMenu* paneMenuOf(QObject* object) {
     auto* menu = qobject_cast<QMenu*>(object);
     return menu && qobject_cast<TextPane*>(menu->parent()) ? menu : nullptr;
 }
 
-QAccessibleInterface* PaneFactory(const QString&, QObject* object) {
+QAccessibleInterface* paneFactory(const QString&, QObject* object) {
     if (auto* pane = qobject_cast<TextPane*>(object)) return new PaneAccessible(pane);
-    if (QMenu* menu = PaneMenuOf(object)) return new PaneMenuAccessible(menu);
+    if (QMenu* menu = paneMenuOf(object)) return new PaneMenuAccessible(menu);
     if (auto* entry = qobject_cast<QAction*>(object)) {
-        if (QMenu* menu = PaneMenuOf(entry->parent())) return new PaneMenuEntryAccessible(entry, menu);
+        if (QMenu* menu = paneMenuOf(entry->parent())) return new PaneMenuEntryAccessible(entry, menu);
     }
     return nullptr;
 }
@@ -416,13 +416,13 @@ public:
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && QAccessible::isActive()) Notice();
+        if (event->type() == QEvent::Paint && QAccessible::isActive()) notice();
         return false;
     }
 
 private:
-    void Notice() {
-        const PaneText& lines = pane_->Lines();
+    void notice() {
+        const PaneText& lines = pane_->lines();
         const bool textChanged = lines.characters() != characters_ || lines.rowCount() != rows_;
         const bool caretMoved = pane_->caret() != caret_ || pane_->anchor() != anchor_;
         characters_ = lines.characters();
@@ -430,11 +430,11 @@ private:
         caret_ = pane_->caret();
         anchor_ = pane_->anchor();
         if (textChanged || caretMoved) {
-            QAccessibleValueChangeEvent value(pane_, Decoded(lines.row(caret_.row)));
+            QAccessibleValueChangeEvent value(pane_, decoded(lines.row(caret_.row)));
             QAccessible::updateAccessibility(&value);
         }
         if (caretMoved) {
-            QAccessibleTextCursorEvent cursor(pane_, Clamp(OffsetOf(lines, caret_)));
+            QAccessibleTextCursorEvent cursor(pane_, clampOffset(offsetOf(lines, caret_)));
             QAccessible::updateAccessibility(&cursor);
         }
     }
@@ -446,17 +446,17 @@ private:
 
 }  // namespace
 
-void InstallPaneAccessibility() {
+void installPaneAccessibility() {
     static const bool installed = [] {
-        QAccessible::installFactory(&PaneFactory);
+        QAccessible::installFactory(&paneFactory);
         return true;
     }();
     (void)installed;
 }
 
-void MakeAccessible(QWidget& window) {
-    InstallPaneAccessibility();
-    for (const ControlSpec& spec : MainWindowControls()) {
+void makeAccessible(QWidget& window) {
+    installPaneAccessibility();
+    for (const ControlSpec& spec : mainWindowControls()) {
         if (spec.kind != ControlKind::pane) continue;
         auto* pane = window.findChild<TextPane*>(QString::fromLatin1(spec.name));
         if (!pane) continue;

@@ -18,7 +18,7 @@ namespace quill {
 
 namespace {
 
-QString CurrentExceptionTypeName() {
+QString currentExceptionTypeName() {
     const std::type_info* type = abi::__cxa_current_exception_type();
     if (!type) return QStringLiteral("unknown");
     int status = 0;
@@ -30,16 +30,16 @@ QString CurrentExceptionTypeName() {
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    // The program ends when its main window is closed, by RequestQuit, and
+    // The program ends when its main window is closed, by requestQuit, and
     // not when the last window happens to be hidden.
     setQuitOnLastWindowClosed(false);
 }
 
 Application::~Application() = default;
 
-void Application::SetTitle(const QString& title) {
+void Application::setTitle(const QString& title) {
     title_ = title;
-    Trace(QStringLiteral("title"));
+    trace(QStringLiteral("title"));
 }
 
 void Application::adopt(QWidget* window) {
@@ -48,27 +48,22 @@ void Application::adopt(QWidget* window) {
         window->winId();  // the native window exists from now on, hidden
         mainWindow_ = window;
     }
-    Trace(QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1));
+    trace(QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1));
 }
 
-void Application::RunMessageLoop() {
-    running_ = true;
+void Application::runMessageLoop() {
     terminated_ = false;  // this run's quit, not one of an earlier run
-    struct Stopped {
-        bool& running;
-        ~Stopped() { running = false; }
-    } stopped{running_};
     // Its show event (the main window's FormShow) runs before it appears and
     // before the loop takes its first event.
     if (mainWindow_) mainWindow_->show();
-    Trace(QStringLiteral("loop"));
+    trace(QStringLiteral("loop"));
     // A quit asked for while a box of the show event was up (a signal) was
     // taken by the box's own loop; the main loop would never hear of it.
     if (!terminated_) exec();
-    Trace(QStringLiteral("loop ended"));
+    trace(QStringLiteral("loop ended"));
 }
 
-void Application::RequestQuit() {
+void Application::requestQuit() {
     emit quitRequested();
     // Posted, so the command that asked finishes first and a request made
     // before the loop runs still ends it.
@@ -81,16 +76,16 @@ void Application::RequestQuit() {
         Qt::QueuedConnection);
 }
 
-void Application::DestroyOwnedWindows() {
+void Application::destroyOwnedWindows() {
     while (!owned_.empty()) {
         QWidget* window = owned_.back();
         owned_.pop_back();
         if (window == mainWindow_) mainWindow_ = nullptr;
         const QString name = QString::fromLatin1(window->metaObject()->className()).section(QStringLiteral("::"), -1);
-        Trace(QStringLiteral("destroy ") + name);
+        trace(QStringLiteral("destroy ") + name);
         window->hide();
         delete window;
-        Trace(QStringLiteral("destroyed ") + name);
+        trace(QStringLiteral("destroyed ") + name);
     }
 }
 
@@ -106,11 +101,11 @@ void Application::routeError(std::exception_ptr error) noexcept {
         } catch (const AbortError&) {
             // silent by design
         } catch (const Error& e) {
-            ShowErrorBox(e.message());  // all of it: what() stops at a NUL
+            showErrorBox(e.message());  // all of it: what() stops at a NUL
         } catch (const std::bad_alloc&) {
-            ShowErrorBox("Out of memory");
+            showErrorBox("Out of memory");
         } catch (const std::exception& e) {
-            ShowErrorBox(e.what());
+            showErrorBox(e.what());
         } catch (...) {
             showFallbackBox(error);
         }
@@ -120,9 +115,9 @@ void Application::routeError(std::exception_ptr error) noexcept {
     }
 }
 
-void Application::ShowErrorBox(std::string_view message) {
-    const std::string text = ErrorBoxText(message);
-    AppMessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), title_, QMessageBox::Critical);
+void Application::showErrorBox(std::string_view message) {
+    const std::string text = errorBoxText(message);
+    messageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), title_, QMessageBox::Critical);
 }
 
 void Application::showFallbackBox(std::exception_ptr error) {
@@ -130,16 +125,16 @@ void Application::showFallbackBox(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (...) {
-        typeName = CurrentExceptionTypeName();
+        typeName = currentExceptionTypeName();
     }
     const QString module = QFileInfo(applicationFilePath()).fileName();
     const QString text =
-        captions::kUnknownException.Text(false).arg(typeName, module, QStringLiteral("00000000"));
+        captions::kUnknownException.text(false).arg(typeName, module, QStringLiteral("00000000"));
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
-    presenter.Show(nullptr, text, captions::kApplicationError.Text(false), QMessageBox::Critical);
+    presenter.show(nullptr, text, captions::kApplicationError.text(false), QMessageBox::Critical);
 }
 
-void Application::AppMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) {
+void Application::messageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) {
     QPointer<QWidget> active = activeWindow();
     QPointer<QWidget> focus = focusWidget();
     struct Restore {
@@ -151,10 +146,10 @@ void Application::AppMessageBox(const QString& text, const QString& caption, QMe
         }
     } restore{active, focus};
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
-    presenter.Show(active, DisplayText(text), caption, icon);
+    presenter.show(active, displayText(text), caption, icon);
 }
 
-QString Application::ExecutableDirectory() const {
+QString Application::executableDirectory() const {
     if (!executableDirectory_.isEmpty()) return executableDirectory_;
     return applicationDirPath() + QLatin1Char('/');
 }

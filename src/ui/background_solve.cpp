@@ -56,11 +56,11 @@ void BackgroundSolve::run() noexcept {
         solve->addXText(input_.xValues);
         std::string().swap(input_.xValues);
         reading = Source::coefficients;
-        Evaluator coefficients;
-        if (coefficients.ReadAnList(ByteLineList(std::move(input_.coefficients)), mark))
-            out.an = coefficients.DataAn();
+        Evaluator reader;
+        if (reader.readCoefficients(ByteLineList(std::move(input_.coefficients)), mark))
+            out.coefficients = reader.coefficients();
         else
-            out.an = std::move(input_.keptAn);
+            out.coefficients = std::move(input_.keptCoefficients);
         out.listsMade = 1;
         reading = Source::xValues;
         solve->finishX();
@@ -70,14 +70,14 @@ void BackgroundSolve::run() noexcept {
 
         out.x = solve->xValues();
         out.listsMade = 2;
-        solve->compute(out.an);
+        solve->compute(out.coefficients);
         out.fx = solve->fxValues();
         out.listsMade = 3;
         out.report = PreparedLines(solve->reportText());
         solve.reset();  // its memory goes before the plot's comes
         if (cancel_.load()) throw AbortError();
-        out.plot.SetYScale(input_.plotScale);
-        out.plot.SetData(out.an, out.x, out.fx);
+        out.plot.setYScale(input_.plotScale);
+        out.plot.setData(out.coefficients, out.x, out.fx);
     } catch (...) {
         out.error = std::current_exception();
         out.errorSource = reading;

@@ -2,7 +2,7 @@
 
 namespace quill {
 
-void RunGuarded(ErrorRoute& errors, const std::function<void()>& command) noexcept {
+void runGuarded(ErrorRoute& errors, const std::function<void()>& command) noexcept {
     try {
         command();
     } catch (...) {

@@ -21,7 +21,7 @@ struct Parsed {
     bool understood = false;
 };
 
-void Parse(Parsed& parsed, const QStringList& arguments) {
+void parse(Parsed& parsed, const QStringList& arguments) {
     QCommandLineParser& p = parsed.parser;
     // "-reverse" and the like are Qt's words, not runs of letters.
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -36,44 +36,44 @@ void Parse(Parsed& parsed, const QStringList& arguments) {
     parsed.understood = p.parse(arguments);
 }
 
-QString Usage(const QCommandLineParser& parser) {
+QString usage(const QCommandLineParser& parser) {
     // The parser names the program by the path it was started with, or not at
     // all before the application object exists.
     return parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
                                      QStringLiteral("Usage: quillometer"));
 }
 
-void Print(std::FILE* to, const QString& text) {
+void print(std::FILE* to, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), to);
     std::fflush(to);
 }
 
 }  // namespace
 
-std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
+std::optional<int> answerWithoutWindow(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     Parsed parsed;
-    Parse(parsed, arguments);  // Qt's own options are still among them: no complaints here
+    parse(parsed, arguments);  // Qt's own options are still among them: no complaints here
     if (parsed.parser.isSet(kHelp)) {
-        Print(stdout, Usage(parsed.parser));
+        print(stdout, usage(parsed.parser));
         return 0;
     }
     if (parsed.parser.isSet(kVersion)) {
-        Print(stdout, QStringLiteral("quillometer %1\n").arg(QString::fromLatin1(kBuildVersion)));
+        print(stdout, QStringLiteral("quillometer %1\n").arg(QString::fromLatin1(kBuildVersion)));
         return 0;
     }
     return std::nullopt;
 }
 
-std::optional<int> ReadStartRequest(const QStringList& arguments, StartRequest& request) {
+std::optional<int> readStartRequest(const QStringList& arguments, StartRequest& request) {
     Parsed parsed;
-    Parse(parsed, arguments);
+    parse(parsed, arguments);
     const QStringList files = parsed.parser.positionalArguments();
     QString problem = parsed.parser.errorText();
     if (parsed.understood && files.size() > 2) problem = QStringLiteral("Too many files: at most COEFFICIENTS and X_VALUES.");
     if (!problem.isEmpty()) {
-        Print(stderr, QStringLiteral("quillometer: %1\n%2").arg(problem, Usage(parsed.parser)));
+        print(stderr, QStringLiteral("quillometer: %1\n%2").arg(problem, usage(parsed.parser)));
         return 2;
     }
     request.coefficients = files.value(0);

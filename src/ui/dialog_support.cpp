@@ -10,11 +10,11 @@
 
 namespace quill {
 
-QDialog::DialogCode RunDialogModal(QDialog& dialog) {
+QDialog::DialogCode runDialogModal(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
 }
 
-QString DialogFontFamily() {
+QString dialogFontFamily() {
     const QStringList installed = QFontDatabase::families();
     for (const char* name : {"宋体", "SimSun"}) {
         const QString family = QString::fromUtf8(name);
@@ -23,17 +23,17 @@ QString DialogFontFamily() {
     return QStringLiteral("WenQuanYi Micro Hei");
 }
 
-QFont DialogFont(int pixelSize) {
-    QFont font(DialogFontFamily());
+QFont dialogFont(int pixelSize) {
+    QFont font(dialogFontFamily());
     font.setPixelSize(pixelSize);
     return font;
 }
 
-void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed) {
+void placeAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed) {
     if (placed) return;
     placed = true;
     if (placement == FirstShowPlacement::pointerScreenCentre) {
-        CentreOnPointerScreen(window);
+        centreOnPointerScreen(window);
         return;
     }
 
@@ -44,7 +44,7 @@ void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& place
 
     // The outer size where the frame is known already, the client size otherwise.
     const QSize outer = window.frameGeometry().size();
-    window.move(CentredOnPointerScreen({}, area, QPoint(), outer));
+    window.move(centredOnPointerScreen({}, area, QPoint(), outer));
 }
 
 }  // namespace quill

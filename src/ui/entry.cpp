@@ -7,18 +7,18 @@
 
 namespace quill {
 
-int RunEntryRoutine(Application& app) {
+int runEntryRoutine(Application& app) {
     try {
-        app.SetTitle(QString::fromUtf8(kApplicationTitle));
-        app.CreateOwnedWindow<TFrmMain>();
-        app.CreateOwnedWindow<TFrmVisitePhone>();
-        app.CreateOwnedWindow<TAboutBox>();
-        app.RunMessageLoop();
+        app.setTitle(QString::fromUtf8(kApplicationTitle));
+        app.createOwnedWindow<MainWindow>();
+        app.createOwnedWindow<PhoneDialog>();
+        app.createOwnedWindow<AboutBox>();
+        app.runMessageLoop();
     } catch (...) {
         app.routeError(std::current_exception());
     }
     // The windows made so far go in every case, the main window last.
-    app.DestroyOwnedWindows();
+    app.destroyOwnedWindows();
     return 0;
 }
 

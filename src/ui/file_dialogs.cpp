@@ -24,7 +24,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* dialog = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Show && dialog && screen_)
-            dialog->move(DialogPlacement(screen_->geometry(), dialog->frameGeometry().size()));
+            dialog->move(dialogPlacement(screen_->geometry(), dialog->frameGeometry().size()));
         return false;
     }
 
@@ -34,18 +34,18 @@ private:
 
 }  // namespace
 
-QString WithDefaultExtension(const QString& path, const QString& suffix) {
+QString withDefaultExtension(const QString& path, const QString& suffix) {
     if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.'))) return path;
     return path + QLatin1Char('.') + suffix;
 }
 
-QPoint DialogPlacement(const QRect& monitor, const QSize& dialog) {
+QPoint dialogPlacement(const QRect& monitor, const QSize& dialog) {
     // Integer division rounds toward zero, also for a dialog larger than the monitor.
     return {monitor.left() + (monitor.width() - dialog.width()) / 2,
             monitor.top() + (monitor.height() - dialog.height()) / 3};
 }
 
-FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& request) {
+FileDialogAnswer runQtFileDialog(QWidget* owner, const FileDialogRequest& request) {
     QFileDialog dialog(owner, request.title, request.initialDir);
     dialog.setObjectName(request.save ? QStringLiteral("SaveDlg") : QStringLiteral("OpenDlg"));
     // The toolkit's own dialog: a native one could not be placed, and some
@@ -67,7 +67,7 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
     PlaceWhenShown placer(dialog, reference ? reference->screen() : QGuiApplication::primaryScreen());
 
     FileDialogAnswer answer;
-    answer.confirmed = RunModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    answer.confirmed = runModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (answer.confirmed) {
         answer.fileName = dialog.selectedFiles().constFirst();
         answer.filterIndex = static_cast<int>(request.nameFilters.indexOf(dialog.selectedNameFilter()));
@@ -76,7 +76,7 @@ FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& reques
 }
 
 FileDialog::FileDialog(Kind kind)
-    : nameFilters{captions::kTextFiles.Text(false), captions::kAllFiles.Text(false)}, kind_(kind) {}
+    : nameFilters{captions::kTextFiles.text(false), captions::kAllFiles.text(false)}, kind_(kind) {}
 
 bool FileDialog::execute(QWidget* owner) {
     FileDialogRequest request;
@@ -88,11 +88,11 @@ bool FileDialog::execute(QWidget* owner) {
     request.title = title;
     request.defaultSuffix = defaultSuffix;
 
-    const FileDialogAnswer answer = runner_ ? runner_(owner, request) : RunQtFileDialog(owner, request);
+    const FileDialogAnswer answer = runner_ ? runner_(owner, request) : runQtFileDialog(owner, request);
     if (!answer.confirmed || answer.fileName.isEmpty()) return false;
     // An existing file opens under its own name, extension or none.
     const bool existing = kind_ == Kind::open && QFileInfo::exists(answer.fileName);
-    fileName = existing ? answer.fileName : WithDefaultExtension(answer.fileName, defaultSuffix);
+    fileName = existing ? answer.fileName : withDefaultExtension(answer.fileName, defaultSuffix);
     if (answer.filterIndex >= 0) filterIndex = answer.filterIndex;
     return true;
 }

@@ -13,17 +13,17 @@
 
 namespace quill {
 
-QString WebAddress() { return QString::fromUtf8(kWebAddress); }
-QString BuildVersion() { return QString::fromUtf8(kBuildVersion); }
+QString webAddress() { return QString::fromUtf8(kWebAddress); }
+QString buildVersion() { return QString::fromUtf8(kBuildVersion); }
 
-QString HelpMissingText(const QString& helpFilePath, bool english) {
-    const QString inEnglish = captions::kHelpMissing.Text(true) + helpFilePath;
+QString helpMissingText(const QString& helpFilePath, bool english) {
+    const QString inEnglish = captions::kHelpMissing.text(true) + helpFilePath;
     if (english) return inEnglish;
     return QString::fromUtf8(captions::kHelpMissing.bilingual) + helpFilePath + QStringLiteral("\r\n") + inEnglish;
 }
 
-QString HelpDirectory() {
-    QString directory = QFile::decodeName(QByteArray::fromStdString(ExecutableDirectory()));
+QString helpDirectory() {
+    QString directory = QFile::decodeName(QByteArray::fromStdString(executableDirectory()));
     if (directory.isEmpty()) {
         // No /proc: Qt's own idea of the program's folder.
         directory = QCoreApplication::applicationDirPath();
@@ -32,7 +32,7 @@ QString HelpDirectory() {
     return directory;
 }
 
-HelpPlatform HelpPlatform::System() {
+HelpPlatform HelpPlatform::system() {
     HelpPlatform platform;
     platform.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     platform.showExclamation = [](QWidget* owner, const QString& text, const QString& caption) {
@@ -46,23 +46,23 @@ HelpPlatform HelpPlatform::System() {
     return platform;
 }
 
-static bool IsExistingFile(const QString& path) { return QFileInfo(path).isFile(); }
+static bool isExistingFile(const QString& path) { return QFileInfo(path).isFile(); }
 
-HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform, bool english) {
+HelpShown showHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform, bool english) {
     const QString chmPath = directory + QString::fromUtf8(kHelpFileName);
-    if (IsExistingFile(chmPath)) {
+    if (isExistingFile(chmPath)) {
         platform.openUrl(QUrl::fromLocalFile(chmPath));
         return HelpShown::chm;
     }
     const QString pagePath = directory + QString::fromUtf8(kHelpPageName);
-    if (IsExistingFile(pagePath)) {
+    if (isExistingFile(pagePath)) {
         platform.openUrl(QUrl::fromLocalFile(pagePath));
         return HelpShown::html;
     }
-    platform.showExclamation(owner, HelpMissingText(chmPath, english), captions::kHelpHint.Text(english));
+    platform.showExclamation(owner, helpMissingText(chmPath, english), captions::kHelpHint.text(english));
     return HelpShown::missing;
 }
 
-void OpenWebPage(const HelpPlatform& platform) { platform.openUrl(QUrl(WebAddress())); }
+void openWebPage(const HelpPlatform& platform) { platform.openUrl(QUrl(webAddress())); }
 
 }  // namespace quill

@@ -6,11 +6,11 @@
 #include "ui/signal_close.h"
 
 int main(int argc, char** argv) {
-    if (const auto status = quill::AnswerWithoutWindow(argc, argv)) return *status;
+    if (const auto status = quill::answerWithoutWindow(argc, argv)) return *status;
     quill::Application app(argc, argv);
     quill::StartRequest start;
-    if (const auto status = quill::ReadStartRequest(QApplication::arguments(), start)) return *status;
-    app.SetStartRequest(start);
-    quill::CloseOnTerminationSignals(app);
-    return quill::RunEntryRoutine(app);
+    if (const auto status = quill::readStartRequest(QApplication::arguments(), start)) return *status;
+    app.setStartRequest(start);
+    quill::closeOnTerminationSignals(app);
+    return quill::runEntryRoutine(app);
 }

@@ -16,66 +16,66 @@ namespace quill {
 
 // ---- panes ------------------------------------------------------------------
 
-void TFrmMain::clearPane(PaneRole role) { paneFor(role).Lines().clear(); }
-void TFrmMain::loadPane(PaneRole role) { LoadPaneThroughDialog(openDialog_, paneFor(role), this); }
-void TFrmMain::savePane(PaneRole role) { SavePaneThroughDialog(saveDialog_, paneFor(role), this); }
+void MainWindow::clearPane(PaneRole role) { paneFor(role).lines().clear(); }
+void MainWindow::loadPane(PaneRole role) { loadPaneThroughDialog(openDialog_, paneFor(role), this); }
+void MainWindow::savePane(PaneRole role) { savePaneThroughDialog(saveDialog_, paneFor(role), this); }
 
-void TFrmMain::loadSampleData() {
+void MainWindow::loadSampleData() {
     // A missing An.txt ends the command before X.txt is touched.
-    const QString directory = app_.ExecutableDirectory();
-    LoadFromFile(paneFor(PaneRole::coefficients).Lines(), (directory + QStringLiteral("An.txt")).toStdString());
-    LoadFromFile(paneFor(PaneRole::xValues).Lines(), (directory + QStringLiteral("X.txt")).toStdString());
+    const QString directory = app_.executableDirectory();
+    loadFromFile(paneFor(PaneRole::coefficients).lines(), (directory + QStringLiteral("An.txt")).toStdString());
+    loadFromFile(paneFor(PaneRole::xValues).lines(), (directory + QStringLiteral("X.txt")).toStdString());
 }
 
 // ---- dialogs and the close road ---------------------------------------------
 
-void TFrmMain::showDialog(QDialog* dialog) {
-    if (dialog) RunModal(*dialog);
+void MainWindow::showDialog(QDialog* dialog) {
+    if (dialog) runModal(*dialog);
 }
 
-void TFrmMain::requestClose() {
+void MainWindow::requestClose() {
     cancelSolve();
-    if (app_.MainWindow() == this)
-        app_.RequestQuit();
+    if (app_.mainWindow() == this)
+        app_.requestQuit();
     else
         hide();
 }
 
 // ---- window events ----------------------------------------------------------
 
-void TFrmMain::formShow() {
-    app_.Trace(QStringLiteral("FormShow"));
-    applyLanguage(!settings_.bChinese);
+void MainWindow::prepareShow() {
+    app_.trace(QStringLiteral("FormShow"));
+    applyLanguage(!settings_.chinese());
     loadSampleData();
 }
 
-void TFrmMain::formDestroy() {
-    app_.Trace(QStringLiteral("FormDestroy"));
-    evaluator_.Release();
+void MainWindow::releaseLists() {
+    app_.trace(QStringLiteral("FormDestroy"));
+    evaluator_.release();
 }
 
-void TFrmMain::setVisible(bool visible) {
+void MainWindow::setVisible(bool visible) {
     if (visible && !isVisible()) {
         // The show event runs before the window is on screen: an error in it
         // comes up in its box first, and the window opens all the same.
-        RunGuarded(app_, [this] { formShow(); });
+        runGuarded(app_, [this] { prepareShow(); });
         openStartFiles();
         layout()->activate();  // the fixed size, so that the centring uses it
-        PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
+        placeAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     }
     QMainWindow::setVisible(visible);
 }
 
-void TFrmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box, Alt+F4 and the window menu take the road of Exit.
     event->ignore();
-    RunGuarded(app_, [this] { requestClose(); });
+    runGuarded(app_, [this] { requestClose(); });
 }
 
-void TFrmMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LocaleChange) {
-        decimalMark_ = ReadLocaleDecimalMark();
+        decimalMark_ = readLocaleDecimalMark();
         updateNotice();
     }
 }

@@ -22,16 +22,16 @@ const ControlSpec kControls[] = {
     {"TabSheet1", page, "PageControl1", {}, {"多项式求解器Quill Solve", "Quill Solve"}, "", kNone, 0},
     {"TabSheet2", plotPage, "PageControl1", {}, {"图形Plot", "Plot"}, "", kNone, 0},
 
-    {"Label1", label, "TabSheet1", {8, 8, 296, 15}, SameInBoth("Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"), "", kNone, 0},
-    {"Label2", label, "TabSheet1", {8, 40, 72, 15}, SameInBoth("a(0)~a(n)"), "", kNone, 0},
-    {"Label3", label, "TabSheet1", {256, 40, 8, 15}, SameInBoth("X"), "", kNone, 0},
-    {"Label4", label, "TabSheet1", {496, 40, 32, 15}, SameInBoth("F(x)"), "", kNone, 0},
+    {"Label1", label, "TabSheet1", {8, 8, 296, 15}, sameInBoth("Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"), "", kNone, 0},
+    {"Label2", label, "TabSheet1", {8, 40, 72, 15}, sameInBoth("a(0)~a(n)"), "", kNone, 0},
+    {"Label3", label, "TabSheet1", {256, 40, 8, 15}, sameInBoth("X"), "", kNone, 0},
+    {"Label4", label, "TabSheet1", {496, 40, 32, 15}, sameInBoth("F(x)"), "", kNone, 0},
 
-    {"MemoAN", pane, "TabSheet1", {8, 64, 233, 201}, SameInBoth("MemoAN"), "Label2",
+    {"MemoAN", pane, "TabSheet1", {8, 64, 233, 201}, sameInBoth("MemoAN"), "Label2",
      {"系数，每行一个，a(0)在前 Coefficients, one per line, a(0) first", "Coefficients, one per line, a(0) first"}, 1},
-    {"MemoX", pane, "TabSheet1", {256, 64, 233, 201}, SameInBoth("MemoX"), "Label3",
+    {"MemoX", pane, "TabSheet1", {256, 64, 233, 201}, sameInBoth("MemoX"), "Label3",
      {"x值，每行一个 x values, one per line", "x values, one per line"}, 2},
-    {"MemoFx", pane, "TabSheet1", {496, 64, 289, 201}, SameInBoth("就绪Ready"), "Label4",
+    {"MemoFx", pane, "TabSheet1", {496, 64, 289, 201}, sameInBoth("就绪Ready"), "Label4",
      {"结果报告 Result report", "Result report"}, 3},
 
     {"BtnClearAn", button, "TabSheet1", {8, 272, 75, 25}, kClear, "", kNone, 4},
@@ -65,7 +65,7 @@ const ControlSpec kControls[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> MainWindowControls() { return kControls; }
+std::span<const ControlSpec> mainWindowControls() { return kControls; }
 
 const ControlSpec& MainWindowControl(std::string_view name) {
     for (const ControlSpec& spec : kControls)

@@ -37,15 +37,15 @@ namespace {
 constexpr int kFontPixels = 15;
 
 template <class Widget>
-Widget* Place(Widget* widget, const ControlSpec& spec) {
+Widget* place(Widget* widget, const ControlSpec& spec) {
     widget->setGeometry(spec.place);
     return widget;
 }
 
 // A label keeps its place; it grows only where the installed font needs more
 // room than the design's, so no caption is ever cut.
-QLabel* MakeLabel(QWidget* page, const ControlSpec& spec) {
-    auto* label = new QLabel(spec.caption.Text(false), page);
+QLabel* makeLabel(QWidget* page, const ControlSpec& spec) {
+    auto* label = new QLabel(spec.caption.text(false), page);
     const QSize needed = label->sizeHint();
     label->setGeometry(spec.place.x(), spec.place.y(), std::max(spec.place.width(), needed.width()),
                        std::max(spec.place.height(), needed.height()));
@@ -54,15 +54,15 @@ QLabel* MakeLabel(QWidget* page, const ControlSpec& spec) {
 
 }  // namespace
 
-TFrmMain::TFrmMain(Application& app, QWidget* parent)
+MainWindow::MainWindow(Application& app, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       app_(app),
       settings_(settingsProgram(app)) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    setWindowIcon(ProgramIcon());
-    setFont(DialogFont(kFontPixels));
+    setWindowIcon(programIcon());
+    setFont(dialogFont(kFontPixels));
 
     buildControls();
     setTabOrder();
@@ -72,26 +72,26 @@ TFrmMain::TFrmMain(Application& app, QWidget* parent)
     // be resized or maximised.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    decimalMark_ = ReadLocaleDecimalMark();
-    MakeAccessible(*this);  // before any description, or the panes get Qt's own interface
+    decimalMark_ = readLocaleDecimalMark();
+    makeAccessible(*this);  // before any description, or the panes get Qt's own interface
     applyLanguage(false);
 }
 
-TFrmMain::~TFrmMain() {
+MainWindow::~MainWindow() {
     cancelSolve(false);
-    RunGuarded(app_, [this] { formDestroy(); });
-    RunGuarded(app_, [this] { saveSettingsAtExit(); });
+    runGuarded(app_, [this] { releaseLists(); });
+    runGuarded(app_, [this] { saveSettingsAtExit(); });
 }
 
-TextPane& TFrmMain::paneFor(PaneRole role) const { return *panes_[static_cast<int>(role)]; }
+TextPane& MainWindow::paneFor(PaneRole role) const { return *panes_[static_cast<int>(role)]; }
 
-QObject* TFrmMain::control(std::string_view name) const {
+QObject* MainWindow::control(std::string_view name) const {
     for (const auto& [spec, object] : controls_)
         if (name == spec->name) return object;
     return nullptr;
 }
 
-void TFrmMain::buildControls() {
+void MainWindow::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));
     client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
@@ -103,7 +103,7 @@ void TFrmMain::buildControls() {
     statusBar->setFixedHeight(kStatusBarHeight);
     setStatusBar(statusBar);
 
-    for (const ControlSpec& spec : MainWindowControls()) {
+    for (const ControlSpec& spec : mainWindowControls()) {
         QObject* object = buildControl(spec, client);
         if (!object) continue;
         object->setObjectName(QString::fromLatin1(spec.name));
@@ -123,13 +123,13 @@ void TFrmMain::buildControls() {
     buildSolveProgress();
 }
 
-QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
-    const QString caption = spec.caption.Text(false);
+QObject* MainWindow::buildControl(const ControlSpec& spec, QWidget* client) {
+    const QString caption = spec.caption.text(false);
     auto parentWidget = [this, &spec] { return qobject_cast<QWidget*>(control(spec.parent)); };
     auto parentMenu = [this, &spec] { return qobject_cast<QMenu*>(control(spec.parent)); };
     switch (spec.kind) {
         case ControlKind::tabs: {
-            auto* tabs = Place(new QTabWidget(client), spec);
+            auto* tabs = place(new QTabWidget(client), spec);
             // The tabs are no stop on the way through the controls; Ctrl+Tab
             // turns the page.
             tabs->setFocusPolicy(Qt::NoFocus);
@@ -147,16 +147,16 @@ QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
             return page;
         }
         case ControlKind::label:
-            return MakeLabel(parentWidget(), spec);
+            return makeLabel(parentWidget(), spec);
         case ControlKind::pane: {
-            auto* pane = Place(new TextPane(parentWidget()), spec);
-            pane->Lines().add(spec.caption.bilingual);
+            auto* pane = place(new TextPane(parentWidget()), spec);
+            pane->lines().add(spec.caption.bilingual);
             return pane;
         }
         case ControlKind::button:
-            return Place(new QPushButton(caption, parentWidget()), spec);
+            return place(new QPushButton(caption, parentWidget()), spec);
         case ControlKind::checkBox: {
-            auto* box = Place(new QCheckBox(caption, parentWidget()), spec);
+            auto* box = place(new QCheckBox(caption, parentWidget()), spec);
             box->setChecked(true);
             return box;
         }
@@ -186,7 +186,7 @@ QObject* TFrmMain::buildControl(const ControlSpec& spec, QWidget* client) {
     return nullptr;
 }
 
-void TFrmMain::setTabOrder() {
+void MainWindow::setTabOrder() {
     std::vector<std::pair<int, QWidget*>> stops;
     for (const auto& [spec, object] : controls_)
         if (spec->tabStop > 0) stops.emplace_back(spec->tabStop, qobject_cast<QWidget*>(object));
@@ -195,10 +195,10 @@ void TFrmMain::setTabOrder() {
     if (!stops.empty()) stops.front().second->setFocus();
 }
 
-void TFrmMain::applyLanguage(bool english) {
+void MainWindow::applyLanguage(bool english) {
     english_ = english;
     for (const auto& [spec, object] : controls_) {
-        const QString caption = spec->caption.Text(english);
+        const QString caption = spec->caption.text(english);
         switch (spec->kind) {
             case ControlKind::page:
                 pages_->setTabText(pages_->indexOf(qobject_cast<QWidget*>(object)), caption);
@@ -231,19 +231,19 @@ void TFrmMain::applyLanguage(bool english) {
                 break;
         }
         if (*spec->description.bilingual)
-            qobject_cast<QWidget*>(object)->setAccessibleDescription(spec->description.Text(english));
+            qobject_cast<QWidget*>(object)->setAccessibleDescription(spec->description.text(english));
     }
-    const QStringList filters{captions::kTextFiles.Text(english), captions::kAllFiles.Text(english)};
+    const QStringList filters{captions::kTextFiles.text(english), captions::kAllFiles.text(english)};
     openDialog_.nameFilters = filters;
     saveDialog_.nameFilters = filters;
     applySolveProgressLanguage();
     // The dialogs speak the same language.
-    if (auto* about = app_.OwnedWindow<TAboutBox>()) about->setLanguage(english);
-    if (auto* phone = app_.OwnedWindow<TFrmVisitePhone>()) phone->setLanguage(english);
+    if (auto* about = app_.ownedWindow<AboutBox>()) about->setLanguage(english);
+    if (auto* phone = app_.ownedWindow<PhoneDialog>()) phone->setLanguage(english);
     updateNotice();
 }
 
-void TFrmMain::connectCommands() {
+void MainWindow::connectCommands() {
     const std::pair<const char*, std::function<void()>> commands[] = {
         {"BtnClearAn", [this] { clearPane(PaneRole::coefficients); }},
         {"BtnLoadAn", [this] { loadPane(PaneRole::coefficients); }},
@@ -261,21 +261,21 @@ void TFrmMain::connectCommands() {
         {"MnuEnglish", [this] { setLanguage(true); }},
         {"MnuContent", [this] { showHelp(); }},
         {"MnuWeb", [this] { showWebPage(); }},
-        {"MnuPhone", [this] { showDialog(app_.OwnedWindow<TFrmVisitePhone>()); }},
-        {"MnuAbout", [this] { showDialog(app_.OwnedWindow<TAboutBox>()); }},
+        {"MnuPhone", [this] { showDialog(app_.ownedWindow<PhoneDialog>()); }},
+        {"MnuAbout", [this] { showDialog(app_.ownedWindow<AboutBox>()); }},
     };
     for (const auto& [name, command] : commands) {
         QObject* sender = control(name);
         if (auto* button = qobject_cast<QPushButton*>(sender))
-            ConnectCommand(button, &QPushButton::clicked, this, app_, command);
+            connectCommand(button, &QPushButton::clicked, this, app_, command);
         else if (auto* entry = qobject_cast<QAction*>(sender))
-            ConnectCommand(entry, &QAction::triggered, this, app_, command);
+            connectCommand(entry, &QAction::triggered, this, app_, command);
     }
-    ConnectCommand(qobject_cast<QMenu*>(control("MnuSet")), &QMenu::aboutToShow, this, app_,
+    connectCommand(qobject_cast<QMenu*>(control("MnuSet")), &QMenu::aboutToShow, this, app_,
                    [this] { markLanguageChoice(); });
     // A file dropped on a pane loads as its Load button would.
-    for (TextPane* pane : panes_) AcceptFileDrops(*pane, app_);
-    AcceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
+    for (TextPane* pane : panes_) acceptFileDrops(*pane, app_);
+    acceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
 
     // Ctrl+Enter solves from anywhere in the window, the panes included.
     for (QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {

@@ -14,26 +14,26 @@
 
 namespace quill {
 
-std::string TFrmMain::settingsProgram(const Application& app) {
-    if (!app.SettingsProgramPath().isEmpty()) return QFile::encodeName(app.SettingsProgramPath()).toStdString();
-    return ExecutablePath();
+std::string MainWindow::settingsProgram(const Application& app) {
+    if (!app.settingsProgramPath().isEmpty()) return QFile::encodeName(app.settingsProgramPath()).toStdString();
+    return executablePath();
 }
 
 // ---- Set --------------------------------------------------------------------
 
-void TFrmMain::markLanguageChoice() {
-    chineseEntry_->setChecked(settings_.bChinese);
-    englishEntry_->setChecked(!settings_.bChinese);
+void MainWindow::markLanguageChoice() {
+    chineseEntry_->setChecked(settings_.chinese());
+    englishEntry_->setChecked(!settings_.chinese());
 }
 
-void TFrmMain::setLanguage(bool english) {
-    settings_.bChinese = !english;
+void MainWindow::setLanguage(bool english) {
+    settings_.setChinese(!english);
     applyLanguage(english);
 }
 
-void TFrmMain::saveSettingsAtExit() {
+void MainWindow::saveSettingsAtExit() {
     try {
-        settings_.SaveSettings();
+        settings_.save();
     } catch (const Error& e) {
         // The box may never be seen (no display left, or the session is
         // ending), so the message goes to standard error as well.
@@ -46,19 +46,19 @@ void TFrmMain::saveSettingsAtExit() {
 
 // ---- Help -------------------------------------------------------------------
 
-void TFrmMain::showHelp() {
+void MainWindow::showHelp() {
     HelpPlatform platform;
-    platform.openUrl = openUrl_ ? openUrl_ : HelpPlatform::System().openUrl;
+    platform.openUrl = openUrl_ ? openUrl_ : HelpPlatform::system().openUrl;
     platform.showExclamation = [this](QWidget*, const QString& text, const QString& caption) {
-        app_.AppMessageBox(text, caption, QMessageBox::Warning);
+        app_.messageBox(text, caption, QMessageBox::Warning);
     };
-    ShowHelpContent(this, app_.ExecutableDirectory(), platform, english_);
+    showHelpContent(this, app_.executableDirectory(), platform, english_);
 }
 
-void TFrmMain::showWebPage() {
+void MainWindow::showWebPage() {
     HelpPlatform platform;
-    platform.openUrl = openUrl_ ? openUrl_ : HelpPlatform::System().openUrl;
-    OpenWebPage(platform);
+    platform.openUrl = openUrl_ ? openUrl_ : HelpPlatform::system().openUrl;
+    openWebPage(platform);
 }
 
 }  // namespace quill

@@ -13,7 +13,7 @@ namespace {
 
 // Milliseconds with two decimals below one, one above; the separator is the
 // decimal mark the panes use.
-QString Milliseconds(qint64 nanoseconds, char decimalMark) {
+QString milliseconds(qint64 nanoseconds, char decimalMark) {
     const double ms = static_cast<double>(nanoseconds) / 1e6;
     QString text = QString::number(ms, 'f', ms < 1.0 ? 2 : 1);
     text.replace(QLatin1Char('.'), QChar::fromLatin1(decimalMark));
@@ -24,20 +24,20 @@ QString Milliseconds(qint64 nanoseconds, char decimalMark) {
 
 // Also hands the decimal mark to the plot: this runs whenever the mark or
 // the language changes.
-void TFrmMain::updateNotice() {
+void MainWindow::updateNotice() {
     // The figures of the last Solve stay while the mark it read is in use.
     if (solveMark_ != decimalMark_) solveNotice_.clear();
-    QString notice = captions::kDecimalMark.Text(english_) + QChar::fromLatin1(decimalMark_);
+    QString notice = captions::kDecimalMark.text(english_) + QChar::fromLatin1(decimalMark_);
     if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
     noticePanel_->setText(notice);
     plotPage_->setDecimalMark(decimalMark_);
 }
 
-void TFrmMain::showSolveFigures(qint64 nanoseconds) {
-    solveNotice_ = captions::kSolveFigures.Text(english_)
-                       .arg(evaluator_.CountAn())
-                       .arg(evaluator_.CountX())
-                       .arg(Milliseconds(nanoseconds, decimalMark_));
+void MainWindow::showSolveFigures(qint64 nanoseconds) {
+    solveNotice_ = captions::kSolveFigures.text(english_)
+                       .arg(evaluator_.coefficientCount())
+                       .arg(evaluator_.xCount())
+                       .arg(milliseconds(nanoseconds, decimalMark_));
     solveMark_ = decimalMark_;
     updateNotice();
 }

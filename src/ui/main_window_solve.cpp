@@ -39,7 +39,7 @@ constexpr const char* kSolveInputs[] = {"MemoAN",    "MemoX",        "BtnClearAn
                                         "BtnLoadX",  "ChkAutoClear", "BtnSolve",   "BtnSampleData"};
 
 // The pane line that the error names, -1 for none.
-bool IsCancel(const std::exception_ptr& error) {
+bool isCancel(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const AbortError&) {
@@ -49,7 +49,7 @@ bool IsCancel(const std::exception_ptr& error) {
     }
 }
 
-int64_t ErrorLine(const std::exception_ptr& error) {
+int64_t errorLine(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const ValueError& e) {
@@ -61,7 +61,7 @@ int64_t ErrorLine(const std::exception_ptr& error) {
 
 }  // namespace
 
-void TFrmMain::buildSolveProgress() {
+void MainWindow::buildSolveProgress() {
     solveProgress_ = new QProgressBar(statusBar());
     solveProgress_->setObjectName(QStringLiteral("SolveProgress"));
     solveProgress_->setRange(0, 1000);
@@ -85,22 +85,22 @@ void TFrmMain::buildSolveProgress() {
     connect(solveTimer_, &QTimer::timeout, this, [this] { updateSolveProgress(); });
 }
 
-void TFrmMain::applySolveProgressLanguage() {
-    solveProgress_->setAccessibleName(captions::kSolveProgress.Text(english_));
-    cancelButton_->setText(captions::kCancelSolve.Text(english_));
+void MainWindow::applySolveProgressLanguage() {
+    solveProgress_->setAccessibleName(captions::kSolveProgress.text(english_));
+    cancelButton_->setText(captions::kCancelSolve.text(english_));
 }
 
-void TFrmMain::solve() {
+void MainWindow::solve() {
     if (solveRun_) return;
     solveClock_.start();
     const TextPane& an = paneFor(PaneRole::coefficients);
     const TextPane& x = paneFor(PaneRole::xValues);
     SolveInput input;
-    input.coefficients = an.Lines().text();
-    input.xValues = x.Lines().text();
+    input.coefficients = an.lines().text();
+    input.xValues = x.lines().text();
     // A pane without lines takes the list of the last Solve again.
-    if (an.Lines().count() == 0) input.keptAn = evaluator_.DataAn();
-    if (x.Lines().count() == 0) input.keptX = evaluator_.DataX();
+    if (an.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
+    if (x.lines().count() == 0) input.keptX = evaluator_.xValues();
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
     solveAutoClear_ = autoClear_->isChecked();
@@ -114,13 +114,13 @@ void TFrmMain::solve() {
     setSolving(true);
 }
 
-void TFrmMain::solveDone() {
+void MainWindow::solveDone() {
     // A notice from a Solve already finished at its click, or cancelled, is
     // late and goes unheeded.
     if (solveRun_ && solveRun_->done()) finishSolve();
 }
 
-void TFrmMain::finishSolve() {
+void MainWindow::finishSolve() {
     const std::unique_ptr<BackgroundSolve> run = std::move(solveRun_);
     setSolving(false);
     SolveOutcome& out = run->outcome();
@@ -128,21 +128,21 @@ void TFrmMain::finishSolve() {
         // Each list read whole before the error replaces its predecessor, as
         // in a Solve step by step; a cancelled Solve changes nothing. The box
         // first, then the line it names.
-        if (out.listsMade > 0 && !IsCancel(out.error)) {
-            if (out.listsMade < 2) out.x = evaluator_.DataX();
-            if (out.listsMade < 3) out.fx = evaluator_.DataFx();
-            evaluator_.SetLists(std::move(out.an), std::move(out.x), std::move(out.fx));
+        if (out.listsMade > 0 && !isCancel(out.error)) {
+            if (out.listsMade < 2) out.x = evaluator_.xValues();
+            if (out.listsMade < 3) out.fx = evaluator_.fxValues();
+            evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
         }
         app_.routeError(out.error);
-        const int64_t line = ErrorLine(out.error);
+        const int64_t line = errorLine(out.error);
         if (out.errorSource == SolveOutcome::Source::coefficients)
             pointAtLine(PaneRole::coefficients, line);
         else if (out.errorSource == SolveOutcome::Source::xValues)
             pointAtLine(PaneRole::xValues, line);
     } else {
-        RunGuarded(app_, [&] {
-            evaluator_.SetLists(std::move(out.an), std::move(out.x), std::move(out.fx));
-            PaneText& result = paneFor(PaneRole::results).Lines();
+        runGuarded(app_, [&] {
+            evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
+            PaneText& result = paneFor(PaneRole::results).lines();
             if (solveAutoClear_) result.clear();
             result.addLines(std::move(out.report));
             showSolveFigures(solveClock_.nsecsElapsed());
@@ -152,18 +152,18 @@ void TFrmMain::finishSolve() {
     emit solveEnded();
 }
 
-void TFrmMain::cancelSolve(bool notify) {
+void MainWindow::cancelSolve(bool notify) {
     if (!solveRun_) return;
     solveRun_.reset();  // cancels, and waits for the chunk under way
     setSolving(false);
     if (notify) emit solveEnded();
 }
 
-void TFrmMain::setSolving(bool solving) {
+void MainWindow::setSolving(bool solving) {
     if (solving) focusBeforeSolve_ = focusWidget();
     for (const char* name : kSolveInputs) qobject_cast<QWidget*>(control(name))->setEnabled(!solving);
     cancelShortcut_->setEnabled(solving);
-    statePanel_->setText((solving ? captions::kBusy : captions::kReady).Text(english_));
+    statePanel_->setText((solving ? captions::kBusy : captions::kReady).text(english_));
     if (solving) {
         solveProgress_->setValue(0);
         solveTimer_->start();
@@ -178,7 +178,7 @@ void TFrmMain::setSolving(bool solving) {
     focusBeforeSolve_.clear();
 }
 
-void TFrmMain::updateSolveProgress() {
+void MainWindow::updateSolveProgress() {
     if (!solveRun_) return;
     if (solveProgress_->isHidden() && solveClock_.elapsed() >= kProgressDelayMs) {
         solveProgress_->show();
@@ -187,12 +187,12 @@ void TFrmMain::updateSolveProgress() {
     solveProgress_->setValue(solveRun_->permille());
 }
 
-void TFrmMain::pointAtLine(PaneRole role, int64_t line) {
+void MainWindow::pointAtLine(PaneRole role, int64_t line) {
     TextPane& pane = paneFor(role);
-    if (line < 0 || line >= pane.Lines().rowCount()) return;
+    if (line < 0 || line >= pane.lines().rowCount()) return;
     pages_->setCurrentWidget(pane.parentWidget());
     // The caret at the start of the line, which shows however long it is.
-    pane.select({line, pane.Lines().row(line).size()}, {line, 0});
+    pane.select({line, pane.lines().row(line).size()}, {line, 0});
     pane.setFocus(Qt::OtherFocusReason);
 }
 

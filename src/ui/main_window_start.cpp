@@ -9,7 +9,7 @@
 
 namespace quill {
 
-void TFrmMain::openStartFiles() {
+void MainWindow::openStartFiles() {
     const StartRequest& start = app_.startRequest();
     bool allLoaded = true;
     const std::pair<const QString*, PaneRole> files[] = {{&start.coefficients, PaneRole::coefficients},
@@ -17,9 +17,9 @@ void TFrmMain::openStartFiles() {
     for (const auto& [path, role] : files) {
         if (path->isEmpty()) continue;
         // A file that fails is reported and leaves the sample data in its pane.
-        RunGuarded(app_, [&, path = path, role = role] {
+        runGuarded(app_, [&, path = path, role = role] {
             try {
-                LoadPaneFile(paneFor(role), *path);
+                loadPaneFile(paneFor(role), *path);
             } catch (...) {
                 allLoaded = false;
                 throw;
@@ -27,7 +27,7 @@ void TFrmMain::openStartFiles() {
         });
     }
     // What the window opens with is where Undo stops.
-    for (TextPane* pane : panes_) pane->Lines().forgetHistory();
+    for (TextPane* pane : panes_) pane->lines().forgetHistory();
     // A report of the sample data in place of a file that failed would pass
     // for the file's: no Solve then.
     if (start.solve && allLoaded) QMetaObject::invokeMethod(solveButton_, &QPushButton::click, Qt::QueuedConnection);

@@ -13,7 +13,7 @@ const QChar kZeroWidthSpace(0x200B);
 
 }  // namespace
 
-QString DisplayText(const QString& message) {
+QString displayText(const QString& message) {
     QString shown = message;
     if (shown.size() > kKeepAtStart + kKeepAtEnd + 1) {
         qsizetype head = kKeepAtStart, tail = shown.size() - kKeepAtEnd;
@@ -37,7 +37,7 @@ QString DisplayText(const QString& message) {
     return wrapped;
 }
 
-void BoxPresenter::Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+void BoxPresenter::show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);

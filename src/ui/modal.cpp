@@ -14,10 +14,10 @@ namespace {
 constexpr char kShownModally[] = "quillShownModally";
 }
 
-bool IsShownModally(const QWidget& window) { return window.property(kShownModally).toBool(); }
+bool isShownModally(const QWidget& window) { return window.property(kShownModally).toBool(); }
 
-QDialog::DialogCode RunModal(QDialog& dialog) {
-    if (dialog.isVisible() || !dialog.isEnabled() || IsShownModally(dialog))
+QDialog::DialogCode runModal(QDialog& dialog) {
+    if (dialog.isVisible() || !dialog.isEnabled() || isShownModally(dialog))
         throw Error("Cannot make a visible window modal");
 
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
@@ -39,7 +39,7 @@ QDialog::DialogCode RunModal(QDialog& dialog) {
     // exec() blocks input to every other window of the program and ends
     // with the dialog's result; an application that quits meanwhile ends it
     // Rejected.
-    return RunDialogModal(dialog);
+    return runDialogModal(dialog);
 }
 
 }  // namespace quill

@@ -26,7 +26,7 @@ protected:
                 take(static_cast<QDropEvent*>(event));
                 return true;
             case QEvent::Drop:
-                if (take(static_cast<QDropEvent*>(event))) load(DroppedFile(static_cast<QDropEvent*>(event)->mimeData()));
+                if (take(static_cast<QDropEvent*>(event))) load(droppedFile(static_cast<QDropEvent*>(event)->mimeData()));
                 return true;
             default:
                 return QObject::eventFilter(watched, event);
@@ -37,7 +37,7 @@ private:
     // Accepts one local file, always as a copy: a drop accepted as a move
     // would let the file manager delete the file it came from.
     static bool take(QDropEvent* event) {
-        if (DroppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
+        if (droppedFile(event->mimeData()).isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
             event->ignore();
             return false;
         }
@@ -52,7 +52,7 @@ private:
         QMetaObject::invokeMethod(
             pane_,
             [pane, errors, path] {
-                if (pane) RunGuarded(*errors, [&] { LoadPaneFile(*pane, path); });
+                if (pane) runGuarded(*errors, [&] { loadPaneFile(*pane, path); });
             },
             Qt::QueuedConnection);
     }
@@ -63,14 +63,14 @@ private:
 
 }  // namespace
 
-QString DroppedFile(const QMimeData* data) {
+QString droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls()) return {};
     const QList<QUrl> urls = data->urls();
     if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
     return urls.front().toLocalFile();
 }
 
-void AcceptFileDrops(TextPane& pane, ErrorRoute& errors) {
+void acceptFileDrops(TextPane& pane, ErrorRoute& errors) {
     pane.viewport()->setAcceptDrops(true);
     pane.viewport()->installEventFilter(new DropFilter(pane, errors));
 }

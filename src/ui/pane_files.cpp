@@ -13,7 +13,7 @@ namespace {
 
 // The path as the file system takes it; on Linux also the bytes the message
 // quotes, so the user sees the name as chosen.
-std::string FileSystemPath(const QString& path) {
+std::string fileSystemPath(const QString& path) {
     const QByteArray bytes = QFile::encodeName(path);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -22,22 +22,22 @@ std::string FileSystemPath(const QString& path) {
 
 // Regular files only: a FIFO, a device or a socket would keep the window
 // waiting (or reading) without end.
-void LoadPaneFile(TextPane& pane, const QString& path) {
-    LoadFromFile(pane.Lines(), FileSystemPath(path), SpecialFiles::refuse);
+void loadPaneFile(TextPane& pane, const QString& path) {
+    loadFromFile(pane.lines(), fileSystemPath(path), SpecialFiles::refuse);
 }
 
-void SavePaneFile(const TextPane& pane, const QString& path) {
-    SaveToFile(pane.Lines(), FileSystemPath(path), SpecialFiles::refuse);
+void savePaneFile(const TextPane& pane, const QString& path) {
+    saveToFile(pane.lines(), fileSystemPath(path), SpecialFiles::refuse);
 }
 
-void LoadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner) {
+void loadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner) {
     if (!openDialog.execute(owner)) return;
-    LoadPaneFile(pane, openDialog.fileName);
+    loadPaneFile(pane, openDialog.fileName);
 }
 
-void SavePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner) {
+void savePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner) {
     if (!saveDialog.execute(owner)) return;
-    SavePaneFile(pane, saveDialog.fileName);
+    savePaneFile(pane, saveDialog.fileName);
 }
 
 }  // namespace quill

@@ -10,12 +10,11 @@
 
 namespace quill {
 
-TFrmVisitePhone::TFrmVisitePhone(QWidget* parent)
+PhoneDialog::PhoneDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      codeText_(WebAddress()) {
+                          Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("FrmVisitePhone"));
-    setFont(DialogFont(15));
+    setFont(dialogFont(15));
     setFixedSize(kClientWidth, kClientHeight);
 
     auto* code = new QLabel(this);
@@ -24,11 +23,12 @@ TFrmVisitePhone::TFrmVisitePhone(QWidget* parent)
     code->setAlignment(Qt::AlignCenter);
     // Made at run time from the configured address, so the code always
     // matches the Web command.
-    if (const auto matrix = QrMatrix::Encode(codeText_.toUtf8())) {
-        code->setPixmap(QPixmap::fromImage(RenderQrSymbol(*matrix, kCodeSide)));
+    const QString address = webAddress();
+    if (const auto matrix = QrMatrix::encode(address.toUtf8())) {
+        code->setPixmap(QPixmap::fromImage(renderQrSymbol(*matrix, kCodeSide)));
     } else {
         code->setWordWrap(true);
-        code->setText(codeText_);  // too long for a code: the address itself
+        code->setText(address);  // too long for a code: the address itself
     }
 
     // Every way out rejects: the button, the close box and Escape alike.
@@ -39,13 +39,13 @@ TFrmVisitePhone::TFrmVisitePhone(QWidget* parent)
     setLanguage(false);
 }
 
-void TFrmVisitePhone::setLanguage(bool english) {
-    setWindowTitle(captions::kPhoneTitle.Text(english));
-    closeButton_->setText(captions::kPhoneClose.Text(english));
+void PhoneDialog::setLanguage(bool english) {
+    setWindowTitle(captions::kPhoneTitle.text(english));
+    closeButton_->setText(captions::kPhoneClose.text(english));
 }
 
-void TFrmVisitePhone::showEvent(QShowEvent* event) {
-    PlaceAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
+void PhoneDialog::showEvent(QShowEvent* event) {
+    placeAtFirstShow(*this, FirstShowPlacement::pointerScreenCentre, placed_);
     QDialog::showEvent(event);
 }
 

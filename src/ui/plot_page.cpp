@@ -27,7 +27,7 @@ namespace quill {
 namespace {
 
 // Number text is bytes: ASCII digits and the one-byte decimal mark.
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -36,7 +36,7 @@ QString Latin1(const std::string& text) { return QString::fromLatin1(text.data()
 // nor the report's number text).
 class PlotTicker : public QCPAxisTicker {
 public:
-    void SetTicks(const std::vector<plot::AxisTick>& ticks) { ticks_ = ticks; }
+    void setTicks(const std::vector<plot::AxisTick>& ticks) { ticks_ = ticks; }
 
     void generate(const QCPRange&, const QLocale&, QChar, int, QVector<double>& ticks, QVector<double>* subTicks,
                   QVector<QString>* tickLabels) override {
@@ -45,7 +45,7 @@ public:
         if (tickLabels) tickLabels->clear();
         for (const plot::AxisTick& t : ticks_) {
             ticks.push_back(t.position);
-            if (tickLabels) tickLabels->push_back(Latin1(t.label));
+            if (tickLabels) tickLabels->push_back(latin1(t.label));
         }
     }
 
@@ -60,10 +60,10 @@ constexpr int kPixelsPerXTick = 100;
 constexpr int kPixelsPerYTick = 30;
 constexpr int kLabelGap = 24;  // the least room between two x labels
 
-QVector<double> ToQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
+QVector<double> toQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
 
 // Every k-th tick, in step with the tick at zero when there is one.
-std::vector<plot::AxisTick> EveryKth(const std::vector<plot::AxisTick>& ticks, std::size_t k) {
+std::vector<plot::AxisTick> everyKth(const std::vector<plot::AxisTick>& ticks, std::size_t k) {
     if (k <= 1) return ticks;
     std::size_t start = 0;
     for (std::size_t i = 0; i < ticks.size(); ++i) {
@@ -74,28 +74,28 @@ std::vector<plot::AxisTick> EveryKth(const std::vector<plot::AxisTick>& ticks, s
     return kept;
 }
 
-bool HasSuffix(const QString& name, const char* suffix) {
+bool hasSuffix(const QString& name, const char* suffix) {
     return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
 }
 
 // The formats Export writes, by file name suffix; the first is the default.
 constexpr const char* kExportSuffixes[] = {"png", "svg", "csv"};
 
-bool HasExportSuffix(const QString& name) {
+bool hasExportSuffix(const QString& name) {
     return std::any_of(std::begin(kExportSuffixes), std::end(kExportSuffixes),
-                       [&](const char* suffix) { return HasSuffix(name, suffix); });
+                       [&](const char* suffix) { return hasSuffix(name, suffix); });
 }
 
-QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
+QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
     const QString filters[] = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
                                QStringLiteral("CSV (*.csv)")};
     QString filter = filters[0];
     for (std::size_t i = 0; i < std::size(filters); ++i) {
-        if (HasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
+        if (hasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
     }
         const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
-    QString name = QFileDialog::getSaveFileName(parent, captions::kPlotExport.Text(english), lastName, offered, &filter);
-    if (!name.isEmpty() && !HasExportSuffix(name)) {
+    QString name = QFileDialog::getSaveFileName(parent, captions::kPlotExport.text(english), lastName, offered, &filter);
+    if (!name.isEmpty() && !hasExportSuffix(name)) {
         for (std::size_t i = 0; i < std::size(filters); ++i) {
             if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
         }
@@ -103,9 +103,9 @@ QString AskForSaveName(QWidget* parent, const QString& lastName, bool english) {
     return name;
 }
 
-void Save(const QString& path, const QByteArray& bytes) {
+void saveFile(const QString& path, const QByteArray& bytes) {
     const std::string target = QFile::encodeName(path).toStdString();
-    switch (SaveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    switch (saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         case SaveStatus::ok:
             return;
         case SaveStatus::cannotCreate:
@@ -163,34 +163,34 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(plot_, 1);
     layout->addLayout(buttons);
-    ApplyCaptions();
+    applyCaptions();
 
-    ConnectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { BtnFitClick(); });
-    ConnectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { ChkLogYClick(); });
-    ConnectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { BtnExportClick(); });
+    connectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { fitView(); });
+    connectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { applyYScale(); });
+    connectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { exportPlot(); });
     // Zooming and panning change the axes; the frame follows just before each draw.
-    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { RunGuarded(errors_, [this] { UpdateFrame(); }); });
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { runGuarded(errors_, [this] { updateFrame(); }); });
     connect(plot_, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent* event) { RunGuarded(errors_, [this, event] { ShowCoordinates(event->pos()); }); });
+            [this](QMouseEvent* event) { runGuarded(errors_, [this, event] { showCoordinates(event->pos()); }); });
     plot_->installEventFilter(this);
 
-    SetView(model_.FitView());
+    setView(model_.fitView());
 }
 
 PlotPage::~PlotPage() = default;
 
 void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double>& x,
                          const std::vector<double>& fx) {
-    model_.SetData(an, x, fx);
-    SetView(model_.FitView());
+    model_.setData(an, x, fx);
+    setView(model_.fitView());
 }
 
 void PlotPage::showSolve(plot::PlotModel model) {
     // The scale chosen since the model was made wins.
-    const plot::YScale scale = model_.GetYScale();
+    const plot::YScale scale = model_.yScale();
     model_ = std::move(model);
-    if (model_.GetYScale() != scale) model_.SetYScale(scale);
-    SetView(model_.FitView());
+    if (model_.yScale() != scale) model_.setYScale(scale);
+    setView(model_.fitView());
 }
 
 void PlotPage::setDecimalMark(char mark) {
@@ -202,55 +202,55 @@ void PlotPage::setDecimalMark(char mark) {
 
 void PlotPage::setEnglish(bool english) {
     english_ = english;
-    ApplyCaptions();
+    applyCaptions();
 }
 
-void PlotPage::ApplyCaptions() {
-    fitButton_->setText(captions::kPlotFit.Text(english_));
-    logYCheck_->setText(captions::kPlotLogY.Text(english_));
-    exportButton_->setText(captions::kPlotExport.Text(english_));
+void PlotPage::applyCaptions() {
+    fitButton_->setText(captions::kPlotFit.text(english_));
+    logYCheck_->setText(captions::kPlotLogY.text(english_));
+    exportButton_->setText(captions::kPlotExport.text(english_));
 }
 
 void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
 
 void PlotPage::setPlotName(const QString& name) { plot_->setAccessibleName(name); }
 
-void PlotPage::BtnFitClick() { SetView(model_.FitView()); }
+void PlotPage::fitView() { setView(model_.fitView()); }
 
-void PlotPage::ChkLogYClick() {
-    model_.SetYScale(logYCheck_->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
+void PlotPage::applyYScale() {
+    model_.setYScale(logYCheck_->isChecked() ? plot::YScale::symlog : plot::YScale::linear);
     // The x view stays; y shows everything on the new scale.
-    plot::ViewRect view = View();
-    const plot::ViewRect fit = model_.FitView();
+    plot::ViewRect view = currentView();
+    const plot::ViewRect fit = model_.fitView();
     view.v0 = fit.v0;
     view.v1 = fit.v1;
-    SetView(view);
+    setView(view);
 }
 
-void PlotPage::BtnExportClick() {
+void PlotPage::exportPlot() {
     QString name = chooseSaveName_ ? chooseSaveName_(this, lastExportName_)
-                                   : AskForSaveName(this, lastExportName_, english_);
+                                   : askForSaveName(this, lastExportName_, english_);
     if (name.isEmpty()) return;  // Cancel
-    if (!HasExportSuffix(name)) name += QStringLiteral(".png");
+    if (!hasExportSuffix(name)) name += QStringLiteral(".png");
     lastExportName_ = name;
-    ExportTo(name);
+    exportTo(name);
 }
 
-void PlotPage::ExportTo(const QString& path) {
-    if (HasSuffix(path, "csv")) {
-        const std::string table = plot::CsvTable(model_.X(), model_.Fx());
-        Save(path, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
+void PlotPage::exportTo(const QString& path) {
+    if (hasSuffix(path, "csv")) {
+        const std::string table = plot::csvTable(model_.xValues(), model_.fxValues());
+        saveFile(path, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
         return;
     }
     const int width = plot_->width(), height = plot_->height();
     frameStale_ = true;  // the picture is drawn outside a replot: bring the frame up to date first
-    UpdateFrame();
+    updateFrame();
 
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     bool drawn = false;
-    if (HasSuffix(path, "svg")) {
+    if (hasSuffix(path, "svg")) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(QSize(width, height));
@@ -265,57 +265,57 @@ void PlotPage::ExportTo(const QString& path) {
         drawn = plot_->toPixmap(width, height).toImage().save(&buffer, "PNG");
     }
     if (!drawn || bytes.isEmpty()) throw FileError("Failed to Save Stream");
-    Save(path, bytes);
+    saveFile(path, bytes);
 }
 
-plot::ViewRect PlotPage::View() const {
+plot::ViewRect PlotPage::currentView() const {
     const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
     return plot::ViewRect{x.lower, x.upper, y.lower, y.upper};
 }
 
-void PlotPage::SetView(const plot::ViewRect& view) {
+void PlotPage::setView(const plot::ViewRect& view) {
     plot_->xAxis->setRange(view.u0, view.u1);
     plot_->yAxis->setRange(view.v0, view.v1);
     frameStale_ = true;
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void PlotPage::UpdateFrame() {
+void PlotPage::updateFrame() {
     const QRect area = plot_->axisRect()->rect();
     const int columns = std::max(area.width() > 0 ? area.width() : plot_->width(), 1);
     const int rows = std::max(area.height() > 0 ? area.height() : plot_->height(), 1);
-    const plot::ViewRect view = View();
+    const plot::ViewRect view = currentView();
     const bool sameView = view.u0 == frame_.view.u0 && view.u1 == frame_.view.u1 && view.v0 == frame_.view.v0 &&
                           view.v1 == frame_.view.v1;
     if (!frameStale_ && sameView && columns == frameColumns_ && rows == frameRows_) return;
 
-    frame_ = model_.Frame(view, static_cast<std::size_t>(columns), decimalMark_,
+    frame_ = model_.frame(view, static_cast<std::size_t>(columns), decimalMark_,
                           std::max(2, columns / kPixelsPerXTick), std::max(2, rows / kPixelsPerYTick));
     frameStale_ = false;
     frameColumns_ = columns;
     frameRows_ = rows;
-    pointGraph_->setData(ToQVector(frame_.pointU), ToQVector(frame_.pointV), true);
-    curveGraph_->setData(ToQVector(frame_.curve.u), ToQVector(frame_.curve.v), true);
+    pointGraph_->setData(toQVector(frame_.pointU), toQVector(frame_.pointV), true);
+    curveGraph_->setData(toQVector(frame_.curve.u), toQVector(frame_.curve.v), true);
     // Long labels (15 digits and an exponent) need more room than the usual
     // spacing gives: fewer ticks then, so that no two labels overlap.
     const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
     int widest = 0;
     for (const plot::AxisTick& t : frame_.xTicks) {
-        widest = std::max(widest, metrics.horizontalAdvance(Latin1(t.label)));
+        widest = std::max(widest, metrics.horizontalAdvance(latin1(t.label)));
     }
     const std::size_t fitting = std::max(2, columns / (widest + kLabelGap));
-    xTicker_->SetTicks(EveryKth(frame_.xTicks, (frame_.xTicks.size() + fitting - 1) / fitting));
-    yTicker_->SetTicks(frame_.yTicks);
+    xTicker_->setTicks(everyKth(frame_.xTicks, (frame_.xTicks.size() + fitting - 1) / fitting));
+    yTicker_->setTicks(frame_.yTicks);
 }
 
-void PlotPage::ShowCoordinates(const QPoint& position) {
+void PlotPage::showCoordinates(const QPoint& position) {
     if (!plot_->axisRect()->rect().contains(position)) {
         emit coordinatesChanged(QString());
         return;
     }
     const double u = plot_->xAxis->pixelToCoord(position.x());
     const double v = plot_->yAxis->pixelToCoord(position.y());
-    emit coordinatesChanged(Latin1(model_.CoordinateText(u, v, decimalMark_)));
+    emit coordinatesChanged(latin1(model_.coordinateText(u, v, decimalMark_)));
 }
 
 bool PlotPage::eventFilter(QObject* watched, QEvent* event) {

@@ -2,7 +2,7 @@
 
 namespace quill {
 
-QIcon ProgramIcon() {
+QIcon programIcon() {
     // The resource lives in this static library; a program linking it gets
     // the resource object too, so the files are always there.
     static const QIcon icon = [] {

@@ -8,7 +8,7 @@
 
 namespace quill {
 
-std::optional<QrMatrix> QrMatrix::Encode(const QByteArray& text) {
+std::optional<QrMatrix> QrMatrix::encode(const QByteArray& text) {
     // QRcode_encodeString stops at the first NUL; a URL never holds one, and
     // encodeData keeps any byte string whole anyway.
     std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
@@ -23,16 +23,16 @@ std::optional<QrMatrix> QrMatrix::Encode(const QByteArray& text) {
     return matrix;
 }
 
-int QrModulePixels(const QrMatrix& matrix, int side) {
+int qrModulePixels(const QrMatrix& matrix, int side) {
     const int span = matrix.size() + 2 * kQrQuietZoneModules;
     return std::max(1, side / span);
 }
 
-QImage RenderQrSymbol(const QrMatrix& matrix, int side, QColor dark, QColor light) {
+QImage renderQrSymbol(const QrMatrix& matrix, int side, QColor dark, QColor light) {
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(light);
 
-    const int module = QrModulePixels(matrix, side);
+    const int module = qrModulePixels(matrix, side);
     const int symbol = matrix.size() * module;
     // Centre the modules themselves; the quiet zone is whatever light is left
     // around them, never less than four modules.

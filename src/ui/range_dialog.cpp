@@ -20,7 +20,7 @@ namespace quill {
 namespace {
 
 // A caption without its mnemonic marker, as screen readers name the control.
-QString Plain(const Caption& caption, bool english) { return caption.Text(english).remove(QLatin1Char('&')); }
+QString plain(const Caption& caption, bool english) { return caption.text(english).remove(QLatin1Char('&')); }
 
 }  // namespace
 
@@ -29,7 +29,7 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     using namespace captions::range;
     const bool english = style.english;
     setObjectName(QStringLiteral("RangeDialog"));
-    setWindowTitle(kTitle.Text(english));
+    setWindowTitle(kTitle.text(english));
 
     auto* grid = new QGridLayout;
     const struct {
@@ -46,8 +46,8 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     for (const auto& e : entries) {
         e.edit = new QLineEdit(QString::fromLatin1(e.initial), this);
         e.edit->setObjectName(QLatin1String(e.name));
-        e.edit->setAccessibleName(Plain(e.caption, english));
-        auto* label = new QLabel(e.caption.Text(english), this);
+        e.edit->setAccessibleName(plain(e.caption, english));
+        auto* label = new QLabel(e.caption.text(english), this);
         label->setBuddy(e.edit);
         grid->addWidget(label, row, 0);
         grid->addWidget(e.edit, row, 1);
@@ -58,15 +58,15 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     LblProblem->setObjectName(QStringLiteral("LblProblem"));
     LblProblem->setWordWrap(true);
     LblProblem->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    LblProblem->setAccessibleName(kTitle.Text(english));
+    LblProblem->setAccessibleName(kTitle.text(english));
     LblProblem->hide();  // the dialog grows to show a problem
 
     auto* buttons = new QDialogButtonBox(this);
-    BtnOk = buttons->addButton(kOk.Text(english), QDialogButtonBox::AcceptRole);
+    BtnOk = buttons->addButton(kOk.text(english), QDialogButtonBox::AcceptRole);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
-    BtnOk->setAccessibleName(Plain(kOk, english));
+    BtnOk->setAccessibleName(plain(kOk, english));
     BtnOk->setDefault(true);
-    BtnCancel = buttons->addButton(kCancel.Text(english), QDialogButtonBox::RejectRole);
+    BtnCancel = buttons->addButton(kCancel.text(english), QDialogButtonBox::RejectRole);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &RangeDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &RangeDialog::reject);
@@ -80,12 +80,12 @@ RangeDialog::RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
     EdtFrom->selectAll();
 }
 
-QString RangeDialog::MenuCaption(bool english) { return captions::range::kMenuEntry.Text(english); }
+QString RangeDialog::menuCaption(bool english) { return captions::range::kMenuEntry.text(english); }
 
-bool RangeDialog::Fill() {
+bool RangeDialog::fill() {
     using namespace captions::range;
     RangeRequest range;
-    const RangeFault fault = ReadRange(EdtFrom->text().toStdString(), EdtTo->text().toStdString(),
+    const RangeFault fault = readRange(EdtFrom->text().toStdString(), EdtTo->text().toStdString(),
                                        EdtCount->text().toStdString(), style_.decimalMark, range);
     const struct {
         RangeFault fault;
@@ -102,8 +102,8 @@ bool RangeDialog::Fill() {
     };
     for (const auto& p : problems) {
         if (p.fault == fault) {
-            const QString message = p.message.Text(style_.english);
-            ShowProblem(message.contains(QLatin1String("%1")) ? message.arg(kMostRangeValues) : message, p.entry);
+            const QString message = p.message.text(style_.english);
+            showProblem(message.contains(QLatin1String("%1")) ? message.arg(kMostRangeValues) : message, p.entry);
             return false;
         }
     }
@@ -112,12 +112,12 @@ bool RangeDialog::Fill() {
     struct RestoreCursor {
         ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
     } restore;
-    const std::string text = RangeText(range, style_.decimalMark);
-    PaneText& lines = pane_.Lines();
+    const std::string text = rangeText(range, style_.decimalMark);
+    PaneText& lines = pane_.lines();
     // The values are ASCII: bytes are characters. A cut value would pass
     // for a complete one, so all of them fit or none goes in.
     if (static_cast<int64_t>(text.size()) > lines.capacity()) {
-        ShowProblem(kTooLong.Text(style_.english), EdtCount);
+        showProblem(kTooLong.text(style_.english), EdtCount);
         return false;
     }
     lines.edit(TextPos{}, lines.end(), text);
@@ -126,10 +126,10 @@ bool RangeDialog::Fill() {
 }
 
 void RangeDialog::accept() {
-    if (Fill()) QDialog::accept();
+    if (fill()) QDialog::accept();
 }
 
-void RangeDialog::ShowProblem(const QString& text, QLineEdit* entry) {
+void RangeDialog::showProblem(const QString& text, QLineEdit* entry) {
     LblProblem->setText(text);
     LblProblem->show();
     entry->setFocus(Qt::OtherFocusReason);
@@ -141,14 +141,14 @@ void RangeDialog::ShowProblem(const QString& text, QLineEdit* entry) {
     QAccessible::updateAccessibility(&alert);
 }
 
-void AcceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {
+void acceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {
     QObject::connect(&pane, &TextPane::contextMenuBuilt, window, [&pane, window, &errors, style](QMenu* menu) {
         menu->addSeparator();
-        QAction* entry = menu->addAction(RangeDialog::MenuCaption(style().english));
+        QAction* entry = menu->addAction(RangeDialog::menuCaption(style().english));
         entry->setObjectName(QStringLiteral("MnuFillRange"));
-        ConnectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
+        connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
             RangeDialog dialog(pane, style(), window);
-            RunModal(dialog);
+            runModal(dialog);
         });
     });
 }

@@ -7,7 +7,7 @@
 
 namespace quill {
 
-QPoint CentredOnPointerScreen(const QList<QRect>& screens, const QRect& primary, const QPoint& pointer,
+QPoint centredOnPointerScreen(const QList<QRect>& screens, const QRect& primary, const QPoint& pointer,
                               const QSize& outer) {
     QRect area = primary;
     for (const QRect& screen : screens) {
@@ -19,13 +19,13 @@ QPoint CentredOnPointerScreen(const QList<QRect>& screens, const QRect& primary,
     return {area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2};
 }
 
-void CentreOnPointerScreen(QWidget& window) {
+void centreOnPointerScreen(QWidget& window) {
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary) return;
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->geometry());
     // The outer size where the frame is known already, the client size otherwise.
-    window.move(CentredOnPointerScreen(screens, primary->geometry(), QCursor::pos(), window.frameGeometry().size()));
+    window.move(centredOnPointerScreen(screens, primary->geometry(), QCursor::pos(), window.frameGeometry().size()));
 }
 
 }  // namespace quill

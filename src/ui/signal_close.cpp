@@ -16,7 +16,7 @@ namespace {
 
 volatile int signalPipe = -1;  // the write end, for the handler
 
-extern "C" void OnTerminationSignal(int signal) {
+extern "C" void onTerminationSignal(int signal) {
     const int savedErrno = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe, &number, 1);
@@ -25,7 +25,7 @@ extern "C" void OnTerminationSignal(int signal) {
 
 }  // namespace
 
-void CloseOnTerminationSignals(Application& app) {
+void closeOnTerminationSignals(Application& app) {
     int ends[2];
     // Without the pipe the signals keep their default: the program ends
     // without saving, as it would have anyway.
@@ -36,11 +36,11 @@ void CloseOnTerminationSignals(Application& app) {
         unsigned char numbers[64];
         while (::read(readEnd, numbers, sizeof numbers) > 0) {
         }
-        RunGuarded(app, [&app] {
-            if (QWidget* window = app.MainWindow())
+        runGuarded(app, [&app] {
+            if (QWidget* window = app.mainWindow())
                 window->close();
             else
-                app.RequestQuit();
+                app.requestQuit();
         });
     });
 
@@ -48,7 +48,7 @@ void CloseOnTerminationSignals(Application& app) {
         struct sigaction current = {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
         struct sigaction action = {};
-        action.sa_handler = &OnTerminationSignal;
+        action.sa_handler = &onTerminationSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART | SA_RESETHAND;
         ::sigaction(signal, &action, nullptr);

@@ -24,21 +24,21 @@ constexpr int kTopMargin = 1;
 
 // Control characters are shown as their pictures (U+2400...), so that a
 // stray byte in a loaded file is visible and takes room.
-char32_t Shown(char32_t c) {
+char32_t pictureOf(char32_t c) {
     if (c < 0x20) return 0x2400 + c;
     if (c == 0x7F) return 0x2421;
     return c;
 }
 
-void AppendShown(QString& run, char32_t c) {
-    const char32_t shown = Shown(c);
+void appendShown(QString& run, char32_t c) {
+    const char32_t shown = pictureOf(c);
     run.append(QString::fromUcs4(&shown, 1));
 }
 
 // Calls fn(pos, end, c, x, width) for each character of the row in turn
 // until fn returns false. A tab reaches to the next tab stop.
 template <class Fn>
-void Walk(std::string_view s, qreal tabWidth, const auto& advanceOf, Fn fn) {
+void walk(std::string_view s, qreal tabWidth, const auto& advanceOf, Fn fn) {
     qreal x = 0;
     for (std::size_t pos = 0; pos < s.size();) {
         const auto lead = static_cast<unsigned char>(s[pos]);
@@ -48,8 +48,8 @@ void Walk(std::string_view s, qreal tabWidth, const auto& advanceOf, Fn fn) {
             end = pos + 1;
             c = lead;
         } else {
-            end = utf8::Next(s, pos);
-            c = utf8::Decode(s, pos, end);
+            end = utf8::next(s, pos);
+            c = utf8::decode(s, pos, end);
         }
         const qreal width = c == '\t' ? (std::floor(x / tabWidth) + 1) * tabWidth - x : advanceOf(c);
         if (!fn(pos, end, c, x, width)) return;
@@ -127,7 +127,7 @@ void TextPane::updateMetrics() {
     rowHeight_ = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
     ascent_ = static_cast<int>(std::round(metrics.ascent()));
     for (char32_t c = 0; c < 128; ++c) {
-        const char32_t shown = Shown(c);
+        const char32_t shown = pictureOf(c);
         asciiAdvance_[c] = metrics.horizontalAdvance(QString::fromUcs4(&shown, 1));
     }
     tabWidth_ = std::max<qreal>(1, 8 * asciiAdvance_[' ']);
@@ -141,7 +141,7 @@ qreal TextPane::advance(char32_t c) const {
     if (c < 128) return asciiAdvance_[c];
     auto found = advances_.constFind(c);
     if (found != advances_.constEnd()) return *found;
-    const char32_t shown = Shown(c);
+    const char32_t shown = pictureOf(c);
     const qreal width = QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&shown, 1));
     advances_.insert(c, width);
     return width;
@@ -150,7 +150,7 @@ qreal TextPane::advance(char32_t c) const {
 qreal TextPane::xOf(int64_t row, std::size_t col) const {
     qreal at = 0;
     bool found = false;
-    Walk(text_.row(row), tabWidth_, [this](char32_t c) { return advance(c); },
+    walk(text_.row(row), tabWidth_, [this](char32_t c) { return advance(c); },
          [&](std::size_t pos, std::size_t, char32_t, qreal x, qreal width) {
              if (pos >= col) {
                  at = x;
@@ -166,7 +166,7 @@ qreal TextPane::xOf(int64_t row, std::size_t col) const {
 std::size_t TextPane::colAt(int64_t row, qreal x) const {
     const std::string_view s = text_.row(row);
     std::size_t col = s.size();
-    Walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
+    walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
          [&](std::size_t pos, std::size_t, char32_t, qreal left, qreal width) {
              if (x < left + width / 2) {
                  col = pos;
@@ -296,7 +296,7 @@ void TextPane::paintEvent(QPaintEvent*) {
         runs.clear();
         bool wholeRow = true;
         qreal rowWidth = 0;
-        Walk(s, tabWidth_, advanceOf, [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
+        walk(s, tabWidth_, advanceOf, [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
             if (x > right) {
                 wholeRow = false;
                 return false;
@@ -307,7 +307,7 @@ void TextPane::paintEvent(QPaintEvent*) {
                 runs.push_back({x + width, QString()});
             } else {
                 if (runs.empty()) runs.push_back({x, QString()});
-                AppendShown(runs.back().text, c);
+                appendShown(runs.back().text, c);
             }
             return true;
         });

@@ -20,19 +20,19 @@ namespace {
 
 enum class CharKind { space, word, other };
 
-CharKind KindOf(char32_t c) {
+CharKind kindOf(char32_t c) {
     if (c == ' ' || c == '\t' || c == 0x3000) return CharKind::space;
     if (c == '_' || c > 0xFFFF || QChar(static_cast<char16_t>(c)).isLetterOrNumber()) return CharKind::word;
     return CharKind::other;
 }
 
-CharKind KindAt(std::string_view s, std::size_t pos) {
-    return KindOf(utf8::Decode(s, pos, utf8::Next(s, pos)));
+CharKind kindAt(std::string_view s, std::size_t pos) {
+    return kindOf(utf8::decode(s, pos, utf8::next(s, pos)));
 }
 
 // Any line break becomes CR LF, the pane's one break; NULs would cut the text
 // short when it is saved and loaded again.
-std::string PaneBytes(const QString& text) {
+std::string paneBytes(const QString& text) {
     QString plain;
     plain.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -57,7 +57,7 @@ std::string PaneBytes(const QString& text) {
 }
 
 // Text typed as characters: printable, and not part of a shortcut.
-QString TypedText(const QKeyEvent* event) {
+QString typedText(const QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
     QString typed;
     for (QChar c : event->text())
@@ -66,7 +66,7 @@ QString TypedText(const QKeyEvent* event) {
 }
 
 // Backspace has no standard key binding of its own on most platforms.
-bool IsPlainBackspace(const QKeyEvent* event) {
+bool isPlainBackspace(const QKeyEvent* event) {
     return event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
 }
 
@@ -105,7 +105,7 @@ void TextPane::replaceSelection(std::string_view utf8, PaneText::EditKind kind) 
     moveCaret(result.end, false);
 }
 
-void TextPane::insertText(const QString& text) { replaceSelection(PaneBytes(text), PaneText::EditKind::other); }
+void TextPane::insertText(const QString& text) { replaceSelection(paneBytes(text), PaneText::EditKind::other); }
 
 void TextPane::deleteOrExtend(TextPos other) {
     if (!hasSelection()) anchor_ = other;
@@ -171,16 +171,16 @@ TextPos TextPane::wordStep(TextPos from, bool forward) const {
     std::size_t pos = from.col;
     if (forward) {
         if (pos >= s.size()) return from.row + 1 < text_.rowCount() ? TextPos{from.row + 1, 0} : from;
-        const CharKind kind = KindAt(s, pos);
+        const CharKind kind = kindAt(s, pos);
         if (kind != CharKind::space)
-            while (pos < s.size() && KindAt(s, pos) == kind) pos = utf8::Next(s, pos);
-        while (pos < s.size() && KindAt(s, pos) == CharKind::space) pos = utf8::Next(s, pos);
+            while (pos < s.size() && kindAt(s, pos) == kind) pos = utf8::next(s, pos);
+        while (pos < s.size() && kindAt(s, pos) == CharKind::space) pos = utf8::next(s, pos);
     } else {
         if (pos == 0) return from.row > 0 ? TextPos{from.row - 1, text_.row(from.row - 1).size()} : from;
-        while (pos > 0 && KindAt(s, utf8::Previous(s, pos)) == CharKind::space) pos = utf8::Previous(s, pos);
+        while (pos > 0 && kindAt(s, utf8::previous(s, pos)) == CharKind::space) pos = utf8::previous(s, pos);
         if (pos > 0) {
-            const CharKind kind = KindAt(s, utf8::Previous(s, pos));
-            while (pos > 0 && KindAt(s, utf8::Previous(s, pos)) == kind) pos = utf8::Previous(s, pos);
+            const CharKind kind = kindAt(s, utf8::previous(s, pos));
+            while (pos > 0 && kindAt(s, utf8::previous(s, pos)) == kind) pos = utf8::previous(s, pos);
         }
     }
     return {from.row, pos};
@@ -189,11 +189,11 @@ TextPos TextPane::wordStep(TextPos from, bool forward) const {
 void TextPane::selectWordAt(TextPos pos) {
     const std::string_view s = text_.row(pos.row);
     if (s.empty()) return setCaret(pos);
-    std::size_t at = pos.col < s.size() ? pos.col : utf8::Previous(s, pos.col);
-    const CharKind kind = KindAt(s, at);
-    std::size_t start = at, end = utf8::Next(s, at);
-    while (start > 0 && KindAt(s, utf8::Previous(s, start)) == kind) start = utf8::Previous(s, start);
-    while (end < s.size() && KindAt(s, end) == kind) end = utf8::Next(s, end);
+    std::size_t at = pos.col < s.size() ? pos.col : utf8::previous(s, pos.col);
+    const CharKind kind = kindAt(s, at);
+    std::size_t start = at, end = utf8::next(s, at);
+    while (start > 0 && kindAt(s, utf8::previous(s, start)) == kind) start = utf8::previous(s, start);
+    while (end < s.size() && kindAt(s, end) == kind) end = utf8::next(s, end);
     goalX_ = -1;
     anchor_ = {pos.row, start};
     moveCaret({pos.row, end}, true);
@@ -208,7 +208,7 @@ bool TextPane::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool editing = std::any_of(std::begin(kEditingKeys), std::end(kEditingKeys),
                                          [key](QKeySequence::StandardKey k) { return key->matches(k); });
-        if (editing || IsPlainBackspace(key) || !TypedText(key).isEmpty()) {
+        if (editing || isPlainBackspace(key) || !typedText(key).isEmpty()) {
             event->accept();
             return true;
         }
@@ -222,10 +222,10 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     const int64_t page = fullyVisibleRows();
     const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     const std::string_view row = text_.row(caret_.row);
-    const TextPos nextChar = caret_.col < row.size()                  ? TextPos{caret_.row, utf8::Next(row, caret_.col)}
+    const TextPos nextChar = caret_.col < row.size()                  ? TextPos{caret_.row, utf8::next(row, caret_.col)}
                              : caret_.row + 1 < text_.rowCount()      ? TextPos{caret_.row + 1, 0}
                                                                       : caret_;
-    const TextPos previousChar = caret_.col > 0    ? TextPos{caret_.row, utf8::Previous(row, caret_.col)}
+    const TextPos previousChar = caret_.col > 0    ? TextPos{caret_.row, utf8::previous(row, caret_.col)}
                                  : caret_.row > 0 ? TextPos{caret_.row - 1, text_.row(caret_.row - 1).size()}
                                                   : caret_;
     const auto jump = [this](TextPos to, bool select) {
@@ -262,7 +262,7 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     else if (is(K::MoveToStartOfDocument) || is(K::SelectStartOfDocument)) jump({}, is(K::SelectStartOfDocument));
     else if (is(K::MoveToEndOfDocument) || is(K::SelectEndOfDocument)) jump(text_.end(), is(K::SelectEndOfDocument));
     else if (is(K::Delete)) deleteOrExtend(nextChar);
-    else if (IsPlainBackspace(event) || is(K::Backspace)) deleteOrExtend(previousChar);
+    else if (isPlainBackspace(event) || is(K::Backspace)) deleteOrExtend(previousChar);
     else if (is(K::DeleteEndOfWord)) deleteOrExtend(wordStep(caret_, true));
     else if (is(K::DeleteStartOfWord)) deleteOrExtend(wordStep(caret_, false));
     // Every break in the pane is a line break: Shift+Enter makes one too.
@@ -277,12 +277,12 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    const QString typed = TypedText(event);
+    const QString typed = typedText(event);
     if (typed.isEmpty()) {
         event->ignore();  // for the window: Ctrl+Enter, mnemonics, Escape
         return;
     }
-    replaceSelection(PaneBytes(typed), PaneText::EditKind::typing);
+    replaceSelection(paneBytes(typed), PaneText::EditKind::typing);
     event->accept();
 }
 
@@ -290,7 +290,7 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
 
 void TextPane::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty())
-        replaceSelection(PaneBytes(event->commitString()), PaneText::EditKind::typing);
+        replaceSelection(paneBytes(event->commitString()), PaneText::EditKind::typing);
     preedit_ = event->preeditString();
     viewport()->update();
     event->accept();
@@ -301,8 +301,8 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     // caret, never the whole of a very long row.
     constexpr std::size_t kAround = 1024;
     const std::string_view row = text_.row(caret_.row);
-    const std::size_t start = caret_.col > kAround ? utf8::Floor(row, caret_.col - kAround) : 0;
-    const std::size_t end = utf8::Floor(row, std::min(row.size(), caret_.col + kAround));
+    const std::size_t start = caret_.col > kAround ? utf8::floor(row, caret_.col - kAround) : 0;
+    const std::size_t end = utf8::floor(row, std::min(row.size(), caret_.col + kAround));
     const auto utf16Offset = [&row, start](std::size_t col) {
         return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(col - start)).size();
     };
@@ -383,17 +383,17 @@ void TextPane::contextMenuEvent(QContextMenuEvent* event) {
     }
     QMenu* menu = contextMenu_;
     menu->clear();
-    menu->addAction(captions::kUndo.Text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
-    menu->addAction(captions::kRedo.Text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
+    menu->addAction(captions::kUndo.text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
+    menu->addAction(captions::kRedo.text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
     menu->addSeparator();
-    menu->addAction(captions::kCut.Text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
-    menu->addAction(captions::kCopy.Text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
+    menu->addAction(captions::kCut.text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
+    menu->addAction(captions::kCopy.text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    menu->addAction(captions::kPaste.Text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
-    menu->addAction(captions::kDelete.Text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
+    menu->addAction(captions::kPaste.text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
+    menu->addAction(captions::kDelete.text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
         ->setEnabled(hasSelection());
     menu->addSeparator();
-    menu->addAction(captions::kSelectAll.Text(false), QKeySequence::SelectAll, this, &TextPane::selectAll)
+    menu->addAction(captions::kSelectAll.text(false), QKeySequence::SelectAll, this, &TextPane::selectAll)
         ->setEnabled(text_.characters() > 0);
     emit contextMenuBuilt(menu);
     menu->popup(event->globalPos());

@@ -33,14 +33,14 @@ TEST(Unicode, Utf8SequencesAreTakenOnlyWhenWellFormed) {
     };
     for (const auto& c : cases) {
         std::size_t at = 0;
-        EXPECT_EQ(NextUtf8(c.bytes, at), c.c) << c.bytes;
+        EXPECT_EQ(nextUtf8(c.bytes, at), c.c) << c.bytes;
         EXPECT_EQ(at, c.c ? c.bytes.size() : 0) << c.bytes;
         // Past eight ASCII bytes, which are checked a word at a time.
-        EXPECT_EQ(IsValidUtf8(c.bytes), c.c.has_value()) << c.bytes;
-        EXPECT_EQ(IsValidUtf8("12345678" + c.bytes), c.c.has_value()) << c.bytes;
+        EXPECT_EQ(isValidUtf8(c.bytes), c.c.has_value()) << c.bytes;
+        EXPECT_EQ(isValidUtf8("12345678" + c.bytes), c.c.has_value()) << c.bytes;
         if (!c.c) continue;
         std::string encoded;
-        AppendUtf8(encoded, *c.c);
+        appendUtf8(encoded, *c.c);
         EXPECT_EQ(encoded, c.bytes);
     }
 }
@@ -62,9 +62,9 @@ TEST(Unicode, Utf16BothWaysAndMalformedUnits) {
         for (const bool big : {false, true}) {
             const std::string units = big ? swapped(c.le) : c.le;
             std::string utf8, back;
-            EXPECT_TRUE(Utf16ToUtf8(units, big, &utf8));
+            EXPECT_TRUE(utf16ToUtf8(units, big, &utf8));
             EXPECT_EQ(utf8, c.utf8);
-            EXPECT_TRUE(Utf8ToUtf16(c.utf8, big, back));
+            EXPECT_TRUE(utf8ToUtf16(c.utf8, big, back));
             EXPECT_EQ(back, units);
         }
     }
@@ -74,9 +74,9 @@ TEST(Unicode, Utf16BothWaysAndMalformedUnits) {
         "1\0\x3D\xD8"s,     // high surrogate last
         "\x3D\xD8" "1\0"s,  // high surrogate without its low one
     };
-    for (const auto& units : badUtf16) EXPECT_FALSE(Utf16ToUtf8(units, false, nullptr));
+    for (const auto& units : badUtf16) EXPECT_FALSE(utf16ToUtf8(units, false, nullptr));
     std::string out;
-    EXPECT_FALSE(Utf8ToUtf16("1\xED\xA0\x80", false, out));
+    EXPECT_FALSE(utf8ToUtf16("1\xED\xA0\x80", false, out));
 }
 
 }  // namespace

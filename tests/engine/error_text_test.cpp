@@ -27,7 +27,7 @@ TEST(ErrorBoxTextTest, FullStopAfterLettersDigitsAndWideCharacters) {
         {"结束。", "结束。."},  // the full-width stop is a character like any other
         {"\xC3", "\xC3."},      // a message cut inside a character
     };
-    for (const auto& c : cases) EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
+    for (const auto& c : cases) EXPECT_EQ(errorBoxText(c.message), c.shown) << c.message;
 }
 
 }  // namespace

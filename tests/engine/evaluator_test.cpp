@@ -31,7 +31,7 @@ private:
     std::vector<std::string> lines_;
 };
 
-std::unique_ptr<LineReader> Pane(bool lineByLine, const std::string& text) {
+std::unique_ptr<LineReader> paneNamed(bool lineByLine, const std::string& text) {
     if (lineByLine) return std::make_unique<VectorLines>(text);
     return std::make_unique<ByteLineList>(text);
 }
@@ -66,30 +66,30 @@ TEST_P(ReadListTest, ParsesOrRejectsLikeThePane) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Evaluator e;
-        const auto pane = Pane(GetParam(), c.text);
+        const auto pane = paneNamed(GetParam(), c.text);
         if (c.error) {
             try {
-                e.ReadAnList(*pane, c.mark);
+                e.readCoefficients(*pane, c.mark);
                 ADD_FAILURE() << "no error";
             } catch (const Error& err) {
                 EXPECT_EQ(err.message(), c.error);
             }
             continue;
         }
-        EXPECT_TRUE(e.ReadXList(*pane, c.mark));
-        ASSERT_EQ(e.CountX(), static_cast<int32_t>(c.values.size()));
-        for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_EQ(Bits(e.DataX()[i]), Bits(c.values[i]));
+        EXPECT_TRUE(e.readXValues(*pane, c.mark));
+        ASSERT_EQ(e.xCount(), static_cast<int32_t>(c.values.size()));
+        for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_EQ(Bits(e.xValues()[i]), Bits(c.values[i]));
     }
 }
 
 TEST_P(ReadListTest, EmptyPaneKeepsAndFailedPaneRestoresTheList) {
     Evaluator e;
-    ASSERT_TRUE(e.ReadAnList(*Pane(GetParam(), "4\r\n5"), '.'));
-    EXPECT_FALSE(e.ReadAnList(*Pane(GetParam(), ""), '.'));
-    EXPECT_EQ(e.DataAn(), (std::vector<double>{4, 5}));
-    EXPECT_THROW(e.ReadAnList(*Pane(GetParam(), "1\r\n2\r\nx"), '.'), ConvertError);
-    EXPECT_THROW(e.ReadAnList(*Pane(GetParam(), "1\r\n2e999"), '.'), OverflowError);
-    EXPECT_EQ(e.DataAn(), (std::vector<double>{4, 5}));
+    ASSERT_TRUE(e.readCoefficients(*paneNamed(GetParam(), "4\r\n5"), '.'));
+    EXPECT_FALSE(e.readCoefficients(*paneNamed(GetParam(), ""), '.'));
+    EXPECT_EQ(e.coefficients(), (std::vector<double>{4, 5}));
+    EXPECT_THROW(e.readCoefficients(*paneNamed(GetParam(), "1\r\n2\r\nx"), '.'), ConvertError);
+    EXPECT_THROW(e.readCoefficients(*paneNamed(GetParam(), "1\r\n2e999"), '.'), OverflowError);
+    EXPECT_EQ(e.coefficients(), (std::vector<double>{4, 5}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Panes, ReadListTest, ::testing::Values(false, true));
@@ -122,20 +122,20 @@ TEST(EvaluatePolynomialTest, RoundsEachProductAndSumTwice) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.x);
-        EXPECT_EQ(Bits(EvaluatePolynomial(c.a, c.x)), Bits(c.f));
+        EXPECT_EQ(Bits(evaluatePolynomial(c.a, c.x)), Bits(c.f));
     }
     // Overflow in a product, in a sum, and in a sum that is a tie rounding up.
     const Case overflowing[] = {{{0, 1e200}, 1e200, 0}, {{DBL_MAX, DBL_MAX}, 1, 0}, {{DBL_MAX, 0x1p970}, 1, 0}};
-    for (const Case& c : overflowing) EXPECT_THROW(EvaluatePolynomial(c.a, c.x), OverflowError);
+    for (const Case& c : overflowing) EXPECT_THROW(evaluatePolynomial(c.a, c.x), OverflowError);
 }
 
 TEST(EvaluatorTest, IndicesOutsideTheListsGiveZero) {
     Evaluator e;
     ByteLineList result;
-    e.Solve(ByteLineList("2\r\n3"), ByteLineList("10"), result, true, {});
-    EXPECT_EQ(e.EvalTerm(1, 0) + e.EvalPoly(0), 62);
-    for (auto [i, j] : {std::pair{-1, 0}, {0, -1}, {2, 0}, {0, 1}}) EXPECT_EQ(e.EvalTerm(i, j), 0.0);
-    EXPECT_EQ(e.EvalPoly(-1) + e.EvalPoly(1), 0.0);
+    e.solve(ByteLineList("2\r\n3"), ByteLineList("10"), result, true, {});
+    EXPECT_EQ(e.termAt(1, 0) + e.valueAt(0), 62);
+    for (auto [i, j] : {std::pair{-1, 0}, {0, -1}, {2, 0}, {0, 1}}) EXPECT_EQ(e.termAt(i, j), 0.0);
+    EXPECT_EQ(e.valueAt(-1) + e.valueAt(1), 0.0);
 }
 
 }  // namespace

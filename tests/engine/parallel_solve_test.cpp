@@ -18,25 +18,25 @@ namespace quill {
 namespace {
 
 // An error's message and the pane line it names.
-std::string ErrorText(const Error& err) {
+std::string errorText(const Error& err) {
     const auto* value = dynamic_cast<const ValueError*>(&err);
     return "error: " + err.message() + " @" + std::to_string(value ? value->lineIndex() : -1);
 }
 
 // The sequential Solve's report, or its error.
-std::string Sequential(const std::string& an, const std::string& x, const ReportStyle& style) {
+std::string sequential(const std::string& an, const std::string& x, const ReportStyle& style) {
     try {
         Evaluator e;
         ByteLineList result;
-        e.Solve(ByteLineList(an), ByteLineList(x), result, true, style);
+        e.solve(ByteLineList(an), ByteLineList(x), result, true, style);
         return result.text();
     } catch (const Error& err) {
-        return ErrorText(err);
+        return errorText(err);
     }
 }
 
 // The parallel Solve fed the x text in pieces cut at the given sizes (0: whole).
-std::string Parallel(const std::string& an, const std::string& x, const ReportStyle& style, unsigned threads,
+std::string parallel(const std::string& an, const std::string& x, const ReportStyle& style, unsigned threads,
                      std::size_t piece) {
     try {
         Evaluator e;
@@ -45,14 +45,14 @@ std::string Parallel(const std::string& an, const std::string& x, const ReportSt
         ParallelSolve solve(style, control);
         for (std::size_t at = 0; at < x.size(); at += piece ? piece : x.size())
             solve.addXText(std::string_view(x).substr(at, piece ? piece : x.size()));
-        e.ReadAnList(ByteLineList(an), style.decimalMark);
+        e.readCoefficients(ByteLineList(an), style.decimalMark);
         solve.finishX();
-        solve.compute(e.DataAn());
+        solve.compute(e.coefficients());
         std::string report;
         solve.writeReport([&](std::string_view s) { report.append(s); });
         return report;
     } catch (const Error& err) {
-        return ErrorText(err);
+        return errorText(err);
     }
 }
 
@@ -60,7 +60,7 @@ using BadLines = std::vector<std::pair<std::size_t, std::string>>;
 
 // Random x lines: numbers of every size, blanks, lines broken by a lone CR,
 // and the given bad lines at their places.
-std::string XText(std::mt19937_64& rng, std::size_t lines, const BadLines& bad, char mark) {
+std::string xText(std::mt19937_64& rng, std::size_t lines, const BadLines& bad, char mark) {
     const char* extras[] = {"", "  ", "\t-0 ", "1e-400", "-4e15", "7\r", "\r"};
     std::string text;
     auto nextBad = bad.begin();
@@ -109,14 +109,14 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
         const ReportStyle style{mark, rng() % 4 == 0};
         std::string an = c.an;
         std::replace(an.begin(), an.end(), '.', mark);
-        const std::string x = XText(rng, c.lines, c.bad, mark);
-        const std::string expected = Sequential(an, x, style);
+        const std::string x = xText(rng, c.lines, c.bad, mark);
+        const std::string expected = sequential(an, x, style);
         ASSERT_EQ(expected.starts_with("error: "), !c.bad.empty()) << expected.substr(0, 80);
         EXPECT_TRUE(expected.ends_with(c.errorLine)) << expected;
         for (unsigned threads : {1u, 2u, 3u, 8u}) {
             const std::size_t piece = rng() % 3 == 0 ? 0 : 1 + rng() % 70000;
             SCOPED_TRACE(testing::Message() << c.lines << " lines, " << threads << " threads, pieces " << piece);
-            const std::string got = Parallel(an, x, style, threads, piece);
+            const std::string got = parallel(an, x, style, threads, piece);
             ASSERT_EQ(got.size(), expected.size()) << got.substr(0, 200);
             EXPECT_TRUE(got == expected);
         }
@@ -128,10 +128,10 @@ TEST(ParallelSolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
     std::mt19937_64 rng(5);
     Evaluator e;
     ByteLineList result;
-    e.Solve(ByteLineList("1\r\n2"), ByteLineList(XText(rng, 40000, {}, '.')), result, true, {});
-    e.Solve(ByteLineList("3\r\n-1"), ByteLineList(""), result, true, {});
+    e.solve(ByteLineList("1\r\n2"), ByteLineList(xText(rng, 40000, {}, '.')), result, true, {});
+    e.solve(ByteLineList("3\r\n-1"), ByteLineList(""), result, true, {});
     ParallelSolve solve({});
-    solve.setX(e.DataX());
+    solve.setX(e.xValues());
     solve.compute({3, -1});
     EXPECT_TRUE(solve.reportText() == result.text());
 }
@@ -165,8 +165,8 @@ TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
 
 TEST(ParallelSolveTest, CancelEndsTheSolveWithAbort) {
     std::mt19937_64 rng(7);
-    const std::string x = XText(rng, 40000, {}, '.');
-    const std::size_t whole = Parallel("1\r\n2", x, {}, 2, 0).size();
+    const std::string x = xText(rng, 40000, {}, '.');
+    const std::size_t whole = parallel("1\r\n2", x, {}, 2, 0).size();
     for (const SolveStage stage : {SolveStage::reading, SolveStage::computing, SolveStage::writing}) {
         SCOPED_TRACE(static_cast<int>(stage));
         std::atomic<bool> cancel{false};

@@ -46,16 +46,16 @@ TEST(PolynomialKernel, KernelsAgreeWithTheRuleOneOperationAtATime) {
         std::size_t first = x.size();
         for (std::size_t j = 0; j < x.size(); ++j) {
             x[j] = randomValue(random, spread);
-            const bool ok = EvaluatePolynomialAt(a.data(), a.size(), x[j], expected[j]);
+            const bool ok = evaluatePolynomialAt(a.data(), a.size(), x[j], expected[j]);
             if (!ok && first == x.size()) first = j;
             overflows += !ok;
             double alone = 0;
-            ASSERT_EQ(EvaluatePolynomialRangeSoft(a.data(), a.size(), &x[j], &alone, 1), ok ? 1u : 0u) << x[j];
+            ASSERT_EQ(evaluatePolynomialRangeSoft(a.data(), a.size(), &x[j], &alone, 1), ok ? 1u : 0u) << x[j];
             if (ok) {
                 ASSERT_EQ(std::bit_cast<uint64_t>(alone), std::bit_cast<uint64_t>(expected[j])) << x[j];
             }
         }
-        for (auto kernel : {EvaluatePolynomialRange, EvaluatePolynomialRangeSoft}) {
+        for (auto kernel : {evaluatePolynomialRange, evaluatePolynomialRangeSoft}) {
             ASSERT_EQ(kernel(a.data(), a.size(), x.data(), got.data(), x.size()), first);
             for (std::size_t j = 0; j < first; ++j) {
                 ASSERT_EQ(std::bit_cast<uint64_t>(got[j]), std::bit_cast<uint64_t>(expected[j])) << x[j];
@@ -70,8 +70,8 @@ TEST(PolynomialKernel, RangeStopsAtTheFirstOverflow) {
     const double a[] = {1.0, 0.0, 1.0};
     const double x[] = {2.0, 3.0, 1e200, 1e300, 5.0};
     double fx[5];
-    EXPECT_EQ(EvaluatePolynomialRange(a, 3, x, fx, 5), 2u);
-    EXPECT_EQ(EvaluatePolynomialRangeSoft(a, 3, x, fx, 5), 2u);
+    EXPECT_EQ(evaluatePolynomialRange(a, 3, x, fx, 5), 2u);
+    EXPECT_EQ(evaluatePolynomialRangeSoft(a, 3, x, fx, 5), 2u);
     EXPECT_EQ(fx[1], 10.0);
 }
 

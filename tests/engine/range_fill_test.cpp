@@ -33,13 +33,13 @@ TEST(RangeFillTest, ReadRangeRefusesWhatThePaneCouldNotHold) {
     };
     for (const auto& c : cases) {
         RangeRequest r{-7, -7, -7};
-        EXPECT_EQ(ReadRange(c.from, c.to, c.count, c.mark, r), c.fault) << c.from << ' ' << c.to << ' ' << c.count;
+        EXPECT_EQ(readRange(c.from, c.to, c.count, c.mark, r), c.fault) << c.from << ' ' << c.to << ' ' << c.count;
         if (c.fault != RangeFault::none) {
             EXPECT_EQ(r.count, -7);  // untouched
         }
     }
     RangeRequest r;
-    ASSERT_EQ(ReadRange("-0.5", "4", "10000000", '.', r), RangeFault::none);
+    ASSERT_EQ(readRange("-0.5", "4", "10000000", '.', r), RangeFault::none);
     EXPECT_EQ(r.from, -0.5);
     EXPECT_EQ(r.to, 4.0);
     EXPECT_EQ(r.count, 10000000);
@@ -61,10 +61,10 @@ TEST(RangeFillTest, TextHoldsEveryValueInTheReportsFormat) {
                                 "0.400555555555556\r\n0.500444444444444\r\n0.600333333333333\r\n"
                                 "0.700222222222222\r\n0.800111111111111\r\n0.9\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(RangeText(c.range, c.mark), c.text) << c.range.count;
+    for (const auto& c : cases) EXPECT_EQ(rangeText(c.range, c.mark), c.text) << c.range.count;
     const RangeRequest r{0.001, 0.9, 10};
-    EXPECT_EQ(RangeValue(r, 9), 0.9);
-    EXPECT_EQ(RangeValue(r, 3), 0.001 + 3 * (0.9 - 0.001) / 9);
+    EXPECT_EQ(rangeValue(r, 9), 0.9);
+    EXPECT_EQ(rangeValue(r, 3), 0.001 + 3 * (0.9 - 0.001) / 9);
 }
 
 }  // namespace

@@ -11,16 +11,16 @@ namespace {
 const std::string kReady = "就绪Ready\r\n";
 const std::string kCounts00 = "An的数量 An Items Count =0\r\nX的数量 X Count =0\r\n";
 
-std::string SolveInto(Evaluator& e, const std::string& an, const std::string& x, std::string resultText,
+std::string solveInto(Evaluator& e, const std::string& an, const std::string& x, std::string resultText,
                       bool autoClear = true) {
     ByteLineList result(std::move(resultText));
-    e.Solve(ByteLineList(an), ByteLineList(x), result, autoClear, {});
+    e.solve(ByteLineList(an), ByteLineList(x), result, autoClear, {});
     return result.text();
 }
 
 TEST(ReportTest, ExampleReport) {
     Evaluator e;
-    EXPECT_EQ(SolveInto(e, "1\r\n2\r\n3\r\n", "2\r\n0.5\r\n", kReady),
+    EXPECT_EQ(solveInto(e, "1\r\n2\r\n3\r\n", "2\r\n0.5\r\n", kReady),
               "An的数量 An Items Count =3\r\n"
               "X的数量 X Count =2\r\n"
               "A[0]=1\r\nA[1]=2\r\nA[2]=3\r\n"
@@ -42,7 +42,7 @@ TEST(ReportTest, ReportLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.an);
         Evaluator e;
-        EXPECT_EQ(SolveInto(e, c.an, c.x, kReady), c.report);
+        EXPECT_EQ(solveInto(e, c.an, c.x, kReady), c.report);
     }
 }
 
@@ -63,7 +63,7 @@ TEST(ReportTest, FailingSolveLeavesTheResultPaneAlone) {
         Evaluator e;
         ByteLineList result(before);
         try {
-            e.Solve(ByteLineList(c.an), ByteLineList(c.x), result, true, {});
+            e.solve(ByteLineList(c.an), ByteLineList(c.x), result, true, {});
             ADD_FAILURE() << "no error";
         } catch (const Error& err) {
             EXPECT_EQ(err.message(), c.message);
@@ -74,32 +74,32 @@ TEST(ReportTest, FailingSolveLeavesTheResultPaneAlone) {
 
 TEST(ReportTest, OverflowWhileComputingKeepsTheNewListsButNoResults) {
     Evaluator e;
-    SolveInto(e, "1", "1\r\n2", kReady);
-    EXPECT_THROW(SolveInto(e, "0\r\n1e300", "1\r\n1e300\r\n5", kReady), OverflowError);
-    EXPECT_EQ(e.CountAn(), 2);
-    EXPECT_EQ(e.CountX(), 3);
-    EXPECT_TRUE(e.DataFx().empty());
-    e.Release();
-    EXPECT_EQ(e.CountAn() + e.CountX() + static_cast<int>(e.DataFx().size()), 0);
+    solveInto(e, "1", "1\r\n2", kReady);
+    EXPECT_THROW(solveInto(e, "0\r\n1e300", "1\r\n1e300\r\n5", kReady), OverflowError);
+    EXPECT_EQ(e.coefficientCount(), 2);
+    EXPECT_EQ(e.xCount(), 3);
+    EXPECT_TRUE(e.fxValues().empty());
+    e.release();
+    EXPECT_EQ(e.coefficientCount() + e.xCount() + static_cast<int>(e.fxValues().size()), 0);
 }
 
 TEST(ReportTest, EmptyPaneReusesTheListAndBlankPaneEmptiesIt) {
     Evaluator e;
-    SolveInto(e, "1\r\n2", "3", kReady);
-    EXPECT_EQ(SolveInto(e, "", "4", kReady),
+    solveInto(e, "1\r\n2", "3", kReady);
+    EXPECT_EQ(solveInto(e, "", "4", kReady),
               "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=1\r\nA[1]=2\r\nX[0]=4\r\nF(4)=9\r\n");
-    EXPECT_EQ(SolveInto(e, "\r\n", "", kReady),
+    EXPECT_EQ(solveInto(e, "\r\n", "", kReady),
               "An的数量 An Items Count =0\r\nX的数量 X Count =1\r\nX[0]=4\r\nF(4)=0\r\n");
 }
 
 TEST(ReportTest, WithoutAutoClearReportsAccumulate) {
     Evaluator e;
-    std::string text = SolveInto(e, "", "", kReady, false);
+    std::string text = solveInto(e, "", "", kReady, false);
     EXPECT_EQ(text, kReady + kCounts00);
-    EXPECT_EQ(SolveInto(e, "", "", text, false), kReady + kCounts00 + kCounts00);
+    EXPECT_EQ(solveInto(e, "", "", text, false), kReady + kCounts00 + kCounts00);
     // A pane whose text ends without a break still gets each line on its own;
     // the text then ends without one too.
-    EXPECT_EQ(SolveInto(e, "", "", "typed", false), "typed\r\n" + kCounts00.substr(0, kCounts00.size() - 2));
+    EXPECT_EQ(solveInto(e, "", "", "typed", false), "typed\r\n" + kCounts00.substr(0, kCounts00.size() - 2));
 }
 
 }  // namespace

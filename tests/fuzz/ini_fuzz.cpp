@@ -28,7 +28,7 @@ void check(bool condition, int line = __builtin_LINE()) {
     std::abort();
 }
 
-std::size_t LineBreaks(std::string_view s) { return std::count(s.begin(), s.end(), '\r') + std::count(s.begin(), s.end(), '\n'); }
+std::size_t lineBreaks(std::string_view s) { return std::count(s.begin(), s.end(), '\r') + std::count(s.begin(), s.end(), '\n'); }
 
 // Between the longest common head and tail of before and after, before holds
 // no line break (the change stays inside one line: a value replaced, or new
@@ -42,21 +42,21 @@ void checkOnlyOneLineChanged(std::string_view before, std::string_view after, bo
     while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
     const std::string_view removed = before.substr(head, before.size() - head - tail);
     const std::string_view added = after.substr(head, after.size() - head - tail);
-    check(LineBreaks(removed) == 0);
-    check(LineBreaks(added) <= (keyExisted ? 0 : 6));
+    check(lineBreaks(removed) == 0);
+    check(lineBreaks(added) <= (keyExisted ? 0 : 6));
 }
 
 void checkEdit(const std::string& text, const std::string& section, const std::string& key,
                const std::string& value) {
-    const std::optional<std::string> old = quill::FindIniValue(text, section, key);
-    if (!quill::IsWritableIniEntry(section, key, value)) return;
-    const std::string edited = quill::WithIniValue(text, section, key, value);
+    const std::optional<std::string> old = quill::findIniValue(text, section, key);
+    if (!quill::isWritableIniEntry(section, key, value)) return;
+    const std::string edited = quill::withIniValue(text, section, key, value);
     // What the same entry reads as in a file of its own.
     const std::optional<std::string> expected =
-        quill::FindIniValue(quill::WithIniValue("", section, key, value), section, key);
+        quill::findIniValue(quill::withIniValue("", section, key, value), section, key);
     check(expected.has_value());
-    check(quill::FindIniValue(edited, section, key) == expected);
-    check(quill::WithIniValue(edited, section, key, value) == edited);
+    check(quill::findIniValue(edited, section, key) == expected);
+    check(quill::withIniValue(edited, section, key, value) == edited);
     checkOnlyOneLineChanged(text, edited, old.has_value());
 }
 
@@ -71,16 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     checkEdit(bytes, section, key, value);  // the bytes as a plain file
 
-    const std::optional<quill::IniFileText> file = quill::DecodeIniFile(bytes);
+    const std::optional<quill::IniFileText> file = quill::decodeIniFile(bytes);
     if (!file) return 0;  // malformed UTF-16: never edited
-    check(quill::EncodeIniFile(*file) == bytes);
+    check(quill::encodeIniFile(*file) == bytes);
     if (file->encoding == quill::IniEncoding::bytes) return 0;
     checkEdit(file->text, section, key, value);
-    if (!quill::IsWritableIniEntry(section, key, value)) return 0;
-    quill::IniFileText edited{file->encoding, quill::WithIniValue(file->text, section, key, value)};
+    if (!quill::isWritableIniEntry(section, key, value)) return 0;
+    quill::IniFileText edited{file->encoding, quill::withIniValue(file->text, section, key, value)};
     // Names and values that are not UTF-8 cannot go into UTF-16: the write is refused.
-    if (const std::optional<std::string> encoded = quill::EncodeIniFile(edited)) {
-        const std::optional<quill::IniFileText> back = quill::DecodeIniFile(*encoded);
+    if (const std::optional<std::string> encoded = quill::encodeIniFile(edited)) {
+        const std::optional<quill::IniFileText> back = quill::decodeIniFile(*encoded);
         check(back && back->encoding == file->encoding && back->text == edited.text);
     }
     return 0;

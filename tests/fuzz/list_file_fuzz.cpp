@@ -52,7 +52,7 @@ void checkLineModel(const quill::LineList& pane) {
     check(visited == lines.size());
 }
 
-// A file in memory that LoadFromFile opens by name.
+// A file in memory that loadFromFile opens by name.
 struct MemoryFile {
     MemoryFile() : fd(::memfd_create("list", 0)), path("/proc/self/fd/" + std::to_string(fd)) {}
     void hold(std::string_view bytes) const {
@@ -70,12 +70,12 @@ struct MemoryFile {
 void checkSolve(quill::Evaluator& evaluator, const quill::LineList& an, const quill::LineList& x) {
     quill::ByteLineList result("old report\r\n");
     try {
-        evaluator.Solve(an, x, result, true, quill::ReportStyle{});
+        evaluator.solve(an, x, result, true, quill::ReportStyle{});
     } catch (const quill::Error&) {
         check(result.text() == "old report\r\n");
         return;
     }
-    check(evaluator.DataFx().size() == static_cast<std::size_t>(evaluator.CountX()));
+    check(evaluator.fxValues().size() == static_cast<std::size_t>(evaluator.xCount()));
     check(result.count() > 0);
     checkLineModel(result);
 }
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string before = "7\r\n8";
     quill::ByteLineList pane(before);
     try {
-        quill::LoadFromFile(pane, file.path);
+        quill::loadFromFile(pane, file.path);
     } catch (const quill::Error&) {
         check(pane.text() == before && pane.capacity() == quill::kDefaultCapacity);
         return 0;
@@ -99,12 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(pane.capacity() == quill::kLoadedCapacity);
     // A UTF-16 file's lines are found in its decoded text; it goes to the
     // pane in UTF-16 again. Any other file holds no NUL byte once loaded.
-    if (quill::IsMarkedUtf16(bytes)) {
-        const std::string text = quill::DecodeFileText(std::string(bytes)).utf8;
-        check(quill::DecodeFileText(pane.text()).utf8 == quill::TransferIntoPane(text));
-        pane.setFileBytes(quill::DecodeFileText(pane.text()).utf8);
+    if (quill::isMarkedUtf16(bytes)) {
+        const std::string text = quill::decodeFileText(std::string(bytes)).utf8;
+        check(quill::decodeFileText(pane.text()).utf8 == quill::transferIntoPane(text));
+        pane.setFileBytes(quill::decodeFileText(pane.text()).utf8);
     } else {
-        check(pane.text() == quill::TransferIntoPane(bytes));
+        check(pane.text() == quill::transferIntoPane(bytes));
     }
     checkLineModel(pane);
 

@@ -23,11 +23,11 @@ void check(bool condition) {
 // The text of d must read back, with the same mark, to a double with the same text.
 void checkRoundTrip(double d, char mark) {
     char text[quill::kMaxDoubleTextLength];
-    const std::size_t length = quill::DoubleToText(d, mark, text);
+    const std::size_t length = quill::doubleToText(d, mark, text);
     check(length <= quill::kMaxDoubleTextLength);
     if (!std::isfinite(d)) return;  // INF and NAN are not input forms
     quill::Ext80 back;
-    check(quill::TryTextToNumber(std::string_view(text, length), mark, back));
+    check(quill::tryTextToNumber(std::string_view(text, length), mark, back));
     const auto narrowed = back.narrowToDouble();
     if (narrowed.overflow) {
         // Fifteen digits round the largest doubles up past the double range;
@@ -39,14 +39,14 @@ void checkRoundTrip(double d, char mark) {
         return;
     }
     char again[quill::kMaxDoubleTextLength];
-    const std::size_t againLength = quill::DoubleToText(narrowed.value, mark, again);
+    const std::size_t againLength = quill::doubleToText(narrowed.value, mark, again);
     check(againLength == length && std::memcmp(again, text, length) == 0);
 }
 
 // Any 80-bit value the parser yields has a decimal form of at most fifteen
 // digits without a trailing zero.
 void checkDecimalForm(quill::Ext80 v) {
-    const quill::DecimalForm form = quill::ToDecimalForm(v);
+    const quill::DecimalForm form = quill::toDecimalForm(v);
     const std::size_t digits = strnlen(form.digits, sizeof form.digits);
     check(digits <= 15);
     check(digits == 0 || form.digits[digits - 1] != '0');
@@ -55,10 +55,10 @@ void checkDecimalForm(quill::Ext80 v) {
 
 void checkText(std::string_view text, char mark) {
     quill::Ext80 value;
-    const bool parsed = quill::TryTextToNumber(text, mark, value);
+    const bool parsed = quill::tryTextToNumber(text, mark, value);
     bool threw = false;
     try {
-        quill::TextToNumber(text, mark);
+        quill::textToNumber(text, mark);
     } catch (const quill::ConvertError&) {
         threw = true;
     }
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     checkText(text, '.');
     checkText(text, ',');
-    checkText(quill::TrimBlanks(text), '.');
+    checkText(quill::trimBlanks(text), '.');
     // The first eight bytes as a double: every bit pattern, NaNs and subnormals included.
     if (size >= 8) {
         uint64_t bits;
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         checkRoundTrip(d, '.');
         checkRoundTrip(d, ',');
         char hex[quill::kMaxHexTextLength];
-        check(quill::DoubleToHexText(d, hex) <= quill::kMaxHexTextLength);
+        check(quill::doubleToHexText(d, hex) <= quill::kMaxHexTextLength);
     }
     return 0;
 }

@@ -24,18 +24,18 @@ namespace quill::contract {
 template <class Maker>
 class LineListContract : public ::testing::Test {
 protected:
-    static std::unique_ptr<LineList> Pane(const std::string& text = {}) {
-        std::unique_ptr<LineList> pane = Maker::Make();
+    static std::unique_ptr<LineList> paneNamed(const std::string& text = {}) {
+        std::unique_ptr<LineList> pane = Maker::makeDialog();
         if (!text.empty()) pane->setFileBytes(text);
         return pane;
     }
-    static std::vector<std::string> Lines(const LineList& pane) {
+    static std::vector<std::string> allLines(const LineList& pane) {
         std::vector<std::string> lines;
         for (int32_t i = 0; i < pane.count(); ++i) lines.push_back(pane.line(i));
         return lines;
     }
     // Adds the lines one at a time; false when one did not fit.
-    static bool AddEach(LineList& pane, const std::vector<std::string>& lines) {
+    static bool addEach(LineList& pane, const std::vector<std::string>& lines) {
         try {
             for (const std::string& s : lines) pane.add(s);
         } catch (const LineInsertionError&) {
@@ -43,7 +43,7 @@ protected:
         }
         return true;
     }
-    static bool AddBatch(LineList& pane, const std::vector<std::string>& lines) {
+    static bool addBatch(LineList& pane, const std::vector<std::string>& lines) {
         LineBatch batch;
         for (const std::string& s : lines) batch.add(s);
         try {
@@ -74,8 +74,8 @@ TYPED_TEST_P(LineListContract, LinesOfATextAndTheHiddenEmptyLastLine) {
         {" 1.5 \r\n-2e3\r\n\r\n4", {" 1.5 ", "-2e3", "", "4"}},
     };
     for (const Case& c : cases) {
-        auto pane = this->Pane(c.text);
-        EXPECT_EQ(this->Lines(*pane), c.lines) << '"' << c.text << '"';
+        auto pane = this->paneNamed(c.text);
+        EXPECT_EQ(this->allLines(*pane), c.lines) << '"' << c.text << '"';
         EXPECT_EQ(pane->line(pane->count()), "") << "past the end";
         EXPECT_EQ(pane->line(-1), "");
         EXPECT_EQ(pane->fileBytes(), c.text);
@@ -97,23 +97,23 @@ TYPED_TEST_P(LineListContract, AddPutsEachLineOnALineOfItsOwn) {
         {"7", "", "7\r\n", 1},
     };
     for (const Case& c : cases) {
-        auto pane = this->Pane(c.text);
+        auto pane = this->paneNamed(c.text);
         EXPECT_EQ(pane->add(c.added), c.index) << '"' << c.text << "\" + \"" << c.added << '"';
         EXPECT_EQ(pane->fileBytes(), c.after) << '"' << c.text << "\" + \"" << c.added << '"';
     }
 }
 
 TYPED_TEST_P(LineListContract, AddedLinesReadBackWholeHoweverLong) {
-    auto pane = this->Pane();
+    auto pane = this->paneNamed();
     const std::vector<std::string> lines = {"MemoAN",          std::string(4094, '1'), std::string(4095, '2'),
                                             std::string(4096, '3'), std::string(5000, '4'), "",
                                             std::string(100000, '5'), "last"};
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(pane->add(lines[i]), static_cast<int32_t>(i));
-    EXPECT_EQ(this->Lines(*pane), lines);
+    EXPECT_EQ(this->allLines(*pane), lines);
 }
 
 TYPED_TEST_P(LineListContract, CapacityOutlivesClearAndDoesNotBindFileText) {
-    auto pane = this->Pane("1\r\n2\r\n");
+    auto pane = this->paneNamed("1\r\n2\r\n");
     EXPECT_EQ(pane->capacity(), kDefaultCapacity);
     pane->setCapacity(4);
     pane->clear();
@@ -135,7 +135,7 @@ TYPED_TEST_P(LineListContract, ALineThatDoesNotFitGoesInNotAtAll) {
         {"", std::string(5000, '9'), -1},
     };
     for (const Case& c : cases) {
-        auto pane = this->Pane(c.text);
+        auto pane = this->paneNamed(c.text);
         const int64_t reached = static_cast<int64_t>(c.text.size() + c.added.size() + 2);
         pane->setCapacity(reached + c.spare);
         const std::string before = pane->fileBytes();
@@ -166,9 +166,9 @@ TYPED_TEST_P(LineListContract, CapacityCountsUtf8CharactersNotBytes) {
     };
     for (const auto& c : cases) {
         for (const bool batched : {false, true}) {
-            auto pane = this->Pane(c.text);
+            auto pane = this->paneNamed(c.text);
             pane->setCapacity(c.capacity);
-            EXPECT_EQ(batched ? this->AddBatch(*pane, {c.added}) : this->AddEach(*pane, {c.added}), c.fits)
+            EXPECT_EQ(batched ? this->addBatch(*pane, {c.added}) : this->addEach(*pane, {c.added}), c.fits)
                 << c.text << " + " << c.added << " within " << c.capacity << (batched ? " batched" : "");
         }
     }
@@ -189,13 +189,13 @@ TYPED_TEST_P(LineListContract, RandomBatchesEndAsAddingOneByOne) {
             bytes += s.size() + 2;
         }
         const int64_t capacity = static_cast<int64_t>(start.size() + random() % (bytes + 3));
-        auto one = this->Pane(start), all = this->Pane(start);
+        auto one = this->paneNamed(start), all = this->paneNamed(start);
         one->setCapacity(capacity);
         all->setCapacity(capacity);
-        const bool oneFit = this->AddEach(*one, lines);
-        ASSERT_EQ(this->AddBatch(*all, lines), oneFit) << "round " << round;
+        const bool oneFit = this->addEach(*one, lines);
+        ASSERT_EQ(this->addBatch(*all, lines), oneFit) << "round " << round;
         ASSERT_EQ(all->fileBytes(), one->fileBytes()) << "round " << round;
-        ASSERT_EQ(this->Lines(*all), this->Lines(*one)) << "round " << round;
+        ASSERT_EQ(this->allLines(*all), this->allLines(*one)) << "round " << round;
     }
 }
 

@@ -10,7 +10,7 @@ namespace quill {
 
 namespace contract {
 struct ByteMaker {
-    static std::unique_ptr<LineList> Make() { return std::make_unique<ByteLineList>(); }
+    static std::unique_ptr<LineList> makeDialog() { return std::make_unique<ByteLineList>(); }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Bytes, LineListContract, ::testing::Types<ByteMaker>);
 }  // namespace contract
@@ -19,7 +19,7 @@ namespace {
 
 // The lines straight from the definition: split at every CR LF, drop an
 // empty last piece.
-std::vector<std::string> ReferenceLines(const std::string& text) {
+std::vector<std::string> referenceLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2)
@@ -28,7 +28,7 @@ std::vector<std::string> ReferenceLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> LinesOf(const ByteLineList& pane) {
+std::vector<std::string> linesOf(const ByteLineList& pane) {
     std::vector<std::string> lines;
     for (int32_t i = 0; i < pane.count(); ++i) lines.push_back(pane.line(i));
     return lines;
@@ -45,10 +45,10 @@ TEST(ByteLineList, LoneCrAndLfAreNoBreaks) {
         {"\r\n\r", {"", "\r"}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LinesOf(ByteLineList(c.text)), c.lines) << testing::PrintToString(c.text);
+        EXPECT_EQ(linesOf(ByteLineList(c.text)), c.lines) << testing::PrintToString(c.text);
         ByteLineList loaded;
         loaded.setFileBytes(c.text);
-        EXPECT_EQ(LinesOf(loaded), c.lines) << testing::PrintToString(c.text);
+        EXPECT_EQ(linesOf(loaded), c.lines) << testing::PrintToString(c.text);
     }
 }
 
@@ -91,7 +91,7 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
                 const bool atLineStart = before.empty() || before.ends_with("\r\n");
                 const std::string after = atLineStart ? before + s + "\r\n" : before + "\r\n" + s;
                 try {
-                    ASSERT_EQ(pane.add(s), static_cast<int32_t>(ReferenceLines(before).size()));
+                    ASSERT_EQ(pane.add(s), static_cast<int32_t>(referenceLines(before).size()));
                     ASSERT_EQ(pane.text(), after);
                 } catch (const LineInsertionError&) {
                     ASSERT_GT(after.size(), static_cast<std::size_t>(pane.capacity()));
@@ -120,7 +120,7 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
                 ASSERT_EQ(pane.text(), oneByOne.text()) << "step " << step;
             }
         }
-        ASSERT_EQ(LinesOf(pane), ReferenceLines(pane.text())) << "step " << step << ' '
+        ASSERT_EQ(linesOf(pane), referenceLines(pane.text())) << "step " << step << ' '
                                                               << testing::PrintToString(pane.text());
         ASSERT_EQ(pane.line(pane.count()), "");
     }

@@ -18,10 +18,10 @@ namespace quill {
 namespace {
 
 using namespace std::string_literals;
-using testing_files::Names;
-using testing_files::ReadFile;
+using testing_files::namesIn;
+using testing_files::readFile;
 using testing_files::TempFolder;
-using testing_files::WriteFile;
+using testing_files::writeFile;
 
 TEST(TransferIntoPane, BreaksBecomeCrLf) {
     struct Case {
@@ -43,7 +43,7 @@ TEST(TransferIntoPane, BreaksBecomeCrLf) {
         {"1\r\r\r\n", 3, "1\r\n\r\n\r\n"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TransferIntoPane(c.file, c.pieceSize), c.pane)
+        EXPECT_EQ(transferIntoPane(c.file, c.pieceSize), c.pane)
             << ::testing::PrintToString(c.file) << " in pieces of " << c.pieceSize / 2;
 }
 
@@ -72,7 +72,7 @@ TEST(TransferIntoPane, PieceSizeDoesNotChangeTheTextOrTheNulLine) {
         for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize) {
             std::string got;
             try {
-                got = TransferIntoPane(file, pieceSize);
+                got = transferIntoPane(file, pieceSize);
             } catch (const FileError& e) {
                 got = e.message();
             }
@@ -96,34 +96,34 @@ TEST(ListFile, CrLfFileComesBackByteForByte) {
         }
     }
     for (const std::string& text : {file, file + "\r\n", std::string("\r\n")}) {
-        WriteFile(folder / "in.txt", text);
+        writeFile(folder / "in.txt", text);
         ByteLineList pane;
-        LoadFromFile(pane, folder / "in.txt");
+        loadFromFile(pane, folder / "in.txt");
         EXPECT_EQ(pane.text(), text);
-        SaveToFile(pane, folder / "out.txt");
-        EXPECT_EQ(ReadFile(folder / "out.txt"), text);
+        saveToFile(pane, folder / "out.txt");
+        EXPECT_EQ(readFile(folder / "out.txt"), text);
     }
 }
 
 TEST(ListFile, LoadReplacesTheTextAndRaisesTheCapacity) {
     TempFolder folder;
-    WriteFile(folder / "lf.txt", "1\n2\n3");
-    WriteFile(folder / "empty.txt", "");
+    writeFile(folder / "lf.txt", "1\n2\n3");
+    writeFile(folder / "empty.txt", "");
     ByteLineList pane(std::string("MemoX\r\n"));
     pane.setCapacity(100);
-    LoadFromFile(pane, folder / "lf.txt");
+    loadFromFile(pane, folder / "lf.txt");
     EXPECT_EQ(pane.text(), "1\r\n2\r\n3");
     EXPECT_EQ(pane.capacity(), kLoadedCapacity);
-    SaveToFile(pane, folder / "crlf.txt");
-    EXPECT_EQ(ReadFile(folder / "crlf.txt"), "1\r\n2\r\n3");
+    saveToFile(pane, folder / "crlf.txt");
+    EXPECT_EQ(readFile(folder / "crlf.txt"), "1\r\n2\r\n3");
 
     pane.setCapacity(100);
-    LoadFromFile(pane, folder / "empty.txt");
+    loadFromFile(pane, folder / "empty.txt");
     EXPECT_EQ(pane.count(), 0);
     EXPECT_EQ(pane.capacity(), kLoadedCapacity);
 
     // An endless device of NUL bytes fails on its first piece.
-    EXPECT_THROW(LoadFromFile(pane, "/dev/zero"), FileError);
+    EXPECT_THROW(loadFromFile(pane, "/dev/zero"), FileError);
     EXPECT_EQ(pane.count(), 0);
 }
 
@@ -149,16 +149,17 @@ TEST(ListFile, NulByteFailsTheLoadAtItsLine) {
     };
     for (const Case& c : cases) {
         const std::string path = folder / "nul.txt";
-        WriteFile(path, c.file);
+        writeFile(path, c.file);
         const std::string message = "File " + path + " contains a NUL byte at line " + std::to_string(c.line);
         ByteLineList pane(std::string("MemoX\r\n"));
-        std::string streamed;
+        std::string streamed, streamedFromDescriptor;
         const auto take = [&](std::string_view piece) { streamed += piece; };
+        const auto takeFromDescriptor = [&](std::string_view piece) { streamedFromDescriptor += piece; };
         const int fd = ::open(path.c_str(), O_RDONLY);
         const std::function<void()> loads[] = {
-            [&] { TransferFromFile(path, take); },
-            [&] { LoadFromDescriptor(pane, fd, path, "read"); },
-            [&] { LoadFromFile(pane, path); },
+            [&] { transferFromFile(path, take); },
+            [&] { transferFromDescriptor(fd, takeFromDescriptor, path, "read"); },
+            [&] { loadFromFile(pane, path); },
         };
         for (const auto& load : loads) {
             try {
@@ -172,6 +173,7 @@ TEST(ListFile, NulByteFailsTheLoadAtItsLine) {
         ::close(fd);
         if (c.line == 0) {
             EXPECT_EQ(streamed, "1\r\n2");
+            EXPECT_EQ(streamedFromDescriptor, "1\r\n2");
         }
     }
 }
@@ -190,26 +192,26 @@ TEST(ListFile, TransferInPiecesGivesTheDecodedLoadedText) {
             const std::size_t pick = random() % 40;
             file += bytes[pick < 37 ? pick % 3 : 3 + round % 3];
         }
-        WriteFile(folder / "in.txt", file);
+        writeFile(folder / "in.txt", file);
         ByteLineList pane;
-        LoadFromFile(pane, folder / "in.txt");
-        const std::string decoded = DecodeFileText(pane.text()).utf8;
+        loadFromFile(pane, folder / "in.txt");
+        const std::string decoded = decodeFileText(pane.text()).utf8;
         std::string pieces;
-        TransferFromFile(folder / "in.txt", [&](std::string_view piece) { pieces += piece; });
+        transferFromFile(folder / "in.txt", [&](std::string_view piece) { pieces += piece; });
         EXPECT_EQ(pieces, decoded) << "round " << round;
 
         pieces.clear();
         const int fd = ::open((folder / "in.txt").c_str(), O_RDONLY);
-        TransferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "-", "read");
+        transferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "-", "read");
         ::close(fd);
         EXPECT_EQ(pieces, decoded) << "round " << round;
     }
-    EXPECT_THROW(TransferFromFile(folder / "missing.txt", [](std::string_view) {}), FileError);
+    EXPECT_THROW(transferFromFile(folder / "missing.txt", [](std::string_view) {}), FileError);
 }
 
 TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
     TempFolder folder;
-    WriteFile(folder / "file.txt", "1\n2");
+    writeFile(folder / "file.txt", "1\n2");
     const std::string fifo = folder / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
@@ -218,64 +220,73 @@ TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
     for (const std::string& path : {fifo, "/dev/zero"s, folder.path()}) {
         ByteLineList pane(std::string("MemoAN\r\n"));
         try {
-            LoadFromFile(pane, path, SpecialFiles::refuse);
+            loadFromFile(pane, path, SpecialFiles::refuse);
             ADD_FAILURE() << path << " loaded";
         } catch (const FileError& e) {
             EXPECT_EQ(e.message(), "Cannot open file " + path);
         }
         EXPECT_EQ(pane.text(), "MemoAN\r\n");
-        EXPECT_THROW(TransferFromFile(path, [](std::string_view) {}, SpecialFiles::refuse), FileError);
+        EXPECT_THROW(transferFromFile(path, [](std::string_view) {}, SpecialFiles::refuse), FileError);
     }
     ByteLineList pane;
-    LoadFromFile(pane, folder / "file.txt", SpecialFiles::refuse);
+    loadFromFile(pane, folder / "file.txt", SpecialFiles::refuse);
     EXPECT_EQ(pane.text(), "1\r\n2");
 
     // Accepted: the FIFO is read to its end once a writer comes.
-    std::thread writer([&] { WriteFile(fifo, "3\r4"); });
-    LoadFromFile(pane, fifo);
+    std::thread writer([&] { writeFile(fifo, "3\r4"); });
+    loadFromFile(pane, fifo);
     writer.join();
     EXPECT_EQ(pane.text(), "3\r\n4");
 }
 
+// A descriptor already open is read to its end: a pipe named by /dev/fd (as
+// process substitution names it) loads into a pane, and the transfer of
+// standard input fails a read with its caller's message.
 TEST(ListFile, LoadFromADescriptorReadsToItsEnd) {
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
     ASSERT_EQ(::write(ends[1], "5\n6\n", 4), 4);
     ::close(ends[1]);
+    const std::string named = "/dev/fd/" + std::to_string(ends[0]);
     ByteLineList pane;
     pane.setCapacity(10);
-    LoadFromDescriptor(pane, ends[0], "-", "Cannot read standard input");
+    loadFromFile(pane, named);
     EXPECT_EQ(pane.text(), "5\r\n6\r\n");
     EXPECT_EQ(pane.capacity(), kLoadedCapacity);
 
-    // The read end is closed now: reading it fails with the caller's message.
+    // The read end is closed now: reading it fails with the caller's message,
+    // and loading it changes nothing.
     ::close(ends[0]);
+    std::string streamed;
     try {
-        LoadFromDescriptor(pane, ends[0], "-", "Cannot read standard input");
+        transferFromDescriptor(ends[0], [&](std::string_view piece) { streamed += piece; }, "-",
+                               "Cannot read standard input");
         ADD_FAILURE() << "a closed descriptor loaded";
     } catch (const FileError& e) {
         EXPECT_EQ(e.message(), "Cannot read standard input");
     }
+    EXPECT_EQ(streamed, "");
+    EXPECT_THROW(loadFromFile(pane, named), FileError);
     EXPECT_EQ(pane.text(), "5\r\n6\r\n");
 }
 
 TEST(ListFile, SaveWritesExactlyThePaneText) {
     TempFolder folder;
-    WriteFile(folder / "old.txt", std::string(10000, 'o'));
+    writeFile(folder / "old.txt", std::string(10000, 'o'));
     struct Case {
         std::string text, name;
     };
     const Case cases[] = {{"", "empty.txt"}, {"1\r\n2", "no-final-break.txt"}, {"F(1)=2\r\n", "old.txt"}};
     for (const Case& c : cases) {
-        SaveToFile(ByteLineList(c.text), folder / c.name);
-        EXPECT_EQ(ReadFile(folder / c.name), c.text) << c.name;
+        saveToFile(ByteLineList(c.text), folder / c.name);
+        EXPECT_EQ(readFile(folder / c.name), c.text) << c.name;
     }
-    EXPECT_EQ(Names(folder.path()), (std::set<std::string>{"empty.txt", "no-final-break.txt", "old.txt"}));
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"empty.txt", "no-final-break.txt", "old.txt"}));
 }
 
 TEST(ListFile, SaveWhereNoFileCanBeCreated) {
     TempFolder folder;
-    WriteFile(folder / "file.txt", "keep");
+    writeFile(folder / "file.txt", "keep");
     ::mkdir((folder / "folder").c_str(), 0755);
     ::symlink("loop-b", (folder / "loop-a").c_str());
     ::symlink("loop-a", (folder / "loop-b").c_str());
@@ -283,14 +294,14 @@ TEST(ListFile, SaveWhereNoFileCanBeCreated) {
                                  folder / "loop-a", ""};
     for (const std::string& path : paths) {
         try {
-            SaveToFile(ByteLineList(std::string("1\r\n")), path);
+            saveToFile(ByteLineList(std::string("1\r\n")), path);
             ADD_FAILURE() << path << " saved";
         } catch (const FileError& e) {
             EXPECT_EQ(e.message(), "Cannot create file " + path);
         }
     }
-    EXPECT_EQ(ReadFile(folder / "file.txt"), "keep");
-    EXPECT_EQ(Names(folder.path()), (std::set<std::string>{"file.txt", "folder", "loop-a", "loop-b"}));
+    EXPECT_EQ(readFile(folder / "file.txt"), "keep");
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"file.txt", "folder", "loop-a", "loop-b"}));
 }
 
 }  // namespace

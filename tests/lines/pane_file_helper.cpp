@@ -16,11 +16,11 @@ int main(int argc, char** argv) {
         quill::ByteLineList pane;
         if (command == "save" && argc == 4) {
             std::string text;
-            if (!quill::ReadWholeFile(argv[3], text)) throw quill::Error("cannot read the pane text");
+            if (!quill::readWholeFile(argv[3], text)) throw quill::Error("cannot read the pane text");
             pane.setFileBytes(std::move(text));
-            quill::SaveToFile(pane, argv[2]);
+            quill::saveToFile(pane, argv[2]);
         } else if (command == "load" && argc == 3) {
-            quill::LoadFromFile(pane, argv[2]);
+            quill::loadFromFile(pane, argv[2]);
         } else {
             std::fputs("usage: pane_file_helper save <target> <text file> | load <path>\n", stderr);
             return 2;

@@ -14,7 +14,7 @@
 namespace quill::contract {
 
 struct PaneTextMaker {
-    static std::unique_ptr<LineList> Make() { return std::make_unique<PaneText>(); }
+    static std::unique_ptr<LineList> makeDialog() { return std::make_unique<PaneText>(); }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(PaneRows, LineListContract, ::testing::Types<PaneTextMaker>);
 
@@ -23,7 +23,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(PaneRows, LineListContract, ::testing::Types<Pane
 namespace quill {
 namespace {
 
-PaneText Pane(const std::string& bytes) {
+PaneText paneNamed(const std::string& bytes) {
     PaneText pane;
     pane.setFileBytes(bytes);
     pane.forgetHistory();
@@ -33,13 +33,13 @@ PaneText Pane(const std::string& bytes) {
 TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
     const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z";  // a é 就 😀 z
     std::vector<std::size_t> starts;
-    for (std::size_t p = 0; p < text.size(); p = utf8::Next(text, p)) starts.push_back(p);
+    for (std::size_t p = 0; p < text.size(); p = utf8::next(text, p)) starts.push_back(p);
     EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1, 3, 6, 10}));
-    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(utf8::Previous(text, starts[i]), starts[i - 1]);
-    EXPECT_EQ(utf8::Floor(text, 8), 6u);
-    EXPECT_EQ(utf8::CountCharacters(text), 5);
-    EXPECT_EQ(utf8::BytesOfFirst(text, 3), 6u);
-    EXPECT_EQ(utf8::BytesOfFirst(text, 99), text.size());
+    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(utf8::previous(text, starts[i]), starts[i - 1]);
+    EXPECT_EQ(utf8::floor(text, 8), 6u);
+    EXPECT_EQ(utf8::countCharacters(text), 5);
+    EXPECT_EQ(utf8::bytesOfFirst(text, 3), 6u);
+    EXPECT_EQ(utf8::bytesOfFirst(text, 99), text.size());
 
     struct Case {
         std::string bytes;
@@ -56,13 +56,13 @@ TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
         {"\xE5\xB0", utf8::kReplacement},          // cut short
         {"\xFF", utf8::kReplacement},
     };
-    for (const Case& c : cases) EXPECT_EQ(utf8::Decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
+    for (const Case& c : cases) EXPECT_EQ(utf8::decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
 }
 
 TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {
     // A GBK file: shown as replacement characters, saved as it came.
     const std::string gbk = "\xBE\xCD\xD0\xF7\r\n1.5\r\n\xFF\xFE";
-    PaneText pane = Pane(gbk);
+    PaneText pane = paneNamed(gbk);
     EXPECT_EQ(pane.count(), 3);
     EXPECT_EQ(pane.line(0), "\xBE\xCD\xD0\xF7");
     EXPECT_EQ(pane.fileBytes(), gbk);
@@ -72,7 +72,7 @@ TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {
 }
 
 TEST(PaneText, LoneBreakBytesStayInsideTheirLine) {
-    PaneText pane = Pane("1\n2\r3\r\n4");
+    PaneText pane = paneNamed("1\n2\r3\r\n4");
     EXPECT_EQ(pane.count(), 2);
     EXPECT_EQ(pane.line(0), "1\n2\r3");
     EXPECT_EQ(pane.characters(), 8);
@@ -95,23 +95,23 @@ TEST(PaneText, EditsReplaceSpansAcrossRows) {
         {"ab", {5, 9}, {7, 9}, "!", "ab!", {0, 3}},  // places past the end are clamped
     };
     for (const Case& c : cases) {
-        PaneText pane = Pane(c.before);
+        PaneText pane = paneNamed(c.before);
         const auto result = pane.edit(c.from, c.to, c.text);
         EXPECT_EQ(pane.fileBytes(), c.after) << c.before << " + " << c.text;
         EXPECT_EQ(result.end, c.end) << c.before << " + " << c.text;
-        EXPECT_EQ(pane.characters(), static_cast<int64_t>(utf8::CountCharacters(c.after))) << c.after;
+        EXPECT_EQ(pane.characters(), static_cast<int64_t>(utf8::countCharacters(c.after))) << c.after;
         EXPECT_FALSE(result.cut);
     }
 }
 
 TEST(PaneText, AnEditTakesOnlyWhatFitsAndNeverHalfABreak) {
-    PaneText pane = Pane("ab");
+    PaneText pane = paneNamed("ab");
     pane.setCapacity(5);
     auto result = pane.edit({0, 2}, {0, 2}, "c\r\nde");
     EXPECT_TRUE(result.cut);
     EXPECT_EQ(pane.fileBytes(), "abc\r\n");
 
-    pane = Pane("ab");
+    pane = paneNamed("ab");
     pane.setCapacity(3);
     result = pane.edit({0, 2}, {0, 2}, "\r\nx");  // CR would fit, its LF not
     EXPECT_TRUE(result.cut);
@@ -119,14 +119,14 @@ TEST(PaneText, AnEditTakesOnlyWhatFitsAndNeverHalfABreak) {
     EXPECT_FALSE(pane.canUndo());
 
     // Replacing a selection frees its room first.
-    pane = Pane("就绪");
+    pane = paneNamed("就绪");
     pane.setCapacity(2);
     pane.edit({0, 0}, {0, 6}, "xyz");
     EXPECT_EQ(pane.fileBytes(), "xy");
 }
 
 TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
-    PaneText pane = Pane("1\r\n2");
+    PaneText pane = paneNamed("1\r\n2");
     for (char c : std::string("345")) pane.edit(pane.end(), pane.end(), std::string(1, c), PaneText::EditKind::typing);
     pane.edit({0, 0}, {1, 1}, "x");
     EXPECT_EQ(pane.fileBytes(), "x345");
@@ -151,7 +151,7 @@ TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
 // A load replaces the text as one step: Undo brings back what was typed,
 // Redo the file, and typing after the load does not join it.
 TEST(PaneText, ALoadIsOneStepOfTheHistory) {
-    PaneText pane = Pane("1\r\n2");
+    PaneText pane = paneNamed("1\r\n2");
     pane.edit(pane.end(), pane.end(), "3", PaneText::EditKind::typing);
     pane.setFileBytes("7\r\n8\r\n");
     pane.edit(pane.end(), pane.end(), "9", PaneText::EditKind::typing);
@@ -162,7 +162,7 @@ TEST(PaneText, ALoadIsOneStepOfTheHistory) {
     for (const auto& s : steps) {
         s.undo ? pane.undo() : pane.redo();
         EXPECT_EQ(pane.fileBytes(), s.text);
-        EXPECT_EQ(pane.characters(), utf8::CountCharacters(s.text));
+        EXPECT_EQ(pane.characters(), utf8::countCharacters(s.text));
     }
 
     // The history holds each replaced text once; past its budget the oldest
@@ -206,7 +206,7 @@ TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
             pane.redo();
         }
         ASSERT_EQ(pane.fileBytes(), model) << "round " << round;
-        ASSERT_EQ(pane.characters(), utf8::CountCharacters(model)) << "round " << round;
+        ASSERT_EQ(pane.characters(), utf8::countCharacters(model)) << "round " << round;
         std::size_t widest = 0;
         for (int64_t r = 0; r < pane.rowCount(); ++r) widest = std::max(widest, pane.row(r).size());
         ASSERT_EQ(pane.widestRowBytes(), widest) << "round " << round;
@@ -253,7 +253,7 @@ TEST(PaneText, PreparedLinesEndAsAddingOneByOne) {
             text += s + "\r\n";
         }
         const int64_t capacity = static_cast<int64_t>(start.size() + random() % (text.size() + 3));
-        PaneText one = Pane(start), all = Pane(start);
+        PaneText one = paneNamed(start), all = paneNamed(start);
         one.setCapacity(capacity);
         all.setCapacity(capacity);
         bool oneFit = true;

@@ -18,18 +18,18 @@
 namespace quill {
 namespace {
 
-using testing_files::Names;
-using testing_files::PermissionsOf;
-using testing_files::ReadFile;
+using testing_files::namesIn;
+using testing_files::permissionsOf;
+using testing_files::readFile;
 using testing_files::TempFolder;
-using testing_files::WriteFile;
+using testing_files::writeFile;
 
 constexpr uid_t kNobody = 65534;
 
-// The message SaveToFile raises, or "ok".
-std::string Save(const std::string& text, const std::string& path) {
+// The message saveToFile raises, or "ok".
+std::string saveFile(const std::string& text, const std::string& path) {
     try {
-        SaveToFile(ByteLineList(text), path);
+        saveToFile(ByteLineList(text), path);
     } catch (const Error& e) {
         return e.message();
     }
@@ -39,53 +39,53 @@ std::string Save(const std::string& text, const std::string& path) {
 TEST(SaveFile, ThroughSymlinksTheRealFileIsReplaced) {
     TempFolder folder;
     ::mkdir((folder / "sub").c_str(), 0755);
-    WriteFile(folder / "sub/real.txt", "old");
+    writeFile(folder / "sub/real.txt", "old");
     ::symlink("sub/real.txt", (folder / "link.txt").c_str());
     ::symlink((folder / "link.txt").c_str(), (folder / "chain.txt").c_str());
     ::symlink("sub/new.txt", (folder / "dangling.txt").c_str());
 
-    EXPECT_EQ(Save("1\r\n", folder / "chain.txt"), "ok");
-    EXPECT_EQ(Save("2\r\n", folder / "dangling.txt"), "ok");
-    EXPECT_EQ(ReadFile(folder / "sub/real.txt"), "1\r\n");
-    EXPECT_EQ(ReadFile(folder / "sub/new.txt"), "2\r\n");
+    EXPECT_EQ(saveFile("1\r\n", folder / "chain.txt"), "ok");
+    EXPECT_EQ(saveFile("2\r\n", folder / "dangling.txt"), "ok");
+    EXPECT_EQ(readFile(folder / "sub/real.txt"), "1\r\n");
+    EXPECT_EQ(readFile(folder / "sub/new.txt"), "2\r\n");
     for (const char* link : {"link.txt", "chain.txt", "dangling.txt"}) {
         struct stat info;
         ASSERT_EQ(::lstat((folder / link).c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << link << " is no longer a link";
     }
-    EXPECT_EQ(Names(folder / "sub"), (std::set<std::string>{"real.txt", "new.txt"}));
+    EXPECT_EQ(namesIn(folder / "sub"), (std::set<std::string>{"real.txt", "new.txt"}));
 }
 
 // Saved in pieces, the target changes at the commit and not before; a save
 // given up leaves neither a changed target nor a temporary file.
 TEST(SaveFile, InPiecesTheTargetChangesOnlyAtCommit) {
     TempFolder folder;
-    WriteFile(folder / "old.txt", "old");
+    writeFile(folder / "old.txt", "old");
     for (const bool commit : {false, true}) {
         {
             SafeFileWriter writer;
             ASSERT_EQ(writer.open(folder / "old.txt"), SaveStatus::ok);
             EXPECT_TRUE(writer.write("1\r\n") && writer.write("2\r\n"));
-            EXPECT_EQ(ReadFile(folder / "old.txt"), "old");
+            EXPECT_EQ(readFile(folder / "old.txt"), "old");
             if (commit) {
                 EXPECT_EQ(writer.commit(), SaveStatus::ok);
             }
         }
-        EXPECT_EQ(ReadFile(folder / "old.txt"), commit ? "1\r\n2\r\n" : "old");
-        EXPECT_EQ(Names(folder.path()), std::set<std::string>{"old.txt"});
+        EXPECT_EQ(readFile(folder / "old.txt"), commit ? "1\r\n2\r\n" : "old");
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"old.txt"});
     }
 }
 
 TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {
     TempFolder folder;
     for (mode_t mode : {0600, 0640, 0755, 0604}) {
-        WriteFile(folder / "kept.txt", "old", mode);
-        EXPECT_EQ(Save("new", folder / "kept.txt"), "ok");
-        EXPECT_EQ(PermissionsOf(folder / "kept.txt"), mode);
+        writeFile(folder / "kept.txt", "old", mode);
+        EXPECT_EQ(saveFile("new", folder / "kept.txt"), "ok");
+        EXPECT_EQ(permissionsOf(folder / "kept.txt"), mode);
     }
     if (::geteuid() == 0) {  // only root can give a file away, and take it back
         ASSERT_EQ(::chown((folder / "kept.txt").c_str(), kNobody, kNobody), 0);
-        EXPECT_EQ(Save("newer", folder / "kept.txt"), "ok");
+        EXPECT_EQ(saveFile("newer", folder / "kept.txt"), "ok");
         struct stat info;
         ASSERT_EQ(::stat((folder / "kept.txt").c_str(), &info), 0);
         EXPECT_EQ(info.st_uid, kNobody);
@@ -97,9 +97,9 @@ TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {
     for (Case c : {Case{022, 0644}, Case{027, 0640}, Case{0, 0666}}) {
         const mode_t saved = ::umask(c.umask);
         ::unlink((folder / "fresh.txt").c_str());
-        EXPECT_EQ(Save("new", folder / "fresh.txt"), "ok");
+        EXPECT_EQ(saveFile("new", folder / "fresh.txt"), "ok");
         ::umask(saved);
-        EXPECT_EQ(PermissionsOf(folder / "fresh.txt"), c.expected) << "umask " << c.umask;
+        EXPECT_EQ(permissionsOf(folder / "fresh.txt"), c.expected) << "umask " << c.umask;
     }
 }
 
@@ -109,8 +109,8 @@ struct Outcome {
     int status;
     std::string output;
 };
-Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = testing_unprivileged::UnprivilegedCommand(QUILL_PANE_FILE_HELPER);
+Outcome runHelperUnprivileged(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = testing_unprivileged::unprivilegedCommand(QUILL_PANE_FILE_HELPER);
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : command) argv.push_back(word.data());
@@ -145,15 +145,15 @@ Outcome RunHelperUnprivileged(const std::vector<std::string>& arguments) {
 class UnprivilegedSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testing_unprivileged::CanRunUnprivileged())
+        if (!testing_unprivileged::canRunUnprivileged())
             GTEST_SKIP() << "setpriv is not available: cannot test as an unprivileged user";
-        const Outcome started = RunHelperUnprivileged({"load", "/dev/null"});
+        const Outcome started = runHelperUnprivileged({"load", "/dev/null"});
         ASSERT_EQ(started.status, 0) << "the helper did not run as the unprivileged user: " << started.output;
     }
     // Saves text to path as the unprivileged user; the message or "ok".
-    std::string SaveAsNobody(const std::string& text, const std::string& path) {
-        WriteFile(source_ / "text", text, 0644);
-        return RunHelperUnprivileged({"save", path, source_ / "text"}).output;
+    std::string saveAsNobody(const std::string& text, const std::string& path) {
+        writeFile(source_ / "text", text, 0644);
+        return runHelperUnprivileged({"save", path, source_ / "text"}).output;
     }
 
     TempFolder source_;
@@ -161,7 +161,7 @@ protected:
 };
 
 TEST_F(UnprivilegedSave, TheHelperReallyRunsUnprivileged) {
-    EXPECT_EQ(SaveAsNobody("1\r\n", folder_ / "mine.txt"), "ok");
+    EXPECT_EQ(saveAsNobody("1\r\n", folder_ / "mine.txt"), "ok");
     struct stat info;
     ASSERT_EQ(::stat((folder_ / "mine.txt").c_str(), &info), 0);
     if (::geteuid() == 0) {
@@ -171,31 +171,31 @@ TEST_F(UnprivilegedSave, TheHelperReallyRunsUnprivileged) {
 
 TEST_F(UnprivilegedSave, ReadOnlyFileOrFolderIsNotReplaced) {
     ::mkdir((folder_ / "locked").c_str(), 0755);
-    WriteFile(folder_ / "locked/old.txt", "old", 0644);  // root's, not writable for nobody
-    WriteFile(folder_ / "readonly.txt", "old", 0444);
+    writeFile(folder_ / "locked/old.txt", "old", 0644);  // root's, not writable for nobody
+    writeFile(folder_ / "readonly.txt", "old", 0444);
     ::chmod((folder_ / "locked").c_str(), 0555);
     const std::string paths[] = {folder_ / "readonly.txt", folder_ / "locked/old.txt", folder_ / "locked/new.txt"};
-    for (const std::string& path : paths) EXPECT_EQ(SaveAsNobody("new", path), "Cannot create file " + path);
-    EXPECT_EQ(ReadFile(folder_ / "readonly.txt"), "old");
-    EXPECT_EQ(ReadFile(folder_ / "locked/old.txt"), "old");
-    EXPECT_EQ(Names(folder_ / "locked"), std::set<std::string>{"old.txt"});
-    EXPECT_EQ(Names(folder_.path()), (std::set<std::string>{"locked", "readonly.txt"}));
+    for (const std::string& path : paths) EXPECT_EQ(saveAsNobody("new", path), "Cannot create file " + path);
+    EXPECT_EQ(readFile(folder_ / "readonly.txt"), "old");
+    EXPECT_EQ(readFile(folder_ / "locked/old.txt"), "old");
+    EXPECT_EQ(namesIn(folder_ / "locked"), std::set<std::string>{"old.txt"});
+    EXPECT_EQ(namesIn(folder_.path()), (std::set<std::string>{"locked", "readonly.txt"}));
 }
 
 TEST_F(UnprivilegedSave, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
-    WriteFile(folder_ / "list.txt", "a rather long old text\r\n", 0666);
+    writeFile(folder_ / "list.txt", "a rather long old text\r\n", 0666);
     ::chmod(folder_.path().c_str(), 0555);
     for (const std::string& text : {std::string("short\r\n"), std::string(100000, '7') + "\r\n", std::string()}) {
-        EXPECT_EQ(SaveAsNobody(text, folder_ / "list.txt"), "ok");
-        EXPECT_EQ(ReadFile(folder_ / "list.txt"), text);
+        EXPECT_EQ(saveAsNobody(text, folder_ / "list.txt"), "ok");
+        EXPECT_EQ(readFile(folder_ / "list.txt"), text);
     }
-    EXPECT_EQ(PermissionsOf(folder_ / "list.txt"), 0666u);
-    EXPECT_EQ(Names(folder_.path()), std::set<std::string>{"list.txt"});
+    EXPECT_EQ(permissionsOf(folder_ / "list.txt"), 0666u);
+    EXPECT_EQ(namesIn(folder_.path()), std::set<std::string>{"list.txt"});
 }
 
 TEST_F(UnprivilegedSave, UnreadableFileDoesNotLoad) {
-    WriteFile(folder_ / "secret.txt", "1\r\n", 0600);
-    EXPECT_EQ(RunHelperUnprivileged({"load", folder_ / "secret.txt"}).output,
+    writeFile(folder_ / "secret.txt", "1\r\n", 0600);
+    EXPECT_EQ(runHelperUnprivileged({"load", folder_ / "secret.txt"}).output,
               "Cannot open file " + folder_ / "secret.txt");
 }
 
@@ -217,21 +217,21 @@ protected:
 };
 
 TEST_F(FullDiskSave, OldFileSurvivesAndNoTemporaryFileIsLeft) {
-    WriteFile(disk_ + "/old.txt", "old\r\n");
+    writeFile(disk_ + "/old.txt", "old\r\n");
     const std::string big(1 << 20, '5');
-    EXPECT_EQ(Save(big, disk_ + "/old.txt"), "Failed to Save Stream");
-    EXPECT_EQ(Save(big, disk_ + "/new.txt"), "Failed to Save Stream");
-    EXPECT_EQ(ReadFile(disk_ + "/old.txt"), "old\r\n");
-    EXPECT_EQ(Names(disk_), std::set<std::string>{"old.txt"});
+    EXPECT_EQ(saveFile(big, disk_ + "/old.txt"), "Failed to Save Stream");
+    EXPECT_EQ(saveFile(big, disk_ + "/new.txt"), "Failed to Save Stream");
+    EXPECT_EQ(readFile(disk_ + "/old.txt"), "old\r\n");
+    EXPECT_EQ(namesIn(disk_), std::set<std::string>{"old.txt"});
 }
 
 TEST_F(FullDiskSave, InPlaceRewriteChecksTheRoomFirst) {
     UnprivilegedSave::SetUp();
     if (IsSkipped()) return;
-    WriteFile(disk_ + "/old.txt", "old\r\n", 0666);
+    writeFile(disk_ + "/old.txt", "old\r\n", 0666);
     ::chmod(disk_.c_str(), 0555);
-    EXPECT_EQ(SaveAsNobody(std::string(1 << 20, '5'), disk_ + "/old.txt"), "Failed to Save Stream");
-    EXPECT_EQ(ReadFile(disk_ + "/old.txt"), "old\r\n");
+    EXPECT_EQ(saveAsNobody(std::string(1 << 20, '5'), disk_ + "/old.txt"), "Failed to Save Stream");
+    EXPECT_EQ(readFile(disk_ + "/old.txt"), "old\r\n");
 }
 
 }  // namespace

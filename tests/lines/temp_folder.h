@@ -34,7 +34,7 @@ private:
     std::string path_;
 };
 
-inline void WriteFile(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
+inline void writeFile(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return;
     std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -43,7 +43,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes, mode_t 
 }
 
 // The file's bytes, or "<missing>" when it cannot be read.
-inline std::string ReadFile(const std::string& path) {
+inline std::string readFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return "<missing>";
     std::string bytes;
@@ -53,14 +53,14 @@ inline std::string ReadFile(const std::string& path) {
     return bytes;
 }
 
-inline std::set<std::string> Names(const std::string& folder) {
+inline std::set<std::string> namesIn(const std::string& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.insert(entry.path().filename().string());
     return names;
 }
 
-inline mode_t PermissionsOf(const std::string& path) {
+inline mode_t permissionsOf(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }

@@ -44,7 +44,7 @@ protected:
     char readWith(const std::string& name) {
         setenv("LOCPATH", dir_.c_str(), 1);
         setenv("LC_ALL", name.c_str(), 1);
-        return ReadLocaleDecimalMark();
+        return readLocaleDecimalMark();
     }
 
     std::filesystem::path dir_;

@@ -30,7 +30,7 @@ constexpr E kMax{false, 0x7FFE, kOnes};
 constexpr E kInf{false, 0x7FFF, kTop};
 constexpr E kIndefinite{true, 0x7FFF, 0xC000000000000000ull};
 
-testing::AssertionResult HasBits(SoftExt80 v, E e) {
+testing::AssertionResult hasBits(SoftExt80 v, E e) {
     if (v.negative() == e.neg && v.biasedExponent() == e.exp && v.significand() == e.sig) {
         return testing::AssertionSuccess();
     }
@@ -105,13 +105,13 @@ TEST(SoftExt80, ArithmeticKnownAnswers) {
         const SoftExt80 r = c.op == Op::Mul   ? SoftExt80::mul(X(c.a), X(c.b), flags)
                             : c.op == Op::Div ? SoftExt80::div(X(c.a), X(c.b), flags)
                                               : SoftExt80::add(X(c.a), X(c.b), flags);
-        EXPECT_TRUE(HasBits(r, c.want));
+        EXPECT_TRUE(hasBits(r, c.want));
         EXPECT_EQ(flags.overflow, c.overflow);
         EXPECT_EQ(flags.invalid, c.invalid);
     }
 }
 
-uint64_t DoubleBits(double d) { return std::bit_cast<uint64_t>(d); }
+uint64_t doubleBits(double d) { return std::bit_cast<uint64_t>(d); }
 
 TEST(SoftExt80, WideningKnownAnswers) {
     const struct {
@@ -128,12 +128,12 @@ TEST(SoftExt80, WideningKnownAnswers) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dbl);
-        EXPECT_TRUE(HasBits(SoftExt80::fromDouble(std::bit_cast<double>(c.dbl)), c.want));
+        EXPECT_TRUE(hasBits(SoftExt80::fromDouble(std::bit_cast<double>(c.dbl)), c.want));
     }
-    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(0), {false, 0, 0}));
-    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(1), kOne));
-    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(kOnes), {false, 0x403E, kOnes}));
-    EXPECT_TRUE(HasBits(SoftExt80::fromUint64(10), {false, 0x4002, 0xA000000000000000ull}));
+    EXPECT_TRUE(hasBits(SoftExt80::fromUint64(0), {false, 0, 0}));
+    EXPECT_TRUE(hasBits(SoftExt80::fromUint64(1), kOne));
+    EXPECT_TRUE(hasBits(SoftExt80::fromUint64(kOnes), {false, 0x403E, kOnes}));
+    EXPECT_TRUE(hasBits(SoftExt80::fromUint64(10), {false, 0x4002, 0xA000000000000000ull}));
 }
 
 TEST(SoftExt80, NarrowingKnownAnswers) {
@@ -162,7 +162,7 @@ TEST(SoftExt80, NarrowingKnownAnswers) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const SoftExt80::Narrowed n = X(c.v).narrowToDouble();
-        EXPECT_EQ(DoubleBits(n.value), c.want);
+        EXPECT_EQ(doubleBits(n.value), c.want);
         EXPECT_EQ(n.overflow, c.overflow);
     }
 }
@@ -180,7 +180,7 @@ TEST(SoftExt80, TwoRoundingsOfTheEvaluation) {
     EXPECT_EQ(huge.value, -std::numeric_limits<double>::infinity());
     const SoftExt80::Narrowed tiny = SoftExt80::mulDoubles(1e-300, -1e-300);
     EXPECT_FALSE(tiny.overflow);
-    EXPECT_EQ(DoubleBits(tiny.value), 0x8000000000000000ull);
+    EXPECT_EQ(doubleBits(tiny.value), 0x8000000000000000ull);
     EXPECT_EQ(SoftExt80::addDoubles(5e-324, 5e-324).value, 1e-323);
 }
 
@@ -226,7 +226,7 @@ TEST(SoftExt80, EvaluationRoadsAgreeWithTheGeneralOperations) {
             const double second = product ? f : b;
             const SoftExt80::Narrowed want = general(product, a, second);
             const SoftExt80::Narrowed got = product ? SoftExt80::mulDoubles(a, second) : SoftExt80::addDoubles(a, second);
-            if (DoubleBits(got.value) != DoubleBits(want.value) || got.overflow != want.overflow) {
+            if (doubleBits(got.value) != doubleBits(want.value) || got.overflow != want.overflow) {
                 ADD_FAILURE() << (product ? "product " : "sum ") << std::hexfloat << a << " " << second << ": "
                               << got.value << " instead of " << want.value;
                 return;
@@ -255,7 +255,7 @@ TEST(SoftExt80, RoundToIntegerTiesToEven) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.v.exp << ":" << c.v.sig);
-        EXPECT_TRUE(HasBits(X(c.v).roundToInteger(), c.want));
+        EXPECT_TRUE(hasBits(X(c.v).roundToInteger(), c.want));
     }
     EXPECT_EQ(X({false, 0x403E, kOnes}).toUint64(), kOnes);
     EXPECT_EQ(X({false, 0x4002, 0xA000000000000000ull}).toUint64(), 10u);
@@ -291,9 +291,9 @@ TEST(SoftExt80, OrderAndClassification) {
     EXPECT_FALSE(X(unnormal).isFinite());
     EXPECT_FALSE(X(kInf).isFinite());
     EXPECT_TRUE(X(kMinSubnormal).isFinite());
-    EXPECT_TRUE(HasBits(X(qnan).negated(), {true, 0x7FFF, 0xC000000000000000ull}));
-    EXPECT_TRUE(HasBits(X({true, 0x3FFF, 1}).abs(), {false, 0x3FFF, 1}));
-    EXPECT_TRUE(HasBits(SoftExt80(), {false, 0, 0}));
+    EXPECT_TRUE(hasBits(X(qnan).negated(), {true, 0x7FFF, 0xC000000000000000ull}));
+    EXPECT_TRUE(hasBits(X({true, 0x3FFF, 1}).abs(), {false, 0x3FFF, 1}));
+    EXPECT_TRUE(hasBits(SoftExt80(), {false, 0, 0}));
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ struct TextCase {
 
 void expectTexts(const TextCase* cases, std::size_t count, char mark) {
     for (std::size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(DoubleToText(cases[i].value, mark), cases[i].text)
-            << "value " << DoubleToHexText(cases[i].value);
+        EXPECT_EQ(doubleToText(cases[i].value, mark), cases[i].text)
+            << "value " << doubleToHexText(cases[i].value);
     }
 }
 
@@ -120,7 +120,7 @@ TEST(DoubleToText, KeepsTheLeadingZeroWhereTheEstimateIsOneTooLarge) {
         {std::nextafter(1e-264, 0.0), "1E-264"},  // the cut carries into the leading 0: no exponent step
     };
     expectTexts(cases, std::size(cases), '.');
-    const DecimalForm band = ToDecimalForm(Ext80::fromDouble(9.95e-265));
+    const DecimalForm band = toDecimalForm(Ext80::fromDouble(9.95e-265));
     EXPECT_EQ(band.exponent, -263);
     EXPECT_STREQ(band.digits, "0995");
 }
@@ -145,8 +145,8 @@ TEST(DoubleToText, LongestTextsFitTheBuffer) {
     };
     expectTexts(cases, std::size(cases), '.');
     EXPECT_EQ(std::strlen(cases[0].text), kMaxDoubleTextLength);
-    EXPECT_EQ(IntegerToText(INT32_MIN).size(), kMaxIntegerTextLength);
-    EXPECT_EQ(DoubleToHexText(-std::numeric_limits<double>::max()).size(), kMaxHexTextLength);
+    EXPECT_EQ(integerToText(INT32_MIN).size(), kMaxIntegerTextLength);
+    EXPECT_EQ(doubleToHexText(-std::numeric_limits<double>::max()).size(), kMaxHexTextLength);
 }
 
 TEST(IntegerToText, WritesPlainDecimal) {
@@ -157,12 +157,12 @@ TEST(IntegerToText, WritesPlainDecimal) {
         {0, "0"},       {42, "42"},        {-7, "-7"},          {2147483647, "2147483647"},
         {INT32_MIN, "-2147483648"}, {10, "10"}, {-100, "-100"}, {1000000000, "1000000000"},
     };
-    for (const auto& c : cases) EXPECT_EQ(IntegerToText(c.value), c.text);
+    for (const auto& c : cases) EXPECT_EQ(integerToText(c.value), c.text);
 
     std::mt19937 random(7);
     for (int i = 0; i < 20000; ++i) {
         const int32_t value = static_cast<int32_t>(random());
-        ASSERT_EQ(IntegerToText(value), std::to_string(value));
+        ASSERT_EQ(integerToText(value), std::to_string(value));
     }
 }
 
@@ -192,7 +192,7 @@ TEST(ToDecimalForm, ClassifiesByTheBits) {
         {false, 16383 - 1, kIntegerBit | (kIntegerBit >> 1), 0, false, "75"},
     };
     for (const auto& c : cases) {
-        const DecimalForm form = ToDecimalForm(Ext80::fromBits(c.negative, c.biased, c.significand));
+        const DecimalForm form = toDecimalForm(Ext80::fromBits(c.negative, c.biased, c.significand));
         EXPECT_EQ(form.exponent, c.exponent) << c.biased << ' ' << c.significand;
         EXPECT_EQ(form.negative, c.formNegative) << c.biased << ' ' << c.significand;
         EXPECT_STREQ(form.digits, c.digits) << c.biased << ' ' << c.significand;
@@ -204,9 +204,9 @@ TEST(ToDecimalForm, ClassifiesByTheBits) {
 TEST(ToDecimalForm, HandlesTheWholeExtendedRange) {
     for (int32_t n : {-4930, -4000, -1000, -330, 0, 17, 18, 19, 330, 1000, 4000, 4930}) {
         Ext80Flags flags;
-        const Ext80 power = ScaleByPowerOfTen(Ext80::fromUint64(1), n, flags);
+        const Ext80 power = scaleByPowerOfTen(Ext80::fromUint64(1), n, flags);
         ASSERT_FALSE(flags.any());
-        const DecimalForm form = ToDecimalForm(power);
+        const DecimalForm form = toDecimalForm(power);
         EXPECT_EQ(form.exponent, n + 1) << n;
         EXPECT_STREQ(form.digits, "1") << n;
     }
@@ -233,7 +233,7 @@ TEST(DoubleToHexText, WritesTheExactBits) {
         {std::numeric_limits<double>::quiet_NaN(), "nan"},
         {-std::numeric_limits<double>::quiet_NaN(), "nan"},
     };
-    for (const auto& c : cases) EXPECT_EQ(DoubleToHexText(c.value), c.text);
+    for (const auto& c : cases) EXPECT_EQ(doubleToHexText(c.value), c.text);
 }
 
 TEST(DoubleToHexText, AgreesWithTheCLibrary) {
@@ -246,7 +246,7 @@ TEST(DoubleToHexText, AgreesWithTheCLibrary) {
         if (std::isnan(value)) continue;
         char expected[64];
         std::snprintf(expected, sizeof expected, "%a", value);
-        ASSERT_EQ(DoubleToHexText(value), expected);
+        ASSERT_EQ(doubleToHexText(value), expected);
     }
 }
 
@@ -388,7 +388,7 @@ TEST(DoubleToText, PropertiesHoldForRandomDoubles) {
         for (char mark : {'.', ','}) {
             char buffer[64];
             std::memset(buffer, 0x55, sizeof buffer);
-            const std::size_t length = DoubleToText(d, mark, buffer);
+            const std::size_t length = doubleToText(d, mark, buffer);
             ASSERT_LE(length, kMaxDoubleTextLength);
             for (std::size_t k = length; k < sizeof buffer; ++k) ASSERT_EQ(buffer[k], 0x55) << "wrote past the end";
             const std::string text(buffer, length);
@@ -401,7 +401,7 @@ TEST(DoubleToText, PropertiesHoldForRandomDoubles) {
                 // The nearest double to the text gives the same text again.
                 double back = 0;
                 ASSERT_EQ(std::from_chars(text.data(), text.data() + text.size(), back).ec, std::errc()) << text;
-                EXPECT_EQ(DoubleToText(back, '.'), text) << DoubleToHexText(d);
+                EXPECT_EQ(doubleToText(back, '.'), text) << doubleToHexText(d);
             }
         }
     }
@@ -418,7 +418,7 @@ TEST(ToDecimalForm, AgreesWithTheEightyBitSteps) {
         int exponent = (((int32_t(v.biasedExponent()) - 16383) * 19728) >> 16) + 1;
         Ext80Flags flags;
         const Ext80 tenPow18 = Ext80::fromUint64(1000000000000000000ULL);
-        Ext80 scaled = ScaleByPowerOfTen(v, 18 - exponent, flags).roundToInteger();
+        Ext80 scaled = scaleByPowerOfTen(v, 18 - exponent, flags).roundToInteger();
         if (!scaled.lessThan(tenPow18)) {
             scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags).roundToInteger();
             ++exponent;
@@ -431,9 +431,9 @@ TEST(ToDecimalForm, AgreesWithTheEightyBitSteps) {
         }
         std::string digits = std::to_string(fifteen + 1000000000000000ULL).substr(1);  // 15 digits, zeros kept
         digits.erase(digits.find_last_not_of('0') + 1);
-        const DecimalForm form = ToDecimalForm(v);
-        ASSERT_EQ(form.exponent, exponent) << DoubleToHexText(d);
-        ASSERT_EQ(std::string(form.digits), digits) << DoubleToHexText(d);
+        const DecimalForm form = toDecimalForm(v);
+        ASSERT_EQ(form.exponent, exponent) << doubleToHexText(d);
+        ASSERT_EQ(std::string(form.digits), digits) << doubleToHexText(d);
     }
 }
 

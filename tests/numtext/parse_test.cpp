@@ -47,9 +47,9 @@ Outcome outcomeOf(std::string_view text, double& value, Convert convert) {
 
 // Both roads to a double, which must agree in every bit.
 Outcome convertAndStore(std::string_view text, char mark, double& value) {
-    const Outcome outcome = outcomeOf(text, value, [&] { return NarrowToDouble(TextToNumber(text, mark)); });
+    const Outcome outcome = outcomeOf(text, value, [&] { return narrowToDouble(textToNumber(text, mark)); });
     double direct = 0;
-    EXPECT_EQ(outcomeOf(text, direct, [&] { return TextToDouble(text, mark); }), outcome) << text;
+    EXPECT_EQ(outcomeOf(text, direct, [&] { return textToDouble(text, mark); }), outcome) << text;
     if (outcome == Outcome::Value) {
         EXPECT_EQ(bitsOf(direct), bitsOf(value)) << text;
     }
@@ -185,25 +185,25 @@ TEST(TextToNumber, AccumulatorRangeDecidesLongTexts) {
 // An accumulator that has left 64 bits rounds at each step: the 80-bit value
 // lands one step below 2^53 + 1, so the store gives 2^53, not 2^53 + 2.
 TEST(TextToNumber, RoundsAtEveryStepNotOnce) {
-    const Ext80 v = TextToNumber("9007199254740993.000000000001", '.');
+    const Ext80 v = textToNumber("9007199254740993.000000000001", '.');
     EXPECT_EQ(v.biasedExponent(), 16383 + 53);
     EXPECT_EQ(v.significand(), (((1ULL << 53) + 1) << 10) - 1);
-    EXPECT_EQ(NarrowToDouble(v), 9007199254740992.0);
+    EXPECT_EQ(narrowToDouble(v), 9007199254740992.0);
 }
 
 TEST(NarrowToDouble, RoundsOnceMoreAndFailsBeyondTheDoubleRange) {
     // 2^1024 - 2^970 is the first magnitude that rounds above the largest double.
     const Ext80 justBelow = Ext80::fromBits(false, 16383 + 1023, 0xFFFFFFFFFFFFFBFFULL);
     const Ext80 tie = Ext80::fromBits(false, 16383 + 1023, 0xFFFFFFFFFFFFFC00ULL);
-    EXPECT_EQ(NarrowToDouble(justBelow), DBL_MAX);
-    EXPECT_THROW(NarrowToDouble(tie), OverflowError);
-    EXPECT_THROW(NarrowToDouble(tie.negated()), OverflowError);
-    EXPECT_THROW(NarrowToDouble(Ext80::fromBits(false, 0x7FFF, 0x8000000000000000ULL)), OverflowError);
-    EXPECT_THROW(NarrowToDouble(Ext80::fromBits(false, 0x7FFF, 0xC000000000000000ULL)), OverflowError);
+    EXPECT_EQ(narrowToDouble(justBelow), DBL_MAX);
+    EXPECT_THROW(narrowToDouble(tie), OverflowError);
+    EXPECT_THROW(narrowToDouble(tie.negated()), OverflowError);
+    EXPECT_THROW(narrowToDouble(Ext80::fromBits(false, 0x7FFF, 0x8000000000000000ULL)), OverflowError);
+    EXPECT_THROW(narrowToDouble(Ext80::fromBits(false, 0x7FFF, 0xC000000000000000ULL)), OverflowError);
     // Below the double range: subnormal or zero, sign kept, never an error.
     const Ext80 tinyNegative = Ext80::fromBits(true, 16383 - 1080, 0x8000000000000000ULL);
-    EXPECT_EQ(bitsOf(NarrowToDouble(tinyNegative)), bitsOf(-0.0));
-    EXPECT_EQ(NarrowToDouble(Ext80::fromBits(false, 16383 - 1074, 0x8000000000000000ULL)), 4.9406564584124654e-324);
+    EXPECT_EQ(bitsOf(narrowToDouble(tinyNegative)), bitsOf(-0.0));
+    EXPECT_EQ(narrowToDouble(Ext80::fromBits(false, 16383 - 1074, 0x8000000000000000ULL)), 4.9406564584124654e-324);
 }
 
 TEST(TrimBlanks, StripsControlBytesAndSpacesAtTheEndsOnly) {
@@ -220,7 +220,7 @@ TEST(TrimBlanks, StripsControlBytesAndSpacesAtTheEndsOnly) {
         {"\x80 \x01 \xff", "\x80 \x01 \xff"},
         {"\x21", "\x21"},
     };
-    for (const auto& row : rows) EXPECT_EQ(TrimBlanks(row.text), row.trimmed) << row.text;
+    for (const auto& row : rows) EXPECT_EQ(trimBlanks(row.text), row.trimmed) << row.text;
 }
 
 // Lines of 100 MB: every one finishes in one pass over its bytes.
@@ -228,25 +228,25 @@ TEST(TextToNumber, HundredMegabyteLines) {
     constexpr std::size_t kSize = 100u << 20;
     std::string line(kSize, '0');
     Ext80 v;
-    ASSERT_TRUE(TryTextToNumber(line, '.', v));
+    ASSERT_TRUE(tryTextToNumber(line, '.', v));
     EXPECT_TRUE(v.isZero());
     line[1] = '.';
     line.back() = '1';  // 0.000…01 with a hundred million fraction digits
-    ASSERT_TRUE(TryTextToNumber(line, '.', v));
+    ASSERT_TRUE(tryTextToNumber(line, '.', v));
     EXPECT_TRUE(v.isZero() && !v.negative());
     line[0] = '1';  // overflows after about 4933 digits
-    EXPECT_FALSE(TryTextToNumber(line, '.', v));
+    EXPECT_FALSE(tryTextToNumber(line, '.', v));
     line.assign(kSize, ' ');
     line[kSize / 2] = '7';
-    ASSERT_TRUE(TryTextToNumber(line, '.', v));
-    EXPECT_EQ(NarrowToDouble(v), 7);
-    EXPECT_EQ(TrimBlanks(line), "7");
+    ASSERT_TRUE(tryTextToNumber(line, '.', v));
+    EXPECT_EQ(narrowToDouble(v), 7);
+    EXPECT_EQ(trimBlanks(line), "7");
     line[kSize / 2 + 1] = '\0';
     line[kSize / 2 + 2] = 'x';
-    ASSERT_TRUE(TryTextToNumber(line, '.', v));
+    ASSERT_TRUE(tryTextToNumber(line, '.', v));
     line.assign(kSize, '\xB5');
-    EXPECT_FALSE(TryTextToNumber(line, '.', v));
-    EXPECT_EQ(TrimBlanks(line).size(), kSize);
+    EXPECT_FALSE(tryTextToNumber(line, '.', v));
+    EXPECT_EQ(trimBlanks(line).size(), kSize);
 }
 
 // The conversion read plainly: one 80-bit multiply and add per digit from the
@@ -284,7 +284,7 @@ bool referenceConvert(std::string_view text, char mark, Ext80& out) {
     }
     while (at(p) == ' ') ++p;
     if (p != text.size()) return false;
-    v = ScaleByPowerOfTen(v, m - f, flags);
+    v = scaleByPowerOfTen(v, m - f, flags);
     if (sign == '-') v = v.negated();
     if (flags.any()) return false;
     out = v;
@@ -319,7 +319,7 @@ TEST(TextToNumber, AgreesWithThePlainStepByStepReading) {
     for (int i = 0; i < 200000; ++i) {
         const std::string text = randomText(random);
         Ext80 got, expected;
-        const bool ok = TryTextToNumber(text, '.', got);
+        const bool ok = tryTextToNumber(text, '.', got);
         ASSERT_EQ(ok, referenceConvert(text, '.', expected)) << text;
         double stored = 0;
         convertAndStore(text, '.', stored);  // the direct road to a double agrees
@@ -346,11 +346,11 @@ TEST(TextToNumber, ReadsNoByteOutsideTheText) {
     for (int i = 0; i < 20000; ++i) {
         const std::string text = randomText(random).substr(0, page);
         Ext80 expected, atStart, atEnd;
-        const bool ok = TryTextToNumber(text, '.', expected);
+        const bool ok = tryTextToNumber(text, '.', expected);
         std::memcpy(first, text.data(), text.size());
-        ASSERT_EQ(TryTextToNumber({first, text.size()}, '.', atStart), ok) << text;
+        ASSERT_EQ(tryTextToNumber({first, text.size()}, '.', atStart), ok) << text;
         std::memcpy(last - text.size(), text.data(), text.size());
-        ASSERT_EQ(TryTextToNumber({last - text.size(), text.size()}, '.', atEnd), ok) << text;
+        ASSERT_EQ(tryTextToNumber({last - text.size(), text.size()}, '.', atEnd), ok) << text;
         if (ok) {
             ASSERT_TRUE(sameBits(atStart, expected) && sameBits(atEnd, expected)) << text;
         }
@@ -364,7 +364,7 @@ TEST(TextToNumber, LongMantissasAgreeWithThePlainReading) {
         for (int i = 0; i < 20; ++i) {
             const std::string text = "0." + randomDigits(random, length) + "e" + std::to_string(random() % 4999);
             Ext80 got, expected;
-            const bool ok = TryTextToNumber(text, '.', got);
+            const bool ok = tryTextToNumber(text, '.', got);
             ASSERT_EQ(ok, referenceConvert(text, '.', expected)) << length;
             ASSERT_TRUE(!ok || sameBits(got, expected)) << length;
         }
@@ -379,7 +379,7 @@ TEST(TextToNumber, IntegersBelow2To64AreExact) {
         const std::string text = (negative ? "-" : "") + std::string(random() % 3, '0') + std::to_string(u);
         Ext80 expected = Ext80::fromUint64(u);
         if (negative) expected = expected.negated();
-        ASSERT_TRUE(sameBits(TextToNumber(text, '.'), expected)) << text;
+        ASSERT_TRUE(sameBits(textToNumber(text, '.'), expected)) << text;
     }
 }
 
@@ -394,7 +394,7 @@ TEST(TextToNumber, SeventeenDigitTextsGiveTheirDoubleBack) {
         char buffer[40];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific, 16).ptr;
         const std::string_view text(buffer, end - buffer);
-        ASSERT_EQ(bitsOf(NarrowToDouble(TextToNumber(text, '.'))), bitsOf(d)) << text;
+        ASSERT_EQ(bitsOf(narrowToDouble(textToNumber(text, '.'))), bitsOf(d)) << text;
     }
 }
 

@@ -95,7 +95,7 @@ TEST(ScaleByPowerOfTen, PositivePowersOfOneStayWithinThreeRoundings) {
     for (int n = 1; n <= 4931; ++n) {
         power.mulSmall(10);
         Ext80Flags flags;
-        const Ext80 got = ScaleByPowerOfTen(one(), n, flags);
+        const Ext80 got = scaleByPowerOfTen(one(), n, flags);
         ASSERT_FALSE(flags.any()) << n;
         const int64_t ulps = ulpsFrom(got, roundTo64Bits(power));
         ASSERT_LE(ulps, n <= 27 ? 0 : 3) << "10^" << n;
@@ -105,7 +105,7 @@ TEST(ScaleByPowerOfTen, PositivePowersOfOneStayWithinThreeRoundings) {
 TEST(ScaleByPowerOfTen, NegativePowersUndoPositiveOnes) {
     for (int a = 1; a <= 4931; ++a) {
         Ext80Flags flags;
-        const Ext80 back = ScaleByPowerOfTen(ScaleByPowerOfTen(one(), -a, flags), a, flags);
+        const Ext80 back = scaleByPowerOfTen(scaleByPowerOfTen(one(), -a, flags), a, flags);
         ASSERT_FALSE(flags.any()) << a;
         // Within a few units of the last place of 1, on either side of it.
         const bool near = back.biasedExponent() == 16383 ? back.significand() - 0x8000000000000000ULL <= 12
@@ -118,7 +118,7 @@ TEST(ScaleByPowerOfTen, ZeroPowerIsNoOperationAtAll) {
     // Not even a multiplication by 1, which would quieten a signalling NaN.
     const Ext80 signalling = Ext80::fromBits(false, 0x7FFF, 0x8000000000000001ULL);
     Ext80Flags flags;
-    const Ext80 same = ScaleByPowerOfTen(signalling, 0, flags);
+    const Ext80 same = scaleByPowerOfTen(signalling, 0, flags);
     EXPECT_EQ(same.significand(), signalling.significand());
     EXPECT_FALSE(flags.any());
 }
@@ -129,13 +129,13 @@ TEST(ScaleByPowerOfTen, VeryNegativePowersGivePositiveZero) {
     for (int32_t n : {-5120, -5121, -100000, INT32_MIN}) {
         for (Ext80 v : {huge, infinity, one()}) {
             Ext80Flags flags;
-            const Ext80 r = ScaleByPowerOfTen(v, n, flags);
+            const Ext80 r = scaleByPowerOfTen(v, n, flags);
             EXPECT_TRUE(r.isZero() && !r.negative()) << n;
             EXPECT_FALSE(flags.any());
         }
     }
     Ext80Flags flags;  // one step less still divides
-    EXPECT_FALSE(ScaleByPowerOfTen(huge, -5119, flags).isZero());
+    EXPECT_FALSE(scaleByPowerOfTen(huge, -5119, flags).isZero());
 }
 
 // The factors apply smallest first, and a negative power divides by the
@@ -166,7 +166,7 @@ TEST(ScaleByPowerOfTen, FactorsApplySmallestFirst) {
                 inOrder = c.n > 0 ? Ext80::mul(inOrder, f, flags) : Ext80::div(inOrder, f, flags);
                 reversed = c.n > 0 ? Ext80::mul(reversed, g, flags) : Ext80::div(reversed, g, flags);
             }
-            const Ext80 got = ScaleByPowerOfTen(v, c.n, flags);
+            const Ext80 got = scaleByPowerOfTen(v, c.n, flags);
             ASSERT_EQ(got.significand(), inOrder.significand()) << c.n;
             ASSERT_EQ(got.biasedExponent(), inOrder.biasedExponent()) << c.n;
             reversedDiffers += reversed.significand() != inOrder.significand();
@@ -191,11 +191,11 @@ TEST(ScaleIntegerByPowerOfTen, MatchesTheEightyBitSteps) {
         if (s == 0) continue;
         const int32_t n = i % 3 ? int32_t(random() % 81) - 40 : int32_t(random() % 10239) - 5119;
         Ext80Flags flags;
-        const Ext80 slow = ScaleByPowerOfTen(Ext80::fromUint64(s), n, flags);
+        const Ext80 slow = scaleByPowerOfTen(Ext80::fromUint64(s), n, flags);
         const bool normal = !flags.any() && slow.biasedExponent() >= 2 && slow.biasedExponent() <= 0x7FFE;
         inRange += normal;
         Ext80Bits fast;
-        if (!ScaleIntegerByPowerOfTen(s, n, fast)) continue;
+        if (!scaleIntegerByPowerOfTen(s, n, fast)) continue;
         ++settled;
         ASSERT_TRUE(normal) << s << "e" << n;
         ASSERT_EQ(fast.biasedExponent, slow.biasedExponent()) << s << "e" << n;
@@ -207,9 +207,9 @@ TEST(ScaleIntegerByPowerOfTen, MatchesTheEightyBitSteps) {
         const Ext80Bits v{uint16_t(1 + random() % 0x7FFE), random() | (uint64_t(1) << 63)};
         const int32_t n = int32_t(random() % 10239) - 5119;
         Ext80Flags flags;
-        const Ext80 slow = ScaleByPowerOfTen(toExt80(v), n, flags);
+        const Ext80 slow = scaleByPowerOfTen(toExt80(v), n, flags);
         Ext80Bits fast;
-        if (!ScaleBitsByPowerOfTen(v, n, fast)) continue;
+        if (!scaleBitsByPowerOfTen(v, n, fast)) continue;
         ASSERT_FALSE(flags.any());
         ASSERT_EQ(fast.biasedExponent, slow.biasedExponent()) << v.biasedExponent << " " << v.significand << "e" << n;
         ASSERT_EQ(fast.significand, slow.significand()) << v.biasedExponent << " " << v.significand << "e" << n;

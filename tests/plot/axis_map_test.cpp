@@ -22,16 +22,16 @@ TEST(LinearMap, LargestMagnitudeLandsInOneToTwoExactlyBothWays) {
     } rows[] = {{{}, 0},          {{0.0, NAN, INFINITY}, 0}, {{1.0, -3.0}, 1}, {{0.001}, -10},
                 {{DBL_MAX, -1.0}, 1023}, {{kSub, 2 * kSub}, -1073}, {{kSub}, -1074}};
     for (const auto& row : rows) {
-        const LinearMap map = LinearMap::ForValues(row.values.data(), row.values.size());
+        const LinearMap map = LinearMap::forValues(row.values.data(), row.values.size());
         EXPECT_EQ(map.shift(), row.shift);
         for (const double v : row.values) {
             if (!std::isfinite(v)) continue;
-            EXPECT_LT(std::fabs(map.ToView(v)), 2.0);
-            EXPECT_EQ(map.ToReal(map.ToView(v)), v) << v;
+            EXPECT_LT(std::fabs(map.toView(v)), 2.0);
+            EXPECT_EQ(map.toReal(map.toView(v)), v) << v;
         }
     }
-    EXPECT_EQ(LinearMap(1023).ToReal(2.5), DBL_MAX);  // past the range: clamped
-    EXPECT_EQ(LinearMap(1023).ToReal(-1e200), -DBL_MAX);
+    EXPECT_EQ(LinearMap(1023).toReal(2.5), DBL_MAX);  // past the range: clamped
+    EXPECT_EQ(LinearMap(1023).toReal(-1e200), -DBL_MAX);
 }
 
 TEST(SymlogMap, ThresholdIsThePowerOfTenAtOrBelowTheSmallestMagnitude) {
@@ -41,7 +41,7 @@ TEST(SymlogMap, ThresholdIsThePowerOfTenAtOrBelowTheSmallestMagnitude) {
     } rows[] = {{{}, 0},          {{0.0, -0.0}, 0},   {{0.5, 100.0}, -1}, {{-0.001, 7.0}, -3}, {{1.0}, 0},
                 {{1e-300}, -300}, {{DBL_MAX}, 308}, {{kSub}, -324},     {{9.99e-5}, -5},    {{1e23}, 22}};
     for (const auto& row : rows) {
-        EXPECT_EQ(SymlogMap::ForValues(row.values.data(), row.values.size()).decade(), row.decade);
+        EXPECT_EQ(SymlogMap::forValues(row.values.data(), row.values.size()).decade(), row.decade);
     }
 }
 
@@ -55,24 +55,24 @@ TEST(SymlogMap, OddIncreasingAndInvertibleOverEveryDouble) {
         const SymlogMap map(decade);
         double previous = -INFINITY;
         for (const double y : values) {
-            const double v = map.ToView(y);
+            const double v = map.toView(y);
             ASSERT_TRUE(std::isfinite(v)) << y;
-            EXPECT_EQ(map.ToView(-y), -v);
+            EXPECT_EQ(map.toView(-y), -v);
             EXPECT_GE(v, previous) << y;
             previous = v;
             // A subnormal threshold leaves few digits in the linear part near zero.
             if (std::fabs(y) > 1e-290 || decade > -300) {
-                EXPECT_NEAR(map.ToReal(v), y, (std::fabs(y) + map.threshold()) * 1e-9) << y << " " << decade;
+                EXPECT_NEAR(map.toReal(v), y, (std::fabs(y) + map.threshold()) * 1e-9) << y << " " << decade;
             }
         }
-        EXPECT_EQ(map.ToReal(1e6), DBL_MAX);
+        EXPECT_EQ(map.toReal(1e6), DBL_MAX);
     }
 }
 
 TEST(Span, MarginsAndSingleValues) {
     const std::vector<double> mixed{NAN, 3.0, -INFINITY, -2.0, 7.0};
-    EXPECT_EQ(FiniteSpan(mixed.data(), mixed.size())->lo, -2.0);
-    EXPECT_FALSE(FiniteSpan(mixed.data(), 1));
+    EXPECT_EQ(finiteSpan(mixed.data(), mixed.size())->lo, -2.0);
+    EXPECT_FALSE(finiteSpan(mixed.data(), 1));
     const struct {
         Span in, out;
     } rows[] = {{{0, 10}, {-0.5, 10.5}},
@@ -80,7 +80,7 @@ TEST(Span, MarginsAndSingleValues) {
                 {{0, 0}, {-1, 1}},
                 {{-DBL_MAX, DBL_MAX}, {-DBL_MAX, DBL_MAX}}};
     for (const auto& row : rows) {
-        const Span out = WithMargin(row.in, 0.05);
+        const Span out = withMargin(row.in, 0.05);
         EXPECT_EQ(out.lo, row.out.lo);
         EXPECT_EQ(out.hi, row.out.hi);
     }

@@ -19,7 +19,7 @@ TEST(CsvTableTest, HeaderThenOneRowPerPointWithADot) {
         {{1, 2}, {inf, -inf}, "x,F(x)\n1,INF\n2,-INF\n"},
         {{1, 2, 3}, {4}, "x,F(x)\n1,4\n"},  // stops at the shorter list
     };
-    for (const auto& c : cases) EXPECT_EQ(CsvTable(c.x, c.fx), c.csv);
+    for (const auto& c : cases) EXPECT_EQ(csvTable(c.x, c.fx), c.csv);
 }
 
 }  // namespace

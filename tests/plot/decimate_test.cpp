@@ -38,7 +38,7 @@ TEST(DecimateByColumn, KeepsEachColumnsLowestAndHighestPoint) {
             if (u[i] >= rect.u0 && u[i] <= rect.u1 && v[i] >= rect.v0 && v[i] <= rect.v1) note(expected, columnOf(u[i]), v[i]);
         }
         std::vector<double> outU, outV;
-        DecimateByColumn(u.data(), v.data(), u.size(), rect, columns, outU, outV);
+        decimateByColumn(u.data(), v.data(), u.size(), rect, columns, outU, outV);
         ASSERT_EQ(outU.size(), outV.size());
         EXPECT_LE(outU.size(), 2 * columns);
         for (std::size_t k = 0; k < outU.size(); ++k) {
@@ -52,13 +52,13 @@ TEST(DecimateByColumn, KeepsEachColumnsLowestAndHighestPoint) {
 TEST(DecimateByColumn, EdgeCases) {
     std::vector<double> outU{9.0}, outV{9.0};
     const ViewRect rect{0.0, 1.0, 0.0, 1.0};
-    DecimateByColumn(nullptr, nullptr, 0, rect, 100, outU, outV);
+    decimateByColumn(nullptr, nullptr, 0, rect, 100, outU, outV);
     EXPECT_TRUE(outU.empty() && outV.empty());  // replaced, not appended
     const std::vector<double> same(1000000, 0.25);
-    DecimateByColumn(same.data(), same.data(), same.size(), rect, 800, outU, outV);
+    decimateByColumn(same.data(), same.data(), same.size(), rect, 800, outU, outV);
     EXPECT_EQ(outU, std::vector<double>{0.25});
     const std::vector<double> u{0.52, 0.51}, v{0.9, 0.1};
-    DecimateByColumn(u.data(), v.data(), 2, rect, 0, outU, outV);  // no columns still means one
+    decimateByColumn(u.data(), v.data(), 2, rect, 0, outU, outV);  // no columns still means one
     EXPECT_EQ(outU, (std::vector<double>{0.51, 0.52}));
     EXPECT_EQ(outV, (std::vector<double>{0.1, 0.9}));
 }

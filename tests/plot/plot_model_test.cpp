@@ -17,23 +17,23 @@ namespace {
 
 TEST(Curve, AgreesWithTheReportAtEveryPoint) {
     ByteLineList an, x, result;
-    LoadFromFile(an, QUILL_SAMPLE_DIR "/An.txt");
-    LoadFromFile(x, QUILL_SAMPLE_DIR "/X.txt");
+    loadFromFile(an, QUILL_SAMPLE_DIR "/An.txt");
+    loadFromFile(x, QUILL_SAMPLE_DIR "/X.txt");
     Evaluator solve;
-    solve.Solve(an, x, result, true, ReportStyle{});
-    ASSERT_EQ(solve.CountX(), 7);
-    for (int32_t j = 0; j < solve.CountX(); ++j) {
-        EXPECT_EQ(std::bit_cast<uint64_t>(CurveValue(solve.DataAn(), solve.DataX()[j])),
-                  std::bit_cast<uint64_t>(solve.DataFx()[j]));
+    solve.solve(an, x, result, true, ReportStyle{});
+    ASSERT_EQ(solve.xCount(), 7);
+    for (int32_t j = 0; j < solve.xCount(); ++j) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(curveValue(solve.coefficients(), solve.xValues()[j])),
+                  std::bit_cast<uint64_t>(solve.fxValues()[j]));
     }
     // Across a view from x = -2 to 10 the end samples are exactly the report's F there.
     PlotModel model;
-    model.SetData(solve.DataAn(), solve.DataX(), solve.DataFx());
-    const PlotFrame frame = model.Frame({model.ViewX(-2), model.ViewX(10), -100, 100}, 300, '.', 8, 8);
+    model.setData(solve.coefficients(), solve.xValues(), solve.fxValues());
+    const PlotFrame frame = model.frame({model.viewX(-2), model.viewX(10), -100, 100}, 300, '.', 8, 8);
     ASSERT_EQ(frame.curve.u.size(), 301u);
     EXPECT_TRUE(frame.curve.exact);
-    EXPECT_EQ(model.RealY(frame.curve.v.front()), solve.DataFx()[0]);
-    EXPECT_EQ(model.RealX(frame.curve.u.back()), 10.0);
+    EXPECT_EQ(model.realY(frame.curve.v.front()), solve.fxValues()[0]);
+    EXPECT_EQ(model.realX(frame.curve.u.back()), 10.0);
 }
 
 TEST(Curve, OverflowIsAGapNotAnError) {
@@ -42,13 +42,13 @@ TEST(Curve, OverflowIsAGapNotAnError) {
         double x;
     } rows[] = {{{0, 1e200}, 1e200}, {{DBL_MAX, DBL_MAX}, 1}, {{1, 1, 1}, INFINITY}, {{1, 0, 0, 0, 1e10}, 1e100}};
     for (const auto& row : rows) {
-        EXPECT_TRUE(std::isnan(CurveValue(row.an, row.x)));
-        EXPECT_TRUE(std::isnan(QuickCurveValue(row.an, row.x)));
+        EXPECT_TRUE(std::isnan(curveValue(row.an, row.x)));
+        EXPECT_TRUE(std::isnan(quickCurveValue(row.an, row.x)));
     }
-    EXPECT_EQ(CurveValue({}, 5.0), 0.0);  // no coefficients: F is 0
+    EXPECT_EQ(curveValue({}, 5.0), 0.0);  // no coefficients: F is 0
     // Where u stands for an x past the double range there is no curve, not a
     // flat line at the largest double.
-    const CurveSamples past = SampleCurve({0, 1}, LinearMap(1023), YMap{}, -2.5, 2.5, 4);
+    const CurveSamples past = sampleCurve({0, 1}, LinearMap(1023), YMap{}, -2.5, 2.5, 4);
     EXPECT_TRUE(std::isnan(past.v[0]) && std::isnan(past.v[4]));
     EXPECT_EQ(past.v[2], 0.0);
 }
@@ -57,16 +57,16 @@ TEST(Curve, LongPolynomialsAreSampledQuicklyAndStillClose) {
     // A thousand coefficients would cost half a million products a sample.
     std::vector<double> an(1000);
     for (std::size_t i = 0; i < an.size(); ++i) an[i] = (i % 7 == 0 ? -1.0 : 0.5) / static_cast<double>(i + 1);
-    const CurveSamples quick = SampleCurve(an, LinearMap(0), YMap{}, -0.99, 0.99, 800);
+    const CurveSamples quick = sampleCurve(an, LinearMap(0), YMap{}, -0.99, 0.99, 800);
     EXPECT_FALSE(quick.exact);
     ASSERT_EQ(quick.u.size(), 801u);  // still one per column
     for (std::size_t i = 0; i < quick.u.size(); i += 80) {
-        const double exact = CurveValue(an, quick.u[i]);
+        const double exact = curveValue(an, quick.u[i]);
         EXPECT_NEAR(quick.v[i], exact, 1e-12 * (1 + std::fabs(exact)));
     }
-    EXPECT_TRUE(SampleCurve({1, 2, 3}, LinearMap(0), YMap{}, 0, 1, 800).exact);
+    EXPECT_TRUE(sampleCurve({1, 2, 3}, LinearMap(0), YMap{}, 0, 1, 800).exact);
     // Absurdly long ones thin out rather than hang.
-    const CurveSamples thin = SampleCurve(std::vector<double>(1'000'000, 1.0), LinearMap(0), YMap{}, -0.5, 0.5, 800);
+    const CurveSamples thin = sampleCurve(std::vector<double>(1'000'000, 1.0), LinearMap(0), YMap{}, -0.5, 0.5, 800);
     EXPECT_LE(static_cast<double>(thin.u.size()) * 1e6, kQuickCurveBudget + 1e6);
 }
 
@@ -90,13 +90,13 @@ TEST(PlotModel, AnySolveFitsAndDrawsSensibly) {
     };
     for (const auto& row : rows) {
         std::vector<double> fx;
-        for (const double x : row.x) fx.push_back(EvaluatePolynomial(row.an, x));
+        for (const double x : row.x) fx.push_back(evaluatePolynomial(row.an, x));
         PlotModel model;
-        model.SetData(row.an, row.x, fx);
+        model.setData(row.an, row.x, fx);
         for (const YScale scale : {YScale::linear, YScale::symlog}) {
-            model.SetYScale(scale);
+            model.setYScale(scale);
             const std::string what = std::string(row.name) + (scale == YScale::symlog ? " (log)" : "");
-            const ViewRect fit = model.FitView();
+            const ViewRect fit = model.fitView();
             // What the widget takes: finite, inside 1e250, wider than 1e-280.
             for (const double v : {fit.u0, fit.u1, fit.v0, fit.v1}) EXPECT_LT(std::fabs(v), 1e250) << what;
             EXPECT_TRUE(fit.u1 - fit.u0 > 1e-280 && fit.v1 - fit.v0 > 1e-280) << what;
@@ -105,7 +105,7 @@ TEST(PlotModel, AnySolveFitsAndDrawsSensibly) {
             const double mu = fit.u0 / 2 + fit.u1 / 2, mv = fit.v0 / 2 + fit.v1 / 2;
             for (const ViewRect& view : {fit, ViewRect{mu, mu + 1e-270, mv, mv + 1e-270},
                                          ViewRect{-1e249, 1e249, -1e249, 1e249}}) {
-                const PlotFrame frame = model.Frame(view, 640, '.', 8, 8);
+                const PlotFrame frame = model.frame(view, 640, '.', 8, 8);
                 const bool fitted = &view == &fit;
                 EXPECT_TRUE(!fitted || frame.pointU.empty() == row.x.empty()) << what;
                 EXPECT_LE(frame.pointU.size(), 2 * 640u) << what;
@@ -120,22 +120,22 @@ TEST(PlotModel, AnySolveFitsAndDrawsSensibly) {
 TEST(PlotModel, FitTakesInTheCurveBetweenThePoints) {
     // F = x^2 - 1 at x = -2 and 2: both points at 3, the curve dips to -1 between.
     PlotModel model;
-    model.SetData({-1, 0, 1}, {-2, 2}, {3, 3});
-    const ViewRect fit = model.FitView();
-    EXPECT_EQ(model.RealX(fit.u0), -2.2);
-    EXPECT_EQ(model.RealX(fit.u1), 2.2);
-    EXPECT_NEAR(model.RealY(fit.v0), -1.2, 1e-12);
-    EXPECT_NEAR(model.RealY(fit.v1), 3.2, 1e-12);
+    model.setData({-1, 0, 1}, {-2, 2}, {3, 3});
+    const ViewRect fit = model.fitView();
+    EXPECT_EQ(model.realX(fit.u0), -2.2);
+    EXPECT_EQ(model.realX(fit.u1), 2.2);
+    EXPECT_NEAR(model.realY(fit.v0), -1.2, 1e-12);
+    EXPECT_NEAR(model.realY(fit.v1), 3.2, 1e-12);
 }
 
 TEST(PlotModel, CoordinatesAndTicksInTheReportsNumberText) {
     PlotModel model;
-    model.SetData({1, 2, 3}, {2, 0.5}, {17, 2.75});
-    EXPECT_EQ(model.CoordinateText(model.ViewX(0.5), model.ViewY(2.75), '.'), "x=0.5  y=2.75");
-    EXPECT_EQ(model.CoordinateText(model.ViewX(1.0 / 3), model.ViewY(-1e-5), ','), "x=0,333333333333333  y=-1E-5");
-    model.SetYScale(YScale::symlog);
-    EXPECT_EQ(model.CoordinateText(model.ViewX(0.5), model.ViewY(2.75), ','), "x=0,5  y=2,75");
-    const PlotFrame frame = model.Frame(model.FitView(), 100, ',', 8, 8);
+    model.setData({1, 2, 3}, {2, 0.5}, {17, 2.75});
+    EXPECT_EQ(model.coordinateText(model.viewX(0.5), model.viewY(2.75), '.'), "x=0.5  y=2.75");
+    EXPECT_EQ(model.coordinateText(model.viewX(1.0 / 3), model.viewY(-1e-5), ','), "x=0,333333333333333  y=-1E-5");
+    model.setYScale(YScale::symlog);
+    EXPECT_EQ(model.coordinateText(model.viewX(0.5), model.viewY(2.75), ','), "x=0,5  y=2,75");
+    const PlotFrame frame = model.frame(model.fitView(), 100, ',', 8, 8);
     for (const AxisTick& t : frame.xTicks) EXPECT_EQ(t.label.find('.'), std::string::npos) << t.label;
 }
 

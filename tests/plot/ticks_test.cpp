@@ -13,9 +13,9 @@
 namespace quill::plot {
 namespace {
 
-std::string Labels(const std::vector<double>& ticks) {
+std::string labelsOf(const std::vector<double>& ticks) {
     std::string text;
-    for (const double t : ticks) text += (text.empty() ? "" : " ") + DoubleToText(t, '.');
+    for (const double t : ticks) text += (text.empty() ? "" : " ") + doubleToText(t, '.');
     return text;
 }
 
@@ -34,7 +34,7 @@ TEST(LinearTicks, RoundStepsWithReadableLabels) {
         {2.5, 2.5, 5, ""},
         {0, INFINITY, 5, ""},
     };
-    for (const auto& row : rows) EXPECT_EQ(Labels(LinearTicks(row.lo, row.hi, row.maxCount)), row.labels);
+    for (const auto& row : rows) EXPECT_EQ(labelsOf(linearTicks(row.lo, row.hi, row.maxCount)), row.labels);
 }
 
 // Any finite range, however wide or however few units in the last place.
@@ -47,7 +47,7 @@ TEST(LinearTicks, BoundedIncreasingInsideTheRange) {
         double hi = std::fmin(DBL_MAX, lo + std::fabs(lo) * mantissa(random));
         if (i % 2) hi = std::nextafter(std::nextafter(lo, INFINITY), INFINITY);
         const int maxCount = 2 + i % 9;
-        const std::vector<double> ticks = LinearTicks(lo, hi, maxCount);
+        const std::vector<double> ticks = linearTicks(lo, hi, maxCount);
         ASSERT_LE(ticks.size(), static_cast<std::size_t>(2 * maxCount + 2));
         for (std::size_t k = 0; k < ticks.size(); ++k) {
             EXPECT_TRUE(ticks[k] >= lo && ticks[k] <= hi && (k == 0 || ticks[k] > ticks[k - 1])) << lo << " " << hi;
@@ -72,15 +72,15 @@ TEST(SymlogTicks, DecadesBothSidesOfZeroOrRoundStepsInsideOne) {
         {20, 80, 4, "20 40 60 80"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(Labels(SymlogTicks(map, map.ToView(row.y0), map.ToView(row.y1), row.maxCount)), row.labels);
+        EXPECT_EQ(labelsOf(symlogTicks(map, map.toView(row.y0), map.toView(row.y1), row.maxCount)), row.labels);
     }
     for (const int decade : {-324, -12, 0, 300}) {
         const SymlogMap m(decade);
         for (double v0 = -700; v0 < 700; v0 += 37.3) {
             for (const double width : {0.01, 3.0, 900.0}) {
-                const std::vector<double> ticks = SymlogTicks(m, v0, v0 + width, 8);
+                const std::vector<double> ticks = symlogTicks(m, v0, v0 + width, 8);
                 EXPECT_LE(ticks.size(), 12u);
-                for (const double t : ticks) EXPECT_TRUE(m.ToView(t) >= v0 - 1e-9 && m.ToView(t) <= v0 + width + 1e-9);
+                for (const double t : ticks) EXPECT_TRUE(m.toView(t) >= v0 - 1e-9 && m.toView(t) <= v0 + width + 1e-9);
             }
         }
     }

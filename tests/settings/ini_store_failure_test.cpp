@@ -9,11 +9,11 @@
 namespace quill {
 namespace {
 
-using testing::Exists;
-using testing::ReadBytes;
-using testing::RunProbeAsNobody;
+using testing::exists;
+using testing::readBytes;
+using testing::runProbeAsNobody;
 using testing::ScratchFolder;
-using testing::WriteBytes;
+using testing::writeBytes;
 
 const std::string kOld = "[Setting]\r\nbChinese=1\r\n; hand-written\r\n";
 
@@ -30,17 +30,17 @@ TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
     };
     for (const auto& c : cases) {
         ScratchFolder folder;
-        WriteBytes(folder / "plain.txt", kOld);
+        writeBytes(folder / "plain.txt", kOld);
         ASSERT_TRUE(std::filesystem::create_directory(folder / "folder.ini"));
         const std::string path = folder / c.ini;
         try {
-            IniStore(path).WriteText(c.section, c.key, c.value);
+            IniStore(path).writeText(c.section, c.key, c.value);
             ADD_FAILURE() << "writing succeeded: " << c.ini;
         } catch (const IniFileError& e) {
             EXPECT_EQ(e.message(), "Unable to write to " + path);
         }
-        EXPECT_EQ(ReadBytes(folder / "plain.txt"), kOld) << c.ini;
-        EXPECT_FALSE(Exists(folder / "nope"));
+        EXPECT_EQ(readBytes(folder / "plain.txt"), kOld) << c.ini;
+        EXPECT_FALSE(exists(folder / "nope"));
     }
 
     // UTF-16 that would not come back byte for byte is not edited at all.
@@ -52,9 +52,9 @@ TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
     };
     for (const auto& c : utf16) {
         ScratchFolder folder;
-        WriteBytes(folder / "prog.ini", c.file);
-        EXPECT_THROW(IniStore(folder / "prog.ini").WriteText("Setting", "bChinese", c.value), IniFileError);
-        EXPECT_EQ(ReadBytes(folder / "prog.ini"), c.file);
+        writeBytes(folder / "prog.ini", c.file);
+        EXPECT_THROW(IniStore(folder / "prog.ini").writeText("Setting", "bChinese", c.value), IniFileError);
+        EXPECT_EQ(readBytes(folder / "prog.ini"), c.file);
     }
 }
 
@@ -72,19 +72,19 @@ TEST(WriteTextFailure, AsAnUnprivilegedUser) {
         ScratchFolder folder;
         const std::string path = folder / "prog.ini";
         if (c.fileMode >= 0) {
-            WriteBytes(path, kOld);
+            writeBytes(path, kOld);
             ::chmod(path.c_str(), static_cast<mode_t>(c.fileMode));
         }
         ::chmod(folder.path().c_str(), c.folderMode);
-        const testing::ChildResult result = RunProbeAsNobody("write " + path + " 0");
+        const testing::ChildResult result = runProbeAsNobody("write " + path + " 0");
         EXPECT_EQ(result.output, "Unable to write to " + path) << c.name;
         EXPECT_EQ(result.exitCode, 1) << c.name;
-        EXPECT_EQ(ReadBytes(path), c.fileMode >= 0 ? kOld : "<missing>") << c.name;
+        EXPECT_EQ(readBytes(path), c.fileMode >= 0 ? kOld : "<missing>") << c.name;
     }
     ScratchFolder open;  // the same user succeeds where the bits allow
     ::chmod(open.path().c_str(), 0777);
-    EXPECT_EQ(RunProbeAsNobody("write " + (open / "prog.ini") + " 0").output, "ok");
-    EXPECT_EQ(ReadBytes(open / "prog.ini"), "[Setting]\r\nbChinese=0\r\n");
+    EXPECT_EQ(runProbeAsNobody("write " + (open / "prog.ini") + " 0").output, "ok");
+    EXPECT_EQ(readBytes(open / "prog.ini"), "[Setting]\r\nbChinese=0\r\n");
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ namespace quill {
 namespace {
 
 using namespace std::string_literals;
-using testing::ReadBytes;
+using testing::readBytes;
 using testing::ScratchFolder;
-using testing::WriteBytes;
+using testing::writeBytes;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kLongLine = "; " + std::string(100000, 'x');
@@ -22,7 +22,7 @@ const std::string kValue2047(2047, 'v');
 
 // UTF-16 files: ASCII text widened, the mark in front; 中 and an emoji (a
 // surrogate pair) as raw units.
-std::string Utf16(bool little, std::string_view ascii) {
+std::string utf16(bool little, std::string_view ascii) {
     std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
     for (char c : ascii) out += little ? std::string{c, '\0'} : std::string{'\0', c};
     return out;
@@ -61,20 +61,20 @@ kWriteCases[] = {
     {"first break decides", "[Other]\nx=1\r\n", "1", "[Other]\nx=1\r\n[Setting]\nbChinese=1\n"},
     {"BOM", kBom + "[Setting]\r\nbChinese=0\r\n", "1", kBom + "[Setting]\r\nbChinese=1\r\n"},
     {"BOM only", kBom, "1", kBom + "[Setting]\r\nbChinese=1\r\n"},
-    {"UTF-16 LE", Utf16(true, "[Setting]\r\nbChinese=0\r\n;") + kZhongLe + kEmojiLe, "1",
-     Utf16(true, "[Setting]\r\nbChinese=1\r\n;") + kZhongLe + kEmojiLe},
-    {"UTF-16 BE", Utf16(false, ";x") + kEmojiBe, "0", Utf16(false, ";x") + kEmojiBe +
-     Utf16(false, "\r\n[Setting]\r\nbChinese=0\r\n").substr(2)},
-    {"UTF-16 mark only", Utf16(true, ""), "1", Utf16(true, "[Setting]\r\nbChinese=1\r\n")},
+    {"UTF-16 LE", utf16(true, "[Setting]\r\nbChinese=0\r\n;") + kZhongLe + kEmojiLe, "1",
+     utf16(true, "[Setting]\r\nbChinese=1\r\n;") + kZhongLe + kEmojiLe},
+    {"UTF-16 BE", utf16(false, ";x") + kEmojiBe, "0", utf16(false, ";x") + kEmojiBe +
+     utf16(false, "\r\n[Setting]\r\nbChinese=0\r\n").substr(2)},
+    {"UTF-16 mark only", utf16(true, ""), "1", utf16(true, "[Setting]\r\nbChinese=1\r\n")},
 };
 
 TEST(WriteText, FileHoldsExactlyTheExpectedBytes) {
     for (const WriteCase& c : kWriteCases) {
         ScratchFolder folder;
         const IniStore store(folder / "prog.ini");
-        if (c.before) WriteBytes(store.path(), *c.before);
-        store.WriteText("Setting", "bChinese", c.value);
-        EXPECT_EQ(ReadBytes(store.path()), c.after) << c.name;
+        if (c.before) writeBytes(store.path(), *c.before);
+        store.writeText("Setting", "bChinese", c.value);
+        EXPECT_EQ(readBytes(store.path()), c.after) << c.name;
     }
 }
 
@@ -105,17 +105,17 @@ TEST(ReadText, GivesTheValueAndLeavesTheFileAlone) {
         {"long lines", kLongLine + "\r\n[Setting]\r\n" + kLongLine + "\r\nbChinese=0", "0"},
         {"2047 bytes", "[Setting]\r\nbChinese=" + kValue2047 + "\r\n", kValue2047},
         {"longer", "[Setting]\r\nbChinese=\"" + kValue2047 + "wxyz\"\r\n", kValue2047},
-        {"UTF-16 LE", Utf16(true, "[Setting]\r\nbChinese=") + kZhongLe + kEmojiLe, "\xE4\xB8\xAD\xF0\x9F\x98\x80"},
-        {"UTF-16 BE", Utf16(false, "[Other]\r\nbChinese=1\r\n[Setting]\r\nbChinese=0"), "0"},
-        {"UTF-16 lone surrogate", Utf16(true, "[Setting]\r\nbChinese=0\r\n") + "\x3D\xD8", "<default>"},
-        {"UTF-16 odd length", Utf16(true, "[Setting]\r\nbChinese=0") + "\n", "<default>"},
+        {"UTF-16 LE", utf16(true, "[Setting]\r\nbChinese=") + kZhongLe + kEmojiLe, "\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+        {"UTF-16 BE", utf16(false, "[Other]\r\nbChinese=1\r\n[Setting]\r\nbChinese=0"), "0"},
+        {"UTF-16 lone surrogate", utf16(true, "[Setting]\r\nbChinese=0\r\n") + "\x3D\xD8", "<default>"},
+        {"UTF-16 odd length", utf16(true, "[Setting]\r\nbChinese=0") + "\n", "<default>"},
     };
     for (const auto& c : cases) {
         ScratchFolder folder;
         const IniStore store(folder / "prog.ini");
-        if (c.file) WriteBytes(store.path(), *c.file);
-        EXPECT_EQ(store.ReadText("Setting", "bChinese", "<default>"), c.expected) << c.name;
-        EXPECT_EQ(ReadBytes(store.path()), c.file.value_or("<missing>")) << c.name;  // untouched
+        if (c.file) writeBytes(store.path(), *c.file);
+        EXPECT_EQ(store.readText("Setting", "bChinese", "<default>"), c.expected) << c.name;
+        EXPECT_EQ(readBytes(store.path()), c.file.value_or("<missing>")) << c.name;  // untouched
     }
 }
 
@@ -128,13 +128,13 @@ TEST(ReadFlag, EnglishChineseOrTheDefault) {
     ScratchFolder folder;
     const IniStore store(folder / "prog.ini");
     for (const auto& c : cases) {
-        WriteBytes(store.path(), "[Setting]\r\nbChinese=" + c.value + "\r\n");
-        EXPECT_EQ(store.ReadInt32("Setting", "bChinese", 7), c.asInt) << c.value;
-        EXPECT_EQ(store.ReadFlag("Setting", "bChinese", true), c.asInt != 0) << c.value;
-        EXPECT_EQ(store.ReadFlag("Setting", "bChinese", false), c.asInt != 0 && c.asInt != 7) << c.value;
+        writeBytes(store.path(), "[Setting]\r\nbChinese=" + c.value + "\r\n");
+        EXPECT_EQ(store.readInt32("Setting", "bChinese", 7), c.asInt) << c.value;
+        EXPECT_EQ(store.readFlag("Setting", "bChinese", true), c.asInt != 0) << c.value;
+        EXPECT_EQ(store.readFlag("Setting", "bChinese", false), c.asInt != 0 && c.asInt != 7) << c.value;
     }
-    EXPECT_FALSE(IniStore(folder / "none.ini").ReadFlag("Setting", "bChinese", false));
-    EXPECT_FALSE(testing::Exists(folder / "none.ini"));
+    EXPECT_FALSE(IniStore(folder / "none.ini").readFlag("Setting", "bChinese", false));
+    EXPECT_FALSE(testing::exists(folder / "none.ini"));
 }
 
 // Over every file above and other names: a written value reads back, and
@@ -146,9 +146,9 @@ TEST(IniText, WriteReadsBackAndRepeatsAsTheSameFile) {
     };
     for (const WriteCase& file : kWriteCases) {
         for (const auto& e : entries) {
-            const std::string once = WithIniValue(file.before.value_or(""), e.section, e.key, e.value);
-            EXPECT_EQ(FindIniValue(once, e.section, e.key), e.value) << file.name << " / " << e.key;
-            EXPECT_EQ(WithIniValue(once, e.section, e.key, e.value), once) << file.name << " / " << e.key;
+            const std::string once = withIniValue(file.before.value_or(""), e.section, e.key, e.value);
+            EXPECT_EQ(findIniValue(once, e.section, e.key), e.value) << file.name << " / " << e.key;
+            EXPECT_EQ(withIniValue(once, e.section, e.key, e.value), once) << file.name << " / " << e.key;
         }
     }
 }

@@ -31,7 +31,7 @@ TEST(Int32FromText, AcceptsExactlyTheIntegerForms) {
         {"$-1", kNone}, {"- 1", kNone}, {"1e3", kNone}, {"1.0", kNone}, {"0b1", kNone},
         {"1\0"s, kNone}, {"\xEF\xBC\x91", kNone},
     };
-    for (const auto& c : cases) EXPECT_EQ(Int32FromText(c.text), c.value) << "[" << c.text << "]";
+    for (const auto& c : cases) EXPECT_EQ(int32FromText(c.text), c.value) << "[" << c.text << "]";
 }
 
 }  // namespace

@@ -30,15 +30,15 @@ private:
     std::string path_;
 };
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    if (SaveFileSafely(path, bytes) != SaveStatus::ok) throw std::runtime_error("cannot write " + path);
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    if (saveFileSafely(path, bytes) != SaveStatus::ok) throw std::runtime_error("cannot write " + path);
 }
 // The file's bytes, or "<missing>" when it cannot be read.
-inline std::string ReadBytes(const std::string& path) {
+inline std::string readBytes(const std::string& path) {
     std::string bytes;
-    return ReadWholeFile(path, bytes) ? bytes : "<missing>";
+    return readWholeFile(path, bytes) ? bytes : "<missing>";
 }
-inline bool Exists(const std::string& path) { struct stat info; return ::lstat(path.c_str(), &info) == 0; }
+inline bool exists(const std::string& path) { struct stat info; return ::lstat(path.c_str(), &info) == 0; }
 
 struct ChildResult {
     int exitCode = -1;
@@ -48,9 +48,9 @@ struct ChildResult {
 // Runs the settings probe (settings_probe.cpp) as user and group 65534
 // (nobody), whom the permission bits bind, unlike root. Arguments are plain
 // scratch paths and words, so the shell line needs no quoting.
-inline ChildResult RunProbeAsNobody(const std::string& args, const std::string& environment = "") {
+inline ChildResult runProbeAsNobody(const std::string& args, const std::string& environment = "") {
     std::string command = "env " + environment;
-    for (const std::string& word : testing_unprivileged::UnprivilegedCommand(QUILL_SETTINGS_PROBE))
+    for (const std::string& word : testing_unprivileged::unprivilegedCommand(QUILL_SETTINGS_PROBE))
         command += " " + word;
     command += " " + args;
     FILE* pipe = ::popen(command.c_str(), "r");

@@ -16,13 +16,13 @@
 #include "ui/main_window_controls.h"
 #include "ui_test_support.h"
 
-using quill::TFrmMain;
+using quill::MainWindow;
 
 using namespace quill::test;
 
 namespace {
 
-QAccessibleInterface* Accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+QAccessibleInterface* accessibleOf(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
 
 }  // namespace
 
@@ -35,38 +35,38 @@ private slots:
     // described as the table says.
     void everyControlHasItsNameAndRole() {
         using quill::ControlKind;
-        TFrmMain w(quill::test::App());
+        MainWindow w(quill::test::testApp());
         const std::pair<ControlKind, QAccessible::Role> roles[] = {
             {ControlKind::pane, QAccessible::EditableText},  {ControlKind::button, QAccessible::Button},
             {ControlKind::checkBox, QAccessible::CheckBox},  {ControlKind::label, QAccessible::StaticText},
             {ControlKind::statusPanel, QAccessible::StaticText}};
         for (const bool english : {false, true}) {
             w.setLanguage(english);
-            for (const quill::ControlSpec& spec : quill::MainWindowControls()) {
+            for (const quill::ControlSpec& spec : quill::mainWindowControls()) {
                 const auto role = std::find_if(std::begin(roles), std::end(roles),
                                                [&spec](const auto& r) { return r.first == spec.kind; });
                 if (role == std::end(roles) || !*spec.caption.bilingual) continue;
-                QWidget* control = Child<QWidget>(w, spec.name);
-                QAccessibleInterface* a = Accessible(control);
+                QWidget* control = childNamed<QWidget>(w, spec.name);
+                QAccessibleInterface* a = accessibleOf(control);
                 QVERIFY2(a && a->isValid(), spec.name);
                 QCOMPARE(a->role(), role->second);
                 const bool pane = spec.kind == ControlKind::pane;
                 const quill::ControlSpec& naming = pane ? quill::MainWindowControl(spec.namedBy) : spec;
-                QCOMPARE(a->text(QAccessible::Name), naming.caption.Text(english).remove('&'));
+                QCOMPARE(a->text(QAccessible::Name), naming.caption.text(english).remove('&'));
                 if (!pane) continue;
-                QCOMPARE(Label(w, spec.namedBy)->buddy(), control);
-                QCOMPARE(a->text(QAccessible::Description), spec.description.Text(english));
+                QCOMPARE(labelNamed(w, spec.namedBy)->buddy(), control);
+                QCOMPARE(a->text(QAccessible::Description), spec.description.text(english));
             }
         }
         w.setLanguage(false);
 
         // Menu entries speak their captions without the '&'.
         QStringList entries, expected;
-        for (const quill::ControlSpec& spec : quill::MainWindowControls())
+        for (const quill::ControlSpec& spec : quill::mainWindowControls())
             if (spec.kind == ControlKind::menuEntry || spec.kind == ControlKind::menuChoice)
-                expected << spec.caption.Text(false).remove('&');
-        for (QMenu* menu : {Menu(w, "MnuFile"), Menu(w, "MnuSet"), Menu(w, "MnuHelp")}) {
-            QAccessibleInterface* m = Accessible(menu);
+                expected << spec.caption.text(false).remove('&');
+        for (QMenu* menu : {menuNamed(w, "MnuFile"), menuNamed(w, "MnuSet"), menuNamed(w, "MnuHelp")}) {
+            QAccessibleInterface* m = accessibleOf(menu);
             for (int i = 0; i < m->childCount(); ++i) {
                 if (m->child(i)->role() == QAccessible::MenuItem) entries << m->child(i)->text(QAccessible::Name);
             }
@@ -77,9 +77,9 @@ private slots:
     // Offsets count UTF-16 units over the rows joined by one line feed; a
     // character outside the BMP takes two.
     void aPaneIsReadAsEditableText() {
-        TFrmMain w(quill::test::App());
-        Pane(w, "MemoAN")->Lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
-        QAccessibleInterface* a = Accessible(Pane(w, "MemoAN"));
+        MainWindow w(quill::test::testApp());
+        paneNamed(w, "MemoAN")->lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
+        QAccessibleInterface* a = accessibleOf(paneNamed(w, "MemoAN"));
         QAccessibleTextInterface* text = a->textInterface();
         QVERIFY(text);
         QVERIFY(a->state().editable && a->state().multiLine);
@@ -99,12 +99,12 @@ private slots:
             {{3, 4}, 17, "last"},
         };
         for (const auto& c : carets) {
-            Pane(w, "MemoAN")->setCaret(c.caret);
+            paneNamed(w, "MemoAN")->setCaret(c.caret);
             QCOMPARE(text->cursorPosition(), c.offset);
             QCOMPARE(a->text(QAccessible::Value), QString::fromUtf8(c.line));
-            Pane(w, "MemoAN")->setCaret({});
+            paneNamed(w, "MemoAN")->setCaret({});
             text->setCursorPosition(c.offset);
-            QCOMPARE(Pane(w, "MemoAN")->caret(), c.caret);
+            QCOMPARE(paneNamed(w, "MemoAN")->caret(), c.caret);
         }
 
         int start = -1, end = -1;
@@ -122,15 +122,15 @@ private slots:
         text->setSelection(0, 3, 8);
         text->selection(0, &start, &end);
         QCOMPARE(std::pair(start, end), std::pair(3, 8));
-        QCOMPARE(QString::fromStdString(Pane(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
+        QCOMPARE(QString::fromStdString(paneNamed(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
     }
 
     // Each edit through the interface changes the text as asked and is one
     // step that the pane's Undo takes back.
     void aPaneIsEditedThroughTheInterface() {
-        TFrmMain w(quill::test::App());
-        quill::TextPane* pane = Pane(w, "MemoAN");
-        QAccessibleInterface* a = Accessible(pane);
+        MainWindow w(quill::test::testApp());
+        quill::TextPane* pane = paneNamed(w, "MemoAN");
+        QAccessibleInterface* a = accessibleOf(pane);
         QAccessibleEditableTextInterface* edit = a->editableTextInterface();
         QVERIFY(edit);
         const std::string start = "12 34\r\n系数\r\n\xF0\x9F\x98\x80x";
@@ -145,23 +145,23 @@ private slots:
             {"whole text", [&] { a->setText(QAccessible::Value, QStringLiteral("5\r\n6")); }, "5\r\n6"},
         };
         for (const auto& e : edits) {
-            pane->Lines().setFileBytes(start);
+            pane->lines().setFileBytes(start);
             e.act();
-            QCOMPARE(quill::test::Text(pane), e.after);
+            QCOMPARE(quill::test::paneText(pane), e.after);
             pane->undo();
-            QVERIFY2(quill::test::Text(pane) == start, e.what);
+            QVERIFY2(quill::test::paneText(pane) == start, e.what);
         }
     }
 
     // The open context menu hangs under its pane, with every entry named,
     // and an entry works when a screen reader presses it.
     void theContextMenuIsReachable() {
-        TFrmMain w(quill::test::App());
+        MainWindow w(quill::test::testApp());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (const char* name : {"MemoAN", "MemoX"}) {
-            quill::TextPane* pane = Pane(w, name);
-            QAccessibleInterface* a = Accessible(pane);
+            quill::TextPane* pane = paneNamed(w, name);
+            QAccessibleInterface* a = accessibleOf(pane);
             const int closed = a->childCount();
             QContextMenuEvent open(QContextMenuEvent::Keyboard, QPoint(5, 5), pane->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(pane, &open);
@@ -184,7 +184,7 @@ private slots:
             QCOMPARE(entries, expected);
             selectAll->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTRY_VERIFY(!pane->contextMenu()->isVisible());
-            QCOMPARE(pane->selectedText(), pane->Lines().textBetween({}, pane->Lines().end()));
+            QCOMPARE(pane->selectedText(), pane->lines().textBetween({}, pane->lines().end()));
             QCOMPARE(a->childCount(), closed);
         }
     }

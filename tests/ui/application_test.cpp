@@ -20,7 +20,7 @@
 #include "ui_test_support.h"
 
 using quill::Application;
-using quill::RunGuarded;
+using quill::runGuarded;
 using quill::test::RecordingPresenter;
 
 using namespace quill::test;
@@ -45,10 +45,10 @@ public:
 };
 
 // Runs fn as soon as a modal window is up (the nested loop is running).
-void WhenModal(std::function<void(QWidget*)> fn) {
+void whenModal(std::function<void(QWidget*)> fn) {
     QTimer::singleShot(0, [fn] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return WhenModal(fn);
+        if (!modal) return whenModal(fn);
         fn(modal);
     });
 }
@@ -59,7 +59,7 @@ class ApplicationTest : public QObject {
     Q_OBJECT
 
 private:
-    Application* app_ = &quill::test::App();
+    Application* app_ = &quill::test::testApp();
 
 private slots:
     void errorMessagesGetAFullStopByTheirLastCharacter() {
@@ -83,7 +83,7 @@ private slots:
         };
         for (const auto& row : rows) {
             RecordingPresenter boxes;
-            RunGuarded(*app_, [&] { throw quill::Error(row.message); });
+            runGuarded(*app_, [&] { throw quill::Error(row.message); });
             QCOMPARE(boxes.boxes.size(), std::size_t{1});
             QCOMPARE(boxes.boxes[0].text, QString::fromUtf8(row.shown));
             QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Quillometer2023多项式求值器2023"));
@@ -93,19 +93,19 @@ private slots:
         // command line prints it.
         RecordingPresenter boxes;
         const std::string message = std::string("'1") + '\0' + "x' is not a valid floating point value";
-        RunGuarded(*app_, [&] { throw quill::ConvertError(message); });
+        runGuarded(*app_, [&] { throw quill::ConvertError(message); });
         QCOMPARE(boxes.boxes.at(0).text, QString::fromUtf8(message + '.'));
     }
 
     void everyKindOfErrorStopsAtTheApplication() {
         RecordingPresenter boxes;
-        RunGuarded(*app_, [] { throw quill::AbortError(); });
+        runGuarded(*app_, [] { throw quill::AbortError(); });
         QVERIFY(boxes.boxes.empty());  // silent by design
 
-        RunGuarded(*app_, [] { throw std::bad_alloc(); });
-        RunGuarded(*app_, [] { throw std::runtime_error("disk full"); });
-        RunGuarded(*app_, [] { throw quill::OverflowError(); });
-        RunGuarded(*app_, [] { throw 42; });
+        runGuarded(*app_, [] { throw std::bad_alloc(); });
+        runGuarded(*app_, [] { throw std::runtime_error("disk full"); });
+        runGuarded(*app_, [] { throw quill::OverflowError(); });
+        runGuarded(*app_, [] { throw 42; });
         QCOMPARE(boxes.boxes.size(), std::size_t{4});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Out of memory."));
         QCOMPARE(boxes.boxes[1].text, QStringLiteral("disk full."));
@@ -127,24 +127,24 @@ private slots:
     void aHugeMessageIsShortenedOnlyForTheBox() {
         const QString line(100'000'000, QLatin1Char('9'));
         const QString message = "'" + line + "' is not a valid floating point value.";
-        const QString shown = quill::DisplayText(message);
+        const QString shown = quill::displayText(message);
         QVERIFY(shown.size() < 1000);
         QVERIFY(shown.startsWith("'999"));
         QVERIFY(shown.endsWith(" is not a valid floating point value."));
         QVERIFY(shown.contains(QChar(0x2026)));
         QCOMPARE(shown.count(QChar(0x200B)) > 0, true);  // the digits can wrap
         // Short messages are shown as they are.
-        QCOMPARE(quill::DisplayText(QStringLiteral("'abc' is not a valid floating point value.")),
+        QCOMPARE(quill::displayText(QStringLiteral("'abc' is not a valid floating point value.")),
                  QStringLiteral("'abc' is not a valid floating point value."));
 
         // The real box comes up with it and goes again.
         QString boxText;
-        WhenModal([&boxText](QWidget* modal) {
+        whenModal([&boxText](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (box) boxText = box->text();
             modal->close();
         });
-        RunGuarded(*app_, [&] { throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString()); });
+        runGuarded(*app_, [&] { throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString()); });
         QVERIFY(boxText.size() < 1000 && boxText.endsWith("value."));
     }
 
@@ -163,7 +163,7 @@ private slots:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString caption, text;
         int buttons = 0, blockedDuringBox = 0;
-        WhenModal([&](QWidget* modal) {
+        whenModal([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (!box) {
                 modal->close();
@@ -176,7 +176,7 @@ private slots:
             blockedDuringBox = watcher.blocked;
             box->button(QMessageBox::Ok)->click();
         });
-        app_->ShowErrorBox("Cannot open file /nowhere/An.txt");
+        app_->showErrorBox("Cannot open file /nowhere/An.txt");
         QCOMPARE(icon, QMessageBox::Critical);
         QCOMPARE(caption, QStringLiteral("Quillometer2023多项式求值器2023"));
         QCOMPARE(text, QStringLiteral("Cannot open file /nowhere/An.txt."));
@@ -189,32 +189,32 @@ private slots:
     }
 
     void modalShowsReturnTheirResults() {
-        quill::TAboutBox about;
-        quill::TFrmVisitePhone phone;
+        quill::AboutBox about;
+        quill::PhoneDialog phone;
         const struct {
             QDialog* dialog;
             std::function<void(QWidget*)> ending;
             QDialog::DialogCode result;
         } rows[] = {
-            {&about, [&about](QWidget*) { Button(about, "OKButton")->click(); }, QDialog::Accepted},
+            {&about, [&about](QWidget*) { buttonNamed(about, "OKButton")->click(); }, QDialog::Accepted},
             {&about, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
             {&about, [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, QDialog::Rejected},
-            {&phone, [&phone](QWidget*) { Button(phone, "BtnClose")->click(); }, QDialog::Rejected},
+            {&phone, [&phone](QWidget*) { buttonNamed(phone, "BtnClose")->click(); }, QDialog::Rejected},
             {&phone, [](QWidget* modal) { modal->close(); }, QDialog::Rejected},
         };
         for (const auto& row : rows) {
             bool modalWhileShown = false;
             QWidget* shown = nullptr;
-            WhenModal([&](QWidget* modal) {
+            whenModal([&](QWidget* modal) {
                 shown = modal;
-                modalWhileShown = quill::IsShownModally(*modal);
+                modalWhileShown = quill::isShownModally(*modal);
                 row.ending(modal);
             });
-            QCOMPARE(quill::RunModal(*row.dialog), row.result);
+            QCOMPARE(quill::runModal(*row.dialog), row.result);
             QCOMPARE(shown, row.dialog);
             QVERIFY(modalWhileShown);
             QVERIFY(!row.dialog->isVisible());
-            QVERIFY(!quill::IsShownModally(*row.dialog));
+            QVERIFY(!quill::isShownModally(*row.dialog));
         }
     }
 
@@ -227,28 +227,28 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         focused->setFocus();
-        quill::TAboutBox about;
+        quill::AboutBox about;
         bool windowBlocked = false;
-        WhenModal([&](QWidget* modal) {
+        whenModal([&](QWidget* modal) {
             windowBlocked = QApplication::activeModalWidget() == &about && modal == &about;
-            Button(about, "OKButton")->click();
+            buttonNamed(about, "OKButton")->click();
         });
-        QCOMPARE(quill::RunModal(about), QDialog::Accepted);
+        QCOMPARE(quill::runModal(about), QDialog::Accepted);
         QVERIFY(windowBlocked);
         QTRY_COMPARE(QApplication::activeWindow(), &window);
         QCOMPARE(QApplication::focusWidget(), focused);
     }
 
     void aVisibleWindowCannotBeMadeModal() {
-        quill::TAboutBox about;
+        quill::AboutBox about;
         about.show();
         RecordingPresenter boxes;
-        RunGuarded(*app_, [&about] { quill::RunModal(about); });
+        runGuarded(*app_, [&about] { quill::runModal(about); });
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Cannot make a visible window modal."));
         about.hide();
         about.setEnabled(false);
-        QVERIFY_THROWS_EXCEPTION(quill::Error, quill::RunModal(about));
+        QVERIFY_THROWS_EXCEPTION(quill::Error, quill::runModal(about));
     }
 
     // Last: it makes the application's own windows.
@@ -256,29 +256,29 @@ private slots:
         QTemporaryDir samples;
         std::ofstream(samples.filePath("An.txt").toStdString()) << "1\r\n2\r\n";
         std::ofstream(samples.filePath("X.txt").toStdString()) << "3\r\n";
-        app_->SetExecutableDirectory(samples.path() + '/');
+        app_->setExecutableDirectory(samples.path() + '/');
         QStringList steps;
-        app_->SetTrace([&steps](const QString& step) { steps << step; });
+        app_->setTrace([&steps](const QString& step) { steps << step; });
 
         bool mainShown = false, dialogsHidden = false, aboutWasModal = false, mainBlocked = false;
         int aboutResult = -1;
         QTimer::singleShot(0, [&] {
-            auto* window = app_->OwnedWindow<quill::TFrmMain>();
-            auto* about = app_->OwnedWindow<quill::TAboutBox>();
-            auto* phone = app_->OwnedWindow<quill::TFrmVisitePhone>();
-            mainShown = window && window->isVisible() && quill::test::Text(Pane(*window, "MemoX")) == "3\r\n";
+            auto* window = app_->ownedWindow<quill::MainWindow>();
+            auto* about = app_->ownedWindow<quill::AboutBox>();
+            auto* phone = app_->ownedWindow<quill::PhoneDialog>();
+            mainShown = window && window->isVisible() && quill::test::paneText(paneNamed(*window, "MemoX")) == "3\r\n";
             dialogsHidden = about && phone && !about->isVisible() && !phone->isVisible();
-            WhenModal([&, about, window](QWidget* modal) {
+            whenModal([&, about, window](QWidget* modal) {
                 aboutWasModal = modal == about;
                 mainBlocked = QApplication::activeModalWidget() == about && window->isVisible();
-                Button(*about, "OKButton")->click();
+                buttonNamed(*about, "OKButton")->click();
             });
-            Entry(*window, "MnuAbout")->trigger();  // returns once the box is closed
+            entryNamed(*window, "MnuAbout")->trigger();  // returns once the box is closed
             aboutResult = about->result();
             window->close();  // the close box: the road of Exit
         });
-        QCOMPARE(quill::RunEntryRoutine(*app_), 0);
-        app_->SetTrace({});
+        QCOMPARE(quill::runEntryRoutine(*app_), 0);
+        app_->setTrace({});
 
         QVERIFY(mainShown);
         QVERIFY(dialogsHidden);
@@ -286,21 +286,21 @@ private slots:
         QVERIFY(mainBlocked);
         QCOMPARE(aboutResult, QDialog::Accepted);
         const QStringList expected = {"title",
-                                      "TFrmMain",
-                                      "TFrmVisitePhone",
-                                      "TAboutBox",
+                                      "MainWindow",
+                                      "PhoneDialog",
+                                      "AboutBox",
                                       "FormShow",
                                       "loop",
                                       "loop ended",
-                                      "destroy TAboutBox",
-                                      "destroyed TAboutBox",
-                                      "destroy TFrmVisitePhone",
-                                      "destroyed TFrmVisitePhone",
-                                      "destroy TFrmMain",
+                                      "destroy AboutBox",
+                                      "destroyed AboutBox",
+                                      "destroy PhoneDialog",
+                                      "destroyed PhoneDialog",
+                                      "destroy MainWindow",
                                       "FormDestroy",
-                                      "destroyed TFrmMain"};
+                                      "destroyed MainWindow"};
         QCOMPARE(steps, expected);
-        QVERIFY(!app_->MainWindow());
+        QVERIFY(!app_->mainWindow());
     }
 };
 

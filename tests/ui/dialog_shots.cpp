@@ -18,7 +18,7 @@
 
 namespace {
 
-bool Shoot(QDialog& dialog, const QString& path) {
+bool shoot(QDialog& dialog, const QString& path) {
     dialog.show();
     // Let the window system map and paint it before grabbing.
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
@@ -32,21 +32,21 @@ bool Shoot(QDialog& dialog, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(quill::ProgramIcon());
+    QApplication::setWindowIcon(quill::programIcon());
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
         std::fputs("usage: quill_dialog_shots OUTPUT_FOLDER\n", stderr);
         return 2;
     }
     const QDir out(args[1]);
-    quill::TAboutBox about;
-    quill::TFrmVisitePhone phone;
+    quill::AboutBox about;
+    quill::PhoneDialog phone;
     quill::TextPane pane;
     quill::RangeDialog range(pane, {false, '.'});
     range.EdtFrom->setText(QStringLiteral("-2"));
     range.EdtTo->setText(QStringLiteral("10"));
     range.EdtCount->setText(QStringLiteral("121"));
-    const bool ok = Shoot(about, out.filePath("about-box.png")) && Shoot(phone, out.filePath("phone-dialog.png")) &&
-                    Shoot(range, out.filePath("range-dialog.png"));
+    const bool ok = shoot(about, out.filePath("about-box.png")) && shoot(phone, out.filePath("phone-dialog.png")) &&
+                    shoot(range, out.filePath("range-dialog.png"));
     return ok ? 0 : 1;
 }

@@ -55,7 +55,7 @@ private slots:
             else QVERIFY(QFile(directory + name).open(QIODevice::WriteOnly));
         }
         Recorder recorder;
-        QCOMPARE(int(quill::ShowHelpContent(nullptr, directory, recorder.platform())), shown);
+        QCOMPARE(int(quill::showHelpContent(nullptr, directory, recorder.platform())), shown);
 
         if (!opened.isEmpty()) {
             QCOMPARE(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(directory + opened)});
@@ -80,7 +80,7 @@ private slots:
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             box->accept();
         });
-        quill::ShowHelpContent(nullptr, dir.path() + '/', quill::HelpPlatform::System());
+        quill::showHelpContent(nullptr, dir.path() + '/', quill::HelpPlatform::system());
         const QString chm = dir.path() + "/Quillometer.chm";
         QCOMPARE(seen, QStringList({"系统提示System Hint", "不能打开帮助文件" + chm + "\nCan not Open Help File" + chm}));
     }
@@ -88,10 +88,10 @@ private slots:
     // The page the build puts beside the programs is what Content finds, and
     // it explains every message the program can show.
     void shippedHelpPage() {
-        const QString directory = quill::HelpDirectory();
+        const QString directory = quill::helpDirectory();
         if (QFile::exists(directory + "Quillometer.chm")) QSKIP("someone put a Quillometer.chm beside the tests");
         Recorder recorder;
-        QCOMPARE(quill::ShowHelpContent(nullptr, directory, recorder.platform()), HelpShown::html);
+        QCOMPARE(quill::showHelpContent(nullptr, directory, recorder.platform()), HelpShown::html);
         QFile page(directory + "Quillometer.html");
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(page.readAll());
@@ -104,8 +104,8 @@ private slots:
 
     void web() {
         Recorder recorder;
-        quill::OpenWebPage(recorder.platform());
-        QCOMPARE(recorder.opened, QList<QUrl>{QUrl(quill::WebAddress())});
+        quill::openWebPage(recorder.platform());
+        QCOMPARE(recorder.opened, QList<QUrl>{QUrl(quill::webAddress())});
         QVERIFY(recorder.opened.front().isValid() && !recorder.opened.front().isRelative());
     }
 };

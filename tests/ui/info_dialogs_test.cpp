@@ -16,18 +16,18 @@
 #include "ui/program_icon.h"
 #include "ui/screen_placement.h"
 
-using quill::TAboutBox;
+using quill::AboutBox;
 
 namespace {
 
-std::unique_ptr<QDialog> Make(bool about) {
-    if (about) return std::make_unique<TAboutBox>();
-    return std::make_unique<quill::TFrmVisitePhone>();
+std::unique_ptr<QDialog> makeDialog(bool about) {
+    if (about) return std::make_unique<AboutBox>();
+    return std::make_unique<quill::PhoneDialog>();
 }
 
 // Runs the dialog modally, doing `action` once it is up; returns its result,
 // or -1 when the action left the dialog open (it is then shut after a while).
-int RunWith(QDialog& dialog, const std::function<void(QDialog&)>& action) {
+int runWith(QDialog& dialog, const std::function<void(QDialog&)>& action) {
     bool stuck = false;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.activateWindow();  // shortcuts only reach the active window
@@ -35,7 +35,7 @@ int RunWith(QDialog& dialog, const std::function<void(QDialog&)>& action) {
         action(dialog);
         if (dialog.isVisible()) QTimer::singleShot(2000, &dialog, [&] { stuck = true, dialog.done(0); });
     });
-    const int result = quill::RunDialogModal(dialog);
+    const int result = quill::runDialogModal(dialog);
     return stuck ? -1 : result;
 }
 
@@ -64,8 +64,8 @@ private slots:
         QFETCH(bool, about);
         QFETCH(QString, how);
         QFETCH(int, expected);
-        auto dialog = Make(about);
-        const int result = RunWith(*dialog, [&](QDialog& d) {
+        auto dialog = makeDialog(about);
+        const int result = runWith(*dialog, [&](QDialog& d) {
             if (how == "button") d.findChild<QPushButton*>(about ? "OKButton" : "BtnClose")->click();
             if (how == "mnemonic") QTest::keyClick(&d, about ? Qt::Key_O : Qt::Key_C, Qt::AltModifier);
             if (how == "close") d.close();
@@ -90,7 +90,7 @@ private slots:
         QWidget mainWindow;
         mainWindow.setGeometry(0, 0, 300, 200);
         mainWindow.show();
-        auto dialog = Make(about);
+        auto dialog = makeDialog(about);
         dialog->setParent(&mainWindow, dialog->windowFlags());
         QScreen* screen = QGuiApplication::primaryScreen();
         const QRect area = screen->geometry();  // the one screen holds the pointer too
@@ -98,7 +98,7 @@ private slots:
         QPoint first, second;
         QSize outer;
         for (QPoint* seen : {&first, &second})
-            QCOMPARE(RunWith(*dialog, [&](QDialog& d) {
+            QCOMPARE(runWith(*dialog, [&](QDialog& d) {
                 *seen = d.pos();
                 outer = d.frameGeometry().size();
                 d.move(d.pos() + QPoint(37, -23));  // the user drags it away
@@ -121,7 +121,7 @@ private slots:
             {false, "BtnClose", "关闭&Close"},
         };
         for (const auto& c : controls) {
-            auto dialog = Make(c.about);
+            auto dialog = makeDialog(c.about);
             auto* control = dialog->findChild<QWidget*>(c.name);
             QVERIFY2(control, c.name);
             QCOMPARE(control->property("text").toString(), QString(c.text));
@@ -130,21 +130,21 @@ private slots:
 
     void windows() {
         for (bool about : {true, false}) {
-            auto dialog = Make(about);
+            auto dialog = makeDialog(about);
             const QSize client = about ? QSize(298, 263) : QSize(211, 247);
             QCOMPARE(dialog->windowTitle(),
                      QString(about ? "关于本软件About" : "手机二维码访问本软件网站Visite with 2-Dims Code"));
             QCOMPARE(dialog->minimumSize(), client);  // fixed: no resizing
             QCOMPARE(dialog->maximumSize(), client);
             QCOMPARE(dialog->font().pixelSize(), about ? 12 : 15);
-            QCOMPARE(dialog->font().family(), quill::DialogFontFamily());
+            QCOMPARE(dialog->font().family(), quill::dialogFontFamily());
         }
-        QVERIFY(TAboutBox().findChild<QPushButton*>("OKButton")->isDefault());
+        QVERIFY(AboutBox().findChild<QPushButton*>("OKButton")->isDefault());
     }
 
     // Every notice line fits its place, and they name the build, licence and address.
     void aboutNotices() {
-        TAboutBox about;
+        AboutBox about;
         about.show();
         const auto label = [&about](const char* name) { return about.findChild<QLabel*>(name); };
         const QList<QLabel*> lines{label("NoticePurpose"), label("NoticeBuild"), label("NoticeLicence"), label("NoticeWeb")};
@@ -156,20 +156,20 @@ private slots:
             else QVERIFY2(line->heightForWidth(line->width()) <= line->height(), qPrintable(line->text()));
             QVERIFY(line->geometry().bottom() < (i < 3 ? tops[i + 1] : about.findChild<QWidget*>("Panel1")->height() - 2));
         }
-        QVERIFY(label("NoticeBuild")->text().contains(quill::BuildVersion()) && !quill::BuildVersion().isEmpty());
+        QVERIFY(label("NoticeBuild")->text().contains(quill::buildVersion()) && !quill::buildVersion().isEmpty());
         QVERIFY(label("NoticeLicence")->text().contains("MIT"));
-        QVERIFY(label("NoticeWeb")->text().remove(QChar(0x200B)).endsWith(quill::WebAddress()));
-        QCOMPARE(quill::WrappableAddress("https://a-b.c/d").remove(QChar(0x200B)), QString("https://a-b.c/d"));
+        QVERIFY(label("NoticeWeb")->text().remove(QChar(0x200B)).endsWith(quill::webAddress()));
+        QCOMPARE(quill::wrappableAddress("https://a-b.c/d").remove(QChar(0x200B)), QString("https://a-b.c/d"));
     }
 
     void programIcon() {
         for (int size : {32, 48, 64, 128, 256}) {
-            const QImage image = quill::ProgramIcon().pixmap(QSize(size, size)).toImage();
+            const QImage image = quill::programIcon().pixmap(QSize(size, size)).toImage();
             QCOMPARE(image.size(), QSize(size, size));
             QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);  // a picture with clear corners
             QVERIFY(qAlpha(image.pixel(0, 0)) < 255);
         }
-        QVERIFY(!TAboutBox().findChild<QLabel*>("ProgramIcon")->pixmap().isNull());
+        QVERIFY(!AboutBox().findChild<QLabel*>("ProgramIcon")->pixmap().isNull());
     }
 
     // The monitor under the pointer, else the primary one; never the middle
@@ -190,7 +190,7 @@ private slots:
         QFETCH(QList<QRect>, screens);
         QFETCH(QPoint, pointer);
         QFETCH(QPoint, topLeft);
-        QCOMPARE(quill::CentredOnPointerScreen(screens, screens.front(), pointer, QSize(400, 300)), topLeft);
+        QCOMPARE(quill::centredOnPointerScreen(screens, screens.front(), pointer, QSize(400, 300)), topLeft);
     }
 };
 

@@ -3,6 +3,7 @@
 // close road.
 
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
@@ -24,14 +26,14 @@
 #include "ui_test_support.h"
 
 using quill::Application;
-using quill::TFrmMain;
+using quill::MainWindow;
 using quill::test::RecordingPresenter;
-using quill::test::Text;
+using quill::test::paneText;
 using namespace quill::test;
 
 namespace {
 
-void WriteFile(const QString& path, const std::string& bytes) {
+void writeFile(const QString& path, const std::string& bytes) {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
 }
 
@@ -48,41 +50,41 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    Application* app_ = &quill::test::App();
+    Application* app_ = &quill::test::testApp();
     QTemporaryDir samples_;
-    TFrmMain* window_ = nullptr;
+    MainWindow* window_ = nullptr;
 
     void setPanes(const std::string& an, const std::string& x) {
-        Pane(*window_, "MemoAN")->Lines().setFileBytes(an);
-        Pane(*window_, "MemoX")->Lines().setFileBytes(x);
+        paneNamed(*window_, "MemoAN")->lines().setFileBytes(an);
+        paneNamed(*window_, "MemoX")->lines().setFileBytes(x);
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(samples_.isValid());
-        WriteFile(samples_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
-        WriteFile(samples_.filePath("X.txt"), "2\r\n0.5\r\n");
-        app_->SetExecutableDirectory(samples_.path() + '/');
-        window_ = app_->CreateOwnedWindow<TFrmMain>();
+        writeFile(samples_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
+        writeFile(samples_.filePath("X.txt"), "2\r\n0.5\r\n");
+        app_->setExecutableDirectory(samples_.path() + '/');
+        window_ = app_->createOwnedWindow<MainWindow>();
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_));
     }
 
-    void cleanupTestCase() { app_->DestroyOwnedWindows(); }
+    void cleanupTestCase() { app_->destroyOwnedWindows(); }
 
-    void init() { Child<QCheckBox>(*window_, "ChkAutoClear")->setChecked(true); }
+    void init() { childNamed<QCheckBox>(*window_, "ChkAutoClear")->setChecked(true); }
 
     void aNewWindowHoldsItsPlaceholders() {
-        TFrmMain fresh(quill::test::App());
-        QCOMPARE(Text(Pane(fresh, "MemoAN")), std::string("MemoAN\r\n"));
-        QCOMPARE(Text(Pane(fresh, "MemoX")), std::string("MemoX\r\n"));
-        QCOMPARE(Text(Pane(fresh, "MemoFx")), std::string("就绪Ready\r\n"));
-        QVERIFY(Child<QCheckBox>(fresh, "ChkAutoClear")->isChecked());
-        QCOMPARE(Label(fresh, "StatusPanel0")->text(), QStringLiteral("就绪"));
-        QCOMPARE(Label(fresh, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ."));
-        QCOMPARE(fresh.evaluation().CountAn(), 0);
-        QCOMPARE(fresh.evaluation().CountX(), 0);
+        MainWindow fresh(quill::test::testApp());
+        QCOMPARE(paneText(paneNamed(fresh, "MemoAN")), std::string("MemoAN\r\n"));
+        QCOMPARE(paneText(paneNamed(fresh, "MemoX")), std::string("MemoX\r\n"));
+        QCOMPARE(paneText(paneNamed(fresh, "MemoFx")), std::string("就绪Ready\r\n"));
+        QVERIFY(childNamed<QCheckBox>(fresh, "ChkAutoClear")->isChecked());
+        QCOMPARE(labelNamed(fresh, "StatusPanel0")->text(), QStringLiteral("就绪"));
+        QCOMPARE(labelNamed(fresh, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ."));
+        QCOMPARE(fresh.evaluation().coefficientCount(), 0);
+        QCOMPARE(fresh.evaluation().xCount(), 0);
     }
 
     void theWindowIsBuiltFromItsTable() {
@@ -102,11 +104,11 @@ private slots:
         // puts it and shows its caption; a label keeps its place and grows
         // only as far as the font needs.
         using quill::ControlKind;
-        for (const quill::ControlSpec& spec : quill::MainWindowControls()) {
+        for (const quill::ControlSpec& spec : quill::mainWindowControls()) {
             if (spec.kind == ControlKind::separator) continue;
             QObject* control = window_->findChild<QObject*>(spec.name);
             QVERIFY2(control, spec.name);
-            const QString caption = spec.caption.Text(false);
+            const QString caption = spec.caption.text(false);
             if (auto* widget = qobject_cast<QWidget*>(control); widget && !spec.place.isNull()) {
                 if (*spec.parent) QCOMPARE(widget->parentWidget()->objectName(), QString(spec.parent));
                 if (spec.kind == ControlKind::label) {
@@ -125,13 +127,13 @@ private slots:
                 QCOMPARE(control->property("text").toString(), caption);
         }
         // Nothing on the page reaches beyond it.
-        QWidget* page = Child<QWidget>(*window_, "TabSheet1");
+        QWidget* page = childNamed<QWidget>(*window_, "TabSheet1");
         for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(page->rect().contains(child->geometry()), qPrintable(child->objectName()));
     }
 
     void tabRunsThroughThePanesThenTheButtons() {
-        Pane(*window_, "MemoAN")->setFocus();
+        paneNamed(*window_, "MemoAN")->setFocus();
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 15; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -152,31 +154,31 @@ private slots:
             for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
             return texts;
         };
-        QCOMPARE(entries(Menu(*window_, "MnuFile")), (QStringList{"退出本软件&Exit"}));
-        QCOMPARE(entries(Menu(*window_, "MnuSet")), (QStringList{"中文界面&Chinese", "英文界面&English"}));
-        QCOMPARE(entries(Menu(*window_, "MnuHelp")),
+        QCOMPARE(entries(menuNamed(*window_, "MnuFile")), (QStringList{"退出本软件&Exit"}));
+        QCOMPARE(entries(menuNamed(*window_, "MnuSet")), (QStringList{"中文界面&Chinese", "英文界面&English"}));
+        QCOMPARE(entries(menuNamed(*window_, "MnuHelp")),
                  (QStringList{"帮助主题&Content", "访问本软件网站&Web", "手机访问本软件网站&Phone", "-", "关于本软件&About"}));
 
         // Alt+S opens the Set menu, and C in it picks Chinese.
-        QSignalSpy picked(Entry(*window_, "MnuChinese"), &QAction::triggered);
-        QSignalSpy opened(Menu(*window_, "MnuSet"), &QMenu::aboutToShow);
-        Pane(*window_, "MemoAN")->setFocus();
-        QTest::keyClick(Pane(*window_, "MemoAN"), Qt::Key_S, Qt::AltModifier);
+        QSignalSpy picked(entryNamed(*window_, "MnuChinese"), &QAction::triggered);
+        QSignalSpy opened(menuNamed(*window_, "MnuSet"), &QMenu::aboutToShow);
+        paneNamed(*window_, "MemoAN")->setFocus();
+        QTest::keyClick(paneNamed(*window_, "MemoAN"), Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(opened.count(), 1);
-        QTRY_COMPARE(QApplication::activePopupWidget(), Menu(*window_, "MnuSet"));
-        QTest::keyClick(Menu(*window_, "MnuSet"), Qt::Key_C);
+        QTRY_COMPARE(QApplication::activePopupWidget(), menuNamed(*window_, "MnuSet"));
+        QTest::keyClick(menuNamed(*window_, "MnuSet"), Qt::Key_C);
         QTRY_COMPARE(picked.count(), 1);
         QTRY_VERIFY(!QApplication::activePopupWidget());
     }
 
     void theFirstShowLoadedTheSampleFiles() {
         // initTestCase showed the window with An.txt and X.txt beside "the program".
-        TFrmMain shown(quill::test::App());
+        MainWindow shown(quill::test::testApp());
         shown.show();
-        QCOMPARE(Text(Pane(shown, "MemoAN")), std::string("1\r\n2\r\n3\r\n"));
-        QCOMPARE(Text(Pane(shown, "MemoX")), std::string("2\r\n0.5\r\n"));
-        QCOMPARE(Pane(shown, "MemoAN")->Lines().capacity(), quill::kLoadedCapacity);
-        QCOMPARE(Pane(shown, "MemoFx")->Lines().capacity(), quill::kDefaultCapacity);
+        QCOMPARE(paneText(paneNamed(shown, "MemoAN")), std::string("1\r\n2\r\n3\r\n"));
+        QCOMPARE(paneText(paneNamed(shown, "MemoX")), std::string("2\r\n0.5\r\n"));
+        QCOMPARE(paneNamed(shown, "MemoAN")->lines().capacity(), quill::kLoadedCapacity);
+        QCOMPARE(paneNamed(shown, "MemoFx")->lines().capacity(), quill::kDefaultCapacity);
     }
 
     // The files of the command line take the sample data's place, by the
@@ -184,8 +186,8 @@ private slots:
     // box, and holds back the Solve. Bad arguments end the program.
     void filesOfTheCommandLineReplaceTheSampleData() {
         QTemporaryDir files;
-        WriteFile(files.filePath("c.txt"), "4\n");
-        WriteFile(files.filePath("x.txt"), "1\r2\r");
+        writeFile(files.filePath("c.txt"), "4\n");
+        writeFile(files.filePath("x.txt"), "1\r2\r");
         const QString c = files.filePath("c.txt"), x = files.filePath("x.txt"), missing = files.filePath("none");
         const struct {
             QStringList arguments;
@@ -200,102 +202,102 @@ private slots:
         };
         for (const auto& k : cases) {
             quill::StartRequest start;
-            QCOMPARE(quill::ReadStartRequest(QStringList{"quillometer"} + k.arguments, start), k.status);
+            QCOMPARE(quill::readStartRequest(QStringList{"quillometer"} + k.arguments, start), k.status);
             if (k.status) continue;
-            app_->SetStartRequest(start);
+            app_->setStartRequest(start);
             RecordingPresenter boxes;
-            TFrmMain shown(quill::test::App());
+            MainWindow shown(quill::test::testApp());
             shown.show();
             QTest::qWait(10);  // the Solve is pressed once the window is up
-            QCOMPARE(Text(Pane(shown, "MemoAN")), k.an);
-            QCOMPARE(Text(Pane(shown, "MemoX")), k.x);
-            QVERIFY(Text(Pane(shown, "MemoFx")).starts_with(k.reportStart));
+            QCOMPARE(paneText(paneNamed(shown, "MemoAN")), k.an);
+            QCOMPARE(paneText(paneNamed(shown, "MemoX")), k.x);
+            QVERIFY(paneText(paneNamed(shown, "MemoFx")).starts_with(k.reportStart));
             QCOMPARE(boxes.boxes.size(), k.box.empty() ? 0u : 1u);
             if (!k.box.empty()) QCOMPARE(boxes.boxes[0].text.toStdString(), k.box);
-            QVERIFY(!Pane(shown, "MemoAN")->Lines().canUndo());
+            QVERIFY(!paneNamed(shown, "MemoAN")->lines().canUndo());
         }
-        app_->SetStartRequest({});
+        app_->setStartRequest({});
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_));
     }
 
     void solveWritesTheReportByteForByte() {
         setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
-        QTest::mouseClick(Button(*window_, "BtnSolve"), Qt::LeftButton);
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), kExampleReport);
+        QTest::mouseClick(buttonNamed(*window_, "BtnSolve"), Qt::LeftButton);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), kExampleReport);
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(Label(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
+        QCOMPARE(labelNamed(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
     }
 
     void withoutAutoClearReportsGoBelowEarlierLines() {
         setPanes("5", "0\r\n-1");
-        Pane(*window_, "MemoFx")->Lines().setFileBytes("就绪Ready\r\n");
-        QTest::mouseClick(Child<QCheckBox>(*window_, "ChkAutoClear"), Qt::LeftButton, {}, QPoint(5, 8));
-        QVERIFY(!Child<QCheckBox>(*window_, "ChkAutoClear")->isChecked());
-        Button(*window_, "BtnSolve")->click();
-        Button(*window_, "BtnSolve")->click();
+        paneNamed(*window_, "MemoFx")->lines().setFileBytes("就绪Ready\r\n");
+        QTest::mouseClick(childNamed<QCheckBox>(*window_, "ChkAutoClear"), Qt::LeftButton, {}, QPoint(5, 8));
+        QVERIFY(!childNamed<QCheckBox>(*window_, "ChkAutoClear")->isChecked());
+        buttonNamed(*window_, "BtnSolve")->click();
+        buttonNamed(*window_, "BtnSolve")->click();
         const std::string report = "An的数量 An Items Count =1\r\nX的数量 X Count =2\r\nA[0]=5\r\nX[0]=0\r\nX[1]=-1\r\n"
                                    "F(0)=5\r\nF(-1)=5\r\n";
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), "就绪Ready\r\n" + report + report);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), "就绪Ready\r\n" + report + report);
     }
 
     void clearEmptiesAPaneAndKeepsTheEvaluation() {
         setPanes("1\r\n2\r\n3", "2");
-        Button(*window_, "BtnSolve")->click();
-        Button(*window_, "BtnClearAn")->click();
-        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string());
-        QCOMPARE(window_->evaluation().CountAn(), 3);
-        Pane(*window_, "MemoX")->Lines().setFileBytes("1");
-        Button(*window_, "BtnSolve")->click();  // the coefficients of the last Solve, the x of the pane
-        QVERIFY(Text(Pane(*window_, "MemoFx")).ends_with("F(1)=6\r\n"));
-        Button(*window_, "BtnClearFx")->click();
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), std::string());
-        Button(*window_, "BtnClearX")->click();
-        QCOMPARE(window_->evaluation().CountX(), 1);
+        buttonNamed(*window_, "BtnSolve")->click();
+        buttonNamed(*window_, "BtnClearAn")->click();
+        QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string());
+        QCOMPARE(window_->evaluation().coefficientCount(), 3);
+        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        buttonNamed(*window_, "BtnSolve")->click();  // the coefficients of the last Solve, the x of the pane
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=6\r\n"));
+        buttonNamed(*window_, "BtnClearFx")->click();
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), std::string());
+        buttonNamed(*window_, "BtnClearX")->click();
+        QCOMPARE(window_->evaluation().xCount(), 1);
     }
 
     void aConversionErrorIsShownAndTheReportStays() {
         RecordingPresenter boxes;
         setPanes("1", "1\r\nabc\r\n");
-        Pane(*window_, "MemoFx")->Lines().setFileBytes("earlier");
-        QTest::mouseClick(Button(*window_, "BtnSolve"), Qt::LeftButton);
+        paneNamed(*window_, "MemoFx")->lines().setFileBytes("earlier");
+        QTest::mouseClick(buttonNamed(*window_, "BtnSolve"), Qt::LeftButton);
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("'abc' is not a valid floating point value."));
         QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Quillometer2023多项式求值器2023"));
         QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), std::string("earlier"));
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), std::string("earlier"));
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(Label(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
+        QCOMPARE(labelNamed(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
         // The window goes on working.
-        Pane(*window_, "MemoX")->Lines().setFileBytes("1");
-        Button(*window_, "BtnSolve")->click();
-        QVERIFY(Text(Pane(*window_, "MemoFx")).ends_with("F(1)=1\r\n"));
+        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        buttonNamed(*window_, "BtnSolve")->click();
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=1\r\n"));
     }
 
     void aReportPastTheCapacityStopsAtTheLineThatDoesNotFit() {
         RecordingPresenter boxes;
         setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
         const std::string firstLines = "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\n";
-        Pane(*window_, "MemoFx")->Lines().setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
-        Button(*window_, "BtnSolve")->click();
+        paneNamed(*window_, "MemoFx")->lines().setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
+        buttonNamed(*window_, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("RichEdit line insertion error."));
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), firstLines);
-        Pane(*window_, "MemoFx")->Lines().setCapacity(quill::kDefaultCapacity);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), firstLines);
+        paneNamed(*window_, "MemoFx")->lines().setCapacity(quill::kDefaultCapacity);
     }
 
     void ctrlEnterSolvesFromInsideAPane() {
         setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
-        Pane(*window_, "MemoFx")->Lines().clear();
-        Pane(*window_, "MemoX")->setFocus();
-        QTest::keyClick(Pane(*window_, "MemoX"), Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(Text(Pane(*window_, "MemoFx")), kExampleReport);
-        QCOMPARE(Text(Pane(*window_, "MemoX")), std::string("2\r\n0.5\r\n"));
+        paneNamed(*window_, "MemoFx")->lines().clear();
+        paneNamed(*window_, "MemoX")->setFocus();
+        QTest::keyClick(paneNamed(*window_, "MemoX"), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), kExampleReport);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoX")), std::string("2\r\n0.5\r\n"));
     }
 
     void missingSampleFilesAreShownBeforeTheWindowAppears() {
         QTemporaryDir empty;
-        app_->SetExecutableDirectory(empty.path() + '/');
+        app_->setExecutableDirectory(empty.path() + '/');
         struct Case {
             bool withAn, withX;
             const char* missing;
@@ -308,10 +310,10 @@ private slots:
         for (const Case& c : cases) {
             QFile::remove(empty.filePath("An.txt"));
             QFile::remove(empty.filePath("X.txt"));
-            if (c.withAn) WriteFile(empty.filePath("An.txt"), "7\r\n");
-            if (c.withX) WriteFile(empty.filePath("X.txt"), "8\r\n");
+            if (c.withAn) writeFile(empty.filePath("An.txt"), "7\r\n");
+            if (c.withX) writeFile(empty.filePath("X.txt"), "8\r\n");
             RecordingPresenter boxes;
-            TFrmMain shown(quill::test::App());
+            MainWindow shown(quill::test::testApp());
             bool visibleDuringBox = true;
             boxes.whileShown = [&] { visibleDuringBox = shown.isVisible(); };
             shown.show();
@@ -319,21 +321,21 @@ private slots:
             QVERIFY(!visibleDuringBox);
             QCOMPARE(boxes.boxes.size(), std::size_t{1});
             QCOMPARE(boxes.boxes[0].text, QStringLiteral("Cannot open file %1.").arg(empty.filePath(c.missing)));
-            QCOMPARE(Text(Pane(shown, "MemoAN")), c.an);
-            QCOMPARE(Text(Pane(shown, "MemoX")), c.x);
+            QCOMPARE(paneText(paneNamed(shown, "MemoAN")), c.an);
+            QCOMPARE(paneText(paneNamed(shown, "MemoX")), c.x);
         }
         // Solving the placeholders stops at the first of them.
         RecordingPresenter boxes;
-        TFrmMain shown(quill::test::App());
-        Button(shown, "BtnSolve")->click();
+        MainWindow shown(quill::test::testApp());
+        buttonNamed(shown, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.at(0).text, QStringLiteral("'MemoAN' is not a valid floating point value."));
-        app_->SetExecutableDirectory(samples_.path() + '/');
+        app_->setExecutableDirectory(samples_.path() + '/');
     }
 
     void aLocaleChangeRereadsTheDecimalMark() {
         QTemporaryDir locales;
         const QString source = locales.filePath("comma.src");
-        WriteFile(source, "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n");
+        writeFile(source, "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n");
         const QString command = QStringLiteral("localedef -c -i '%1' -f UTF-8 '%2' >/dev/null 2>&1")
                                     .arg(source, locales.filePath("qa_COMMA.UTF-8"));
         const int status = std::system(command.toLocal8Bit().constData());
@@ -347,10 +349,10 @@ private slots:
         qunsetenv("LOCPATH");
         qunsetenv("LC_ALL");
         QCOMPARE(window_->decimalMark(), ',');
-        QCOMPARE(Label(*window_, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ,"));
+        QCOMPARE(labelNamed(*window_, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ,"));
         setPanes("1\r\n2\r\n3", "0,5");
-        Button(*window_, "BtnSolve")->click();
-        QVERIFY(Text(Pane(*window_, "MemoFx")).ends_with("F(0,5)=2,75\r\n"));
+        buttonNamed(*window_, "BtnSolve")->click();
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(0,5)=2,75\r\n"));
 
         QApplication::sendEvent(window_, &change);
         std::setlocale(LC_NUMERIC, "C");
@@ -363,9 +365,12 @@ private slots:
         QVERIFY(!window_->close());  // refused: the window stays until the application ends
         QVERIFY(window_->isVisible());
         QCOMPARE(quits.count(), 1);
-        Entry(*window_, "MnuExit")->trigger();
+        entryNamed(*window_, "MnuExit")->trigger();
         QCOMPARE(quits.count(), 2);
-        QTRY_VERIFY(app_->Terminated());
+        // The quit asked for ends the running loop with status 0.
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
     }
 };
 

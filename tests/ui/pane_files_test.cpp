@@ -27,18 +27,18 @@
 
 using namespace quill;
 using quill::test::RecordingPresenter;
-using quill::test::Text;
+using quill::test::paneText;
 using namespace quill::test;
 
 namespace {
 
-void WriteBytes(const QString& path, const std::string& bytes) {
+void writeBytes(const QString& path, const std::string& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-std::string ReadBytes(const QString& path) {
+std::string readBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return "<missing>";
     return file.readAll().toStdString();
@@ -57,12 +57,12 @@ struct Answering {
 };
 
 // Runs answer on the file dialog once it is up.
-void WhenDialogUp(std::function<void(QFileDialog*)> answer) {
+void whenDialogUp(std::function<void(QFileDialog*)> answer) {
     QTimer::singleShot(10, [answer] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
             answer(dialog);
         else
-            WhenDialogUp(answer);
+            whenDialogUp(answer);
     });
 }
 
@@ -72,7 +72,7 @@ class PaneFilesTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    TFrmMain* window_ = nullptr;
+    MainWindow* window_ = nullptr;
     Answering answers_;
 
     QString path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
@@ -80,13 +80,13 @@ class PaneFilesTest : public QObject {
     FileDialog& saveDialog() { return window_->fileDialog(FileDialog::Kind::save); }
 
 private slots:
-    void init() { window_ = new TFrmMain(quill::test::App()); }
+    void init() { window_ = new MainWindow(quill::test::testApp()); }
     void cleanup() { delete window_; }
 
     void theDialogsRememberNameAndEntryAndAddTheExtension() {
-        WriteBytes(path("a.csv"), "1\r\n");
+        writeBytes(path("a.csv"), "1\r\n");
         openDialog().setRunner(answers_(path("a.csv"), 1));
-        Button(*window_, "BtnLoadX")->click();
+        buttonNamed(*window_, "BtnLoadX")->click();
         const FileDialogRequest first = answers_.last;
         QCOMPARE(first.nameFilters, (QStringList{"文本数据文件(*.txt)", "所有文件(*.*)"}));
         QVERIFY(first.filterIndex == 0 && first.defaultSuffix == "txt" && first.fileName.isEmpty() && !first.save);
@@ -94,27 +94,27 @@ private slots:
 
         // The next Load, under any pane, starts from there; Cancel keeps it all.
         openDialog().setRunner(answers_(QString()));
-        Button(*window_, "BtnLoadAn")->click();
+        buttonNamed(*window_, "BtnLoadAn")->click();
         QVERIFY(answers_.last.fileName == path("a.csv") && answers_.last.filterIndex == 1);
         QVERIFY(openDialog().fileName == path("a.csv") && openDialog().filterIndex == 1);
-        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
+        QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string("MemoAN\r\n"));
 
         // Saving remembers on its own; a name without extension gets ".txt",
         // however many dots its folder has.
         QDir(dir_.path()).mkdir("v1.0");
         saveDialog().setRunner(answers_(path("v1.0/report")));
-        Button(*window_, "BtnSaveX")->click();
+        buttonNamed(*window_, "BtnSaveX")->click();
         QVERIFY(answers_.last.save && answers_.last.fileName.isEmpty());
         QCOMPARE(saveDialog().fileName, path("v1.0/report.txt"));
-        QCOMPARE(ReadBytes(path("v1.0/report.txt")), std::string("1\r\n"));
+        QCOMPARE(readBytes(path("v1.0/report.txt")), std::string("1\r\n"));
         QCOMPARE(QDir(path("v1.0")).entryList(QDir::Files), QStringList{"report.txt"});
 
         // Opening, a name that exists as it stands is taken as it is.
-        WriteBytes(path("coeffs"), "2\r\n");
+        writeBytes(path("coeffs"), "2\r\n");
         openDialog().setRunner(answers_(path("coeffs"), 1));
-        Button(*window_, "BtnLoadAn")->click();
+        buttonNamed(*window_, "BtnLoadAn")->click();
         QCOMPARE(openDialog().fileName, path("coeffs"));
-        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("2\r\n"));
+        QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string("2\r\n"));
     }
 
     // Anything but a regular file fails at once (a FIFO without a writer
@@ -123,7 +123,7 @@ private slots:
         RecordingPresenter boxes;
         QVERIFY(::mkfifo(QFile::encodeName(path("fifo.txt")).constData(), 0600) == 0);
         QDir(dir_.path()).mkdir("folder.txt");
-        WriteBytes(path("nul.txt"), std::string("1\r\n2\0\r\n", 7));
+        writeBytes(path("nul.txt"), std::string("1\r\n2\0\r\n", 7));
         const struct {
             QString path, loadMessage;
             bool saves;  // a save there is tried too
@@ -136,20 +136,20 @@ private slots:
         for (const auto& c : cases) {
             boxes.boxes.clear();
             openDialog().setRunner(answers_(c.path, 1));
-            Button(*window_, "BtnLoadAn")->click();
+            buttonNamed(*window_, "BtnLoadAn")->click();
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(c.path)});
             QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Pane(*window_, "MemoAN")->viewport(), &enter);
+            QApplication::sendEvent(paneNamed(*window_, "MemoAN")->viewport(), &enter);
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Pane(*window_, "MemoAN")->viewport(), &drop);
+            QApplication::sendEvent(paneNamed(*window_, "MemoAN")->viewport(), &drop);
             QCoreApplication::processEvents();
             QCOMPARE(boxes.boxes.size(), std::size_t{2});
             for (const auto& box : boxes.boxes) QCOMPARE(box.text, c.loadMessage + ".");
-            QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
+            QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string("MemoAN\r\n"));
             if (!c.saves) continue;
             saveDialog().setRunner(answers_(c.path, 1));
-            Button(*window_, "BtnSaveAn")->click();
+            buttonNamed(*window_, "BtnSaveAn")->click();
             QCOMPARE(boxes.boxes.at(2).text, "Cannot create file " + c.path + ".");
         }
         QVERIFY(!QFileInfo(path("fifo.txt")).isFile() && QFileInfo::exists(path("fifo.txt")));
@@ -158,24 +158,24 @@ private slots:
     void failuresShowTheirMessageAndChangeNothing() {
         RecordingPresenter boxes;
         openDialog().setRunner(answers_(path("missing")));  // typed, not checked by the dialog
-        Button(*window_, "BtnLoadAn")->click();
+        buttonNamed(*window_, "BtnLoadAn")->click();
         saveDialog().setRunner(answers_(path("no folder/x.txt")));
-        Button(*window_, "BtnSaveAn")->click();
+        buttonNamed(*window_, "BtnSaveAn")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{2});
         QCOMPARE(boxes.boxes[0].text, "Cannot open file " + path("missing.txt") + ".");
         QCOMPARE(boxes.boxes[1].text, "Cannot create file " + path("no folder/x.txt") + ".");
-        QCOMPARE(Text(Pane(*window_, "MemoAN")), std::string("MemoAN\r\n"));
-        QCOMPARE(Pane(*window_, "MemoAN")->Lines().capacity(), kDefaultCapacity);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string("MemoAN\r\n"));
+        QCOMPARE(paneNamed(*window_, "MemoAN")->lines().capacity(), kDefaultCapacity);
 
         // A full disk: the old file stays whole.
         const QByteArray disk = QFile::encodeName(path("disk"));
         QDir(dir_.path()).mkdir("disk");
         if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0) QSKIP("cannot mount a small tmpfs here");
-        WriteBytes(path("disk/old.txt"), "old\r\n");
-        Pane(*window_, "MemoAN")->Lines().setFileBytes(std::string(1 << 20, '5'));
+        writeBytes(path("disk/old.txt"), "old\r\n");
+        paneNamed(*window_, "MemoAN")->lines().setFileBytes(std::string(1 << 20, '5'));
         saveDialog().setRunner(answers_(path("disk/old.txt")));
-        Button(*window_, "BtnSaveAn")->click();
-        const std::string left = ReadBytes(path("disk/old.txt"));
+        buttonNamed(*window_, "BtnSaveAn")->click();
+        const std::string left = readBytes(path("disk/old.txt"));
         ::umount2(disk.constData(), MNT_DETACH);
         QCOMPARE(boxes.boxes.at(2).text, QStringLiteral("Failed to Save Stream."));
         QCOMPARE(left, std::string("old\r\n"));
@@ -201,19 +201,19 @@ private slots:
             {"caf\xE9\r\n\xFF\x80\r\n", "café", ""},                            // neither: Latin-1
         };
         for (const auto& c : cases) {
-            WriteBytes(path("in.txt"), c.file);
+            writeBytes(path("in.txt"), c.file);
             openDialog().setRunner(answers_(path("in.txt")));
             saveDialog().setRunner(answers_(path("out.txt")));
-            Button(*window_, "BtnLoadFx")->click();
-            QCOMPARE(Pane(*window_, "MemoFx")->Lines().line(0), c.firstLine);
-            QCOMPARE(Pane(*window_, "MemoFx")->Lines().capacity(), kLoadedCapacity);
-            Button(*window_, "BtnSaveFx")->click();
-            QCOMPARE(ReadBytes(path("out.txt")), c.saved.empty() ? c.file : c.saved);
+            buttonNamed(*window_, "BtnLoadFx")->click();
+            QCOMPARE(paneNamed(*window_, "MemoFx")->lines().line(0), c.firstLine);
+            QCOMPARE(paneNamed(*window_, "MemoFx")->lines().capacity(), kLoadedCapacity);
+            buttonNamed(*window_, "BtnSaveFx")->click();
+            QCOMPARE(readBytes(path("out.txt")), c.saved.empty() ? c.file : c.saved);
         }
         // Text Latin-1 cannot hold is saved as UTF-8 rather than lost.
-        Pane(*window_, "MemoFx")->Lines().add("就绪");
-        Button(*window_, "BtnSaveFx")->click();
-        QCOMPARE(ReadBytes(path("out.txt")), std::string("café\r\nÿ\u0080\r\n就绪\r\n"));
+        paneNamed(*window_, "MemoFx")->lines().add("就绪");
+        buttonNamed(*window_, "BtnSaveFx")->click();
+        QCOMPARE(readBytes(path("out.txt")), std::string("café\r\nÿ\u0080\r\n就绪\r\n"));
     }
 
     void anyBytesDecodeAndEncodeBackUnchanged() {
@@ -225,15 +225,15 @@ private slots:
             for (char& b : bytes) b = static_cast<char>(random() % 3 ? 0x80 + random() % 128 : '0' + random() % 10);
             const char* const marks[] = {"", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
             bytes.insert(0, marks[round % 5]);
-            const DecodedText decoded = DecodeFileText(bytes);
-            QVERIFY(IsValidUtf8(decoded.utf8));
-            QCOMPARE(EncodeFileText(decoded.utf8, decoded.encoding), bytes);
+            const DecodedText decoded = decodeFileText(bytes);
+            QVERIFY(isValidUtf8(decoded.utf8));
+            QCOMPARE(encodeFileText(decoded.utf8, decoded.encoding), bytes);
         }
     }
 
     void aDroppedLocalFileLoadsOneAtATime() {
         RecordingPresenter boxes;
-        WriteBytes(path("dropped.txt"), "7\r\n");
+        writeBytes(path("dropped.txt"), "7\r\n");
         const struct {
             QList<QUrl> urls;
             bool taken;
@@ -243,7 +243,7 @@ private slots:
             {{QUrl::fromLocalFile(path("gone.txt"))}, true},
             {{QUrl::fromLocalFile(path("dropped.txt"))}, true},
         };
-        QWidget* target = Pane(*window_, "MemoX")->viewport();
+        QWidget* target = paneNamed(*window_, "MemoX")->viewport();
         for (const auto& c : cases) {
             QMimeData data;
             data.setUrls(c.urls);
@@ -258,7 +258,7 @@ private slots:
         }
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, "Cannot open file " + path("gone.txt") + ".");
-        QCOMPARE(Text(Pane(*window_, "MemoX")), std::string("7\r\n"));
+        QCOMPARE(paneText(paneNamed(*window_, "MemoX")), std::string("7\r\n"));
     }
 
     void theRealDialogIsPlacedAndTakesAMissingName() {
@@ -267,8 +267,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_));
         QPoint placed(-1, -1);
         QString title;
-        WhenDialogUp([&](QFileDialog* dialog) {
-            placed = dialog->pos() - DialogPlacement(window_->screen()->geometry(), dialog->frameGeometry().size());
+        whenDialogUp([&](QFileDialog* dialog) {
+            placed = dialog->pos() - dialogPlacement(window_->screen()->geometry(), dialog->frameGeometry().size());
             title = dialog->windowTitle();
             QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
             QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("文本数据文件(*.txt)"));
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(placed, QPoint(0, 0));
         QVERIFY(!title.isEmpty());
         QCOMPARE(openDialog().fileName, path("new list.txt"));
-        WhenDialogUp([](QFileDialog* dialog) { dialog->close(); });
+        whenDialogUp([](QFileDialog* dialog) { dialog->close(); });
         QVERIFY(!saveDialog().execute(window_));
     }
 
@@ -287,17 +287,17 @@ private slots:
         std::string file;
         file.reserve(50u << 20);
         for (unsigned i = 0; file.size() < (50u << 20); ++i) file += std::to_string(i * 7919u % 1000003u) + ".25\r\n";
-        WriteBytes(path("big.txt"), file);
+        writeBytes(path("big.txt"), file);
         openDialog().setRunner(answers_(path("big.txt")));
         saveDialog().setRunner(answers_(path("big-out.txt")));
         QElapsedTimer clock;
         clock.start();
-        Button(*window_, "BtnLoadAn")->click();
+        buttonNamed(*window_, "BtnLoadAn")->click();
         const qint64 load = clock.restart();
-        Button(*window_, "BtnSaveAn")->click();
+        buttonNamed(*window_, "BtnSaveAn")->click();
         const qint64 save = clock.elapsed();
         qInfo().nospace() << "50 MB file: load " << load << " ms, save " << save << " ms";
-        QVERIFY(ReadBytes(path("big-out.txt")) == file);
+        QVERIFY(readBytes(path("big-out.txt")) == file);
     }
 };
 
@@ -307,9 +307,9 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     Application app(argc, argv);
-    test::TheApp() = &app;
-    app.SetTitle(QString::fromUtf8(kApplicationTitle));
-    app.SetSettingsProgramPath(config.filePath("quillometer"));
+    test::registeredApp() = &app;
+    app.setTitle(QString::fromUtf8(kApplicationTitle));
+    app.setSettingsProgramPath(config.filePath("quillometer"));
     PaneFilesTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -28,16 +28,16 @@ int main(int argc, char** argv) {
     }
     try {
         quill::ByteLineList an, x, result;
-        quill::LoadFromFile(an, QFile::encodeName(args[1] + "/An.txt").toStdString());
-        quill::LoadFromFile(x, QFile::encodeName(args[1] + "/X.txt").toStdString());
+        quill::loadFromFile(an, QFile::encodeName(args[1] + "/An.txt").toStdString());
+        quill::loadFromFile(x, QFile::encodeName(args[1] + "/X.txt").toStdString());
         quill::Evaluator evaluator;
-        evaluator.Solve(an, x, result, true, quill::ReportStyle{});
+        evaluator.solve(an, x, result, true, quill::ReportStyle{});
 
         quill::PlotPage page(app);
-        page.setFont(quill::DialogFont(15));  // the main window's font
+        page.setFont(quill::dialogFont(15));  // the main window's font
         page.resize(795, 415);                // a tab page of the main window
         page.show();
-        page.showSolve(evaluator.DataAn(), evaluator.DataX(), evaluator.DataFx());
+        page.showSolve(evaluator.coefficients(), evaluator.xValues(), evaluator.fxValues());
         if (args.size() == 4) page.findChild<QCheckBox*>("ChkLogY")->click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
         page.findChild<QCustomPlot*>("PlotArea")->replot(QCustomPlot::rpImmediateRefresh);

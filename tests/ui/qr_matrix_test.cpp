@@ -16,7 +16,7 @@ using quill::QrMatrix;
 namespace {
 
 // The text of the one symbol zbarimg finds; sets skip when it is not installed.
-QString Decode(const QImage& image, QString& skip) {
+QString decode(const QImage& image, QString& skip) {
     const QString zbarimg = QStandardPaths::findExecutable("zbarimg");
     if (zbarimg.isEmpty()) {
         skip = "zbarimg is not installed (Debian: apt-get install zbar-tools)";
@@ -48,14 +48,14 @@ private slots:
 
     void pictureIsCrisp() {
         QFETCH(int, side);
-        const auto matrix = QrMatrix::Encode("https://quillometer.example.org/");
+        const auto matrix = QrMatrix::encode("https://quillometer.example.org/");
         QVERIFY(matrix);
         const int n = matrix->size();
         QCOMPARE(n, 17 + 4 * matrix->version());
-        const QImage image = quill::RenderQrSymbol(*matrix, side);
+        const QImage image = quill::renderQrSymbol(*matrix, side);
         QCOMPARE(image.size(), QSize(side, side));
 
-        const int module = quill::QrModulePixels(*matrix, side);
+        const int module = quill::qrModulePixels(*matrix, side);
         const int span = n + 2 * quill::kQrQuietZoneModules;
         QVERIFY(span * module <= side && span * (module + 1) > side);
         const int origin = (side - n * module) / 2;
@@ -71,7 +71,7 @@ private slots:
             }
     }
 
-    void tooLongTextIsRefused() { QVERIFY(!QrMatrix::Encode(QByteArray(3000, 'a'))); }
+    void tooLongTextIsRefused() { QVERIFY(!QrMatrix::encode(QByteArray(3000, 'a'))); }
 
     void readerDecodes_data() {
         QTest::addColumn<QString>("text");
@@ -81,23 +81,23 @@ private slots:
 
     void readerDecodes() {
         QFETCH(QString, text);
-        const auto matrix = QrMatrix::Encode(text.toUtf8());
+        const auto matrix = QrMatrix::encode(text.toUtf8());
         QVERIFY(matrix);
         QString skip;
-        const QString decoded = Decode(quill::RenderQrSymbol(*matrix, 210), skip);
+        const QString decoded = decode(quill::renderQrSymbol(*matrix, 210), skip);
         if (!skip.isEmpty()) QSKIP(qPrintable(skip));
         QCOMPARE(decoded, text);
     }
 
     // What the dialog shows is the configured web address.
     void phoneDialogShowsTheWebAddress() {
-        quill::TFrmVisitePhone phone;
+        quill::PhoneDialog phone;
         const QImage shown = phone.findChild<QLabel*>("Img2DimsCode")->pixmap().toImage();
         QCOMPARE(shown.size(), QSize(210, 210));
         QString skip;
-        const QString decoded = Decode(shown, skip);
+        const QString decoded = decode(shown, skip);
         if (!skip.isEmpty()) QSKIP(qPrintable(skip));
-        QCOMPARE(decoded, quill::WebAddress());
+        QCOMPARE(decoded, quill::webAddress());
     }
 };
 

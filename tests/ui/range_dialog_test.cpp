@@ -16,7 +16,7 @@ namespace quill {
 class RangeDialogTest : public QObject {
     Q_OBJECT
 
-    static void Enter(RangeDialog& d, const char* from, const char* to, const char* count) {
+    static void enterRange(RangeDialog& d, const char* from, const char* to, const char* count) {
         d.EdtFrom->setText(QString::fromUtf8(from));
         d.EdtTo->setText(QString::fromUtf8(to));
         d.EdtCount->setText(QString::fromUtf8(count));
@@ -25,17 +25,17 @@ class RangeDialogTest : public QObject {
 private slots:
     void fillIsOneUndoableStep() {
         TextPane pane;
-        pane.Lines().setFileBytes("5\r\n6\r\n");
+        pane.lines().setFileBytes("5\r\n6\r\n");
         RangeDialog dialog(pane, {false, ','});
         dialog.show();
-        Enter(dialog, "-1", "1", "5");
+        enterRange(dialog, "-1", "1", "5");
         dialog.BtnOk->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(test::Text(&pane), std::string("-1\r\n-0,5\r\n0\r\n0,5\r\n1\r\n"));
+        QCOMPARE(test::paneText(&pane), std::string("-1\r\n-0,5\r\n0\r\n0,5\r\n1\r\n"));
         pane.setFocus();
         QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(test::Text(&pane), std::string("5\r\n6\r\n"));
+        QCOMPARE(test::paneText(&pane), std::string("5\r\n6\r\n"));
     }
 
     void badEntryKeepsTheDialogOpen_data() {
@@ -57,24 +57,24 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, message);
         TextPane pane;
-        pane.Lines().setFileBytes("5\r\n");
-        pane.Lines().forgetHistory();
-        pane.Lines().setCapacity(capacity);
+        pane.lines().setFileBytes("5\r\n");
+        pane.lines().forgetHistory();
+        pane.lines().setCapacity(capacity);
         RangeDialog dialog(pane, {true, '.'});
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        Enter(dialog, "?", "1", "2");
+        enterRange(dialog, "?", "1", "2");
         dialog.BtnOk->click();  // a reason on From first, gone once From is right
         const QStringList parts = entries.split('|');
-        Enter(dialog, qPrintable(parts[0]), qPrintable(parts[1]), qPrintable(parts[2]));
+        enterRange(dialog, qPrintable(parts[0]), qPrintable(parts[1]), qPrintable(parts[2]));
         QTest::keyClick(dialog.EdtCount, Qt::Key_Return);  // OK is the default button
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.LblProblem->text(), message);
         QCOMPARE(dialog.focusWidget()->objectName(), entry);
         for (QLineEdit* e : {dialog.EdtFrom, dialog.EdtTo, dialog.EdtCount})
             QCOMPARE(e->accessibleDescription(), e->objectName() == entry ? message : QString());
-        QCOMPARE(test::Text(&pane), std::string("5\r\n"));
-        QVERIFY(!pane.Lines().canUndo());
+        QCOMPARE(test::paneText(&pane), std::string("5\r\n"));
+        QVERIFY(!pane.lines().canUndo());
     }
 
     void captionsNameTheEntries() {
@@ -90,7 +90,7 @@ private slots:
     }
 
     void onlyTheXPaneOffersTheFill() {
-        TFrmMain window(test::App());
+        MainWindow window(test::testApp());
         window.show();
         window.setLanguage(true);  // after the show, which puts the stored language
         TextPane* const xPane = &window.paneFor(PaneRole::xValues);
@@ -100,16 +100,16 @@ private slots:
             QAction* entry = menu.findChild<QAction*>("MnuFillRange");
             QCOMPARE(entry != nullptr, pane == xPane);
             if (!entry) continue;
-            QCOMPARE(entry->text(), RangeDialog::MenuCaption(true));
+            QCOMPARE(entry->text(), RangeDialog::menuCaption(true));
             QTimer::singleShot(0, [] {
                 auto* dialog = qobject_cast<RangeDialog*>(QApplication::activeModalWidget());
                 QVERIFY(dialog);
-                Enter(*dialog, "1", "2", "3");
+                enterRange(*dialog, "1", "2", "3");
                 dialog->BtnOk->click();
             });
             entry->trigger();
             const std::string mid = std::string("1") + window.decimalMark() + "5";
-            QCOMPARE(test::Text(xPane), "1\r\n" + mid + "\r\n2\r\n");
+            QCOMPARE(test::paneText(xPane), "1\r\n" + mid + "\r\n2\r\n");
         }
     }
 };

@@ -14,22 +14,22 @@
 #include "ui_test_support.h"
 
 using quill::PaneRole;
-using quill::TFrmMain;
+using quill::MainWindow;
 using namespace quill::test;
 
 namespace {
 
 // Many coefficients make every x slow to evaluate, so the Solve outlasts the
 // click's wait with little text.
-std::string Lines(const std::string& line, int count) {
+std::string lines(const std::string& line, int count) {
     std::string text;
     for (int i = 0; i < count; ++i) text += line + "\r\n";
     return text;
 }
 
-void Solve(TFrmMain& window) {
-    QSignalSpy ended(&window, &TFrmMain::solveEnded);
-    Button(window, "BtnSolve")->click();
+void solve(MainWindow& window) {
+    QSignalSpy ended(&window, &MainWindow::solveEnded);
+    buttonNamed(window, "BtnSolve")->click();
     if (window.solving()) QVERIFY(ended.wait(60000));
 }
 
@@ -44,33 +44,33 @@ private slots:
     void initTestCase() {
         std::ofstream(samples_.filePath("An.txt").toStdString()) << "1\r\n";
         std::ofstream(samples_.filePath("X.txt").toStdString()) << "2\r\n";
-        App().SetExecutableDirectory(samples_.path() + '/');
+        testApp().setExecutableDirectory(samples_.path() + '/');
     }
 
     void aLongSolveShowsProgressAndEndsAsAsked() {
-        const std::string an = Lines("1", 120), x = Lines("0.5", 300000);
+        const std::string an = lines("1", 120), x = lines("0.5", 300000);
         enum class End { finish, cancelButton, escape, close, destroy };
         for (End end : {End::finish, End::cancelButton, End::escape, End::close, End::destroy}) {
-            auto window = std::make_unique<TFrmMain>(App());
+            auto window = std::make_unique<MainWindow>(testApp());
             window->show();
             window->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            Pane(*window, "MemoAN")->Lines().setFileBytes(an);
-            Pane(*window, "MemoX")->Lines().setFileBytes(x);
-            Pane(*window, "MemoFx")->Lines().setFileBytes("earlier\r\n");
-            QSignalSpy ended(window.get(), &TFrmMain::solveEnded);
+            paneNamed(*window, "MemoAN")->lines().setFileBytes(an);
+            paneNamed(*window, "MemoX")->lines().setFileBytes(x);
+            paneNamed(*window, "MemoFx")->lines().setFileBytes("earlier\r\n");
+            QSignalSpy ended(window.get(), &MainWindow::solveEnded);
 
-            Button(*window, "BtnSolve")->click();
+            buttonNamed(*window, "BtnSolve")->click();
             QVERIFY(window->solving());
             for (const char* input : {"MemoAN", "MemoX", "BtnLoadAn", "BtnClearX", "BtnSampleData", "BtnSolve"})
-                QVERIFY2(!Child<QWidget>(*window, input)->isEnabled(), input);
-            QVERIFY(Child<QWidget>(*window, "MemoFx")->isEnabled());
-            QTRY_VERIFY(Child<QProgressBar>(*window, "SolveProgress")->isVisible());
-            QCOMPARE(Button(*window, "BtnCancelSolve")->text(), QStringLiteral("取消 Cancel"));
+                QVERIFY2(!childNamed<QWidget>(*window, input)->isEnabled(), input);
+            QVERIFY(childNamed<QWidget>(*window, "MemoFx")->isEnabled());
+            QTRY_VERIFY(childNamed<QProgressBar>(*window, "SolveProgress")->isVisible());
+            QCOMPARE(buttonNamed(*window, "BtnCancelSolve")->text(), QStringLiteral("取消 Cancel"));
 
             switch (end) {
                 case End::finish: QVERIFY(ended.wait(60000)); break;
-                case End::cancelButton: Button(*window, "BtnCancelSolve")->click(); break;
+                case End::cancelButton: buttonNamed(*window, "BtnCancelSolve")->click(); break;
                 case End::escape:
                     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
                     break;
@@ -79,18 +79,18 @@ private slots:
             }
             QVERIFY(!window->solving());
             QCOMPARE(ended.count(), 1);
-            QVERIFY(!Child<QProgressBar>(*window, "SolveProgress")->isVisible());
-            QVERIFY(Child<QWidget>(*window, "MemoX")->isEnabled() && Button(*window, "BtnSolve")->isEnabled());
+            QVERIFY(!childNamed<QProgressBar>(*window, "SolveProgress")->isVisible());
+            QVERIFY(childNamed<QWidget>(*window, "MemoX")->isEnabled() && buttonNamed(*window, "BtnSolve")->isEnabled());
             if (end == End::finish) {
                 quill::ByteLineList expected;
-                quill::Evaluator().Solve(quill::ByteLineList(an), quill::ByteLineList(x), expected, true, {});
-                QVERIFY(Text(Pane(*window, "MemoFx")) == expected.text());
-                QCOMPARE(window->evaluation().CountX(), 300000);
+                quill::Evaluator().solve(quill::ByteLineList(an), quill::ByteLineList(x), expected, true, {});
+                QVERIFY(paneText(paneNamed(*window, "MemoFx")) == expected.text());
+                QCOMPARE(window->evaluation().xCount(), 300000);
             } else {
-                QCOMPARE(Text(Pane(*window, "MemoFx")), std::string("earlier\r\n"));
-                QCOMPARE(window->evaluation().CountX(), 0);
+                QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
+                QCOMPARE(window->evaluation().xCount(), 0);
                 QCoreApplication::processEvents();  // a late notice of the ended Solve changes nothing
-                QCOMPARE(Text(Pane(*window, "MemoFx")), std::string("earlier\r\n"));
+                QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
             }
         }
     }
@@ -106,32 +106,32 @@ private slots:
             {"coefficient not a number", "1\r\n\r\n x \r\n2", "1", PaneRole::coefficients, 2},
             {"coefficient too large", "1\r\n1e999\r\n", "1", PaneRole::coefficients, 1},
             {"x too large", "1", "1\r\n \r\n1e400\r\nz", PaneRole::xValues, 2},
-            {"x not a number, deep in a long pane", "1", Lines("0.25", 150000) + "1;5\r\n" + Lines("7", 9), PaneRole::xValues,
+            {"x not a number, deep in a long pane", "1", lines("0.25", 150000) + "1;5\r\n" + lines("7", 9), PaneRole::xValues,
              150000},
         };
-        TFrmMain window(App());
+        MainWindow window(testApp());
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         for (const Case& c : cases) {
             RecordingPresenter boxes;
-            Pane(window, "MemoAN")->Lines().setFileBytes(c.an);
-            Pane(window, "MemoX")->Lines().setFileBytes(c.x);
-            Pane(window, "MemoFx")->Lines().setFileBytes("earlier");
-            Button(window, "BtnSolve")->setFocus();
-            Solve(window);
+            paneNamed(window, "MemoAN")->lines().setFileBytes(c.an);
+            paneNamed(window, "MemoX")->lines().setFileBytes(c.x);
+            paneNamed(window, "MemoFx")->lines().setFileBytes("earlier");
+            buttonNamed(window, "BtnSolve")->setFocus();
+            solve(window);
             QCOMPARE(boxes.boxes.size(), std::size_t{1});
             const quill::TextPane& pane = window.paneFor(c.pane);
-            const std::size_t length = pane.Lines().row(c.line).size();
+            const std::size_t length = pane.lines().row(c.line).size();
             QVERIFY2(pane.hasFocus(), c.what);
             QCOMPARE(pane.anchor(), (quill::TextPos{c.line, length}));
             QCOMPARE(pane.caret(), (quill::TextPos{c.line, 0}));
             const int64_t rowsShown = pane.viewport()->height() / pane.rowHeight();
             QVERIFY2(pane.firstVisibleRow() <= c.line && c.line < pane.firstVisibleRow() + rowsShown, c.what);
-            QCOMPARE(Text(Pane(window, "MemoFx")), std::string("earlier"));
+            QCOMPARE(paneText(paneNamed(window, "MemoFx")), std::string("earlier"));
             // The coefficients read before a bad x value are kept, as a Solve
             // step by step keeps them; a bad coefficient keeps the old (none).
-            QCOMPARE(window.evaluation().CountAn(), c.pane == PaneRole::xValues ? 1 : 0);
+            QCOMPARE(window.evaluation().coefficientCount(), c.pane == PaneRole::xValues ? 1 : 0);
         }
     }
 };

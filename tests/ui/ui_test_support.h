@@ -22,25 +22,25 @@
 namespace quill::test {
 
 // The application object the test's main() made.
-inline Application*& TheApp() {
+inline Application*& registeredApp() {
     static Application* app = nullptr;
     return app;
 }
-inline Application& App() { return *TheApp(); }
+inline Application& testApp() { return *registeredApp(); }
 
 // The control of that object name under parent; the test stops when there is none.
 template <class Control = QWidget>
-Control* Child(const QObject& parent, const char* name) {
+Control* childNamed(const QObject& parent, const char* name) {
     auto* found = parent.findChild<Control*>(QString::fromLatin1(name));
     if (!found) qFatal("no control %s", name);
     return found;
 }
 
-inline TextPane* Pane(const QObject& window, const char* name) { return Child<TextPane>(window, name); }
-inline QAbstractButton* Button(const QObject& window, const char* name) { return Child<QAbstractButton>(window, name); }
-inline QAction* Entry(const QObject& window, const char* name) { return Child<QAction>(window, name); }
-inline QMenu* Menu(const QObject& window, const char* name) { return Child<QMenu>(window, name); }
-inline QLabel* Label(const QObject& window, const char* name) { return Child<QLabel>(window, name); }
+inline TextPane* paneNamed(const QObject& window, const char* name) { return childNamed<TextPane>(window, name); }
+inline QAbstractButton* buttonNamed(const QObject& window, const char* name) { return childNamed<QAbstractButton>(window, name); }
+inline QAction* entryNamed(const QObject& window, const char* name) { return childNamed<QAction>(window, name); }
+inline QMenu* menuNamed(const QObject& window, const char* name) { return childNamed<QMenu>(window, name); }
+inline QLabel* labelNamed(const QObject& window, const char* name) { return childNamed<QLabel>(window, name); }
 
 struct ShownBox {
     QWidget* owner;
@@ -50,10 +50,10 @@ struct ShownBox {
 
 class RecordingPresenter : public MessagePresenter {
 public:
-    RecordingPresenter() { App().SetPresenter(this); }
-    ~RecordingPresenter() override { App().SetPresenter(nullptr); }
+    RecordingPresenter() { testApp().setPresenter(this); }
+    ~RecordingPresenter() override { testApp().setPresenter(nullptr); }
 
-    void Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override {
+    void show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override {
         boxes.push_back({owner, text, caption, icon});
         if (whileShown) whileShown();
     }
@@ -62,18 +62,18 @@ public:
     std::function<void()> whileShown;  // runs as if the box were up
 };
 
-inline std::string Text(const TextPane* pane) { return pane->Lines().fileBytes(); }
+inline std::string paneText(const TextPane* pane) { return pane->lines().fileBytes(); }
 
 }  // namespace quill::test
 
 #define QUILL_UI_TEST_MAIN(TestObject)                                 \
     int main(int argc, char** argv) {                                  \
         quill::Application app(argc, argv);                            \
-        quill::test::TheApp() = &app;                                  \
-        app.SetTitle(QString::fromUtf8(quill::kApplicationTitle));     \
+        quill::test::registeredApp() = &app;                                  \
+        app.setTitle(QString::fromUtf8(quill::kApplicationTitle));     \
         /* windows keep their settings here, not beside the test */    \
         QTemporaryDir settingsDir;                                     \
-        app.SetSettingsProgramPath(settingsDir.filePath("quillometer")); \
+        app.setSettingsProgramPath(settingsDir.filePath("quillometer")); \
         TestObject test;                                               \
         return QTest::qExec(&test, argc, argv);                        \
     }

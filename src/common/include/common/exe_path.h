@@ -8,9 +8,9 @@ namespace quill {
 
 // Full path of the running executable, symlinks resolved; "" when the system
 // cannot tell (no /proc, for instance).
-std::string ExecutablePath();
+std::string executablePath();
 
-// The folder of ExecutablePath() with its trailing '/'; "" when unknown.
-std::string ExecutableDirectory();
+// The folder of executablePath() with its trailing '/'; "" when unknown.
+std::string executableDirectory();
 
 }  // namespace quill

@@ -36,7 +36,7 @@ private:
 
 // open(2) with O_CLOEXEC and O_NOCTTY, retried when a signal interrupts it.
 // Not valid() on failure, with errno set.
-FileDescriptor OpenFile(const std::string& path, int flags, mode_t mode = 0);
+FileDescriptor openFile(const std::string& path, int flags, mode_t mode = 0);
 
 // What a load or a save does with a file that is not a regular file.
 enum class SpecialFiles {
@@ -50,21 +50,21 @@ enum class SpecialFiles {
 
 // Opens path to read. A folder never opens (errno EISDIR); other special
 // files as `special` says (errno ENXIO when refused).
-FileDescriptor OpenForReading(const std::string& path, SpecialFiles special);
+FileDescriptor openForReading(const std::string& path, SpecialFiles special);
 
 // Reads until `want` bytes are in or the file ends, so that a caller sees
 // the same pieces whatever sizes read(2) returns. The bytes read; -1 on error.
-ssize_t ReadFull(int fd, char* buffer, std::size_t want);
+ssize_t readFull(int fd, char* buffer, std::size_t want);
 
 // Appends everything up to the end of the file to out; false on a read error.
-bool ReadAll(int fd, std::string& out);
+bool readAll(int fd, std::string& out);
 
 // Writes every byte, at the file position or from offset. False on an error,
 // and also when a write takes no byte at all, so the loop never spins.
-bool WriteAll(int fd, std::string_view bytes);
-bool WriteAllAt(int fd, std::string_view bytes, off_t offset);
+bool writeAll(int fd, std::string_view bytes);
+bool writeAllAt(int fd, std::string_view bytes, off_t offset);
 
 // fsync(2), retried when a signal interrupts it.
-bool SyncFile(int fd);
+bool syncFile(int fd);
 
 }  // namespace quill

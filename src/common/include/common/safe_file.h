@@ -24,7 +24,7 @@ enum class SaveStatus {
 // writable, writes in place instead (after checking that the bytes fit). A
 // target that is no regular file (a FIFO, a terminal) is written into as it
 // is, or with SpecialFiles::refuse is cannotCreate at once.
-SaveStatus SaveFileSafely(const std::string& path, std::string_view bytes,
+SaveStatus saveFileSafely(const std::string& path, std::string_view bytes,
                           SpecialFiles special = SpecialFiles::accept);
 
 // The same save with the bytes given in pieces: open, write each piece,
@@ -50,6 +50,6 @@ private:
 };
 
 // Reads the whole file. Returns false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& out);
+bool readWholeFile(const std::string& path, std::string& out);
 
 }  // namespace quill

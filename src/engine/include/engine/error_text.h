@@ -11,6 +11,6 @@ namespace quill {
 // above '.' (0x2E): letters, digits, '/', ':' and every multi-byte character
 // get a full stop; a message ending in a space, a control byte or one of
 // "!\"#$%&'()*+,-." keeps its end. The empty message stays empty.
-std::string ErrorBoxText(std::string_view message);
+std::string errorBoxText(std::string_view message);
 
 }  // namespace quill

@@ -7,7 +7,7 @@
 //
 // A run: addXText (any number of times), finishX, compute, then writeReport
 // or reportText. The coefficients are read as the sequential Solve reads them
-// (Evaluator::ReadAnList), before finishX when its errors are to come first.
+// (Evaluator::readCoefficients), before finishX when its errors are to come first.
 
 #include <atomic>
 #include <cstddef>
@@ -65,7 +65,7 @@ public:
     // F at every x. Raises OverflowError, AbortError.
     void compute(std::vector<double> coefficients);
 
-    int32_t countX() const;
+    int32_t xCount() const;
     std::vector<double> xValues() const;  // empty unless control.keepX
     std::vector<double> fxValues() const;
 
@@ -83,7 +83,7 @@ private:
     ReportStyle style_;
     SolveControl control_;
     std::unique_ptr<WorkerPool> pool_;
-    std::vector<double> an_;
+    std::vector<double> coefficients_;
     std::vector<Block> blocks_;
     std::size_t count_ = 0;
     std::string pending_;              // text not yet converted

@@ -16,7 +16,7 @@
 namespace quill {
 
 // a * x^power, multiplied left to right, each product stored to double.
-inline double Term(double a, double x, int32_t power) {
+inline double term(double a, double x, int32_t power) {
     double r = a;
     for (int32_t k = 0; k < power; ++k) {
         const Ext80::Narrowed p = Ext80::mulDoubles(r, x);
@@ -27,9 +27,9 @@ inline double Term(double a, double x, int32_t power) {
 }
 
 // The terms summed from the constant one up, from +0, each sum stored to double.
-inline double Poly(const double* a, std::size_t count, double x) {
+inline double poly(const double* a, std::size_t count, double x) {
     double s;
-    if (!EvaluatePolynomialAt(a, count, x, s)) throw OverflowError();
+    if (!evaluatePolynomialAt(a, count, x, s)) throw OverflowError();
     return s;
 }
 
@@ -39,12 +39,12 @@ constexpr std::size_t kIndexedLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2
 constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
 
 // A number as the report writes it: decimal with the style's mark, or hex.
-inline std::size_t NumberText(double value, const ReportStyle& style, char* out) {
-    return style.hexNumbers ? DoubleToHexText(value, out) : DoubleToText(value, style.decimalMark, out);
+inline std::size_t numberText(double value, const ReportStyle& style, char* out) {
+    return style.hexNumbers ? doubleToHexText(value, out) : doubleToText(value, style.decimalMark, out);
 }
 
 // The count labels (UTF-8).
-constexpr std::string_view kCountAnLabel = "An的数量 An Items Count =";
-constexpr std::string_view kCountXLabel = "X的数量 X Count =";
+constexpr std::string_view kCoefficientCountLabel = "An的数量 An Items Count =";
+constexpr std::string_view kXCountLabel = "X的数量 X Count =";
 
 }  // namespace quill

@@ -9,15 +9,15 @@
 namespace quill {
 
 // F at x into out; false when a product or a sum overflows the double range.
-bool EvaluatePolynomialAt(const double* a, std::size_t n, double x, double& out);
+bool evaluatePolynomialAt(const double* a, std::size_t n, double x, double& out);
 
 // F at x[0..count) into fx[0..count). Returns the index of the first x whose
 // evaluation overflows (fx from there on is unspecified), count when none does.
-std::size_t EvaluatePolynomialRange(const double* a, std::size_t n, const double* x, double* fx, std::size_t count);
+std::size_t evaluatePolynomialRange(const double* a, std::size_t n, const double* x, double* fx, std::size_t count);
 
 // The same by the integer model of the 80-bit arithmetic whatever this build
 // uses, so that both can be compared in one program.
-std::size_t EvaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,
+std::size_t evaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,
                                         std::size_t count);
 
 }  // namespace quill

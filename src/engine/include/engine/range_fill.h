@@ -31,14 +31,14 @@ enum class RangeFault {
 
 // Reads the three texts with the pane's decimal mark. out is set only when
 // the answer is RangeFault::none.
-RangeFault ReadRange(std::string_view from, std::string_view to, std::string_view count, char decimalMark,
+RangeFault readRange(std::string_view from, std::string_view to, std::string_view count, char decimalMark,
                      RangeRequest& out);
 
 // Value i of count: From + i * (To - From) / (count - 1) in double
 // arithmetic, the first exactly From and the last exactly To.
-double RangeValue(const RangeRequest& range, int32_t i);
+double rangeValue(const RangeRequest& range, int32_t i);
 
 // The values as pane text, each followed by CR LF.
-std::string RangeText(const RangeRequest& range, char decimalMark);
+std::string rangeText(const RangeRequest& range, char decimalMark);
 
 }  // namespace quill

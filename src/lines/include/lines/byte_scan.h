@@ -12,7 +12,7 @@ constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
 constexpr uint64_t kOnes = 0x0101010101010101ull;
 
 // Eight bytes from p, the first in the lowest byte whatever the host order.
-inline uint64_t LoadWord(const char* p) {
+inline uint64_t loadWord(const char* p) {
     uint64_t word;
     std::memcpy(&word, p, sizeof word);
     if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
@@ -20,30 +20,30 @@ inline uint64_t LoadWord(const char* p) {
 }
 
 // The top bit of every byte of word that equals c, and no other bit.
-inline uint64_t BytesEqual(uint64_t word, char c) {
+inline uint64_t bytesEqual(uint64_t word, char c) {
     const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
     return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
 // Offset of the byte whose top bit is the lowest set bit of mask.
-inline int FirstMarked(uint64_t mask) { return std::countr_zero(mask) / 8; }
+inline int firstMarked(uint64_t mask) { return std::countr_zero(mask) / 8; }
 
 // The first CR or LF in [from, end), or end.
-inline const char* FindCrOrLf(const char* from, const char* end) {
+inline const char* findCrOrLf(const char* from, const char* end) {
     for (; end - from >= 8; from += 8) {
-        const uint64_t word = LoadWord(from);
-        const uint64_t marks = BytesEqual(word, '\r') | BytesEqual(word, '\n');
-        if (marks != 0) return from + FirstMarked(marks);
+        const uint64_t word = loadWord(from);
+        const uint64_t marks = bytesEqual(word, '\r') | bytesEqual(word, '\n');
+        if (marks != 0) return from + firstMarked(marks);
     }
     while (from < end && *from != '\r' && *from != '\n') ++from;
     return from;
 }
 
 // The first byte of [from, end) outside ASCII, or end.
-inline const char* FindNonAscii(const char* from, const char* end) {
+inline const char* findNonAscii(const char* from, const char* end) {
     for (; end - from >= 8; from += 8) {
-        const uint64_t high = LoadWord(from) & ~kLow7;
-        if (high != 0) return from + FirstMarked(high);
+        const uint64_t high = loadWord(from) & ~kLow7;
+        if (high != 0) return from + firstMarked(high);
     }
     while (from < end && static_cast<unsigned char>(*from) < 0x80) ++from;
     return from;
@@ -51,10 +51,10 @@ inline const char* FindNonAscii(const char* from, const char* end) {
 
 // Calls found(p) for every LF in [from, end), in order.
 template <class Found>
-inline void ForEachLf(const char* from, const char* end, Found found) {
+inline void forEachLf(const char* from, const char* end, Found found) {
     for (; end - from >= 8; from += 8) {
-        for (uint64_t marks = BytesEqual(LoadWord(from), '\n'); marks != 0; marks &= marks - 1)
-            found(from + FirstMarked(marks));
+        for (uint64_t marks = bytesEqual(loadWord(from), '\n'); marks != 0; marks &= marks - 1)
+            found(from + firstMarked(marks));
     }
     for (; from < end; ++from)
         if (*from == '\n') found(from);

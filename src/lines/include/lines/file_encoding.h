@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/unicode.h"  // IsValidUtf8, which the rules below use
+#include "common/unicode.h"  // isValidUtf8, which the rules below use
 #include "lines/pane_text.h"
 
 namespace quill {
@@ -30,33 +30,33 @@ struct DecodedText {
 // True when the bytes begin with a UTF-16 byte-order mark and the rest is
 // well-formed UTF-16 in that byte order: such a file is decoded before its
 // lines are read (its NUL bytes are halves of characters).
-bool IsMarkedUtf16(std::string_view bytes);
+bool isMarkedUtf16(std::string_view bytes);
 // Decodes such a file into out in one pass; false (out unspecified) for any
 // other bytes.
-bool DecodeMarkedUtf16(std::string_view bytes, DecodedText& out);
+bool decodeMarkedUtf16(std::string_view bytes, DecodedText& out);
 
-// The text of a file. A UTF-16 file (IsMarkedUtf16) is decoded without its
+// The text of a file. A UTF-16 file (isMarkedUtf16) is decoded without its
 // mark. A UTF-8 mark is dropped and remembered, and the rest read as a file
 // without one: valid UTF-8 stays as it is; otherwise bytes that read as
 // GB18030 and encode back to exactly themselves are taken as that; anything
 // else is read byte for byte (Latin-1), so that no byte is ever lost.
-DecodedText DecodeFileText(std::string bytes);
+DecodedText decodeFileText(std::string bytes);
 
 // The same for a part of a file after its start, where no mark is looked
 // for: the order UTF-8, GB18030, Latin-1 only.
-DecodedText DecodeUnmarkedText(std::string bytes);
+DecodedText decodeUnmarkedText(std::string bytes);
 
 // The file bytes of a UTF-8 text in the encoding, with its mark. Text the
 // encoding cannot hold (Chinese typed into a pane read as Latin-1) is written
 // as UTF-8 instead, whole, rather than losing those characters.
-std::string EncodeFileText(std::string utf8, FileEncoding encoding);
+std::string encodeFileText(std::string utf8, FileEncoding encoding);
 
 // The codec of a desktop pane: reads each loaded file by the rules above and
 // saves in the encoding of the file loaded last (UTF-8 before any).
 class RememberingFileCodec : public FileCodec {
 public:
     std::string decode(std::string bytes) override;
-    std::string encode(std::string text) const override { return EncodeFileText(std::move(text), encoding_); }
+    std::string encode(std::string text) const override { return encodeFileText(std::move(text), encoding_); }
     FileEncoding encoding() const { return encoding_; }
 
 private:

@@ -21,7 +21,7 @@ constexpr int64_t kLoadedCapacity = 2147483632;
 // Converts the raw bytes of a file into pane text, piece by piece: LF, CR LF
 // and a lone CR become CR LF. A NUL byte raises FileError "File text contains
 // a NUL byte at line <n>". Exposed for tests and fuzzing.
-std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize = kLoadPieceSize);
+std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize = kLoadPieceSize);
 
 // Replaces the pane's text with the file, in the file's own encoding (the
 // pane's codec decodes it), and raises its capacity to kLoadedCapacity. A file
@@ -30,35 +30,31 @@ std::string TransferIntoPane(std::string_view fileBytes, std::size_t pieceSize =
 // (or, with SpecialFiles::refuse, is not a regular file) or a read fails, and
 // "File <path> contains a NUL byte at line <n>" for a NUL byte (a NUL that is
 // half of a UTF-16 character is none); the pane is then unchanged.
-void LoadFromFile(LineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
-
-// The same from a descriptor that is already open (standard input), read to
-// its end; name stands for the file in the message of a NUL byte, and a read
-// error raises FileError(readFailure).
-void LoadFromDescriptor(LineList& pane, int fd, const std::string& name, const std::string& readFailure);
+void loadFromFile(LineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
 // The pane text of a load, handed on in pieces cut anywhere.
 using PieceSink = std::function<void(std::string_view)>;
 
-// Reads the file as LoadFromFile does, but hands its text to take in pieces,
+// Reads the file as loadFromFile does, but hands its text to take in pieces,
 // decoded to UTF-8 as a pane's codec decodes it (file_encoding.h), instead of
 // keeping it: text that is all ASCII is never held whole. Raises the same
 // FileError; pieces taken before it are then void.
-void TransferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special = SpecialFiles::accept);
+void transferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special = SpecialFiles::accept);
 
-// The same for a descriptor already open (standard input), as
-// LoadFromDescriptor reads it.
-void TransferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure);
+// The same for a descriptor already open (standard input), read to its end;
+// name stands for the file in the message of a NUL byte, and a read error
+// raises FileError(readFailure).
+void transferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
 // over the target only when everything was written. Raises FileError
 // "Cannot create file <path>" (also for a target that is no regular file,
 // with SpecialFiles::refuse) or "Failed to Save Stream"; the old file is
 // then untouched.
-void SaveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
+void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
-// Raises the FileError of SaveToFile for a save that did not succeed: for a
+// Raises the FileError of saveToFile for a save that did not succeed: for a
 // report saved in pieces (SafeFileWriter).
-void CheckSaved(SaveStatus status, const std::string& path);
+void checkSaved(SaveStatus status, const std::string& path);
 
 }  // namespace quill

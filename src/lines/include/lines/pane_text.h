@@ -78,7 +78,6 @@ public:
     std::string fileBytes() const override;
     void setFileBytes(std::string bytes) override;
     void setFileCodec(std::unique_ptr<FileCodec> codec) { codec_ = std::move(codec); }
-    const FileCodec* fileCodec() const { return codec_.get(); }
 
     // Rows as displayed: at least one; the last is empty when the text ends
     // with CR LF.

@@ -12,21 +12,21 @@ namespace quill::utf8 {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-inline bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+inline bool isContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
 // The start of the character after the one at pos (pos < size).
-std::size_t Next(std::string_view text, std::size_t pos);
+std::size_t next(std::string_view text, std::size_t pos);
 // The start of the character before pos (pos > 0).
-std::size_t Previous(std::string_view text, std::size_t pos);
+std::size_t previous(std::string_view text, std::size_t pos);
 // The nearest character start at or before pos.
-std::size_t Floor(std::string_view text, std::size_t pos);
+std::size_t floor(std::string_view text, std::size_t pos);
 
-int64_t CountCharacters(std::string_view text);
+int64_t countCharacters(std::string_view text);
 // Bytes taken by the first `characters` characters (all of text if fewer).
-std::size_t BytesOfFirst(std::string_view text, int64_t characters);
+std::size_t bytesOfFirst(std::string_view text, int64_t characters);
 
 // The code point of the character [pos, end); kReplacement when its bytes are
 // not one well-formed UTF-8 sequence.
-char32_t Decode(std::string_view text, std::size_t pos, std::size_t end);
+char32_t decode(std::string_view text, std::size_t pos, std::size_t end);
 
 }  // namespace quill::utf8

@@ -19,7 +19,7 @@ struct DecimalForm {
 };
 
 // Rounded to 15 significant digits by the 16th digit of an 18-digit integer.
-DecimalForm ToDecimalForm(Ext80 v);
+DecimalForm toDecimalForm(Ext80 v);
 
 // Longest texts, without a terminating NUL.
 constexpr std::size_t kMaxDoubleTextLength = 22;   // -4.94065645841247E-324
@@ -28,16 +28,16 @@ constexpr std::size_t kMaxHexTextLength = 24;      // -0x1.fffffffffffffp+1023
 
 // General layout with precision 15. Writes at most kMaxDoubleTextLength bytes
 // to out and returns the number written (no NUL).
-std::size_t DoubleToText(double value, char decimalMark, char* out);
-std::string DoubleToText(double value, char decimalMark);
+std::size_t doubleToText(double value, char decimalMark, char* out);
+std::string doubleToText(double value, char decimalMark);
 
 // Plain decimal, "-" for negatives. Writes at most kMaxIntegerTextLength bytes.
-std::size_t IntegerToText(int32_t value, char* out);
-std::string IntegerToText(int32_t value);
+std::size_t integerToText(int32_t value, char* out);
+std::string integerToText(int32_t value);
 
 // The exact double as a C99 hexadecimal floating constant (0x1.8p+0,
 // -0x0p+0, 0x0.0000000000001p-1022, inf, -inf, nan). At most kMaxHexTextLength bytes.
-std::size_t DoubleToHexText(double value, char* out);
-std::string DoubleToHexText(double value);
+std::size_t doubleToHexText(double value, char* out);
+std::string doubleToHexText(double value);
 
 }  // namespace quill

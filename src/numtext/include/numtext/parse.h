@@ -9,24 +9,24 @@
 namespace quill {
 
 // The text without its leading and trailing bytes 0x00..0x20.
-std::string_view TrimBlanks(std::string_view text);
+std::string_view trimBlanks(std::string_view text);
 
 // Converts text to an 80-bit value in the fixed order of operations (digits
 // accumulated, then scaled by a power of ten). Returns false when the text is
 // not a number, including a value beyond the 80-bit range. The text ends at
 // its first NUL byte. Never throws.
-bool TryTextToNumber(std::string_view text, char decimalMark, Ext80& out);
+bool tryTextToNumber(std::string_view text, char decimalMark, Ext80& out);
 
-// As TryTextToNumber, raising ConvertError
+// As tryTextToNumber, raising ConvertError
 // "'<text>' is not a valid floating point value" for a text that is not a number.
-Ext80 TextToNumber(std::string_view text, char decimalMark);
+Ext80 textToNumber(std::string_view text, char decimalMark);
 
-// NarrowToDouble(TextToNumber(text, decimalMark)), the same value and the
+// narrowToDouble(textToNumber(text, decimalMark)), the same value and the
 // same errors, by a shorter road for the usual texts.
-double TextToDouble(std::string_view text, char decimalMark);
+double textToDouble(std::string_view text, char decimalMark);
 
 // The store into a double: rounded to 53 bits; raises OverflowError
 // ("Floating point overflow") when the magnitude rounds above the largest double.
-double NarrowToDouble(Ext80 v);
+double narrowToDouble(Ext80 v);
 
 }  // namespace quill

@@ -89,16 +89,16 @@ inline constexpr Ext80Bits kTenPowHigh[10] = {
 inline Ext80 toExt80(Ext80Bits b) { return Ext80::fromBits(false, b.biasedExponent, b.significand); }
 
 // v * 10^n. Callers never pass n >= 5120; n <= -5120 gives +0 whatever v is.
-Ext80 ScaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags);
+Ext80 scaleByPowerOfTen(Ext80 v, int32_t n, Ext80Flags& flags);
 
-// The bits of ScaleByPowerOfTen(Ext80::fromUint64(s), n) for 0 < s and
+// The bits of scaleByPowerOfTen(Ext80::fromUint64(s), n) for 0 < s and
 // |n| < 5120: the very same steps and roundings in integer registers, each
 // division a multiplication by the divisor's reciprocal. Returns false,
 // leaving out alone, where that cannot settle the result: a quotient too
 // close to half a unit of its last place, or a result at either end of the
 // 80-bit normal range.
-bool ScaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out);
+bool scaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out);
 // The same for a positive normal 80-bit value given by its bits.
-bool ScaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out);
+bool scaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out);
 
 }  // namespace quill

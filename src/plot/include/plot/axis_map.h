@@ -16,13 +16,13 @@ public:
     explicit LinearMap(int shift) : shift_(shift) {}
     // The map for these values; non-finite values are ignored, and without a
     // non-zero one the map is the identity.
-    static LinearMap ForValues(const double* values, std::size_t count);
+    static LinearMap forValues(const double* values, std::size_t count);
 
-    double ToView(double real) const;
+    double toView(double real) const;
     // Beyond the double range the result is clamped to +-1.79e308.
-    double ToReal(double view) const;
+    double toReal(double view) const;
     // Beyond the double range the result is infinite: no such value.
-    double ToRealUnclamped(double view) const;
+    double toRealUnclamped(double view) const;
     int shift() const { return shift_; }
 
 private:
@@ -37,10 +37,10 @@ public:
     explicit SymlogMap(int decade);  // c = 10^decade
     // c is the power of ten at or below the smallest non-zero magnitude, so
     // every value lies in the logarithmic part or at zero.
-    static SymlogMap ForValues(const double* values, std::size_t count);
+    static SymlogMap forValues(const double* values, std::size_t count);
 
-    double ToView(double real) const;
-    double ToReal(double view) const;  // clamped to +-1.79e308
+    double toView(double real) const;
+    double toReal(double view) const;  // clamped to +-1.79e308
     int decade() const { return decade_; }
     double threshold() const { return c_; }
 
@@ -58,8 +58,8 @@ struct YMap {
     LinearMap linear;
     SymlogMap symlog;
 
-    double ToView(double real) const { return scale == YScale::linear ? linear.ToView(real) : symlog.ToView(real); }
-    double ToReal(double view) const { return scale == YScale::linear ? linear.ToReal(view) : symlog.ToReal(view); }
+    double toView(double real) const { return scale == YScale::linear ? linear.toView(real) : symlog.toView(real); }
+    double toReal(double view) const { return scale == YScale::linear ? linear.toReal(view) : symlog.toReal(view); }
 };
 
 }  // namespace quill::plot

@@ -10,6 +10,6 @@ namespace quill::plot {
 // the report writes them but always with "." as the decimal mark (the comma
 // separates the columns). ASCII, so valid UTF-8; every line, the last one
 // included, ends with LF alone. Rows stop at the shorter list.
-std::string CsvTable(const std::vector<double>& x, const std::vector<double>& fx);
+std::string csvTable(const std::vector<double>& x, const std::vector<double>& fx);
 
 }  // namespace quill::plot

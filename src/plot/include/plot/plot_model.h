@@ -36,37 +36,36 @@ class PlotModel {
 public:
     // The lists of a successful Solve: coefficients (lowest power first), the
     // x values and F at each of them. Keeps the chosen y scale.
-    void SetData(std::vector<double> coefficients, std::vector<double> x, std::vector<double> fx);
-    bool HasData() const { return hasData_; }
-    std::size_t PointCount() const { return x_.size(); }
+    void setData(std::vector<double> coefficients, std::vector<double> x, std::vector<double> fx);
+    std::size_t pointCount() const { return x_.size(); }
     // The report's points as given.
-    const std::vector<double>& X() const { return x_; }
-    const std::vector<double>& Fx() const { return fx_; }
+    const std::vector<double>& xValues() const { return x_; }
+    const std::vector<double>& fxValues() const { return fx_; }
 
-    void SetYScale(YScale scale);
-    YScale GetYScale() const { return ymap_.scale; }
+    void setYScale(YScale scale);
+    YScale yScale() const { return ymap_.scale; }
 
     // Every point and the curve between the smallest and largest x, with a
     // margin. Without points: x from -1 to 1 and the curve there.
-    ViewRect FitView() const;
+    ViewRect fitView() const;
 
     // What to draw in the view on a plot `columns` pixels wide.
-    PlotFrame Frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks,
+    PlotFrame frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks,
                     int maxYTicks) const;
 
-    double RealX(double u) const { return xmap_.ToReal(u); }
-    double RealY(double v) const { return ymap_.ToReal(v); }
-    double ViewX(double x) const { return xmap_.ToView(x); }
-    double ViewY(double y) const { return ymap_.ToView(y); }
+    double realX(double u) const { return xmap_.toReal(u); }
+    double realY(double v) const { return ymap_.toReal(v); }
+    double viewX(double x) const { return xmap_.toView(x); }
+    double viewY(double y) const { return ymap_.toView(y); }
 
     // "x=<x>  y=<y>" for a place in view units, in the report's number text.
-    std::string CoordinateText(double u, double v, char decimalMark) const;
+    std::string coordinateText(double u, double v, char decimalMark) const;
 
 private:
-    void MapPointsToView();
+    void mapPointsToView();
 
     bool hasData_ = false;
-    std::vector<double> an_, x_, fx_;
+    std::vector<double> coefficients_, x_, fx_;
     std::vector<double> pu_, pv_;     // the points in view units
     std::vector<double> fitCurveY_;   // real F between the points, for the fitting view
     std::optional<Span> pointSpanU_;  // the points' u, when there are any

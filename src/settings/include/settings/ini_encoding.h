@@ -21,11 +21,11 @@ struct IniFileText {
 };
 
 // The file's text, or nullopt for malformed UTF-16.
-std::optional<IniFileText> DecodeIniFile(std::string_view bytes);
+std::optional<IniFileText> decodeIniFile(std::string_view bytes);
 
 // The bytes of text in its encoding, the UTF-16 mark first. text must be
-// valid UTF-8 for the UTF-16 encodings (what DecodeIniFile gives, edited with
+// valid UTF-8 for the UTF-16 encodings (what decodeIniFile gives, edited with
 // valid UTF-8); nullopt otherwise.
-std::optional<std::string> EncodeIniFile(const IniFileText& file);
+std::optional<std::string> encodeIniFile(const IniFileText& file);
 
 }  // namespace quill

@@ -11,7 +11,7 @@ namespace quill {
 
 class IniStore {
 public:
-    // Longest value ReadText gives back; longer values are cut to this.
+    // Longest value readText gives back; longer values are cut to this.
     static constexpr std::size_t kMaxValueBytes = 2047;
 
     explicit IniStore(std::string path) : path_(std::move(path)) {}
@@ -20,7 +20,7 @@ public:
     // The key's value (see ini_text.h for the layout), cut to kMaxValueBytes;
     // defaultText when the file, the section or the key is missing or the
     // file cannot be read. Never creates or changes the file.
-    std::string ReadText(std::string_view section, std::string_view key,
+    std::string readText(std::string_view section, std::string_view key,
                          std::string_view defaultText) const;
 
     // Sets the key's value, creating the file, the section or the key as
@@ -29,18 +29,18 @@ public:
     // <path>" when the file cannot be read back, created or replaced, is
     // read-only, or is UTF-16 that cannot be rewritten faithfully; the old
     // file then stays as it was.
-    void WriteText(std::string_view section, std::string_view key, std::string_view value) const;
+    void writeText(std::string_view section, std::string_view key, std::string_view value) const;
 
     // The value as an integer (int_text.h), after "0x..." became "$..."; the
     // default when there is none or it is not an integer text.
-    std::int32_t ReadInt32(std::string_view section, std::string_view key,
+    std::int32_t readInt32(std::string_view section, std::string_view key,
                            std::int32_t defaultValue) const;
 
-    // ReadInt32 with the default as 1 or 0; true when the integer is not 0.
-    bool ReadFlag(std::string_view section, std::string_view key, bool defaultValue) const;
+    // readInt32 with the default as 1 or 0; true when the integer is not 0.
+    bool readFlag(std::string_view section, std::string_view key, bool defaultValue) const;
 
     // Writes "1" or "0".
-    void WriteFlag(std::string_view section, std::string_view key, bool value) const;
+    void writeFlag(std::string_view section, std::string_view key, bool value) const;
 
 private:
     std::string path_;

@@ -15,10 +15,10 @@ namespace quill {
 // hexadecimal number after "$", "x", "X", "0x" or "0X" of at most eight
 // significant digits whose 32 bits read as two's complement ("$FFFFFFFF" is
 // -1). Anything else anywhere, a trailing space included, is not a number.
-std::optional<std::int32_t> Int32FromText(std::string_view text);
+std::optional<std::int32_t> int32FromText(std::string_view text);
 
 // A text longer than two bytes that starts with "0x" or "0X" becomes "$"
 // followed by the rest; any other text is returned as it is.
-std::string HexPrefixToDollar(std::string_view text);
+std::string hexPrefixToDollar(std::string_view text);
 
 }  // namespace quill

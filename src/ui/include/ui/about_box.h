@@ -10,11 +10,11 @@ class QPushButton;
 
 namespace quill {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 298;
     static constexpr int kClientHeight = 263;
@@ -38,6 +38,6 @@ private:
 
 // The address with invisible break chances after '/', '.' and '-', so a long
 // one wraps inside its label instead of running out of it.
-QString WrappableAddress(const QString& address);
+QString wrappableAddress(const QString& address);
 
 }  // namespace quill

@@ -13,9 +13,9 @@ class QWidget;
 namespace quill {
 
 // Buddies and the panes' accessible interface for the main window.
-void MakeAccessible(QWidget& window);
+void makeAccessible(QWidget& window);
 
 // Makes Qt build the panes' accessible interface; safe to call again.
-void InstallPaneAccessibility();
+void installPaneAccessibility();
 
 }  // namespace quill

@@ -29,14 +29,13 @@ public:
     Application(int& argc, char** argv);
     ~Application() override;
 
-    void SetTitle(const QString& title);
-    const QString& Title() const { return title_; }
+    void setTitle(const QString& title);
 
     // Creates a window owned by the application, hidden, handing it the
     // application when it takes one; the first one becomes the main window, whose closing ends
     // the program.
     template <class Window>
-    Window* CreateOwnedWindow() {
+    Window* createOwnedWindow() {
         Window* window = nullptr;
         if constexpr (std::is_constructible_v<Window, Application&>)
             window = new Window(*this);
@@ -45,55 +44,53 @@ public:
         adopt(window);
         return window;
     }
-    QWidget* MainWindow() const { return mainWindow_; }
+    QWidget* mainWindow() const { return mainWindow_; }
     // The first owned window of that class, or null.
     template <class Window>
-    Window* OwnedWindow() const {
+    Window* ownedWindow() const {
         for (QWidget* w : owned_)
             if (auto* found = qobject_cast<Window*>(w)) return found;
         return nullptr;
     }
 
     // Shows the main window (its show event runs first) and runs the loop
-    // until RequestQuit.
-    void RunMessageLoop();
+    // until requestQuit.
+    void runMessageLoop();
     // Ends the loop once the events before it are handled (exit code 0).
-    void RequestQuit();
-    bool Terminated() const { return terminated_; }
-    bool Running() const { return running_; }
+    void requestQuit();
 
     // Destroys the owned windows one at a time, the last created first;
     // each is hidden before it goes.
-    void DestroyOwnedWindows();
+    void destroyOwnedWindows();
 
     // Shows an error that escaped a command: AbortError silently ends it,
     // every other error is shown in the error box.
     void routeError(std::exception_ptr error) noexcept override;
     // The message, with a full stop added by the usual rule, under the
     // title, with the error icon and one OK button.
-    void ShowErrorBox(std::string_view message);
+    void showErrorBox(std::string_view message);
     // A box modal to the whole program; the active window and the keyboard
     // focus come back afterwards.
-    void AppMessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
+    void messageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
 
     // The folder of the program, with its trailing '/'.
-    QString ExecutableDirectory() const;
-    void SetExecutableDirectory(const QString& directory) { executableDirectory_ = directory; }
+    QString executableDirectory() const;
+    void setExecutableDirectory(const QString& directory) { executableDirectory_ = directory; }
     // The program file whose settings file the main window uses (".ini" in
     // place of its extension); empty means the running executable.
-    const QString& SettingsProgramPath() const { return settingsProgramPath_; }
-    void SetSettingsProgramPath(const QString& path) { settingsProgramPath_ = path; }
+    const QString& settingsProgramPath() const { return settingsProgramPath_; }
+    void setSettingsProgramPath(const QString& path) { settingsProgramPath_ = path; }
 
     // The files and the Solve asked for on the command line, for the main
     // window's first show.
     const StartRequest& startRequest() const { return startRequest_; }
-    void SetStartRequest(StartRequest request) { startRequest_ = std::move(request); }
+    void setStartRequest(StartRequest request) { startRequest_ = std::move(request); }
 
     // Test seams: where boxes go (null: real boxes), and a log of the
     // start-up and shutdown steps.
-    void SetPresenter(MessagePresenter* presenter) { presenter_ = presenter; }
-    void SetTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
-    void Trace(const QString& step) {
+    void setPresenter(MessagePresenter* presenter) { presenter_ = presenter; }
+    void setTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
+    void trace(const QString& step) {
         if (trace_) trace_(step);
     }
 
@@ -102,7 +99,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 signals:
-    // RequestQuit was called: the loop ends once the events before it are done.
+    // requestQuit was called: the loop ends once the events before it are done.
     void quitRequested();
 
 private:
@@ -112,8 +109,7 @@ private:
     QString title_;
     QWidget* mainWindow_ = nullptr;
     std::vector<QWidget*> owned_;
-    bool terminated_ = false;
-    bool running_ = false;
+    bool terminated_ = false;  // the quit asked for has come
     QString executableDirectory_;
     QString settingsProgramPath_;
     StartRequest startRequest_;

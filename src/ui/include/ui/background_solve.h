@@ -25,7 +25,7 @@ struct SolveInput {
     std::string coefficients, xValues;  // the panes' texts, CR LF breaks
     // The lists of the last Solve, taken again for a pane without lines
     // (only filled for such a pane).
-    std::vector<double> keptAn, keptX;
+    std::vector<double> keptCoefficients, keptX;
     ReportStyle style;
     plot::YScale plotScale = plot::YScale::linear;
 };
@@ -34,8 +34,8 @@ struct SolveOutcome {
     enum class Source { none, coefficients, xValues };
     std::exception_ptr error;          // none: the Solve succeeded
     Source errorSource = Source::none;  // the pane whose reading raised it
-    std::vector<double> an, x, fx;
-    // How many of an, x and fx were made whole before an error: a failed
+    std::vector<double> coefficients, x, fx;
+    // How many of coefficients, x and fx were made whole before an error: a failed
     // Solve keeps those, as the evaluator keeps each list it has read.
     int listsMade = 0;
     PreparedLines report;

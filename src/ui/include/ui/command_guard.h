@@ -15,14 +15,14 @@ public:
     virtual void routeError(std::exception_ptr error) noexcept = 0;
 };
 
-void RunGuarded(ErrorRoute& errors, const std::function<void()>& command) noexcept;
+void runGuarded(ErrorRoute& errors, const std::function<void()>& command) noexcept;
 
 // Connects a signal (a click, a menu entry) to a command run guarded; the
 // connection lives as long as context.
 template <class Sender, class Signal, class Command>
-QMetaObject::Connection ConnectCommand(Sender* sender, Signal signal, QObject* context, ErrorRoute& errors,
+QMetaObject::Connection connectCommand(Sender* sender, Signal signal, QObject* context, ErrorRoute& errors,
                                        Command command) {
-    return QObject::connect(sender, signal, context, [&errors, command] { RunGuarded(errors, command); });
+    return QObject::connect(sender, signal, context, [&errors, command] { runGuarded(errors, command); });
 }
 
 }  // namespace quill

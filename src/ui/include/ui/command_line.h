@@ -20,10 +20,10 @@ struct StartRequest {
 // Answers --help and --version on standard output before the application
 // object exists, so that neither needs a display. The exit status, or
 // nothing when the program is to start.
-std::optional<int> AnswerWithoutWindow(int argc, char** argv);
+std::optional<int> answerWithoutWindow(int argc, char** argv);
 
 // Reads the arguments that Qt left (the program name first). Bad arguments
 // are told on standard error with the usage and give exit status 2.
-std::optional<int> ReadStartRequest(const QStringList& arguments, StartRequest& request);
+std::optional<int> readStartRequest(const QStringList& arguments, StartRequest& request);
 
 }  // namespace quill

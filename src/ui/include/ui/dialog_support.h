@@ -12,12 +12,12 @@ namespace quill {
 
 // Shows the dialog modally: Accepted only when it was accepted (the About
 // box's OK button); every other ending counts as Rejected.
-QDialog::DialogCode RunDialogModal(QDialog& dialog);
+QDialog::DialogCode runDialogModal(QDialog& dialog);
 
 // "宋体" (or SimSun) when installed, otherwise WenQuanYi Micro Hei, which the
 // program's packages bring along; sized in pixels so the layout holds at any DPI.
-QString DialogFontFamily();
-QFont DialogFont(int pixelSize);
+QString dialogFontFamily();
+QFont dialogFont(int pixelSize);
 
 // Where a window goes the first time it is shown: the centre of its screen,
 // or the centre of the screen that holds the mouse pointer.
@@ -28,6 +28,6 @@ enum class FirstShowPlacement { screenCentre, pointerScreenCentre };
 // nothing afterwards, so a window the user moved comes back where it was.
 // Call it from showEvent before QDialog::showEvent: the explicit move also
 // stops QDialog from re-centring the window over its parent at every show.
-void PlaceAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed);
+void placeAtFirstShow(QWidget& window, FirstShowPlacement placement, bool& placed);
 
 }  // namespace quill

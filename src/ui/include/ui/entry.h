@@ -9,6 +9,6 @@ class Application;
 // About dialog in that order, runs the loop, and destroys the windows again,
 // the last created first. An error in start-up is shown and ends the
 // program. Always returns 0, the exit code.
-int RunEntryRoutine(Application& app);
+int runEntryRoutine(Application& app);
 
 }  // namespace quill

@@ -55,7 +55,7 @@ public:
     bool execute(QWidget* owner);
 
     Kind kind() const { return kind_; }
-    // Who shows the dialog (none: RunQtFileDialog); tests answer without one.
+    // Who shows the dialog (none: runQtFileDialog); tests answer without one.
     void setRunner(FileDialogRunner runner) { runner_ = std::move(runner); }
 
 private:
@@ -64,15 +64,15 @@ private:
 };
 
 // The path with the suffix (no dot) added when its file name has none.
-QString WithDefaultExtension(const QString& path, const QString& suffix);
+QString withDefaultExtension(const QString& path, const QString& suffix);
 
 // Where a dialog goes on a monitor: centred across, its top at one third of
 // the room left above and below.
-QPoint DialogPlacement(const QRect& monitor, const QSize& dialog);
+QPoint dialogPlacement(const QRect& monitor, const QSize& dialog);
 
 // Shows a QFileDialog (the toolkit's own, which can be placed and behaves the
-// same on every desktop) modally over owner, placed by DialogPlacement on the
+// same on every desktop) modally over owner, placed by dialogPlacement on the
 // monitor of the active window (or of the owner's).
-FileDialogAnswer RunQtFileDialog(QWidget* owner, const FileDialogRequest& request);
+FileDialogAnswer runQtFileDialog(QWidget* owner, const FileDialogRequest& request);
 
 }  // namespace quill

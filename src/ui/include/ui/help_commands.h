@@ -12,9 +12,9 @@ class QWidget;
 namespace quill {
 
 // The web page, fixed when the build is configured.
-QString WebAddress();
+QString webAddress();
 // The version of this build, e.g. "2023.1.0".
-QString BuildVersion();
+QString buildVersion();
 
 // Looked for beside the executable, in this order. The .chm is the user's
 // own (the program does not ship one); the HTML page comes with the program.
@@ -24,10 +24,10 @@ inline constexpr char kHelpPageName[] = "Quillometer.html";
 // The Chinese sentence and the path, CR LF, the English sentence and the
 // path: the path stands right after each sentence, with no space. In
 // English only the second line.
-QString HelpMissingText(const QString& helpFilePath, bool english = false);
+QString helpMissingText(const QString& helpFilePath, bool english = false);
 
 // The folder of the running program with its trailing '/'.
-QString HelpDirectory();
+QString helpDirectory();
 
 struct HelpPlatform {
     // Hands a file or web address to the desktop; the result is ignored,
@@ -37,19 +37,19 @@ struct HelpPlatform {
     std::function<void(QWidget* owner, const QString& text, const QString& caption)> showExclamation;
 
     // QDesktopServices::openUrl and a QMessageBox.
-    static HelpPlatform System();
+    static HelpPlatform system();
 };
 
 enum class HelpShown { chm, html, missing };
 
 // Help > Content: opens Quillometer.chm from directory (a trailing separator
 // included) when it exists, else Quillometer.html; when neither exists, shows
-// HelpMissingText with the .chm path under the hint caption, in the
+// helpMissingText with the .chm path under the hint caption, in the
 // language asked for, and does nothing else.
-HelpShown ShowHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform,
+HelpShown showHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform,
                           bool english = false);
 
-// Help > Web: hands WebAddress() to the desktop.
-void OpenWebPage(const HelpPlatform& platform);
+// Help > Web: hands webAddress() to the desktop.
+void openWebPage(const HelpPlatform& platform);
 
 }  // namespace quill

@@ -13,11 +13,11 @@ namespace quill {
 struct Caption {
     const char* bilingual;
     const char* english;
-    QString Text(bool english) const { return QString::fromUtf8(english ? this->english : bilingual); }
+    QString text(bool english) const { return QString::fromUtf8(english ? this->english : bilingual); }
 };
 
 // A text that reads the same in both languages.
-constexpr Caption SameInBoth(const char* text) { return {text, text}; }
+constexpr Caption sameInBoth(const char* text) { return {text, text}; }
 
 namespace captions {
 
@@ -29,12 +29,12 @@ inline constexpr Caption kDecimalMark{"小数点 Decimal mark: ", "Decimal mark:
 inline constexpr Caption kSolveProgress{"计算进度 Solve progress", "Solve progress"};
 inline constexpr Caption kCancelSolve{"取消 Cancel", "Cancel"};
 // After a Solve: %1 coefficients, %2 x values, %3 the time it took.
-inline constexpr Caption kSolveFigures = SameInBoth("An %1, X %2, %3");
+inline constexpr Caption kSolveFigures = sameInBoth("An %1, X %2, %3");
 
 // The box for an error that is no error object of the program: %1 its type,
 // %2 the program file, %3 an address.
-inline constexpr Caption kApplicationError = SameInBoth("Application Error");
-inline constexpr Caption kUnknownException = SameInBoth("Exception %1 in module %2 at %3.\r\n\r\n");
+inline constexpr Caption kApplicationError = sameInBoth("Application Error");
+inline constexpr Caption kUnknownException = sameInBoth("Exception %1 in module %2 at %3.\r\n\r\n");
 
 // The shared open and save dialogs: one entry per file kind, in Qt's form.
 inline constexpr Caption kTextFiles{"文本数据文件(*.txt)", "Text data files(*.txt)"};
@@ -67,13 +67,13 @@ inline constexpr Caption kPlotLogY{"对数Log y", "Log y"};
 inline constexpr Caption kPlotExport{"导出Export", "Export"};
 
 // A pane's context menu, the same in both languages.
-inline constexpr Caption kUndo = SameInBoth("&Undo");
-inline constexpr Caption kRedo = SameInBoth("&Redo");
-inline constexpr Caption kCut = SameInBoth("Cu&t");
-inline constexpr Caption kCopy = SameInBoth("&Copy");
-inline constexpr Caption kPaste = SameInBoth("&Paste");
-inline constexpr Caption kDelete = SameInBoth("Delete");
-inline constexpr Caption kSelectAll = SameInBoth("Select All");
+inline constexpr Caption kUndo = sameInBoth("&Undo");
+inline constexpr Caption kRedo = sameInBoth("&Redo");
+inline constexpr Caption kCut = sameInBoth("Cu&t");
+inline constexpr Caption kCopy = sameInBoth("&Copy");
+inline constexpr Caption kPaste = sameInBoth("&Paste");
+inline constexpr Caption kDelete = sameInBoth("Delete");
+inline constexpr Caption kSelectAll = sameInBoth("Select All");
 
 // "Fill with a range…": the x pane's context menu entry, the dialog, and
 // its reasons for refusing an entry.

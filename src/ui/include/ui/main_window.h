@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "engine/evaluator.h"
-#include "settings/ini_datas.h"
+#include "settings/language_setting.h"
 #include "ui/file_dialogs.h"
 
 class QAction;
@@ -44,14 +44,14 @@ struct ControlSpec;
 
 enum class PaneRole { coefficients, xValues, results };
 
-class TFrmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // Errors of its commands go to the application's box; the settings file
     // is the one of the application's settings program.
-    explicit TFrmMain(Application& app, QWidget* parent = nullptr);
-    ~TFrmMain() override;
+    explicit MainWindow(Application& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The area under the menu bar, status bar included, at 96 dpi.
     static constexpr int kClientWidth = 805;
@@ -71,7 +71,7 @@ public:
 
     // The language choice, read from the settings file when the window is
     // made and written back when it is destroyed.
-    TIniDatas& settings() { return settings_; }
+    LanguageSetting& settings() { return settings_; }
     // Where Help and Web hand their address (tests watch instead of a browser).
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
 
@@ -130,13 +130,13 @@ private:
     // program, any other is hidden.
     void requestClose();
     // The show event: the stored language, then the sample data.
-    void formShow();
+    void prepareShow();
     // After the show event: the files of the command line in place of the
     // sample data, a fresh undo history, and the Solve asked for
     // (main_window_start.cpp).
     void openStartFiles();
     // The destroy event: releases the evaluation state.
-    void formDestroy();
+    void releaseLists();
 
     // The program file whose settings the window keeps.
     static std::string settingsProgram(const Application& app);
@@ -160,7 +160,7 @@ private:
     FileDialog openDialog_{FileDialog::Kind::open};
     FileDialog saveDialog_{FileDialog::Kind::save};
 
-    TIniDatas settings_;
+    LanguageSetting settings_;
     Evaluator evaluator_;
     bool english_ = false;
     QString solveNotice_;

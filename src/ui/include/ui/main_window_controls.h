@@ -41,7 +41,7 @@ struct ControlSpec {
 
 // Every control, parents before their children, menus and their entries in
 // the order they are shown.
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlSpec> mainWindowControls();
 // The row of a control; raises std::out_of_range for a name not in the table.
 const ControlSpec& MainWindowControl(std::string_view name);
 

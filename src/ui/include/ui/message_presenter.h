@@ -16,19 +16,19 @@ public:
     virtual ~MessagePresenter() = default;
     // Shows a modal box over owner (none: centred on the screen) until its
     // OK button or close box ends it.
-    virtual void Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) = 0;
+    virtual void show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) = 0;
 };
 
 // A QMessageBox.
 class BoxPresenter : public MessagePresenter {
 public:
-    void Show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override;
+    void show(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override;
 };
 
 // What a box shows of a message: a message too long to lay out (an error
 // quoting a huge pane line) keeps its start and end with "…" between, and
 // long unbroken stretches get invisible break chances so the box can wrap
 // them. The message itself is not changed.
-QString DisplayText(const QString& message);
+QString displayText(const QString& message);
 
 }  // namespace quill

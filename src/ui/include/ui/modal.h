@@ -14,9 +14,9 @@ namespace quill {
 // Rejected from every other ending: the close box, Escape.
 // Raises Error "Cannot make a visible window modal" when the dialog is
 // visible, disabled or already being shown modally.
-QDialog::DialogCode RunModal(QDialog& dialog);
+QDialog::DialogCode runModal(QDialog& dialog);
 
-// True while the dialog is being shown by RunModal.
-bool IsShownModally(const QWidget& window);
+// True while the dialog is being shown by runModal.
+bool isShownModally(const QWidget& window);
 
 }  // namespace quill

@@ -13,10 +13,10 @@ class TextPane;
 // Lets the pane take a dropped file. The load runs as a command, its errors
 // going to errors, once the drop is over, so that the program the file came
 // from is not kept waiting while an error box is up.
-void AcceptFileDrops(TextPane& pane, ErrorRoute& errors);
+void acceptFileDrops(TextPane& pane, ErrorRoute& errors);
 
 // The one local file a drag carries; empty when it carries several, a web
 // address or anything else.
-QString DroppedFile(const QMimeData* data);
+QString droppedFile(const QMimeData* data);
 
 }  // namespace quill

@@ -14,15 +14,15 @@ class TextPane;
 // Replaces the pane's text with the file; raises "Cannot open file <path>"
 // with the path exactly as given, at once also for anything but a regular
 // file, or the message of a NUL byte in it.
-void LoadPaneFile(TextPane& pane, const QString& path);
+void loadPaneFile(TextPane& pane, const QString& path);
 // Writes the pane's text to the file; raises "Cannot create file <path>"
 // (also for anything but a regular file) or "Failed to Save Stream", leaving
 // the old file as it was.
-void SavePaneFile(const TextPane& pane, const QString& path);
+void savePaneFile(const TextPane& pane, const QString& path);
 
 // Runs the dialog over owner and loads or saves the name confirmed; a
 // cancelled dialog ends the command with nothing changed.
-void LoadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner);
-void SavePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner);
+void loadPaneThroughDialog(FileDialog& openDialog, TextPane& pane, QWidget* owner);
+void savePaneThroughDialog(FileDialog& saveDialog, const TextPane& pane, QWidget* owner);
 
 }  // namespace quill

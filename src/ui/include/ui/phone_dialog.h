@@ -9,18 +9,15 @@ class QPushButton;
 
 namespace quill {
 
-class TFrmVisitePhone : public QDialog {
+class PhoneDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFrmVisitePhone(QWidget* parent = nullptr);
+    explicit PhoneDialog(QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 211;
     static constexpr int kClientHeight = 247;
     static constexpr int kCodeSide = 210;
-
-    // The address the code stands for.
-    QString codeText() const { return codeText_; }
 
     // Captions bilingual (the default) or English only.
     void setLanguage(bool english);
@@ -30,7 +27,6 @@ protected:
 
 private:
     QPushButton* closeButton_ = nullptr;
-    QString codeText_;
     bool placed_ = false;
 };
 

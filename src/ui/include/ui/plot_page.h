@@ -44,7 +44,7 @@ public:
     // The same with the model already given the lists (on another thread,
     // for a long Solve) in the scale yScale() had then.
     void showSolve(plot::PlotModel model);
-    plot::YScale yScale() const { return model_.GetYScale(); }
+    plot::YScale yScale() const { return model_.yScale(); }
     // The byte between integer and fraction digits in ticks and coordinates.
     void setDecimalMark(char mark);
     // Captions bilingual (Chinese, then English) or English only.
@@ -54,21 +54,21 @@ public:
     void setPlotName(const QString& name);
 
     // The commands behind the controls; each runs guarded when clicked.
-    void BtnFitClick();
-    void ChkLogYClick();
-    void BtnExportClick();
+    void fitView();
+    void applyYScale();
+    void exportPlot();
 
     // Writes the plot at its size on screen: SVG when the name ends in .svg,
-    // the points as a table when it ends in .csv (plot::CsvTable), PNG
+    // the points as a table when it ends in .csv (plot::csvTable), PNG
     // otherwise. Raises FileError "Cannot create file <path>" or "Failed to
     // Save Stream"; an existing file is then left as it was.
-    void ExportTo(const QString& path);
-    const QString& LastExportName() const { return lastExportName_; }
+    void exportTo(const QString& path);
+    const QString& lastExportName() const { return lastExportName_; }
 
     // What is on show, for tests and tools.
-    const plot::PlotModel& Model() const { return model_; }
-    const plot::PlotFrame& Frame() const { return frame_; }
-    plot::ViewRect View() const;
+    const plot::PlotModel& model() const { return model_; }
+    const plot::PlotFrame& frame() const { return frame_; }
+    plot::ViewRect currentView() const;
 
 signals:
     // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
@@ -79,12 +79,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetView(const plot::ViewRect& view);
+    void setView(const plot::ViewRect& view);
     // Works out markers, curve and ticks for the view the widget is about to
     // draw, unless they are still those of the last frame.
-    void UpdateFrame();
-    void ShowCoordinates(const QPoint& position);
-    void ApplyCaptions();
+    void updateFrame();
+    void showCoordinates(const QPoint& position);
+    void applyCaptions();
 
     QCustomPlot* plot_ = nullptr;
     QCPGraph* curveGraph_ = nullptr;

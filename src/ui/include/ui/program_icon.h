@@ -7,6 +7,6 @@
 namespace quill {
 
 // Built once from the PNGs compiled into the program; never null.
-QIcon ProgramIcon();
+QIcon programIcon();
 
 }  // namespace quill

@@ -14,7 +14,7 @@ class QrMatrix {
 public:
     // Encodes bytes (8-bit mode, error correction level M, smallest version
     // that fits). Empty when libqrencode refuses the text (too long, no memory).
-    static std::optional<QrMatrix> Encode(const QByteArray& text);
+    static std::optional<QrMatrix> encode(const QByteArray& text);
 
     // Modules per side (21 for version 1, four more per version).
     int size() const { return size_; }
@@ -35,9 +35,9 @@ constexpr int kQrQuietZoneModules = 4;
 // whole number of pixels, centred; the spare pixels are light. The module
 // size is the largest that fits, at least one pixel (then the symbol may be
 // clipped when side is too small, which the callers never ask for).
-QImage RenderQrSymbol(const QrMatrix& matrix, int side, QColor dark = Qt::black, QColor light = Qt::white);
+QImage renderQrSymbol(const QrMatrix& matrix, int side, QColor dark = Qt::black, QColor light = Qt::white);
 
-// Pixels per module chosen by RenderQrSymbol for this matrix and side.
-int QrModulePixels(const QrMatrix& matrix, int side);
+// Pixels per module chosen by renderQrSymbol for this matrix and side.
+int qrModulePixels(const QrMatrix& matrix, int side);
 
 }  // namespace quill

@@ -33,11 +33,11 @@ public:
     RangeDialog(TextPane& pane, RangeFillStyle style, QWidget* parent = nullptr);
 
     // The context menu entry's caption.
-    static QString MenuCaption(bool english);
+    static QString menuCaption(bool english);
 
     // Reads the entries and fills the pane; on a bad entry shows why, puts
     // the focus on that entry and returns false.
-    bool Fill();
+    bool fill();
     // OK: fills and closes, or stays open on a bad entry.
     void accept() override;
 
@@ -49,7 +49,7 @@ public:
     QPushButton* BtnCancel = nullptr;
 
 private:
-    void ShowProblem(const QString& text, QLineEdit* entry);
+    void showProblem(const QString& text, QLineEdit* entry);
 
     TextPane& pane_;
     RangeFillStyle style_;
@@ -57,6 +57,6 @@ private:
 
 // Adds "Fill with a range…" to the pane's context menu. The dialog opens as
 // a command of window, with the style the window has at that moment.
-void AcceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style);
+void acceptRangeFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style);
 
 }  // namespace quill

@@ -15,11 +15,11 @@ namespace quill {
 // The top-left corner that centres a window of outer size `outer` on the
 // screen (of `screens`) that contains `pointer`, or on `primary` when none
 // does.
-QPoint CentredOnPointerScreen(const QList<QRect>& screens, const QRect& primary, const QPoint& pointer,
+QPoint centredOnPointerScreen(const QList<QRect>& screens, const QRect& primary, const QPoint& pointer,
                               const QSize& outer);
 
 // Moves the window there, with the screens and pointer of the running
 // application. Without any screen the window stays where the system put it.
-void CentreOnPointerScreen(QWidget& window);
+void centreOnPointerScreen(QWidget& window);
 
 }  // namespace quill

@@ -11,6 +11,6 @@ namespace quill {
 class Application;
 
 // Once, before the event loop runs.
-void CloseOnTerminationSignals(Application& app);
+void closeOnTerminationSignals(Application& app);
 
 }  // namespace quill

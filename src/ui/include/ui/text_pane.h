@@ -22,8 +22,8 @@ public:
     explicit TextPane(QWidget* parent = nullptr);
 
     // The pane's line list: what the engine reads and writes.
-    PaneText& Lines() { return text_; }
-    const PaneText& Lines() const { return text_; }
+    PaneText& lines() { return text_; }
+    const PaneText& lines() const { return text_; }
 
     TextPos caret() const { return caret_; }
     TextPos anchor() const { return anchor_; }

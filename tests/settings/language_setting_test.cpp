@@ -1,4 +1,4 @@
-#include "settings/ini_datas.h"
+#include "settings/language_setting.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@
 namespace quill {
 namespace {
 
-using testing::Exists;
-using testing::ReadBytes;
-using testing::RunProbeAsNobody;
+using testing::exists;
+using testing::readBytes;
+using testing::runProbeAsNobody;
 using testing::ScratchFolder;
-using testing::WriteBytes;
+using testing::writeBytes;
 
 TEST(IniFileNameFor, ReplacesOrAppendsTheExtension) {
     const struct { std::string exe, ini; } cases[] = {
@@ -28,31 +28,31 @@ TEST(IniFileNameFor, ReplacesOrAppendsTheExtension) {
         {"/x/..two", "/x/..two.ini"}, {"/x/prog.ini", "/x/prog.ini.ini"}, {"prog", "prog.ini"},
         {"prog.bin", "prog.ini"}, {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(IniFileNameFor(c.exe), c.ini) << c.exe;
+    for (const auto& c : cases) EXPECT_EQ(iniFileNameFor(c.exe), c.ini) << c.exe;
 }
 
-TEST(TIniDatas, ReadsAtConstructionWritesOnlyOnSave) {
+TEST(LanguageSetting, ReadsAtConstructionWritesOnlyOnSave) {
     ScratchFolder folder;
     {
-        TIniDatas settings(folder / "quillometer");
-        EXPECT_EQ(settings.IniFileName, folder / "quillometer.ini");
-        EXPECT_TRUE(settings.bChinese);
-        settings.bChinese = false;
+        LanguageSetting settings(folder / "quillometer");
+        EXPECT_EQ(settings.fileName(), folder / "quillometer.ini");
+        EXPECT_TRUE(settings.chinese());
+        settings.setChinese(false);
     }  // destruction saves nothing
-    EXPECT_FALSE(Exists(folder / "quillometer.ini"));
+    EXPECT_FALSE(exists(folder / "quillometer.ini"));
 
-    TIniDatas first(folder / "quillometer");
-    first.bChinese = false;
-    first.SaveSettings();
-    EXPECT_EQ(ReadBytes(folder / "quillometer.ini"), "[Setting]\r\nbChinese=0\r\n");
-    EXPECT_FALSE(TIniDatas(folder / "quillometer").bChinese);
+    LanguageSetting first(folder / "quillometer");
+    first.setChinese(false);
+    first.save();
+    EXPECT_EQ(readBytes(folder / "quillometer.ini"), "[Setting]\r\nbChinese=0\r\n");
+    EXPECT_FALSE(LanguageSetting(folder / "quillometer").chinese());
 
-    WriteBytes(folder / "q.ini", "; mine\n[Window]\nleft=10\n[setting]\nBCHINESE = false\n");
-    TIniDatas edited(folder / "q.bin");
-    EXPECT_TRUE(edited.bChinese);  // "false" is no integer: the default
-    edited.bChinese = false;
-    edited.SaveSettings();
-    EXPECT_EQ(ReadBytes(folder / "q.ini"), "; mine\n[Window]\nleft=10\n[setting]\nBCHINESE = 0\n");
+    writeBytes(folder / "q.ini", "; mine\n[Window]\nleft=10\n[setting]\nBCHINESE = false\n");
+    LanguageSetting edited(folder / "q.bin");
+    EXPECT_TRUE(edited.chinese());  // "false" is no integer: the default
+    edited.setChinese(false);
+    edited.save();
+    EXPECT_EQ(readBytes(folder / "q.ini"), "; mine\n[Window]\nleft=10\n[setting]\nBCHINESE = 0\n");
 }
 
 // Sets (or, for null, removes) an environment variable for one scope.
@@ -69,11 +69,11 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(TIniDatas, FailedSaveNamesTheFile) {
+TEST(LanguageSetting, FailedSaveNamesTheFile) {
     ScratchFolder folder;
-    TIniDatas settings(folder / "missing/quillometer");  // a missing folder is not the user's
+    LanguageSetting settings(folder / "missing/quillometer");  // a missing folder is not the user's
     EXPECT_THROW(
-        try { settings.SaveSettings(); } catch (const IniFileError& e) {
+        try { settings.save(); } catch (const IniFileError& e) {
             EXPECT_EQ(e.message(), "Unable to write to " + folder.path() + "/missing/quillometer.ini");
             throw;
         },
@@ -81,17 +81,17 @@ TEST(TIniDatas, FailedSaveNamesTheFile) {
 
     // Neither the program's path nor a user folder known: nowhere to save.
     const ScopedVariable home("HOME", nullptr), xdg("XDG_CONFIG_HOME", nullptr);
-    TIniDatas unknown("");
-    EXPECT_EQ(unknown.IniFileName, "");
-    EXPECT_TRUE(unknown.bChinese);
-    EXPECT_THROW(unknown.SaveSettings(), IniFileError);
+    LanguageSetting unknown("");
+    EXPECT_EQ(unknown.fileName(), "");
+    EXPECT_TRUE(unknown.chinese());
+    EXPECT_THROW(unknown.save(), IniFileError);
 }
 
 TEST(ExecutablePath, IsThisTestProgram) {
-    const std::string path = ExecutablePath();
+    const std::string path = executablePath();
     EXPECT_TRUE(path.starts_with("/") && path.ends_with("/settings_tests")) << path;
-    EXPECT_EQ(ExecutableDirectory(), path.substr(0, path.rfind('/') + 1));
-    EXPECT_EQ(TIniDatas().IniFileName, path + ".ini");
+    EXPECT_EQ(executableDirectory(), path.substr(0, path.rfind('/') + 1));
+    EXPECT_EQ(LanguageSetting().fileName(), path + ".ini");
 }
 
 TEST(UserSettingsFile, FollowsXdgConfigHomeThenHome) {
@@ -100,7 +100,7 @@ TEST(UserSettingsFile, FollowsXdgConfigHomeThenHome) {
         {"relative", "/home/u/", "/home/u/.config/quillometer/quillometer.ini"},
         {"", nullptr, ""}, {nullptr, "relative", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(UserSettingsFileFrom(c.xdg, c.home), c.file) << c.file;
+    for (const auto& c : cases) EXPECT_EQ(userSettingsFileFrom(c.xdg, c.home), c.file) << c.file;
 }
 
 // Where the settings go for a user other than root, and what the first run
@@ -121,20 +121,20 @@ TEST(SettingsFileFor, UnwritableFileBesideTheProgramGivesWayToTheUserFile) {
         const std::string exe = program / "quillometer", environment = "XDG_CONFIG_HOME=" + (home / "cfg");
         const std::string file = c.beside ? program / "quillometer.ini" : home / "cfg/quillometer/quillometer.ini";
         if (c.fileMode >= 0) {
-            WriteBytes(program / "quillometer.ini", "[Setting]\r\nbChinese=0\r\n");
+            writeBytes(program / "quillometer.ini", "[Setting]\r\nbChinese=0\r\n");
             ::chmod((program / "quillometer.ini").c_str(), static_cast<mode_t>(c.fileMode));
         }
         ::chmod(program.path().c_str(), c.folderMode);
 
-        EXPECT_EQ(RunProbeAsNobody("load " + exe, environment).output, file + (c.fileMode >= 0 ? " 0" : " 1"))
+        EXPECT_EQ(runProbeAsNobody("load " + exe, environment).output, file + (c.fileMode >= 0 ? " 0" : " 1"))
             << c.name;
-        EXPECT_EQ(RunProbeAsNobody("save " + exe + " 1", environment).output, file) << c.name;
-        EXPECT_EQ(RunProbeAsNobody("load " + exe, environment).output, file + " 1") << c.name;
+        EXPECT_EQ(runProbeAsNobody("save " + exe + " 1", environment).output, file) << c.name;
+        EXPECT_EQ(runProbeAsNobody("load " + exe, environment).output, file + " 1") << c.name;
         if (!c.beside) {
             struct stat info;
             EXPECT_TRUE(::stat((home / "cfg/quillometer").c_str(), &info) == 0 && (info.st_mode & 0777) == 0700)
                 << c.name;
-            EXPECT_EQ(ReadBytes(program / "quillometer.ini"), c.fileMode >= 0 ? "[Setting]\r\nbChinese=0\r\n"
+            EXPECT_EQ(readBytes(program / "quillometer.ini"), c.fileMode >= 0 ? "[Setting]\r\nbChinese=0\r\n"
                                                                                  : "<missing>") << c.name;
         }
     }

@@ -1,4 +1,4 @@
-#include "settings/ini_datas.h"
+#include "settings/language_setting.h"
 
 #include "common/error.h"
 #include "common/exe_path.h"
@@ -13,7 +13,7 @@ constexpr const char* kLanguageKey = "bChinese";
 
 }  // namespace
 
-std::string IniFileNameFor(const std::string& executablePath) {
+std::string iniFileNameFor(const std::string& executablePath) {
     if (executablePath.empty()) return {};
     const std::size_t nameStart = executablePath.rfind('/') + 1;  // npos + 1 == 0
     const std::size_t firstNonDot = executablePath.find_first_not_of('.', nameStart);
@@ -26,27 +26,27 @@ std::string IniFileNameFor(const std::string& executablePath) {
     return name;
 }
 
-TIniDatas::TIniDatas() : TIniDatas(ExecutablePath()) {}
+LanguageSetting::LanguageSetting() : LanguageSetting(executablePath()) {}
 
-TIniDatas::TIniDatas(const std::string& executablePath)
-    : IniFileName(SettingsFileFor(executablePath)),
-      besideFile_(IniFileNameFor(executablePath)),
-      inUserFolder_(IniFileName != besideFile_) {
-    LoadSettings();
+LanguageSetting::LanguageSetting(const std::string& executablePath)
+    : fileName_(settingsFileFor(executablePath)),
+      besideFile_(iniFileNameFor(executablePath)),
+      inUserFolder_(fileName_ != besideFile_) {
+    load();
 }
 
-void TIniDatas::LoadSettings() {
-    if (IniFileName.empty()) return;
-    bool fallback = bChinese;
+void LanguageSetting::load() {
+    if (fileName_.empty()) return;
+    bool fallback = chinese_;
     if (inUserFolder_ && !besideFile_.empty())
-        fallback = IniStore(besideFile_).ReadFlag(kSection, kLanguageKey, fallback);
-    bChinese = IniStore(IniFileName).ReadFlag(kSection, kLanguageKey, fallback);
+        fallback = IniStore(besideFile_).readFlag(kSection, kLanguageKey, fallback);
+    chinese_ = IniStore(fileName_).readFlag(kSection, kLanguageKey, fallback);
 }
 
-void TIniDatas::SaveSettings() {
-    if (IniFileName.empty()) throw IniFileError("Unable to write to the settings file: its place is unknown");
-    if (inUserFolder_) CreateFoldersFor(IniFileName);
-    IniStore(IniFileName).WriteFlag(kSection, kLanguageKey, bChinese);
+void LanguageSetting::save() {
+    if (fileName_.empty()) throw IniFileError("Unable to write to the settings file: its place is unknown");
+    if (inUserFolder_) createFoldersFor(fileName_);
+    IniStore(fileName_).writeFlag(kSection, kLanguageKey, chinese_);
 }
 
 }  // namespace quill
