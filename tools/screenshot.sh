@@ -7,7 +7,7 @@
 #                         the dialogs, and the plot page with the sample data solved.
 # The main window is the program itself, started with the sample files and
 # --solve from a scratch folder (no settings file: the default language) and
-# grabbed with ImageMagick's import; small test-only programs show the
+# grabbed with ImageMagick's import; small programs (tools/shots) show the
 # dialogs and the plot page and grab them themselves.
 # BUILD_DIR (default: build) is the CMake build folder to use.
 set -euo pipefail

@@ -15,9 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/application.h"
-#include "ui/message_presenter.h"
-#include "ui/text_pane.h"
+#include "ui/application/application.h"
+#include "ui/shared/message_presenter.h"
+
+namespace quill {
+class TextPane;
+}  // namespace quill
 
 namespace quill::test {
 
@@ -29,14 +32,19 @@ inline Application*& registeredApp() {
 inline Application& testApp() { return *registeredApp(); }
 
 // The control of that object name under parent; the test stops when there is none.
-template <class Control = QWidget>
-Control* childNamed(const QObject& parent, const char* name) {
-    auto* found = parent.findChild<Control*>(QString::fromLatin1(name));
+template <class Widget = QWidget>
+Widget* childNamed(const QObject& parent, const char* name) {
+    auto* found = parent.findChild<Widget*>(QString::fromLatin1(name));
     if (!found) qFatal("no control %s", name);
     return found;
 }
 
-inline TextPane* paneNamed(const QObject& window, const char* name) { return childNamed<TextPane>(window, name); }
+// The pane helpers are templates, so that a test of a room without panes
+// needs no pane header.
+template <class Pane = TextPane>
+Pane* paneNamed(const QObject& window, const char* name) {
+    return childNamed<Pane>(window, name);
+}
 inline QAbstractButton* buttonNamed(const QObject& window, const char* name) { return childNamed<QAbstractButton>(window, name); }
 inline QAction* entryNamed(const QObject& window, const char* name) { return childNamed<QAction>(window, name); }
 inline QMenu* menuNamed(const QObject& window, const char* name) { return childNamed<QMenu>(window, name); }
@@ -62,7 +70,10 @@ public:
     std::function<void()> whileShown;  // runs as if the box were up
 };
 
-inline std::string paneText(const TextPane* pane) { return pane->lines().fileBytes(); }
+template <class Pane>
+std::string paneText(const Pane* pane) {
+    return pane->lines().fileBytes();
+}
 
 }  // namespace quill::test
 

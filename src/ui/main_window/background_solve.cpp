@@ -1,0 +1,93 @@
+#include "ui/main_window/background_solve.h"
+
+#include <memory>
+#include <utility>
+
+#include "common/error.h"
+#include "engine/parallel_solve.h"
+
+namespace quill {
+
+namespace {
+
+// Where each stage of the Solve starts on the way to 1000: making the
+// report's rows takes the longest.
+constexpr int kStageStart[] = {0, 350, 500, 1000};
+
+}  // namespace
+
+BackgroundSolve::BackgroundSolve(SolveInput input, std::function<void()> finished)
+    : input_(std::move(input)), finished_(std::move(finished)), thread_([this] { run(); }) {}
+
+BackgroundSolve::~BackgroundSolve() {
+    cancel();
+    if (thread_.joinable()) thread_.join();
+}
+
+bool BackgroundSolve::waitFor(std::chrono::milliseconds time) {
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, time, [this] { return done_; });
+}
+
+bool BackgroundSolve::done() const {
+    std::lock_guard lock(mutex_);
+    return done_;
+}
+
+void BackgroundSolve::run() noexcept {
+    using Source = SolveOutcome::Source;
+    SolveOutcome& out = outcome_;
+    Source reading = Source::none;
+    try {
+        SolveControl control;
+        control.cancel = &cancel_;
+        control.progress = [this](SolveStage stage, std::size_t done, std::size_t total) {
+            const auto at = static_cast<std::size_t>(stage);
+            const int span = kStageStart[at + 1] - kStageStart[at];
+            permille_.store(kStageStart[at] + static_cast<int>(total ? span * done / total : 0),
+                            std::memory_order_relaxed);
+        };
+        control.keepX = false;  // the x values are taken out before they go
+        auto solve = std::make_unique<ParallelSolve>(input_.style, control);
+        const char mark = input_.style.decimalMark;
+
+        // The errors come in the order of the sequential Solve: the
+        // coefficients first, then the x values.
+        solve->addXText(input_.xValues);
+        std::string().swap(input_.xValues);
+        reading = Source::coefficients;
+        Evaluator reader;
+        if (reader.readCoefficients(ByteLineList(std::move(input_.coefficients)), mark))
+            out.coefficients = reader.coefficients();
+        else
+            out.coefficients = std::move(input_.keptCoefficients);
+        out.listsMade = 1;
+        reading = Source::xValues;
+        solve->finishX();
+        if (solve->xTextEmpty()) solve->setX(input_.keptX);
+        std::vector<double>().swap(input_.keptX);
+        reading = Source::none;
+
+        out.x = solve->xValues();
+        out.listsMade = 2;
+        solve->compute(out.coefficients);
+        out.fx = solve->fxValues();
+        out.listsMade = 3;
+        out.report = PreparedLines(solve->reportText());
+        solve.reset();  // its memory goes before the plot's comes
+        if (cancel_.load()) throw AbortError();
+        out.plot.setYScale(input_.plotScale);
+        out.plot.setData(out.coefficients, out.x, out.fx);
+    } catch (...) {
+        out.error = std::current_exception();
+        out.errorSource = reading;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    ended_.notify_all();
+    if (finished_) finished_();
+}
+
+}  // namespace quill

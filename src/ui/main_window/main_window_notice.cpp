@@ -1,0 +1,45 @@
+// The status bar's notice: the decimal mark in use and what the last Solve
+// took.
+
+#include <QLabel>
+
+#include "ui/shared/language.h"
+#include "ui/main_window/main_window.h"
+#include "ui/plot_page/plot_page.h"
+
+namespace quill {
+
+namespace {
+
+// Milliseconds with two decimals below one, one above; the separator is the
+// decimal mark the panes use.
+QString milliseconds(qint64 nanoseconds, char decimalMark) {
+    const double ms = static_cast<double>(nanoseconds) / 1e6;
+    QString text = QString::number(ms, 'f', ms < 1.0 ? 2 : 1);
+    text.replace(QLatin1Char('.'), QChar::fromLatin1(decimalMark));
+    return text + QStringLiteral(" ms");
+}
+
+}  // namespace
+
+// Also hands the decimal mark to the plot: this runs whenever the mark or
+// the language changes.
+void MainWindow::updateNotice() {
+    // The figures of the last Solve stay while the mark it read is in use.
+    if (solveMark_ != decimalMark_) solveNotice_.clear();
+    QString notice = captions::kDecimalMark.text(english_) + QChar::fromLatin1(decimalMark_);
+    if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
+    noticePanel_->setText(notice);
+    plotPage_->setDecimalMark(decimalMark_);
+}
+
+void MainWindow::showSolveFigures(qint64 nanoseconds) {
+    solveNotice_ = captions::kSolveFigures.text(english_)
+                       .arg(evaluator_.coefficientCount())
+                       .arg(evaluator_.xCount())
+                       .arg(milliseconds(nanoseconds, decimalMark_));
+    solveMark_ = decimalMark_;
+    updateNotice();
+}
+
+}  // namespace quill

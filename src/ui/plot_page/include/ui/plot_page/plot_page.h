@@ -1,0 +1,108 @@
+#pragma once
+// The plot page: the report's points (x, F(x)) as markers and the polynomial
+// as a curve across the view. The wheel zooms, dragging pans, Fit shows
+// everything again, Log y switches the y axis to a symmetric logarithm,
+// Export writes the plot as PNG or SVG, or its points as CSV. All the numbers
+// it works out come from plot::PlotModel; this class only draws them and takes
+// the input. Its controls are found by object name: PlotArea, BtnFit, ChkLogY,
+// BtnExport.
+
+#include <QSharedPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "plot/plot_model.h"
+#include "ui/shared/command_guard.h"
+
+class QCheckBox;
+class QCPGraph;
+class QCustomPlot;
+class QPushButton;
+
+namespace quill {
+
+class PlotTicker;
+
+class PlotPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // Asks for the name to export to. Gets the name confirmed last time in
+    // this run (empty at first) and gives back the chosen one, or an empty
+    // string for Cancel. The default is a save dialog offering PNG, SVG and CSV.
+    using SaveNameChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
+
+    // Errors of the page's commands go to errors.
+    explicit PlotPage(ErrorRoute& errors, QWidget* parent = nullptr);
+    ~PlotPage() override;
+
+    // The lists of a successful Solve: coefficients (a(0) first), the x
+    // values and F at each of them. Fits the view to them.
+    void showSolve(const std::vector<double>& an, const std::vector<double>& x, const std::vector<double>& fx);
+    // The same with the model already given the lists (on another thread,
+    // for a long Solve) in the scale yScale() had then.
+    void showSolve(plot::PlotModel model);
+    plot::YScale yScale() const { return model_.yScale(); }
+    // The byte between integer and fraction digits in ticks and coordinates.
+    void setDecimalMark(char mark);
+    // Captions bilingual (Chinese, then English) or English only.
+    void setEnglish(bool english);
+    void setSaveNameChooser(SaveNameChooser chooser);
+    // What screen readers call the plot (the page's tab caption).
+    void setPlotName(const QString& name);
+
+    // Writes the plot at its size on screen: SVG when the name ends in .svg,
+    // the points as a table when it ends in .csv (plot::csvTable), PNG
+    // otherwise. Raises FileError "Cannot create file <path>" or "Failed to
+    // Save Stream"; an existing file is then left as it was.
+    void exportTo(const QString& path);
+    const QString& lastExportName() const { return lastExportName_; }
+
+    // What is on show, for tests and tools.
+    const plot::PlotModel& model() const { return model_; }
+    const plot::PlotFrame& frame() const { return frame_; }
+    plot::ViewRect currentView() const;
+
+signals:
+    // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
+    // the mouse leaves the plot.
+    void coordinatesChanged(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The commands behind the controls; each runs guarded when clicked.
+    void fitView();
+    void applyYScale();  // Log y
+    void exportPlot();
+
+    void setView(const plot::ViewRect& view);
+    // Works out markers, curve and ticks for the view the widget is about to
+    // draw, unless they are still those of the last frame.
+    void updateFrame();
+    void showCoordinates(const QPoint& position);
+    void applyCaptions();
+
+    QCustomPlot* plot_ = nullptr;
+    QCPGraph* curveGraph_ = nullptr;
+    QCPGraph* pointGraph_ = nullptr;
+    QSharedPointer<PlotTicker> xTicker_, yTicker_;
+    QPushButton* fitButton_ = nullptr;
+    QCheckBox* logYCheck_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    ErrorRoute& errors_;
+
+    plot::PlotModel model_;
+    plot::PlotFrame frame_;
+    bool frameStale_ = true;
+    int frameColumns_ = 0, frameRows_ = 0;
+    char decimalMark_ = '.';
+    bool english_ = false;
+    SaveNameChooser chooseSaveName_;
+    QString lastExportName_;
+};
+
+}  // namespace quill

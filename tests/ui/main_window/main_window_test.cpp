@@ -1,0 +1,381 @@
+// The main window as the user meets it: layout, captions, tab order and menu;
+// Solve, Clear and the sample data on the real panes; errors in the box; the
+// close road.
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include <sys/wait.h>
+
+#include "lines/list_file.h"
+#include "ui/application/command_line.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/main_window_controls.h"
+#include "ui/panes/text_pane.h"
+#include "ui_test_support.h"
+
+using quill::Application;
+using quill::MainWindow;
+using quill::test::RecordingPresenter;
+using quill::test::paneText;
+using namespace quill::test;
+
+namespace {
+
+void writeFile(const QString& path, const std::string& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+const std::string kExampleReport =
+    "An的数量 An Items Count =3\r\n"
+    "X的数量 X Count =2\r\n"
+    "A[0]=1\r\nA[1]=2\r\nA[2]=3\r\n"
+    "X[0]=2\r\nX[1]=0.5\r\n"
+    "F(2)=17\r\nF(0.5)=2.75\r\n";
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    Application* app_ = &quill::test::testApp();
+    QTemporaryDir samples_;
+    MainWindow* window_ = nullptr;
+
+    void setPanes(const std::string& an, const std::string& x) {
+        paneNamed(*window_, "MemoAN")->lines().setFileBytes(an);
+        paneNamed(*window_, "MemoX")->lines().setFileBytes(x);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(samples_.isValid());
+        writeFile(samples_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
+        writeFile(samples_.filePath("X.txt"), "2\r\n0.5\r\n");
+        app_->setExecutableDirectory(samples_.path() + '/');
+        window_ = app_->createOwnedWindow<MainWindow>();
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
+    }
+
+    void cleanupTestCase() { app_->destroyOwnedWindows(); }
+
+    void init() { childNamed<QCheckBox>(*window_, "ChkAutoClear")->setChecked(true); }
+
+    void aNewWindowHoldsItsPlaceholders() {
+        MainWindow fresh(quill::test::testApp());
+        QCOMPARE(paneText(paneNamed(fresh, "MemoAN")), std::string("MemoAN\r\n"));
+        QCOMPARE(paneText(paneNamed(fresh, "MemoX")), std::string("MemoX\r\n"));
+        QCOMPARE(paneText(paneNamed(fresh, "MemoFx")), std::string("就绪Ready\r\n"));
+        QVERIFY(childNamed<QCheckBox>(fresh, "ChkAutoClear")->isChecked());
+        QCOMPARE(labelNamed(fresh, "StatusPanel0")->text(), QStringLiteral("就绪"));
+        QCOMPARE(labelNamed(fresh, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ."));
+        QCOMPARE(fresh.evaluation().coefficientCount(), 0);
+        QCOMPARE(fresh.evaluation().xCount(), 0);
+    }
+
+    void theWindowIsBuiltFromItsTable() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Quillometer2023多项式求值器2023"));
+        QWidget* client = window_->centralWidget();
+        QCOMPARE(client->size(), QSize(805, 446));
+        QCOMPARE(window_->statusBar()->geometry(), QRect(0, client->y() + 446, 805, 19));
+        QVERIFY(window_->menuBar()->geometry().bottom() < client->y());
+        QCOMPARE(window_->size(), QSize(805, client->y() + 465));
+        // Fixed: no resizing, no maximise box.
+        QCOMPARE(window_->minimumSize(), window_->maximumSize());
+        QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(window_->font().pixelSize(), 15);
+
+        // Every control of the table stands in its parent where the table
+        // puts it and shows its caption; a label keeps its place and grows
+        // only as far as the font needs.
+        using quill::ControlKind;
+        for (const quill::ControlSpec& spec : quill::mainWindowControls()) {
+            if (spec.kind == ControlKind::separator) continue;
+            QObject* control = window_->findChild<QObject*>(spec.name);
+            QVERIFY2(control, spec.name);
+            const QString caption = spec.caption.text(false);
+            if (auto* widget = qobject_cast<QWidget*>(control); widget && !spec.place.isNull()) {
+                if (spec.parent != quill::Control::none)
+                    QCOMPARE(widget->parentWidget()->objectName(),
+                             QString(quill::mainWindowControls()[quill::indexOf(spec.parent)].name));
+                if (spec.kind == ControlKind::label) {
+                    QCOMPARE(widget->pos(), spec.place.topLeft());
+                    QVERIFY(widget->width() >= spec.place.width() && widget->width() >= widget->sizeHint().width());
+                    QVERIFY(widget->height() >= spec.place.height());
+                } else if (spec.kind == ControlKind::statusPanel) {
+                    QCOMPARE(widget->width(), spec.place.width());
+                } else {
+                    QCOMPARE(widget->geometry(), spec.place);
+                }
+            }
+            const bool hasText = spec.kind != ControlKind::pane && spec.kind != ControlKind::page &&
+                                 spec.kind != ControlKind::plot && spec.kind != ControlKind::menu;
+            if (hasText && *spec.caption.bilingual)
+                QCOMPARE(control->property("text").toString(), caption);
+        }
+        // Nothing on the page reaches beyond it.
+        QWidget* page = childNamed<QWidget>(*window_, "TabSheet1");
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(page->rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
+
+    void tabRunsThroughThePanesThenTheButtons() {
+        paneNamed(*window_, "MemoAN")->setFocus();
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 15; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        const QStringList expected = {"MemoAN",     "MemoX",        "MemoFx",   "BtnClearAn",    "BtnLoadAn", "BtnSaveAn",
+                                      "BtnClearX",  "BtnLoadX",     "BtnSaveX", "BtnClearFx",    "BtnLoadFx", "BtnSaveFx",
+                                      "ChkAutoClear", "BtnSolve",   "BtnSampleData", "MemoAN"};
+        QCOMPARE(visited, expected);
+    }
+
+    void theMenuHoldsEveryEntryWithItsMnemonic() {
+        QStringList top;
+        for (QAction* a : window_->menuBar()->actions()) top << a->text();
+        QCOMPARE(top, (QStringList{"文件&File", "设置&Set", "帮助&Help"}));
+        const auto entries = [](QMenu* menu) {
+            QStringList texts;
+            for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            return texts;
+        };
+        QCOMPARE(entries(menuNamed(*window_, "MnuFile")), (QStringList{"退出本软件&Exit"}));
+        QCOMPARE(entries(menuNamed(*window_, "MnuSet")), (QStringList{"中文界面&Chinese", "英文界面&English"}));
+        QCOMPARE(entries(menuNamed(*window_, "MnuHelp")),
+                 (QStringList{"帮助主题&Content", "访问本软件网站&Web", "手机访问本软件网站&Phone", "-", "关于本软件&About"}));
+
+        // Alt+S opens the Set menu, and C in it picks Chinese.
+        QSignalSpy picked(entryNamed(*window_, "MnuChinese"), &QAction::triggered);
+        QSignalSpy opened(menuNamed(*window_, "MnuSet"), &QMenu::aboutToShow);
+        paneNamed(*window_, "MemoAN")->setFocus();
+        QTest::keyClick(paneNamed(*window_, "MemoAN"), Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(opened.count(), 1);
+        QTRY_COMPARE(QApplication::activePopupWidget(), menuNamed(*window_, "MnuSet"));
+        QTest::keyClick(menuNamed(*window_, "MnuSet"), Qt::Key_C);
+        QTRY_COMPARE(picked.count(), 1);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    }
+
+    void theFirstShowLoadedTheSampleFiles() {
+        // initTestCase showed the window with An.txt and X.txt beside "the program".
+        MainWindow shown(quill::test::testApp());
+        shown.show();
+        QCOMPARE(paneText(paneNamed(shown, "MemoAN")), std::string("1\r\n2\r\n3\r\n"));
+        QCOMPARE(paneText(paneNamed(shown, "MemoX")), std::string("2\r\n0.5\r\n"));
+        QCOMPARE(paneNamed(shown, "MemoAN")->lines().capacity(), quill::kLoadedCapacity);
+        QCOMPARE(paneNamed(shown, "MemoFx")->lines().capacity(), quill::kDefaultCapacity);
+    }
+
+    // The files of the command line take the sample data's place, by the
+    // Load buttons' road; one that fails leaves the sample data, shows its
+    // box, and holds back the Solve. Bad arguments end the program.
+    void filesOfTheCommandLineReplaceTheSampleData() {
+        QTemporaryDir files;
+        writeFile(files.filePath("c.txt"), "4\n");
+        writeFile(files.filePath("x.txt"), "1\r2\r");
+        const QString c = files.filePath("c.txt"), x = files.filePath("x.txt"), missing = files.filePath("none");
+        const struct {
+            QStringList arguments;
+            std::optional<int> status;
+            std::string an, x, box, reportStart;
+        } cases[] = {
+            {{"--solve", c, x}, {}, "4\r\n", "1\r\n2\r\n", "", "An的数量 An Items Count =1\r\n"},
+            {{c}, {}, "4\r\n", "2\r\n0.5\r\n", "", "就绪Ready"},
+            {{"--solve", missing, x}, {}, "1\r\n2\r\n3\r\n", "1\r\n2\r\n", "Cannot open file " + missing.toStdString() + ".", "就绪Ready"},
+            {{c, x, c}, 2, {}, {}, {}, {}},
+            {{"--bogus", c}, 2, {}, {}, {}, {}},
+        };
+        for (const auto& k : cases) {
+            quill::StartRequest start;
+            QCOMPARE(quill::readStartRequest(QStringList{"quillometer"} + k.arguments, start), k.status);
+            if (k.status) continue;
+            app_->setStartRequest(start);
+            RecordingPresenter boxes;
+            MainWindow shown(quill::test::testApp());
+            shown.show();
+            QTest::qWait(10);  // the Solve is pressed once the window is up
+            QCOMPARE(paneText(paneNamed(shown, "MemoAN")), k.an);
+            QCOMPARE(paneText(paneNamed(shown, "MemoX")), k.x);
+            QVERIFY(paneText(paneNamed(shown, "MemoFx")).starts_with(k.reportStart));
+            QCOMPARE(boxes.boxes.size(), k.box.empty() ? 0u : 1u);
+            if (!k.box.empty()) QCOMPARE(boxes.boxes[0].text.toStdString(), k.box);
+            QVERIFY(!paneNamed(shown, "MemoAN")->lines().canUndo());
+        }
+        app_->setStartRequest({});
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
+    }
+
+    void solveWritesTheReportByteForByte() {
+        setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
+        QTest::mouseClick(buttonNamed(*window_, "BtnSolve"), Qt::LeftButton);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), kExampleReport);
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(labelNamed(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
+    }
+
+    void withoutAutoClearReportsGoBelowEarlierLines() {
+        setPanes("5", "0\r\n-1");
+        paneNamed(*window_, "MemoFx")->lines().setFileBytes("就绪Ready\r\n");
+        QTest::mouseClick(childNamed<QCheckBox>(*window_, "ChkAutoClear"), Qt::LeftButton, {}, QPoint(5, 8));
+        QVERIFY(!childNamed<QCheckBox>(*window_, "ChkAutoClear")->isChecked());
+        buttonNamed(*window_, "BtnSolve")->click();
+        buttonNamed(*window_, "BtnSolve")->click();
+        const std::string report = "An的数量 An Items Count =1\r\nX的数量 X Count =2\r\nA[0]=5\r\nX[0]=0\r\nX[1]=-1\r\n"
+                                   "F(0)=5\r\nF(-1)=5\r\n";
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), "就绪Ready\r\n" + report + report);
+    }
+
+    void clearEmptiesAPaneAndKeepsTheEvaluation() {
+        setPanes("1\r\n2\r\n3", "2");
+        buttonNamed(*window_, "BtnSolve")->click();
+        buttonNamed(*window_, "BtnClearAn")->click();
+        QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string());
+        QCOMPARE(window_->evaluation().coefficientCount(), 3);
+        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        buttonNamed(*window_, "BtnSolve")->click();  // the coefficients of the last Solve, the x of the pane
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=6\r\n"));
+        buttonNamed(*window_, "BtnClearFx")->click();
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), std::string());
+        buttonNamed(*window_, "BtnClearX")->click();
+        QCOMPARE(window_->evaluation().xCount(), 1);
+    }
+
+    void aConversionErrorIsShownAndTheReportStays() {
+        RecordingPresenter boxes;
+        setPanes("1", "1\r\nabc\r\n");
+        paneNamed(*window_, "MemoFx")->lines().setFileBytes("earlier");
+        QTest::mouseClick(buttonNamed(*window_, "BtnSolve"), Qt::LeftButton);
+        QCOMPARE(boxes.boxes.size(), std::size_t{1});
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("'abc' is not a valid floating point value."));
+        QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Quillometer2023多项式求值器2023"));
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), std::string("earlier"));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(labelNamed(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
+        // The window goes on working.
+        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        buttonNamed(*window_, "BtnSolve")->click();
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=1\r\n"));
+    }
+
+    void aReportPastTheCapacityStopsAtTheLineThatDoesNotFit() {
+        RecordingPresenter boxes;
+        setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
+        const std::string firstLines = "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\n";
+        paneNamed(*window_, "MemoFx")->lines().setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
+        buttonNamed(*window_, "BtnSolve")->click();
+        QCOMPARE(boxes.boxes.size(), std::size_t{1});
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("RichEdit line insertion error."));
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), firstLines);
+        paneNamed(*window_, "MemoFx")->lines().setCapacity(quill::kDefaultCapacity);
+    }
+
+    void ctrlEnterSolvesFromInsideAPane() {
+        setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
+        paneNamed(*window_, "MemoFx")->lines().clear();
+        paneNamed(*window_, "MemoX")->setFocus();
+        QTest::keyClick(paneNamed(*window_, "MemoX"), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), kExampleReport);
+        QCOMPARE(paneText(paneNamed(*window_, "MemoX")), std::string("2\r\n0.5\r\n"));
+    }
+
+    void missingSampleFilesAreShownBeforeTheWindowAppears() {
+        QTemporaryDir empty;
+        app_->setExecutableDirectory(empty.path() + '/');
+        struct Case {
+            bool withAn, withX;
+            const char* missing;
+            std::string an, x;
+        };
+        const Case cases[] = {
+            {false, true, "An.txt", "MemoAN\r\n", "MemoX\r\n"},  // the first failure ends the command
+            {true, false, "X.txt", "7\r\n", "MemoX\r\n"},
+        };
+        for (const Case& c : cases) {
+            QFile::remove(empty.filePath("An.txt"));
+            QFile::remove(empty.filePath("X.txt"));
+            if (c.withAn) writeFile(empty.filePath("An.txt"), "7\r\n");
+            if (c.withX) writeFile(empty.filePath("X.txt"), "8\r\n");
+            RecordingPresenter boxes;
+            MainWindow shown(quill::test::testApp());
+            bool visibleDuringBox = true;
+            boxes.whileShown = [&] { visibleDuringBox = shown.isVisible(); };
+            shown.show();
+            QVERIFY(shown.isVisible());
+            QVERIFY(!visibleDuringBox);
+            QCOMPARE(boxes.boxes.size(), std::size_t{1});
+            QCOMPARE(boxes.boxes[0].text, QStringLiteral("Cannot open file %1.").arg(empty.filePath(c.missing)));
+            QCOMPARE(paneText(paneNamed(shown, "MemoAN")), c.an);
+            QCOMPARE(paneText(paneNamed(shown, "MemoX")), c.x);
+        }
+        // Solving the placeholders stops at the first of them.
+        RecordingPresenter boxes;
+        MainWindow shown(quill::test::testApp());
+        buttonNamed(shown, "BtnSolve")->click();
+        QCOMPARE(boxes.boxes.at(0).text, QStringLiteral("'MemoAN' is not a valid floating point value."));
+        app_->setExecutableDirectory(samples_.path() + '/');
+    }
+
+    void aLocaleChangeRereadsTheDecimalMark() {
+        QTemporaryDir locales;
+        const QString source = locales.filePath("comma.src");
+        writeFile(source, "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n");
+        const QString command = QStringLiteral("localedef -c -i '%1' -f UTF-8 '%2' >/dev/null 2>&1")
+                                    .arg(source, locales.filePath("qa_COMMA.UTF-8"));
+        const int status = std::system(command.toLocal8Bit().constData());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1 || !QFile::exists(locales.filePath("qa_COMMA.UTF-8/LC_NUMERIC")))
+            QSKIP("localedef cannot build a test locale");
+
+        qputenv("LOCPATH", locales.path().toLocal8Bit());
+        qputenv("LC_ALL", "qa_COMMA.UTF-8");
+        QEvent change(QEvent::LocaleChange);
+        QApplication::sendEvent(window_, &change);
+        qunsetenv("LOCPATH");
+        qunsetenv("LC_ALL");
+        QCOMPARE(window_->decimalMark(), ',');
+        QCOMPARE(labelNamed(*window_, "StatusPanel1")->text(), QStringLiteral("小数点 Decimal mark: ,"));
+        setPanes("1\r\n2\r\n3", "0,5");
+        buttonNamed(*window_, "BtnSolve")->click();
+        QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(0,5)=2,75\r\n"));
+
+        QApplication::sendEvent(window_, &change);
+        std::setlocale(LC_NUMERIC, "C");
+        QCOMPARE(window_->decimalMark(), '.');
+    }
+
+    // Last: the close road ends the program.
+    void theCloseBoxAndExitTakeTheOneRoad() {
+        QSignalSpy quits(app_, &Application::quitRequested);
+        QVERIFY(!window_->close());  // refused: the window stays until the application ends
+        QVERIFY(window_->isVisible());
+        QCOMPARE(quits.count(), 1);
+        entryNamed(*window_, "MnuExit")->trigger();
+        QCOMPARE(quits.count(), 2);
+        // The quit asked for ends the running loop with status 0.
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
+    }
+};
+
+QUILL_UI_TEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,141 @@
+// The Solve off the interface thread: a long one shows its progress, turns
+// off its inputs and ends by Cancel, Esc or closing the window with nothing
+// changed, or puts the sequential Solve's report in the pane; a reading
+// error selects the line it names.
+
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+
+#include "engine/evaluator.h"
+#include "ui/main_window/main_window.h"
+#include "ui/panes/text_pane.h"
+#include "ui_test_support.h"
+
+using quill::PaneRole;
+using quill::MainWindow;
+using namespace quill::test;
+
+namespace {
+
+// Many coefficients make every x slow to evaluate, so the Solve outlasts the
+// click's wait with little text.
+std::string lines(const std::string& line, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += line + "\r\n";
+    return text;
+}
+
+void solve(MainWindow& window) {
+    QSignalSpy ended(&window, &MainWindow::solveEnded);
+    buttonNamed(window, "BtnSolve")->click();
+    if (window.solving()) QVERIFY(ended.wait(60000));
+}
+
+}  // namespace
+
+class SolveRunTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir samples_;
+
+private slots:
+    void initTestCase() {
+        std::ofstream(samples_.filePath("An.txt").toStdString()) << "1\r\n";
+        std::ofstream(samples_.filePath("X.txt").toStdString()) << "2\r\n";
+        testApp().setExecutableDirectory(samples_.path() + '/');
+    }
+
+    void aLongSolveShowsProgressAndEndsAsAsked() {
+        const std::string an = lines("1", 120), x = lines("0.5", 300000);
+        enum class End { finish, cancelButton, escape, close, destroy };
+        for (End end : {End::finish, End::cancelButton, End::escape, End::close, End::destroy}) {
+            auto window = std::make_unique<MainWindow>(testApp());
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            paneNamed(*window, "MemoAN")->lines().setFileBytes(an);
+            paneNamed(*window, "MemoX")->lines().setFileBytes(x);
+            paneNamed(*window, "MemoFx")->lines().setFileBytes("earlier\r\n");
+            QSignalSpy ended(window.get(), &MainWindow::solveEnded);
+
+            buttonNamed(*window, "BtnSolve")->click();
+            QVERIFY(window->solving());
+            for (const char* input : {"MemoAN", "MemoX", "BtnLoadAn", "BtnClearX", "BtnSampleData", "BtnSolve"})
+                QVERIFY2(!childNamed<QWidget>(*window, input)->isEnabled(), input);
+            QVERIFY(childNamed<QWidget>(*window, "MemoFx")->isEnabled());
+            QTRY_VERIFY(childNamed<QProgressBar>(*window, "SolveProgress")->isVisible());
+            QCOMPARE(buttonNamed(*window, "BtnCancelSolve")->text(), QStringLiteral("取消 Cancel"));
+
+            switch (end) {
+                case End::finish: QVERIFY(ended.wait(60000)); break;
+                case End::cancelButton: buttonNamed(*window, "BtnCancelSolve")->click(); break;
+                case End::escape:
+                    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
+                    break;
+                case End::close: window->close(); break;
+                case End::destroy: window.reset(); continue;
+            }
+            QVERIFY(!window->solving());
+            QCOMPARE(ended.count(), 1);
+            QVERIFY(!childNamed<QProgressBar>(*window, "SolveProgress")->isVisible());
+            QVERIFY(childNamed<QWidget>(*window, "MemoX")->isEnabled() && buttonNamed(*window, "BtnSolve")->isEnabled());
+            if (end == End::finish) {
+                quill::ByteLineList expected;
+                quill::Evaluator().solve(quill::ByteLineList(an), quill::ByteLineList(x), expected, true, {});
+                QVERIFY(paneText(paneNamed(*window, "MemoFx")) == expected.text());
+                QCOMPARE(window->evaluation().xCount(), 300000);
+            } else {
+                QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
+                QCOMPARE(window->evaluation().xCount(), 0);
+                QCoreApplication::processEvents();  // a late notice of the ended Solve changes nothing
+                QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
+            }
+        }
+    }
+
+    void aReadingErrorSelectsItsLine() {
+        struct Case {
+            const char* what;
+            std::string an, x;
+            PaneRole pane;
+            int64_t line;
+        };
+        const Case cases[] = {
+            {"coefficient not a number", "1\r\n\r\n x \r\n2", "1", PaneRole::coefficients, 2},
+            {"coefficient too large", "1\r\n1e999\r\n", "1", PaneRole::coefficients, 1},
+            {"x too large", "1", "1\r\n \r\n1e400\r\nz", PaneRole::xValues, 2},
+            {"x not a number, deep in a long pane", "1", lines("0.25", 150000) + "1;5\r\n" + lines("7", 9), PaneRole::xValues,
+             150000},
+        };
+        MainWindow window(testApp());
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (const Case& c : cases) {
+            RecordingPresenter boxes;
+            paneNamed(window, "MemoAN")->lines().setFileBytes(c.an);
+            paneNamed(window, "MemoX")->lines().setFileBytes(c.x);
+            paneNamed(window, "MemoFx")->lines().setFileBytes("earlier");
+            buttonNamed(window, "BtnSolve")->setFocus();
+            solve(window);
+            QCOMPARE(boxes.boxes.size(), std::size_t{1});
+            const quill::TextPane& pane = window.paneFor(c.pane);
+            const std::size_t length = pane.lines().row(c.line).size();
+            QVERIFY2(pane.hasFocus(), c.what);
+            QCOMPARE(pane.anchor(), (quill::TextPos{c.line, length}));
+            QCOMPARE(pane.caret(), (quill::TextPos{c.line, 0}));
+            const int64_t rowsShown = pane.viewport()->height() / pane.rowHeight();
+            QVERIFY2(pane.firstVisibleRow() <= c.line && c.line < pane.firstVisibleRow() + rowsShown, c.what);
+            QCOMPARE(paneText(paneNamed(window, "MemoFx")), std::string("earlier"));
+            // The coefficients read before a bad x value are kept, as a Solve
+            // step by step keeps them; a bad coefficient keeps the old (none).
+            QCOMPARE(window.evaluation().coefficientCount(), c.pane == PaneRole::xValues ? 1 : 0);
+        }
+    }
+};
+
+QUILL_UI_TEST_MAIN(SolveRunTest)
+#include "solve_run_test.moc"

@@ -1,0 +1,241 @@
+// The plot page on the offscreen platform: export files, the commands,
+// zoom, pan and coordinates, the odd Solves, and a million points timed.
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <cfloat>
+#include <cmath>
+
+#include "engine/evaluator.h"
+#include "qcustomplot.h"
+#include "ui/plot_page/plot_page.h"
+#include "ui_test_support.h"
+
+namespace quill {
+
+class PlotPageTest : public QObject {
+    Q_OBJECT
+
+    struct Lists {
+        std::vector<double> an, x, fx;
+    };
+    static Lists solved(std::vector<double> an, std::vector<double> x) {
+        std::vector<double> fx;
+        for (const double v : x) fx.push_back(evaluatePolynomial(an, v));
+        return {std::move(an), std::move(x), std::move(fx)};
+    }
+    // The sample files' lists.
+    static Lists sample() { return solved({1, -3, 0.5, 2}, {-2, -1, 0, 0.5, 1, 2.5, 10}); }
+
+    static QByteArray readAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void redraw() { plotArea()->replot(QCustomPlot::rpImmediateRefresh); }
+    QPoint plotCentre() const { return plotArea()->axisRect()->rect().center(); }
+    void turnWheel(int steps) {
+        const QPointF at = plotCentre();
+        QWheelEvent wheel(at, plotArea()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plotArea(), &wheel);
+    }
+
+    QCustomPlot* plotArea() const { return test::childNamed<QCustomPlot>(*page_, "PlotArea"); }
+    QAbstractButton* buttonNamed(const char* name) const { return test::childNamed<QAbstractButton>(*page_, name); }
+
+    std::unique_ptr<PlotPage> page_;
+    QTemporaryDir dir_;
+
+private slots:
+    void init() {
+        page_ = std::make_unique<PlotPage>(test::testApp());
+        page_->resize(795, 415);  // the tab page inside the main window
+        page_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
+        const Lists s = sample();
+        page_->showSolve(s.an, s.x, s.fx);
+        redraw();
+    }
+    void cleanup() { page_.reset(); }
+
+    void exportWritesTheChosenFormatAtThePlotsSize() {
+        const QSize size = plotArea()->size();
+        page_->exportTo(dir_.filePath("plot.png"));
+        const QImage png(dir_.filePath("plot.png"), "PNG");
+        QCOMPARE(png.size(), size);
+        // Not a blank picture: markers and curve are in it.
+        QVERIFY(png.convertToFormat(QImage::Format_Indexed8).colorCount() > 8);
+
+        page_->exportTo(dir_.filePath("plot.SVG"));
+        const QByteArray svg = readAll(dir_.filePath("plot.SVG"));
+        QVERIFY(svg.contains("<svg"));
+        QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
+        for (const auto& tick : page_->frame().yTicks) QVERIFY(svg.contains(">" + tick.label + "</text>"));
+        QVERIFY(svg.size() > 10000);
+
+        page_->exportTo(dir_.filePath("points.csv"));
+        const QByteArray csv = readAll(dir_.filePath("points.csv"));
+        QVERIFY(csv.startsWith("x,F(x)\n-2,-7\n-1,2.5\n"));
+        QCOMPARE(csv.count('\n'), 8);
+    }
+
+    void exportAsksForANameAndRemembersIt() {
+        QStringList offered;
+        QString answer = dir_.filePath("first");
+        page_->setSaveNameChooser([&](QWidget*, const QString& last) {
+            offered << last;
+            return answer;
+        });
+        buttonNamed("BtnExport")->click();
+        QVERIFY(QFile::exists(dir_.filePath("first.png")));  // no suffix: PNG
+        answer = dir_.filePath("points.CSV");
+        buttonNamed("BtnExport")->click();
+        QVERIFY(readAll(answer).startsWith("x,F(x)\n"));
+        answer = dir_.filePath("second.svg");
+        buttonNamed("BtnExport")->click();
+        answer.clear();  // Cancel: nothing written, the name kept
+        buttonNamed("BtnExport")->click();
+        QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("points.CSV"),
+                                       dir_.filePath("second.svg")}));
+        QCOMPARE(page_->lastExportName(), dir_.filePath("second.svg"));
+        QVERIFY(readAll(dir_.filePath("second.svg")).contains("<svg"));
+    }
+
+    void anExportThatCannotBeWrittenIsShownAndChangesNothing() {
+        test::RecordingPresenter boxes;
+        QFile blocker(dir_.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("keep") == 4);
+        blocker.close();
+        page_->setSaveNameChooser([&](QWidget*, const QString&) { return dir_.filePath("file/plot.png"); });
+        buttonNamed("BtnExport")->click();
+        QCOMPARE(boxes.boxes.size(), std::size_t(1));
+        QCOMPARE(boxes.boxes[0].text, "Cannot create file " + dir_.filePath("file/plot.png") + '.');
+        QCOMPARE(readAll(dir_.filePath("file")), QByteArray("keep"));
+    }
+
+    void wheelZoomsDragPansFitShowsEverything() {
+        const plot::ViewRect fit = page_->currentView();
+        turnWheel(2);
+        redraw();
+        const plot::ViewRect zoomed = page_->currentView();
+        QVERIFY(zoomed.u1 - zoomed.u0 < 0.9 * (fit.u1 - fit.u0));
+        QCOMPARE(page_->frame().view.u0, zoomed.u0);  // the frame followed
+        QVERIFY(page_->frame().pointU.size() < 7);      // some points are out of view now
+
+        QTest::mousePress(plotArea(), Qt::LeftButton, {}, plotCentre());
+        QTest::mouseMove(plotArea(), plotCentre() + QPoint(100, 0));
+        QTest::mouseRelease(plotArea(), Qt::LeftButton, {}, plotCentre() + QPoint(100, 0));
+        redraw();
+        QVERIFY(page_->currentView().u0 < zoomed.u0);  // dragged right: the view moved left
+        QCOMPARE(page_->frame().view.u0, page_->currentView().u0);
+
+        buttonNamed("BtnFit")->click();
+        redraw();
+        QCOMPARE(page_->currentView().u0, fit.u0);
+        QCOMPARE(page_->currentView().v1, fit.v1);
+        QCOMPARE(page_->frame().pointU.size(), std::size_t(7));
+    }
+
+    void logYShowsDecadesAndKeepsTheXView() {
+        turnWheel(1);
+        redraw();
+        const plot::ViewRect before = page_->currentView();
+        buttonNamed("ChkLogY")->click();
+        redraw();
+        QCOMPARE(page_->model().yScale(), plot::YScale::symlog);
+        QCOMPARE(page_->currentView().u0, before.u0);
+        QStringList labels;
+        for (const auto& t : page_->frame().yTicks) labels << QString::fromStdString(t.label);
+        QVERIFY2(labels.contains("0") && labels.contains("100") && labels.contains("-1"), qPrintable(labels.join(" ")));
+        buttonNamed("ChkLogY")->click();
+        QCOMPARE(page_->model().yScale(), plot::YScale::linear);
+    }
+
+    void coordinatesUnderTheMouseInTheReportsText() {
+        QSignalSpy spy(page_.get(), &PlotPage::coordinatesChanged);
+        page_->setDecimalMark(',');
+        QTest::mouseMove(plotArea(), plotCentre());
+        QVERIFY(!spy.isEmpty());
+        const QString text = spy.last().at(0).toString();
+        const double u = plotArea()->xAxis->pixelToCoord(plotCentre().x());
+        const double v = plotArea()->yAxis->pixelToCoord(plotCentre().y());
+        QCOMPARE(text, QString::fromStdString(page_->model().coordinateText(u, v, ',')));
+        QVERIFY(text.startsWith("x=") && text.contains(',') && !text.contains('.'));
+        QTest::mouseMove(plotArea(), QPoint(2, 2));  // over the margin, outside the axes
+        QCOMPARE(spy.last().at(0).toString(), QString());
+    }
+
+    void captionsBilingualOrEnglish() {
+        for (const bool english : {false, true}) {
+            page_->setEnglish(english);
+            const QStringList captions{buttonNamed("BtnFit")->text(), buttonNamed("ChkLogY")->text(),
+                                       buttonNamed("BtnExport")->text()};
+            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export") : QStringLiteral("适合Fit|对数Log y|导出Export"));
+        }
+    }
+
+    void oddSolvesStillDraw_data() {
+        QTest::addColumn<std::vector<double>>("an");
+        QTest::addColumn<std::vector<double>>("x");
+        const double sub = std::ldexp(1.0, -1074);
+        QTest::newRow("nothing") << std::vector<double>{} << std::vector<double>{};
+        QTest::newRow("no coefficients") << std::vector<double>{} << std::vector<double>{1, 2};
+        QTest::newRow("no x values") << std::vector<double>{1, 2} << std::vector<double>{};
+        QTest::newRow("one x") << std::vector<double>{1, 2, 3} << std::vector<double>{4};
+        QTest::newRow("all x equal") << std::vector<double>{0, 1} << std::vector<double>(500, -7.5);
+        QTest::newRow("largest doubles") << std::vector<double>{0, 1} << std::vector<double>{-DBL_MAX, DBL_MAX};
+        QTest::newRow("subnormals") << std::vector<double>{0, 1} << std::vector<double>{sub, 3 * sub};
+        QTest::newRow("curve overflows") << std::vector<double>{0, 0, 0, 1e300} << std::vector<double>{-1e2, 1e2};
+    }
+    void oddSolvesStillDraw() {
+        QFETCH(std::vector<double>, an);
+        QFETCH(std::vector<double>, x);
+        const Lists s = solved(an, x);
+        for (const bool logY : {false, true}) {
+            if (buttonNamed("ChkLogY")->isChecked() != logY) buttonNamed("ChkLogY")->click();
+            page_->showSolve(s.an, s.x, s.fx);
+            turnWheel(-3);  // zoom out past the data, where F overflows
+            redraw();
+            buttonNamed("BtnFit")->click();
+            redraw();
+            QCOMPARE(page_->frame().pointU.empty(), x.empty());
+            QVERIFY(page_->frame().xTicks.size() >= 2 && page_->frame().yTicks.size() >= 2);
+            page_->exportTo(dir_.filePath("odd.png"));
+            QCOMPARE(QImage(dir_.filePath("odd.png")).size(), plotArea()->size());
+        }
+    }
+
+    // Measured, not asserted: how long a million points take to appear, and
+    // a zoom and a pan to redraw.
+    void millionPointsTimed() {
+        std::vector<double> x(1'000'000);
+        for (std::size_t i = 0; i < x.size(); ++i) x[i] = -3.0 + 6e-6 * static_cast<double>(i * 7919 % x.size());
+        const Lists s = solved({1, -3, 0.5, 2}, std::move(x));
+        QElapsedTimer timer;
+        timer.start();
+        page_->showSolve(s.an, s.x, s.fx);
+        redraw();
+        const qint64 shown = timer.restart();
+        turnWheel(1);
+        redraw();
+        const qint64 zoomed = timer.restart();
+        QTest::mousePress(plotArea(), Qt::LeftButton, {}, plotCentre());
+        QTest::mouseMove(plotArea(), plotCentre() + QPoint(40, 20));
+        redraw();
+        const qint64 panned = timer.elapsed();
+        QTest::mouseRelease(plotArea(), Qt::LeftButton, {}, plotCentre() + QPoint(40, 20));
+        qInfo("1,000,000 points: shown in %lld ms, zoom redrawn in %lld ms, pan redrawn in %lld ms; %zu markers drawn",
+              shown, zoomed, panned, page_->frame().pointU.size());
+        QVERIFY(page_->frame().pointU.size() <= 2 * static_cast<std::size_t>(plotArea()->width()));
+    }
+};
+
+}  // namespace quill
+
+QUILL_UI_TEST_MAIN(quill::PlotPageTest)
+#include "plot_page_test.moc"
