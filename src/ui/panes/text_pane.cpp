@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -95,6 +94,7 @@ void TextPane::textChanged(bool replaced) {
     } else if (!editing_) {
         ensureCaretVisible();
     }
+    measureShownRows();
     viewport()->update();
 }
 
@@ -134,6 +134,7 @@ void TextPane::updateMetrics() {
     advances_.clear();
     contentWidth_ = 0;
     updateScrollRanges();
+    measureShownRows();
     viewport()->update();
 }
 
@@ -176,6 +177,8 @@ std::size_t TextPane::colAt(int64_t row, qreal x) const {
          });
     return col;
 }
+
+int64_t TextPane::shownRowCount() const { return viewport()->height() / rowHeight_ + 2; }
 
 int TextPane::fullyVisibleRows() const { return std::max(1, (viewport()->height() - kTopMargin) / rowHeight_); }
 
@@ -246,9 +249,38 @@ void TextPane::ensureCaretVisible() {
 void TextPane::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRanges();
+    measureShownRows();
 }
 
-void TextPane::scrollContentsBy(int, int) { viewport()->update(); }
+void TextPane::scrollContentsBy(int, int) {
+    measureShownRows();
+    viewport()->update();
+}
+
+void TextPane::measureShownRows() {
+    // A row is measured as far as the right edge of the view: one that ends
+    // there is known in full. Longer rows stay with the guess, or the caret
+    // finds them (ensureCaretVisible).
+    const qreal right = horizontalScrollBar()->value() + viewport()->width();
+    const int64_t first = firstVisibleRow();
+    const int64_t end = std::min(text_.rowCount(), first + shownRowCount());
+    qreal widest = contentWidth_;
+    for (int64_t row = first; row < end; ++row) {
+        bool whole = true;
+        qreal width = 0;
+        walk(text_.row(row), tabWidth_, [this](char32_t c) { return advance(c); },
+             [&](std::size_t, std::size_t, char32_t, qreal x, qreal step) {
+                 whole = x <= right;
+                 width = x + step;
+                 return whole;
+             });
+        if (whole) widest = std::max(widest, width);
+    }
+    if (widest > contentWidth_) {
+        contentWidth_ = widest;
+        updateScrollRanges();
+    }
+}
 
 void TextPane::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
@@ -270,72 +302,60 @@ void TextPane::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setFont(font());
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
-    const QColor textColor = palette().color(group, QPalette::Text);
-    const QColor selectionColor = palette().color(group, QPalette::Highlight);
-    const QColor selectedTextColor = palette().color(group, QPalette::HighlightedText);
+    const int64_t first = firstVisibleRow();
+    const int64_t end = std::min(text_.rowCount(), first + shownRowCount());
+    for (int64_t row = first; row < end; ++row)
+        paintRow(painter, group, row, kTopMargin + static_cast<int>(row - first) * rowHeight_);
+    paintCaret(painter, group);
+}
 
-    const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+void TextPane::paintRow(QPainter& painter, QPalette::ColorGroup group, int64_t row, int top) const {
+    const std::string_view s = text_.row(row);
     const qreal left = horizontalScrollBar()->value();
     const qreal right = left + viewport()->width();
-    const int64_t first = firstVisibleRow();
-    const int64_t shownRows = viewport()->height() / rowHeight_ + 2;
-    const auto advanceOf = [this](char32_t c) { return advance(c); };
-    bool widened = false;
 
+    // The characters that reach into view, in runs broken at tabs.
     struct Run {
         qreal x;
         QString text;
     };
     std::vector<Run> runs;
-    for (int64_t i = 0; i < shownRows && first + i < text_.rowCount(); ++i) {
-        const int64_t row = first + i;
-        const std::string_view s = text_.row(row);
-        const int top = kTopMargin + static_cast<int>(i) * rowHeight_;
+    walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
+         [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
+             if (x > right) return false;
+             if (x + width < left) return true;
+             if (c == '\t') {
+                 runs.push_back({x + width, QString()});
+             } else {
+                 if (runs.empty()) runs.push_back({x, QString()});
+                 appendShown(runs.back().text, c);
+             }
+             return true;
+         });
 
-        // The characters that reach into view, in runs broken at tabs.
-        runs.clear();
-        bool wholeRow = true;
-        qreal rowWidth = 0;
-        walk(s, tabWidth_, advanceOf, [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
-            if (x > right) {
-                wholeRow = false;
-                return false;
-            }
-            rowWidth = x + width;
-            if (x + width < left) return true;
-            if (c == '\t') {
-                runs.push_back({x + width, QString()});
-            } else {
-                if (runs.empty()) runs.push_back({x, QString()});
-                appendShown(runs.back().text, c);
-            }
-            return true;
-        });
-        if (wholeRow && rowWidth > contentWidth_) {
-            contentWidth_ = rowWidth;
-            widened = true;
-        }
-
-        QRectF selection;
-        if (caret_ != anchor_ && row >= selFrom.row && row <= selTo.row) {
-            const qreal x0 = row == selFrom.row ? xOf(row, selFrom.col) : 0;
-            qreal x1 = row == selTo.row ? xOf(row, selTo.col) : xOf(row, s.size());
-            if (row < selTo.row) x1 += asciiAdvance_[' '];  // the line break is selected too
-            selection = QRectF(x0 - left + kLeftMargin, top, x1 - x0, rowHeight_);
-            painter.fillRect(selection, selectionColor);
-        }
-        const int baseline = top + ascent_;
-        painter.setPen(textColor);
-        for (const Run& run : runs) painter.drawText(QPointF(run.x - left + kLeftMargin, baseline), run.text);
-        if (!selection.isEmpty()) {
-            painter.save();
-            painter.setClipRect(selection);
-            painter.setPen(selectedTextColor);
-            for (const Run& run : runs) painter.drawText(QPointF(run.x - left + kLeftMargin, baseline), run.text);
-            painter.restore();
-        }
+    QRectF selection;
+    const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
+    if (caret_ != anchor_ && row >= selFrom.row && row <= selTo.row) {
+        const qreal x0 = row == selFrom.row ? xOf(row, selFrom.col) : 0;
+        qreal x1 = row == selTo.row ? xOf(row, selTo.col) : xOf(row, s.size());
+        if (row < selTo.row) x1 += asciiAdvance_[' '];  // the line break is selected too
+        selection = QRectF(x0 - left + kLeftMargin, top, x1 - x0, rowHeight_);
+        painter.fillRect(selection, palette().color(group, QPalette::Highlight));
     }
+    const int baseline = top + ascent_;
+    painter.setPen(palette().color(group, QPalette::Text));
+    for (const Run& run : runs) painter.drawText(QPointF(run.x - left + kLeftMargin, baseline), run.text);
+    if (!selection.isEmpty()) {
+        painter.save();
+        painter.setClipRect(selection);
+        painter.setPen(palette().color(group, QPalette::HighlightedText));
+        for (const Run& run : runs) painter.drawText(QPointF(run.x - left + kLeftMargin, baseline), run.text);
+        painter.restore();
+    }
+}
 
+void TextPane::paintCaret(QPainter& painter, QPalette::ColorGroup group) const {
+    const QColor textColor = palette().color(group, QPalette::Text);
     const QRect caret = caretRect();
     if (!preedit_.isEmpty()) {
         // Text the input method is still composing, drawn over the caret.
@@ -350,10 +370,6 @@ void TextPane::paintEvent(QPaintEvent*) {
     } else if (hasFocus() && caretShown_) {
         painter.fillRect(caret, textColor);
     }
-
-    // A row wider than the guess came into view: let the scroll bar reach it,
-    // once this paint is over.
-    if (widened) QTimer::singleShot(0, this, [this] { updateScrollRanges(); });
 }
 
 // ---- caret blinking -------------------------------------------------------

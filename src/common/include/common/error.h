@@ -39,7 +39,8 @@ public:
 };
 
 // A result beyond the double range at a store: "Floating point overflow".
-// Raised by the reading of a value it has a line; by the evaluation, none.
+// Raised while a value is read, it knows the value's line; raised by the
+// evaluation, it has none.
 class OverflowError : public ValueError {
 public:
     OverflowError() : ValueError("Floating point overflow") {}

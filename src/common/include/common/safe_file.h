@@ -13,7 +13,11 @@ namespace quill {
 enum class SaveStatus {
     ok,
     cannotCreate,  // the file (or its temporary sibling) could not be created
-    writeFailed,   // writing, flushing or renaming failed; the old file is untouched
+    // Writing, flushing or renaming failed. A file replaced by a rename is
+    // untouched; one rewritten in place (a folder that takes no new file)
+    // keeps its old bytes only when the new ones found no room, and a FIFO
+    // or a terminal may have taken part of them.
+    writeFailed,
 };
 
 // Writes bytes to path: resolves symlinks, writes a temporary file beside the

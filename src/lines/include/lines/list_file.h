@@ -50,7 +50,7 @@ void transferFromDescriptor(int fd, const PieceSink& take, const std::string& na
 // over the target only when everything was written. Raises FileError
 // "Cannot create file <path>" (also for a target that is no regular file,
 // with SpecialFiles::refuse) or "Failed to Save Stream"; the old file is
-// then untouched.
+// then left as SaveStatus::writeFailed tells.
 void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
 // Raises the FileError of saveToFile for a save that did not succeed: for a

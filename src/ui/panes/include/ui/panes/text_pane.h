@@ -12,6 +12,7 @@
 #include "lines/pane_text.h"
 
 class QMenu;
+class QPainter;
 
 namespace quill {
 
@@ -80,10 +81,16 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Geometry (text_pane.cpp).
+    // Geometry and painting (text_pane.cpp).
     void textChanged(bool replaced);
     void updateMetrics();
     void updateScrollRanges();
+    // Widens the content to the rows on screen that are wider than it, so
+    // that the scroll bar reaches them; runs where the text, the view or the
+    // font changes, never while painting.
+    void measureShownRows();
+    // Rows that may show: those that fit, and the one cut at the bottom.
+    int64_t shownRowCount() const;
     int fullyVisibleRows() const;
     qreal advance(char32_t c) const;
     // x of a column within its row, from the row's start.
@@ -92,6 +99,8 @@ private:
     std::size_t colAt(int64_t row, qreal x) const;
     TextPos posAt(const QPoint& viewportPoint) const;
     void ensureCaretVisible();
+    void paintRow(QPainter& painter, QPalette::ColorGroup group, int64_t row, int top) const;
+    void paintCaret(QPainter& painter, QPalette::ColorGroup group) const;
     void restartBlink();
 
     // Editing (text_pane_input.cpp).
@@ -114,7 +123,7 @@ private:
     qreal asciiAdvance_[128] = {};
     qreal tabWidth_ = 1;
     mutable QHash<char32_t, qreal> advances_;
-    qreal contentWidth_ = 0;  // widest row measured so far
+    qreal contentWidth_ = 0;  // widest row measured so far (on screen, or by the caret)
 
     bool editing_ = false;  // the change under way is the user's, not the program's
     bool caretShown_ = true;
