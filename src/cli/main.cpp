@@ -147,9 +147,9 @@ void streamList(quill::ParallelSolve& solve, const std::string& path) {
     transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
 }
 
-int Run(const Options& options) {
-    quill::ByteLineList an;
-    loadList(an, options.coefficients);
+int run(const Options& options) {
+    quill::ByteLineList coefficients;
+    loadList(coefficients, options.coefficients);
 
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
@@ -165,8 +165,8 @@ int Run(const Options& options) {
     // the x values, the evaluation. Every value is read and evaluated before
     // the first byte of the report goes out.
     quill::Evaluator evaluator;
-    evaluator.readCoefficients(an, style.decimalMark);
-    an = quill::ByteLineList();
+    evaluator.readCoefficients(coefficients, style.decimalMark);
+    coefficients = quill::ByteLineList();
     solve.finishX();
     solve.compute(evaluator.coefficients());
     evaluator.release();
@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
             case Parsed::run:
                 break;
         }
-        return Run(options);
+        return run(options);
     } catch (const quill::AbortError&) {
         return kExitError;
     } catch (const quill::Error& e) {

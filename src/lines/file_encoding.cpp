@@ -18,7 +18,7 @@ constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 // iconv(3) over the whole input: false on a byte sequence the source
 // encoding does not have, one cut short, or a character the target lacks.
-bool Convert(const char* to, const char* from, std::string_view in, std::string& out) {
+bool convert(const char* to, const char* from, std::string_view in, std::string& out) {
     const iconv_t cd = ::iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     out.assign(in.size() * 2 + 16, '\0');
@@ -53,13 +53,13 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
 // bytes would change on the way through, so they are not taken as GB18030.
 bool decodeGb18030(const std::string& bytes, std::string& utf8) {
     std::string back;
-    if (!Convert("UTF-8", kGb18030, bytes, utf8)) return false;
-    return Convert(kGb18030, "UTF-8", utf8, back) && back == bytes;
+    if (!convert("UTF-8", kGb18030, bytes, utf8)) return false;
+    return convert(kGb18030, "UTF-8", utf8, back) && back == bytes;
 }
 
 bool utf8ToGb18030(const std::string& utf8, std::string& out) {
     // A byte that is no UTF-8 would be lost on the way.
-    return isValidUtf8(utf8) && Convert(kGb18030, "UTF-8", utf8, out);
+    return isValidUtf8(utf8) && convert(kGb18030, "UTF-8", utf8, out);
 }
 
 std::string latin1ToUtf8(std::string_view bytes) {

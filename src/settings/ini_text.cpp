@@ -92,7 +92,7 @@ ParsedFile parse(std::string_view file) {
 }
 
 // Index of the first key line named key inside a section named section.
-std::optional<std::size_t> FindKeyLine(const std::vector<Line>& lines, std::string_view section,
+std::optional<std::size_t> findKeyLine(const std::vector<Line>& lines, std::string_view section,
                                        std::string_view key) {
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -107,7 +107,7 @@ std::optional<std::size_t> FindKeyLine(const std::vector<Line>& lines, std::stri
 
 // Index of the line after which a new key of section goes: the last non-blank
 // line of the first section of that name (its header at least).
-std::optional<std::size_t> FindSectionEnd(const std::vector<Line>& lines, std::string_view section) {
+std::optional<std::size_t> findSectionEnd(const std::vector<Line>& lines, std::string_view section) {
     std::optional<std::size_t> end;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LineKind kind = classify(lines[i].text);
@@ -128,7 +128,7 @@ std::optional<std::string> findIniValue(std::string_view file, std::string_view 
     section = trimBlanks(section);
     key = trimBlanks(key);
     const ParsedFile parsed = parse(file);
-    const std::optional<std::size_t> at = FindKeyLine(parsed.lines, section, key);
+    const std::optional<std::size_t> at = findKeyLine(parsed.lines, section, key);
     if (!at) return std::nullopt;
     const std::string_view text = parsed.lines[*at].text;
     return std::string(unquote(trimBlanks(text.substr(classify(text).valueAt))));
@@ -149,14 +149,14 @@ std::string withIniValue(std::string_view file, std::string_view section, std::s
     const std::string sectionLine = "[" + std::string(section) + "]";
     std::string replacedLine;  // the storage an edited line's view refers to
 
-    if (const std::optional<std::size_t> at = FindKeyLine(lines, section, key)) {
+    if (const std::optional<std::size_t> at = findKeyLine(lines, section, key)) {
         // The line keeps its own blanks after "="; the value's leading ones
         // would only pile up on top of them, one more with every write.
         const std::string_view text = lines[*at].text;
         const std::size_t valueStart = std::min(value.find_first_not_of(kBlanks), value.size());
         replacedLine = std::string(text.substr(0, classify(text).valueAt)) + std::string(value.substr(valueStart));
         lines[*at].text = replacedLine;
-    } else if (const std::optional<std::size_t> end = FindSectionEnd(lines, section)) {
+    } else if (const std::optional<std::size_t> end = findSectionEnd(lines, section)) {
         if (lines[*end].eol.empty()) lines[*end].eol = eol;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*end) + 1, Line{keyLine, eol});
     } else {

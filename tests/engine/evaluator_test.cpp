@@ -36,7 +36,7 @@ std::unique_ptr<LineReader> paneNamed(bool lineByLine, const std::string& text) 
     return std::make_unique<ByteLineList>(text);
 }
 
-uint64_t Bits(double d) { return std::bit_cast<uint64_t>(d); }
+uint64_t bitsOf(double d) { return std::bit_cast<uint64_t>(d); }
 
 // Reading runs on both kinds of pane: the byte string walked directly and a
 // pane asked line by line must give the same lists.
@@ -78,7 +78,7 @@ TEST_P(ReadListTest, ParsesOrRejectsLikeThePane) {
         }
         EXPECT_TRUE(e.readXValues(*pane, c.mark));
         ASSERT_EQ(e.xCount(), static_cast<int32_t>(c.values.size()));
-        for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_EQ(Bits(e.xValues()[i]), Bits(c.values[i]));
+        for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_EQ(bitsOf(e.xValues()[i]), bitsOf(c.values[i]));
     }
 }
 
@@ -122,7 +122,7 @@ TEST(EvaluatePolynomialTest, RoundsEachProductAndSumTwice) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.x);
-        EXPECT_EQ(Bits(evaluatePolynomial(c.a, c.x)), Bits(c.f));
+        EXPECT_EQ(bitsOf(evaluatePolynomial(c.a, c.x)), bitsOf(c.f));
     }
     // Overflow in a product, in a sum, and in a sum that is a tie rounding up.
     const Case overflowing[] = {{{0, 1e200}, 1e200, 0}, {{DBL_MAX, DBL_MAX}, 1, 0}, {{DBL_MAX, 0x1p970}, 1, 0}};

@@ -53,7 +53,7 @@ void Application::adopt(QWidget* window) {
 
 void Application::runMessageLoop() {
     terminated_ = false;  // this run's quit, not one of an earlier run
-    // Its show event (the main window's FormShow) runs before it appears and
+    // Its show event (the main window's prepareShow) runs before it appears and
     // before the loop takes its first event.
     if (mainWindow_) mainWindow_->show();
     trace(QStringLiteral("loop"));

@@ -95,13 +95,13 @@ void MainWindow::applySolveProgressLanguage() {
 void MainWindow::solve() {
     if (solveRun_) return;
     solveClock_.start();
-    const TextPane& an = paneFor(PaneRole::coefficients);
+    const TextPane& coefficients = paneFor(PaneRole::coefficients);
     const TextPane& x = paneFor(PaneRole::xValues);
     SolveInput input;
-    input.coefficients = an.lines().text();
+    input.coefficients = coefficients.lines().text();
     input.xValues = x.lines().text();
     // A pane without lines takes the list of the last Solve again.
-    if (an.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
+    if (coefficients.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
     if (x.lines().count() == 0) input.keptX = evaluator_.xValues();
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();

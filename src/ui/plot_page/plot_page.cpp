@@ -179,9 +179,9 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
 
 PlotPage::~PlotPage() = default;
 
-void PlotPage::showSolve(const std::vector<double>& an, const std::vector<double>& x,
+void PlotPage::showSolve(const std::vector<double>& coefficients, const std::vector<double>& x,
                          const std::vector<double>& fx) {
-    model_.setData(an, x, fx);
+    model_.setData(coefficients, x, fx);
     setView(model_.fitView());
 }
 

@@ -66,7 +66,7 @@ void whenRunning(std::function<void(MainWindow&)> last) {
 int runWithUnwritableSettings(int argc, char** argv, const QString& programPath) {
     Application app(argc, argv);
     registeredApp() = &app;
-    QTemporaryDir samples;  // none: FormShow's box is printed too
+    QTemporaryDir samples;  // none: the show event's box is printed too
     app.setExecutableDirectory(samples.path() + '/');
     app.setSettingsProgramPath(programPath);
     RecordingPresenter boxes;
