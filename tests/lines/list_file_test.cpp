@@ -202,7 +202,8 @@ TEST(ListFile, TransferInPiecesGivesTheDecodedLoadedText) {
 
         pieces.clear();
         const int fd = ::open((folder / "in.txt").c_str(), O_RDONLY);
-        transferFromDescriptor(fd, [&](std::string_view piece) { pieces += piece; }, "-", "read");
+        const auto take = [&](std::string_view piece) { pieces += piece; };
+        transferFromDescriptor(fd, take, "-", "read");
         ::close(fd);
         EXPECT_EQ(pieces, decoded) << "round " << round;
     }
@@ -226,7 +227,8 @@ TEST(ListFile, SpecialFilesAreReadOrRefusedAsAsked) {
             EXPECT_EQ(e.message(), "Cannot open file " + path);
         }
         EXPECT_EQ(pane.text(), "MemoAN\r\n");
-        EXPECT_THROW(transferFromFile(path, [](std::string_view) {}, SpecialFiles::refuse), FileError);
+        const auto ignore = [](std::string_view) {};
+        EXPECT_THROW(transferFromFile(path, ignore, SpecialFiles::refuse), FileError);
     }
     ByteLineList pane;
     loadFromFile(pane, folder / "file.txt", SpecialFiles::refuse);
@@ -258,9 +260,9 @@ TEST(ListFile, LoadFromADescriptorReadsToItsEnd) {
     // and loading it changes nothing.
     ::close(ends[0]);
     std::string streamed;
+    const auto take = [&](std::string_view piece) { streamed += piece; };
     try {
-        transferFromDescriptor(ends[0], [&](std::string_view piece) { streamed += piece; }, "-",
-                               "Cannot read standard input");
+        transferFromDescriptor(ends[0], take, "-", "Cannot read standard input");
         ADD_FAILURE() << "a closed descriptor loaded";
     } catch (const FileError& e) {
         EXPECT_EQ(e.message(), "Cannot read standard input");

@@ -107,7 +107,7 @@ void MainWindow::solve() {
     input.plotScale = plotPage_->yScale();
     solveAutoClear_ = autoClear_->isChecked();
     solveRun_ = std::make_unique<BackgroundSolve>(std::move(input), [this] {
-        QMetaObject::invokeMethod(this, [this] { solveDone(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection);
     });
     if (solveRun_->waitFor(kWaitAtClick)) {
         finishSolve();

@@ -151,7 +151,8 @@ qreal TextPane::advance(char32_t c) const {
 qreal TextPane::xOf(int64_t row, std::size_t col) const {
     qreal at = 0;
     bool found = false;
-    walk(text_.row(row), tabWidth_, [this](char32_t c) { return advance(c); },
+    const auto advanceOf = [this](char32_t c) { return advance(c); };
+    walk(text_.row(row), tabWidth_, advanceOf,
          [&](std::size_t pos, std::size_t, char32_t, qreal x, qreal width) {
              if (pos >= col) {
                  at = x;
@@ -167,7 +168,8 @@ qreal TextPane::xOf(int64_t row, std::size_t col) const {
 std::size_t TextPane::colAt(int64_t row, qreal x) const {
     const std::string_view s = text_.row(row);
     std::size_t col = s.size();
-    walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
+    const auto advanceOf = [this](char32_t c) { return advance(c); };
+    walk(s, tabWidth_, advanceOf,
          [&](std::size_t pos, std::size_t, char32_t, qreal left, qreal width) {
              if (x < left + width / 2) {
                  col = pos;
@@ -268,7 +270,8 @@ void TextPane::measureShownRows() {
     for (int64_t row = first; row < end; ++row) {
         bool whole = true;
         qreal width = 0;
-        walk(text_.row(row), tabWidth_, [this](char32_t c) { return advance(c); },
+        const auto advanceOf = [this](char32_t c) { return advance(c); };
+        walk(text_.row(row), tabWidth_, advanceOf,
              [&](std::size_t, std::size_t, char32_t, qreal x, qreal step) {
                  whole = x <= right;
                  width = x + step;
@@ -320,7 +323,8 @@ void TextPane::paintRow(QPainter& painter, QPalette::ColorGroup group, int64_t r
         QString text;
     };
     std::vector<Run> runs;
-    walk(s, tabWidth_, [this](char32_t c) { return advance(c); },
+    const auto advanceOf = [this](char32_t c) { return advance(c); };
+    walk(s, tabWidth_, advanceOf,
          [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
              if (x > right) return false;
              if (x + width < left) return true;
