@@ -33,7 +33,8 @@ std::vector<double> makeDoubles() {
                 d = static_cast<double>(static_cast<int64_t>(random() % 2000001) - 1000000);
                 break;
             default:  // any finite bit pattern
-                do d = std::bit_cast<double>(random()); while (!std::isfinite(d));
+                do d = std::bit_cast<double>(random());
+                while (!std::isfinite(d));
                 break;
         }
         if (random() % 3 == 0) d = -d;

@@ -7,23 +7,23 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
-#include <algorithm>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "engine/range_fill.h"
 #include "ui/application/application.h"
 #include "ui/main_window/main_window.h"
-#include "ui/shared/message_presenter.h"
 #include "ui/panes/pane_files.h"
 #include "ui/panes/range_dialog.h"
 #include "ui/panes/text_pane.h"
+#include "ui/shared/message_presenter.h"
 
 namespace {
 
@@ -84,9 +84,7 @@ double timeKeys(quill::TextPane* pane, int key, const QString& text, int times) 
 
 class SilentPresenter : public quill::MessagePresenter {
 public:
-    void show(QWidget*, const QString& text, const QString&, QMessageBox::Icon) override {
-        shownLength = text.size();
-    }
+    void show(QWidget*, const QString& text, const QString&, QMessageBox::Icon) override { shownLength = text.size(); }
     qsizetype shownLength = 0;
 };
 
@@ -116,7 +114,8 @@ int main(int argc, char** argv) {
     double pauseMs = 0, clickMs = 0;
     solveAndWait(window, &pauseMs, &clickMs);
     const double solveMs = timer.nsecsElapsed() / 1e6;
-    std::printf("solve: %d report lines in MemoFx %.0f ms after the click\n", window->paneFor(quill::PaneRole::results).lines().count(), solveMs);
+    std::printf("solve: %d report lines in MemoFx %.0f ms after the click\n",
+                window->paneFor(quill::PaneRole::results).lines().count(), solveMs);
     std::printf("the click returned after %.0f ms; then the longest the window went without its event loop: %.0f ms\n",
                 clickMs, pauseMs);
     std::printf("peak memory after the report: %ld MB\n", peakMegabytes());
@@ -127,7 +126,8 @@ int main(int argc, char** argv) {
     pane->setCaret({xCount / 2, 0});
     settle(window);
     std::printf("typing a digit mid-pane: %.2f ms a key\n", timeKeys(pane, Qt::Key_5, QStringLiteral("5"), 200));
-    std::printf("Enter (a new row) mid-pane: %.2f ms a key\n", timeKeys(pane, Qt::Key_Return, QStringLiteral("\r"), 50));
+    std::printf("Enter (a new row) mid-pane: %.2f ms a key\n",
+                timeKeys(pane, Qt::Key_Return, QStringLiteral("\r"), 50));
     std::printf("Backspace joining rows: %.2f ms a key\n", timeKeys(pane, Qt::Key_Backspace, QString(), 50));
     std::printf("Page Down: %.2f ms a key\n", timeKeys(pane, Qt::Key_PageDown, QString(), 200));
     pane = &window->paneFor(quill::PaneRole::results);
@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
         dialog.fill();
         settle(window);
     }
-    std::printf("fill with a range: %d lines in the x pane %.0f ms\n", window->paneFor(quill::PaneRole::xValues).lines().count(),
-                timer.nsecsElapsed() / 1e6);
+    std::printf("fill with a range: %d lines in the x pane %.0f ms\n",
+                window->paneFor(quill::PaneRole::xValues).lines().count(), timer.nsecsElapsed() / 1e6);
     timer.restart();
     window->paneFor(quill::PaneRole::xValues).undo();
     settle(window);

@@ -33,8 +33,8 @@ public:
             folder_ = name;
             ::chmod(name, 0755);
         }
-        const std::string copy = folder_ + "/" + std::to_string(copies_.size()) + "-" +
-                                 std::filesystem::path(program).filename().string();
+        const std::string copy =
+            folder_ + "/" + std::to_string(copies_.size()) + "-" + std::filesystem::path(program).filename().string();
         std::error_code error;
         std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing, error);
         ::chmod(copy.c_str(), 0755);

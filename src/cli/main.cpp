@@ -200,16 +200,14 @@ int main(int argc, char** argv) {
         Options options;
         const ParseResult parsed = parseArguments(argc, argv, options);
         switch (parsed.what) {
-            case Parsed::help:
-                return quill::writeAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
+            case Parsed::help: return quill::writeAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
             case Parsed::version:
                 return quill::writeAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
             case Parsed::bad:
                 quill::writeAll(STDERR_FILENO, "quillometer-cli: " + parsed.problem + "\n");
                 quill::writeAll(STDERR_FILENO, kUsage);
                 return kExitUsage;
-            case Parsed::run:
-                break;
+            case Parsed::run: break;
         }
         return run(options);
     } catch (const quill::AbortError&) {

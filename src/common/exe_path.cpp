@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <string_view>
 #include <sys/stat.h>
+#include <string_view>
 
 namespace quill {
 
@@ -22,8 +22,7 @@ std::string executablePath() {
     // suffix; the files beside it belong to the name without it.
     constexpr std::string_view deleted = " (deleted)";
     struct stat info;
-    if (path.ends_with(deleted) && ::stat(path.c_str(), &info) != 0)
-        path.resize(path.size() - deleted.size());
+    if (path.ends_with(deleted) && ::stat(path.c_str(), &info) != 0) path.resize(path.size() - deleted.size());
     return path;
 }
 

@@ -47,8 +47,8 @@ bool followLinks(std::string& path) {
 // A name beside the target for the temporary file, different on every call.
 std::string siblingName(const std::string& target, int attempt) {
     static std::atomic<unsigned> serial{0};
-    const unsigned tag = static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^
-                         static_cast<unsigned>(attempt);
+    const unsigned tag =
+        static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^ static_cast<unsigned>(attempt);
     return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-" + std::to_string(tag % 1000000u);
 }
 
@@ -79,8 +79,7 @@ bool nameUnnamed(int fd, const std::string& target, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = siblingName(target, attempt);
         if (::linkat(fd, "", AT_FDCWD, tempPath.c_str(), AT_EMPTY_PATH) == 0) return true;
-        if (errno != EEXIST &&
-            ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        if (errno != EEXIST && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
         if (errno != EEXIST) break;
     }
@@ -220,15 +219,11 @@ SaveStatus SafeFileWriter::commit() {
     const Mode mode = s.mode;
     s.mode = Mode::closed;
     switch (mode) {
-        case Mode::closed:
-            return SaveStatus::cannotCreate;
-        case Mode::special:
-            return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
-        case Mode::inPlace:
-            return writeInPlace(s.file, s.old, s.gathered);
+        case Mode::closed: return SaveStatus::cannotCreate;
+        case Mode::special: return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
+        case Mode::inPlace: return writeInPlace(s.file, s.old, s.gathered);
         case Mode::temporary:
-        case Mode::unnamed:
-            break;
+        case Mode::unnamed: break;
     }
     bool written = !s.failed && syncFile(s.file.get());
     // The name comes just before the rename, so that only a kill in between

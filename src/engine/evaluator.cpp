@@ -69,13 +69,13 @@ private:
 };
 
 // All report lines in one batch, built before the pane is touched.
-LineBatch buildReport(const std::vector<double>& coefficients, const std::vector<double>& x, const std::vector<double>& fx,
-                      const ReportStyle& style) {
+LineBatch buildReport(const std::vector<double>& coefficients, const std::vector<double>& x,
+                      const std::vector<double>& fx, const ReportStyle& style) {
     // Reserving the most the report can need means the text is never copied
     // while growing; pages never written are never touched.
     LineBatch batch;
-    batch.reserve(2 * (kCoefficientCountLabel.size() + kMaxIntegerTextLength + 2) + (coefficients.size() + x.size()) * kIndexedLine +
-                  x.size() * kResultLine);
+    batch.reserve(2 * (kCoefficientCountLabel.size() + kMaxIntegerTextLength + 2) +
+                  (coefficients.size() + x.size()) * kIndexedLine + x.size() * kResultLine);
 
     ReportWriter w(batch, style);
     const auto coefficientCount = static_cast<int32_t>(coefficients.size());
@@ -95,13 +95,16 @@ LineBatch buildReport(const std::vector<double>& coefficients, const std::vector
     }
     // After a failed computation there may be fewer results than x values.
     const int32_t fxCount = fx.size() < x.size() ? static_cast<int32_t>(fx.size()) : xCount;
-    for (int32_t j = 0; j < fxCount; ++j) w.text("F(").copy(xText[j] >> 6, xText[j] & 63).text(")=").number(fx[j]).end();
+    for (int32_t j = 0; j < fxCount; ++j)
+        w.text("F(").copy(xText[j] >> 6, xText[j] & 63).text(")=").number(fx[j]).end();
     return batch;
 }
 
 }  // namespace
 
-bool Evaluator::readCoefficients(const LineReader& pane, char decimalMark) { return readList(pane, decimalMark, coefficients_); }
+bool Evaluator::readCoefficients(const LineReader& pane, char decimalMark) {
+    return readList(pane, decimalMark, coefficients_);
+}
 
 bool Evaluator::readXValues(const LineReader& pane, char decimalMark) { return readList(pane, decimalMark, x_); }
 
@@ -129,8 +132,8 @@ void Evaluator::writeReport(LineWriter& result, const ReportStyle& style) const 
     result.addLines(buildReport(coefficients_, x_, fx_, style));
 }
 
-void Evaluator::solve(const LineReader& coefficientPane, const LineReader& xPane, LineWriter& result,
-                      bool autoClear, const ReportStyle& style) {
+void Evaluator::solve(const LineReader& coefficientPane, const LineReader& xPane, LineWriter& result, bool autoClear,
+                      const ReportStyle& style) {
     readCoefficients(coefficientPane, style.decimalMark);
     readXValues(xPane, style.decimalMark);
     computeValues();

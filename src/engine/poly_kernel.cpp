@@ -98,7 +98,8 @@ inline double product(double r, double x, uint64_t xs) {
     const double p = r * x;
     const unsigned __int128 exact = static_cast<unsigned __int128>((bitsOf(r) << 11) | (uint64_t(1) << 63)) * xs;
     const uint64_t hi = uint64_t(exact >> 64);
-    if (((hi + 1) & 0x1FF) < 2) [[unlikely]] return SoftExt80::mulDoubles(r, x).value;
+    if (((hi + 1) & 0x1FF) < 2) [[unlikely]]
+        return SoftExt80::mulDoubles(r, x).value;
     return p;
 }
 
@@ -115,7 +116,7 @@ inline double sum(double t, double s) {
     const uint64_t threshold = (field - (uint64_t(54) << 52)) | 0xFF80000000000ull;
     const bool usual = field - (uint64_t(55) << 52) < (uint64_t(2046 - 55) << 52) && (pb & kFraction) != 0;
     if (!usual || (bitsOf(e) & kMagnitude) >= threshold) [[unlikely]] {
-        if (p == 0.0 && e == 0.0) return p;  // exact cancellation, +0 as both roads give
+        if (p == 0.0 && e == 0.0) return p;        // exact cancellation, +0 as both roads give
         return SoftExt80::addDoubles(t, s).value;  // an overflow shows as infinity: checked by the caller
     }
     return p;

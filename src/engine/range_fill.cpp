@@ -25,8 +25,8 @@ Read readDouble(std::string_view text, char decimalMark, double& out) {
 
 }  // namespace
 
-RangeFault readRange(std::string_view fromText, std::string_view toText, std::string_view countText,
-                     char decimalMark, RangeRequest& out) {
+RangeFault readRange(std::string_view fromText, std::string_view toText, std::string_view countText, char decimalMark,
+                     RangeRequest& out) {
     RangeRequest r;
     switch (readDouble(fromText, decimalMark, r.from)) {
         case Read::notNumber: return RangeFault::fromNotNumber;

@@ -23,13 +23,13 @@ struct WorkerPool::Job {
     const std::function<void(std::size_t)>* deliver = nullptr;  // null for an unordered job
     const ChunkControl* control = nullptr;
 
-    std::atomic<std::size_t> next{0};        // the next chunk to claim
-    std::atomic<uint32_t> delivered{0};      // chunks handed over; helpers wait on it for room
+    std::atomic<std::size_t> next{0};    // the next chunk to claim
+    std::atomic<uint32_t> delivered{0};  // chunks handed over; helpers wait on it for room
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> failedAt{kNone};  // the lowest chunk that threw
     std::atomic<bool> stop{false};
     std::atomic<bool> cancelled{false};
-    std::atomic<std::ptrdiff_t> seats{0};  // helpers still wanted
+    std::atomic<std::ptrdiff_t> seats{0};            // helpers still wanted
     std::unique_ptr<std::atomic<uint32_t>[]> ready;  // per slot: chunk number + 1 once done
     std::vector<std::exception_ptr> errors;          // per slot
 

@@ -123,14 +123,9 @@ std::string encodeFileText(std::string utf8, FileEncoding encoding) {
     std::string bytes;
     bool encoded = false;
     switch (encoding.charset) {
-        case Charset::utf8:
-            break;
-        case Charset::gb18030:
-            encoded = utf8ToGb18030(utf8, bytes);
-            break;
-        case Charset::latin1:
-            encoded = utf8ToLatin1(utf8, bytes);
-            break;
+        case Charset::utf8: break;
+        case Charset::gb18030: encoded = utf8ToGb18030(utf8, bytes); break;
+        case Charset::latin1: encoded = utf8ToLatin1(utf8, bytes); break;
         case Charset::utf16le:
         case Charset::utf16be: {
             // The mark comes with the text; UTF-8 that cannot be written so

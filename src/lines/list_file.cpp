@@ -164,8 +164,7 @@ std::optional<FileEncoding> readPaneText(const Source& source, std::string& text
             decoded = utf16.encoding;
         }
         if (take && !decoded) decoder.emplace(*take);
-        for (std::size_t at = 0; at < piece.size(); at += step)
-            convert(std::string_view(piece).substr(at, step));
+        for (std::size_t at = 0; at < piece.size(); at += step) convert(std::string_view(piece).substr(at, step));
     } else {
         if (take) decoder.emplace(*take);
         // A short piece is the end of the file.
@@ -235,12 +234,9 @@ void transferFromDescriptor(int fd, const PieceSink& take, const std::string& na
 
 void checkSaved(SaveStatus status, const std::string& path) {
     switch (status) {
-        case SaveStatus::ok:
-            return;
-        case SaveStatus::cannotCreate:
-            throw FileError("Cannot create file " + path);
-        case SaveStatus::writeFailed:
-            throw FileError("Failed to Save Stream");
+        case SaveStatus::ok: return;
+        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path);
+        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
     }
 }
 

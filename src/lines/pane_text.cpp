@@ -284,7 +284,8 @@ TextPos PaneText::after(TextPos at, std::string_view text) {
 }
 
 int64_t PaneText::charactersBetween(TextPos from, TextPos to) const {
-    if (from.row == to.row) return utf8::countCharacters(std::string_view(row(from.row)).substr(from.col, to.col - from.col));
+    if (from.row == to.row)
+        return utf8::countCharacters(std::string_view(row(from.row)).substr(from.col, to.col - from.col));
     int64_t n = utf8::countCharacters(std::string_view(row(from.row)).substr(from.col));
     for (int64_t r = from.row + 1; r < to.row; ++r) n += utf8::countCharacters(row(r));
     n += utf8::countCharacters(std::string_view(row(to.row)).substr(0, to.col));
@@ -395,8 +396,7 @@ void PaneText::record(Step step) {
 
 void PaneText::trimHistory() {
     std::size_t drop = 0;
-    while (undo_.size() - drop > 1 &&
-           (undo_.size() - drop > kMostUndoSteps || historyBytes_ > kMostHistoryBytes)) {
+    while (undo_.size() - drop > 1 && (undo_.size() - drop > kMostUndoSteps || historyBytes_ > kMostHistoryBytes)) {
         historyBytes_ -= undo_[drop].away.size();
         ++drop;
     }

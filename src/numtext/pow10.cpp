@@ -115,8 +115,8 @@ bool scaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
 }
 
 bool scaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
-    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF ||
-        n <= -5120 || n >= 5120) {
+    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF || n <= -5120 ||
+        n >= 5120) {
         return false;
     }
     Wide v{value.significand, int32_t(value.biasedExponent) - 16383};

@@ -35,8 +35,8 @@ double quickCurveValue(const std::vector<double>& coefficients, double x) noexce
     return std::isfinite(sum) ? sum : kGap;
 }
 
-CurveSamples sampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap,
-                         double u0, double u1, std::size_t columns) {
+CurveSamples sampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap, double u0,
+                         double u1, std::size_t columns) {
     CurveSamples samples;
     const double n = static_cast<double>(coefficients.size());
     std::size_t count = std::max<std::size_t>(columns, 1) + 1;

@@ -5,8 +5,8 @@
 
 namespace quill::plot {
 
-void decimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect,
-                      std::size_t columns, std::vector<double>& outU, std::vector<double>& outV) {
+void decimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect, std::size_t columns,
+                      std::vector<double>& outU, std::vector<double>& outV) {
     outU.clear();
     outV.clear();
     if (columns == 0) columns = 1;

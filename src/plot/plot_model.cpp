@@ -79,8 +79,7 @@ ViewRect PlotModel::fitView() const {
 
     std::vector<double> curveV(fitCurveY_.size());
     for (std::size_t i = 0; i < fitCurveY_.size(); ++i) curveV[i] = ymap_.toView(fitCurveY_[i]);
-    const std::optional<Span> v =
-        unionOf(finiteSpan(pv_.data(), pv_.size()), finiteSpan(curveV.data(), curveV.size()));
+    const std::optional<Span> v = unionOf(finiteSpan(pv_.data(), pv_.size()), finiteSpan(curveV.data(), curveV.size()));
     // Nothing finite to show (or nothing yet): -1 to 1 around zero.
     const Span vm = withMargin(v.value_or(Span{0.0, 0.0}), kFitMargin);
     return ViewRect{u.lo, u.hi, vm.lo, vm.hi};
@@ -105,10 +104,9 @@ PlotFrame PlotModel::frame(const ViewRect& view, std::size_t columns, char decim
     }
 
     frame.xTicks = labelled(linearTicks(xmap_.toReal(view.u0), xmap_.toReal(view.u1), maxXTicks), xmap_, decimalMark);
-    const std::vector<double> yTicks =
-        ymap_.scale == YScale::linear
-            ? linearTicks(ymap_.toReal(view.v0), ymap_.toReal(view.v1), maxYTicks)
-            : symlogTicks(ymap_.symlog, view.v0, view.v1, maxYTicks);
+    const std::vector<double> yTicks = ymap_.scale == YScale::linear
+                                           ? linearTicks(ymap_.toReal(view.v0), ymap_.toReal(view.v1), maxYTicks)
+                                           : symlogTicks(ymap_.symlog, view.v0, view.v1, maxYTicks);
     frame.yTicks = labelled(yTicks, ymap_, decimalMark);
     return frame;
 }

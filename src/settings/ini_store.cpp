@@ -13,8 +13,7 @@
 
 namespace quill {
 
-std::string IniStore::readText(std::string_view section, std::string_view key,
-                               std::string_view defaultText) const {
+std::string IniStore::readText(std::string_view section, std::string_view key, std::string_view defaultText) const {
     std::string bytes;
     if (!readWholeFile(path_, bytes)) return std::string(defaultText);
     const std::optional<IniFileText> file = decodeIniFile(bytes);
@@ -25,8 +24,7 @@ std::string IniStore::readText(std::string_view section, std::string_view key,
     return *value;
 }
 
-void IniStore::writeText(std::string_view section, std::string_view key,
-                         std::string_view value) const {
+void IniStore::writeText(std::string_view section, std::string_view key, std::string_view value) const {
     const IniFileError failure("Unable to write to " + path_);
     if (!isWritableIniEntry(section, key, value)) throw failure;
 
@@ -47,8 +45,7 @@ void IniStore::writeText(std::string_view section, std::string_view key,
     if (!bytes || saveFileSafely(path_, *bytes) != SaveStatus::ok) throw failure;
 }
 
-std::int32_t IniStore::readInt32(std::string_view section, std::string_view key,
-                                 std::int32_t defaultValue) const {
+std::int32_t IniStore::readInt32(std::string_view section, std::string_view key, std::int32_t defaultValue) const {
     const std::string text = hexPrefixToDollar(readText(section, key, ""));
     return int32FromText(text).value_or(defaultValue);
 }

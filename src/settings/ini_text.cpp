@@ -49,8 +49,8 @@ bool sameName(std::string_view a, std::string_view b) {
 // What one line is.
 struct LineKind {
     enum { other, section, key } kind = other;
-    std::string_view name;   // section or key name, trimmed
-    std::size_t valueAt = 0; // key lines: where the value (after "=" and blanks) starts
+    std::string_view name;    // section or key name, trimmed
+    std::size_t valueAt = 0;  // key lines: where the value (after "=" and blanks) starts
 };
 
 LineKind classify(std::string_view text) {
@@ -58,8 +58,7 @@ LineKind classify(std::string_view text) {
     if (trimmed.empty() || trimmed[0] == ';') return {};
     if (trimmed[0] == '[') {
         const std::size_t close = trimmed.find(']');
-        if (close != std::string_view::npos)
-            return {LineKind::section, trimBlanks(trimmed.substr(1, close - 1)), 0};
+        if (close != std::string_view::npos) return {LineKind::section, trimBlanks(trimmed.substr(1, close - 1)), 0};
     }
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return {};
@@ -69,8 +68,7 @@ LineKind classify(std::string_view text) {
 }
 
 std::string_view unquote(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -92,8 +90,7 @@ ParsedFile parse(std::string_view file) {
 }
 
 // Index of the first key line named key inside a section named section.
-std::optional<std::size_t> findKeyLine(const std::vector<Line>& lines, std::string_view section,
-                                       std::string_view key) {
+std::optional<std::size_t> findKeyLine(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LineKind kind = classify(lines[i].text);
@@ -123,8 +120,7 @@ std::optional<std::size_t> findSectionEnd(const std::vector<Line>& lines, std::s
 
 }  // namespace
 
-std::optional<std::string> findIniValue(std::string_view file, std::string_view section,
-                                        std::string_view key) {
+std::optional<std::string> findIniValue(std::string_view file, std::string_view section, std::string_view key) {
     section = trimBlanks(section);
     key = trimBlanks(key);
     const ParsedFile parsed = parse(file);
@@ -143,7 +139,10 @@ std::string withIniValue(std::string_view file, std::string_view section, std::s
 
     std::string_view eol = "\r\n";
     for (const Line& line : lines)
-        if (!line.eol.empty()) { eol = line.eol; break; }
+        if (!line.eol.empty()) {
+            eol = line.eol;
+            break;
+        }
 
     const std::string keyLine = std::string(key) + "=" + std::string(value);
     const std::string sectionLine = "[" + std::string(section) + "]";

@@ -42,10 +42,8 @@ std::optional<std::int32_t> int32FromText(std::string_view text) {
     if (start == std::string_view::npos) return std::nullopt;
     text.remove_prefix(start);
 
-    if (text[0] == '-' || text[0] == '+')
-        return decimalDigitsToInt32(text.substr(1), text[0] == '-');
-    if (text[0] == '$' || text[0] == 'x' || text[0] == 'X')
-        return hexDigitsToInt32(text.substr(1));
+    if (text[0] == '-' || text[0] == '+') return decimalDigitsToInt32(text.substr(1), text[0] == '-');
+    if (text[0] == '$' || text[0] == 'x' || text[0] == 'X') return hexDigitsToInt32(text.substr(1));
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         return hexDigitsToInt32(text.substr(2));
     return decimalDigitsToInt32(text, false);

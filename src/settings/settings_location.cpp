@@ -35,8 +35,7 @@ std::string settingsFileFor(const std::string& executablePath) {
 }
 
 void createFoldersFor(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
         ::mkdir(path.substr(0, slash).c_str(), 0700);  // existing ones just fail
 }
 

@@ -69,10 +69,12 @@ TEST(Unicode, Utf16BothWaysAndMalformedUnits) {
         }
     }
     const std::string badUtf16[] = {
+        // clang-format off
         "1\0\x00"s,         // odd byte count
         "\x00\xDC"s,        // low surrogate first
         "1\0\x3D\xD8"s,     // high surrogate last
         "\x3D\xD8" "1\0"s,  // high surrogate without its low one
+        // clang-format on
     };
     for (const auto& units : badUtf16) EXPECT_FALSE(utf16ToUtf8(units, false, nullptr));
     std::string out;

@@ -52,7 +52,7 @@ TEST_P(ReadListTest, ParsesOrRejectsLikeThePane) {
     const Case cases[] = {
         {"1\r\n2\r\n3\r\n", '.', {1, 2, 3}, nullptr},
         {"1\r\n\r\n   \r\n\t\r\n2", '.', {1, 2}, nullptr},  // blank lines close up
-        {"\r\n", '.', {}, nullptr},                          // one blank line: no values
+        {"\r\n", '.', {}, nullptr},                         // one blank line: no values
         {"  1,5  \r\n", ',', {1.5}, nullptr},
         {"7\r", '.', {7}, nullptr},  // a lone CR stays in the line, then is trimmed
         {"1e-400\r\n-0", '.', {0.0, -0.0}, nullptr},
@@ -61,7 +61,7 @@ TEST_P(ReadListTest, ParsesOrRejectsLikeThePane) {
         {"  1 2 \r\n", '.', {}, "'1 2' is not a valid floating point value"},
         {"1\n2", '.', {}, "'1\n2' is not a valid floating point value"},  // LF alone is no break
         {"1\r2", '.', {}, "'1\r2' is not a valid floating point value"},  // nor is CR
-        {"1\r\n1e400\r\nabc", '.', {}, "Floating point overflow"},      // stops at the first failure
+        {"1\r\n1e400\r\nabc", '.', {}, "Floating point overflow"},        // stops at the first failure
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -109,8 +109,8 @@ TEST(EvaluatePolynomialTest, RoundsEachProductAndSumTwice) {
         {{1, 2, 3}, 2, 17},
         {{}, 5, 0},
         {{5, 1}, 0, 5},
-        {{5, 0}, 1e308, 5},              // the constant term is never multiplied
-        {{-0.0}, 3, 0.0},                // the sum starts from +0
+        {{5, 0}, 1e308, 5},  // the constant term is never multiplied
+        {{-0.0}, 3, 0.0},    // the sum starts from +0
         {{5, 1}, -0.0, 5},
         {{0, 1, 1}, -1, 0},              // -1 + 1
         {{0, 0, 1e-300}, 1e200, 1e100},  // coefficient times x, then x: no x^2 on its own

@@ -94,15 +94,15 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
         {0, {}, "1\r\n2"},
         {1, {}, "3"},
         {10, {}, "1\r\n-2\r\n0.5"},
-        {1700, {}, "1\r\n1\r\n1"},          // about one smallest chunk of text
-        {30000, {}, "0.25\r\n-3\r\n0\r\n7"},  // many chunks
-        {30000, {{29999, "abc"}}, "1", "@29999"},  // a bad line at the very end
-        {30000, {{15000, "1e400"}, {25000, "x"}}, "1", "@15000"},      // an x beyond the doubles first
-        {30000, {{20000, " 1 2 "}, {25000, "1e400"}}, "1", "@20000"},  // a text that is no number first
+        {1700, {}, "1\r\n1\r\n1"},                                         // about one smallest chunk of text
+        {30000, {}, "0.25\r\n-3\r\n0\r\n7"},                               // many chunks
+        {30000, {{29999, "abc"}}, "1", "@29999"},                          // a bad line at the very end
+        {30000, {{15000, "1e400"}, {25000, "x"}}, "1", "@15000"},          // an x beyond the doubles first
+        {30000, {{20000, " 1 2 "}, {25000, "1e400"}}, "1", "@20000"},      // a text that is no number first
         {30000, {{100, "1e200"}, {29000, "y"}}, "0\r\n0\r\n1", "@29000"},  // every x is read before F overflows
-        {30000, {{100, "1e200"}}, "0\r\n0\r\n1", "@-1"},                  // F overflows: no line
-        {30000, {{29000, "z"}}, "1\r\n\r\nq", "@2"},                        // the coefficients come first
-        {240000, {{230000, "1;5"}}, "2\r\n3", "@230000"},                // more text than one round
+        {30000, {{100, "1e200"}}, "0\r\n0\r\n1", "@-1"},                   // F overflows: no line
+        {30000, {{29000, "z"}}, "1\r\n\r\nq", "@2"},                       // the coefficients come first
+        {240000, {{230000, "1;5"}}, "2\r\n3", "@230000"},                  // more text than one round
     };
     for (const Case& c : cases) {
         const char mark = rng() % 3 == 0 ? ',' : '.';

@@ -16,14 +16,11 @@ namespace {
 // magnitudes at both ends of the double range.
 double randomValue(std::mt19937_64& random, int exponentSpread) {
     switch (random() % 8) {
-        case 0:
-            return 0.0;
-        case 1:
-            return double(int64_t(random() % 2001) - 1000) / 8;
+        case 0: return 0.0;
+        case 1: return double(int64_t(random() % 2001) - 1000) / 8;
         case 2:  // near 2^53, where sums of integers land halfway
             return std::ldexp(double((random() % 64) + (uint64_t(1) << 52)), int(random() % 4));
-        case 3:
-            return std::bit_cast<double>(random() % 0x0010000000000000ull);  // subnormal
+        case 3: return std::bit_cast<double>(random() % 0x0010000000000000ull);  // subnormal
         default: {
             const int e = int(random() % (2 * exponentSpread + 1)) - exponentSpread;
             const double d = std::ldexp(double((random() >> 11) | (uint64_t(1) << 52)), e - 52);

@@ -57,9 +57,11 @@ TEST(RangeFillTest, TextHoldsEveryValueInTheReportsFormat) {
         {{7, 7, 1}, '.', "7\r\n"},
         {{1e20, 3e20, 3}, '.', "1E20\r\n2E20\r\n3E20\r\n"},
         // The formula would end on 0.9000000000000001 here; the last value is To itself.
-        {{0.001, 0.9, 10}, '.', "0.001\r\n0.100888888888889\r\n0.200777777777778\r\n0.300666666666667\r\n"
-                                "0.400555555555556\r\n0.500444444444444\r\n0.600333333333333\r\n"
-                                "0.700222222222222\r\n0.800111111111111\r\n0.9\r\n"},
+        {{0.001, 0.9, 10},
+         '.',
+         "0.001\r\n0.100888888888889\r\n0.200777777777778\r\n0.300666666666667\r\n"
+         "0.400555555555556\r\n0.500444444444444\r\n0.600333333333333\r\n"
+         "0.700222222222222\r\n0.800111111111111\r\n0.9\r\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(rangeText(c.range, c.mark), c.text) << c.range.count;
     const RangeRequest r{0.001, 0.9, 10};

@@ -35,9 +35,12 @@ TEST(ReportTest, ReportLines) {
     };
     const Case cases[] = {
         {"", "", kCounts00},
-        {"\r\n5\r\n  \r\n6", "1", "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=5\r\nA[1]=6\r\nX[0]=1\r\nF(1)=11\r\n"},
-        {"", "1\r\n-1", "An的数量 An Items Count =0\r\nX的数量 X Count =2\r\nX[0]=1\r\nX[1]=-1\r\nF(1)=0\r\nF(-1)=0\r\n"},
-        {"0\r\n1", "-1", "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=0\r\nA[1]=1\r\nX[0]=-1\r\nF(-1)=-1\r\n"},
+        {"\r\n5\r\n  \r\n6", "1",
+         "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=5\r\nA[1]=6\r\nX[0]=1\r\nF(1)=11\r\n"},
+        {"", "1\r\n-1",
+         "An的数量 An Items Count =0\r\nX的数量 X Count =2\r\nX[0]=1\r\nX[1]=-1\r\nF(1)=0\r\nF(-1)=0\r\n"},
+        {"0\r\n1", "-1",
+         "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=0\r\nA[1]=1\r\nX[0]=-1\r\nF(-1)=-1\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.an);
@@ -53,9 +56,9 @@ TEST(ReportTest, FailingSolveLeavesTheResultPaneAlone) {
     const Case cases[] = {
         {"1\r\nabc", "1", "'abc' is not a valid floating point value"},
         {"1", "1\r\nabc", "'abc' is not a valid floating point value"},
-        {"0\r\n1e200", "1e200", "Floating point overflow"},             // a product
-        {"1.7e308\r\n1.7e308", "1", "Floating point overflow"},         // a sum
-        {"1", "2\r\n1e400", "Floating point overflow"},                 // a stored x value
+        {"0\r\n1e200", "1e200", "Floating point overflow"},      // a product
+        {"1.7e308\r\n1.7e308", "1", "Floating point overflow"},  // a sum
+        {"1", "2\r\n1e400", "Floating point overflow"},          // a stored x value
     };
     const std::string before = kReady + "earlier\r\n";
     for (const Case& c : cases) {

@@ -28,7 +28,9 @@ void check(bool condition, int line = __builtin_LINE()) {
     std::abort();
 }
 
-std::size_t lineBreaks(std::string_view s) { return std::count(s.begin(), s.end(), '\r') + std::count(s.begin(), s.end(), '\n'); }
+std::size_t lineBreaks(std::string_view s) {
+    return std::count(s.begin(), s.end(), '\r') + std::count(s.begin(), s.end(), '\n');
+}
 
 // Between the longest common head and tail of before and after, before holds
 // no line break (the change stays inside one line: a value replaced, or new
@@ -46,8 +48,7 @@ void checkOnlyOneLineChanged(std::string_view before, std::string_view after, bo
     check(lineBreaks(added) <= (keyExisted ? 0 : 6));
 }
 
-void checkEdit(const std::string& text, const std::string& section, const std::string& key,
-               const std::string& value) {
+void checkEdit(const std::string& text, const std::string& section, const std::string& key, const std::string& value) {
     const std::optional<std::string> old = quill::findIniValue(text, section, key);
     if (!quill::isWritableIniEntry(section, key, value)) return;
     const std::string edited = quill::withIniValue(text, section, key, value);

@@ -105,9 +105,14 @@ TYPED_TEST_P(LineListContract, AddPutsEachLineOnALineOfItsOwn) {
 
 TYPED_TEST_P(LineListContract, AddedLinesReadBackWholeHoweverLong) {
     auto pane = this->paneNamed();
-    const std::vector<std::string> lines = {"MemoAN",          std::string(4094, '1'), std::string(4095, '2'),
-                                            std::string(4096, '3'), std::string(5000, '4'), "",
-                                            std::string(100000, '5'), "last"};
+    const std::vector<std::string> lines = {"MemoAN",
+                                            std::string(4094, '1'),
+                                            std::string(4095, '2'),
+                                            std::string(4096, '3'),
+                                            std::string(5000, '4'),
+                                            "",
+                                            std::string(100000, '5'),
+                                            "last"};
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(pane->add(lines[i]), static_cast<int32_t>(i));
     EXPECT_EQ(this->allLines(*pane), lines);
 }
@@ -130,9 +135,9 @@ TYPED_TEST_P(LineListContract, ALineThatDoesNotFitGoesInNotAtAll) {
         int64_t spare;  // capacity minus the length the text would reach
     };
     const Case cases[] = {
-        {"", "12345", 0},     {"", "12345", -1},   {"1\r\n2", "3", 0}, {"1\r\n2", "3", -1},
-        {"1\r\n", "", 0},     {"1\r\n", "", -1},   {"1\r\n", "", -2}, {"abc", "defgh", -6},
-        {"", std::string(5000, '9'), -1},
+        {"", "12345", 0},    {"", "12345", -1},    {"1\r\n2", "3", 0},
+        {"1\r\n2", "3", -1}, {"1\r\n", "", 0},     {"1\r\n", "", -1},
+        {"1\r\n", "", -2},   {"abc", "defgh", -6}, {"", std::string(5000, '9'), -1},
     };
     for (const Case& c : cases) {
         auto pane = this->paneNamed(c.text);
@@ -161,8 +166,10 @@ TYPED_TEST_P(LineListContract, CapacityCountsUtf8CharactersNotBytes) {
         int64_t capacity;
         bool fits;
     } cases[] = {
-        {"", "就绪Ready", 9, true},  {"", "就绪Ready", 8, false},
-        {"就绪\r\n", "abc", 9, true}, {"就绪\r\n", "abc", 8, false},
+        {"", "就绪Ready", 9, true},
+        {"", "就绪Ready", 8, false},
+        {"就绪\r\n", "abc", 9, true},
+        {"就绪\r\n", "abc", 8, false},
     };
     for (const auto& c : cases) {
         for (const bool batched : {false, true}) {
@@ -199,9 +206,9 @@ TYPED_TEST_P(LineListContract, RandomBatchesEndAsAddingOneByOne) {
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(LineListContract, CapacityCountsUtf8CharactersNotBytes, LinesOfATextAndTheHiddenEmptyLastLine,
-                            AddPutsEachLineOnALineOfItsOwn, AddedLinesReadBackWholeHoweverLong,
-                            CapacityOutlivesClearAndDoesNotBindFileText, ALineThatDoesNotFitGoesInNotAtAll,
-                            RandomBatchesEndAsAddingOneByOne);
+REGISTER_TYPED_TEST_SUITE_P(LineListContract, CapacityCountsUtf8CharactersNotBytes,
+                            LinesOfATextAndTheHiddenEmptyLastLine, AddPutsEachLineOnALineOfItsOwn,
+                            AddedLinesReadBackWholeHoweverLong, CapacityOutlivesClearAndDoesNotBindFileText,
+                            ALineThatDoesNotFitGoesInNotAtAll, RandomBatchesEndAsAddingOneByOne);
 
 }  // namespace quill::contract

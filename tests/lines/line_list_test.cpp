@@ -40,9 +40,8 @@ TEST(ByteLineList, LoneCrAndLfAreNoBreaks) {
         std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {"1\r2", {"1\r2"}},         {"1\n2\n", {"1\n2\n"}},       {"1\r\r\n2", {"1\r", "2"}},
-        {"\n\r\n", {"\n"}},         {"\r", {"\r"}},               {"1\r\n\n\r\n", {"1", "\n"}},
-        {"\r\n\r", {"", "\r"}},
+        {"1\r2", {"1\r2"}}, {"1\n2\n", {"1\n2\n"}},       {"1\r\r\n2", {"1\r", "2"}}, {"\n\r\n", {"\n"}},
+        {"\r", {"\r"}},     {"1\r\n\n\r\n", {"1", "\n"}}, {"\r\n\r", {"", "\r"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(linesOf(ByteLineList(c.text)), c.lines) << testing::PrintToString(c.text);
@@ -86,7 +85,8 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
         switch (random() % 8) {
             case 0: pane.setFileBytes(randomText(30)); break;
             case 1: pane.clear(); break;
-            case 2: case 3: {
+            case 2:
+            case 3: {
                 const std::string s = randomText(6);
                 const bool atLineStart = before.empty() || before.ends_with("\r\n");
                 const std::string after = atLineStart ? before + s + "\r\n" : before + "\r\n" + s;
@@ -120,8 +120,8 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
                 ASSERT_EQ(pane.text(), oneByOne.text()) << "step " << step;
             }
         }
-        ASSERT_EQ(linesOf(pane), referenceLines(pane.text())) << "step " << step << ' '
-                                                              << testing::PrintToString(pane.text());
+        ASSERT_EQ(linesOf(pane), referenceLines(pane.text()))
+            << "step " << step << ' ' << testing::PrintToString(pane.text());
         ASSERT_EQ(pane.line(pane.count()), "");
     }
 }

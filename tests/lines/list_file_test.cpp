@@ -68,7 +68,8 @@ TEST(TransferIntoPane, PieceSizeDoesNotChangeTheTextOrTheNulLine) {
                 whole += file[i];
             }
         }
-        const std::string expected = nulLine ? "File text contains a NUL byte at line " + std::to_string(nulLine) : whole;
+        const std::string expected =
+            nulLine ? "File text contains a NUL byte at line " + std::to_string(nulLine) : whole;
         for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize) {
             std::string got;
             try {
@@ -141,11 +142,13 @@ TEST(ListFile, NulByteFailsTheLoadAtItsLine) {
         {big, 20001},
         {"1\r\n2\r\0"s, 3},
         {"\0"s, 1},
+        // clang-format off
         {"\xEF\xBB\xBF" "1\n\0"s, 2},
         {"\xFF\xFE" "1\0\n\0\0\0"s, 2},        // UTF-16 LE: U+0000 on line 2 is one
         {"\xFF\xFE" "1\0\n\0" "2\0"s, 0},      // UTF-16 LE
         {"\xFE\xFF\0" "1\0\r\0\n\0" "2"s, 0},  // UTF-16 BE
         {"\xFF\xFE" "1\0\n"s, 1},              // odd length: no UTF-16
+        // clang-format on
     };
     for (const Case& c : cases) {
         const std::string path = folder / "nul.txt";

@@ -6,8 +6,8 @@
 #include <memory>
 #include <random>
 
-#include "line_list_contract.h"
 #include "common/error.h"
+#include "line_list_contract.h"
 #include "lines/pane_text.h"
 #include "lines/utf8_steps.h"
 
@@ -91,7 +91,7 @@ TEST(PaneText, EditsReplaceSpansAcrossRows) {
         {"1\r\n2", {0, 1}, {1, 0}, "", "12", {0, 1}},
         {"abc\r\ndef\r\nghi", {0, 1}, {2, 2}, "X", "aXi", {0, 2}},
         {"abc\r\ndef", {1, 3}, {1, 3}, "\r\nx\r\ny", "abc\r\ndef\r\nx\r\ny", {3, 1}},
-        {"abc", {0, 3}, {0, 0}, "", "", {0, 0}},  // ends given the wrong way round
+        {"abc", {0, 3}, {0, 0}, "", "", {0, 0}},     // ends given the wrong way round
         {"ab", {5, 9}, {7, 9}, "!", "ab!", {0, 3}},  // places past the end are clamped
     };
     for (const Case& c : cases) {

@@ -58,9 +58,9 @@ TEST_F(DecimalMarkTest, OneByteSeparatorsAreTakenAndLongerOnesFallBackToPoint) {
         char expected;
     } rows[] = {
         {"qa_COMMA.UTF-8", "<U002C>", "UTF-8", ','},
-        {"qa_DOT.ISO-8859-1", "<U00B7>", "ISO-8859-1", '\xB7'},   // one byte above 0x7F
-        {"qa_ARABIC.UTF-8", "<U066B>", "UTF-8", '.'},             // two bytes in UTF-8
-        {"qa_DOUBLE.UTF-8", "<U002C><U002C>", "UTF-8", '.'},      // two characters
+        {"qa_DOT.ISO-8859-1", "<U00B7>", "ISO-8859-1", '\xB7'},  // one byte above 0x7F
+        {"qa_ARABIC.UTF-8", "<U066B>", "UTF-8", '.'},            // two bytes in UTF-8
+        {"qa_DOUBLE.UTF-8", "<U002C><U002C>", "UTF-8", '.'},     // two characters
         {"qa_EMPTY.UTF-8", "", "UTF-8", '.'},
     };
     for (const auto& row : rows) {

@@ -93,8 +93,8 @@ public:
                 return ((kTop | next()) & ~uint64_t(0x7FF)) | kCuts[below(6)];
             }
             case 4: {
-                static constexpr uint64_t kPatterns[] = {kTop, ~uint64_t(0), kTop | 1, ~uint64_t(1),
-                                                         0xC000000000000000ull, 0xFFFFFFFFFFFFF800ull};
+                static constexpr uint64_t kPatterns[] = {kTop,         ~uint64_t(0),          kTop | 1,
+                                                         ~uint64_t(1), 0xC000000000000000ull, 0xFFFFFFFFFFFFF800ull};
                 return kPatterns[below(6)];
             }
             default: return kTop | (next() & next() & next());
@@ -121,8 +121,8 @@ public:
         switch (below(6)) {
             case 0: return uint16_t(1 + below(0x7FFE));
             case 1: return exponentNear(kBias, 80);
-            case 2: return exponentNear(1, 80);       // extended underflow
-            case 3: return exponentNear(0x7FFE, 80);  // extended overflow
+            case 2: return exponentNear(1, 80);             // extended underflow
+            case 3: return exponentNear(0x7FFE, 80);        // extended overflow
             case 4: return exponentNear(kBias - 1022, 70);  // the double subnormals
             default: return exponentNear(kBias + 1023, 4);  // the double overflow
         }
@@ -258,7 +258,8 @@ private:
         Pair p{src_.ext(), src_.ext()};
         switch (src_.below(4)) {
             case 0: {  // the product lands at the bottom or the top of the range
-                const int32_t target = src_.coin() ? int32_t(src_.below(140)) - 70 : 0x7FFF - 3 + int32_t(src_.below(7));
+                const int32_t target =
+                    src_.coin() ? int32_t(src_.below(140)) - 70 : 0x7FFF - 3 + int32_t(src_.below(7));
                 p.b.exponent = src_.exponentNear(target - p.a.exponent + kBias, 0);
                 break;
             }
@@ -269,7 +270,8 @@ private:
                 if (w2 > 64) w2 = 64;
                 p.a.significand = src_.oddOfWidth(w1);
                 p.b.significand = src_.oddOfWidth(w2);
-                if (src_.coin()) p.b.exponent = src_.exponentNear(kBias - p.a.exponent + int32_t(src_.below(140)) - 60, 0);
+                if (src_.coin())
+                    p.b.exponent = src_.exponentNear(kBias - p.a.exponent + int32_t(src_.below(140)) - 60, 0);
                 break;
             }
             case 2:  // sparse significands of any width, the product subnormal
@@ -285,7 +287,8 @@ private:
         Pair p{src_.ext(), src_.ext()};
         switch (src_.below(4)) {
             case 0: {
-                const int32_t target = src_.coin() ? int32_t(src_.below(140)) - 70 : 0x7FFF - 3 + int32_t(src_.below(7));
+                const int32_t target =
+                    src_.coin() ? int32_t(src_.below(140)) - 70 : 0x7FFF - 3 + int32_t(src_.below(7));
                 p.b.exponent = src_.exponentNear(p.a.exponent - target + kBias, 0);
                 break;
             }
@@ -316,8 +319,7 @@ private:
     }
     void fromUint64() {
         const uint64_t u = src_.uint64();
-        check(Op::FromUint64, bitsOf(X87Ext80::fromUint64(u)), bitsOf(SoftExt80::fromUint64(u)),
-              std::to_string(u));
+        check(Op::FromUint64, bitsOf(X87Ext80::fromUint64(u)), bitsOf(SoftExt80::fromUint64(u)), std::to_string(u));
     }
     void classify() {
         const Bits b = src_.ext();
@@ -335,9 +337,11 @@ private:
         X87Ext80 h;
         SoftExt80 s;
         switch (op) {
+            // clang-format off
             case Op::Mul: h = X87Ext80::mul(ha, hb, hf); s = SoftExt80::mul(sa, sb, sf); break;
             case Op::Div: h = X87Ext80::div(ha, hb, hf); s = SoftExt80::div(sa, sb, sf); break;
             default: h = X87Ext80::add(ha, hb, hf); s = SoftExt80::add(sa, sb, sf); break;
+                // clang-format on
         }
         if (!same(bitsOf(h), bitsOf(s)) || hf.overflow != sf.overflow || hf.invalid != sf.invalid) {
             out_.mismatch(std::string(opName(op)) + " " + show(p.a) + " " + show(p.b) + ": x87 " + show(bitsOf(h)) +
@@ -372,8 +376,14 @@ private:
         const Bits a = src_.ext();
         Bits b = src_.ext();
         switch (src_.below(4)) {
-            case 0: b = a; b.negative = src_.coin(); break;  // equal magnitudes, either sign
-            case 1: b = a; b.significand += (src_.next() & 3) - 1; break;
+            case 0:
+                b = a;
+                b.negative = src_.coin();
+                break;  // equal magnitudes, either sign
+            case 1:
+                b = a;
+                b.significand += (src_.next() & 3) - 1;
+                break;
             default: break;
         }
         const bool h = make<X87Ext80>(a).lessThan(make<X87Ext80>(b));
@@ -393,7 +403,8 @@ private:
         switch (src_.below(4)) {
             case 0:  // near the double overflow or deep in the subnormals
                 if (op == Op::MulDoubles) {
-                    const int32_t target = src_.coin() ? 2046 + int32_t(src_.below(5)) - 2 : int32_t(src_.below(120)) - 60;
+                    const int32_t target =
+                        src_.coin() ? 2046 + int32_t(src_.below(5)) - 2 : int32_t(src_.below(120)) - 60;
                     b = src_.dblWithExponent(target - ea + 1023);
                 } else {
                     b = src_.dblWithExponent(ea - int32_t(src_.below(70)));
@@ -423,7 +434,8 @@ private:
 
     void check(Op op, Bits hardware, Bits model, const std::string& operand) {
         if (!same(hardware, model)) {
-            out_.mismatch(std::string(opName(op)) + " " + operand + ": x87 " + show(hardware) + ", model " + show(model));
+            out_.mismatch(std::string(opName(op)) + " " + operand + ": x87 " + show(hardware) + ", model " +
+                          show(model));
         }
     }
     static std::string flagText(Ext80Flags f) {

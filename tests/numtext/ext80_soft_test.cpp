@@ -34,9 +34,8 @@ testing::AssertionResult hasBits(SoftExt80 v, E e) {
     if (v.negative() == e.neg && v.biasedExponent() == e.exp && v.significand() == e.sig) {
         return testing::AssertionSuccess();
     }
-    return testing::AssertionFailure() << std::hex << "got " << (v.negative() ? "-" : "+") << v.biasedExponent()
-                                       << ":" << v.significand() << ", want " << (e.neg ? "-" : "+") << e.exp << ":"
-                                       << e.sig;
+    return testing::AssertionFailure() << std::hex << "got " << (v.negative() ? "-" : "+") << v.biasedExponent() << ":"
+                                       << v.significand() << ", want " << (e.neg ? "-" : "+") << e.exp << ":" << e.sig;
 }
 
 enum class Op { Mul, Div, Add };
@@ -48,6 +47,7 @@ struct Case {
     bool invalid = false;
 };
 
+// clang-format off
 const Case kCases[] = {
     {"one third", Op::Div, kOne, {false, 0x4000, 0xC000000000000000ull}, {false, 0x3FFD, 0xAAAAAAAAAAAAAAABull}},
     {"two thirds", Op::Div, {false, 0x4000, kTop}, {false, 0x4000, 0xC000000000000000ull},
@@ -97,6 +97,7 @@ const Case kCases[] = {
      kIndefinite},
     {"an unnormal beats a NaN", Op::Add, {false, 0x7FFF, 0xC000000000000005ull}, {false, 0x4000, 0}, kIndefinite},
 };
+// clang-format on
 
 TEST(SoftExt80, ArithmeticKnownAnswers) {
     for (const Case& c : kCases) {
@@ -198,7 +199,7 @@ TEST(SoftExt80, EvaluationRoadsAgreeWithTheGeneralOperations) {
     };
     const auto fraction = [&]() -> uint64_t {
         switch (next() % 4) {
-            case 0: return next() & 0xFFFF000000000000ull;         // short: exact results, ties
+            case 0: return next() & 0xFFFF000000000000ull;        // short: exact results, ties
             case 1: return 0xFFFFFFFFFFF00ull | (next() & 0xFF);  // long runs of ones
             case 2: return (next() & 0xFF) << (next() % 45);
             default: return next();
@@ -215,7 +216,7 @@ TEST(SoftExt80, EvaluationRoadsAgreeWithTheGeneralOperations) {
     for (int i = 0; i < 400000; ++i) {
         const uint64_t kind = next() % 4;
         uint64_t ea = 1023 + next() % 8, eb = ea - next() % 3;
-        if (kind == 1) ea = 1 + next() % 4, eb = ea - next() % 2;    // the smallest normals
+        if (kind == 1) ea = 1 + next() % 4, eb = ea - next() % 2;      // the smallest normals
         if (kind == 2) ea = 0x7FE - next() % 4, eb = ea - next() % 3;  // the largest
         const double a = make(ea);
         double b = make(eb);
@@ -225,7 +226,8 @@ TEST(SoftExt80, EvaluationRoadsAgreeWithTheGeneralOperations) {
         for (const bool product : {false, true}) {
             const double second = product ? f : b;
             const SoftExt80::Narrowed want = general(product, a, second);
-            const SoftExt80::Narrowed got = product ? SoftExt80::mulDoubles(a, second) : SoftExt80::addDoubles(a, second);
+            const SoftExt80::Narrowed got =
+                product ? SoftExt80::mulDoubles(a, second) : SoftExt80::addDoubles(a, second);
             if (doubleBits(got.value) != doubleBits(want.value) || got.overflow != want.overflow) {
                 ADD_FAILURE() << (product ? "product " : "sum ") << std::hexfloat << a << " " << second << ": "
                               << got.value << " instead of " << want.value;
@@ -241,12 +243,12 @@ TEST(SoftExt80, RoundToIntegerTiesToEven) {
     } cases[] = {
         {kHalfValue, {false, 0, 0}},
         {{true, 0x3FFE, kTop}, {true, 0, 0}},
-        {{false, 0x3FFF, 0xC000000000000000ull}, {false, 0x4000, kTop}},      // 1.5 -> 2
-        {{false, 0x4000, 0xA000000000000000ull}, {false, 0x4000, kTop}},      // 2.5 -> 2
-        {{true, 0x4000, 0xE000000000000000ull}, {true, 0x4001, kTop}},        // -3.5 -> -4
-        {{false, 0x3FFE, 0xC000000000000000ull}, kOne},                       // 0.75 -> 1
-        {{false, 0x3FFE, kTop | 1}, kOne},                                    // just above 1/2
-        {{false, 0x3FFD, kOnes}, {false, 0, 0}},                              // just below 1/2
+        {{false, 0x3FFF, 0xC000000000000000ull}, {false, 0x4000, kTop}},                   // 1.5 -> 2
+        {{false, 0x4000, 0xA000000000000000ull}, {false, 0x4000, kTop}},                   // 2.5 -> 2
+        {{true, 0x4000, 0xE000000000000000ull}, {true, 0x4001, kTop}},                     // -3.5 -> -4
+        {{false, 0x3FFE, 0xC000000000000000ull}, kOne},                                    // 0.75 -> 1
+        {{false, 0x3FFE, kTop | 1}, kOne},                                                 // just above 1/2
+        {{false, 0x3FFD, kOnes}, {false, 0, 0}},                                           // just below 1/2
         {{false, 0x403A, 0xDE0B6B3A76400008ull}, {false, 0x403A, 0xDE0B6B3A76400000ull}},  // 1e18 + 0.5 -> 1e18
         {{false, 0x403E, kOnes}, {false, 0x403E, kOnes}},
         {kMinSubnormal, {false, 0, 0}},
@@ -283,8 +285,8 @@ TEST(SoftExt80, OrderAndClassification) {
         {unnormal, {false, 0x4000, kTop}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(X(c.a).lessThan(X(c.b)), c.less) << std::hex << c.a.exp << ":" << c.a.sig << " < " << c.b.exp
-                                                   << ":" << c.b.sig;
+        EXPECT_EQ(X(c.a).lessThan(X(c.b)), c.less)
+            << std::hex << c.a.exp << ":" << c.a.sig << " < " << c.b.exp << ":" << c.b.sig;
     }
     EXPECT_TRUE(X({true, 0, 0}).isZero());
     EXPECT_FALSE(X({false, 0x3FFF, 0}).isZero());  // pseudo-zero is an unnormal

@@ -25,8 +25,7 @@ struct TextCase {
 
 void expectTexts(const TextCase* cases, std::size_t count, char mark) {
     for (std::size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(doubleToText(cases[i].value, mark), cases[i].text)
-            << "value " << doubleToHexText(cases[i].value);
+        EXPECT_EQ(doubleToText(cases[i].value, mark), cases[i].text) << "value " << doubleToHexText(cases[i].value);
     }
 }
 
@@ -117,7 +116,7 @@ TEST(DoubleToText, KeepsTheLeadingZeroWhereTheEstimateIsOneTooLarge) {
         {9.99e-206, "0.999E-205"},
         {1e-205, "1E-205"},
         {std::ldexp(1.0, -681), "0.99671949510976E-205"},  // 9.96719495109756753...e-206
-        {std::nextafter(1e-264, 0.0), "1E-264"},  // the cut carries into the leading 0: no exponent step
+        {std::nextafter(1e-264, 0.0), "1E-264"},           // the cut carries into the leading 0: no exponent step
     };
     expectTexts(cases, std::size(cases), '.');
     const DecimalForm band = toDecimalForm(Ext80::fromDouble(9.95e-265));
@@ -127,12 +126,8 @@ TEST(DoubleToText, KeepsTheLeadingZeroWhereTheEstimateIsOneTooLarge) {
 
 TEST(DoubleToText, WritesTheDecimalMarkItIsGiven) {
     const TextCase cases[] = {
-        {0.5, "0,5"},
-        {123.456, "123,456"},
-        {0.0001, "0,0001"},
-        {1.5e-10, "1,5E-10"},
-        {1e15, "1E15"},
-        {-12345678901234.56, "-12345678901234,6"},
+        {0.5, "0,5"},         {123.456, "123,456"}, {0.0001, "0,0001"},
+        {1.5e-10, "1,5E-10"}, {1e15, "1E15"},       {-12345678901234.56, "-12345678901234,6"},
     };
     expectTexts(cases, std::size(cases), ',');
 }
@@ -154,8 +149,14 @@ TEST(IntegerToText, WritesPlainDecimal) {
         int32_t value;
         const char* text;
     } cases[] = {
-        {0, "0"},       {42, "42"},        {-7, "-7"},          {2147483647, "2147483647"},
-        {INT32_MIN, "-2147483648"}, {10, "10"}, {-100, "-100"}, {1000000000, "1000000000"},
+        {0, "0"},
+        {42, "42"},
+        {-7, "-7"},
+        {2147483647, "2147483647"},
+        {INT32_MIN, "-2147483648"},
+        {10, "10"},
+        {-100, "-100"},
+        {1000000000, "1000000000"},
     };
     for (const auto& c : cases) EXPECT_EQ(integerToText(c.value), c.text);
 
@@ -179,8 +180,8 @@ TEST(ToDecimalForm, ClassifiesByTheBits) {
         const char* digits;
     } cases[] = {
         {false, 0, 0, 0, false, ""},
-        {true, 0, 0, 0, false, ""},                     // negative zero loses its sign
-        {true, 0, 12345, 0, false, ""},                 // extended denormal counts as zero
+        {true, 0, 0, 0, false, ""},      // negative zero loses its sign
+        {true, 0, 12345, 0, false, ""},  // extended denormal counts as zero
         {false, 0x7FFF, kIntegerBit, DecimalForm::kInfinity, false, ""},
         {true, 0x7FFF, kIntegerBit, DecimalForm::kInfinity, true, ""},
         {true, 0x7FFF, 0, DecimalForm::kInfinity, true, ""},  // integer bit clear
@@ -240,7 +241,7 @@ TEST(DoubleToHexText, AgreesWithTheCLibrary) {
     std::mt19937_64 random(11);
     for (int i = 0; i < 200000; ++i) {
         uint64_t bits = random();
-        if (i % 4 == 0) bits &= 0x800FFFFFFFFFFFFFULL;  // subnormals
+        if (i % 4 == 0) bits &= 0x800FFFFFFFFFFFFFULL;            // subnormals
         if (i % 8 == 1) bits &= ~uint64_t{0} << (random() % 53);  // short fractions
         const double value = std::bit_cast<double>(bits);
         if (std::isnan(value)) continue;

@@ -25,7 +25,9 @@ bool sameBits(Ext80 a, Ext80 b) {
            a.significand() == b.significand();
 }
 uint64_t bitsOf(double d) { return std::bit_cast<uint64_t>(d); }
-std::string rejection(std::string_view text) { return "'" + std::string(text) + "' is not a valid floating point value"; }
+std::string rejection(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid floating point value";
+}
 
 enum class Outcome { Value, StoreOverflows, Rejected };
 
@@ -140,9 +142,11 @@ TEST(TextToNumber, RejectedForms) {
                {"NAN", R},
                {"\t1", R},
                {"1\t", R},
+               // clang-format off
                {"\xA3\xB1", R},      // full-width 1 (GBK)
                {"1\xA3\xB0", R},     // full-width 0 after a digit
                {"\xA1\xA1" "1", R},  // full-width space
+               // clang-format on
                {"1.2e4932", R},
                {"1e4999", R},
                {"-1e4999", R},
@@ -157,14 +161,18 @@ TEST(TextToNumber, RejectedForms) {
 TEST(TextToNumber, OtherDecimalMarks) {
     checkRows({{"1,5", V, 1.5}, {",5e1", V, 5}, {"-1,", V, -1}, {"1.5", R}, {"1,5,", R}}, ',');
     // A separator byte above 0x7F is still matched as one byte.
+    // clang-format off
     checkRows({{"1\xB7" "5", V, 1.5}, {"1.5", R}}, '\xB7');
     // A NUL separator can never be read: the text ends there.
     checkRows({{"1\0" "5"s, V, 1}, {"\0" "5"s, R}}, '\0');
+    // clang-format on
 }
 
 TEST(TextToNumber, TextEndsAtFirstNul) {
+    // clang-format off
     checkRows({{"7\0garbage"s, V, 7}, {" 1.5 \0 x"s, V, 1.5}, {"1e\0" "5"s, V, 1}, {"\0" "5"s, R}, {"-\0" "1"s, R}},
               '.');
+    // clang-format on
 }
 
 std::string repeated(char c, std::size_t n) { return std::string(n, c); }
@@ -216,7 +224,10 @@ TEST(TrimBlanks, StripsControlBytesAndSpacesAtTheEndsOnly) {
         {"1 2", "1 2"},
         {"\0 5\t\0"s, "5"},
         {"\x7f", "\x7f"},
-        {"\xA1\xA1" "1\xA1\xA1", "\xA1\xA1" "1\xA1\xA1"},
+        {"\xA1\xA1"
+         "1\xA1\xA1",
+         "\xA1\xA1"
+         "1\xA1\xA1"},
         {"\x80 \x01 \xff", "\x80 \x01 \xff"},
         {"\x21", "\x21"},
     };
@@ -309,7 +320,9 @@ std::string randomText(std::mt19937_64& random) {
         s += pick({"e", "E", "e+", "e-", "e-", "e++"});
         s += randomDigits(random, int(random() % 5));
     }
-    s += pick({"", "", " ", "x", "\xB5", "\0" "9"sv});
+    s += pick({"", "", " ", "x", "\xB5",
+               "\0"
+               "9"sv});
     return s;
 }
 
@@ -336,7 +349,8 @@ TEST(TextToNumber, AgreesWithThePlainStepByStepReading) {
 // even one byte outside the text would crash here.
 TEST(TextToNumber, ReadsNoByteOutsideTheText) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    auto* base = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    auto* base =
+        static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(base, MAP_FAILED);
     mprotect(base, page, PROT_NONE);
     mprotect(base + 2 * page, page, PROT_NONE);
@@ -390,7 +404,8 @@ TEST(TextToNumber, SeventeenDigitTextsGiveTheirDoubleBack) {
     std::mt19937_64 random(17);
     for (int i = 0; i < 200000; ++i) {
         double d;
-        do d = std::bit_cast<double>(random()); while (!std::isfinite(d));
+        do d = std::bit_cast<double>(random());
+        while (!std::isfinite(d));
         char buffer[40];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific, 16).ptr;
         const std::string_view text(buffer, end - buffer);

@@ -186,7 +186,12 @@ TEST(ScaleIntegerByPowerOfTen, MatchesTheEightyBitSteps) {
     int settled = 0, inRange = 0;
     for (int i = 0; i < 300000; ++i) {
         uint64_t s = random() >> (random() % 64);
-        if (i % 4 == 1) s = (s >> 30) * [&] { uint64_t f = 1; for (int k = random() % 19; k > 0; --k) f *= 5; return f; }();
+        if (i % 4 == 1)
+            s = (s >> 30) * [&] {
+                uint64_t f = 1;
+                for (int k = random() % 19; k > 0; --k) f *= 5;
+                return f;
+            }();
         if (i % 4 == 2) s = UINT64_MAX - (random() % 1000);
         if (s == 0) continue;
         const int32_t n = i % 3 ? int32_t(random() % 81) - 40 : int32_t(random() % 10239) - 5119;

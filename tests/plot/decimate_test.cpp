@@ -26,7 +26,8 @@ TEST(DecimateByColumn, KeepsEachColumnsLowestAndHighestPoint) {
         u[0] = rect.u1;  // the right edge belongs to the last column
         v[0] = rect.v1;
         const auto columnOf = [&](double pu) {
-            const auto c = static_cast<std::size_t>((pu - rect.u0) * (static_cast<double>(columns) / (rect.u1 - rect.u0)));
+            const auto c =
+                static_cast<std::size_t>((pu - rect.u0) * (static_cast<double>(columns) / (rect.u1 - rect.u0)));
             return std::min(c, columns - 1);
         };
         std::map<std::size_t, std::pair<double, double>> expected, kept;
@@ -35,7 +36,8 @@ TEST(DecimateByColumn, KeepsEachColumnsLowestAndHighestPoint) {
             it->second = {std::fmin(it->second.first, pv), std::fmax(it->second.second, pv)};
         };
         for (std::size_t i = 0; i < u.size(); ++i) {
-            if (u[i] >= rect.u0 && u[i] <= rect.u1 && v[i] >= rect.v0 && v[i] <= rect.v1) note(expected, columnOf(u[i]), v[i]);
+            if (u[i] >= rect.u0 && u[i] <= rect.u1 && v[i] >= rect.v0 && v[i] <= rect.v1)
+                note(expected, columnOf(u[i]), v[i]);
         }
         std::vector<double> outU, outV;
         decimateByColumn(u.data(), v.data(), u.size(), rect, columns, outU, outV);

@@ -103,8 +103,8 @@ TEST(PlotModel, AnySolveFitsAndDrawsSensibly) {
             // Fitted, zoomed far in and far out: every point in view shows, the
             // curve stays near the view, readable ticks on both axes.
             const double mu = fit.u0 / 2 + fit.u1 / 2, mv = fit.v0 / 2 + fit.v1 / 2;
-            for (const ViewRect& view : {fit, ViewRect{mu, mu + 1e-270, mv, mv + 1e-270},
-                                         ViewRect{-1e249, 1e249, -1e249, 1e249}}) {
+            for (const ViewRect& view :
+                 {fit, ViewRect{mu, mu + 1e-270, mv, mv + 1e-270}, ViewRect{-1e249, 1e249, -1e249, 1e249}}) {
                 const PlotFrame frame = model.frame(view, 640, '.', 8, 8);
                 const bool fitted = &view == &fit;
                 EXPECT_TRUE(!fitted || frame.pointU.empty() == row.x.empty()) << what;

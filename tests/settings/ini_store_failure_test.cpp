@@ -19,13 +19,18 @@ const std::string kOld = "[Setting]\r\nbChinese=1\r\n; hand-written\r\n";
 
 // Failures root gets as much as anyone. The old file stays, no folder appears.
 TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
-    const struct { const char* ini; const char* section; const char* key; const char* value; } cases[] = {
-        {"plain.txt/prog.ini", "Setting", "bChinese", "0"},  // path through a regular file
-        {"nope/prog.ini", "Setting", "bChinese", "0"},       // missing folder
-        {"folder.ini", "Setting", "bChinese", "0"},          // a folder in place of the file
-        {"plain.txt", "Setting", "bChinese", "0\r\n[Evil]"}, // would add lines
-        {"plain.txt", "Setting", "b=Chinese", "0"},          // would not read back
-        {"plain.txt", "Setting", ";bChinese", "0"},          // nor would a comment
+    const struct {
+        const char* ini;
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"plain.txt/prog.ini", "Setting", "bChinese", "0"},   // path through a regular file
+        {"nope/prog.ini", "Setting", "bChinese", "0"},        // missing folder
+        {"folder.ini", "Setting", "bChinese", "0"},           // a folder in place of the file
+        {"plain.txt", "Setting", "bChinese", "0\r\n[Evil]"},  // would add lines
+        {"plain.txt", "Setting", "b=Chinese", "0"},           // would not read back
+        {"plain.txt", "Setting", ";bChinese", "0"},           // nor would a comment
         {"plain.txt", " ", "bChinese", "0"},
     };
     for (const auto& c : cases) {
@@ -45,10 +50,12 @@ TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
 
     // UTF-16 that would not come back byte for byte is not edited at all.
     using namespace std::string_literals;
-    const struct { std::string file, value; } utf16[] = {
-        {"\xFF\xFE[\0\x3D\xD8]\0"s, "0"},       // lone surrogate
-        {"\xFE\xFF\0;\0"s, "0"},                  // odd length
-        {"\xFF\xFE;\0"s, "\xFF"},                 // a value that is not UTF-8
+    const struct {
+        std::string file, value;
+    } utf16[] = {
+        {"\xFF\xFE[\0\x3D\xD8]\0"s, "0"},  // lone surrogate
+        {"\xFE\xFF\0;\0"s, "0"},           // odd length
+        {"\xFF\xFE;\0"s, "\xFF"},          // a value that is not UTF-8
     };
     for (const auto& c : utf16) {
         ScratchFolder folder;
@@ -61,7 +68,12 @@ TEST(WriteTextFailure, RaisesWithThePathAndKeepsTheOldFile) {
 // The permission bits bind only a user other than root, so the probe writes as
 // nobody. A probe that did not run cannot print the exact message.
 TEST(WriteTextFailure, AsAnUnprivilegedUser) {
-    const struct { const char* name; mode_t folderMode; int fileMode; } cases[] = {  // -1: no file
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        int fileMode;
+    } cases[] = {
+        // -1: no file
         {"read-only folder, no file", 0755, -1},
         {"read-only file and folder", 0755, 0444},
         {"read-only file, writable folder", 0777, 0444},

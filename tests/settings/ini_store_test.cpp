@@ -30,8 +30,11 @@ std::string utf16(bool little, std::string_view ascii) {
 const std::string kZhongLe = "\x2D\x4E", kEmojiLe = "\x3D\xD8\x00\xDE"s, kEmojiBe = "\xD8\x3D\xDE\x00"s;
 
 // Files before and after writing [Setting] bChinese; nothing: no file yet.
-const struct WriteCase { const char* name; std::optional<std::string> before; std::string value, after; }
-kWriteCases[] = {
+const struct WriteCase {
+    const char* name;
+    std::optional<std::string> before;
+    std::string value, after;
+} kWriteCases[] = {
     {"new file", std::nullopt, "1", "[Setting]\r\nbChinese=1\r\n"},
     {"empty file", "", "1", "[Setting]\r\nbChinese=1\r\n"},
     {"replace", "[Setting]\r\nbChinese=0\r\n", "1", "[Setting]\r\nbChinese=1\r\n"},
@@ -48,8 +51,10 @@ kWriteCases[] = {
      "[Setting]\r\na=1\r\n[Setting]\r\nbChinese=1\r\n"},
     {"first same section", "[Setting]\r\na=1\r\n[X]\r\n[Setting]\r\nb=2\r\n", "1",
      "[Setting]\r\na=1\r\nbChinese=1\r\n[X]\r\n[Setting]\r\nb=2\r\n"},
-    {"foreign content", ";top\r\n\r\n[Tail]\r\n  z = \"q\"  \r\n[Setting]\r\n; lang\r\nbChinese=0 ; all value\r\n"
-     "Other=keep  \r\n\r\n[Last]\r\nnoequals\r\n", "1",
+    {"foreign content",
+     ";top\r\n\r\n[Tail]\r\n  z = \"q\"  \r\n[Setting]\r\n; lang\r\nbChinese=0 ; all value\r\n"
+     "Other=keep  \r\n\r\n[Last]\r\nnoequals\r\n",
+     "1",
      ";top\r\n\r\n[Tail]\r\n  z = \"q\"  \r\n[Setting]\r\n; lang\r\nbChinese=1\r\n"
      "Other=keep  \r\n\r\n[Last]\r\nnoequals\r\n"},
     {"odd bytes", "[\xC6\xE4]\r\n\xC3\xFB=\xD6\xB5\xFF\0z\r\n"s, "1",
@@ -63,8 +68,8 @@ kWriteCases[] = {
     {"BOM only", kBom, "1", kBom + "[Setting]\r\nbChinese=1\r\n"},
     {"UTF-16 LE", utf16(true, "[Setting]\r\nbChinese=0\r\n;") + kZhongLe + kEmojiLe, "1",
      utf16(true, "[Setting]\r\nbChinese=1\r\n;") + kZhongLe + kEmojiLe},
-    {"UTF-16 BE", utf16(false, ";x") + kEmojiBe, "0", utf16(false, ";x") + kEmojiBe +
-     utf16(false, "\r\n[Setting]\r\nbChinese=0\r\n").substr(2)},
+    {"UTF-16 BE", utf16(false, ";x") + kEmojiBe, "0",
+     utf16(false, ";x") + kEmojiBe + utf16(false, "\r\n[Setting]\r\nbChinese=0\r\n").substr(2)},
     {"UTF-16 mark only", utf16(true, ""), "1", utf16(true, "[Setting]\r\nbChinese=1\r\n")},
 };
 
@@ -79,7 +84,11 @@ TEST(WriteText, FileHoldsExactlyTheExpectedBytes) {
 }
 
 TEST(ReadText, GivesTheValueAndLeavesTheFileAlone) {
-    const struct { const char* name; std::optional<std::string> file; std::string expected; } cases[] = {
+    const struct {
+        const char* name;
+        std::optional<std::string> file;
+        std::string expected;
+    } cases[] = {
         {"missing file", std::nullopt, "<default>"},
         {"empty file", "", "<default>"},
         {"case", "[SETTING]\r\nBCHINESE=0", "0"},
@@ -121,9 +130,13 @@ TEST(ReadText, GivesTheValueAndLeavesTheFileAlone) {
 
 // The conversion itself is tested in int_text_test.cpp; here, its wiring.
 TEST(ReadFlag, EnglishChineseOrTheDefault) {
-    const struct { std::string value; std::int32_t asInt; } cases[] = {  // 7: the default
-        {"0", 0}, {"\" 0\"", 0}, {"0x0", 0}, {"0x10", 16}, {"0X7fffffff", INT32_MAX}, {"$FFFFFFFF", -1},
-        {"false", 7}, {"1 2", 7}, {"", 7}, {"\"1 \"", 7},
+    const struct {
+        std::string value;
+        std::int32_t asInt;
+    } cases[] = {
+        // 7: the default
+        {"0", 0},          {"\" 0\"", 0}, {"0x0", 0}, {"0x10", 16}, {"0X7fffffff", INT32_MAX},
+        {"$FFFFFFFF", -1}, {"false", 7},  {"1 2", 7}, {"", 7},      {"\"1 \"", 7},
     };
     ScratchFolder folder;
     const IniStore store(folder / "prog.ini");
@@ -140,9 +153,11 @@ TEST(ReadFlag, EnglishChineseOrTheDefault) {
 // Over every file above and other names: a written value reads back, and
 // writing it again changes nothing.
 TEST(IniText, WriteReadsBackAndRepeatsAsTheSameFile) {
-    const struct { std::string section, key, value; } entries[] = {
-        {"setting", "BCHINESE", "1"}, {"Other", "x", "new"}, {" Tail ", "z", "a b"},
-        {"Fresh", "k", ""}, {"\xC6\xE4", "\xC3\xFB", "\xD6\xB5"},
+    const struct {
+        std::string section, key, value;
+    } entries[] = {
+        {"setting", "BCHINESE", "1"},         {"Other", "x", "new"}, {" Tail ", "z", "a b"}, {"Fresh", "k", ""},
+        {"\xC6\xE4", "\xC3\xFB", "\xD6\xB5"},
     };
     for (const WriteCase& file : kWriteCases) {
         for (const auto& e : entries) {

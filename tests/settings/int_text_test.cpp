@@ -12,6 +12,7 @@ using namespace std::string_literals;
 constexpr std::nullopt_t kNone = std::nullopt;
 
 TEST(Int32FromText, AcceptsExactlyTheIntegerForms) {
+    // clang-format off
     const struct { std::string text; std::optional<std::int32_t> value; } cases[] = {
         // zeros in every form
         {"0", 0}, {"00", 0}, {"-0", 0}, {"+0", 0}, {"0x0", 0}, {"0X0", 0}, {"$0", 0}, {"x0", 0},
@@ -31,6 +32,7 @@ TEST(Int32FromText, AcceptsExactlyTheIntegerForms) {
         {"$-1", kNone}, {"- 1", kNone}, {"1e3", kNone}, {"1.0", kNone}, {"0b1", kNone},
         {"1\0"s, kNone}, {"\xEF\xBC\x91", kNone},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(int32FromText(c.text), c.value) << "[" << c.text << "]";
 }
 

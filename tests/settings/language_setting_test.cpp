@@ -21,12 +21,21 @@ using testing::ScratchFolder;
 using testing::writeBytes;
 
 TEST(IniFileNameFor, ReplacesOrAppendsTheExtension) {
-    const struct { std::string exe, ini; } cases[] = {
-        {"/opt/q/quillometer", "/opt/q/quillometer.ini"}, {"/opt/q/quillometer.bin", "/opt/q/quillometer.ini"},
-        {"/opt/q.d/quillometer", "/opt/q.d/quillometer.ini"}, {"/a.b/c.d.e", "/a.b/c.d.ini"},
-        {"/x/prog.", "/x/prog.ini"}, {"/x/.hidden", "/x/.hidden.ini"}, {"/x/.hidden.bin", "/x/.hidden.ini"},
-        {"/x/..two", "/x/..two.ini"}, {"/x/prog.ini", "/x/prog.ini.ini"}, {"prog", "prog.ini"},
-        {"prog.bin", "prog.ini"}, {"", ""},
+    const struct {
+        std::string exe, ini;
+    } cases[] = {
+        {"/opt/q/quillometer", "/opt/q/quillometer.ini"},
+        {"/opt/q/quillometer.bin", "/opt/q/quillometer.ini"},
+        {"/opt/q.d/quillometer", "/opt/q.d/quillometer.ini"},
+        {"/a.b/c.d.e", "/a.b/c.d.ini"},
+        {"/x/prog.", "/x/prog.ini"},
+        {"/x/.hidden", "/x/.hidden.ini"},
+        {"/x/.hidden.bin", "/x/.hidden.ini"},
+        {"/x/..two", "/x/..two.ini"},
+        {"/x/prog.ini", "/x/prog.ini.ini"},
+        {"prog", "prog.ini"},
+        {"prog.bin", "prog.ini"},
+        {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(iniFileNameFor(c.exe), c.ini) << c.exe;
 }
@@ -95,10 +104,14 @@ TEST(ExecutablePath, IsThisTestProgram) {
 }
 
 TEST(UserSettingsFile, FollowsXdgConfigHomeThenHome) {
-    const struct { const char *xdg, *home; std::string file; } cases[] = {
+    const struct {
+        const char *xdg, *home;
+        std::string file;
+    } cases[] = {
         {"/cfg/", "/home/u", "/cfg/quillometer/quillometer.ini"},
         {"relative", "/home/u/", "/home/u/.config/quillometer/quillometer.ini"},
-        {"", nullptr, ""}, {nullptr, "relative", ""},
+        {"", nullptr, ""},
+        {nullptr, "relative", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(userSettingsFileFrom(c.xdg, c.home), c.file) << c.file;
 }
@@ -108,7 +121,13 @@ TEST(UserSettingsFile, FollowsXdgConfigHomeThenHome) {
 // (or create it); otherwise the per-user file, which starts from the choice
 // still kept beside the program.
 TEST(SettingsFileFor, UnwritableFileBesideTheProgramGivesWayToTheUserFile) {
-    const struct { const char* name; mode_t folderMode; int fileMode; bool beside; } cases[] = {  // -1: no file
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        int fileMode;
+        bool beside;
+    } cases[] = {
+        // -1: no file
         {"own folder", 0777, -1, true},
         {"installed", 0755, -1, false},
         {"root's file, open folder", 0777, 0644, false},
@@ -134,8 +153,9 @@ TEST(SettingsFileFor, UnwritableFileBesideTheProgramGivesWayToTheUserFile) {
             struct stat info;
             EXPECT_TRUE(::stat((home / "cfg/quillometer").c_str(), &info) == 0 && (info.st_mode & 0777) == 0700)
                 << c.name;
-            EXPECT_EQ(readBytes(program / "quillometer.ini"), c.fileMode >= 0 ? "[Setting]\r\nbChinese=0\r\n"
-                                                                                 : "<missing>") << c.name;
+            EXPECT_EQ(readBytes(program / "quillometer.ini"),
+                      c.fileMode >= 0 ? "[Setting]\r\nbChinese=0\r\n" : "<missing>")
+                << c.name;
         }
     }
 }

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "common/error.h"
-#include "settings/language_setting.h"
 #include "settings/ini_store.h"
+#include "settings/language_setting.h"
 
 namespace {
 

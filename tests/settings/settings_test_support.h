@@ -22,7 +22,10 @@ public:
         path_ = ::mkdtemp(name);
         ::chmod(name, 0755);
     }
-    ~ScratchFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -38,7 +41,10 @@ inline std::string readBytes(const std::string& path) {
     std::string bytes;
     return readWholeFile(path, bytes) ? bytes : "<missing>";
 }
-inline bool exists(const std::string& path) { struct stat info; return ::lstat(path.c_str(), &info) == 0; }
+inline bool exists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
 
 struct ChildResult {
     int exitCode = -1;

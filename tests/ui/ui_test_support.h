@@ -45,7 +45,9 @@ template <class Pane = TextPane>
 Pane* paneNamed(const QObject& window, const char* name) {
     return childNamed<Pane>(window, name);
 }
-inline QAbstractButton* buttonNamed(const QObject& window, const char* name) { return childNamed<QAbstractButton>(window, name); }
+inline QAbstractButton* buttonNamed(const QObject& window, const char* name) {
+    return childNamed<QAbstractButton>(window, name);
+}
 inline QAction* entryNamed(const QObject& window, const char* name) { return childNamed<QAction>(window, name); }
 inline QMenu* menuNamed(const QObject& window, const char* name) { return childNamed<QMenu>(window, name); }
 inline QLabel* labelNamed(const QObject& window, const char* name) { return childNamed<QLabel>(window, name); }
@@ -77,14 +79,14 @@ std::string paneText(const Pane* pane) {
 
 }  // namespace quill::test
 
-#define QUILL_UI_TEST_MAIN(TestObject)                                 \
-    int main(int argc, char** argv) {                                  \
-        quill::Application app(argc, argv);                            \
-        quill::test::registeredApp() = &app;                                  \
-        app.setTitle(QString::fromUtf8(quill::kApplicationTitle));     \
-        /* windows keep their settings here, not beside the test */    \
-        QTemporaryDir settingsDir;                                     \
+#define QUILL_UI_TEST_MAIN(TestObject)                                   \
+    int main(int argc, char** argv) {                                    \
+        quill::Application app(argc, argv);                              \
+        quill::test::registeredApp() = &app;                             \
+        app.setTitle(QString::fromUtf8(quill::kApplicationTitle));       \
+        /* windows keep their settings here, not beside the test */      \
+        QTemporaryDir settingsDir;                                       \
         app.setSettingsProgramPath(settingsDir.filePath("quillometer")); \
-        TestObject test;                                               \
-        return QTest::qExec(&test, argc, argv);                        \
+        TestObject test;                                                 \
+        return QTest::qExec(&test, argc, argv);                          \
     }

@@ -12,9 +12,9 @@
 
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/phone_dialog.h"
-#include "ui/shared/program_icon.h"
 #include "ui/panes/range_dialog.h"
 #include "ui/panes/text_pane.h"
+#include "ui/shared/program_icon.h"
 
 namespace {
 

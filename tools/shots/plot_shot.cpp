@@ -14,10 +14,10 @@
 #include "engine/evaluator.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
-#include "ui/application/application.h"
-#include "ui/shared/dialog_support.h"
-#include "ui/plot_page/plot_page.h"
 #include "qcustomplot.h"
+#include "ui/application/application.h"
+#include "ui/plot_page/plot_page.h"
+#include "ui/shared/dialog_support.h"
 
 int main(int argc, char** argv) {
     quill::Application app(argc, argv);

@@ -136,7 +136,7 @@ SoftExt80 SoftExt80::roundPackOutOfRange(bool negative, int32_t e, uint64_t hi, 
     }
     uint64_t h = uint64_t(v >> 64);
     const uint64_t l = uint64_t(v);
-    if (l > kHalf || (l == kHalf && (h & 1))) ++h;  // h < 2^63 before, so no wrap
+    if (l > kHalf || (l == kHalf && (h & 1))) ++h;   // h < 2^63 before, so no wrap
     return I::make(negative, uint32_t(h >> 63), h);  // rounding up to 2^63 reaches the smallest normal
 }
 
@@ -225,9 +225,9 @@ SoftExt80 SoftExt80::roundToInteger() const {
     if (k != Kind::Finite) return *this;
     const bool neg = negative();
     const int32_t e = int32_t(se_ & kExpMask) - kBias;  // subnormals land far below -1
-    if (e >= 63) return *this;                         // no fraction bits
-    if (e < -1) return I::zero(neg);                   // below one half
-    const int fractionBits = 63 - e;                   // 1..64
+    if (e >= 63) return *this;                          // no fraction bits
+    if (e < -1) return I::zero(neg);                    // below one half
+    const int fractionBits = 63 - e;                    // 1..64
     uint64_t whole;
     bool up;
     if (fractionBits == 64) {  // [1/2, 1): one only above the half
@@ -260,17 +260,12 @@ bool SoftExt80::lessThan(SoftExt80 other) const {
 SoftExt80::Narrowed SoftExt80::narrowSpecial() const {
     const uint64_t sign = uint64_t(se_ & kSignBit) << 48;
     switch (I::kind(*this)) {
-        case Kind::Unsupported:
-            return {std::bit_cast<double>(uint64_t(0xFFF8000000000000ull)), false};
+        case Kind::Unsupported: return {std::bit_cast<double>(uint64_t(0xFFF8000000000000ull)), false};
         case Kind::NaN:  // the top fraction bits kept, made quiet
-            return {std::bit_cast<double>(sign | 0x7FF8000000000000ull | ((sig_ >> 11) & 0xFFFFFFFFFFFFFull)),
-                    false};
-        case Kind::Infinity:
-            return {std::bit_cast<double>(sign | 0x7FF0000000000000ull), false};
-        case Kind::Zero:
-            return {std::bit_cast<double>(sign), false};
-        case Kind::Finite:
-            break;
+            return {std::bit_cast<double>(sign | 0x7FF8000000000000ull | ((sig_ >> 11) & 0xFFFFFFFFFFFFFull)), false};
+        case Kind::Infinity: return {std::bit_cast<double>(sign | 0x7FF0000000000000ull), false};
+        case Kind::Zero: return {std::bit_cast<double>(sign), false};
+        case Kind::Finite: break;
     }
     const I::Unpacked u = I::unpack(*this);
     const int32_t e = u.e - kBias + kDoubleBias;  // the double's exponent field
@@ -286,7 +281,7 @@ SoftExt80::Narrowed SoftExt80::narrowSpecial() const {
         return {std::bit_cast<double>(sign | bits), false};
     }
     // Below the normal range: one rounding straight to the subnormal scale.
-    const uint32_t shift = uint32_t(11 + 1 - e);  // >= 12
+    const uint32_t shift = uint32_t(11 + 1 - e);                  // >= 12
     if (shift > 64) return {std::bit_cast<double>(sign), false};  // below half the smallest subnormal
     const uint64_t kept = shift == 64 ? 0 : u.sig >> shift;
     const uint64_t rest = shift == 64 ? u.sig : u.sig & ((uint64_t(1) << shift) - 1);

@@ -4,9 +4,9 @@
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QEvent>
-#include <QPointer>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <algorithm>
 #include <climits>
 #include <string_view>
@@ -184,8 +184,7 @@ public:
                 return buddyCaption();
             case QAccessible::Value:  // the line of the caret
                 return decoded(lines().row(pane()->caret().row));
-            default:
-                return QAccessibleWidget::text(t);
+            default: return QAccessibleWidget::text(t);
         }
     }
 
@@ -323,7 +322,9 @@ public:
     explicit PaneMenuAccessible(QMenu* menu) : QAccessibleWidget(menu, QAccessible::PopupMenu) {}
 
     QMenu* menu() const { return static_cast<QMenu*>(widget()); }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu()->parentWidget()); }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(menu()->parentWidget());
+    }
     int childCount() const override { return static_cast<int>(menu()->actions().size()); }
     QAccessibleInterface* child(int index) const override {
         const QList<QAction*> entries = menu()->actions();
@@ -410,9 +411,7 @@ QAccessibleInterface* paneFactory(const QString&, QObject* object) {
 // change repaints the pane, so the paint is where it is noticed.
 class PaneWatcher : public QObject {
 public:
-    explicit PaneWatcher(TextPane* pane) : QObject(pane), pane_(pane) {
-        pane->viewport()->installEventFilter(this);
-    }
+    explicit PaneWatcher(TextPane* pane) : QObject(pane), pane_(pane) { pane->viewport()->installEventFilter(this); }
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && QAccessible::isActive()) notice();

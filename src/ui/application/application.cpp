@@ -128,8 +128,7 @@ void Application::showFallbackBox(std::exception_ptr error) {
         typeName = currentExceptionTypeName();
     }
     const QString module = QFileInfo(applicationFilePath()).fileName();
-    const QString text =
-        captions::kUnknownException.text(false).arg(typeName, module, QStringLiteral("00000000"));
+    const QString text = captions::kUnknownException.text(false).arg(typeName, module, QStringLiteral("00000000"));
     MessagePresenter& presenter = presenter_ ? *presenter_ : boxes_;
     presenter.show(nullptr, text, captions::kApplicationError.text(false), QMessageBox::Critical);
 }

@@ -10,7 +10,8 @@ namespace quill {
 
 namespace {
 
-const QCommandLineOption kHelp({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
+const QCommandLineOption kHelp({QStringLiteral("h"), QStringLiteral("help")},
+                               QStringLiteral("Show this help and exit."));
 const QCommandLineOption kVersion({QStringLiteral("v"), QStringLiteral("version")},
                                   QStringLiteral("Show the version and exit."));
 const QCommandLineOption kSolve(QStringLiteral("solve"), QStringLiteral("Press Solve once the window is shown."));
@@ -25,11 +26,12 @@ void parse(Parsed& parsed, const QStringList& arguments) {
     QCommandLineParser& p = parsed.parser;
     // "-reverse" and the like are Qt's words, not runs of letters.
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    p.setApplicationDescription(QStringLiteral(
-        "Evaluates a polynomial at a list of x values and shows an exact report.\n"
-        "The files are loaded into the coefficient and x panes in place of the sample data."));
+    p.setApplicationDescription(
+        QStringLiteral("Evaluates a polynomial at a list of x values and shows an exact report.\n"
+                       "The files are loaded into the coefficient and x panes in place of the sample data."));
     p.addOptions({kHelp, kVersion, kSolve});
-    p.addPositionalArgument(QStringLiteral("COEFFICIENTS"), QStringLiteral("The coefficients a(0) to a(n), one per line."),
+    p.addPositionalArgument(QStringLiteral("COEFFICIENTS"),
+                            QStringLiteral("The coefficients a(0) to a(n), one per line."),
                             QStringLiteral("[COEFFICIENTS"));
     p.addPositionalArgument(QStringLiteral("X_VALUES"), QStringLiteral("The x values, one per line."),
                             QStringLiteral("[X_VALUES]]"));
@@ -71,7 +73,8 @@ std::optional<int> readStartRequest(const QStringList& arguments, StartRequest& 
     parse(parsed, arguments);
     const QStringList files = parsed.parser.positionalArguments();
     QString problem = parsed.parser.errorText();
-    if (parsed.understood && files.size() > 2) problem = QStringLiteral("Too many files: at most COEFFICIENTS and X_VALUES.");
+    if (parsed.understood && files.size() > 2)
+        problem = QStringLiteral("Too many files: at most COEFFICIENTS and X_VALUES.");
     if (!problem.isEmpty()) {
         print(stderr, QStringLiteral("quillometer: %1\n%2").arg(problem, usage(parsed.parser)));
         return 2;

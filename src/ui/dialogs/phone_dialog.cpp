@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/dialogs/qr_matrix.h"
 #include "ui/shared/dialog_support.h"
 #include "ui/shared/help_commands.h"
 #include "ui/shared/language.h"
-#include "ui/dialogs/qr_matrix.h"
 
 namespace quill {
 

@@ -12,8 +12,8 @@ std::optional<QrMatrix> QrMatrix::encode(const QByteArray& text) {
     // QRcode_encodeString stops at the first NUL; a URL never holds one, and
     // encodeData keeps any byte string whole anyway.
     std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-        QRcode_encodeData(static_cast<int>(text.size()), reinterpret_cast<const unsigned char*>(text.constData()),
-                          0, QR_ECLEVEL_M),
+        QRcode_encodeData(static_cast<int>(text.size()), reinterpret_cast<const unsigned char*>(text.constData()), 0,
+                          QR_ECLEVEL_M),
         &QRcode_free);
     if (!code || code->width <= 0) return std::nullopt;
 

@@ -102,15 +102,13 @@ QObject* MainWindow::buildControl(const ControlSpec& spec, QWidget* client) {
             control<QTabWidget>(spec.parent)->addTab(page, caption);
             return page;
         }
-        case ControlKind::label:
-            return makeLabel(parentWidget(), spec);
+        case ControlKind::label: return makeLabel(parentWidget(), spec);
         case ControlKind::pane: {
             auto* pane = place(new TextPane(parentWidget()), spec);
             pane->lines().add(spec.caption.bilingual);
             return pane;
         }
-        case ControlKind::button:
-            return place(new QPushButton(caption, parentWidget()), spec);
+        case ControlKind::button: return place(new QPushButton(caption, parentWidget()), spec);
         case ControlKind::checkBox: {
             auto* box = place(new QCheckBox(caption, parentWidget()), spec);
             box->setChecked(true);
@@ -127,8 +125,7 @@ QObject* MainWindow::buildControl(const ControlSpec& spec, QWidget* client) {
             entry->setCheckable(spec.kind == ControlKind::menuChoice);
             return entry;
         }
-        case ControlKind::separator:
-            return parentMenu()->addSeparator();
+        case ControlKind::separator: return parentMenu()->addSeparator();
         case ControlKind::statusPanel: {
             auto* panel = new QLabel(caption, statusBar());
             panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -156,9 +153,7 @@ void MainWindow::applyLanguage(bool english) {
         QObject* object = controls_[indexOf(spec.control)];
         const QString caption = spec.caption.text(english);
         switch (spec.kind) {
-            case ControlKind::page:
-                pages_->setTabText(pages_->indexOf(qobject_cast<QWidget*>(object)), caption);
-                break;
+            case ControlKind::page: pages_->setTabText(pages_->indexOf(qobject_cast<QWidget*>(object)), caption); break;
             case ControlKind::plot:
                 pages_->setTabText(pages_->indexOf(plotPage_), caption);
                 plotPage_->setEnglish(english);
@@ -172,19 +167,12 @@ void MainWindow::applyLanguage(bool english) {
             case ControlKind::pane:  // the first line is text, not a caption
                 break;
             case ControlKind::button:
-            case ControlKind::checkBox:
-                qobject_cast<QAbstractButton*>(object)->setText(caption);
-                break;
-            case ControlKind::menu:
-                qobject_cast<QMenu*>(object)->setTitle(caption);
-                break;
+            case ControlKind::checkBox: qobject_cast<QAbstractButton*>(object)->setText(caption); break;
+            case ControlKind::menu: qobject_cast<QMenu*>(object)->setTitle(caption); break;
             case ControlKind::menuEntry:
-            case ControlKind::menuChoice:
-                qobject_cast<QAction*>(object)->setText(caption);
-                break;
+            case ControlKind::menuChoice: qobject_cast<QAction*>(object)->setText(caption); break;
             case ControlKind::tabs:
-            case ControlKind::separator:
-                break;
+            case ControlKind::separator: break;
         }
         if (*spec.description.bilingual)
             qobject_cast<QWidget*>(object)->setAccessibleDescription(spec.description.text(english));
@@ -226,8 +214,7 @@ void MainWindow::connectCommands() {
     };
     for (const auto& [entry, command] : entries)
         connectCommand(control<QAction>(entry), &QAction::triggered, this, app_, command);
-    connectCommand(control<QMenu>(Control::setMenu), &QMenu::aboutToShow, this, app_,
-                   [this] { markLanguageChoice(); });
+    connectCommand(control<QMenu>(Control::setMenu), &QMenu::aboutToShow, this, app_, [this] { markLanguageChoice(); });
     // A file dropped on a pane loads as its Load button would.
     for (TextPane* pane : panes_) acceptFileDrops(*pane, app_);
     acceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });

@@ -9,8 +9,8 @@
 #include "common/error.h"
 #include "common/exe_path.h"
 #include "ui/application/application.h"
-#include "ui/shared/help_commands.h"
 #include "ui/main_window/main_window.h"
+#include "ui/shared/help_commands.h"
 
 namespace quill {
 

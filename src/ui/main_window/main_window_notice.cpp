@@ -3,9 +3,9 @@
 
 #include <QLabel>
 
-#include "ui/shared/language.h"
 #include "ui/main_window/main_window.h"
 #include "ui/plot_page/plot_page.h"
+#include "ui/shared/language.h"
 
 namespace quill {
 

@@ -16,11 +16,11 @@
 #include "common/error.h"
 #include "ui/application/application.h"
 #include "ui/main_window/background_solve.h"
+#include "ui/main_window/main_window.h"
+#include "ui/panes/text_pane.h"
+#include "ui/plot_page/plot_page.h"
 #include "ui/shared/command_guard.h"
 #include "ui/shared/language.h"
-#include "ui/main_window/main_window.h"
-#include "ui/plot_page/plot_page.h"
-#include "ui/panes/text_pane.h"
 
 namespace quill {
 
@@ -35,7 +35,7 @@ constexpr qint64 kProgressDelayMs = 150;
 constexpr int kProgressTickMs = 40;
 
 // The controls turned off while a Solve runs: everything that changes its input.
-constexpr Control kSolveInputs[] = {Control::coefficientPane, Control::xPane,  Control::clearCoefficients,
+constexpr Control kSolveInputs[] = {Control::coefficientPane,  Control::xPane,  Control::clearCoefficients,
                                     Control::loadCoefficients, Control::clearX, Control::loadX,
                                     Control::autoClear,        Control::solve,  Control::sampleData};
 
@@ -106,9 +106,8 @@ void MainWindow::solve() {
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
     solveAutoClear_ = autoClear_->isChecked();
-    solveRun_ = std::make_unique<BackgroundSolve>(std::move(input), [this] {
-        QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection);
-    });
+    solveRun_ = std::make_unique<BackgroundSolve>(
+        std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection); });
     if (solveRun_->waitFor(kWaitAtClick)) {
         finishSolve();
         return;

@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QUrl>
 
-#include "ui/shared/command_guard.h"
 #include "ui/panes/pane_files.h"
 #include "ui/panes/text_pane.h"
+#include "ui/shared/command_guard.h"
 
 namespace quill {
 
@@ -22,14 +22,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::DragEnter:
-            case QEvent::DragMove:
-                take(static_cast<QDropEvent*>(event));
-                return true;
+            case QEvent::DragMove: take(static_cast<QDropEvent*>(event)); return true;
             case QEvent::Drop:
-                if (take(static_cast<QDropEvent*>(event))) load(droppedFile(static_cast<QDropEvent*>(event)->mimeData()));
+                if (take(static_cast<QDropEvent*>(event)))
+                    load(droppedFile(static_cast<QDropEvent*>(event)->mimeData()));
                 return true;
-            default:
-                return QObject::eventFilter(watched, event);
+            default: return QObject::eventFilter(watched, event);
         }
     }
 

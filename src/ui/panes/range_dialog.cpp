@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/panes/text_pane.h"
 #include "ui/shared/command_guard.h"
 #include "ui/shared/language.h"
 #include "ui/shared/modal.h"
-#include "ui/panes/text_pane.h"
 
 namespace quill {
 

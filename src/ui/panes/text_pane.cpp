@@ -152,16 +152,15 @@ qreal TextPane::xOf(int64_t row, std::size_t col) const {
     qreal at = 0;
     bool found = false;
     const auto advanceOf = [this](char32_t c) { return advance(c); };
-    walk(text_.row(row), tabWidth_, advanceOf,
-         [&](std::size_t pos, std::size_t, char32_t, qreal x, qreal width) {
-             if (pos >= col) {
-                 at = x;
-                 found = true;
-                 return false;
-             }
-             at = x + width;
-             return true;
-         });
+    walk(text_.row(row), tabWidth_, advanceOf, [&](std::size_t pos, std::size_t, char32_t, qreal x, qreal width) {
+        if (pos >= col) {
+            at = x;
+            found = true;
+            return false;
+        }
+        at = x + width;
+        return true;
+    });
     return found || col > 0 ? at : 0;
 }
 
@@ -169,14 +168,13 @@ std::size_t TextPane::colAt(int64_t row, qreal x) const {
     const std::string_view s = text_.row(row);
     std::size_t col = s.size();
     const auto advanceOf = [this](char32_t c) { return advance(c); };
-    walk(s, tabWidth_, advanceOf,
-         [&](std::size_t pos, std::size_t, char32_t, qreal left, qreal width) {
-             if (x < left + width / 2) {
-                 col = pos;
-                 return false;
-             }
-             return true;
-         });
+    walk(s, tabWidth_, advanceOf, [&](std::size_t pos, std::size_t, char32_t, qreal left, qreal width) {
+        if (x < left + width / 2) {
+            col = pos;
+            return false;
+        }
+        return true;
+    });
     return col;
 }
 
@@ -271,12 +269,11 @@ void TextPane::measureShownRows() {
         bool whole = true;
         qreal width = 0;
         const auto advanceOf = [this](char32_t c) { return advance(c); };
-        walk(text_.row(row), tabWidth_, advanceOf,
-             [&](std::size_t, std::size_t, char32_t, qreal x, qreal step) {
-                 whole = x <= right;
-                 width = x + step;
-                 return whole;
-             });
+        walk(text_.row(row), tabWidth_, advanceOf, [&](std::size_t, std::size_t, char32_t, qreal x, qreal step) {
+            whole = x <= right;
+            width = x + step;
+            return whole;
+        });
         if (whole) widest = std::max(widest, width);
     }
     if (widest > contentWidth_) {
@@ -324,18 +321,17 @@ void TextPane::paintRow(QPainter& painter, QPalette::ColorGroup group, int64_t r
     };
     std::vector<Run> runs;
     const auto advanceOf = [this](char32_t c) { return advance(c); };
-    walk(s, tabWidth_, advanceOf,
-         [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
-             if (x > right) return false;
-             if (x + width < left) return true;
-             if (c == '\t') {
-                 runs.push_back({x + width, QString()});
-             } else {
-                 if (runs.empty()) runs.push_back({x, QString()});
-                 appendShown(runs.back().text, c);
-             }
-             return true;
-         });
+    walk(s, tabWidth_, advanceOf, [&](std::size_t, std::size_t, char32_t c, qreal x, qreal width) {
+        if (x > right) return false;
+        if (x + width < left) return true;
+        if (c == '\t') {
+            runs.push_back({x + width, QString()});
+        } else {
+            if (runs.empty()) runs.push_back({x, QString()});
+            appendShown(runs.back().text, c);
+        }
+        return true;
+    });
 
     QRectF selection;
     const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
@@ -365,8 +361,8 @@ void TextPane::paintCaret(QPainter& painter, QPalette::ColorGroup group) const {
         // Text the input method is still composing, drawn over the caret.
         QFont underlined = font();
         underlined.setUnderline(true);
-        const QRect box(caret.left(), caret.top(), static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(preedit_))) + 1,
-                        rowHeight_);
+        const QRect box(caret.left(), caret.top(),
+                        static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(preedit_))) + 1, rowHeight_);
         painter.fillRect(box, palette().color(group, QPalette::Base));
         painter.setFont(underlined);
         painter.setPen(textColor);

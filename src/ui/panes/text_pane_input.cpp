@@ -10,9 +10,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "ui/shared/language.h"
-#include "ui/panes/text_pane.h"
 #include "lines/utf8_steps.h"
+#include "ui/panes/text_pane.h"
+#include "ui/shared/language.h"
 
 namespace quill {
 
@@ -26,9 +26,7 @@ CharKind kindOf(char32_t c) {
     return CharKind::other;
 }
 
-CharKind kindAt(std::string_view s, std::size_t pos) {
-    return kindOf(utf8::decode(s, pos, utf8::next(s, pos)));
-}
+CharKind kindAt(std::string_view s, std::size_t pos) { return kindOf(utf8::decode(s, pos, utf8::next(s, pos))); }
 
 // Any line break becomes CR LF, the pane's one break; NULs would cut the text
 // short when it is saved and loaded again.
@@ -70,6 +68,7 @@ bool isPlainBackspace(const QKeyEvent* event) {
     return event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
 }
 
+// clang-format off
 const QKeySequence::StandardKey kEditingKeys[] = {
     QKeySequence::MoveToNextChar,        QKeySequence::MoveToPreviousChar,   QKeySequence::MoveToNextWord,
     QKeySequence::MoveToPreviousWord,    QKeySequence::MoveToNextLine,       QKeySequence::MoveToPreviousLine,
@@ -84,6 +83,7 @@ const QKeySequence::StandardKey kEditingKeys[] = {
     QKeySequence::Delete,                QKeySequence::Backspace,            QKeySequence::DeleteEndOfWord,
     QKeySequence::DeleteStartOfWord,     QKeySequence::InsertParagraphSeparator, QKeySequence::InsertLineSeparator,
 };
+// clang-format on
 
 }  // namespace
 
@@ -222,10 +222,10 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     const int64_t page = fullyVisibleRows();
     const TextPos selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     const std::string_view row = text_.row(caret_.row);
-    const TextPos nextChar = caret_.col < row.size()                  ? TextPos{caret_.row, utf8::next(row, caret_.col)}
-                             : caret_.row + 1 < text_.rowCount()      ? TextPos{caret_.row + 1, 0}
-                                                                      : caret_;
-    const TextPos previousChar = caret_.col > 0    ? TextPos{caret_.row, utf8::previous(row, caret_.col)}
+    const TextPos nextChar = caret_.col < row.size()             ? TextPos{caret_.row, utf8::next(row, caret_.col)}
+                             : caret_.row + 1 < text_.rowCount() ? TextPos{caret_.row + 1, 0}
+                                                                 : caret_;
+    const TextPos previousChar = caret_.col > 0   ? TextPos{caret_.row, utf8::previous(row, caret_.col)}
                                  : caret_.row > 0 ? TextPos{caret_.row - 1, text_.row(caret_.row - 1).size()}
                                                   : caret_;
     const auto jump = [this](TextPos to, bool select) {
@@ -233,6 +233,7 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
         moveCaret(to, select);
     };
 
+    // clang-format off
     if (is(K::SelectAll)) selectAll();
     else if (is(K::Copy)) copy();
     else if (is(K::Cut)) cut();
@@ -269,6 +270,7 @@ bool TextPane::handleStandardKey(QKeyEvent* event) {
     else if (is(K::InsertParagraphSeparator) || is(K::InsertLineSeparator))
         replaceSelection("\r\n", PaneText::EditKind::other);
     else return false;
+    // clang-format on
     return true;
 }
 
@@ -308,24 +310,15 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     };
     const bool anchorNear = anchor_.row == caret_.row && anchor_.col >= start && anchor_.col <= end;
     switch (query) {
-    case Qt::ImEnabled:
-        return true;
-    case Qt::ImCursorRectangle:
-        return caretRect().translated(viewport()->pos());
-    case Qt::ImFont:
-        return font();
-    case Qt::ImCursorPosition:
-        return utf16Offset(caret_.col);
-    case Qt::ImAnchorPosition:
-        return utf16Offset(anchorNear ? anchor_.col : caret_.col);
-    case Qt::ImSurroundingText:
-        return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(end - start));
-    case Qt::ImCurrentSelection:
-        return anchorNear ? QString::fromStdString(selectedText()) : QString();
-    case Qt::ImHints:
-        return static_cast<int>(Qt::ImhMultiLine);
-    default:
-        return QAbstractScrollArea::inputMethodQuery(query);
+        case Qt::ImEnabled: return true;
+        case Qt::ImCursorRectangle: return caretRect().translated(viewport()->pos());
+        case Qt::ImFont: return font();
+        case Qt::ImCursorPosition: return utf16Offset(caret_.col);
+        case Qt::ImAnchorPosition: return utf16Offset(anchorNear ? anchor_.col : caret_.col);
+        case Qt::ImSurroundingText: return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(end - start));
+        case Qt::ImCurrentSelection: return anchorNear ? QString::fromStdString(selectedText()) : QString();
+        case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+        default: return QAbstractScrollArea::inputMethodQuery(query);
     }
 }
 
@@ -383,13 +376,16 @@ void TextPane::contextMenuEvent(QContextMenuEvent* event) {
     }
     QMenu* menu = contextMenu_;
     menu->clear();
-    menu->addAction(captions::kUndo.text(false), QKeySequence::Undo, this, &TextPane::undo)->setEnabled(text_.canUndo());
-    menu->addAction(captions::kRedo.text(false), QKeySequence::Redo, this, &TextPane::redo)->setEnabled(text_.canRedo());
+    menu->addAction(captions::kUndo.text(false), QKeySequence::Undo, this, &TextPane::undo)
+        ->setEnabled(text_.canUndo());
+    menu->addAction(captions::kRedo.text(false), QKeySequence::Redo, this, &TextPane::redo)
+        ->setEnabled(text_.canRedo());
     menu->addSeparator();
     menu->addAction(captions::kCut.text(false), QKeySequence::Cut, this, &TextPane::cut)->setEnabled(hasSelection());
     menu->addAction(captions::kCopy.text(false), QKeySequence::Copy, this, &TextPane::copy)->setEnabled(hasSelection());
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    menu->addAction(captions::kPaste.text(false), QKeySequence::Paste, this, &TextPane::paste)->setEnabled(clip && clip->hasText());
+    menu->addAction(captions::kPaste.text(false), QKeySequence::Paste, this, &TextPane::paste)
+        ->setEnabled(clip && clip->hasText());
     menu->addAction(captions::kDelete.text(false), this, [this] { replaceSelection({}, PaneText::EditKind::other); })
         ->setEnabled(hasSelection());
     menu->addSeparator();

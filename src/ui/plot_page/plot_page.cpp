@@ -27,7 +27,9 @@ namespace quill {
 namespace {
 
 // Number text is bytes: ASCII digits and the one-byte decimal mark.
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -93,8 +95,9 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
     for (std::size_t i = 0; i < std::size(filters); ++i) {
         if (hasSuffix(lastName, kExportSuffixes[i])) filter = filters[i];
     }
-        const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
-    QString name = QFileDialog::getSaveFileName(parent, captions::kPlotExport.text(english), lastName, offered, &filter);
+    const QString offered = QStringList(std::begin(filters), std::end(filters)).join(QStringLiteral(";;"));
+    QString name =
+        QFileDialog::getSaveFileName(parent, captions::kPlotExport.text(english), lastName, offered, &filter);
     if (!name.isEmpty() && !hasExportSuffix(name)) {
         for (std::size_t i = 0; i < std::size(filters); ++i) {
             if (filter == filters[i]) name += QLatin1Char('.') + QLatin1String(kExportSuffixes[i]);
@@ -106,12 +109,9 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
 void saveFile(const QString& path, const QByteArray& bytes) {
     const std::string target = QFile::encodeName(path).toStdString();
     switch (saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        case SaveStatus::ok:
-            return;
-        case SaveStatus::cannotCreate:
-            throw FileError("Cannot create file " + path.toStdString());
-        case SaveStatus::writeFailed:
-            throw FileError("Failed to Save Stream");
+        case SaveStatus::ok: return;
+        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path.toStdString());
+        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
     }
 }
 
@@ -228,8 +228,8 @@ void PlotPage::applyYScale() {
 }
 
 void PlotPage::exportPlot() {
-    QString name = chooseSaveName_ ? chooseSaveName_(this, lastExportName_)
-                                   : askForSaveName(this, lastExportName_, english_);
+    QString name =
+        chooseSaveName_ ? chooseSaveName_(this, lastExportName_) : askForSaveName(this, lastExportName_, english_);
     if (name.isEmpty()) return;  // Cancel
     if (!hasExportSuffix(name)) name += QStringLiteral(".png");
     lastExportName_ = name;
@@ -289,8 +289,8 @@ void PlotPage::updateFrame() {
                           view.v1 == frame_.view.v1;
     if (!frameStale_ && sameView && columns == frameColumns_ && rows == frameRows_) return;
 
-    frame_ = model_.frame(view, static_cast<std::size_t>(columns), decimalMark_,
-                          std::max(2, columns / kPixelsPerXTick), std::max(2, rows / kPixelsPerYTick));
+    frame_ = model_.frame(view, static_cast<std::size_t>(columns), decimalMark_, std::max(2, columns / kPixelsPerXTick),
+                          std::max(2, rows / kPixelsPerYTick));
     frameStale_ = false;
     frameColumns_ = columns;
     frameRows_ = rows;

@@ -1,9 +1,9 @@
 #include "ui/start/entry.h"
 
-#include "ui/dialogs/about_box.h"
 #include "ui/application/application.h"
-#include "ui/main_window/main_window.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/phone_dialog.h"
+#include "ui/main_window/main_window.h"
 
 namespace quill {
 

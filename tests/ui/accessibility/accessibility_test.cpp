@@ -37,10 +37,11 @@ private slots:
     void everyControlHasItsNameAndRole() {
         using quill::ControlKind;
         MainWindow w(quill::test::testApp());
-        const std::pair<ControlKind, QAccessible::Role> roles[] = {
-            {ControlKind::pane, QAccessible::EditableText},  {ControlKind::button, QAccessible::Button},
-            {ControlKind::checkBox, QAccessible::CheckBox},  {ControlKind::label, QAccessible::StaticText},
-            {ControlKind::statusPanel, QAccessible::StaticText}};
+        const std::pair<ControlKind, QAccessible::Role> roles[] = {{ControlKind::pane, QAccessible::EditableText},
+                                                                   {ControlKind::button, QAccessible::Button},
+                                                                   {ControlKind::checkBox, QAccessible::CheckBox},
+                                                                   {ControlKind::label, QAccessible::StaticText},
+                                                                   {ControlKind::statusPanel, QAccessible::StaticText}};
         for (const bool english : {false, true}) {
             w.setLanguage(english);
             for (const quill::ControlSpec& spec : quill::mainWindowControls()) {
@@ -96,7 +97,7 @@ private slots:
             const char* line;
         } carets[] = {
             {{0, 0}, 0, "12 34"},
-            {{1, 3}, 7, "系数"},          // after the first Chinese character (3 bytes)
+            {{1, 3}, 7, "系数"},                // after the first Chinese character (3 bytes)
             {{2, 4}, 11, "\xF0\x9F\x98\x80x"},  // after the emoji: two units
             {{3, 4}, 17, "last"},
         };
@@ -141,7 +142,8 @@ private slots:
             std::function<void()> act;
             std::string after;
         } edits[] = {
-            {"insert", [&] { edit->insertText(9, QStringLiteral("1\n2")); }, "12 34\r\n系数\r\n1\r\n2\xF0\x9F\x98\x80x"},
+            {"insert", [&] { edit->insertText(9, QStringLiteral("1\n2")); },
+             "12 34\r\n系数\r\n1\r\n2\xF0\x9F\x98\x80x"},
             {"delete", [&] { edit->deleteText(2, 7); }, "12数\r\n\xF0\x9F\x98\x80x"},
             {"replace", [&] { edit->replaceText(9, 11, QStringLiteral("y")); }, "12 34\r\n系数\r\nyx"},
             {"whole text", [&] { a->setText(QAccessible::Value, QStringLiteral("5\r\n6")); }, "5\r\n6"},

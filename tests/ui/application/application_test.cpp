@@ -31,7 +31,9 @@ namespace {
 // A widget whose mouse handler fails, as a command would.
 class ThrowingWidget : public QWidget {
 protected:
-    void mousePressEvent(QMouseEvent*) override { throw quill::ConvertError("'x' is not a valid floating point value"); }
+    void mousePressEvent(QMouseEvent*) override {
+        throw quill::ConvertError("'x' is not a valid floating point value");
+    }
 };
 
 // Counts the blocking notices a window gets while another is modal.
@@ -113,7 +115,8 @@ private slots:
         QCOMPARE(boxes.boxes[2].text, QStringLiteral("Floating point overflow."));
         // Not an error object at all: the fallback box, owned by no window.
         QCOMPARE(boxes.boxes[3].caption, QStringLiteral("Application Error"));
-        QCOMPARE(boxes.boxes[3].text, QStringLiteral("Exception int in module ui_application_test at 00000000.\r\n\r\n"));
+        QCOMPARE(boxes.boxes[3].text,
+                 QStringLiteral("Exception int in module ui_application_test at 00000000.\r\n\r\n"));
         QCOMPARE(boxes.boxes[3].icon, QMessageBox::Critical);
         QCOMPARE(boxes.boxes[3].owner, nullptr);
 
@@ -145,7 +148,9 @@ private slots:
             if (box) boxText = box->text();
             modal->close();
         });
-        runGuarded(*app_, [&] { throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString()); });
+        runGuarded(*app_, [&] {
+            throw quill::ConvertError(("'" + line + "' is not a valid floating point value").toStdString());
+        });
         QVERIFY(boxText.size() < 1000 && boxText.endsWith("value."));
     }
 

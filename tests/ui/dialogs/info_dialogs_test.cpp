@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "ui/dialogs/about_box.h"
+#include "ui/dialogs/phone_dialog.h"
 #include "ui/shared/dialog_support.h"
 #include "ui/shared/help_commands.h"
-#include "ui/dialogs/phone_dialog.h"
 #include "ui/shared/program_icon.h"
 #include "ui/shared/screen_placement.h"
 
@@ -98,13 +98,16 @@ private slots:
         QPoint first, second;
         QSize outer;
         for (QPoint* seen : {&first, &second})
-            QCOMPARE(runWith(*dialog, [&](QDialog& d) {
-                *seen = d.pos();
-                outer = d.frameGeometry().size();
-                d.move(d.pos() + QPoint(37, -23));  // the user drags it away
-                d.close();
-            }), int(QDialog::Rejected));
-        QCOMPARE(first, area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2));
+            QCOMPARE(runWith(*dialog,
+                             [&](QDialog& d) {
+                                 *seen = d.pos();
+                                 outer = d.frameGeometry().size();
+                                 d.move(d.pos() + QPoint(37, -23));  // the user drags it away
+                                 d.close();
+                             }),
+                     int(QDialog::Rejected));
+        QCOMPARE(first,
+                 area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2));
         QCOMPARE(second, first + QPoint(37, -23));
     }
 
@@ -147,14 +150,18 @@ private slots:
         AboutBox about;
         about.show();
         const auto label = [&about](const char* name) { return about.findChild<QLabel*>(name); };
-        const QList<QLabel*> lines{label("NoticePurpose"), label("NoticeBuild"), label("NoticeLicence"), label("NoticeWeb")};
+        const QList<QLabel*> lines{label("NoticePurpose"), label("NoticeBuild"), label("NoticeLicence"),
+                                   label("NoticeWeb")};
         const int tops[] = {72, 96, 120, 160};
         for (int i = 0; i < 4; ++i) {
             QLabel* line = lines[i];
             QCOMPARE(line->y(), tops[i]);
-            if (i < 2) QVERIFY(QFontMetrics(line->font()).horizontalAdvance(line->text()) <= line->width());
-            else QVERIFY2(line->heightForWidth(line->width()) <= line->height(), qPrintable(line->text()));
-            QVERIFY(line->geometry().bottom() < (i < 3 ? tops[i + 1] : about.findChild<QWidget*>("Panel1")->height() - 2));
+            if (i < 2)
+                QVERIFY(QFontMetrics(line->font()).horizontalAdvance(line->text()) <= line->width());
+            else
+                QVERIFY2(line->heightForWidth(line->width()) <= line->height(), qPrintable(line->text()));
+            QVERIFY(line->geometry().bottom() <
+                    (i < 3 ? tops[i + 1] : about.findChild<QWidget*>("Panel1")->height() - 2));
         }
         QVERIFY(label("NoticeBuild")->text().contains(quill::buildVersion()) && !quill::buildVersion().isEmpty());
         QVERIFY(label("NoticeLicence")->text().contains("MIT"));
@@ -182,8 +189,8 @@ private slots:
         QTest::newRow("one screen") << QList<QRect>{wide} << QPoint(5, 5) << QPoint(760, 390);
         QTest::newRow("pointer on the second") << QList<QRect>{wide, right} << QPoint(2500, 1023) << QPoint(2360, 362);
         QTest::newRow("left of the primary") << QList<QRect>{wide, left} << QPoint(-1, 0) << QPoint(-840, 162);
-        QTest::newRow("pointer nowhere: primary") << QList<QRect>{wide, right.translated(100, 0)} << QPoint(1950, 5)
-                                                  << QPoint(760, 390);
+        QTest::newRow("pointer nowhere: primary")
+            << QList<QRect>{wide, right.translated(100, 0)} << QPoint(1950, 5) << QPoint(760, 390);
     }
 
     void centredOnThePointersScreen() {

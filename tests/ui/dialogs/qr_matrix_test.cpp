@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ui/shared/help_commands.h"
 #include "ui/dialogs/phone_dialog.h"
 #include "ui/dialogs/qr_matrix.h"
+#include "ui/shared/help_commands.h"
 
 using quill::QrMatrix;
 

@@ -26,8 +26,8 @@
 
 using quill::Application;
 using quill::MainWindow;
-using quill::test::RecordingPresenter;
 using quill::test::paneText;
+using quill::test::RecordingPresenter;
 
 using namespace quill::test;
 
@@ -162,7 +162,8 @@ private slots:
         };
         QCOMPARE(open(), std::pair(true, false));
         // Picking the same entry twice leaves the mark on it all the same.
-        for (QAction* pick : {entryNamed(w, "MnuEnglish"), entryNamed(w, "MnuEnglish"), entryNamed(w, "MnuChinese"), entryNamed(w, "MnuChinese")}) {
+        for (QAction* pick : {entryNamed(w, "MnuEnglish"), entryNamed(w, "MnuEnglish"), entryNamed(w, "MnuChinese"),
+                              entryNamed(w, "MnuChinese")}) {
             pick->trigger();
             QCOMPARE(w.settings().chinese(), pick == entryNamed(w, "MnuChinese"));
             QCOMPARE(open(), std::pair(pick == entryNamed(w, "MnuChinese"), pick == entryNamed(w, "MnuEnglish")));
@@ -180,19 +181,39 @@ private slots:
             QObject* control;
             const char* english;
         } rows[] = {
-            {buttonNamed(w, "BtnClearAn"), "Clear"}, {buttonNamed(w, "BtnLoadAn"), "Load"}, {buttonNamed(w, "BtnSaveAn"), "Save"},
-            {buttonNamed(w, "BtnClearX"), "Clear"}, {buttonNamed(w, "BtnLoadX"), "Load"}, {buttonNamed(w, "BtnSaveX"), "Save"},
-            {buttonNamed(w, "BtnClearFx"), "Clear"}, {buttonNamed(w, "BtnLoadFx"), "Load"}, {buttonNamed(w, "BtnSaveFx"), "Save"},
-            {buttonNamed(w, "ChkAutoClear"), "Auto Clear"}, {buttonNamed(w, "BtnSolve"), "Solve"},
-            {buttonNamed(w, "BtnSampleData"), "SampleData"}, {menuNamed(w, "MnuFile"), "&File"}, {entryNamed(w, "MnuExit"), "&Exit"},
-            {menuNamed(w, "MnuSet"), "&Set"}, {entryNamed(w, "MnuChinese"), "&Chinese"}, {entryNamed(w, "MnuEnglish"), "&English"},
-            {menuNamed(w, "MnuHelp"), "&Help"}, {entryNamed(w, "MnuContent"), "&Content"}, {entryNamed(w, "MnuWeb"), "&Web"},
-            {entryNamed(w, "MnuPhone"), "&Phone"}, {entryNamed(w, "MnuAbout"), "&About"}, {labelNamed(w, "StatusPanel0"), "Ready"},
-            {buttonNamed(w, "BtnFit"), "Fit"}, {labelNamed(w, "Label1"), "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
-            {labelNamed(w, "Label4"), "F(x)"}, {about, "About"}, {labelNamed(*about, "ProductName"), "Quillometer2023"},
-            {labelNamed(*about, "Version"), "Version: 2023"}, {labelNamed(*about, "NoticePurpose"), "Polynomial evaluator"},
+            {buttonNamed(w, "BtnClearAn"), "Clear"},
+            {buttonNamed(w, "BtnLoadAn"), "Load"},
+            {buttonNamed(w, "BtnSaveAn"), "Save"},
+            {buttonNamed(w, "BtnClearX"), "Clear"},
+            {buttonNamed(w, "BtnLoadX"), "Load"},
+            {buttonNamed(w, "BtnSaveX"), "Save"},
+            {buttonNamed(w, "BtnClearFx"), "Clear"},
+            {buttonNamed(w, "BtnLoadFx"), "Load"},
+            {buttonNamed(w, "BtnSaveFx"), "Save"},
+            {buttonNamed(w, "ChkAutoClear"), "Auto Clear"},
+            {buttonNamed(w, "BtnSolve"), "Solve"},
+            {buttonNamed(w, "BtnSampleData"), "SampleData"},
+            {menuNamed(w, "MnuFile"), "&File"},
+            {entryNamed(w, "MnuExit"), "&Exit"},
+            {menuNamed(w, "MnuSet"), "&Set"},
+            {entryNamed(w, "MnuChinese"), "&Chinese"},
+            {entryNamed(w, "MnuEnglish"), "&English"},
+            {menuNamed(w, "MnuHelp"), "&Help"},
+            {entryNamed(w, "MnuContent"), "&Content"},
+            {entryNamed(w, "MnuWeb"), "&Web"},
+            {entryNamed(w, "MnuPhone"), "&Phone"},
+            {entryNamed(w, "MnuAbout"), "&About"},
+            {labelNamed(w, "StatusPanel0"), "Ready"},
+            {buttonNamed(w, "BtnFit"), "Fit"},
+            {labelNamed(w, "Label1"), "Question:a(n)*x^n+...a(1)*x+a(0)=F(x)"},
+            {labelNamed(w, "Label4"), "F(x)"},
+            {about, "About"},
+            {labelNamed(*about, "ProductName"), "Quillometer2023"},
+            {labelNamed(*about, "Version"), "Version: 2023"},
+            {labelNamed(*about, "NoticePurpose"), "Polynomial evaluator"},
             {labelNamed(*about, "NoticeLicence"), "Released under the MIT License, without warranty."},
-            {buttonNamed(*about, "OKButton"), "&OK"}, {phone, "Visite with 2-Dims Code"},
+            {buttonNamed(*about, "OKButton"), "&OK"},
+            {phone, "Visite with 2-Dims Code"},
             {buttonNamed(*phone, "BtnClose"), "&Close"},
         };
         QStringList built;
@@ -207,7 +228,8 @@ private slots:
         QCOMPARE(pages->tabText(0), QStringLiteral("Quill Solve"));
         QCOMPARE(pages->tabText(1), QStringLiteral("Plot"));
         QCOMPARE(labelNamed(w, "StatusPanel1")->text(), QStringLiteral("Decimal mark: ."));
-        QCOMPARE(paneNamed(w, "MemoAN")->accessibleDescription(), QStringLiteral("Coefficients, one per line, a(0) first"));
+        QCOMPARE(paneNamed(w, "MemoAN")->accessibleDescription(),
+                 QStringLiteral("Coefficients, one per line, a(0) first"));
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters,
                  (QStringList{"Text data files(*.txt)", "All files(*.*)"}));
         // Nothing else speaks English only: the title, the placeholder and the report.
@@ -216,7 +238,8 @@ private slots:
         paneNamed(w, "MemoAN")->lines().setFileBytes("1");
         paneNamed(w, "MemoX")->lines().setFileBytes("2");
         buttonNamed(w, "BtnSolve")->click();
-        QCOMPARE(paneText(paneNamed(w, "MemoFx")), std::string("An的数量 An Items Count =1\r\nX的数量 X Count =1\r\nA[0]=1\r\nX[0]=2\r\nF(2)=1\r\n"));
+        QCOMPARE(paneText(paneNamed(w, "MemoFx")),
+                 std::string("An的数量 An Items Count =1\r\nX的数量 X Count =1\r\nA[0]=1\r\nX[0]=2\r\nF(2)=1\r\n"));
         QCOMPARE(labelNamed(w, "StatusPanel0")->text(), QStringLiteral("Ready"));
 
         entryNamed(w, "MnuChinese")->trigger();
@@ -227,7 +250,8 @@ private slots:
         QCOMPARE(paneNamed(w, "MemoAN")->accessibleDescription(), description);
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::open).nameFilters, filters);
         QCOMPARE(w.fileDialog(quill::FileDialog::Kind::save).nameFilters, filters);
-        QVERIFY(labelNamed(w, "StatusPanel1")->text().startsWith(QStringLiteral("小数点 Decimal mark: .    An 1, X 1, ")));
+        QVERIFY(
+            labelNamed(w, "StatusPanel1")->text().startsWith(QStringLiteral("小数点 Decimal mark: .    An 1, X 1, ")));
         app_->destroyOwnedWindows();
     }
 
@@ -273,7 +297,8 @@ private slots:
         paneNamed(w, "MemoX")->lines().setFileBytes("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6");
         buttonNamed(w, "BtnSolve")->click();
         const QRegularExpression figures(QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms$"));
-        QVERIFY2(figures.match(labelNamed(w, "StatusPanel1")->text()).hasMatch(), qPrintable(labelNamed(w, "StatusPanel1")->text()));
+        QVERIFY2(figures.match(labelNamed(w, "StatusPanel1")->text()).hasMatch(),
+                 qPrintable(labelNamed(w, "StatusPanel1")->text()));
         QCOMPARE(childNamed<quill::PlotPage>(w, "TabSheet2")->model().pointCount(), std::size_t{7});
 
         RecordingPresenter boxes;
@@ -297,7 +322,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         buttonNamed(w, "BtnSolve")->setFocus();
-        for (QWidget* page : {static_cast<QWidget*>(childNamed<quill::PlotPage>(w, "TabSheet2")), childNamed<QWidget>(w, "TabSheet1")}) {
+        for (QWidget* page : {static_cast<QWidget*>(childNamed<quill::PlotPage>(w, "TabSheet2")),
+                              childNamed<QWidget>(w, "TabSheet1")}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
             QCOMPARE(childNamed<QTabWidget>(w, "PageControl1")->currentWidget(), page);
         }

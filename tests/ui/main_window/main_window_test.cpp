@@ -28,8 +28,8 @@
 
 using quill::Application;
 using quill::MainWindow;
-using quill::test::RecordingPresenter;
 using quill::test::paneText;
+using quill::test::RecordingPresenter;
 using namespace quill::test;
 
 namespace {
@@ -126,8 +126,7 @@ private slots:
             }
             const bool hasText = spec.kind != ControlKind::pane && spec.kind != ControlKind::page &&
                                  spec.kind != ControlKind::plot && spec.kind != ControlKind::menu;
-            if (hasText && *spec.caption.bilingual)
-                QCOMPARE(control->property("text").toString(), caption);
+            if (hasText && *spec.caption.bilingual) QCOMPARE(control->property("text").toString(), caption);
         }
         // Nothing on the page reaches beyond it.
         QWidget* page = childNamed<QWidget>(*window_, "TabSheet1");
@@ -142,8 +141,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        const QStringList expected = {"MemoAN",     "MemoX",        "MemoFx",   "BtnClearAn",    "BtnLoadAn", "BtnSaveAn",
-                                      "BtnClearX",  "BtnLoadX",     "BtnSaveX", "BtnClearFx",    "BtnLoadFx", "BtnSaveFx",
+        const QStringList expected = {"MemoAN",       "MemoX",      "MemoFx",        "BtnClearAn",
+                                      "BtnLoadAn",    "BtnSaveAn",  "BtnClearX",     "BtnLoadX",
+                                      "BtnSaveX",     "BtnClearFx", "BtnLoadFx",     "BtnSaveFx",
                                       "ChkAutoClear", "BtnSolve",   "BtnSampleData", "MemoAN"};
         QCOMPARE(visited, expected);
     }
@@ -160,7 +160,8 @@ private slots:
         QCOMPARE(entries(menuNamed(*window_, "MnuFile")), (QStringList{"退出本软件&Exit"}));
         QCOMPARE(entries(menuNamed(*window_, "MnuSet")), (QStringList{"中文界面&Chinese", "英文界面&English"}));
         QCOMPARE(entries(menuNamed(*window_, "MnuHelp")),
-                 (QStringList{"帮助主题&Content", "访问本软件网站&Web", "手机访问本软件网站&Phone", "-", "关于本软件&About"}));
+                 (QStringList{"帮助主题&Content", "访问本软件网站&Web", "手机访问本软件网站&Phone", "-",
+                              "关于本软件&About"}));
 
         // Alt+S opens the Set menu, and C in it picks Chinese.
         QSignalSpy picked(entryNamed(*window_, "MnuChinese"), &QAction::triggered);
@@ -199,7 +200,12 @@ private slots:
         } cases[] = {
             {{"--solve", c, x}, {}, "4\r\n", "1\r\n2\r\n", "", "An的数量 An Items Count =1\r\n"},
             {{c}, {}, "4\r\n", "2\r\n0.5\r\n", "", "就绪Ready"},
-            {{"--solve", missing, x}, {}, "1\r\n2\r\n3\r\n", "1\r\n2\r\n", "Cannot open file " + missing.toStdString() + ".", "就绪Ready"},
+            {{"--solve", missing, x},
+             {},
+             "1\r\n2\r\n3\r\n",
+             "1\r\n2\r\n",
+             "Cannot open file " + missing.toStdString() + ".",
+             "就绪Ready"},
             {{c, x, c}, 2, {}, {}, {}, {}},
             {{"--bogus", c}, 2, {}, {}, {}, {}},
         };
@@ -239,8 +245,9 @@ private slots:
         QVERIFY(!childNamed<QCheckBox>(*window_, "ChkAutoClear")->isChecked());
         buttonNamed(*window_, "BtnSolve")->click();
         buttonNamed(*window_, "BtnSolve")->click();
-        const std::string report = "An的数量 An Items Count =1\r\nX的数量 X Count =2\r\nA[0]=5\r\nX[0]=0\r\nX[1]=-1\r\n"
-                                   "F(0)=5\r\nF(-1)=5\r\n";
+        const std::string report =
+            "An的数量 An Items Count =1\r\nX的数量 X Count =2\r\nA[0]=5\r\nX[0]=0\r\nX[1]=-1\r\n"
+            "F(0)=5\r\nF(-1)=5\r\n";
         QCOMPARE(paneText(paneNamed(*window_, "MemoFx")), "就绪Ready\r\n" + report + report);
     }
 
@@ -281,7 +288,9 @@ private slots:
         RecordingPresenter boxes;
         setPanes("1\r\n2\r\n3\r\n", "2\r\n0.5\r\n");
         const std::string firstLines = "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\n";
-        paneNamed(*window_, "MemoFx")->lines().setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
+        paneNamed(*window_, "MemoFx")
+            ->lines()
+            .setCapacity(static_cast<int64_t>(QString::fromStdString(firstLines).size()) + 3);
         buttonNamed(*window_, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("RichEdit line insertion error."));
@@ -342,7 +351,8 @@ private slots:
         const QString command = QStringLiteral("localedef -c -i '%1' -f UTF-8 '%2' >/dev/null 2>&1")
                                     .arg(source, locales.filePath("qa_COMMA.UTF-8"));
         const int status = std::system(command.toLocal8Bit().constData());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1 || !QFile::exists(locales.filePath("qa_COMMA.UTF-8/LC_NUMERIC")))
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1 ||
+            !QFile::exists(locales.filePath("qa_COMMA.UTF-8/LC_NUMERIC")))
             QSKIP("localedef cannot build a test locale");
 
         qputenv("LOCPATH", locales.path().toLocal8Bit());

@@ -14,8 +14,8 @@
 #include "ui/panes/text_pane.h"
 #include "ui_test_support.h"
 
-using quill::PaneRole;
 using quill::MainWindow;
+using quill::PaneRole;
 using namespace quill::test;
 
 namespace {
@@ -73,7 +73,8 @@ private slots:
                 case End::finish: QVERIFY(ended.wait(60000)); break;
                 case End::cancelButton: buttonNamed(*window, "BtnCancelSolve")->click(); break;
                 case End::escape:
-                    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
+                    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(),
+                                    Qt::Key_Escape);
                     break;
                 case End::close: window->close(); break;
                 case End::destroy: window.reset(); continue;
@@ -81,7 +82,8 @@ private slots:
             QVERIFY(!window->solving());
             QCOMPARE(ended.count(), 1);
             QVERIFY(!childNamed<QProgressBar>(*window, "SolveProgress")->isVisible());
-            QVERIFY(childNamed<QWidget>(*window, "MemoX")->isEnabled() && buttonNamed(*window, "BtnSolve")->isEnabled());
+            QVERIFY(childNamed<QWidget>(*window, "MemoX")->isEnabled() &&
+                    buttonNamed(*window, "BtnSolve")->isEnabled());
             if (end == End::finish) {
                 quill::ByteLineList expected;
                 quill::Evaluator().solve(quill::ByteLineList(an), quill::ByteLineList(x), expected, true, {});
@@ -107,8 +109,8 @@ private slots:
             {"coefficient not a number", "1\r\n\r\n x \r\n2", "1", PaneRole::coefficients, 2},
             {"coefficient too large", "1\r\n1e999\r\n", "1", PaneRole::coefficients, 1},
             {"x too large", "1", "1\r\n \r\n1e400\r\nz", PaneRole::xValues, 2},
-            {"x not a number, deep in a long pane", "1", lines("0.25", 150000) + "1;5\r\n" + lines("7", 9), PaneRole::xValues,
-             150000},
+            {"x not a number, deep in a long pane", "1", lines("0.25", 150000) + "1;5\r\n" + lines("7", 9),
+             PaneRole::xValues, 150000},
         };
         MainWindow window(testApp());
         window.show();

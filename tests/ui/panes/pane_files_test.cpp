@@ -19,16 +19,16 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+#include "lines/file_encoding.h"
 #include "lines/list_file.h"
 #include "ui/main_window/main_window.h"
 #include "ui/panes/file_dialogs.h"
 #include "ui/panes/text_pane.h"
-#include "lines/file_encoding.h"
 #include "ui_test_support.h"
 
 using namespace quill;
-using quill::test::RecordingPresenter;
 using quill::test::paneText;
+using quill::test::RecordingPresenter;
 using namespace quill::test;
 
 namespace {
@@ -192,14 +192,14 @@ private slots:
         const struct {
             std::string file, firstLine, saved;
         } cases[] = {
-            {"就绪\r\n1.5\r\n", "就绪", ""},                                    // UTF-8
-            {"\xBE\xCD\xD0\xF7\r\n1.5\r\n", "就绪", ""},                        // GBK, code page 936
-            {emoji.toStdString(), "😀 €", ""},                                  // four-byte GB18030
-            {"\xBE\xCD\n2\r\n", "就", "\xBE\xCD\r\n2\r\n"},                     // LF comes back as CR LF
-            {"\xEF\xBB\xBF就绪\r\n", "就绪", ""},                               // UTF-8 with its mark
-            {utf16("就绪\n1.5\r\n", true), "就绪", utf16("就绪\r\n1.5\r\n", true)},    // UTF-16 LE
-            {utf16("😀\r\n", false), "😀", ""},                                 // UTF-16 BE
-            {"caf\xE9\r\n\xFF\x80\r\n", "café", ""},                            // neither: Latin-1
+            {"就绪\r\n1.5\r\n", "就绪", ""},                                         // UTF-8
+            {"\xBE\xCD\xD0\xF7\r\n1.5\r\n", "就绪", ""},                             // GBK, code page 936
+            {emoji.toStdString(), "😀 €", ""},                                        // four-byte GB18030
+            {"\xBE\xCD\n2\r\n", "就", "\xBE\xCD\r\n2\r\n"},                          // LF comes back as CR LF
+            {"\xEF\xBB\xBF就绪\r\n", "就绪", ""},                                    // UTF-8 with its mark
+            {utf16("就绪\n1.5\r\n", true), "就绪", utf16("就绪\r\n1.5\r\n", true)},  // UTF-16 LE
+            {utf16("😀\r\n", false), "😀", ""},                                        // UTF-16 BE
+            {"caf\xE9\r\n\xFF\x80\r\n", "café", ""},                                 // neither: Latin-1
         };
         for (const auto& c : cases) {
             writeBytes(path("in.txt"), c.file);

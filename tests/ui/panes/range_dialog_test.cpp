@@ -44,12 +44,16 @@ private slots:
         QTest::addColumn<int>("capacity");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("message");
-        QTest::newRow("from") << "1..2|1|2" << 100 << "EdtFrom" << "From is not a valid number.";
-        QTest::newRow("to") << "0|1e999|2" << 100 << "EdtTo" << "To is beyond the range of a double.";
+        QTest::newRow("from") << "1..2|1|2" << 100 << "EdtFrom"
+                              << "From is not a valid number.";
+        QTest::newRow("to") << "0|1e999|2" << 100 << "EdtTo"
+                            << "To is beyond the range of a double.";
         QTest::newRow("count") << "0|1|10000001" << 100 << "EdtCount"
                                << "Count must be a whole number from 1 to 10000000.";
-        QTest::newRow("one value") << "0|1|1" << 100 << "EdtTo" << "With a Count of 1, From and To must be equal.";
-        QTest::newRow("over the capacity") << "0|1|11" << 30 << "EdtCount" << "The values do not fit into the pane.";
+        QTest::newRow("one value") << "0|1|1" << 100 << "EdtTo"
+                                   << "With a Count of 1, From and To must be equal.";
+        QTest::newRow("over the capacity") << "0|1|11" << 30 << "EdtCount"
+                                           << "The values do not fit into the pane.";
     }
 
     void badEntryKeepsTheDialogOpen() {

@@ -125,7 +125,7 @@ private slots:
         const plot::ViewRect zoomed = page_->currentView();
         QVERIFY(zoomed.u1 - zoomed.u0 < 0.9 * (fit.u1 - fit.u0));
         QCOMPARE(page_->frame().view.u0, zoomed.u0);  // the frame followed
-        QVERIFY(page_->frame().pointU.size() < 7);      // some points are out of view now
+        QVERIFY(page_->frame().pointU.size() < 7);    // some points are out of view now
 
         QTest::mousePress(plotArea(), Qt::LeftButton, {}, plotCentre());
         QTest::mouseMove(plotArea(), plotCentre() + QPoint(100, 0));
@@ -175,7 +175,8 @@ private slots:
             page_->setEnglish(english);
             const QStringList captions{buttonNamed("BtnFit")->text(), buttonNamed("ChkLogY")->text(),
                                        buttonNamed("BtnExport")->text()};
-            QCOMPARE(captions.join('|'), english ? QStringLiteral("Fit|Log y|Export") : QStringLiteral("适合Fit|对数Log y|导出Export"));
+            QCOMPARE(captions.join('|'),
+                     english ? QStringLiteral("Fit|Log y|Export") : QStringLiteral("适合Fit|对数Log y|导出Export"));
         }
     }
 

@@ -34,13 +34,13 @@ private slots:
         QTest::addColumn<QStringList>("files");  // a trailing '/' makes a folder
         QTest::addColumn<int>("shown");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("both: the .chm wins") << QStringList{"Quillometer.chm", "Quillometer.html"}
-                                             << int(HelpShown::chm) << "Quillometer.chm";
+        QTest::newRow("both: the .chm wins")
+            << QStringList{"Quillometer.chm", "Quillometer.html"} << int(HelpShown::chm) << "Quillometer.chm";
         QTest::newRow("only .html") << QStringList{"Quillometer.html"} << int(HelpShown::html) << "Quillometer.html";
-        QTest::newRow("a folder is no .chm") << QStringList{"Quillometer.chm/", "Quillometer.html"}
-                                             << int(HelpShown::html) << "Quillometer.html";
-        QTest::newRow("names match exactly") << QStringList{"quillometer.chm", "Quillometer.htm", "Quillometer.html/"}
-                                             << int(HelpShown::missing) << "";
+        QTest::newRow("a folder is no .chm")
+            << QStringList{"Quillometer.chm/", "Quillometer.html"} << int(HelpShown::html) << "Quillometer.html";
+        QTest::newRow("names match exactly")
+            << QStringList{"quillometer.chm", "Quillometer.htm", "Quillometer.html/"} << int(HelpShown::missing) << "";
     }
 
     void content() {
@@ -51,8 +51,10 @@ private slots:
         const QString directory = dir.path() + "/帮助 folder/";
         QVERIFY(QDir().mkpath(directory));
         for (const QString& name : files) {
-            if (name.endsWith('/')) QVERIFY(QDir().mkpath(directory + name));
-            else QVERIFY(QFile(directory + name).open(QIODevice::WriteOnly));
+            if (name.endsWith('/'))
+                QVERIFY(QDir().mkpath(directory + name));
+            else
+                QVERIFY(QFile(directory + name).open(QIODevice::WriteOnly));
         }
         Recorder recorder;
         QCOMPARE(int(quill::showHelpContent(nullptr, directory, recorder.platform())), shown);
@@ -82,7 +84,8 @@ private slots:
         });
         quill::showHelpContent(nullptr, dir.path() + '/', quill::HelpPlatform::system());
         const QString chm = dir.path() + "/Quillometer.chm";
-        QCOMPARE(seen, QStringList({"系统提示System Hint", "不能打开帮助文件" + chm + "\nCan not Open Help File" + chm}));
+        QCOMPARE(seen,
+                 QStringList({"系统提示System Hint", "不能打开帮助文件" + chm + "\nCan not Open Help File" + chm}));
     }
 
     // The page the build puts beside the programs is what Content finds, and
@@ -95,10 +98,10 @@ private slots:
         QFile page(directory + "Quillometer.html");
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(page.readAll());
-        for (const char* text : {"is not a valid floating point value", "Floating point overflow", "Cannot open file",
-                                 "Cannot create file", "Failed to Save Stream", "RichEdit line insertion error",
-                                 "Unable to write to", "Can not Open Help File", "quillometer-cli", "--decimal-mark",
-                                 "--hex", "-o FILE", "LC_NUMERIC", "Ctrl"})
+        for (const char* text :
+             {"is not a valid floating point value", "Floating point overflow", "Cannot open file",
+              "Cannot create file", "Failed to Save Stream", "RichEdit line insertion error", "Unable to write to",
+              "Can not Open Help File", "quillometer-cli", "--decimal-mark", "--hex", "-o FILE", "LC_NUMERIC", "Ctrl"})
             QVERIFY2(html.contains(QString::fromUtf8(text)), text);
     }
 

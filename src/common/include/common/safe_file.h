@@ -28,8 +28,7 @@ enum class SaveStatus {
 // writable, writes in place instead (after checking that the bytes fit). A
 // target that is no regular file (a FIFO, a terminal) is written into as it
 // is, or with SpecialFiles::refuse is cannotCreate at once.
-SaveStatus saveFileSafely(const std::string& path, std::string_view bytes,
-                          SpecialFiles special = SpecialFiles::accept);
+SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special = SpecialFiles::accept);
 
 // The same save with the bytes given in pieces: open, write each piece,
 // commit. The target changes only at a successful commit; a writer destroyed
@@ -44,8 +43,8 @@ public:
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     SaveStatus open(const std::string& path, SpecialFiles special = SpecialFiles::accept);  // ok or cannotCreate
-    bool write(std::string_view bytes);        // false once a write failed
-    SaveStatus commit();                        // ok or writeFailed
+    bool write(std::string_view bytes);                                                     // false once a write failed
+    SaveStatus commit();                                                                    // ok or writeFailed
 
 private:
     enum class Mode;

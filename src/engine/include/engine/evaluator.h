@@ -24,7 +24,7 @@ public:
     bool readXValues(const LineReader& pane, char decimalMark);
 
     double termAt(int32_t i, int32_t j) const;  // a(i) * x(j)^i, left to right
-    double valueAt(int32_t j) const;             // F(x(j)), terms summed in ascending power
+    double valueAt(int32_t j) const;            // F(x(j)), terms summed in ascending power
     void computeValues();
 
     // Adds the report lines to the result pane.

@@ -36,7 +36,7 @@ inline double poly(const double* a, std::size_t count, double x) {
 // The longest number text, and the longest report lines of a value.
 constexpr std::size_t kNumber = kMaxDoubleTextLength > kMaxHexTextLength ? kMaxDoubleTextLength : kMaxHexTextLength;
 constexpr std::size_t kIndexedLine = 2 + kMaxIntegerTextLength + 2 + kNumber + 2;  // A[i]=v or X[i]=v, CR LF
-constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                // F(x)=y CR LF
+constexpr std::size_t kResultLine = 2 + kNumber + 2 + kNumber + 2;                 // F(x)=y CR LF
 
 // A number as the report writes it: decimal with the style's mark, or hex.
 inline std::size_t numberText(double value, const ReportStyle& style, char* out) {

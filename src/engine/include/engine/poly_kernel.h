@@ -17,7 +17,6 @@ std::size_t evaluatePolynomialRange(const double* a, std::size_t n, const double
 
 // The same by the integer model of the 80-bit arithmetic whatever this build
 // uses, so that both can be compared in one program.
-std::size_t evaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,
-                                        std::size_t count);
+std::size_t evaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx, std::size_t count);
 
 }  // namespace quill

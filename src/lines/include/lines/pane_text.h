@@ -101,7 +101,7 @@ public:
     // Typed characters that follow one another undo together.
     enum class EditKind { typing, other };
     struct EditResult {
-        TextPos end;     // after what went in
+        TextPos end;       // after what went in
         bool cut = false;  // part of the text did not fit
     };
     EditResult edit(TextPos from, TextPos to, std::string_view text, EditKind kind = EditKind::other);

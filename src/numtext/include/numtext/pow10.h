@@ -85,7 +85,6 @@ inline constexpr Ext80Bits kTenPowHigh[10] = {
     {0x7BCA, 0xAE3511626ED559F0ULL},  // 1e4608
 };
 
-
 inline Ext80 toExt80(Ext80Bits b) { return Ext80::fromBits(false, b.biasedExponent, b.significand); }
 
 // v * 10^n. Callers never pass n >= 5120; n <= -5120 gives +0 whatever v is.

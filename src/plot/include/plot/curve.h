@@ -34,7 +34,7 @@ struct CurveSamples {
 // Samples the curve at `columns + 1` evenly spaced u from u0 to u1 (both
 // included): one at each pixel column edge. x is the real value of u, F(x)
 // goes to view units through ymap.
-CurveSamples sampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap,
-                         double u0, double u1, std::size_t columns);
+CurveSamples sampleCurve(const std::vector<double>& coefficients, const LinearMap& xmap, const YMap& ymap, double u0,
+                         double u1, std::size_t columns);
 
 }  // namespace quill::plot

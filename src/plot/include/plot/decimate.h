@@ -17,7 +17,7 @@ struct ViewRect {
 // per pixel column the one with the lowest v and the one with the highest v
 // (one point when they are the same). The result is in column order and,
 // within a column, in u order, so it is sorted by u. Replaces outU/outV.
-void decimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect,
-                      std::size_t columns, std::vector<double>& outU, std::vector<double>& outV);
+void decimateByColumn(const double* u, const double* v, std::size_t count, const ViewRect& rect, std::size_t columns,
+                      std::vector<double>& outU, std::vector<double>& outV);
 
 }  // namespace quill::plot

@@ -50,8 +50,7 @@ public:
     ViewRect fitView() const;
 
     // What to draw in the view on a plot `columns` pixels wide.
-    PlotFrame frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks,
-                    int maxYTicks) const;
+    PlotFrame frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks, int maxYTicks) const;
 
     double realX(double u) const { return xmap_.toReal(u); }
     double realY(double v) const { return ymap_.toReal(v); }

@@ -20,8 +20,7 @@ public:
     // The key's value (see ini_text.h for the layout), cut to kMaxValueBytes;
     // defaultText when the file, the section or the key is missing or the
     // file cannot be read. Never creates or changes the file.
-    std::string readText(std::string_view section, std::string_view key,
-                         std::string_view defaultText) const;
+    std::string readText(std::string_view section, std::string_view key, std::string_view defaultText) const;
 
     // Sets the key's value, creating the file, the section or the key as
     // needed and keeping every other byte of the file, in the file's own
@@ -33,8 +32,7 @@ public:
 
     // The value as an integer (int_text.h), after "0x..." became "$..."; the
     // default when there is none or it is not an integer text.
-    std::int32_t readInt32(std::string_view section, std::string_view key,
-                           std::int32_t defaultValue) const;
+    std::int32_t readInt32(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
 
     // readInt32 with the default as 1 or 0; true when the integer is not 0.
     bool readFlag(std::string_view section, std::string_view key, bool defaultValue) const;

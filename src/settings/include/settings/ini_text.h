@@ -20,8 +20,7 @@ namespace quill {
 // The value of key in section: blanks around it and one pair of enclosing
 // quotes (both " or both ') removed. Where a name occurs more than once, the
 // first key of the first section with that name that holds it wins.
-std::optional<std::string> findIniValue(std::string_view file, std::string_view section,
-                                        std::string_view key);
+std::optional<std::string> findIniValue(std::string_view file, std::string_view section, std::string_view key);
 
 // The file with key in section set to value. An existing key keeps its line,
 // its spelling and the blanks after its "=", only the value is replaced; a
@@ -29,8 +28,7 @@ std::optional<std::string> findIniValue(std::string_view file, std::string_view 
 // a missing section is added at the end of the file. Added lines end in the
 // file's own line break (the first one it has, CR LF for a file without one).
 // An empty file becomes "[section]\r\nkey=value\r\n".
-std::string withIniValue(std::string_view file, std::string_view section, std::string_view key,
-                         std::string_view value);
+std::string withIniValue(std::string_view file, std::string_view section, std::string_view key, std::string_view value);
 
 // True when section, key and value can be written and found again: names not
 // blank, no line breaks anywhere, no "]" in the section name, no "=" in the

@@ -28,8 +28,7 @@ public:
         const uint32_t e = static_cast<uint32_t>(bits >> 52) & 0x7FFu;
         if (e - 1u < 0x7FEu) {  // normal: exact, the hidden bit made explicit
             const uint32_t sign = static_cast<uint32_t>(bits >> 48) & kSignBit;
-            return SoftExt80(static_cast<uint16_t>(sign | (e + kBias - kDoubleBias)),
-                             kIntegerBit | (bits << 11));
+            return SoftExt80(static_cast<uint16_t>(sign | (e + kBias - kDoubleBias)), kIntegerBit | (bits << 11));
         }
         return fromDoubleSpecial(bits);
     }
@@ -40,8 +39,7 @@ public:
         return SoftExt80(static_cast<uint16_t>(kBias + 63 - shift), u << shift);
     }
     static SoftExt80 fromBits(bool negative, uint16_t biasedExponent, uint64_t significand) {
-        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | (biasedExponent & kExpMask)),
-                         significand);
+        return SoftExt80(static_cast<uint16_t>((negative ? kSignBit : 0u) | (biasedExponent & kExpMask)), significand);
     }
 
     bool negative() const { return (se_ & kSignBit) != 0; }
@@ -102,8 +100,8 @@ public:
             const uint64_t rest = sig_ & 0x7FF;
             const uint64_t kept = sig_ >> 11;
             const uint64_t up = (rest > 0x400 || (rest == 0x400 && (kept & 1))) ? 1 : 0;
-            const uint64_t bits = (uint64_t(se_ & kSignBit) << 48) +
-                                  ((uint64_t(e) << 52) | (kept & 0xFFFFFFFFFFFFFull)) + up;
+            const uint64_t bits =
+                (uint64_t(se_ & kSignBit) << 48) + ((uint64_t(e) << 52) | (kept & 0xFFFFFFFFFFFFFull)) + up;
             return {std::bit_cast<double>(bits), false};
         }
         return narrowSpecial();
@@ -143,8 +141,8 @@ private:
             const unsigned __int128 p =
                 static_cast<unsigned __int128>((x << 11) | kIntegerBit) * ((y << 11) | kIntegerBit);
             const uint64_t kept = roundTwiceKept(uint64_t(p >> 64), uint64_t(p));
-            const uint64_t base = ((x ^ (y & kSignMask)) & ~kDoubleFraction) + (y & kDoubleExponent) -
-                                  (uint64_t(1023) << 52);
+            const uint64_t base =
+                ((x ^ (y & kSignMask)) & ~kDoubleFraction) + (y & kDoubleExponent) - (uint64_t(1023) << 52);
             return {std::bit_cast<double>(base + kept), false};
         }
         const NarrowedBits r = mulDoublesSlow(x, y);
@@ -184,7 +182,7 @@ private:
             // Nearly equal magnitudes cancelled, which takes a difference
             // one binade apart or less: the low word is 0 and the result
             // exact, unless it is subnormal.
-            if (sh == 0) return {0.0, false};  // exact cancellation gives +0
+            if (sh == 0) return {0.0, false};       // exact cancellation gives +0
             const int lost = std::countl_zero(sh);  // binades below x's
             if (int32_t(ex) - lost >= 1) {
                 const uint64_t bits = (x & ~kDoubleFraction) - (uint64_t(lost + 1) << 52) + ((sh << lost) >> 11);
@@ -235,9 +233,7 @@ private:
     constexpr SoftExt80(uint16_t se, uint64_t sig) : sig_(sig), se_(se) {}
 
     // A nonzero finite value in the normal encoding.
-    bool isNormal() const {
-        return static_cast<uint16_t>((se_ & kExpMask) - 1) < kExpMask - 1 && (sig_ >> 63) != 0;
-    }
+    bool isNormal() const { return static_cast<uint16_t>((se_ & kExpMask) - 1) < kExpMask - 1 && (sig_ >> 63) != 0; }
     // Encodings the x87 refuses as operands (unnormals, pseudo-infinities,
     // pseudo-NaNs): a nonzero exponent field with the integer bit clear.
     bool isUnsupported() const { return (se_ & kExpMask) != 0 && (sig_ >> 63) == 0; }

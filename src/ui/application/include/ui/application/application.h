@@ -14,8 +14,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "ui/shared/command_guard.h"
 #include "ui/application/command_line.h"
+#include "ui/shared/command_guard.h"
 #include "ui/shared/message_presenter.h"
 
 namespace quill {

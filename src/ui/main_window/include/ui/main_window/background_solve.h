@@ -32,7 +32,7 @@ struct SolveInput {
 
 struct SolveOutcome {
     enum class Source { none, coefficients, xValues };
-    std::exception_ptr error;          // none: the Solve succeeded
+    std::exception_ptr error;           // none: the Solve succeeded
     Source errorSource = Source::none;  // the pane whose reading raised it
     std::vector<double> coefficients, x, fx;
     // How many of coefficients, x and fx were made whole before an error: a failed

@@ -14,14 +14,14 @@
 namespace quill {
 
 enum class ControlKind {
-    tabs,         // the page control
-    page,         // a page of it; the caption is the tab's
-    plot,         // the page with the plot of the last Solve
-    label,        // grows where the installed font needs more room
-    pane,         // a text pane; the caption is its first line, the same in both languages
+    tabs,   // the page control
+    page,   // a page of it; the caption is the tab's
+    plot,   // the page with the plot of the last Solve
+    label,  // grows where the installed font needs more room
+    pane,   // a text pane; the caption is its first line, the same in both languages
     button,
-    checkBox,     // checked at the start
-    menu,         // a menu of the menu bar
+    checkBox,  // checked at the start
+    menu,      // a menu of the menu bar
     menuEntry,
     menuChoice,   // a menu entry with a check mark
     separator,    // a line between menu entries
@@ -74,10 +74,10 @@ constexpr std::size_t indexOf(Control control) { return static_cast<std::size_t>
 
 struct ControlSpec {
     Control control;
-    const char* name;     // the object name; empty for a separator
+    const char* name;  // the object name; empty for a separator
     ControlKind kind;
-    Control parent;       // the page or menu it belongs to; none: the window
-    QRect place;          // pixels at 96 dpi, in its parent; a label's least size
+    Control parent;  // the page or menu it belongs to; none: the window
+    QRect place;     // pixels at 96 dpi, in its parent; a label's least size
     Caption caption;
     Control namedBy;      // the label whose caption names it for screen readers
     Caption description;  // what screen readers add to the name

@@ -22,8 +22,8 @@ struct FileDialogRequest {
     int filterIndex = 0;      // the entry selected at first, from 0
     QString fileName;         // the name to start from
     QString initialDir;
-    QString title;            // empty: the toolkit's own title for opening or saving
-    QString defaultSuffix;    // without its dot
+    QString title;          // empty: the toolkit's own title for opening or saving
+    QString defaultSuffix;  // without its dot
 };
 
 struct FileDialogAnswer {
@@ -39,10 +39,10 @@ public:
     enum class Kind { open, save };
     explicit FileDialog(Kind kind);
 
-    QStringList nameFilters;   // Qt's form, "name (patterns)"; the window puts them in its language
-    int filterIndex = 0;       // the entry selected last, from 0
+    QStringList nameFilters;  // Qt's form, "name (patterns)"; the window puts them in its language
+    int filterIndex = 0;      // the entry selected last, from 0
     QString defaultSuffix = QStringLiteral("txt");  // without its dot
-    QString fileName;          // the full path confirmed last
+    QString fileName;                               // the full path confirmed last
     QString initialDir;
     QString title;
 

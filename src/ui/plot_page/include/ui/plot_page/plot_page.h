@@ -40,7 +40,8 @@ public:
 
     // The lists of a successful Solve: coefficients (a(0) first), the x
     // values and F at each of them. Fits the view to them.
-    void showSolve(const std::vector<double>& coefficients, const std::vector<double>& x, const std::vector<double>& fx);
+    void showSolve(const std::vector<double>& coefficients, const std::vector<double>& x,
+                   const std::vector<double>& fx);
     // The same with the model already given the lists (on another thread,
     // for a long Solve) in the scale yScale() had then.
     void showSolve(plot::PlotModel model);

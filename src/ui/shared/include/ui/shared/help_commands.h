@@ -46,8 +46,7 @@ enum class HelpShown { chm, html, missing };
 // included) when it exists, else Quillometer.html; when neither exists, shows
 // helpMissingText with the .chm path under the hint caption, in the
 // language asked for, and does nothing else.
-HelpShown showHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform,
-                          bool english = false);
+HelpShown showHelpContent(QWidget* owner, const QString& directory, const HelpPlatform& platform, bool english = false);
 
 // Help > Web: hands webAddress() to the desktop.
 void openWebPage(const HelpPlatform& platform);

@@ -52,8 +52,9 @@ inline constexpr Caption kAboutProduct{"Quillometer多项式求值器2023", "Qui
 inline constexpr Caption kAboutVersion{"版本号Version：2023", "Version: 2023"};
 inline constexpr Caption kAboutPurpose{"多项式批量求值 Polynomial evaluator", "Polynomial evaluator"};
 inline constexpr Caption kAboutBuild{"构建版本 Build %1", "Build %1"};  // %1: the version
-inline constexpr Caption kAboutLicence{"以 MIT 许可证发布，不提供任何担保。Released under the MIT License, without warranty.",
-                                       "Released under the MIT License, without warranty."};
+inline constexpr Caption kAboutLicence{
+    "以 MIT 许可证发布，不提供任何担保。Released under the MIT License, without warranty.",
+    "Released under the MIT License, without warranty."};
 inline constexpr Caption kAboutWeb{"网站 Web: ", "Web: "};  // the address follows
 inline constexpr Caption kAboutOk{"关闭&OK", "&OK"};
 
@@ -85,7 +86,8 @@ inline constexpr Caption kTo{"到&To", "&To"};
 inline constexpr Caption kCount{"个数&Count", "&Count"};
 inline constexpr Caption kOk{"确定&OK", "&OK"};
 inline constexpr Caption kCancel{"取消Cancel", "Cancel"};
-inline constexpr Caption kFromNotNumber{"“从”不是有效的数值。From is not a valid number.", "From is not a valid number."};
+inline constexpr Caption kFromNotNumber{"“从”不是有效的数值。From is not a valid number.",
+                                        "From is not a valid number."};
 inline constexpr Caption kFromTooLarge{"“从”超出双精度数的范围。From is beyond the range of a double.",
                                        "From is beyond the range of a double."};
 inline constexpr Caption kToNotNumber{"“到”不是有效的数值。To is not a valid number.", "To is not a valid number."};
@@ -96,8 +98,9 @@ inline constexpr Caption kCountNotAllowed{"个数必须是1到%1之间的整数�
                                           "Count must be a whole number from 1 to %1."};
 inline constexpr Caption kSingleValue{"个数为1时，“从”和“到”必须相同。With a Count of 1, From and To must be equal.",
                                       "With a Count of 1, From and To must be equal."};
-inline constexpr Caption kTooWide{"从“从”到“到”的跨度超出双精度数的范围。The span from From to To is too wide for a double.",
-                                  "The span from From to To is too wide for a double."};
+inline constexpr Caption kTooWide{
+    "从“从”到“到”的跨度超出双精度数的范围。The span from From to To is too wide for a double.",
+    "The span from From to To is too wide for a double."};
 inline constexpr Caption kTooLong{"这些数值超出窗格的容量。The values do not fit into the pane.",
                                   "The values do not fit into the pane."};
 }  // namespace range
