@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test:
+# Installs what is missing, checks the layout of the C++ sources, builds
+# everything and runs every test:
+#   0. every tracked C++ file as .clang-format lays it out (clang-format 14);
 #   1. the full build (desktop program included) and its CTest suite;
 #   2. the engine under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the engine on the software 80-bit model, on x86 and cross-built for aarch64 under qemu;
 #   4. a short libFuzzer run of number text, settings files and list files.
-# QUILL_FUZZ_SECONDS (default 60) bounds the fuzz run; QUILL_SKIP_EXTRA=1 runs step 1 only.
+# QUILL_FUZZ_SECONDS (default 60) bounds the fuzz run; QUILL_SKIP_EXTRA=1 stops after step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -13,6 +15,19 @@ jobs=${QUILL_JOBS:-$(nproc)}
 "$root/tools/install-deps.sh"
 
 step() { printf '\n==== %s ====\n' "$*"; }
+
+# Every C++ file of the sources, tests, benchmarks and tools: the tracked
+# ones in a git checkout, all of them elsewhere.
+cpp_files() {
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'tools/*.cpp' 'tools/*.h'
+  else
+    find src tests bench tools \( -name '*.cpp' -o -name '*.h' \) -print0
+  fi
+}
+
+step "C++ layout (clang-format)"
+cpp_files | xargs -0 clang-format --dry-run --Werror
 
 step "build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_BUILD_BENCH=ON >/dev/null

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-  # build
-  build-essential cmake pkg-config
+  # build, and the layout check of the C++ sources (clang-format 14 on Debian 12)
+  build-essential cmake pkg-config clang-format
   # the Debian package (dpkg-shlibdeps; CPack calls file) and its manual page check
   dpkg-dev file groff-base man-db
   # desktop program
