@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "common/error.h"
+#include "common/utf8_steps.h"
 #include "lines/byte_scan.h"
-#include "lines/utf8_steps.h"
 
 namespace quill {
 

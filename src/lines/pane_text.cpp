@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "common/error.h"
-#include "lines/utf8_steps.h"
+#include "common/utf8_steps.h"
 
 namespace quill {
 

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "common/error.h"
+#include "common/utf8_steps.h"
 #include "line_list_contract.h"
 #include "lines/pane_text.h"
-#include "lines/utf8_steps.h"
 
 namespace quill::contract {
 
@@ -28,35 +28,6 @@ PaneText paneNamed(const std::string& bytes) {
     pane.setFileBytes(bytes);
     pane.forgetHistory();
     return pane;
-}
-
-TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
-    const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z";  // a é 就 😀 z
-    std::vector<std::size_t> starts;
-    for (std::size_t p = 0; p < text.size(); p = utf8::next(text, p)) starts.push_back(p);
-    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1, 3, 6, 10}));
-    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(utf8::previous(text, starts[i]), starts[i - 1]);
-    EXPECT_EQ(utf8::floor(text, 8), 6u);
-    EXPECT_EQ(utf8::countCharacters(text), 5);
-    EXPECT_EQ(utf8::bytesOfFirst(text, 3), 6u);
-    EXPECT_EQ(utf8::bytesOfFirst(text, 99), text.size());
-
-    struct Case {
-        std::string bytes;
-        char32_t decoded;
-    };
-    const Case cases[] = {
-        {"A", U'A'},
-        {"\xC3\xA9", U'\u00E9'},
-        {"\xE5\xB0\xB1", U'\u5C31'},
-        {"\xF0\x9F\x98\x80", U'\U0001F600'},
-        {"\xC0\xAF", utf8::kReplacement},          // overlong '/'
-        {"\xED\xA0\x80", utf8::kReplacement},      // a surrogate
-        {"\xF4\x90\x80\x80", utf8::kReplacement},  // past U+10FFFF
-        {"\xE5\xB0", utf8::kReplacement},          // cut short
-        {"\xFF", utf8::kReplacement},
-    };
-    for (const Case& c : cases) EXPECT_EQ(utf8::decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
 }
 
 TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {

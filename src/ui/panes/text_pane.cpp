@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
+#include "common/utf8_steps.h"
 #include "lines/file_encoding.h"
-#include "lines/utf8_steps.h"
 
 namespace quill {
 

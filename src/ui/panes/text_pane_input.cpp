@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "lines/utf8_steps.h"
+#include "common/utf8_steps.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/language.h"
 
@@ -306,7 +306,7 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     const std::size_t start = caret_.col > kAround ? utf8::floor(row, caret_.col - kAround) : 0;
     const std::size_t end = utf8::floor(row, std::min(row.size(), caret_.col + kAround));
     const auto utf16Offset = [&row, start](std::size_t col) {
-        return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(col - start)).size();
+        return static_cast<int>(utf8::utf16Units(row.substr(start, col - start)));
     };
     const bool anchorNear = anchor_.row == caret_.row && anchor_.col >= start && anchor_.col <= end;
     switch (query) {
@@ -315,7 +315,7 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
         case Qt::ImFont: return font();
         case Qt::ImCursorPosition: return utf16Offset(caret_.col);
         case Qt::ImAnchorPosition: return utf16Offset(anchorNear ? anchor_.col : caret_.col);
-        case Qt::ImSurroundingText: return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(end - start));
+        case Qt::ImSurroundingText: return QString::fromStdU16String(utf8::toUtf16(row.substr(start, end - start)));
         case Qt::ImCurrentSelection: return anchorNear ? QString::fromStdString(selectedText()) : QString();
         case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
         default: return QAbstractScrollArea::inputMethodQuery(query);
