@@ -232,14 +232,6 @@ void transferFromDescriptor(int fd, const PieceSink& take, const std::string& na
     readPaneText({fd, name, readFailure}, text, &take);
 }
 
-void checkSaved(SaveStatus status, const std::string& path) {
-    switch (status) {
-        case SaveStatus::ok: return;
-        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path);
-        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
-    }
-}
-
 void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
     checkSaved(saveFileSafely(path, pane.fileBytes(), special), path);
 }

@@ -18,6 +18,7 @@
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "common/save_failure.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
 #include "ui/shared/language.h"
@@ -108,11 +109,8 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
 
 void saveFile(const QString& path, const QByteArray& bytes) {
     const std::string target = QFile::encodeName(path).toStdString();
-    switch (saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        case SaveStatus::ok: return;
-        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path.toStdString());
-        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
-    }
+    const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    checkSaved(saveFileSafely(target, data), path.toStdString());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "common/posix_file.h"
 #include "common/safe_file.h"
+#include "common/save_failure.h"
 #include "lines/line_list.h"
 
 namespace quill {
@@ -47,14 +48,10 @@ void transferFromFile(const std::string& path, const PieceSink& take, SpecialFil
 void transferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
-// over the target only when everything was written. Raises FileError
-// "Cannot create file <path>" (also for a target that is no regular file,
-// with SpecialFiles::refuse) or "Failed to Save Stream"; the old file is
-// then left as SaveStatus::writeFailed tells.
+// over the target only when everything was written. Raises FileError as
+// checkSaved tells ("Cannot create file <path>" also for a target that is no
+// regular file, with SpecialFiles::refuse); the old file is then left as
+// SaveStatus::writeFailed tells.
 void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
-
-// Raises the FileError of saveToFile for a save that did not succeed: for a
-// report saved in pieces (SafeFileWriter).
-void checkSaved(SaveStatus status, const std::string& path);
 
 }  // namespace quill
