@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < xCount; ++i) xs += std::to_string(i % 2000 - 1000) + "." + std::to_string(i % 997) + "\r\n";
     QElapsedTimer timer;
     timer.start();
-    window->paneFor(quill::PaneRole::coefficients).lines().setFileBytes("1\r\n-3\r\n0.5\r\n2\r\n");
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes(xs);
+    window->paneFor(quill::PaneRole::coefficients).lines().load({"1\r\n-3\r\n0.5\r\n2\r\n"});
+    window->paneFor(quill::PaneRole::xValues).lines().load({xs});
     settle(window);
     std::printf("fill x pane: %d lines in %.0f ms\n", xCount, timer.nsecsElapsed() / 1e6);
 
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     std::printf("second solve (clear + report): %.0f ms\n", timer.nsecsElapsed() / 1e6);
 
     // An error quoting a 100 MB line.
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes(std::string(100'000'000, '9') + "x\r\n");
+    window->paneFor(quill::PaneRole::xValues).lines().load({std::string(100'000'000, '9') + "x\r\n"});
     timer.restart();
     solveAndWait(window);
     std::printf("error for a 100 MB line: box text of %lld characters after %.0f ms\n",
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
         }
         big.close();
         quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
-        x.lines().setFileBytes("1\r\n");
+        x.lines().load({"1\r\n"});
         x.setCaret(x.lines().end());
         x.insertText(QStringLiteral("2\n3"));
         settle(window);
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
 
     // Fill with a range: ten million values in place of the x pane's text,
     // the text alone first, then the whole fill up to the repaint, and Undo.
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes("1\r\n");
+    window->paneFor(quill::PaneRole::xValues).lines().load({"1\r\n"});
     const quill::RangeRequest range{-1000, 1000, quill::kMostRangeValues};
     timer.restart();
     const std::size_t rangeBytes = quill::rangeText(range, '.').size();

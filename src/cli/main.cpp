@@ -139,7 +139,7 @@ void transferList(const std::string& path, const quill::PieceSink& take) {
 void loadList(quill::ByteLineList& pane, const std::string& path) {
     std::string text;
     transferList(path, [&](std::string_view piece) { text.append(piece); });
-    pane.setFileBytes(std::move(text));
+    pane.load({std::move(text)});
 }
 
 // The x values' text goes to the Solve piece by piece and is never held whole.

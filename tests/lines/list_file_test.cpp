@@ -100,7 +100,7 @@ TEST(ListFile, CrLfFileComesBackByteForByte) {
         writeFile(folder / "in.txt", text);
         ByteLineList pane;
         loadFromFile(pane, folder / "in.txt");
-        EXPECT_EQ(pane.text(), text);
+        EXPECT_EQ(pane.fileBytes(), text);
         saveToFile(pane, folder / "out.txt");
         EXPECT_EQ(readFile(folder / "out.txt"), text);
     }

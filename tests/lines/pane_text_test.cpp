@@ -25,7 +25,7 @@ namespace {
 
 PaneText paneNamed(const std::string& bytes) {
     PaneText pane;
-    pane.setFileBytes(bytes);
+    pane.load({bytes});
     pane.forgetHistory();
     return pane;
 }
@@ -124,7 +124,7 @@ TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
 TEST(PaneText, ALoadIsOneStepOfTheHistory) {
     PaneText pane = paneNamed("1\r\n2");
     pane.edit(pane.end(), pane.end(), "3", PaneText::EditKind::typing);
-    pane.setFileBytes("7\r\n8\r\n");
+    pane.load({"7\r\n8\r\n"});
     pane.edit(pane.end(), pane.end(), "9", PaneText::EditKind::typing);
     const struct {
         bool undo;
@@ -139,9 +139,9 @@ TEST(PaneText, ALoadIsOneStepOfTheHistory) {
     // The history holds each replaced text once; past its budget the oldest
     // steps go, the newest stays however large.
     const std::size_t size = 130u << 20;  // two exceed the budget
-    pane.setFileBytes(std::string(size, '5'));
-    pane.setFileBytes(std::string(size, '6'));
-    pane.setFileBytes("1");
+    pane.load({std::string(size, '5')});
+    pane.load({std::string(size, '6')});
+    pane.load({"1"});
     EXPECT_EQ(pane.historyBytes(), size);
     pane.undo();
     EXPECT_EQ(pane.characters(), static_cast<int64_t>(size));
@@ -192,7 +192,7 @@ TEST(PaneText, ObserverHearsOneChangePerBatch) {
     for (int i = 0; i < 1000; ++i) batch.add("F(1)=2");
     pane.addLines(batch);
     pane.clear();
-    pane.setFileBytes("1");
+    pane.load({"1"});
     EXPECT_EQ(heard, (std::vector<bool>{false, true, true}));
 
     // A batch cut short by the capacity still reports what went in.

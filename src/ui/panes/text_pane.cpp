@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/utf8_steps.h"
-#include "lines/file_encoding.h"
 
 namespace quill {
 
@@ -68,8 +67,6 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     text_.setObserver([this](bool replaced) { textChanged(replaced); });
-    // Files are read as UTF-8, GB18030 or Latin-1 and saved the way they came.
-    text_.setFileCodec(std::make_unique<RememberingFileCodec>());
     updateMetrics();
 }
 

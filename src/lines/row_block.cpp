@@ -1,0 +1,86 @@
+#include "row_block.h"
+
+#include <algorithm>
+
+#include "common/utf8_steps.h"
+#include "lines/byte_scan.h"
+
+namespace quill {
+
+namespace {
+
+void countBlock(RowBlock& block) {
+    block.characters = utf8::countCharacters(block.bytes());
+    block.widest = 0;
+    for (std::size_t i = 0; i < block.rows(); ++i)
+        block.widest = std::max(block.widest, block.rowEnd(i) - block.rowStart(i));
+}
+
+}  // namespace
+
+void cutIntoBlocks(const std::shared_ptr<std::string>& buffer, std::size_t begin, std::size_t end, bool open,
+                   std::vector<BlockPtr>& out) {
+    const char* data = buffer->data();
+    std::vector<uint32_t> starts;
+    std::size_t blockBegin = begin, rowStart = begin;
+    const auto close = [&](std::size_t blockEnd, bool last) {
+        auto block = std::make_shared<RowBlock>();
+        block->buffer = buffer;
+        block->begin = blockBegin;
+        block->size = blockEnd - blockBegin;
+        block->starts = std::move(starts);
+        block->open = last;
+        countBlock(*block);
+        out.push_back(std::move(block));
+        starts = {};
+        blockBegin = blockEnd;
+    };
+    // A LF ends a row only after a CR; begin is a row start, so that CR is
+    // never before it.
+    byte_scan::forEachLf(data + begin, data + end, [&](const char* lf) {
+        if (lf == data + begin || lf[-1] != '\r') return;
+        starts.push_back(static_cast<uint32_t>(rowStart - blockBegin));
+        rowStart = static_cast<std::size_t>(lf - data) + 1;
+        if (starts.size() >= kBlockRows || rowStart - blockBegin >= kBlockBytes) close(rowStart, false);
+    });
+    if (open) {
+        starts.push_back(static_cast<uint32_t>(rowStart - blockBegin));
+        close(end, true);
+    } else if (!starts.empty()) {
+        close(rowStart, false);
+    }
+}
+
+void cutIntoBlocks(std::string text, bool open, std::vector<BlockPtr>& out) {
+    const std::size_t size = text.size();
+    cutIntoBlocks(std::make_shared<std::string>(std::move(text)), 0, size, open, out);
+}
+
+bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
+    std::string& buffer = *block.buffer;
+    const bool alone = holders == 1 && block.buffer.use_count() == 1 && block.begin + block.size == buffer.size();
+    if (!alone || !block.open || block.rows() >= kBlockRows || block.size >= kBlockBytes) return false;
+    const std::size_t lastRow = block.rows() - 1;
+    const std::size_t lastRowStart = block.begin + block.rowStart(lastRow);
+    const std::size_t oldEnd = buffer.size();
+    buffer.append(bytes);
+    block.size += bytes.size();
+    const char* data = buffer.data();
+    bool shrank = false;  // the last row's final CR became half of a break
+    byte_scan::forEachLf(data + oldEnd, data + buffer.size(), [&](const char* lf) {
+        const std::size_t at = static_cast<std::size_t>(lf - data);
+        if (at == lastRowStart || lf[-1] != '\r') return;
+        shrank = shrank || at == oldEnd;
+        block.starts.push_back(static_cast<uint32_t>(at + 1 - block.begin));
+    });
+    block.characters += utf8::countCharacters(bytes);
+    if (shrank) {
+        countBlock(block);
+    } else {
+        for (std::size_t i = lastRow; i < block.rows(); ++i)
+            block.widest = std::max(block.widest, block.rowEnd(i) - block.rowStart(i));
+    }
+    return true;
+}
+
+}  // namespace quill
