@@ -61,9 +61,11 @@ void ByteLineList::clear() { rows_ = RowText(); }
 
 std::string ByteLineList::fileBytes() const { return encodeFileText(rows_.text(), encoding_); }
 
-void ByteLineList::load(ListText list) {
-    rows_ = RowText(std::move(list.text));
-    encoding_ = list.encoding;
+void ByteLineList::load(ListText list) { load(RowText(std::move(list.text)), list.encoding); }
+
+void ByteLineList::load(RowText rows, FileEncoding encoding) {
+    rows_ = std::move(rows);
+    encoding_ = encoding;
 }
 
 int32_t ByteLineList::add(std::string_view s) {

@@ -138,7 +138,7 @@ struct Source {
 // file was encoded. A UTF-16 file is read whole and decoded first; any
 // other is decoded as it goes (DecodingSink). readFull splits the pieces at
 // the same places whatever sizes read() returns.
-FileEncoding readList(const Source& source, const PieceSink& take) {
+FileEncoding readList(const Source& source, const PieceSink& take, const FileProgress& progress = {}) {
     std::string text;  // the pane text of one piece
     PaneTextBuilder builder(text);
     std::optional<DecodingSink> decoder;
@@ -158,11 +158,16 @@ FileEncoding readList(const Source& source, const PieceSink& take) {
 
     const std::size_t step = bytesPerPiece(kLoadPieceSize);
     std::string piece(step, '\0');
+    struct stat info;
+    const uint64_t size = ::fstat(source.fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
+    uint64_t read = 0;
     const auto readPiece = [&] {
         const ssize_t n = readFull(source.fd, piece.data(), step);
         // A read error part-way would leave half a list that looks whole.
         if (n < 0) throw FileError(source.failure);
         piece.resize(static_cast<std::size_t>(n));
+        read += static_cast<uint64_t>(n);
+        if (progress) progress(read, size);
     };
     readPiece();
 
@@ -212,14 +217,15 @@ std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     return text;
 }
 
-ListText readListFile(const std::string& path, SpecialFiles special) {
+ListText readListFile(const std::string& path, SpecialFiles special, const FileProgress& progress) {
     const std::string failure = "Cannot open file " + path;
     const FileDescriptor file = openList(path, special, failure);
     ListText list;
     struct stat info;
     if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode))
         list.text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
-    list.encoding = readList({file.get(), path, failure}, [&list](std::string_view piece) { list.text.append(piece); });
+    const auto keep = [&list](std::string_view piece) { list.text.append(piece); };
+    list.encoding = readList({file.get(), path, failure}, keep, progress);
     return list;
 }
 
@@ -240,8 +246,29 @@ FileEncoding transferFromDescriptor(int fd, const PieceSink& take, const std::st
     return readList({fd, name, readFailure}, take);
 }
 
-void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
-    checkSaved(saveFileSafely(path, pane.fileBytes(), special), path);
+void writeListFile(const RowText& rows, FileEncoding encoding, const std::string& path, SpecialFiles special,
+                   const FileProgress& progress) {
+    SafeFileWriter file;
+    checkSaved(file.open(path, special), path);
+    uint64_t written = 0;
+    const auto write = [&](std::string_view piece, uint64_t total) {
+        if (!file.write(piece)) checkSaved(SaveStatus::writeFailed, path);
+        written += piece.size();
+        if (progress) progress(written, total);
+    };
+    if (encoding == FileEncoding{}) {
+        rows.forEachPiece([&](std::string_view piece) { write(piece, rows.bytes()); });
+    } else {
+        const std::string bytes = encodeFileText(rows.text(), encoding);
+        constexpr std::size_t kPiece = std::size_t{1} << 20;
+        for (std::size_t at = 0; at < bytes.size(); at += kPiece)
+            write(std::string_view(bytes).substr(at, kPiece), bytes.size());
+    }
+    checkSaved(file.commit(), path);
+}
+
+void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special) {
+    writeListFile(pane.rows(), pane.fileEncoding(), path, special);
 }
 
 }  // namespace quill

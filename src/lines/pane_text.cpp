@@ -18,9 +18,9 @@ void PaneText::clear() {
     changed(true);
 }
 
-void PaneText::load(ListText list) {
+void PaneText::load(RowText rows, FileEncoding encoding) {
     RowText before = rows_;  // shares the blocks: no copy
-    ByteLineList::load(std::move(list));
+    ByteLineList::load(std::move(rows), encoding);
     history_.record({{}, end(), std::move(before), EditKind::other});
     changed(true);
 }
@@ -43,23 +43,36 @@ PaneText::EditResult PaneText::edit(TextPos from, TextPos to, std::string_view t
     to = clamp(to);
     if (to < from) std::swap(from, to);
 
-    EditResult result;
     RowText away = rows_.between(from, to);
     const int64_t room = capacity() - (characters() - away.characters());
-    if (utf8::countCharacters(text) > room) {
-        result.cut = true;
+    const bool cut = utf8::countCharacters(text) > room;
+    if (cut) {
         const std::size_t fits = utf8::bytesOfFirst(text, std::max<int64_t>(room, 0));
         // Half a line break would leave a stray CR in the row.
         const bool halfBreak = fits > 0 && text[fits - 1] == '\r' && fits < text.size() && text[fits] == '\n';
         text = text.substr(0, halfBreak ? fits - 1 : fits);
     }
-    result.end = after(from, text);
-    if (text.empty() && from == to) return result;
+    if (text.empty() && from == to) return {from, cut};
+    return replaceSpan(from, to, std::move(away), RowText(std::string(text)), kind, cut);
+}
 
-    rows_.replace(from, to, RowText(std::string(text)));
-    history_.record({from, result.end, std::move(away), kind});
+PaneText::EditResult PaneText::edit(TextPos from, TextPos to, RowText text, EditKind kind) {
+    from = clamp(from);
+    to = clamp(to);
+    if (to < from) std::swap(from, to);
+    RowText away = rows_.between(from, to);
+    // Rows that do not fit are cut as any text is.
+    if (text.characters() > capacity() - (characters() - away.characters())) return edit(from, to, text.text(), kind);
+    return replaceSpan(from, to, std::move(away), std::move(text), kind, false);
+}
+
+PaneText::EditResult PaneText::replaceSpan(TextPos from, TextPos to, RowText away, RowText text, EditKind kind,
+                                           bool cut) {
+    const TextPos end = text.endAfter(from);
+    rows_.replace(from, to, text);
+    history_.record({from, end, std::move(away), kind});
     changed(false);
-    return result;
+    return {end, cut};
 }
 
 std::pair<TextPos, TextPos> PaneText::swapIn(EditStep& step) {

@@ -84,13 +84,17 @@ RowText RowText::between(TextPos from, TextPos to) const {
 
 std::string RowText::textBetween(TextPos from, TextPos to, std::string_view lineBreak) const {
     if (from.row == to.row) return std::string(row(from.row).substr(from.col, to.col - from.col));
-    std::string text(row(from.row).substr(from.col));
-    for (int64_t r = from.row + 1; r < to.row; ++r) {
-        text.append(lineBreak);
-        text.append(row(r));
-    }
-    text.append(lineBreak);
-    text.append(row(to.row).substr(0, to.col));
+    std::string text;
+    int64_t r = from.row;
+    forEachRow(from.row, to.row, [&](std::string_view shown) {
+        if (r == from.row) {
+            text.append(shown.substr(from.col));
+        } else {
+            text.append(lineBreak);
+            text.append(r == to.row ? shown.substr(0, to.col) : shown);
+        }
+        ++r;
+    });
     return text;
 }
 
@@ -156,6 +160,14 @@ void RowText::forEachRow(int64_t rows, const std::function<void(std::string_view
             if (rows-- <= 0) return;
             visit(block->row(i));
         }
+    }
+}
+
+void RowText::forEachRow(int64_t first, int64_t last, const std::function<void(std::string_view)>& visit) const {
+    auto [k, i] = locate(first);
+    for (int64_t r = first; r <= last; ++r, ++i) {
+        if (i == blocks_[k]->rows()) ++k, i = 0;
+        visit(blocks_[k]->row(i));
     }
 }
 

@@ -53,8 +53,8 @@ void BackgroundSolve::run() noexcept {
 
         // The errors come in the order of the sequential Solve: the
         // coefficients first, then the x values.
-        solve->addXText(input_.xValues);
-        std::string().swap(input_.xValues);
+        input_.xValues.forEachPiece([&solve](std::string_view piece) { solve->addXText(piece); });
+        input_.xValues = RowText();
         reading = Source::coefficients;
         Evaluator reader;
         if (reader.readCoefficients(ByteLineList(std::move(input_.coefficients)), mark))

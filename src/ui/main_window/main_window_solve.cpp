@@ -75,7 +75,9 @@ void MainWindow::buildSolveProgress() {
     statusBar()->addPermanentWidget(cancelButton_);
     solveProgress_->hide();
     cancelButton_->hide();
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelSolve(); });
+    // Cancel ends the Solve, or the pane work shown while none runs.
+    connect(cancelButton_, &QPushButton::clicked, this,
+            [this] { solving() || !cancelWork_ ? cancelSolve() : cancelWork_(); });
 
     cancelShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     cancelShortcut_->setObjectName(QStringLiteral("CancelSolveShortcut"));
@@ -98,8 +100,9 @@ void MainWindow::solve() {
     const TextPane& coefficients = paneFor(PaneRole::coefficients);
     const TextPane& x = paneFor(PaneRole::xValues);
     SolveInput input;
-    input.coefficients = coefficients.lines().text();
-    input.xValues = x.lines().text();
+    // The rows as they stand, shared, not copied.
+    input.coefficients = coefficients.lines().rows();
+    input.xValues = x.lines().rows();
     // A pane without lines takes the list of the last Solve again.
     if (coefficients.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
     if (x.lines().count() == 0) input.keptX = evaluator_.xValues();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/utf8_steps.h"
+#include "ui/panes/pane_work.h"
 
 namespace quill {
 
@@ -69,6 +70,10 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
     text_.setObserver([this](bool replaced) { textChanged(replaced); });
     updateMetrics();
 }
+
+void TextPane::setWork(PaneWork* work) { work_ = work; }
+
+PaneWork* TextPane::work() const { return work_; }
 
 // ---- text and caret -------------------------------------------------------
 

@@ -251,11 +251,14 @@ private slots:
         writeBytes(path("big.txt"), file);
         openDialog().setRunner(answers_(path("big.txt")));
         saveDialog().setRunner(answers_(path("big-out.txt")));
+        // Each may run on after its click; the pane is off until the load ends.
         QElapsedTimer clock;
         clock.start();
         buttonNamed(*window_, "BtnLoadAn")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(paneNamed(*window_, "MemoAN")->isEnabled(), 60000);
         const qint64 load = clock.restart();
         buttonNamed(*window_, "BtnSaveAn")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path("big-out.txt")).size() == qint64(file.size()), 60000);
         const qint64 save = clock.elapsed();
         qInfo().nospace() << "50 MB file: load " << load << " ms, save " << save << " ms";
         QVERIFY(readBytes(path("big-out.txt")) == file);

@@ -142,7 +142,9 @@ public:
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
     std::string fileBytes() const override;
-    void load(ListText list) override;
+    void load(ListText list) final;
+    // The same with the rows of the text already made (on another thread).
+    virtual void load(RowText rows, FileEncoding encoding);
 
     // The whole text, rows joined by CR LF.
     std::string text() const { return rows_.text(); }

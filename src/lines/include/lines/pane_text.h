@@ -25,7 +25,8 @@ public:
 
     void clear() override;
     // A load replaces the whole text as one step of the undo history.
-    void load(ListText list) override;
+    using ByteLineList::load;
+    void load(RowText rows, FileEncoding encoding) override;
 
     // Rows as displayed: at least one; the last is empty when the text ends
     // with CR LF.
@@ -50,6 +51,9 @@ public:
         bool cut = false;  // part of the text did not fit
     };
     EditResult edit(TextPos from, TextPos to, std::string_view text, EditKind kind = EditKind::other);
+    // The same with the text's rows already made (on another thread): they
+    // go in without a copy when they fit.
+    EditResult edit(TextPos from, TextPos to, RowText text, EditKind kind = EditKind::other);
 
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
@@ -70,6 +74,9 @@ protected:
     void appended() override;
 
 private:
+    // Puts text in place of [from, to) (valid, in order), which held away,
+    // and records it.
+    EditResult replaceSpan(TextPos from, TextPos to, RowText away, RowText text, EditKind kind, bool cut);
     // Puts the step's text back in place of the text it spans; the step then
     // holds what was there. Undo and redo both.
     std::pair<TextPos, TextPos> swapIn(EditStep& step);

@@ -59,6 +59,8 @@ public:
     void forEachPiece(const std::function<void(std::string_view)>& take) const;
     // Calls visit with each of the first `rows` rows (all of them if fewer).
     void forEachRow(int64_t rows, const std::function<void(std::string_view)>& visit) const;
+    // Calls visit with each row from row `first` to row `last`, in order.
+    void forEachRow(int64_t first, int64_t last, const std::function<void(std::string_view)>& visit) const;
     // The first empty row among the first `rows`, or -1.
     int64_t firstEmptyRow(int64_t rows) const;
     // How many rows from the first, each counted with the CR LF after it,
