@@ -56,6 +56,16 @@ void cutIntoBlocks(std::string text, bool open, std::vector<BlockPtr>& out) {
     cutIntoBlocks(std::make_shared<std::string>(std::move(text)), 0, size, open, out);
 }
 
+int64_t utf16UnitsOf(const RowBlock& block) {
+    int64_t units = block.utf16Units.load(std::memory_order_relaxed);
+    if (units < 0) {
+        const auto breaks = static_cast<int64_t>(block.rows() - (block.open ? 1 : 0));
+        units = utf8::utf16Units(block.bytes()) - breaks;  // CR LF counted one unit, not two
+        block.utf16Units.store(units, std::memory_order_relaxed);
+    }
+    return units;
+}
+
 bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
     std::string& buffer = *block.buffer;
     const bool alone = holders == 1 && block.buffer.use_count() == 1 && block.begin + block.size == buffer.size();
@@ -74,6 +84,7 @@ bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
         block.starts.push_back(static_cast<uint32_t>(at + 1 - block.begin));
     });
     block.characters += utf8::countCharacters(bytes);
+    block.utf16Units.store(-1, std::memory_order_relaxed);
     if (shrank) {
         countBlock(block);
     } else {

@@ -149,6 +149,41 @@ TextPos RowText::endAfter(TextPos at) const {
     return {at.row + rowCount() - 1, lastRow};
 }
 
+int64_t RowText::utf16Offset(TextPos pos) const {
+    const auto [k, i] = locate(pos.row);
+    int64_t units = 0;
+    for (std::size_t b = 0; b < k; ++b) units += utf16UnitsOf(*blocks_[b]);
+    const RowBlock& block = *blocks_[k];
+    for (std::size_t r = 0; r < i; ++r) units += utf8::utf16Units(block.row(r)) + 1;
+    const std::string_view row = block.row(i);
+    return units + utf8::utf16Units(row.substr(0, std::min(pos.col, row.size())));
+}
+
+TextPos RowText::posAtUtf16(int64_t offset) const {
+    offset = std::max<int64_t>(offset, 0);
+    std::size_t k = 0;
+    for (; k + 1 < blocks_.size(); ++k) {
+        const int64_t units = utf16UnitsOf(*blocks_[k]);
+        if (offset < units) break;
+        offset -= units;
+    }
+    // A row holds the offsets up to its break, which is its end.
+    const RowBlock& block = *blocks_[k];
+    int64_t row = k == 0 ? 0 : rowEnds_[k - 1];
+    for (std::size_t r = 0;; ++r, ++row) {
+        const std::string_view shown = block.row(r);
+        const int64_t units = utf8::utf16Units(shown);
+        if (offset <= units || r + 1 == block.rows()) return {row, utf8::byteOfUtf16Unit(shown, offset)};
+        offset -= units + 1;
+    }
+}
+
+int64_t RowText::utf16Length() const {
+    int64_t units = 0;
+    for (const Block& block : blocks_) units += utf16UnitsOf(*block);
+    return units;
+}
+
 void RowText::forEachPiece(const std::function<void(std::string_view)>& take) const {
     for (const Block& block : blocks_)
         if (block->size > 0) take(block->bytes());

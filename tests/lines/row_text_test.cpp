@@ -31,6 +31,14 @@ std::size_t offsetOf(const std::vector<std::string>& rows, TextPos pos) {
     return offset + pos.col;
 }
 
+// Each CR LF of the text as one LF.
+std::string withLineFeeds(const std::string& text) {
+    std::string fed;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text.compare(i, 2, "\r\n") != 0) fed.push_back(text[i]);
+    return fed;
+}
+
 void expectSame(const RowText& text, const std::string& model, int round) {
     const std::vector<std::string> rows = rowsOf(model);
     ASSERT_EQ(text.text(), model) << "round " << round;
@@ -42,6 +50,7 @@ void expectSame(const RowText& text, const std::string& model, int round) {
         widest = std::max(widest, rows[r].size());
     }
     ASSERT_EQ(text.widestRowBytes(), widest) << "round " << round;
+    ASSERT_EQ(text.utf16Length(), utf8::utf16Units(withLineFeeds(model))) << "round " << round;
 }
 
 TEST(RowText, EditsAcrossBlocksKeepTheText) {
@@ -84,11 +93,12 @@ TEST(RowText, EditsAcrossBlocksKeepTheText) {
             default: break;
         }
         const std::size_t start = from == text.end() ? model.size() : a, end = from == text.end() ? model.size() : b;
-        std::string between = model.substr(start, end - start);
-        ASSERT_EQ(text.between(from, to).text(), between) << "round " << round;
-        for (std::size_t at = 0; (at = between.find("\r\n", at)) != std::string::npos; ++at)
-            between.replace(at, 2, "\n");
-        ASSERT_EQ(text.textBetween(from, to, "\n"), between) << "round " << round;
+        ASSERT_EQ(text.between(from, to).text(), model.substr(start, end - start)) << "round " << round;
+        ASSERT_EQ(text.textBetween(from, to, "\n"), withLineFeeds(model.substr(start, end - start)));
+        // The same place as a screen reader counts it, and back.
+        const int64_t units = utf8::utf16Units(withLineFeeds(model.substr(0, start)));
+        ASSERT_EQ(text.utf16Offset(from), units) << "round " << round;
+        ASSERT_EQ(text.posAtUtf16(units), from == text.end() ? text.end() : from) << "round " << round;
         model.replace(start, end - start, insertedText);
         text.replace(from, to, inserted);
         expectSame(text, model, round);

@@ -20,8 +20,8 @@ namespace {
 
 // ---- the pane's text as a screen reader counts it ----------------------------
 // Offsets count UTF-16 units, as in a QString; rows are joined by one "\n".
-// Each call walks the rows before the place it needs: a screen reader asks a
-// few times per key, and only while one is running.
+// The rows keep the units of each block of them, so a place is found
+// without walking every row before it.
 
 QString decoded(std::string_view row) { return QString::fromStdU16String(utf8::toUtf16(row)); }
 
@@ -33,39 +33,21 @@ struct RowPlace {
 };
 
 RowPlace rowAt(const PaneText& text, int64_t offset) {
-    int64_t start = 0;
-    const int64_t last = text.rowCount() - 1;
-    for (int64_t row = 0; row < last; ++row) {
-        const int64_t length = utf8::utf16Units(text.row(row));
-        if (offset <= start + length) return {row, start};
-        start += length + 1;
-    }
-    return {last, start};
+    const int64_t row = text.rows().posAtUtf16(offset).row;
+    return {row, text.rows().utf16Offset({row, 0})};
 }
 
-int64_t offsetOf(const PaneText& text, TextPos pos) {
-    int64_t offset = 0;
-    for (int64_t row = 0; row < pos.row; ++row) offset += utf8::utf16Units(text.row(row)) + 1;
-    const std::string_view row = text.row(pos.row);
-    return offset + utf8::utf16Units(row.substr(0, std::min(pos.col, row.size())));
-}
+int64_t offsetOf(const PaneText& text, TextPos pos) { return text.rows().utf16Offset(pos); }
 
-TextPos posAt(const PaneText& text, int64_t offset) {
-    const RowPlace place = rowAt(text, std::max<int64_t>(offset, 0));
-    return {place.row, utf8::byteOfUtf16Unit(text.row(place.row), offset - place.start)};
-}
+TextPos posAt(const PaneText& text, int64_t offset) { return text.rows().posAtUtf16(offset); }
 
-int64_t unitCount(const PaneText& text) {
-    int64_t count = text.rowCount() - 1;
-    for (int64_t row = 0; row < text.rowCount(); ++row) count += utf8::utf16Units(text.row(row));
-    return count;
-}
+int64_t unitCount(const PaneText& text) { return text.rows().utf16Length(); }
 
 // One row (with its "\n") as a text of its own, so that Qt's own word,
 // sentence and character boundaries can be used on it.
-class RowText : public QAccessibleTextInterface {
+class SingleRowText : public QAccessibleTextInterface {
 public:
-    explicit RowText(QString text) : text_(std::move(text)) {}
+    explicit SingleRowText(QString text) : text_(std::move(text)) {}
     QString text(int start, int end) const override { return text_.mid(start, end - start); }
     int characterCount() const override { return static_cast<int>(text_.size()); }
     void selection(int, int* start, int* end) const override { *start = *end = 0; }
@@ -254,7 +236,7 @@ private:
         }
         const RowPlace place = rowAt(lines(), offset);
         if (isLine(type)) return wholeRow(place.row, place.start, start, end);
-        const RowText row(rowWithBreak(place.row));
+        const SingleRowText row(rowWithBreak(place.row));
         const QString found = (row.*query)(clampOffset(offset - place.start), type, start, end);
         if (*start >= 0) *start = clampOffset(*start + place.start);
         if (*end >= 0) *end = clampOffset(*end + place.start);

@@ -55,6 +55,13 @@ public:
     // Where this text ends once put at `at`.
     TextPos endAfter(TextPos at) const;
 
+    // Places counted in UTF-16 units, as Qt's strings and screen readers
+    // count them, each row break one unit ("\n"): the offset of a place, the
+    // place of an offset (the end for one past it), and the whole length.
+    int64_t utf16Offset(TextPos pos) const;
+    TextPos posAtUtf16(int64_t offset) const;
+    int64_t utf16Length() const;
+
     // Calls take with the text in pieces, in order, CR LF breaks included.
     void forEachPiece(const std::function<void(std::string_view)>& take) const;
     // Calls visit with each of the first `rows` rows (all of them if fewer).
