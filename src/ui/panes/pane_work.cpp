@@ -35,6 +35,7 @@ void WorkControl::progress(uint64_t done, uint64_t total) {
 }
 
 struct PaneWork::Run {
+    uint64_t id = 0;  // a notice names its run by it, never by its address
     QPointer<TextPane> pane;
     WorkKind kind;
     WorkControl control;
@@ -65,6 +66,7 @@ PaneWork::~PaneWork() {
 void PaneWork::start(TextPane& pane, const WorkKind& kind, PaneJob job) {
     auto owned = std::make_unique<Run>();
     Run* run = owned.get();
+    run->id = ++lastId_;
     run->pane = &pane;
     run->kind = kind;
     run->clock.start();
@@ -79,12 +81,12 @@ void PaneWork::start(TextPane& pane, const WorkKind& kind, PaneJob job) {
             run->done = true;
         }
         run->ended.notify_all();
-        QMetaObject::invokeMethod(
-            this, [this, run] { finish(run); }, Qt::QueuedConnection);
+        const auto notice = [this, id = run->id] { finish(id); };
+        QMetaObject::invokeMethod(this, notice, Qt::QueuedConnection);
     });
     runs_.push_back(std::move(owned));
     if (waitFor(*run, kWaitAtStartMs)) {
-        finish(run);
+        finish(run->id);
         return;
     }
     if (kind.replacesText) {
@@ -105,11 +107,12 @@ bool PaneWork::waitFor(Run& run, int milliseconds) {
     return run.ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [&run] { return run.done; });
 }
 
-void PaneWork::finish(Run* run) {
+void PaneWork::finish(uint64_t id) {
     // A notice from work already finished at its start comes late.
-    const auto found = std::find_if(runs_.begin(), runs_.end(), [run](const auto& r) { return r.get() == run; });
+    const auto found = std::find_if(runs_.begin(), runs_.end(), [id](const auto& r) { return r->id == id; });
     if (found == runs_.end()) return;
     std::unique_ptr<Run> owned = std::move(*found);
+    const Run* run = owned.get();
     runs_.erase(found);
     owned->thread.join();
     if (runs_.empty()) progressTimer_->stop();

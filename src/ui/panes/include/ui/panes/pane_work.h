@@ -85,14 +85,16 @@ signals:
 private:
     struct Run;
     bool waitFor(Run& run, int milliseconds);
-    // Takes the run off the list and does what is left of it.
-    void finish(Run* run);
+    // Takes the run off the list and does what is left of it; nothing for
+    // one already finished.
+    void finish(uint64_t id);
     void showProgress();
 
     ErrorRoute& errors_;
     WorkDisplay* display_;
     std::vector<std::unique_ptr<Run>> runs_;
     Run* shown_ = nullptr;
+    uint64_t lastId_ = 0;
     QTimer* progressTimer_;
 };
 
