@@ -74,13 +74,10 @@ int32_t ByteLineList::add(std::string_view s) {
     if (rows_.characters() + utf8::countCharacters(s) + 2 > capacity_) throw LineInsertionError();
     // Into the empty last row when the text ends at a line start; otherwise
     // the open last line gets its break first.
-    std::string line;
-    line.reserve(s.size() + 2);
     const bool atLineStart = rows_.end().col == 0;
-    if (!atLineStart) line.append(kBreak);
-    line.append(s);
-    if (atLineStart) line.append(kBreak);
-    rows_.replace(rows_.end(), rows_.end(), RowText(std::move(line)));
+    if (!atLineStart) rows_.append(kBreak);
+    rows_.append(s);
+    if (atLineStart) rows_.append(kBreak);
     appended();
     return before;
 }

@@ -23,6 +23,7 @@ void cutIntoBlocks(const std::shared_ptr<std::string>& buffer, std::size_t begin
     const char* data = buffer->data();
     std::vector<uint32_t> starts;
     std::size_t blockBegin = begin, rowStart = begin;
+    std::size_t widest = 0;  // of the block's rows so far
     const auto close = [&](std::size_t blockEnd, bool last) {
         auto block = std::make_shared<RowBlock>();
         block->buffer = buffer;
@@ -30,17 +31,21 @@ void cutIntoBlocks(const std::shared_ptr<std::string>& buffer, std::size_t begin
         block->size = blockEnd - blockBegin;
         block->starts = std::move(starts);
         block->open = last;
-        countBlock(*block);
+        block->characters = utf8::countCharacters(block->bytes());
+        block->widest = last ? std::max(widest, blockEnd - rowStart) : widest;
         out.push_back(std::move(block));
         starts = {};
         blockBegin = blockEnd;
+        widest = 0;
     };
     // A LF ends a row only after a CR; begin is a row start, so that CR is
     // never before it.
     byte_scan::forEachLf(data + begin, data + end, [&](const char* lf) {
         if (lf == data + begin || lf[-1] != '\r') return;
         starts.push_back(static_cast<uint32_t>(rowStart - blockBegin));
-        rowStart = static_cast<std::size_t>(lf - data) + 1;
+        const std::size_t next = static_cast<std::size_t>(lf - data) + 1;
+        widest = std::max(widest, next - 2 - rowStart);
+        rowStart = next;
         if (starts.size() >= kBlockRows || rowStart - blockBegin >= kBlockBytes) close(rowStart, false);
     });
     if (open) {
@@ -69,7 +74,9 @@ int64_t utf16UnitsOf(const RowBlock& block) {
 bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
     std::string& buffer = *block.buffer;
     const bool alone = holders == 1 && block.buffer.use_count() == 1 && block.begin + block.size == buffer.size();
-    if (!alone || !block.open || block.rows() >= kBlockRows || block.size >= kBlockBytes) return false;
+    // A long piece is cut into blocks of its own: row starts stay small offsets.
+    if (!alone || !block.open || block.rows() >= kBlockRows || block.size >= kBlockBytes || bytes.size() > kBlockBytes)
+        return false;
     const std::size_t lastRow = block.rows() - 1;
     const std::size_t lastRowStart = block.begin + block.rowStart(lastRow);
     const std::size_t oldEnd = buffer.size();

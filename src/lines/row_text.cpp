@@ -108,14 +108,7 @@ void RowText::replace(TextPos from, TextPos to, const RowText& text) {
     const bool last = bt + 1 == blocks_.size();
     const std::vector<Block>& in = text.blocks_;
     // Lines added at the end, one at a time, go into the last block itself.
-    if (from == to && to == end() && in.size() == 1 &&
-        appendInPlace(*blocks_.back(), blocks_.back().use_count(), in.front()->bytes())) {
-        rowEnds_.back() =
-            (blocks_.size() > 1 ? rowEnds_[blocks_.size() - 2] : 0) + static_cast<int64_t>(blocks_.back()->rows());
-        characters_ += in.front()->characters;
-        bytes_ += in.front()->size;
-        return;
-    }
+    if (from == to && to == end() && in.size() == 1 && appendInPlace(in.front()->bytes())) return;
     // The rows of the first and last blocks around the span are joined with
     // the text and cut again; a long text keeps its inner blocks.
     const std::string_view head = blocks_[bf]->bytes().substr(0, offsetInBlock(bf, rf, from.col));
@@ -141,6 +134,20 @@ void RowText::replace(TextPos from, TextPos to, const RowText& text) {
     blocks_.erase(first, blocks_.begin() + static_cast<std::ptrdiff_t>(bt) + 1);
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(bf), made.begin(), made.end());
     reindex();
+}
+
+void RowText::append(std::string_view bytes) {
+    if (!appendInPlace(bytes)) replace(end(), end(), RowText(std::string(bytes)));
+}
+
+bool RowText::appendInPlace(std::string_view bytes) {
+    RowBlock& last = *blocks_.back();
+    const int64_t characters = last.characters;
+    if (!quill::appendInPlace(last, blocks_.back().use_count(), bytes)) return false;
+    rowEnds_.back() = (blocks_.size() > 1 ? rowEnds_[blocks_.size() - 2] : 0) + static_cast<int64_t>(last.rows());
+    characters_ += last.characters - characters;
+    bytes_ += bytes.size();
+    return true;
 }
 
 TextPos RowText::endAfter(TextPos at) const {

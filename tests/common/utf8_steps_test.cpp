@@ -40,6 +40,18 @@ TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
     for (const Case& c : cases) EXPECT_EQ(utf8::decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
 }
 
+// Counted eight bytes at a time: characters cut at every place of a word.
+TEST(Utf8Steps, CountsCharactersAtEveryAlignment) {
+    const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z\xFF\x80\xC0\xAF0123456789\xE5\xB0\xB1\xC3\xA9";
+    for (std::size_t from = 0; from < 9; ++from)
+        for (std::size_t size = 0; from + size <= text.size(); ++size) {
+            const std::string_view piece = std::string_view(text).substr(from, size);
+            int64_t starts = 0;
+            for (const char byte : piece) starts += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+            EXPECT_EQ(utf8::countCharacters(piece), starts) << from << ' ' << size;
+        }
+}
+
 // Malformed characters take one unit, as the U+FFFD they are shown as.
 TEST(Utf8Steps, Utf16OffsetsCountUnitsPerCharacter) {
     const struct {

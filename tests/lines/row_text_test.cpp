@@ -100,7 +100,10 @@ TEST(RowText, EditsAcrossBlocksKeepTheText) {
         ASSERT_EQ(text.utf16Offset(from), units) << "round " << round;
         ASSERT_EQ(text.posAtUtf16(units), from == text.end() ? text.end() : from) << "round " << round;
         model.replace(start, end - start, insertedText);
-        text.replace(from, to, inserted);
+        if (from == text.end() && round % 2)
+            text.append(insertedText);
+        else
+            text.replace(from, to, inserted);
         expectSame(text, model, round);
         if (round % 50 == 0) kept.emplace_back(text, model);
     }

@@ -52,6 +52,9 @@ public:
     std::string textBetween(TextPos from, TextPos to, std::string_view lineBreak = "\r\n") const;
     // Puts text in place of [from, to) (valid places, from <= to).
     void replace(TextPos from, TextPos to, const RowText& text);
+    // Puts bytes at the end, into the last block itself when nothing else
+    // holds it: lines added one at a time cost no copy of the block.
+    void append(std::string_view bytes);
     // Where this text ends once put at `at`.
     TextPos endAfter(TextPos at) const;
 
@@ -82,6 +85,7 @@ private:
     std::size_t offsetInBlock(std::size_t block, std::size_t rowInBlock, std::size_t col) const;
     // Brings rowEnds_, characters_ and bytes_ up to the blocks.
     void reindex();
+    bool appendInPlace(std::string_view bytes);
 
     std::vector<Block> blocks_;
     std::vector<int64_t> rowEnds_;  // the rows of blocks_[0..k], for each k
