@@ -29,6 +29,16 @@ Complex operator/(Complex a, Complex b) {
 
 double magnitude(Complex a) { return std::hypot(a.re, a.im); }
 
+// 1/d: by the conjugate over |d|² where that cannot overflow or underflow.
+inline Complex inverse(Complex d) {
+    const double norm = d.re * d.re + d.im * d.im;
+    if (norm > 0x1p-1000 && norm < 0x1p1000) {
+        const double s = 1.0 / norm;
+        return {d.re * s, -d.im * s};
+    }
+    return Complex{1.0, 0.0} / d;
+}
+
 // p(z)/p'(z) for coefficients c[0..d]: by Horner inside the unit circle and
 // through the reversed polynomial in 1/z outside it, so that no power of z
 // can overflow.
@@ -73,7 +83,7 @@ std::vector<std::size_t> upperHull(const std::vector<double>& logs) {
 
 }  // namespace
 
-bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out) {
+RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
     const slong degree = fmpz_poly_degree(poly);
     const std::size_t d = std::size_t(degree);
     std::vector<double> mantissa(d + 1, 0.0), logs(d + 1, -HUGE_VAL);
@@ -85,14 +95,26 @@ bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out) {
         logs[i] = double(exponent[i]) + std::log2(std::fabs(mantissa[i]));
     }
 
+    // Each hull edge's roots spread evenly on its circle, each circle turned
+    // a little against the others so that no two guesses coincide; a radius
+    // as 2^(whole + part), the whole kept apart.
     const std::vector<std::size_t> hull = upperHull(logs);
+    RootGuesses out;
     double lowest = HUGE_VAL, highest = -HUGE_VAL;
     for (std::size_t k = 1; k < hull.size(); ++k) {
-        const double r = (logs[hull[k - 1]] - logs[hull[k]]) / double(hull[k] - hull[k - 1]);
-        lowest = std::min(lowest, r);
-        highest = std::max(highest, r);
+        const std::size_t count = hull[k] - hull[k - 1];
+        const double logRadius = (logs[hull[k - 1]] - logs[hull[k]]) / double(count);
+        lowest = std::min(lowest, logRadius);
+        highest = std::max(highest, logRadius);
+        const double whole = std::round(logRadius), part = std::exp2(logRadius - whole);
+        for (std::size_t j = 0; j < count; ++j) {
+            const double angle = 2 * std::numbers::pi * (double(j) / double(count) + 0.25 * double(k) / double(d)) + 0.4;
+            out.re.push_back(part * std::cos(angle));
+            out.im.push_back(part * std::sin(angle));
+            out.exponent.push_back(slong(whole));
+        }
     }
-    if (!(highest - lowest <= 1800.0)) return false;
+    if (!(highest - lowest <= 1800.0)) return out;
     const slong scale = slong(std::llround((lowest + highest) / 2));
 
     // c_i · 2^(scale·i), divided by the largest: the roots move to the unit
@@ -106,19 +128,10 @@ bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out) {
         const slong e = exponent[i] + scale * slong(i) - shift;
         c[i] = e < -1100 ? 0.0 : std::ldexp(mantissa[i], int(e));
     }
-
-    // Each hull edge's roots spread evenly on its circle, each circle turned
-    // a little against the others so that no two guesses coincide.
-    std::vector<Complex> z;
-    z.reserve(d);
-    for (std::size_t k = 1; k < hull.size(); ++k) {
-        const std::size_t count = hull[k] - hull[k - 1];
-        const double logRadius = (logs[hull[k - 1]] - logs[hull[k]]) / double(count) - double(scale);
-        const double radius = std::exp2(logRadius);
-        for (std::size_t j = 0; j < count; ++j) {
-            const double angle = 2 * std::numbers::pi * (double(j) / double(count) + 0.25 * double(k) / double(d)) + 0.4;
-            z.push_back({radius * std::cos(angle), radius * std::sin(angle)});
-        }
+    std::vector<Complex> z(d);
+    for (std::size_t k = 0; k < d; ++k) {
+        const int e = int(out.exponent[k] - scale);
+        z[k] = {std::ldexp(out.re[k], e), std::ldexp(out.im[k], e)};
     }
 
     // Aberth–Ehrlich iterations, each root updated in place.
@@ -135,7 +148,7 @@ bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out) {
             }
             Complex sum;
             for (std::size_t j = 0; j < d; ++j) {
-                if (j != k) sum = sum + Complex{1.0, 0.0} / (z[k] - z[j]);
+                if (j != k) sum = sum + inverse(z[k] - z[j]);
             }
             const Complex step = ratio / (Complex{1.0, 0.0} - ratio * sum);
             if (!std::isfinite(step.re) || !std::isfinite(step.im)) continue;
@@ -146,15 +159,13 @@ bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out) {
             }
         }
     }
-
-    out.re.resize(d);
-    out.im.resize(d);
     for (std::size_t k = 0; k < d; ++k) {
         out.re[k] = z[k].re;
         out.im[k] = z[k].im;
+        out.exponent[k] = scale;
     }
-    out.scale = scale;
-    return true;
+    out.polished = true;
+    return out;
 }
 
 }  // namespace quill::analysis

@@ -10,13 +10,16 @@
 namespace quill::analysis {
 
 struct RootGuesses {
-    // Each guess is (re + i·im) · 2^scale.
+    // Each guess is (re[k] + i·im[k]) · 2^exponent[k].
     std::vector<double> re, im;
-    slong scale = 0;
+    std::vector<slong> exponent;
+    // False when the roots' magnitudes span more than doubles hold, even
+    // scaled: then the guesses only put the right number of roots on the
+    // right circles, and still want iterations in wider arithmetic.
+    bool polished = false;
 };
 
-// For a polynomial of degree ≥ 1 with a non-zero constant term. False when
-// its roots spread too far for doubles, even scaled (then no guesses).
-bool approximateRoots(const fmpz_poly_struct* poly, RootGuesses& out);
+// For a polynomial of degree ≥ 1 with a non-zero constant term.
+RootGuesses approximateRoots(const fmpz_poly_struct* poly);
 
 }  // namespace quill::analysis

@@ -92,13 +92,14 @@ bool realRootsProven(const fmpz_poly_struct* f, const AcbVector& boxes, slong pr
 
 // Aberth's correction of guess k against all the others, in midpoint
 // arithmetic: it pulls a guess to its root and pushes it off the others'.
-void aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVector& z, slong k, slong prec) {
+// True when the correction was below 2^−40 of the guess.
+bool aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVector& z, slong k, slong prec) {
     Acb value, derivative, ratio, sum, t, one;
     arb_fmpz_poly_evaluate_acb(value, f, z[k], prec);
     arb_fmpz_poly_evaluate_acb(derivative, slope, z[k], prec);
     acb_get_mid(value, value);
     acb_get_mid(derivative, derivative);
-    if (acb_is_zero(value) || acb_is_zero(derivative)) return;
+    if (acb_is_zero(value) || acb_is_zero(derivative)) return true;
     acb_div(ratio, value, derivative, prec);
     for (slong j = 0; j < z.size(); ++j) {
         if (j == k) continue;
@@ -113,10 +114,15 @@ void aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVec
     acb_mul(t, ratio, sum, prec);
     acb_sub(t, one, t, prec);
     acb_get_mid(t, t);
-    if (acb_is_zero(t)) return;
+    if (acb_is_zero(t)) return true;
     acb_div(t, ratio, t, prec);
+    Mag correction, size;
+    acb_get_mag(correction, t);
+    acb_get_mag_lower(size, z[k]);
+    mag_mul_2exp_si(size, size, -40);
     acb_sub(t, z[k], t, prec);
     acb_get_mid(z[k], t);
+    return mag_cmp(correction, size) <= 0;
 }
 
 // Every root of f (squarefree, degree n ≥ 1, f(0) ≠ 0) in n disjoint boxes,
@@ -216,16 +222,25 @@ void RootSet::isolate() {
         arb_set_fmpq(acb_realref(all[0]), root, prec);
         done = true;
     } else if (n > 1) {
-        RootGuesses guesses;
-        if (approximateRoots(work, guesses)) {
-            AcbVector z(n), boxes(n);
-            for (slong i = 0; i < n; ++i) {
-                acb_set_d_d(z[i], guesses.re[std::size_t(i)], guesses.im[std::size_t(i)]);
-                acb_mul_2exp_si(z[i], z[i], guesses.scale);
-            }
-            done = certify(work, z, boxes, prec, zeroRoot);
-            for (slong i = 0; done && i < n; ++i) acb_set(all[i], boxes[i]);
+        const RootGuesses guesses = approximateRoots(work);
+        AcbVector z(n), boxes(n);
+        for (slong i = 0; i < n; ++i) {
+            const std::size_t k = std::size_t(i);
+            acb_set_d_d(z[i], guesses.re[k], guesses.im[k]);
+            acb_mul_2exp_si(z[i], z[i], guesses.exponent[k]);
         }
+        if (!guesses.polished) {
+            // Aberth's iterations in Arb's numbers, whose exponents never run out.
+            FmpzPoly slope;
+            fmpz_poly_derivative(slope, work);
+            bool converged = false;
+            for (int iteration = 0; iteration < 200 && !converged; ++iteration) {
+                converged = true;
+                for (slong i = 0; i < n; ++i) converged &= aberthStep(work, slope, z, i, 64);
+            }
+        }
+        done = certify(work, z, boxes, prec, zeroRoot);
+        for (slong i = 0; done && i < n; ++i) acb_set(all[i], boxes[i]);
     }
     if (zeroRoot) acb_zero(all[n]);
     if (!done) {
@@ -269,6 +284,55 @@ bool RootSet::newtonStep(slong i, slong prec) {
         giveUp();
     }
     return true;
+}
+
+bool RootSet::polish(slong i, slong prec) {
+    // Newton's iteration on the midpoint alone, then a region around the
+    // result proven to hold a root, inside root i's present ball (so that
+    // root is root i). Unlike a Newton step on the whole ball, this needs no
+    // bound of f′ over a wide ball, which may hold zero for an
+    // ill-conditioned f.
+    acb_struct* z = *balls_[std::size_t(i)];
+    Acb m, value, slope, step, box;
+    acb_get_mid(m, z);
+    for (int iteration = 0; iteration < 64; ++iteration) {
+        arb_fmpz_poly_evaluate_acb(value, poly_, m, prec);
+        arb_fmpz_poly_evaluate_acb(slope, derivative_, m, prec);
+        acb_get_mid(value, value);
+        acb_get_mid(slope, slope);
+        if (acb_is_zero(value) || acb_is_zero(slope)) break;
+        acb_div(step, value, slope, prec);
+        acb_sub(m, m, step, prec);
+        acb_get_mid(m, m);
+        // Once a step is below half the precision, the point it gave is
+        // good to about the whole precision.
+        Mag small, size;
+        acb_get_mag(small, step);
+        acb_get_mag_lower(size, m);
+        mag_mul_2exp_si(size, size, -prec / 2);
+        if (mag_cmp(small, size) <= 0) break;
+    }
+    if (!inclusionBox(poly_, derivative_, m, box, prec)) return false;
+    if (isReal(i)) {
+        // A real root: an interval around the real point with a sign change
+        // of f at its ends holds a real root, and inside root i's interval
+        // that is root i.
+        arb_struct* x = acb_realref(z);
+        Arf low, high, radius;
+        arf_set_mag(radius, arb_radref(acb_realref(box)));
+        arf_mul_2exp_si(radius, radius, 1);
+        arf_sub(low, arb_midref(acb_realref(m)), radius, ARF_PREC_EXACT, ARF_RND_DOWN);
+        arf_add(high, arb_midref(acb_realref(m)), radius, ARF_PREC_EXACT, ARF_RND_DOWN);
+        Arb bracket;
+        arb_set_interval_arf(bracket, low, high, ARF_PREC_EXACT);
+        if (!arb_contains(x, bracket) || signAt(poly_, low, prec) * signAt(poly_, high, prec) > 0) return false;
+        arb_swap(x, bracket);
+        return true;
+    }
+    // Inside the isolating ball the root in the box is root i.
+    return acb_contains(*isolating_[std::size_t(i)], box) &&
+           arb_intersection(acb_realref(z), acb_realref(z), acb_realref(box), prec) &&
+           arb_intersection(acb_imagref(z), acb_imagref(z), acb_imagref(box), prec);
 }
 
 void RootSet::bisect(slong i) {
@@ -330,9 +394,9 @@ void RootSet::reisolate(slong i) {
 void RootSet::refine(slong i) {
     acb_struct* z = *balls_[std::size_t(i)];
     if (mag_is_zero(arb_radref(acb_realref(z))) && mag_is_zero(arb_radref(acb_imagref(z)))) return;
-    Arf before, after;
-    radiusOf(z, before);
-    arf_mul_2exp_si(before, before, -1);
+    Arf original, before, after;
+    radiusOf(z, original);
+    arf_mul_2exp_si(before, original, -1);
     const slong accuracy = std::max<slong>(acb_rel_accuracy_bits(z), 0);
     slong prec = std::max(precision_[std::size_t(i)], 2 * accuracy + 64);
     for (int attempt = 0; attempt < 3; ++attempt, prec *= 2) {
@@ -343,10 +407,18 @@ void RootSet::refine(slong i) {
             return;
         }
     }
-    // Too wide for a Newton step to pay: halve the interval of a real root,
-    // isolate again for the others, until Newton steps work.
+    // Too wide for a Newton step to pay: polish the midpoint and box it;
+    // failing that halve the interval of a real root, isolate again for the
+    // others, until Newton steps work.
+    for (int attempt = 0; attempt < 3 && prec <= kMostPrecision; ++attempt, prec *= 2) {
+        if (!polish(i, prec)) continue;
+        radiusOf(z, after);
+        if (arf_cmp(after, original) < 0) {
+            precision_[std::size_t(i)] = prec;
+            return;
+        }
+    }
     precision_[std::size_t(i)] = std::min(prec, kMostPrecision);
-    if (prec > kMostPrecision) giveUp();
     if (isReal(i)) {
         bisect(i);
     } else {

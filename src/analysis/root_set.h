@@ -40,6 +40,7 @@ public:
 private:
     void isolate();
     bool newtonStep(slong i, slong prec);
+    bool polish(slong i, slong prec);
     void bisect(slong i);
     void reisolate(slong i);
     void setRoots(acb_srcptr all, slong count);

@@ -153,6 +153,8 @@ ROOT_CASES = {
     "root beyond the double range": [-1e300, 1e-300, 0],
     "roots 1e200 and 1e-200": [1, -1e200, 1],
     "subnormal coefficient": [5e-324, 0, 1],
+    "roots from 2^-663 to 2^418": [float.fromhex(h) for h in (
+        "0x1.c0000005c0000p+1", "-0x1.4e718d7d7625ap+664", "0x1p-2", "0x1.0000000018000p-1008", "-0x1.0fp-591")],
     "constant": [3.5],
     "zero polynomial": [0.0, 0.0, 0.0],
     "trailing zeros": [2, -1, 0, 0],
