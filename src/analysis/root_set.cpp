@@ -92,8 +92,9 @@ bool realRootsProven(const fmpz_poly_struct* f, const AcbVector& boxes, slong pr
 
 // Aberth's correction of guess k against all the others, in midpoint
 // arithmetic: it pulls a guess to its root and pushes it off the others'.
-// True when the correction was below 2^−40 of the guess.
-bool aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVector& z, slong k, slong prec) {
+// True when the correction was below 2^−small of the guess.
+bool aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVector& z, slong k, slong prec,
+                slong small) {
     Acb value, derivative, ratio, sum, t, one;
     arb_fmpz_poly_evaluate_acb(value, f, z[k], prec);
     arb_fmpz_poly_evaluate_acb(derivative, slope, z[k], prec);
@@ -119,7 +120,7 @@ bool aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVec
     Mag correction, size;
     acb_get_mag(correction, t);
     acb_get_mag_lower(size, z[k]);
-    mag_mul_2exp_si(size, size, -40);
+    mag_mul_2exp_si(size, size, -small);
     acb_sub(t, z[k], t, prec);
     acb_get_mid(z[k], t);
     return mag_cmp(correction, size) <= 0;
@@ -128,15 +129,15 @@ bool aberthStep(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, AcbVec
 // Every root of f (squarefree, degree n ≥ 1, f(0) ≠ 0) in n disjoint boxes,
 // the real ones with their imaginary parts exactly zero, starting from the
 // guesses in z (midpoints). Guesses whose boxes overlap others, or a failed
-// proof of the real roots, get Aberth corrections at a doubled precision,
-// for a few rounds; false when that does not succeed. avoidZero: no box
-// may hold zero (a root there is kept apart).
+// proof of the real roots, get Aberth iterations at a doubled precision
+// until they settle, round after round; false when that does not succeed.
+// avoidZero: no box may hold zero (a root there is kept apart).
 bool certify(const fmpz_poly_struct* f, AcbVector& z, AcbVector& boxes, slong& prec, bool avoidZero) {
     const slong n = fmpz_poly_degree(f);
     FmpzPoly slope;
     fmpz_poly_derivative(slope, f);
     std::vector<char> fresh(std::size_t(n), 1), bad(std::size_t(n), 0);
-    for (int round = 0; round < 8; ++round, prec *= 2) {
+    for (int round = 0; round < 10; ++round, prec *= 2) {
         bool isolated = true;
         for (slong i = 0; i < n; ++i) {
             if (!fresh[std::size_t(i)]) continue;
@@ -159,10 +160,12 @@ bool certify(const fmpz_poly_struct* f, AcbVector& z, AcbVector& boxes, slong& p
             }
             for (slong i = 0; i < n; ++i) bad[std::size_t(i)] = arb_contains_zero(acb_imagref(boxes[i]));
         }
-        for (int step = 0; step < 3; ++step) {
+        for (int step = 0; step < 40; ++step) {
+            bool settled = true;
             for (slong i = 0; i < n; ++i) {
-                if (bad[std::size_t(i)]) aberthStep(f, slope, z, i, 2 * prec);
+                if (bad[std::size_t(i)]) settled &= aberthStep(f, slope, z, i, 2 * prec, prec);
             }
+            if (settled) break;
         }
         for (slong i = 0; i < n; ++i) fresh[std::size_t(i)] = bad[std::size_t(i)];
     }
@@ -236,7 +239,7 @@ void RootSet::isolate() {
             bool converged = false;
             for (int iteration = 0; iteration < 200 && !converged; ++iteration) {
                 converged = true;
-                for (slong i = 0; i < n; ++i) converged &= aberthStep(work, slope, z, i, 64);
+                for (slong i = 0; i < n; ++i) converged &= aberthStep(work, slope, z, i, 64, 40);
             }
         }
         done = certify(work, z, boxes, prec, zeroRoot);

@@ -155,6 +155,7 @@ ROOT_CASES = {
     "subnormal coefficient": [5e-324, 0, 1],
     "roots from 2^-663 to 2^418": [float.fromhex(h) for h in (
         "0x1.c0000005c0000p+1", "-0x1.4e718d7d7625ap+664", "0x1p-2", "0x1.0000000018000p-1008", "-0x1.0fp-591")],
+    "(x-1)^3 + 2^-1060 x^4: a cluster 2^-347 wide": [-1, 3, -3, 1, float.fromhex("0x0.00003aaaaaaaap-1022")],
     "constant": [3.5],
     "zero polynomial": [0.0, 0.0, 0.0],
     "trailing zeros": [2, -1, 0, 0],
@@ -203,6 +204,7 @@ TURNING_CASES = {
     "(x-1)^3 (x+2)^2": product([-1, 1], [-1, 1], [-1, 1], [2, 1], [2, 1]),
     "F(c) at a tie, rounded to even": [1 - 2**-53, -(2**-26), 1],
     "Chebyshev 6": chebyshev(6),
+    "(x-1)^3 + 2^-1060 x^4": [-1, 3, -3, 1, float.fromhex("0x0.00003aaaaaaaap-1022")],
     "Wilkinson 12": wilkinson(12),
     "x^2 + 1": [1, 0, 1],
     "constant": [2],
