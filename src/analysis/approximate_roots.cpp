@@ -108,7 +108,8 @@ RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
         highest = std::max(highest, logRadius);
         const double whole = std::round(logRadius), part = std::exp2(logRadius - whole);
         for (std::size_t j = 0; j < count; ++j) {
-            const double angle = 2 * std::numbers::pi * (double(j) / double(count) + 0.25 * double(k) / double(d)) + 0.4;
+            const double angle =
+                2 * std::numbers::pi * (double(j) / double(count) + 0.25 * double(k) / double(d)) + 0.4;
             out.re.push_back(part * std::cos(angle));
             out.im.push_back(part * std::sin(angle));
             out.exponent.push_back(slong(whole));

@@ -34,8 +34,8 @@ double nearestDouble(const arf_struct* value);
 // equals it is never decided by a smaller ball, only by an exactness check.
 struct BallVerdict {
     bool decided = false;
-    double value = 0.0;          // when decided
-    bool hasCandidate = false;   // otherwise: the one point in question
+    double value = 0.0;         // when decided
+    bool hasCandidate = false;  // otherwise: the one point in question
 };
 BallVerdict judgeBall(const arb_struct* ball, arf_struct* candidate);
 

@@ -17,7 +17,7 @@ constexpr double kDown = 1.0 - 0x1p-48, kUp = 1.0 + 0x1p-48;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // 10^0 … 10^17, every one exactly a double.
-constexpr double kPowersOfTen[18] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+constexpr double kPowersOfTen[18] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
                                      1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
 
 inline bool usable(double v) {

@@ -10,7 +10,7 @@ namespace quill::analysis {
 
 struct FastVerdict {
     bool decided = false;
-    double exact = 0.0;        // the double nearest to F(x)
+    double exact = 0.0;       // the double nearest to F(x)
     std::uint8_t digits = 0;  // correct digits of the reported value
 };
 

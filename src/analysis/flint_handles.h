@@ -14,22 +14,22 @@
 
 namespace quill::analysis {
 
-#define QUILL_FLINT_HANDLE(Name, type, init, clear)              \
-    class Name {                                                 \
-    public:                                                      \
-        Name() { init(value_); }                                 \
-        ~Name() { clear(value_); }                               \
-        Name(const Name&) = delete;                              \
-        Name& operator=(const Name&) = delete;                   \
-        operator type*() { return value_; }                      \
-        operator const type*() const { return value_; }          \
-        type* get() { return value_; }                           \
-        const type* get() const { return value_; }               \
-        type* operator->() { return value_; }                    \
-        const type* operator->() const { return value_; }        \
-                                                                 \
-    private:                                                     \
-        type value_[1];                                          \
+#define QUILL_FLINT_HANDLE(Name, type, init, clear)       \
+    class Name {                                          \
+    public:                                               \
+        Name() { init(value_); }                          \
+        ~Name() { clear(value_); }                        \
+        Name(const Name&) = delete;                       \
+        Name& operator=(const Name&) = delete;            \
+        operator type*() { return value_; }               \
+        operator const type*() const { return value_; }   \
+        type* get() { return value_; }                    \
+        const type* get() const { return value_; }        \
+        type* operator->() { return value_; }             \
+        const type* operator->() const { return value_; } \
+                                                          \
+    private:                                              \
+        type value_[1];                                   \
     };
 
 QUILL_FLINT_HANDLE(Fmpz, fmpz, fmpz_init, fmpz_clear)

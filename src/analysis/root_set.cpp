@@ -141,8 +141,8 @@ bool certify(const fmpz_poly_struct* f, AcbVector& z, AcbVector& boxes, slong& p
         bool isolated = true;
         for (slong i = 0; i < n; ++i) {
             if (!fresh[std::size_t(i)]) continue;
-            bad[std::size_t(i)] = !inclusionBox(f, slope, z[i], boxes[i], prec) ||
-                                  (avoidZero && acb_contains_zero(boxes[i]));
+            bad[std::size_t(i)] =
+                !inclusionBox(f, slope, z[i], boxes[i], prec) || (avoidZero && acb_contains_zero(boxes[i]));
             fresh[std::size_t(i)] = 0;
         }
         for (slong i = 0; i < n; ++i) {

@@ -33,7 +33,8 @@ SquarefreeRoots::SquarefreeRoots(const fmpz_poly_struct* poly) {
     fmpz_poly_factor_squarefree(factors, rest);
     for (slong f = 0; f < factors.get()->num; ++f) {
         sets_.push_back(std::make_unique<RootSet>(factors.get()->p + f));
-        for (slong i = 0; i < sets_.back()->size(); ++i) roots_.push_back({sets_.back().get(), i, factors.get()->exp[f]});
+        for (slong i = 0; i < sets_.back()->size(); ++i)
+            roots_.push_back({sets_.back().get(), i, factors.get()->exp[f]});
     }
 }
 

@@ -82,8 +82,8 @@ void requireLengths(std::size_t count, std::size_t a, std::size_t b, std::size_t
 
 // Both entry points: reported[j] is read; with evaluated, the engine's
 // evaluation first writes it there (then reported is evaluated).
-void run(std::span<const double> a, std::span<const double> x, const double* reported, double* evaluated,
-         double* exact, std::uint8_t* digits, const DigitsControl& control) {
+void run(std::span<const double> a, std::span<const double> x, const double* reported, double* evaluated, double* exact,
+         std::uint8_t* digits, const DigitsControl& control) {
     requireFinite(a, "coefficient");
     requireFinite(x, "x value");
     const ThreadCacheRelease release;  // last out, after every FLINT object below

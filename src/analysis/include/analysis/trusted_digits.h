@@ -37,9 +37,8 @@ constexpr std::uint8_t kMostDigits = 17;
 // All spans but the coefficients have x's length. Throws
 // std::invalid_argument when a coefficient or an x is not finite or a
 // length differs, AbortError when cancelled.
-void checkDigits(std::span<const double> coefficients, std::span<const double> x,
-                 std::span<const double> reported, std::span<double> exact, std::span<std::uint8_t> digits,
-                 const DigitsControl& control = {});
+void checkDigits(std::span<const double> coefficients, std::span<const double> x, std::span<const double> reported,
+                 std::span<double> exact, std::span<std::uint8_t> digits, const DigitsControl& control = {});
 
 // The same for F(x) as the Solve computes it (the engine's evaluation: each
 // product and sum rounded to 80 bits, then stored to double), written to
