@@ -36,16 +36,30 @@ public:
             splitDouble(x, xMantissa_, e);
             const ulong k = e < 0 ? ulong(-e) : 0;
             if (e > 0) fmpz_mul_2exp(xMantissa_, xMantissa_, ulong(e));
-            fmpz_set(value_, p_->coeffs + degree_);
+            const fmpz* c = coefficientsFor(k);
+            fmpz_set(value_, c + degree_);
             for (slong i = degree_ - 1; i >= 0; --i) {
                 fmpz_mul(value_, value_, xMantissa_);
-                fmpz_mul_2exp(term_, p_->coeffs + i, k * ulong(degree_ - i));
-                fmpz_add(value_, value_, term_);
+                fmpz_add(value_, value_, c + i);
             }
             exponent -= slong(k) * degree_;
         }
         nearest = nearestDouble(value_, exponent);
         digits = std::isfinite(y) ? countDigits(y, exponent) : 0;
+    }
+
+private:
+    // c_i · 2^(k·(d−i)), kept while x values of one exponent follow each
+    // other, as neighbouring x values do.
+    const fmpz* coefficientsFor(ulong k) {
+        if (k == 0) return p_->coeffs;
+        if (k != shift_) {
+            fmpz_poly_fit_length(shifted_, degree_ + 1);
+            for (slong i = 0; i <= degree_; ++i)
+                fmpz_mul_2exp(shifted_->coeffs + i, p_->coeffs + i, k * ulong(degree_ - i));
+            shift_ = k;
+        }
+        return shifted_->coeffs;
     }
 
 private:
@@ -73,7 +87,9 @@ private:
 
     const fmpz_poly_struct* p_;
     slong scale_, degree_;
-    Fmpz xMantissa_, value_, term_, reported_, exact_, difference_;
+    FmpzPoly shifted_;
+    ulong shift_ = 0;
+    Fmpz xMantissa_, value_, reported_, exact_, difference_;
 };
 
 void requireLengths(std::size_t count, std::size_t a, std::size_t b, std::size_t c) {
