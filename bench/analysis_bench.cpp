@@ -3,9 +3,11 @@
 // 1,000; and the correct-digit counts of 1,000,000 x values with ten
 // coefficients side by side with the Solve of the same values, on all cores:
 // the ratio of their times is what matters.
+//   build/bin/analysis_bench
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -102,6 +104,21 @@ void BM_SolveDigits(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * std::int64_t(kValues));
 }
 BENCHMARK(BM_SolveDigits)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The hardest case: every x next to the 10-fold root of the expanded
+// (x − 1)^10, where no double bound decides and exact arithmetic does all.
+void BM_SolveDigitsNearRoot(benchmark::State& state) {
+    const std::vector<double> a = {1, -10, 45, -120, 210, -252, 210, -120, 45, -10, 1};
+    std::vector<double> x(kValues), reported(kValues), exact(kValues);
+    for (std::size_t j = 0; j < kValues; ++j) x[j] = 1.0 + std::ldexp(double(j) - double(kValues / 2), -30);
+    std::vector<std::uint8_t> digits(kValues);
+    for (auto _ : state) {
+        quill::checkSolveDigits(a, x, reported, exact, digits);
+        benchmark::DoNotOptimize(digits.data());
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(kValues));
+}
+BENCHMARK(BM_SolveDigitsNearRoot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The digit counts of values already computed.
 void BM_Digits(benchmark::State& state) {
