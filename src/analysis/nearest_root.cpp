@@ -1,7 +1,6 @@
 #include "nearest_root.h"
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 #include "dyadic.h"
@@ -9,12 +8,6 @@
 namespace quill::analysis {
 
 namespace {
-
-// Each refinement at least halves a ball; no part of a root of a polynomial
-// of doubles needs more rounds than this to be decided.
-constexpr int kMostRounds = 20000;
-
-[[noreturn]] void giveUp() { throw std::runtime_error("root decision did not converge"); }
 
 // A dyadic t as p / 2^k, k ≥ 0.
 ulong asScaledInteger(const arf_struct* t, fmpz* p) {
@@ -81,7 +74,7 @@ bool onLine(RootSet& set, slong i, bool vertical, const arf_struct* t) {
     fmpz_poly_div(simple, common, repeated);
     RootSet line(simple);
     Acb point;
-    for (int round = 0; round < kMostRounds; ++round) {
+    for (int round = 0; round < kMostRefinements; ++round) {
         bool open = false;
         for (slong j = 0; j < line.realCount(); ++j) {
             arb_struct* along = vertical ? acb_imagref(point) : acb_realref(point);
@@ -97,7 +90,7 @@ bool onLine(RootSet& set, slong i, bool vertical, const arf_struct* t) {
         if (!open) return false;
         set.refine(i);
     }
-    giveUp();
+    refinementFailed("root decision");
 }
 
 bool contains(const std::vector<std::unique_ptr<Arf>>& points, const arf_struct* t) {
@@ -142,7 +135,7 @@ NearestParts nearestParts(RootSet& set, slong i) {
     const bool real = set.isReal(i);
     bool reDone = false, imDone = real;
     std::vector<std::unique_ptr<Arf>> rejectedRe, rejectedIm;
-    for (int round = 0; round < kMostRounds; ++round) {
+    for (int round = 0; round < kMostRefinements; ++round) {
         if (!reDone) {
             reDone = decidePart(acb_realref(set.ball(i)), rejectedRe, out.re, [&](const arf_struct* t) {
                 return real ? isRootAt(set.poly(), t) : onLine(set, i, true, t);
@@ -155,7 +148,7 @@ NearestParts nearestParts(RootSet& set, slong i) {
         if (reDone && imDone) return out;
         set.refine(i);
     }
-    giveUp();
+    refinementFailed("root decision");
 }
 
 }  // namespace quill::analysis

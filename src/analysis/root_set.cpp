@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "approximate_roots.h"
 #include "dyadic.h"
@@ -16,8 +17,6 @@ constexpr slong kStartPrecision = 128;
 // Far beyond anything a polynomial of doubles needs; reaching it means a
 // fault, not a hard input.
 constexpr slong kMostPrecision = slong(1) << 22;
-
-[[noreturn]] void giveUp() { throw std::runtime_error("root refinement did not converge"); }
 
 // The larger of a ball's two radii, as a comparable number.
 void radiusOf(const acb_struct* z, arf_struct* out) {
@@ -174,6 +173,8 @@ bool certify(const fmpz_poly_struct* f, AcbVector& z, AcbVector& boxes, slong& p
 
 }  // namespace
 
+void refinementFailed(const char* what) { throw std::runtime_error(std::string(what) + " did not converge"); }
+
 RootSet::RootSet(const fmpz_poly_struct* poly) {
     fmpz_poly_set(poly_, poly);
     fmpz_poly_derivative(derivative_, poly_);
@@ -270,7 +271,7 @@ bool RootSet::newtonStep(slong i, slong prec) {
         arb_div(step, value, slope, prec);
         arb_sub(next, mid, step, prec);
         // The root lies in both: mean value theorem.
-        if (!arb_intersection(x, x, next, prec)) giveUp();
+        if (!arb_intersection(x, x, next, prec)) refinementFailed("root refinement");
         return true;
     }
     Acb mid, value, slope, step, next;
@@ -284,7 +285,7 @@ bool RootSet::newtonStep(slong i, slong prec) {
     // them, which lies in the box of f′ over the ball: the root is in both.
     if (!arb_intersection(acb_realref(z), acb_realref(z), acb_realref(next), prec) ||
         !arb_intersection(acb_imagref(z), acb_imagref(z), acb_imagref(next), prec)) {
-        giveUp();
+        refinementFailed("root refinement");
     }
     return true;
 }
@@ -391,7 +392,7 @@ void RootSet::reisolate(slong i) {
             }
         }
     }
-    giveUp();
+    refinementFailed("root refinement");
 }
 
 void RootSet::refine(slong i) {

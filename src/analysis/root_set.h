@@ -13,6 +13,12 @@
 
 namespace quill::analysis {
 
+// Every refinement at least halves a ball; no decision about a polynomial of
+// doubles needs more of them than this. Reaching it means a fault, reported
+// by refinementFailed (std::runtime_error naming what did not converge).
+constexpr int kMostRefinements = 20000;
+[[noreturn]] void refinementFailed(const char* what);
+
 class RootSet {
 public:
     // poly: squarefree, degree ≥ 1.

@@ -1,23 +1,19 @@
 #include "squarefree_roots.h"
 
-#include <stdexcept>
-
 namespace quill::analysis {
 
 namespace {
 
-constexpr int kMostRounds = 20000;
-
 // The sign of a real root that is not zero: its ball shrinks until it keeps
 // clear of zero.
 int signOf(const RootRef& r) {
-    for (int round = 0; round < kMostRounds; ++round) {
+    for (int round = 0; round < kMostRefinements; ++round) {
         const arb_struct* x = acb_realref(r.set->ball(r.index));
         if (arb_is_positive(x)) return 1;
         if (arb_is_negative(x)) return -1;
         r.set->refine(r.index);
     }
-    throw std::runtime_error("root order did not converge");
+    refinementFailed("root order");
 }
 
 }  // namespace
@@ -43,7 +39,7 @@ bool realBelow(const RootRef& a, const RootRef& b) {
     if (!a.set) return signOf(b) > 0;
     if (!b.set) return signOf(a) < 0;
     if (a.set == b.set) return a.index < b.index;  // a set's real roots ascend
-    for (int round = 0; round < kMostRounds; ++round) {
+    for (int round = 0; round < kMostRefinements; ++round) {
         const arb_struct* x = acb_realref(a.set->ball(a.index));
         const arb_struct* y = acb_realref(b.set->ball(b.index));
         if (arb_lt(x, y)) return true;
@@ -51,7 +47,7 @@ bool realBelow(const RootRef& a, const RootRef& b) {
         a.set->refine(a.index);
         b.set->refine(b.index);
     }
-    throw std::runtime_error("root order did not converge");
+    refinementFailed("root order");
 }
 
 }  // namespace quill::analysis

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <stdexcept>
 
 #include "dyadic.h"
 #include "nearest_root.h"
@@ -15,8 +14,6 @@ namespace quill {
 using namespace analysis;
 
 namespace {
-
-constexpr int kMostRounds = 20000;
 
 // Whether F(c) = t exactly for the root c of F′'s factor in ball i of set,
 // F = P · 2^scale. Then c is a root of both Q = P − t·2^−scale (scaled to
@@ -59,7 +56,7 @@ double valueAt(const RootRef& ref, const fmpz_poly_struct* p, slong scale, doubl
     Arb value;
     Arf candidate;
     slong prec = 128;
-    for (int round = 0; round < kMostRounds; ++round) {
+    for (int round = 0; round < kMostRefinements; ++round) {
         arb_fmpz_poly_evaluate_arb(value, p, acb_realref(set.ball(ref.index)), prec);
         arb_mul_2exp_si(value, value, scale);
         const BallVerdict verdict = judgeBall(value, candidate);
@@ -76,7 +73,7 @@ double valueAt(const RootRef& ref, const fmpz_poly_struct* p, slong scale, doubl
         // precision grows too, for the cancellation within F.
         prec = std::max(prec + prec / 2, 2 * std::max<slong>(acb_rel_accuracy_bits(set.ball(ref.index)), 0) + 64);
     }
-    throw std::runtime_error("turning point value did not converge");
+    refinementFailed("turning point value");
 }
 
 }  // namespace
