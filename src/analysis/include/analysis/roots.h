@@ -35,8 +35,9 @@ struct RootList {
 };
 
 // coefficients: a(0), a(1), …; zeros at the end are dropped. Throws
-// std::invalid_argument when one is not finite. Degrees in the thousands
-// work; the time grows with the square of the degree.
+// std::invalid_argument when one is not finite (and std::runtime_error
+// should a refinement never settle, which would be a fault). Degrees in the
+// thousands work; the time grows about with the square of the degree.
 RootList findRoots(std::span<const double> coefficients);
 
 }  // namespace quill

@@ -41,7 +41,7 @@ struct TurningPointList {
 };
 
 // coefficients: a(0), a(1), …. Throws std::invalid_argument when one is not
-// finite.
+// finite (and std::runtime_error as findRoots does).
 TurningPointList findTurningPoints(std::span<const double> coefficients);
 
 }  // namespace quill
