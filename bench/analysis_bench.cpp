@@ -17,7 +17,7 @@
 #include "analysis/roots.h"
 #include "analysis/trusted_digits.h"
 #include "analysis/turning_points.h"
-#include "engine/parallel_solve.h"
+#include "engine/solve.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ std::vector<double> xValues() {
 void BM_SolveEvaluateAndFormat(benchmark::State& state) {
     const std::vector<double> a = coefficients(), x = xValues();
     for (auto _ : state) {
-        quill::ParallelSolve solve(quill::ReportStyle{});
+        quill::Solve solve(quill::ReportStyle{});
         solve.setX(x);
         solve.compute(a);
         benchmark::DoNotOptimize(solve.reportText().data());

@@ -17,10 +17,9 @@
 #include "common/posix_file.h"
 #include "common/safe_file.h"
 #include "engine/error_text.h"
-#include "engine/evaluator.h"
-#include "engine/parallel_solve.h"
+#include "engine/list_reader.h"
+#include "engine/solve.h"
 #include "lines/file_encoding.h"
-#include "lines/line_list.h"
 #include "lines/list_file.h"
 #include "numtext/decimal_mark.h"
 
@@ -136,20 +135,19 @@ void transferList(const std::string& path, const quill::PieceSink& take) {
 }
 
 // The coefficients are few: their text is kept whole.
-void loadList(quill::ByteLineList& pane, const std::string& path) {
+std::string loadList(const std::string& path) {
     std::string text;
     transferList(path, [&](std::string_view piece) { text.append(piece); });
-    pane.setFileBytes(std::move(text));
+    return text;
 }
 
 // The x values' text goes to the Solve piece by piece and is never held whole.
-void streamList(quill::ParallelSolve& solve, const std::string& path) {
+void streamList(quill::Solve& solve, const std::string& path) {
     transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
 }
 
 int run(const Options& options) {
-    quill::ByteLineList coefficients;
-    loadList(coefficients, options.coefficients);
+    std::string coefficientText = loadList(options.coefficients);
 
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
@@ -158,18 +156,16 @@ int run(const Options& options) {
     quill::SolveControl control;
     control.threads = options.threads;
     control.keepX = false;
-    quill::ParallelSolve solve(style, control);
+    quill::Solve solve(style, control);
     streamList(solve, options.xValues);
 
-    // The errors come in the order of the sequential Solve: the coefficients,
-    // the x values, the evaluation. Every value is read and evaluated before
-    // the first byte of the report goes out.
-    quill::Evaluator evaluator;
-    evaluator.readCoefficients(coefficients, style.decimalMark);
-    coefficients = quill::ByteLineList();
+    // The errors come in pane order: the coefficients, the x values, the
+    // evaluation. Every value is read and evaluated before the first byte of
+    // the report goes out.
+    std::vector<double> coefficients = quill::readList(coefficientText, style.decimalMark);
+    std::string().swap(coefficientText);
     solve.finishX();
-    solve.compute(evaluator.coefficients());
-    evaluator.release();
+    solve.compute(std::move(coefficients));
 
     if (options.output && *options.output != "-") {
         const std::string& path = *options.output;

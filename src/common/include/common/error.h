@@ -40,10 +40,19 @@ public:
 
 // A result beyond the double range at a store: "Floating point overflow".
 // Raised while a value is read, it knows the value's line; raised by the
-// evaluation, it has none.
+// evaluation, it names no line but knows the x value whose F overflowed: its
+// index in the list and the line that held it (-1 while unknown).
 class OverflowError : public ValueError {
 public:
     OverflowError() : ValueError("Floating point overflow") {}
+    int64_t valueIndex() const { return valueIndex_; }
+    int64_t valueLine() const { return valueLine_; }
+    void setValueIndex(int64_t index) { valueIndex_ = index; }
+    void setValueLine(int64_t line) { valueLine_ = line; }
+
+private:
+    int64_t valueIndex_ = -1;
+    int64_t valueLine_ = -1;
 };
 
 // Load, save and line-insertion failures of a pane.
