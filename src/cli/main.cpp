@@ -1,6 +1,7 @@
 // quillometer-cli: the Solve without a window. Loads the two lists the way the
-// panes load them, writes the report the result pane would hold, and shows an
-// error the way the error box does.
+// panes load them, writes the report the result pane would hold (or the CSV
+// table the plot's export writes), and shows an error at its place in a list
+// file.
 
 #include <unistd.h>
 
@@ -40,6 +41,8 @@ constexpr std::string_view kUsage =
     "per line. Either file may be '-' for standard input.\n"
     "\n"
     "Options:\n"
+    "  --format F        report (the default) or csv: a header line x,F(x), then one\n"
+    "                    row x,F(x) per x value, '.' as the decimal mark, LF endings\n"
     "  --decimal-mark C  the decimal separator of the numbers, one byte of ASCII\n"
     "                    punctuation but + - ( ) (default: the locale's)\n"
     "  --hex             write every number as an exact hexadecimal constant\n"
@@ -49,6 +52,7 @@ constexpr std::string_view kUsage =
     "  --version         show the version and exit\n";
 
 struct Options {
+    quill::ReportLayout layout = quill::ReportLayout::report;
     std::optional<char> decimalMark;
     bool hex = false;
     std::optional<std::string> output;
@@ -96,6 +100,22 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             return {Parsed::version, {}};
         } else if (arg == "--hex") {
             options.hex = true;
+        } else if (arg == "--format" || arg.starts_with("--format=")) {
+            std::string_view value;
+            if (arg.size() > 8) {
+                value = arg.substr(9);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return bad("--format needs a value");
+            }
+            if (value == "report") {
+                options.layout = quill::ReportLayout::report;
+            } else if (value == "csv") {
+                options.layout = quill::ReportLayout::csv;
+            } else {
+                return bad("the format must be report or csv");
+            }
         } else if (arg == "--decimal-mark") {
             if (i + 1 >= argc) return bad("--decimal-mark needs a value");
             if (!setMark(argv[++i])) return bad(kBadMark);
@@ -189,6 +209,7 @@ int run(const Options& options) {
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
     style.hexNumbers = options.hex;
+    style.layout = options.layout;
 
     quill::SolveControl control;
     control.threads = options.threads;
