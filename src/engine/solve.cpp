@@ -22,7 +22,7 @@ constexpr std::size_t kTextWork = 64;
 // The most memory the report's pieces in flight take together (unless two
 // pieces need more).
 constexpr std::size_t kPiecesMemory = std::size_t{24} << 20;
-static_assert(kIndexedLine <= kResultLine);
+static_assert(kIndexedLine <= kResultLine && kCsvRow <= kResultLine);
 
 void checkCancel(const std::atomic<bool>* cancel) {
     if (cancel && cancel->load()) throw AbortError();
@@ -71,10 +71,10 @@ struct Solve::Text {
 };
 
 Solve::Solve(const ReportStyle& style, SolveControl control)
-    : style_(style),
+    : style_(style.layout == ReportLayout::csv ? csvNumbers(style) : style),
       control_(std::move(control)),
       pool_(std::make_unique<WorkerPool>(control_.threads)),
-      x_(style.decimalMark, *pool_, control_) {}
+      x_(style.decimalMark, *pool_, control_) {}  // read with the style's mark, whatever the layout
 
 Solve::~Solve() = default;
 
@@ -134,9 +134,10 @@ std::vector<double> Solve::fxValues() const {
     return all;
 }
 
-void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
-    checkCancel(control_.cancel);
-    // The counts and the coefficients: a few lines, made on the calling thread.
+// The report's head: the counts and the coefficients, a few lines made on the
+// calling thread; the CSV table's header.
+std::string Solve::head() const {
+    if (style_.layout == ReportLayout::csv) return std::string(kCsvHeader);
     std::string head;
     char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
     auto integer = [&](int32_t v) { head.append(number, integerToText(v, number)); };
@@ -153,27 +154,35 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
         head.append(number, numberText(coefficients_[i], style_, number));
         head.append(kBreak);
     }
+    return head;
+}
 
-    // Then one piece per block for the X lines and one per block for the F
-    // lines, formatted ahead on all threads and handed on in order. All the
-    // memory is taken before the first piece goes out, so that running out of
-    // it never leaves half a report behind.
+void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
+    checkCancel(control_.cancel);
+    const std::string first = head();
+
+    // Then the report's X lines, one piece per block, and its F lines (the
+    // CSV table's rows), one piece per block, formatted ahead on all threads
+    // and handed on in order. All the memory is taken before the first piece
+    // goes out, so that running out of it never leaves half a report behind.
+    const bool csv = style_.layout == ReportLayout::csv;
     const std::vector<ValueBlock>& blocks = x_.blocks();
     const std::size_t blockCount = xText_.size();
+    const std::size_t xPieces = csv ? 0 : blockCount;
     std::size_t largest = 1;
     for (const Text& t : xText_) largest = std::max(largest, t.length.size());
     // Two pieces per thread in flight keep every thread busy while the sink
     // writes; on many cores the pieces' memory sets the bound.
     const std::size_t window =
         std::clamp(kPiecesMemory / (largest * kResultLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
-    std::vector<TextBuffer> slots(std::min(window, 2 * blockCount));
+    std::vector<TextBuffer> slots(std::min(window, xPieces + blockCount));
     for (TextBuffer& slot : slots) slot.room(largest * kResultLine);
 
     // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
         if (k-- == 0) return;
-        const bool xLines = k < blockCount;
-        const std::size_t b = xLines ? k : k - blockCount;
+        const bool xLines = k < xPieces;
+        const std::size_t b = xLines ? k : k - xPieces;
         const Text& x = xText_[b];
         const std::vector<double>& fx = fx_[b];
         const std::size_t count = x.length.size();
@@ -184,6 +193,10 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
             const char* number = text;
             const std::size_t length = x.length[j];
             text += length;
+            if (csv) {
+                to = putCsvRow(to, std::string_view(number, length), fx[j], style_);
+                continue;
+            }
             if (xLines) {
                 to = put(to, "X[");
                 to += integerToText(static_cast<int32_t>(blocks[b].first + j), to);
@@ -196,10 +209,10 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
         }
         out.size = static_cast<std::size_t>(to - out.data.get());
     };
-    auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(head) : slots[(k - 1) % window].view()); };
+    auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(first) : slots[(k - 1) % window].view()); };
     ChunkControl control = stageControl(control_, SolveStage::writing);
     control.threads = textThreads(x_.count());
-    pool_->runOrdered(1 + 2 * blockCount, window, work, deliver, control);
+    pool_->runOrdered(1 + xPieces + blockCount, window, work, deliver, control);
 }
 
 std::string Solve::reportText() {

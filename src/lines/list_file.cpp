@@ -232,16 +232,10 @@ void transferFromDescriptor(int fd, const PieceSink& take, const std::string& na
     readPaneText({fd, name, readFailure}, text, &take);
 }
 
-void checkSaved(SaveStatus status, const std::string& path) {
-    switch (status) {
-        case SaveStatus::ok: return;
-        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path);
-        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
-    }
-}
-
 void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
-    checkSaved(saveFileSafely(path, pane.fileBytes(), special), path);
+    std::string keptCopy;
+    const SaveStatus status = saveFileSafely(path, pane.fileBytes(), special, &keptCopy);
+    checkSaved(status, path, keptCopy);
 }
 
 }  // namespace quill

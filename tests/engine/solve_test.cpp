@@ -54,6 +54,12 @@ std::string parallel(const std::string& an, const std::string& x, const ReportSt
     }
 }
 
+SolveControl onThreads(unsigned threads) {
+    SolveControl control;
+    control.threads = threads;
+    return control;
+}
+
 using BadLines = std::vector<std::pair<std::size_t, std::string>>;
 
 // Random x lines: numbers of every size, blanks, lines broken by a lone CR,
@@ -117,6 +123,28 @@ TEST(SolveTest, SameReportOrFirstErrorAsTheReference) {
             const std::string got = parallel(an, x, style, threads, piece);
             ASSERT_EQ(got.size(), expected.size()) << got.substr(0, 200);
             EXPECT_TRUE(got == expected);
+        }
+    }
+}
+
+// The CSV layout: the reference's points, "." as the decimal mark whatever
+// mark the lists are read with, LF endings; on one thread or several.
+TEST(SolveTest, CsvRowsAreTheReferencesPoints) {
+    std::mt19937_64 rng(9);
+    const std::string x = xText(rng, 30000, {}, ',');
+    for (const bool hex : {false, true}) {
+        test::ReferenceSolve reference;
+        ByteLineList ignored;
+        reference.solve(ByteLineList("1\r\n-2,5\r\n0,125"), ByteLineList(x), ignored, true, {',', hex});
+        std::string expected(kCsvHeader);
+        char number[kNumber];
+        for (std::size_t j = 0; j < reference.xValues().size(); ++j) {
+            expected.append(number, numberText(reference.xValues()[j], {'.', hex}, number)) += ',';
+            expected.append(number, numberText(reference.fxValues()[j], {'.', hex}, number)) += '\n';
+        }
+        for (const unsigned threads : {1u, 3u}) {
+            const ReportStyle style{',', hex, ReportLayout::csv};
+            EXPECT_TRUE(solveReport("1\r\n-2,5\r\n0,125", x, style, onThreads(threads)) == expected) << hex;
         }
     }
 }
@@ -188,12 +216,6 @@ TEST(SolveTest, CancelEndsTheSolveWithAbort) {
             EXPECT_TRUE(report.empty()) << report.size();
         }
     }
-}
-
-SolveControl onThreads(unsigned threads) {
-    SolveControl control;
-    control.threads = threads;
-    return control;
 }
 
 // The threads of this process.

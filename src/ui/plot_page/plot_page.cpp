@@ -108,11 +108,11 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
 
 void saveFile(const QString& path, const QByteArray& bytes) {
     const std::string target = QFile::encodeName(path).toStdString();
-    switch (saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        case SaveStatus::ok: return;
-        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path.toStdString());
-        case SaveStatus::writeFailed: throw FileError("Failed to Save Stream");
-    }
+    std::string keptCopy;
+    const SaveStatus status =
+        saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                       SpecialFiles::accept, &keptCopy);
+    checkSaved(status, path.toStdString(), keptCopy);
 }
 
 }  // namespace

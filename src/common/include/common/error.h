@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quill {
 
@@ -36,6 +37,12 @@ private:
 class ConvertError : public ValueError {
 public:
     using ValueError::ValueError;
+    ConvertError(const std::string& message, std::string text) : ValueError(message), text_(std::move(text)) {}
+    // The text itself, for a message that quotes it otherwise.
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
 };
 
 // A result beyond the double range at a store: "Floating point overflow".

@@ -53,17 +53,18 @@ public:
     std::vector<double> xValues() const;  // empty unless control.keepX
     std::vector<double> fxValues() const;
 
-    // Hands the report to sink in order, in pieces that each end with a line
-    // break. Raises AbortError (the report then stops part-way) and what sink
-    // raises.
+    // Hands the report (or the CSV table, by the style's layout) to sink in
+    // order, in pieces that each end with a line break. Raises AbortError
+    // (the report then stops part-way) and what sink raises.
     void writeReport(const std::function<void(std::string_view)>& sink);
     // The whole report as one text.
     std::string reportText();
 
 private:
     struct Text;
+    std::string head() const;
 
-    ReportStyle style_;
+    ReportStyle style_;  // of the numbers written: "." for a CSV table
     SolveControl control_;
     std::unique_ptr<WorkerPool> pool_;
     ListReader x_;

@@ -47,14 +47,9 @@ void transferFromFile(const std::string& path, const PieceSink& take, SpecialFil
 void transferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure);
 
 // Writes the pane's text to path through a temporary file beside it, renamed
-// over the target only when everything was written. Raises FileError
-// "Cannot create file <path>" (also for a target that is no regular file,
-// with SpecialFiles::refuse) or "Failed to Save Stream"; the old file is
-// then left as SaveStatus::writeFailed tells.
+// over the target only when everything was written (saveFileSafely). Raises
+// the FileError of checkSaved; the old file is then left as
+// SaveStatus::writeFailed tells.
 void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
-
-// Raises the FileError of saveToFile for a save that did not succeed: for a
-// report saved in pieces (SafeFileWriter).
-void checkSaved(SaveStatus status, const std::string& path);
 
 }  // namespace quill
