@@ -5,7 +5,7 @@
 #   1. the full build (desktop program included) and its CTest suite;
 #   2. the engine under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the engine on the software 80-bit model, on x86 and cross-built for aarch64 under qemu;
-#   4. a short libFuzzer run of number text, settings files and list files.
+#   4. a short libFuzzer run of number text, settings files, list files and the analysis.
 # QUILL_FUZZ_SECONDS (default 60) bounds the fuzz run; QUILL_SKIP_EXTRA=1 stops after step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -55,7 +55,7 @@ if [ -x tools/test-aarch64.sh ]; then
   tools/test-aarch64.sh
 fi
 if [ -x tools/fuzz.sh ]; then
-  step "fuzzing number text, settings files and list files"
+  step "fuzzing number text, settings files, list files and the analysis"
   tools/fuzz.sh "${QUILL_FUZZ_SECONDS:-60}"
 fi
 

@@ -11,8 +11,10 @@ packages=(
   # desktop program
   qt6-base-dev qt6-base-dev-tools libgl-dev libqrencode-dev fonts-wqy-microhei
   libqcustomplot-dev qt6-svg-dev
+  # the analysis library (exact and ball arithmetic)
+  libflint-dev libflint-arb-dev
   # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy locales
+  googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy python3-sympy python3-mpmath locales
   xvfb xauth x11-utils zbar-tools imagemagick desktop-file-utils appstream
   # the order of a save's system calls (write, fsync, rename, fsync of the folder)
   strace

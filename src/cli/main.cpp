@@ -1,6 +1,7 @@
 // quillometer-cli: the Solve without a window. Loads the two lists the way the
-// panes load them, writes the report the result pane would hold, and shows an
-// error the way the error box does.
+// panes load them, writes the report the result pane would hold (or the CSV
+// table the plot's export writes), and shows an error at its place in a list
+// file.
 
 #include <unistd.h>
 
@@ -16,13 +17,13 @@
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "common/safe_file.h"
-#include "engine/error_text.h"
-#include "engine/evaluator.h"
-#include "engine/parallel_solve.h"
+#include "engine/list_reader.h"
+#include "engine/solve.h"
 #include "lines/file_encoding.h"
-#include "lines/line_list.h"
 #include "lines/list_file.h"
+#include "messages.h"
 #include "numtext/decimal_mark.h"
+#include "streams.h"
 
 #ifndef QUILL_VERSION
 #define QUILL_VERSION "unknown"
@@ -40,14 +41,18 @@ constexpr std::string_view kUsage =
     "per line. Either file may be '-' for standard input.\n"
     "\n"
     "Options:\n"
-    "  --decimal-mark C  the decimal separator of the numbers (default: the locale's)\n"
+    "  --format F        report (the default) or csv: a header line x,F(x), then one\n"
+    "                    row x,F(x) per x value, '.' as the decimal mark, LF endings\n"
+    "  --decimal-mark C  the decimal separator of the numbers, one byte of ASCII\n"
+    "                    punctuation but + - ( ) (default: the locale's)\n"
     "  --hex             write every number as an exact hexadecimal constant\n"
-    "  -o FILE           write the report to FILE ('-': standard output)\n"
+    "  -o FILE           write the report to FILE ('-', /dev/stdout: standard output)\n"
     "  --threads N       work on N threads (default: one per processor)\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
 
 struct Options {
+    quill::ReportLayout layout = quill::ReportLayout::report;
     std::optional<char> decimalMark;
     bool hex = false;
     std::optional<std::string> output;
@@ -57,6 +62,9 @@ struct Options {
 };
 
 enum class Parsed { run, help, version, bad };
+
+constexpr const char* kBadMark =
+    "the decimal mark must be one byte of ASCII punctuation other than '+', '-', '(' and ')'";
 
 struct ParseResult {
     Parsed what = Parsed::run;
@@ -68,7 +76,7 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
     bool optionsEnded = false;
     auto bad = [](std::string problem) { return ParseResult{Parsed::bad, std::move(problem)}; };
     auto setMark = [&](std::string_view value) -> bool {
-        if (value.size() != 1) return false;
+        if (value.size() != 1 || !quill::isUsableDecimalMark(value[0])) return false;
         options.decimalMark = value[0];
         return true;
     };
@@ -92,11 +100,27 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             return {Parsed::version, {}};
         } else if (arg == "--hex") {
             options.hex = true;
+        } else if (arg == "--format" || arg.starts_with("--format=")) {
+            std::string_view value;
+            if (arg.size() > 8) {
+                value = arg.substr(9);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return bad("--format needs a value");
+            }
+            if (value == "report") {
+                options.layout = quill::ReportLayout::report;
+            } else if (value == "csv") {
+                options.layout = quill::ReportLayout::csv;
+            } else {
+                return bad("the format must be report or csv");
+            }
         } else if (arg == "--decimal-mark") {
             if (i + 1 >= argc) return bad("--decimal-mark needs a value");
-            if (!setMark(argv[++i])) return bad("the decimal mark must be exactly one byte");
+            if (!setMark(argv[++i])) return bad(kBadMark);
         } else if (arg.starts_with("--decimal-mark=")) {
-            if (!setMark(arg.substr(15))) return bad("the decimal mark must be exactly one byte");
+            if (!setMark(arg.substr(15))) return bad(kBadMark);
         } else if (arg == "--threads" || arg.starts_with("--threads=")) {
             std::string_view value;
             if (arg.size() > 9) {
@@ -117,6 +141,7 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
     }
     if (files.size() != 2) return bad("expected two files, COEFFICIENTS and X_VALUES");
     if (files[0] == "-" && files[1] == "-") return bad("standard input can feed only one of the two lists");
+    if (quill::cli::sameStream(files[0], files[1])) return bad("one stream can feed only one of the two lists");
     options.coefficients = std::move(files[0]);
     options.xValues = std::move(files[1]);
     return {};
@@ -135,61 +160,79 @@ void transferList(const std::string& path, const quill::PieceSink& take) {
     }
 }
 
-// The coefficients are few: their text is kept whole.
-void loadList(quill::ByteLineList& pane, const std::string& path) {
-    std::string text;
-    transferList(path, [&](std::string_view piece) { text.append(piece); });
-    pane.load({std::move(text)});
+// Runs a stage that reads or evaluates the values of the list in `file`: an
+// error about a value names its place in that file.
+template <class Stage>
+void atPlaceIn(const std::string& file, Stage stage) {
+    try {
+        stage();
+    } catch (const quill::ValueError& e) {
+        throw quill::Error(quill::cli::placedMessage(file, e));
+    }
 }
 
-// The x values' text goes to the Solve piece by piece and is never held whole.
-void streamList(quill::ParallelSolve& solve, const std::string& path) {
-    transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
-}
-
-int run(const Options& options) {
-    quill::ByteLineList coefficients;
-    loadList(coefficients, options.coefficients);
-
-    quill::ReportStyle style;
-    style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
-    style.hexNumbers = options.hex;
-
-    quill::SolveControl control;
-    control.threads = options.threads;
-    control.keepX = false;
-    quill::ParallelSolve solve(style, control);
-    streamList(solve, options.xValues);
-
-    // The errors come in the order of the sequential Solve: the coefficients,
-    // the x values, the evaluation. Every value is read and evaluated before
-    // the first byte of the report goes out.
-    quill::Evaluator evaluator;
-    evaluator.readCoefficients(coefficients, style.decimalMark);
-    coefficients = quill::ByteLineList();
-    solve.finishX();
-    solve.compute(evaluator.coefficients());
-    evaluator.release();
-
-    if (options.output && *options.output != "-") {
-        const std::string& path = *options.output;
+// Hands the report to an open standard stream, or saves it as a file.
+void writeOut(quill::Solve& solve, const std::optional<std::string>& output) {
+    const int stream = output && *output != "-" ? quill::cli::openStreamNamed(*output) : STDOUT_FILENO;
+    if (stream < 0) {
+        const std::string& path = *output;
         quill::SafeFileWriter file;
         quill::checkSaved(file.open(path), path);
         solve.writeReport([&](std::string_view piece) {
             if (!file.write(piece)) quill::checkSaved(quill::SaveStatus::writeFailed, path);
         });
-        quill::checkSaved(file.commit(), path);
-    } else {
-        solve.writeReport([](std::string_view piece) {
-            if (!quill::writeAll(STDOUT_FILENO, piece)) throw quill::FileError("Cannot write standard output");
-        });
+        quill::checkSaved(file.commit(), path, file.keptCopy());
+        return;
     }
+    const std::string failure =
+        stream == STDOUT_FILENO ? "Cannot write standard output" : "Cannot write " + quill::cli::quoteText(*output);
+    solve.writeReport([&](std::string_view piece) {
+        if (!quill::writeAll(stream, piece)) throw quill::FileError(failure);
+    });
+}
+
+// The coefficients are few: their text is kept whole.
+std::string loadList(const std::string& path) {
+    std::string text;
+    transferList(path, [&](std::string_view piece) { text.append(piece); });
+    return text;
+}
+
+// The x values' text goes to the Solve piece by piece and is never held whole.
+void streamList(quill::Solve& solve, const std::string& path) {
+    transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
+}
+
+int run(const Options& options) {
+    std::string coefficientText = loadList(options.coefficients);
+
+    quill::ReportStyle style;
+    style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
+    style.hexNumbers = options.hex;
+    style.layout = options.layout;
+
+    quill::SolveControl control;
+    control.threads = options.threads;
+    control.keepX = false;
+    quill::Solve solve(style, control);
+    streamList(solve, options.xValues);
+
+    // The errors come in pane order: the coefficients, the x values, the
+    // evaluation. Every value is read and evaluated before the first byte of
+    // the report goes out.
+    std::vector<double> coefficients;
+    atPlaceIn(options.coefficients, [&] { coefficients = quill::readList(coefficientText, style.decimalMark); });
+    std::string().swap(coefficientText);
+    atPlaceIn(options.xValues, [&] {
+        solve.finishX();
+        solve.compute(std::move(coefficients));
+    });
+    writeOut(solve, options.output);
     return 0;
 }
 
 int showError(std::string_view message) {
-    const std::string text = quill::errorBoxText(message);
-    if (!text.empty()) quill::writeAll(STDERR_FILENO, text + "\n");
+    if (!message.empty()) quill::writeAll(STDERR_FILENO, quill::cli::errorLine(message));
     return kExitError;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/error.h"
 #include "common/posix_file.h"
 
 namespace quill {
@@ -44,12 +45,17 @@ bool followLinks(std::string& path) {
     return false;
 }
 
-// A name beside the target for the temporary file, different on every call.
-std::string siblingName(const std::string& target, int attempt) {
+// A number for a new file's name, different on every call.
+std::string nameTag(int attempt) {
     static std::atomic<unsigned> serial{0};
     const unsigned tag =
         static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^ static_cast<unsigned>(attempt);
-    return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-" + std::to_string(tag % 1000000u);
+    return std::to_string(tag % 1000000u);
+}
+
+// A name beside the target for the temporary file.
+std::string siblingName(const std::string& target, int attempt) {
+    return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-" + nameTag(attempt);
 }
 
 // A fresh file beside the target, created with 0666 so that the umask (and
@@ -92,12 +98,61 @@ void syncFolder(const std::string& path) {
     if (folder.valid()) ::fsync(folder.get());  // best effort: the rename already took place
 }
 
+// The user's cache folder for the copies of files rewritten in place:
+// $XDG_CACHE_HOME/quillometer, ~/.cache/quillometer, else the temporary folder.
+std::string copyFolder() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base;
+    if (cache != nullptr && cache[0] == '/') {
+        base = cache;
+    } else if (home != nullptr && home[0] == '/') {
+        base = std::string(home) + "/.cache";
+    }
+    if (!base.empty()) {
+        ::mkdir(base.c_str(), 0700);
+        const std::string folder = base + "/quillometer";
+        if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
+            if (::access(folder.c_str(), W_OK | X_OK) == 0) return folder;
+        }
+    }
+    const char* temp = std::getenv("TMPDIR");
+    return temp != nullptr && temp[0] == '/' ? temp : "/tmp";
+}
+
+// A copy of the file's bytes in the cache folder, written and flushed before
+// the file is touched. False when it cannot be made whole.
+bool keepCopy(const std::string& target, const struct stat& old, std::string& copyPath) {
+    FileDescriptor source = openFile(target, O_RDONLY | O_NONBLOCK);
+    struct stat now;
+    if (!source.valid() || ::fstat(source.get(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino)
+        return false;
+    const std::string folder = copyFolder();
+    FileDescriptor copy;
+    for (int attempt = 0; attempt < 100 && !copy.valid(); ++attempt) {
+        copyPath = folder + "/" + nameOf(target).substr(0, 180) + ".before-save-" + nameTag(attempt);
+        copy = openFile(copyPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (!copy.valid() && errno != EEXIST) break;
+    }
+    if (!copy.valid()) return false;
+    bool whole = true;
+    std::string buffer(std::size_t{1} << 20, '\0');
+    for (ssize_t n; whole && (n = readFull(source.get(), buffer.data(), buffer.size())) != 0;)
+        whole = n > 0 && writeAll(copy.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    whole = whole && syncFile(copy.get()) && copy.close();
+    if (!whole) ::unlink(copyPath.c_str());
+    if (whole) syncFolder(copyPath);
+    return whole;
+}
+
 // The folder does not let us add a file, but the file itself is writable.
 // The bytes beyond the old length go in first; if they do not fit, the file
-// is cut back to its old length and keeps its old content.
-SaveStatus writeInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes) {
+// is cut back to its old length and keeps its old content. `touched` tells
+// whether the old bytes were reached.
+SaveStatus writeInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes, bool& touched) {
     const off_t oldSize = old.st_size;
     const off_t newSize = static_cast<off_t>(bytes.size());
+    touched = false;
     if (newSize > oldSize) {
         std::string_view tail = bytes.substr(static_cast<std::size_t>(oldSize));
         if (!writeAllAt(file.get(), tail, oldSize) || !syncFile(file.get())) {
@@ -106,6 +161,7 @@ SaveStatus writeInPlace(FileDescriptor& file, const struct stat& old, std::strin
         }
     }
     std::string_view head = bytes.substr(0, static_cast<std::size_t>(newSize < oldSize ? newSize : oldSize));
+    touched = true;
     if (!writeAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
     if (newSize < oldSize && ::ftruncate(file.get(), newSize) != 0) return SaveStatus::writeFailed;
     if (!syncFile(file.get()) || !file.close()) return SaveStatus::writeFailed;
@@ -125,6 +181,8 @@ struct SafeFileWriter::State {
     std::string target, tempPath;
     struct stat old {};
     std::string gathered;  // in place only
+    std::string copyPath;  // in place only: the copy of the old file
+    std::string keptCopy;  // the copy a failed commit left
     bool failed = false;
 };
 
@@ -135,7 +193,11 @@ SafeFileWriter::~SafeFileWriter() {
         state_->file.reset();
         ::unlink(state_->tempPath.c_str());
     }
+    // Given up before the commit: the file was never touched.
+    if (state_->mode == Mode::inPlace) ::unlink(state_->copyPath.c_str());
 }
+
+const std::string& SafeFileWriter::keptCopy() const { return state_->keptCopy; }
 
 SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     State& s = *state_;
@@ -194,6 +256,9 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     }
     if (!temp.valid()) {
         if (!exists) return SaveStatus::cannotCreate;
+        // Rewritten in place, the file would be lost to a kill part-way: a
+        // copy of it is kept until the new bytes are all in.
+        if (!keepCopy(s.target, old, s.copyPath)) return SaveStatus::cannotKeepCopy;
         s.file = std::move(existing);
         s.mode = Mode::inPlace;
         return SaveStatus::ok;
@@ -221,7 +286,16 @@ SaveStatus SafeFileWriter::commit() {
     switch (mode) {
         case Mode::closed: return SaveStatus::cannotCreate;
         case Mode::special: return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
-        case Mode::inPlace: return writeInPlace(s.file, s.old, s.gathered);
+        case Mode::inPlace: {
+            bool touched = false;
+            const SaveStatus status = writeInPlace(s.file, s.old, s.gathered, touched);
+            if (status == SaveStatus::ok || !touched) {
+                ::unlink(s.copyPath.c_str());
+            } else {
+                s.keptCopy = s.copyPath;
+            }
+            return status;
+        }
         case Mode::temporary:
         case Mode::unnamed: break;
     }
@@ -239,12 +313,27 @@ SaveStatus SafeFileWriter::commit() {
     return SaveStatus::ok;
 }
 
-SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special) {
+SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special,
+                          std::string* keptCopy) {
     SafeFileWriter writer;
     const SaveStatus opened = writer.open(path, special);
     if (opened != SaveStatus::ok) return opened;
     writer.write(bytes);
-    return writer.commit();
+    const SaveStatus status = writer.commit();
+    if (keptCopy != nullptr) *keptCopy = writer.keptCopy();
+    return status;
+}
+
+void checkSaved(SaveStatus status, const std::string& path, const std::string& keptCopy) {
+    switch (status) {
+        case SaveStatus::ok: return;
+        case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path);
+        case SaveStatus::cannotKeepCopy:
+            throw FileError("Cannot save " + path + " in place: no copy of the old file could be kept");
+        case SaveStatus::writeFailed:
+            if (keptCopy.empty()) throw FileError("Failed to Save Stream");
+            throw FileError("Failed to Save Stream; the old file is kept as " + keptCopy);
+    }
 }
 
 bool readWholeFile(const std::string& path, std::string& out) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "common/error.h"
 #include "numtext/ext80.h"
 
 namespace quill {
@@ -163,6 +164,12 @@ bool softAt(const double* a, std::size_t n, double x, double& out) {
 
 bool evaluatePolynomialAt(const double* a, std::size_t n, double x, double& out) {
     return evaluateAt<Ext80>(a, n, x, out);
+}
+
+double evaluatePolynomial(const std::vector<double>& coefficients, double x) {
+    double s;
+    if (!evaluatePolynomialAt(coefficients.data(), coefficients.size(), x, s)) throw OverflowError();
+    return s;
 }
 
 std::size_t evaluatePolynomialRangeSoft(const double* a, std::size_t n, const double* x, double* fx,

@@ -264,7 +264,7 @@ void writeListFile(const RowText& rows, FileEncoding encoding, const std::string
         for (std::size_t at = 0; at < bytes.size(); at += kPiece)
             write(std::string_view(bytes).substr(at, kPiece), bytes.size());
     }
-    checkSaved(file.commit(), path);
+    checkSaved(file.commit(), path, file.keptCopy());
 }
 
 void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special) {

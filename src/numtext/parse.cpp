@@ -205,7 +205,7 @@ struct Scanned {
     message += '\'';
     message += text;
     message += "' is not a valid floating point value";
-    throw ConvertError(message);
+    throw ConvertError(message, std::string(text));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/evaluator.h"
+#include "engine/poly_kernel.h"
 
 namespace quill::plot {
 

@@ -4,7 +4,8 @@
 # Case files golden/NAME.*: .an, .x (@AN@, @X@); .args (one line, default
 # "@AN@ @X@"; @OUT@ a scratch file, @BIN@ the programs' folder); .stdin;
 # .status (default 0); .expected (stdout, or the @OUT@ file when used);
-# .stderr; .expected-start / .stderr-start (prefixes). Other streams stay empty.
+# .stderr (the golden folder left out of the file names it holds);
+# .expected-start / .stderr-start (prefixes). Other streams stay empty.
 set -u -f
 cli=$1 bin=$2 dir=$(cd "$3" && pwd) name=$4
 c=$dir/$name
@@ -22,6 +23,8 @@ stdin=/dev/null
 [ -f "$c.stdin" ] && stdin=$c.stdin
 (cd "$work" && exec "$cli" "$@") <"$stdin" >"$work/stdout" 2>"$work/stderr"
 status=$?
+# A message names a case file as given; it is compared without its folder.
+LC_ALL=C sed -e "s|$dir/||g" "$work/stderr" >"$work/stderr.named" && mv "$work/stderr.named" "$work/stderr"
 
 failed=0
 fail() { echo "$name: $*"; failed=1; }

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
 
+#include "common/error.h"
+
 namespace quill {
 namespace {
+
+uint64_t bitsOf(double d) { return std::bit_cast<uint64_t>(d); }
 
 // Values that reach every road of the short evaluation: full significands,
 // short decimals whose products and sums are exact or halfway, zeros, and
@@ -70,6 +75,41 @@ TEST(PolynomialKernel, RangeStopsAtTheFirstOverflow) {
     EXPECT_EQ(evaluatePolynomialRange(a, 3, x, fx, 5), 2u);
     EXPECT_EQ(evaluatePolynomialRangeSoft(a, 3, x, fx, 5), 2u);
     EXPECT_EQ(fx[1], 10.0);
+}
+
+TEST(PolynomialKernel, RoundsEachProductAndSumTwice) {
+    // Exact products and sums whose 64-bit rounding lands on a tie for the
+    // 53-bit one: plain double arithmetic gives the neighbouring double.
+    const double pa = 0x1.4a5b9330c5532p+0, pb = 0x1.e868ac9c00d07p+0;
+    const double tiny = 0x1.00002p-53;  // 2^-53 + 2^-70
+    ASSERT_NE(pa * pb, 0x1.3b22d243cddbp+1);
+    ASSERT_NE(1.0 + tiny, 1.0);
+    struct Case {
+        std::vector<double> a;
+        double x, f;
+    };
+    const Case cases[] = {
+        {{1, 2, 3}, 2, 17},
+        {{}, 5, 0},
+        {{5, 1}, 0, 5},
+        {{5, 0}, 1e308, 5},  // the constant term is never multiplied
+        {{-0.0}, 3, 0.0},    // the sum starts from +0
+        {{5, 1}, -0.0, 5},
+        {{0, 1, 1}, -1, 0},              // -1 + 1
+        {{0, 0, 1e-300}, 1e200, 1e100},  // coefficient times x, then x: no x^2 on its own
+        {{1, 0x1p-53, 0x1p-53}, 1, 1},   // ascending: each half-ulp tie goes back to 1
+        {{0, pa}, pb, 0x1.3b22d243cddbp+1},
+        {{1, tiny}, 1, 1},
+        {{DBL_MAX, 0x1p969}, 1, DBL_MAX},  // below half an ulp of the largest double
+        {{0, 1e-200}, 1e-200, 0},          // underflow is silent
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        EXPECT_EQ(bitsOf(evaluatePolynomial(c.a, c.x)), bitsOf(c.f));
+    }
+    // Overflow in a product, in a sum, and in a sum that is a tie rounding up.
+    const Case overflowing[] = {{{0, 1e200}, 1e200, 0}, {{DBL_MAX, DBL_MAX}, 1, 0}, {{DBL_MAX, 0x1p970}, 1, 0}};
+    for (const Case& c : overflowing) EXPECT_THROW(evaluatePolynomial(c.a, c.x), OverflowError);
 }
 
 }  // namespace

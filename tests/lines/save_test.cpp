@@ -246,6 +246,17 @@ TEST_F(UnprivilegedSave, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
     EXPECT_EQ(namesIn(folder_.path()), std::set<std::string>{"list.txt"});
 }
 
+// Rewritten in place, a file would be lost to a kill part-way, so a copy is
+// kept first; a file that cannot be read cannot be copied and is left alone.
+TEST_F(UnprivilegedSave, InPlaceRewriteWithoutACopyIsRefused) {
+    const std::string path = folder_ / "list.txt";
+    writeFile(path, "old\r\n", 0222);
+    ::chmod(folder_.path().c_str(), 0555);
+    EXPECT_EQ(saveAsNobody("new\r\n", path),
+              "Cannot save " + path + " in place: no copy of the old file could be kept");
+    EXPECT_EQ(readFile(path), "old\r\n");
+}
+
 TEST_F(UnprivilegedSave, UnreadableFileDoesNotLoad) {
     writeFile(folder_ / "secret.txt", "1\r\n", 0600);
     EXPECT_EQ(runHelperUnprivileged({"load", folder_ / "secret.txt"}).output,

@@ -58,15 +58,27 @@ TEST_F(DecimalMarkTest, OneByteSeparatorsAreTakenAndLongerOnesFallBackToPoint) {
         char expected;
     } rows[] = {
         {"qa_COMMA.UTF-8", "<U002C>", "UTF-8", ','},
-        {"qa_DOT.ISO-8859-1", "<U00B7>", "ISO-8859-1", '\xB7'},  // one byte above 0x7F
-        {"qa_ARABIC.UTF-8", "<U066B>", "UTF-8", '.'},            // two bytes in UTF-8
-        {"qa_DOUBLE.UTF-8", "<U002C><U002C>", "UTF-8", '.'},     // two characters
+        {"qa_SEMI.UTF-8", "<U003B>", "UTF-8", ';'},
+        {"qa_DOT.ISO-8859-1", "<U00B7>", "ISO-8859-1", '.'},  // one byte above 0x7F: no usable mark
+        {"qa_DIGIT.UTF-8", "<U0035>", "UTF-8", '.'},          // a digit, a letter e, a blank: no usable mark
+        {"qa_LETTER.UTF-8", "<U0065>", "UTF-8", '.'},
+        {"qa_BLANK.UTF-8", "<U0020>", "UTF-8", '.'},
+        {"qa_ARABIC.UTF-8", "<U066B>", "UTF-8", '.'},         // two bytes in UTF-8
+        {"qa_DOUBLE.UTF-8", "<U002C><U002C>", "UTF-8", '.'},  // two characters
         {"qa_EMPTY.UTF-8", "", "UTF-8", '.'},
     };
     for (const auto& row : rows) {
         if (!makeLocale(row.name, row.separator, row.charset)) GTEST_SKIP() << "localedef cannot build " << row.name;
         EXPECT_EQ(readWith(row.name), row.expected) << row.name;
         EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C") << "the process's locale changed";
+    }
+}
+
+TEST(UsableDecimalMark, OnlyPunctuationThatNoNumberUses) {
+    for (int c = 0; c < 256; ++c) {
+        const std::string_view kept = ".,;:'/_!#$%&*<=>?@[\\]^`{|}~\"";
+        const bool usable = kept.find(static_cast<char>(c)) != std::string_view::npos;
+        EXPECT_EQ(isUsableDecimalMark(static_cast<char>(c)), usable) << c;
     }
 }
 

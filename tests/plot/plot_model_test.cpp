@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/evaluator.h"
+#include "engine/list_reader.h"
+#include "engine/poly_kernel.h"
+#include "engine/solve.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 
@@ -16,23 +18,25 @@ namespace quill::plot {
 namespace {
 
 TEST(Curve, AgreesWithTheReportAtEveryPoint) {
-    ByteLineList an, x, result;
+    ByteLineList an, xPane;
     loadFromFile(an, QUILL_SAMPLE_DIR "/An.txt");
-    loadFromFile(x, QUILL_SAMPLE_DIR "/X.txt");
-    Evaluator solve;
-    solve.solve(an, x, result, true, ReportStyle{});
-    ASSERT_EQ(solve.xCount(), 7);
-    for (int32_t j = 0; j < solve.xCount(); ++j) {
-        EXPECT_EQ(std::bit_cast<uint64_t>(curveValue(solve.coefficients(), solve.xValues()[j])),
-                  std::bit_cast<uint64_t>(solve.fxValues()[j]));
-    }
+    loadFromFile(xPane, QUILL_SAMPLE_DIR "/X.txt");
+    Solve solve({});
+    solve.addXText(xPane.text());
+    solve.finishX();
+    const std::vector<double> a = readList(an.text(), '.');
+    solve.compute(a);
+    const std::vector<double> x = solve.xValues(), fx = solve.fxValues();
+    ASSERT_EQ(x.size(), 7u);
+    for (std::size_t j = 0; j < x.size(); ++j)
+        EXPECT_EQ(std::bit_cast<uint64_t>(curveValue(a, x[j])), std::bit_cast<uint64_t>(fx[j]));
     // Across a view from x = -2 to 10 the end samples are exactly the report's F there.
     PlotModel model;
-    model.setData(solve.coefficients(), solve.xValues(), solve.fxValues());
+    model.setData(a, x, fx);
     const PlotFrame frame = model.frame({model.viewX(-2), model.viewX(10), -100, 100}, 300, '.', 8, 8);
     ASSERT_EQ(frame.curve.u.size(), 301u);
     EXPECT_TRUE(frame.curve.exact);
-    EXPECT_EQ(model.realY(frame.curve.v.front()), solve.fxValues()[0]);
+    EXPECT_EQ(model.realY(frame.curve.v.front()), fx[0]);
     EXPECT_EQ(model.realX(frame.curve.u.back()), 10.0);
 }
 

@@ -11,7 +11,8 @@
 #include <cstdio>
 
 #include "common/error.h"
-#include "engine/evaluator.h"
+#include "engine/list_reader.h"
+#include "engine/solve.h"
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 #include "qcustomplot.h"
@@ -27,17 +28,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        quill::ByteLineList an, x, result;
+        quill::ByteLineList an, x;
         quill::loadFromFile(an, QFile::encodeName(args[1] + "/An.txt").toStdString());
         quill::loadFromFile(x, QFile::encodeName(args[1] + "/X.txt").toStdString());
-        quill::Evaluator evaluator;
-        evaluator.solve(an, x, result, true, quill::ReportStyle{});
+        const std::vector<double> coefficients = quill::readList(an.text(), '.');
+        quill::Solve solve({});
+        solve.addXText(x.text());
+        solve.finishX();
+        solve.compute(coefficients);
 
         quill::PlotPage page(app);
         page.setFont(quill::dialogFont(15));  // the main window's font
         page.resize(795, 415);                // a tab page of the main window
         page.show();
-        page.showSolve(evaluator.coefficients(), evaluator.xValues(), evaluator.fxValues());
+        page.showSolve(coefficients, solve.xValues(), solve.fxValues());
         if (args.size() == 4) page.findChild<QCheckBox*>("ChkLogY")->click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
         page.findChild<QCustomPlot*>("PlotArea")->replot(QCustomPlot::rpImmediateRefresh);

@@ -8,9 +8,9 @@
 #include <QLayout>
 
 #include "numtext/decimal_mark.h"
+#include "solve/background_solve.h"
 #include "ui/accessibility/accessibility.h"
 #include "ui/application/application.h"
-#include "ui/main_window/background_solve.h"
 #include "ui/panes/text_pane.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui/shared/dialog_support.h"

@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "common/error.h"
+#include "solve/background_solve.h"
 #include "ui/application/application.h"
-#include "ui/main_window/background_solve.h"
 #include "ui/main_window/main_window.h"
 #include "ui/panes/text_pane.h"
 #include "ui/plot_page/plot_page.h"

@@ -18,7 +18,6 @@
 
 #include "common/error.h"
 #include "common/safe_file.h"
-#include "common/save_failure.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
 #include "ui/shared/language.h"
@@ -109,8 +108,11 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
 
 void saveFile(const QString& path, const QByteArray& bytes) {
     const std::string target = QFile::encodeName(path).toStdString();
-    const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    checkSaved(saveFileSafely(target, data), path.toStdString());
+    std::string keptCopy;
+    const SaveStatus status =
+        saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                       SpecialFiles::accept, &keptCopy);
+    checkSaved(status, path.toStdString(), keptCopy);
 }
 
 }  // namespace
@@ -262,7 +264,8 @@ void PlotPage::exportTo(const QString& path) {
     } else {
         drawn = plot_->toPixmap(width, height).toImage().save(&buffer, "PNG");
     }
-    if (!drawn || bytes.isEmpty()) throw FileError("Failed to Save Stream");
+    // A picture that could not be drawn fails as a write does.
+    if (!drawn || bytes.isEmpty()) checkSaved(SaveStatus::writeFailed, path.toStdString());
     saveFile(path, bytes);
 }
 

@@ -11,7 +11,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "engine/evaluator.h"
+#include "engine/poly_kernel.h"
 #include "qcustomplot.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui_test_support.h"

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quill {
 
@@ -36,14 +37,29 @@ private:
 class ConvertError : public ValueError {
 public:
     using ValueError::ValueError;
+    ConvertError(const std::string& message, std::string text) : ValueError(message), text_(std::move(text)) {}
+    // The text itself, for a message that quotes it otherwise.
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
 };
 
 // A result beyond the double range at a store: "Floating point overflow".
 // Raised while a value is read, it knows the value's line; raised by the
-// evaluation, it has none.
+// evaluation, it names no line but knows the x value whose F overflowed: its
+// index in the list and the line that held it (-1 while unknown).
 class OverflowError : public ValueError {
 public:
     OverflowError() : ValueError("Floating point overflow") {}
+    int64_t valueIndex() const { return valueIndex_; }
+    int64_t valueLine() const { return valueLine_; }
+    void setValueIndex(int64_t index) { valueIndex_ = index; }
+    void setValueLine(int64_t line) { valueLine_ = line; }
+
+private:
+    int64_t valueIndex_ = -1;
+    int64_t valueLine_ = -1;
 };
 
 // Load, save and line-insertion failures of a pane.

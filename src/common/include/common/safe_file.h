@@ -13,10 +13,14 @@ namespace quill {
 enum class SaveStatus {
     ok,
     cannotCreate,  // the file (or its temporary sibling) could not be created
+    // The file can only be rewritten in place, and no copy of it could be
+    // kept first: it is left alone.
+    cannotKeepCopy,
     // Writing, flushing or renaming failed. A file replaced by a rename is
     // untouched; one rewritten in place (a folder that takes no new file)
-    // keeps its old bytes only when the new ones found no room, and a FIFO
-    // or a terminal may have taken part of them.
+    // keeps its old bytes when the new ones found no room, and otherwise
+    // the copy of them is kept (keptCopy). A FIFO or a terminal may have
+    // taken part of them.
     writeFailed,
 };
 
@@ -25,10 +29,16 @@ enum class SaveStatus {
 // the target. The temporary file has no name until just before the rename
 // where the file system allows (O_TMPFILE), so that a save killed part-way
 // leaves nothing behind. Where the folder is read-only but the file is
-// writable, writes in place instead (after checking that the bytes fit). A
-// target that is no regular file (a FIFO, a terminal) is written into as it
-// is, or with SpecialFiles::refuse is cannotCreate at once.
-SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special = SpecialFiles::accept);
+// writable, or the file's owner cannot be kept, writes in place instead
+// (after checking that the bytes fit), once a copy of the old file is kept
+// in the user's cache folder ($XDG_CACHE_HOME or ~/.cache, quillometer/,
+// else the temporary folder): a save that fails or is killed while the file
+// is rewritten leaves that copy, which a failed one names in keptCopy; one
+// that succeeds removes it. A target that is no regular file (a FIFO, a
+// terminal) is written into as it is, or with SpecialFiles::refuse is
+// cannotCreate at once.
+SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special = SpecialFiles::accept,
+                          std::string* keptCopy = nullptr);
 
 // The same save with the bytes given in pieces: open, write each piece,
 // commit. The target changes only at a successful commit; a writer destroyed
@@ -42,15 +52,25 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    SaveStatus open(const std::string& path, SpecialFiles special = SpecialFiles::accept);  // ok or cannotCreate
+    SaveStatus open(const std::string& path, SpecialFiles special = SpecialFiles::accept);  // ok, cannotCreate
+                                                                                            // or cannotKeepCopy
     bool write(std::string_view bytes);                                                     // false once a write failed
     SaveStatus commit();                                                                    // ok or writeFailed
+    // The copy of the old file that a failed in-place commit left, else empty.
+    const std::string& keptCopy() const;
 
 private:
     enum class Mode;
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// Raises the FileError for a save that did not succeed (nothing for ok):
+// "Cannot create file <path>" (also for a target that is no regular file,
+// with SpecialFiles::refuse), "Cannot save <path> in place: no copy of the
+// old file could be kept", or "Failed to Save Stream", followed by
+// "; the old file is kept as <copy>" where a copy was left.
+void checkSaved(SaveStatus status, const std::string& path, const std::string& keptCopy = {});
 
 // Reads the whole file. Returns false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& out);

@@ -5,11 +5,15 @@
 // stored into a double.
 
 #include <cstddef>
+#include <vector>
 
 namespace quill {
 
 // F at x into out; false when a product or a sum overflows the double range.
 bool evaluatePolynomialAt(const double* a, std::size_t n, double x, double& out);
+
+// F at x, for callers outside a Solve (the plot); raises OverflowError.
+double evaluatePolynomial(const std::vector<double>& coefficients, double x);
 
 // F at x[0..count) into fx[0..count). Returns the index of the first x whose
 // evaluation overflows (fx from there on is unspecified), count when none does.

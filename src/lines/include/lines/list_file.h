@@ -9,7 +9,6 @@
 
 #include "common/posix_file.h"
 #include "common/safe_file.h"
-#include "common/save_failure.h"
 #include "lines/file_encoding.h"
 #include "lines/line_list.h"
 

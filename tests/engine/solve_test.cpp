@@ -1,4 +1,4 @@
-#include "engine/parallel_solve.h"
+#include "engine/solve.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 
 #include "common/error.h"
 #include "engine/worker_pool.h"
+#include "reference_solve.h"
 
 namespace quill {
 namespace {
@@ -23,37 +25,39 @@ std::string errorText(const Error& err) {
     return "error: " + err.message() + " @" + std::to_string(value ? value->lineIndex() : -1);
 }
 
-// The sequential Solve's report, or its error.
+// The reference's report, or its error.
 std::string sequential(const std::string& an, const std::string& x, const ReportStyle& style) {
     try {
-        Evaluator e;
-        ByteLineList result;
-        e.solve(ByteLineList(an), ByteLineList(x), result, true, style);
-        return result.text();
+        return test::referenceReport(an, x, style);
     } catch (const Error& err) {
         return errorText(err);
     }
 }
 
-// The parallel Solve fed the x text in pieces cut at the given sizes (0: whole).
+// The Solve fed the x text in pieces cut at the given sizes (0: whole).
 std::string parallel(const std::string& an, const std::string& x, const ReportStyle& style, unsigned threads,
                      std::size_t piece) {
     try {
-        Evaluator e;
         SolveControl control;
         control.threads = threads;
-        ParallelSolve solve(style, control);
+        Solve solve(style, control);
         for (std::size_t at = 0; at < x.size(); at += piece ? piece : x.size())
             solve.addXText(std::string_view(x).substr(at, piece ? piece : x.size()));
-        e.readCoefficients(ByteLineList(an), style.decimalMark);
+        std::vector<double> coefficients = readList(an, style.decimalMark);
         solve.finishX();
-        solve.compute(e.coefficients());
+        solve.compute(std::move(coefficients));
         std::string report;
         solve.writeReport([&](std::string_view s) { report.append(s); });
         return report;
     } catch (const Error& err) {
         return errorText(err);
     }
+}
+
+SolveControl onThreads(unsigned threads) {
+    SolveControl control;
+    control.threads = threads;
+    return control;
 }
 
 using BadLines = std::vector<std::pair<std::size_t, std::string>>;
@@ -82,7 +86,7 @@ std::string xText(std::mt19937_64& rng, std::size_t lines, const BadLines& bad, 
     return text;
 }
 
-TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
+TEST(SolveTest, SameReportOrFirstErrorAsTheReference) {
     std::mt19937_64 rng(2024);
     struct Case {
         std::size_t lines;
@@ -123,14 +127,36 @@ TEST(ParallelSolveTest, SameReportOrFirstErrorAsTheSequentialSolve) {
     }
 }
 
+// The CSV layout: the reference's points, "." as the decimal mark whatever
+// mark the lists are read with, LF endings; on one thread or several.
+TEST(SolveTest, CsvRowsAreTheReferencesPoints) {
+    std::mt19937_64 rng(9);
+    const std::string x = xText(rng, 30000, {}, ',');
+    for (const bool hex : {false, true}) {
+        test::ReferenceSolve reference;
+        ByteLineList ignored;
+        reference.solve(ByteLineList("1\r\n-2,5\r\n0,125"), ByteLineList(x), ignored, true, {',', hex});
+        std::string expected(kCsvHeader);
+        char number[kNumber];
+        for (std::size_t j = 0; j < reference.xValues().size(); ++j) {
+            expected.append(number, numberText(reference.xValues()[j], {'.', hex}, number)) += ',';
+            expected.append(number, numberText(reference.fxValues()[j], {'.', hex}, number)) += '\n';
+        }
+        for (const unsigned threads : {1u, 3u}) {
+            const ReportStyle style{',', hex, ReportLayout::csv};
+            EXPECT_TRUE(solveReport("1\r\n-2,5\r\n0,125", x, style, onThreads(threads)) == expected) << hex;
+        }
+    }
+}
+
 // A pane with no lines: the x values of the earlier Solve are taken again.
-TEST(ParallelSolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
+TEST(SolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
     std::mt19937_64 rng(5);
-    Evaluator e;
+    test::ReferenceSolve e;
     ByteLineList result;
     e.solve(ByteLineList("1\r\n2"), ByteLineList(xText(rng, 40000, {}, '.')), result, true, {});
     e.solve(ByteLineList("3\r\n-1"), ByteLineList(""), result, true, {});
-    ParallelSolve solve({});
+    Solve solve({});
     solve.setX(e.xValues());
     solve.compute({3, -1});
     EXPECT_TRUE(solve.reportText() == result.text());
@@ -163,7 +189,7 @@ TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
     }
 }
 
-TEST(ParallelSolveTest, CancelEndsTheSolveWithAbort) {
+TEST(SolveTest, CancelEndsTheSolveWithAbort) {
     std::mt19937_64 rng(7);
     const std::string x = xText(rng, 40000, {}, '.');
     const std::size_t whole = parallel("1\r\n2", x, {}, 2, 0).size();
@@ -174,7 +200,7 @@ TEST(ParallelSolveTest, CancelEndsTheSolveWithAbort) {
         control.threads = 2;
         control.cancel = &cancel;
         control.progress = [&](SolveStage s, std::size_t, std::size_t) { cancel = cancel || s == stage; };
-        ParallelSolve solve({}, control);
+        Solve solve({}, control);
         std::string report;
         EXPECT_THROW(
             {
@@ -190,6 +216,72 @@ TEST(ParallelSolveTest, CancelEndsTheSolveWithAbort) {
             EXPECT_TRUE(report.empty()) << report.size();
         }
     }
+}
+
+// The threads of this process.
+std::size_t threadCount() {
+    const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+// The work decides whether threads start: ten values stay on the calling
+// thread whatever the thread count, a few more with many coefficients go to
+// the helpers. The one-thread case gives the same.
+TEST(SolveTest, TheWorkNotTheCountDecidesTheThreads) {
+    std::string an, x10, x64;
+    for (int i = 0; i < 900; ++i) an += (i % 2 ? "-0.5\r\n" : "0.25\r\n");
+    for (int j = 0; j < 64; ++j) (j < 10 ? x10 : x64) += std::to_string(j % 19 - 9) + "e-1\r\n";
+    x64 = x10 + x64;
+    struct Case {
+        const char* what;
+        std::string an, x;
+        bool threads;
+    };
+    const Case cases[] = {{"10 values, 3 coefficients", "1\r\n2\r\n3", x10, false},
+                          {"10 values, 900 coefficients", an, x10, false},
+                          {"64 values, 900 coefficients", an, x64, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t before = threadCount();
+        SolveControl control;
+        control.threads = 4;
+        Solve solve({}, control);
+        solve.addXText(c.x);
+        solve.finishX();
+        solve.compute(readList(c.an, '.'));
+        EXPECT_EQ(threadCount() > before, c.threads);
+        EXPECT_EQ(solve.reportText(), sequential(c.an, c.x, {}));
+        EXPECT_EQ(solveReport(c.an, c.x, {}, onThreads(1)), sequential(c.an, c.x, {}));
+    }
+}
+
+// An F that overflows names its x: the index in the list and the pane line.
+TEST(SolveTest, AnOverflowNamesItsX) {
+    std::string x;
+    for (int j = 0; j < 30000; ++j) x += j == 20000 ? "\r\n1e200\r\n" : "2\r\n";
+    for (const unsigned threads : {1u, 3u}) {
+        Solve solve({}, onThreads(threads));
+        solve.addXText(x);
+        solve.finishX();
+        try {
+            solve.compute({0, 0, 1});
+            ADD_FAILURE() << "no error";
+        } catch (const OverflowError& e) {
+            EXPECT_EQ(e.lineIndex(), -1);
+            EXPECT_EQ(e.valueIndex(), 20000);
+            EXPECT_EQ(e.valueLine(), 20001);
+        }
+    }
+}
+
+// The reference itself: a term and a value, and zero outside its lists.
+TEST(ReferenceSolveTest, IndicesOutsideTheListsGiveZero) {
+    test::ReferenceSolve e;
+    ByteLineList result;
+    e.solve(ByteLineList("2\r\n3"), ByteLineList("10"), result, true, {});
+    EXPECT_EQ(e.termAt(1, 0) + e.valueAt(0), 62);
+    for (auto [i, j] : {std::pair{-1, 0}, {0, -1}, {2, 0}, {0, 1}}) EXPECT_EQ(e.termAt(i, j), 0.0);
+    EXPECT_EQ(e.valueAt(-1) + e.valueAt(1), 0.0);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // The desktop program's Solve on a thread of its own, so that the window
 // goes on repainting and can cancel it. It reads copies of the pane texts,
-// runs the Solve on all cores and makes the report's rows and the plot's
-// model ready; the window takes the outcome on its own thread. The report
-// and the first error are those of the sequential Solve (evaluator.h).
+// runs the Solve (engine/solve.h) on all cores and makes the report's rows
+// and the plot's model ready; the window takes the outcome on its own
+// thread. No Qt here.
 
 #include <atomic>
 #include <chrono>
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/evaluator.h"
+#include "engine/report_format.h"
 #include "lines/pane_text.h"
 #include "lines/row_text.h"
 #include "plot/plot_model.h"

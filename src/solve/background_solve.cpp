@@ -1,10 +1,11 @@
-#include "ui/main_window/background_solve.h"
+#include "solve/background_solve.h"
 
 #include <memory>
 #include <utility>
 
 #include "common/error.h"
-#include "engine/parallel_solve.h"
+#include "engine/list_reader.h"
+#include "engine/solve.h"
 
 namespace quill {
 
@@ -48,19 +49,18 @@ void BackgroundSolve::run() noexcept {
                             std::memory_order_relaxed);
         };
         control.keepX = false;  // the x values are taken out before they go
-        auto solve = std::make_unique<ParallelSolve>(input_.style, control);
-        const char mark = input_.style.decimalMark;
+        auto solve = std::make_unique<Solve>(input_.style, control);
 
-        // The errors come in the order of the sequential Solve: the
-        // coefficients first, then the x values.
+        // The errors come in pane order: the coefficients first, then the x
+        // values. A pane without lines takes the list of the last Solve.
         input_.xValues.forEachPiece([&solve](std::string_view piece) { solve->addXText(piece); });
         input_.xValues = RowText();
         reading = Source::coefficients;
-        Evaluator reader;
-        if (reader.readCoefficients(ByteLineList(std::move(input_.coefficients)), mark))
-            out.coefficients = reader.coefficients();
-        else
+        if (input_.coefficients.bytes() == 0)
             out.coefficients = std::move(input_.keptCoefficients);
+        else
+            out.coefficients = readList(input_.coefficients.text(), input_.style.decimalMark);
+        input_.coefficients = RowText();
         out.listsMade = 1;
         reading = Source::xValues;
         solve->finishX();

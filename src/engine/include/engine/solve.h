@@ -1,0 +1,81 @@
+#pragma once
+// The Solve: the x values' text converted (list_reader.h), F evaluated at
+// every x (evaluate.h) and the report formatted, each over chunks on a pool
+// of threads, the work split by its size so that a small Solve stays on the
+// calling thread. A failing Solve raises its first error, in pane order,
+// before any byte of the report exists.
+//
+// A run: addXText (any number of times), finishX, compute, then writeReport
+// or reportText. The coefficients are read whole by readList
+// (list_reader.h), before finishX when their errors are to come first.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/list_reader.h"
+#include "engine/report_format.h"
+#include "engine/solve_control.h"
+
+namespace quill {
+
+class WorkerPool;
+
+class Solve {
+public:
+    explicit Solve(const ReportStyle& style, SolveControl control = {});
+    ~Solve();
+    Solve(const Solve&) = delete;
+    Solve& operator=(const Solve&) = delete;
+
+    // The next piece of the x pane's text (CR LF breaks), cut anywhere; see
+    // ListReader::add. Raises only AbortError and std::bad_alloc.
+    void addXText(std::string_view piece);
+    // The text is complete. Raises the error of the earliest line that is not
+    // a number (ConvertError) or does not fit a double (OverflowError), with
+    // the index of that line in the text.
+    void finishX();
+    // True until a byte of x text arrives: the pane had no lines.
+    bool xTextEmpty() const { return x_.empty(); }
+    // Takes the x values as they are, in place of any text: the list kept
+    // from an earlier Solve when the pane has no lines.
+    void setX(const std::vector<double>& values);
+
+    // F at every x. Raises OverflowError (naming the x by its valueIndex and,
+    // where the x came as text, its valueLine), AbortError.
+    void compute(std::vector<double> coefficients);
+
+    int32_t xCount() const { return static_cast<int32_t>(x_.count()); }
+    std::vector<double> xValues() const;  // empty unless control.keepX
+    std::vector<double> fxValues() const;
+
+    // Hands the report (or the CSV table, by the style's layout) to sink in
+    // order, in pieces that each end with a line break. Raises AbortError
+    // (the report then stops part-way) and what sink raises.
+    void writeReport(const std::function<void(std::string_view)>& sink);
+    // The whole report as one text.
+    std::string reportText();
+
+private:
+    struct Text;
+    std::string head() const;
+
+    ReportStyle style_;  // of the numbers written: "." for a CSV table
+    SolveControl control_;
+    std::unique_ptr<WorkerPool> pool_;
+    ListReader x_;
+    std::vector<double> coefficients_;
+    std::vector<std::vector<double>> fx_;  // per block of x_
+    std::vector<Text> xText_;              // per block of x_
+};
+
+// A whole Solve of two list texts on `control.threads` threads: the report,
+// or the first error. The coefficient text is read first.
+std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
+                        const SolveControl& control = {});
+
+}  // namespace quill

@@ -1,0 +1,239 @@
+#include "engine/solve.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "common/error.h"
+#include "engine/evaluate.h"
+#include "engine/worker_pool.h"
+#include "numtext/format.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kBreak{"\r\n", 2};
+static_assert(kNumber < 256, "a number's length is kept in a byte");
+
+// The work of one value's report lines, in the operations of evaluate.h: a
+// report below one chunk's work is written on the calling thread.
+constexpr std::size_t kTextWork = 64;
+// The most memory the report's pieces in flight take together (unless two
+// pieces need more).
+constexpr std::size_t kPiecesMemory = std::size_t{24} << 20;
+static_assert(kIndexedLine <= kResultLine && kCsvRow <= kResultLine);
+
+void checkCancel(const std::atomic<bool>* cancel) {
+    if (cancel && cancel->load()) throw AbortError();
+}
+
+// Threads for writing the report lines of `values` x values.
+unsigned textThreads(std::size_t values) { return values * kTextWork < kChunkWork ? 1 : 0; }
+
+// A byte buffer that is written through a pointer and never zero-filled.
+struct TextBuffer {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
+
+    char* room(std::size_t bytes) {
+        if (capacity < bytes) {
+            data.reset();
+            data = std::make_unique_for_overwrite<char[]>(bytes);
+            capacity = bytes;
+        }
+        size = 0;
+        return data.get();
+    }
+    std::string_view view() const { return {data.get(), size}; }
+};
+
+char* put(char* to, std::string_view s) {
+    std::memcpy(to, s.data(), s.size());
+    return to + s.size();
+}
+
+// A number's text: always kNumber bytes are copied, which a copy of unknown
+// length would spend more time deciding than doing. Both buffers have room
+// for a whole number at every number's place.
+char* putNumber(char* to, const char* from, std::size_t length) {
+    std::memcpy(to, from, kNumber);
+    return to + length;
+}
+
+}  // namespace
+
+// The report's text of every x of a block, one after another, and the length of each.
+struct Solve::Text {
+    TextBuffer text;
+    std::vector<uint8_t> length;
+};
+
+Solve::Solve(const ReportStyle& style, SolveControl control)
+    : style_(style.layout == ReportLayout::csv ? csvNumbers(style) : style),
+      control_(std::move(control)),
+      pool_(std::make_unique<WorkerPool>(control_.threads)),
+      x_(style.decimalMark, *pool_, control_) {}  // read with the style's mark, whatever the layout
+
+Solve::~Solve() = default;
+
+void Solve::addXText(std::string_view piece) { x_.add(piece); }
+
+void Solve::finishX() { x_.finish(); }
+
+void Solve::setX(const std::vector<double>& values) { x_.setValues(values); }
+
+void Solve::compute(std::vector<double> coefficients) {
+    checkCancel(control_.cancel);
+    coefficients_ = std::move(coefficients);
+    std::vector<ValueBlock>& blocks = x_.blocks();
+    std::vector<ValueSpan> spans(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        spans[i] = {blocks[i].values.data(), nullptr, blocks[i].values.size()};
+    fx_.clear();
+    fx_.resize(blocks.size());
+    xText_.clear();
+    xText_.resize(blocks.size());
+    // A block's results take their memory as its evaluation starts; once they
+    // are made, the text of every x, which both its X line and its F line
+    // take, replaces the x values where they are not kept.
+    SpanHooks hooks;
+    hooks.room = [&](std::size_t i) {
+        fx_[i].resize(blocks[i].values.size());
+        return fx_[i].data();
+    };
+    hooks.done = [&](std::size_t i) {
+        std::vector<double>& x = blocks[i].values;
+        Text& t = xText_[i];
+        char* to = t.text.room(x.size() * kNumber);  // every start leaves kNumber bytes
+        t.length.resize(x.size());
+        for (std::size_t j = 0; j < x.size(); ++j) {
+            const std::size_t length = numberText(x[j], style_, to);
+            t.length[j] = static_cast<uint8_t>(length);
+            to += length;
+        }
+        t.text.size = static_cast<std::size_t>(to - t.text.data.get());
+        if (!control_.keepX) std::vector<double>().swap(x);
+    };
+    try {
+        evaluateSpans(*pool_, coefficients_.data(), coefficients_.size(), spans.data(), spans.size(),
+                      stageControl(control_, SolveStage::computing), hooks);
+    } catch (OverflowError& e) {
+        e.setValueLine(x_.lineOf(static_cast<std::size_t>(e.valueIndex())));
+        throw;
+    }
+}
+
+std::vector<double> Solve::xValues() const { return x_.values(); }
+
+std::vector<double> Solve::fxValues() const {
+    std::vector<double> all;
+    all.reserve(x_.count());
+    for (const std::vector<double>& fx : fx_) all.insert(all.end(), fx.begin(), fx.end());
+    return all;
+}
+
+// The report's head: the counts and the coefficients, a few lines made on the
+// calling thread; the CSV table's header.
+std::string Solve::head() const {
+    if (style_.layout == ReportLayout::csv) return std::string(kCsvHeader);
+    std::string head;
+    char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
+    auto integer = [&](int32_t v) { head.append(number, integerToText(v, number)); };
+    head.append(kCoefficientCountLabel);
+    integer(static_cast<int32_t>(coefficients_.size()));
+    head.append(kBreak);
+    head.append(kXCountLabel);
+    integer(xCount());
+    head.append(kBreak);
+    for (std::size_t i = 0; i < coefficients_.size(); ++i) {
+        head.append("A[");
+        integer(static_cast<int32_t>(i));
+        head.append("]=");
+        head.append(number, numberText(coefficients_[i], style_, number));
+        head.append(kBreak);
+    }
+    return head;
+}
+
+void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
+    checkCancel(control_.cancel);
+    const std::string first = head();
+
+    // Then the report's X lines, one piece per block, and its F lines (the
+    // CSV table's rows), one piece per block, formatted ahead on all threads
+    // and handed on in order. All the memory is taken before the first piece
+    // goes out, so that running out of it never leaves half a report behind.
+    const bool csv = style_.layout == ReportLayout::csv;
+    const std::vector<ValueBlock>& blocks = x_.blocks();
+    const std::size_t blockCount = xText_.size();
+    const std::size_t xPieces = csv ? 0 : blockCount;
+    std::size_t largest = 1;
+    for (const Text& t : xText_) largest = std::max(largest, t.length.size());
+    // Two pieces per thread in flight keep every thread busy while the sink
+    // writes; on many cores the pieces' memory sets the bound.
+    const std::size_t window =
+        std::clamp(kPiecesMemory / (largest * kResultLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
+    std::vector<TextBuffer> slots(std::min(window, xPieces + blockCount));
+    for (TextBuffer& slot : slots) slot.room(largest * kResultLine);
+
+    // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
+    auto work = [&](std::size_t k) {
+        if (k-- == 0) return;
+        const bool xLines = k < xPieces;
+        const std::size_t b = xLines ? k : k - xPieces;
+        const Text& x = xText_[b];
+        const std::vector<double>& fx = fx_[b];
+        const std::size_t count = x.length.size();
+        TextBuffer& out = slots[k % window];
+        char* to = out.room(count * (xLines ? kIndexedLine : kResultLine));
+        const char* text = x.text.data.get();
+        for (std::size_t j = 0; j < count; ++j) {
+            const char* number = text;
+            const std::size_t length = x.length[j];
+            text += length;
+            if (csv) {
+                to = putCsvRow(to, std::string_view(number, length), fx[j], style_);
+                continue;
+            }
+            if (xLines) {
+                to = put(to, "X[");
+                to += integerToText(static_cast<int32_t>(blocks[b].first + j), to);
+                to = putNumber(put(to, "]="), number, length);
+            } else {
+                to = put(putNumber(put(to, "F("), number, length), ")=");
+                to += numberText(fx[j], style_, to);
+            }
+            to = put(to, kBreak);
+        }
+        out.size = static_cast<std::size_t>(to - out.data.get());
+    };
+    auto deliver = [&](std::size_t k) { sink(k == 0 ? std::string_view(first) : slots[(k - 1) % window].view()); };
+    ChunkControl control = stageControl(control_, SolveStage::writing);
+    control.threads = textThreads(x_.count());
+    pool_->runOrdered(1 + xPieces + blockCount, window, work, deliver, control);
+}
+
+std::string Solve::reportText() {
+    // Room for the longest report, so that the text is never copied while it
+    // grows; the pages never written are never touched.
+    std::string text;
+    const std::size_t count = x_.count();
+    const std::size_t counts = kCoefficientCountLabel.size() + kXCountLabel.size() + 2 * (kMaxIntegerTextLength + 2);
+    text.reserve(counts + (coefficients_.size() + count) * kIndexedLine + count * kResultLine);
+    writeReport([&](std::string_view piece) { text.append(piece); });
+    return text;
+}
+
+std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
+                        const SolveControl& control) {
+    std::vector<double> coefficients = readList(coefficientText, style.decimalMark);
+    Solve solve(style, control);
+    solve.addXText(xText);
+    solve.finishX();
+    solve.compute(std::move(coefficients));
+    return solve.reportText();
+}
+
+}  // namespace quill

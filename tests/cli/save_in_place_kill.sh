@@ -1,0 +1,71 @@
+#!/bin/sh
+# save_in_place_kill.sh CLI: kills `quillometer-cli -o` with SIGKILL, over
+# and over, during a save that can only rewrite its target in place (the
+# folder takes no new file); the moments close in on the rewrite itself, late
+# in the run: a kill that left the old report comes later next time, one that
+# left the new report earlier, each with a little chance. After every kill the target holds
+# the old report or the new one, or else the user's cache folder holds a
+# whole copy of the old one; nothing is left beside the target. As root, the
+# saves run as user 65534, whom the permission bits bind.
+set -u
+cli=$1 rounds=24
+work=$(mktemp -d) || exit 1
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+chmod 755 "$work"
+cd "$work" || exit 1
+cp "$cli" ./cli && chmod 755 ./cli
+as=""
+if [ "$(id -u)" -eq 0 ]; then
+    command -v setpriv >/dev/null || { echo "setpriv is needed to drop privileges"; exit 1; }
+    as="setpriv --reuid=65534 --regid=65534 --clear-groups"
+fi
+mkdir cache && chmod 777 cache
+XDG_CACHE_HOME=$work/cache
+export XDG_CACHE_HOME
+
+printf '1\r\n-3\r\n0.5\r\n2\r\n' >an
+seq -f "%.1f" 0 0.5 499999.5 >xa
+seq -f "%.2f" 0 0.25 249999.75 >xb
+./cli -o ra an xa && ./cli -o rb an xb || exit 1
+cmp -s ra rb && { echo "the two reports must differ"; exit 1; }
+chmod 644 an xa xb ra rb
+mkdir out && cp ra out/report.txt && chmod 666 out/report.txt && chmod 555 out
+
+now() { date +%s%N; }
+start=$(now)
+$as ./cli -o out/report.txt an xb || { echo "an in-place save failed"; exit 1; }
+took=$(( ($(now) - start) / 1000 ))  # microseconds for a whole run
+[ -z "$(ls -A cache/quillometer 2>/dev/null)" ] || { echo "a save that succeeded left a copy"; exit 1; }
+
+failed=0 killed=0 copies=0 round=0 old=rb at=0.8 step=0.2
+while [ $round -lt $rounds ]; do
+    round=$((round + 1))
+    next=xa new=ra
+    [ $old = ra ] && next=xb new=rb
+    delay=$(awk -v r="$round" -v t="$took" -v at="$at" 'BEGIN { srand(r * 7919 + t); printf "%.6f", (at + 0.04 * (rand() - 0.5)) * t / 1e6 }')
+    $as ./cli -o out/report.txt an $next &
+    pid=$!
+    sleep "$delay"
+    kill -9 $pid 2>/dev/null
+    wait $pid 2>/dev/null
+    [ $? -eq 137 ] && killed=$((killed + 1))
+    left=$(ls -A cache/quillometer 2>/dev/null)
+    if cmp -s out/report.txt $old; then
+        at=$(awk -v a="$at" -v s="$step" 'BEGIN { print a + s }')
+    elif cmp -s out/report.txt $new; then
+        at=$(awk -v a="$at" -v s="$step" 'BEGIN { print a - s }')
+    elif [ "$(echo "$left" | wc -w)" -eq 1 ] && cmp -s "cache/quillometer/$left" $old; then
+        copies=$((copies + 1))
+    else
+        echo "round $round: the target is neither report and no whole copy of the old one is kept"
+        failed=1
+    fi
+    [ "$(ls -A out)" = report.txt ] || { echo "round $round: left beside the target: $(ls -A out)"; failed=1; }
+    # As a user would: the old report back from its copy, the copies cleared.
+    cmp -s out/report.txt $new || { cat $old >out/report.txt; new=$old; }
+    rm -f cache/quillometer/*
+    old=$new
+    step=$(awk -v s="$step" 'BEGIN { s *= 0.75; print s < 0.01 ? 0.01 : s }')
+done
+echo "$killed of $rounds saves killed part-way, $copies of them while the target was being rewritten"
+exit $failed
