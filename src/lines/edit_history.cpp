@@ -12,8 +12,7 @@ constexpr std::size_t kMostHistoryBytes = std::size_t{256} << 20;
 }  // namespace
 
 void EditHistory::record(EditStep step) {
-    for (const EditStep& s : redo_) bytes_ -= s.away.bytes();
-    redo_.clear();
+    drop(redo_, redo_.size());
     const bool continuesTyping = step.kind == EditKind::typing && step.away.bytes() == 0 && !undo_.empty() &&
                                  undo_.back().kind == EditKind::typing && undo_.back().end == step.from;
     if (continuesTyping) {
@@ -47,18 +46,28 @@ void EditHistory::push(EditStep step) {
 }
 
 void EditHistory::forget() {
-    undo_.clear();
-    redo_.clear();
-    bytes_ = 0;
+    drop(undo_, undo_.size());
+    drop(redo_, redo_.size());
 }
 
 void EditHistory::trim() {
-    std::size_t drop = 0;
-    while (undo_.size() - drop > 1 && (undo_.size() - drop > kMostUndoSteps || bytes_ > kMostHistoryBytes)) {
-        bytes_ -= undo_[drop].away.bytes();
-        ++drop;
+    std::size_t count = 0;
+    std::size_t bytes = bytes_;
+    while (undo_.size() - count > 1 && (undo_.size() - count > kMostUndoSteps || bytes > kMostHistoryBytes))
+        bytes -= undo_[count++].away.bytes();
+    drop(undo_, count);
+}
+
+void EditHistory::drop(std::vector<EditStep>& steps, std::size_t count) {
+    if (count == 0) return;
+    std::vector<RowText> texts;
+    texts.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes_ -= steps[i].away.bytes();
+        texts.push_back(std::move(steps[i].away));
     }
-    undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(drop));
+    steps.erase(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(count));
+    if (discard_) discard_(std::move(texts));
 }
 
 }  // namespace quill

@@ -1,6 +1,7 @@
 #include "lines/pane_text.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/utf8_steps.h"
 
@@ -12,9 +13,16 @@ constexpr std::string_view kBreak{"\r\n", 2};
 
 }  // namespace
 
+void PaneText::setDiscard(TextDiscard discard) {
+    discard_ = discard;
+    history_.setDiscard(std::move(discard));
+}
+
 void PaneText::clear() {
+    std::vector<RowText> gone(1, rows_);  // shares the blocks, which now go with it
     ByteLineList::clear();
     history_.forget();
+    if (discard_) discard_(std::move(gone));
     changed(true);
 }
 

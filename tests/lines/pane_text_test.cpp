@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -181,6 +182,42 @@ TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
         std::size_t widest = 0;
         for (int64_t r = 0; r < pane.rowCount(); ++r) widest = std::max(widest, pane.row(r).size());
         ASSERT_EQ(pane.widestRowBytes(), widest) << "round " << round;
+    }
+}
+
+// Every text the pane lets go of reaches the discard, once: a cleared text,
+// the steps a cleared history held, the redo steps a new edit ends, and the
+// oldest step past the history's limit.
+TEST(PaneText, TextsLetGoReachTheDiscard) {
+    const struct {
+        const char* what;
+        std::function<void(PaneText&)> act;
+        std::vector<std::string> discarded;
+    } cases[] = {
+        {"clear", [](PaneText& p) { p.clear(); }, {"", "1\r\n2"}},
+        {"an edit after an undo",
+         [](PaneText& p) {
+             p.edit({0, 0}, {0, 1}, "x");
+             p.undo();
+             p.edit({0, 0}, {0, 0}, "y");
+         },
+         {"x"}},
+        {"lines added", [](PaneText& p) { p.add("3"); }, {""}},
+        {"past the step limit",
+         [](PaneText& p) {
+             for (int i = 0; i < 100; ++i) p.edit({0, 0}, p.end(), std::to_string(i));
+         },
+         {""}},
+    };
+    for (const auto& c : cases) {
+        PaneText pane;
+        pane.load({"1\r\n2"});
+        std::vector<std::string> discarded;
+        pane.setDiscard([&](std::vector<RowText> texts) {
+            for (const RowText& t : texts) discarded.push_back(t.text());
+        });
+        c.act(pane);
+        EXPECT_EQ(discarded, c.discarded) << c.what;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <utility>
 
 #include "common/error.h"
 #include "solve/background_solve.h"
@@ -20,6 +21,7 @@
 #include "ui/panes/text_pane.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui/shared/command_guard.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
 
 namespace quill {
@@ -145,6 +147,9 @@ void MainWindow::finishSolve() {
             pointAtLine(PaneRole::xValues, line);
     } else {
         runGuarded(app_, [&] {
+            // The lists of the last Solve, and the report the pane lets go
+            // of, are freed beside the window.
+            disposeAside(std::exchange(evaluator_, Evaluator()));
             evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
             PaneText& result = paneFor(PaneRole::results).lines();
             if (solveAutoClear_) result.clear();

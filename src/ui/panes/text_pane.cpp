@@ -13,6 +13,7 @@
 
 #include "common/utf8_steps.h"
 #include "ui/panes/pane_work.h"
+#include "ui/shared/dispose_aside.h"
 
 namespace quill {
 
@@ -68,6 +69,12 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     text_.setObserver([this](bool replaced) { textChanged(replaced); });
+    // Texts of a megabyte and more are freed beside the window.
+    text_.setDiscard([](std::vector<RowText> texts) {
+        std::size_t bytes = 0;
+        for (const RowText& text : texts) bytes += text.bytes();
+        if (bytes >= (std::size_t{1} << 20)) disposeAside(std::move(texts));
+    });
     updateMetrics();
 }
 

@@ -15,11 +15,13 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "common/error.h"
 #include "common/safe_file.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
 
 namespace quill {
@@ -188,7 +190,7 @@ void PlotPage::showSolve(const std::vector<double>& coefficients, const std::vec
 void PlotPage::showSolve(plot::PlotModel model) {
     // The scale chosen since the model was made wins.
     const plot::YScale scale = model_.yScale();
-    model_ = std::move(model);
+    disposeAside(std::exchange(model_, std::move(model)));
     if (model_.yScale() != scale) model_.setYScale(scale);
     setView(model_.fitView());
 }

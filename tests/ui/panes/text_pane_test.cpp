@@ -7,10 +7,14 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QThreadPool>
 #include <QVBoxLayout>
+#include <memory>
+#include <thread>
 
 #include "ui/panes/pane_drop.h"
 #include "ui/panes/text_pane.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui_test_support.h"
 
 using quill::TextPane;
@@ -206,6 +210,20 @@ private slots:
         const QString around = pane_->inputMethodQuery(Qt::ImSurroundingText).toString();
         QVERIFY(around.size() <= 2048 && around.size() > 1000);
         QCOMPARE(pane_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1024);
+    }
+
+    // Large values (a cleared text, the last Solve's lists) are freed on
+    // another thread.
+    void largeValuesAreFreedAside() {
+        struct Noted {
+            explicit Noted(std::thread::id* where) : where(where) {}
+            ~Noted() { *where = std::this_thread::get_id(); }
+            std::thread::id* where;
+        };
+        std::thread::id freedOn;
+        quill::disposeAside(std::make_unique<Noted>(&freedOn));
+        QThreadPool::globalInstance()->waitForDone();
+        QVERIFY(freedOn != std::thread::id() && freedOn != std::this_thread::get_id());
     }
 };
 

@@ -5,6 +5,7 @@
 // taking a step back swaps texts rather than copying them.
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "lines/row_text.h"
@@ -20,8 +21,13 @@ struct EditStep {
     EditKind kind = EditKind::other;
 };
 
+// Takes the texts of the steps a history drops; without one they are freed
+// where they drop.
+using TextDiscard = std::function<void(std::vector<RowText>)>;
+
 class EditHistory {
 public:
+    void setDiscard(TextDiscard discard) { discard_ = std::move(discard); }
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     // Bytes the steps hold besides the text.
@@ -46,8 +52,11 @@ private:
     // Drops the oldest steps while there are too many or they hold too
     // much; the newest stays whatever its size.
     void trim();
+    // Drops steps [0, count) of the list.
+    void drop(std::vector<EditStep>& steps, std::size_t count);
 
     std::vector<EditStep> undo_, redo_;
+    TextDiscard discard_;
     std::size_t bytes_ = 0;
 };
 

@@ -68,6 +68,9 @@ public:
     // Called after every change; `replaced` is true when the whole text was
     // replaced or cleared rather than edited or appended to.
     void setObserver(std::function<void(bool replaced)> observer) { observer_ = std::move(observer); }
+    // Where the texts go that the pane lets go of (a cleared text, steps the
+    // history drops), so that a large one can be freed on another thread.
+    void setDiscard(TextDiscard discard);
 
 protected:
     // What the program adds to the text is not undone, and ends the history.
@@ -84,6 +87,7 @@ private:
 
     EditHistory history_;
     std::function<void(bool)> observer_;
+    TextDiscard discard_;
 };
 
 }  // namespace quill
