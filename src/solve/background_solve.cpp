@@ -78,6 +78,7 @@ void BackgroundSolve::run() noexcept {
         if (cancel_.load()) throw AbortError();
         out.plot.setYScale(input_.plotScale);
         out.plot.setData(out.coefficients, out.x, out.fx);
+        out.plot.prepareFitFrame(input_.plotFrame);
     } catch (...) {
         out.error = std::current_exception();
         out.errorSource = reading;

@@ -110,6 +110,7 @@ void MainWindow::solve() {
     if (x.lines().count() == 0) input.keptX = evaluator_.xValues();
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
+    input.plotFrame = plotPage_->frameSize();
     solveAutoClear_ = autoClear_->isChecked();
     solveRun_ = std::make_unique<BackgroundSolve>(
         std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection); });

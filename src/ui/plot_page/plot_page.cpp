@@ -283,20 +283,25 @@ void PlotPage::setView(const plot::ViewRect& view) {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void PlotPage::updateFrame() {
+plot::FrameSize PlotPage::frameSize() const {
     const QRect area = plot_->axisRect()->rect();
     const int columns = std::max(area.width() > 0 ? area.width() : plot_->width(), 1);
     const int rows = std::max(area.height() > 0 ? area.height() : plot_->height(), 1);
+    return {static_cast<std::size_t>(columns), decimalMark_, std::max(2, columns / kPixelsPerXTick),
+            std::max(2, rows / kPixelsPerYTick)};
+}
+
+void PlotPage::updateFrame() {
+    const plot::FrameSize size = frameSize();
     const plot::ViewRect view = currentView();
     const bool sameView = view.u0 == frame_.view.u0 && view.u1 == frame_.view.u1 && view.v0 == frame_.view.v0 &&
                           view.v1 == frame_.view.v1;
-    if (!frameStale_ && sameView && columns == frameColumns_ && rows == frameRows_) return;
+    if (!frameStale_ && sameView && size == frameSize_) return;
 
-    frame_ = model_.frame(view, static_cast<std::size_t>(columns), decimalMark_, std::max(2, columns / kPixelsPerXTick),
-                          std::max(2, rows / kPixelsPerYTick));
+    frame_ = model_.frame(view, size);
     frameStale_ = false;
-    frameColumns_ = columns;
-    frameRows_ = rows;
+    frameSize_ = size;
+    const int columns = static_cast<int>(size.columns);
     pointGraph_->setData(toQVector(frame_.pointU), toQVector(frame_.pointV), true);
     curveGraph_->setData(toQVector(frame_.curve.u), toQVector(frame_.curve.v), true);
     // Long labels (15 digits and an exponent) need more room than the usual

@@ -29,6 +29,8 @@ struct SolveInput {
     std::vector<double> keptCoefficients, keptX;
     ReportStyle style;
     plot::YScale plotScale = plot::YScale::linear;
+    // The plot's frame of the fitting view is worked out for this size.
+    plot::FrameSize plotFrame;
 };
 
 struct SolveOutcome {
