@@ -1,6 +1,7 @@
 #include "row_block.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "common/utf8_steps.h"
 #include "lines/byte_scan.h"
@@ -77,6 +78,9 @@ bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
     // A long piece is cut into blocks of its own: row starts stay small offsets.
     if (!alone || !block.open || block.rows() >= kBlockRows || block.size >= kBlockBytes || bytes.size() > kBlockBytes)
         return false;
+    // A copy let go of on another thread (a save, a Solve) read the bytes
+    // before it went: those reads come before the writes below.
+    std::atomic_thread_fence(std::memory_order_acquire);
     const std::size_t lastRow = block.rows() - 1;
     const std::size_t lastRowStart = block.begin + block.rowStart(lastRow);
     const std::size_t oldEnd = buffer.size();
