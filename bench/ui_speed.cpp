@@ -186,7 +186,8 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
         return [window, name] { window->findChild<QPushButton*>(QLatin1String(name))->click(); };
     };
     const auto linesAre = [](quill::TextPane& pane, int count) {
-        return [&pane, count] { return pane.lines().count() == count; };
+        // A pane is off while work that replaces its text runs.
+        return [&pane, count] { return pane.lines().count() == count && pane.isEnabled(); };
     };
     const auto now = [] { return true; };
     bool solved = false, copied = false;
