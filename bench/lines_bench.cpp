@@ -72,15 +72,15 @@ void BM_SaveFile(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->MinTime(2);
 
-// The whole pane text becomes one file's bytes: the line index is built here.
-void BM_SetFileBytes(benchmark::State& state) {
+// The whole pane text is replaced by a loaded one: the line index is built here.
+void BM_LoadText(benchmark::State& state) {
     std::string text;
     quill::readWholeFile(crLfFile(), text);
     quill::ByteLineList pane;
-    for (auto _ : state) pane.setFileBytes(text);
+    for (auto _ : state) pane.load({text});
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(BM_SetFileBytes)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LoadText)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // count() and line(i) for every line, as a Solve reads its panes.
 void BM_ReadEveryLine(benchmark::State& state) {

@@ -1,25 +1,36 @@
 // Measures the desktop program on large panes: a Solve of a million x
 // values from the click until the report is on screen, typing in a
 // million-line pane, loading a 50 MB file over typed text and taking it
-// back, filling the x pane with ten million values, and the peak memory. Prints figures; asserts nothing.
+// back, filling the x pane with ten million values, and the peak memory.
+// With "freeze", the longest the window went without answering during each
+// of the pane operations on x panes of that many lines (freeze_probe below).
+// Prints figures; asserts nothing.
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed [x-count]
+//   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed freeze [x-count] [runs]
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "engine/range_fill.h"
 #include "ui/application/application.h"
 #include "ui/main_window/main_window.h"
+#include "ui/panes/file_dialogs.h"
 #include "ui/panes/pane_files.h"
 #include "ui/panes/range_dialog.h"
 #include "ui/panes/text_pane.h"
@@ -41,6 +52,12 @@ long currentMegabytes() { return statusMegabytes("VmRSS:"); }
 void settle(QWidget* window) {
     window->repaint();
     QApplication::processEvents();
+}
+
+// Runs the event loop until the pane's work (a load, a fill) has ended.
+void settleWork(QWidget* window, const quill::TextPane& pane) {
+    while (!pane.isEnabled()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    settle(window);
 }
 
 // Clicks Solve and runs the event loop until the Solve has ended; the
@@ -88,25 +105,206 @@ public:
     qsizetype shownLength = 0;
 };
 
+// ---- freeze_probe -------------------------------------------------------
+// The longest gap between two ticks of a 5 ms timer, from the start of an
+// operation (begun from the event loop, as a click is) until it is done and
+// the window has been idle for a moment: the longest the window did not answer.
+struct Freeze {
+    double longestMs = 0, workMs = 0;  // the longest gap; from the start until done
+};
+
+Freeze longestFreeze(const std::function<void()>& start, const std::function<bool()>& done) {
+    constexpr qint64 kIdleMs = 150;
+    QElapsedTimer sinceTick, sinceDone, sinceStart;
+    double workMs = 0;
+    double longest = 0;
+    QTimer ticks;
+    ticks.setTimerType(Qt::PreciseTimer);
+    ticks.setInterval(5);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longest = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
+        sinceTick.restart();
+    });
+    QEventLoop loop;
+    QTimer watch;
+    watch.setInterval(2);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!sinceDone.isValid() && done()) {
+            sinceDone.start();
+            workMs = sinceStart.nsecsElapsed() / 1e6;
+        }
+        if (sinceDone.isValid() && sinceDone.elapsed() >= kIdleMs) loop.quit();
+    });
+    QTimer::singleShot(0, [&] {
+        sinceTick.start();
+        sinceStart.start();
+        ticks.start();
+        watch.start();
+        start();
+    });
+    loop.exec();
+    return {longest, workMs};
+}
+
+void sendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// Every pane operation on an x pane of `lines` lines, `runs` times; prints
+// the median and the runs of each.
+int freezeTable(quill::MainWindow* window, int lines, int runs) {
+    QTemporaryDir folder;
+    const QString xFile = folder.filePath(QStringLiteral("x.txt")), anFile = folder.filePath(QStringLiteral("an.txt"));
+    const QString saved = folder.filePath(QStringLiteral("saved.txt"));
+    qint64 xBytes = 0;
+    {
+        QFile x(xFile);
+        x.open(QIODevice::WriteOnly);
+        std::string chunk;
+        for (int i = 0; i < lines; ++i) {
+            chunk += std::to_string(i % 2000 - 1000) + "." + std::to_string(i % 997) + "\r\n";
+            if (chunk.size() > (1 << 20) || i + 1 == lines) {
+                x.write(chunk.data(), static_cast<qint64>(chunk.size()));
+                chunk.clear();
+            }
+        }
+        xBytes = x.size();
+        QFile an(anFile);
+        an.open(QIODevice::WriteOnly);
+        an.write("1\r\n-3\r\n0.5\r\n2\r\n");
+    }
+    quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
+    quill::TextPane& results = window->paneFor(quill::PaneRole::results);
+    auto* pages = window->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    const auto answer = [](const QString& path) {
+        return [path](QWidget*, const quill::FileDialogRequest&) { return quill::FileDialogAnswer{true, path, 1}; };
+    };
+    const auto click = [window](const char* name) {
+        return [window, name] { window->findChild<QPushButton*>(QLatin1String(name))->click(); };
+    };
+    const auto linesAre = [](quill::TextPane& pane, int count) {
+        // A pane is off while work that replaces its text runs.
+        return [&pane, count] { return pane.lines().count() == count && pane.isEnabled(); };
+    };
+    const auto now = [] { return true; };
+    bool solved = false, copied = false;
+    QObject::connect(window, &quill::MainWindow::solveEnded, [&solved] { solved = true; });
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [&copied] { copied = true; });
+    window->fileDialog(quill::FileDialog::Kind::open).setRunner(answer(anFile));
+    window->findChild<QPushButton*>(QStringLiteral("BtnLoadAn"))->click();
+
+    struct Operation {
+        const char* name;
+        std::function<void()> start;
+        std::function<bool()> done;
+        std::function<void()> before = [] {};
+    };
+    std::vector<Operation> operations = {
+        {"load (Load button)", click("BtnLoadX"), linesAre(x, lines),
+         [&] { window->fileDialog(quill::FileDialog::Kind::open).setRunner(answer(xFile)); }},
+        {"one character typed mid-pane", [&] { sendKey(&x, Qt::Key_5, Qt::NoModifier, QStringLiteral("5")); }, now,
+         [&] {
+             x.setFocus();
+             x.setCaret({lines / 2, 0});
+         }},
+        {"Ctrl+Z of that character", [&] { sendKey(&x, Qt::Key_Z, Qt::ControlModifier); }, now},
+        {"save (Save button)", click("BtnSaveX"), [&] { return QFileInfo(saved).size() == xBytes; },
+         [&] {
+             QFile::remove(saved);
+             window->fileDialog(quill::FileDialog::Kind::save).setRunner(answer(saved));
+         }},
+        {"Select All + Copy",
+         [&] {
+             sendKey(&x, Qt::Key_A, Qt::ControlModifier);
+             sendKey(&x, Qt::Key_C, Qt::ControlModifier);
+         },
+         [&] { return copied; }, [&] { copied = false; }},
+        {"Solve (report into the pane)", click("BtnSolve"), [&] { return solved && !window->solving(); },
+         [&] { solved = false; }},
+        {"switch to the plot page", [&] { pages->setCurrentIndex(1); }, now},
+        {"switch back to the panes", [&] { pages->setCurrentIndex(0); }, now},
+        {"Clear (result pane)", click("BtnClearFx"), linesAre(results, 0)},
+        {"range fill",
+         [&] {
+             quill::RangeDialog dialog(x, {false, '.'}, window);
+             dialog.findChild<QLineEdit*>(QStringLiteral("EdtFrom"))->setText(QStringLiteral("-1000"));
+             dialog.findChild<QLineEdit*>(QStringLiteral("EdtTo"))->setText(QStringLiteral("1000"));
+             dialog.findChild<QLineEdit*>(QStringLiteral("EdtCount"))->setText(QString::number(lines));
+             dialog.findChild<QPushButton*>(QStringLiteral("BtnOk"))->click();
+         },
+         [&] { return x.lines().count() == lines && x.lines().line(0) == "-1000"; }, [&] { x.setFocus(); }},
+        {"Ctrl+Z of the fill", [&] { sendKey(&x, Qt::Key_Z, Qt::ControlModifier); },
+         [&] { return x.lines().count() == lines && x.lines().line(0) != "-1000"; }},
+        {"Redo of the fill", [&] { sendKey(&x, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); },
+         [&] { return x.lines().count() == lines && x.lines().line(0) == "-1000"; }},
+        {"Clear (x pane)", click("BtnClearX"), linesAre(x, 0)},
+        {"drop of the file",
+         [&] {
+             QMimeData data;
+             data.setUrls({QUrl::fromLocalFile(xFile)});
+             QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(x.viewport(), &enter);
+             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(x.viewport(), &drop);
+         },
+         linesAre(x, lines)},
+    };
+    std::map<std::string, std::vector<double>> measured, took;
+    for (int run = 0; run < runs; ++run) {
+        for (Operation& op : operations) {
+            op.before();
+            settle(window);
+            const Freeze freeze = longestFreeze(op.start, op.done);
+            measured[op.name].push_back(freeze.longestMs);
+            took[op.name].push_back(freeze.workMs);
+        }
+    }
+    std::printf(
+        "longest freeze with %d x lines (ms; median of %d runs, then each run; then the median time until done)\n",
+        lines, runs);
+    for (const Operation& op : operations) {
+        std::vector<double> times = measured[op.name];
+        std::vector<double> sorted = times;
+        std::sort(sorted.begin(), sorted.end());
+        std::printf("| %-30s | %6.0f |", op.name, sorted[sorted.size() / 2]);
+        for (double t : times) std::printf(" %.0f", t);
+        std::vector<double> work = took[op.name];
+        std::sort(work.begin(), work.end());
+        std::printf(" | %.0f\n", work[work.size() / 2]);
+    }
+    std::printf("peak memory: %ld MB\n", peakMegabytes());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     quill::Application app(argc, argv);
     app.setTitle(QString::fromUtf8(quill::kApplicationTitle));
-    const int xCount = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    const bool freeze = argc > 1 && std::string(argv[1]) == "freeze";
+    const int xCount = argc > 1 + freeze ? std::atoi(argv[1 + freeze]) : 1'000'000;
     SilentPresenter presenter;
     app.setPresenter(&presenter);
 
     auto* window = app.createOwnedWindow<quill::MainWindow>();
     window->show();
     settle(window);
+    if (freeze) {
+        const int status = freezeTable(window, xCount, argc > 3 ? std::atoi(argv[3]) : 3);
+        app.setPresenter(nullptr);
+        app.destroyOwnedWindows();
+        return status;
+    }
 
     std::string xs;
     for (int i = 0; i < xCount; ++i) xs += std::to_string(i % 2000 - 1000) + "." + std::to_string(i % 997) + "\r\n";
     QElapsedTimer timer;
     timer.start();
-    window->paneFor(quill::PaneRole::coefficients).lines().setFileBytes("1\r\n-3\r\n0.5\r\n2\r\n");
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes(xs);
+    window->paneFor(quill::PaneRole::coefficients).lines().load({"1\r\n-3\r\n0.5\r\n2\r\n"});
+    window->paneFor(quill::PaneRole::xValues).lines().load({xs});
     settle(window);
     std::printf("fill x pane: %d lines in %.0f ms\n", xCount, timer.nsecsElapsed() / 1e6);
 
@@ -141,7 +339,7 @@ int main(int argc, char** argv) {
     std::printf("second solve (clear + report): %.0f ms\n", timer.nsecsElapsed() / 1e6);
 
     // An error quoting a 100 MB line.
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes(std::string(100'000'000, '9') + "x\r\n");
+    window->paneFor(quill::PaneRole::xValues).lines().load({std::string(100'000'000, '9') + "x\r\n"});
     timer.restart();
     solveAndWait(window);
     std::printf("error for a 100 MB line: box text of %lld characters after %.0f ms\n",
@@ -160,14 +358,14 @@ int main(int argc, char** argv) {
         }
         big.close();
         quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
-        x.lines().setFileBytes("1\r\n");
+        x.lines().load({"1\r\n"});
         x.setCaret(x.lines().end());
         x.insertText(QStringLiteral("2\n3"));
         settle(window);
         const long before = currentMegabytes();
         timer.restart();
         quill::loadPaneFile(x, path);
-        settle(window);
+        settleWork(window, x);
         std::printf("load of a %lld-byte file: %d lines in %.0f ms, %+ld MB\n", static_cast<long long>(big.size()),
                     x.lines().count(), timer.nsecsElapsed() / 1e6, currentMegabytes() - before);
         timer.restart();
@@ -182,7 +380,7 @@ int main(int argc, char** argv) {
                     x.lines().historyBytes(), currentMegabytes() - before);
         timer.restart();
         quill::loadPaneFile(x, path);
-        settle(window);
+        settleWork(window, x);
         std::printf("the same load over the 50 MB text: %.0f ms, history %zu bytes\n", timer.nsecsElapsed() / 1e6,
                     x.lines().historyBytes());
         std::printf("peak memory: %ld MB\n", peakMegabytes());
@@ -190,7 +388,7 @@ int main(int argc, char** argv) {
 
     // Fill with a range: ten million values in place of the x pane's text,
     // the text alone first, then the whole fill up to the repaint, and Undo.
-    window->paneFor(quill::PaneRole::xValues).lines().setFileBytes("1\r\n");
+    window->paneFor(quill::PaneRole::xValues).lines().load({"1\r\n"});
     const quill::RangeRequest range{-1000, 1000, quill::kMostRangeValues};
     timer.restart();
     const std::size_t rangeBytes = quill::rangeText(range, '.').size();
@@ -202,7 +400,7 @@ int main(int argc, char** argv) {
         dialog.findChild<QLineEdit*>(QStringLiteral("EdtCount"))->setText(QString::number(range.count));
         timer.restart();
         dialog.fill();
-        settle(window);
+        settleWork(window, window->paneFor(quill::PaneRole::xValues));
     }
     std::printf("fill with a range: %d lines in the x pane %.0f ms\n",
                 window->paneFor(quill::PaneRole::xValues).lines().count(), timer.nsecsElapsed() / 1e6);

@@ -61,11 +61,15 @@ double rangeValue(const RangeRequest& range, int32_t i) {
 }
 
 std::string rangeText(const RangeRequest& range, char decimalMark) {
+    return rangeText(range, decimalMark, 0, range.count);
+}
+
+std::string rangeText(const RangeRequest& range, char decimalMark, int32_t first, int32_t end) {
     std::string text;
-    if (range.count <= 0) return text;
-    text.resize(static_cast<std::size_t>(range.count) * (kMaxDoubleTextLength + 2));
+    if (end <= first) return text;
+    text.resize(static_cast<std::size_t>(end - first) * (kMaxDoubleTextLength + 2));
     char* out = text.data();
-    for (int32_t i = 0; i < range.count; ++i) {
+    for (int32_t i = first; i < end; ++i) {
         out += doubleToText(rangeValue(range, i), decimalMark, out);
         *out++ = '\r';
         *out++ = '\n';

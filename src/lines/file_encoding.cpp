@@ -141,10 +141,4 @@ std::string encodeFileText(std::string utf8, FileEncoding encoding) {
     return bytes;
 }
 
-std::string RememberingFileCodec::decode(std::string bytes) {
-    DecodedText decoded = decodeFileText(std::move(bytes));
-    encoding_ = decoded.encoding;
-    return std::move(decoded.utf8);
-}
-
 }  // namespace quill

@@ -85,10 +85,10 @@ std::size_t bytesPerPiece(std::size_t pieceSize) { return pieceSize < 2 ? 1 : pi
     throw FileError("File " + name + " contains a NUL byte at line " + std::to_string(line));
 }
 
-// Hands on the pane text of a transfer decoded as a pane decodes its file.
-// While it is all ASCII (the same in every encoding the panes read) it goes
-// on as it comes, so that an ordinary list is never held whole; from the
-// first other byte on, the rest is gathered and decoded at the end, where
+// Hands on the pane text of a transfer decoded as file_encoding.h tells.
+// While it is all ASCII (the same in every encoding a list may come in) it
+// goes on as it comes, so that an ordinary list is never held whole; from
+// the first other byte on, the rest is gathered and decoded at the end, where
 // the choice of encoding is known.
 class DecodingSink {
 public:
@@ -97,7 +97,8 @@ public:
     void take(std::string_view text) {
         if (first_) {
             first_ = false;
-            if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+            mark_ = text.starts_with("\xEF\xBB\xBF");
+            if (mark_) text.remove_prefix(3);
         }
         if (gathered_.empty()) {
             const std::size_t ascii =
@@ -108,13 +109,21 @@ public:
         gathered_.append(text);
     }
 
-    void finish() {
-        if (!gathered_.empty()) take_(decodeUnmarkedText(std::move(gathered_)).utf8);
+    FileEncoding finish() {
+        FileEncoding encoding;
+        if (!gathered_.empty()) {
+            DecodedText decoded = decodeUnmarkedText(std::move(gathered_));
+            take_(decoded.utf8);
+            encoding = decoded.encoding;
+        }
+        encoding.mark = mark_;
+        return encoding;
     }
 
 private:
     const PieceSink& take_;
     bool first_ = true;
+    bool mark_ = false;
     std::string gathered_;
 };
 
@@ -124,20 +133,21 @@ struct Source {
     const std::string& failure;  // the message of a read error
 };
 
-// Reads the descriptor piece by piece into pane text: the file's own bytes,
-// or UTF-8 for a UTF-16 file, which is decoded first (the encoding is then
-// returned). With take, the text is handed on after every piece, decoded as
-// a pane decodes it, and dropped, so that it is never held whole. readFull
-// splits the pieces at the same places whatever sizes read() returns.
-std::optional<FileEncoding> readPaneText(const Source& source, std::string& text, const PieceSink* take) {
+// The one road of every load: reads the descriptor piece by piece, makes
+// every break CR LF and hands the text to take, decoded; returns how the
+// file was encoded. A UTF-16 file is read whole and decoded first; any
+// other is decoded as it goes (DecodingSink). readFull splits the pieces at
+// the same places whatever sizes read() returns.
+FileEncoding readList(const Source& source, const PieceSink& take, const FileProgress& progress = {}) {
+    std::string text;  // the pane text of one piece
     PaneTextBuilder builder(text);
     std::optional<DecodingSink> decoder;
     const auto handOn = [&] {
-        if (!take || text.empty()) return;
+        if (text.empty()) return;
         if (decoder) {
             decoder->take(text);
         } else {
-            (*take)(text);
+            take(text);
         }
         text.clear();
     };
@@ -148,25 +158,31 @@ std::optional<FileEncoding> readPaneText(const Source& source, std::string& text
 
     const std::size_t step = bytesPerPiece(kLoadPieceSize);
     std::string piece(step, '\0');
+    struct stat info;
+    const uint64_t size = ::fstat(source.fd, &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
+    uint64_t read = 0;
     const auto readPiece = [&] {
         const ssize_t n = readFull(source.fd, piece.data(), step);
         // A read error part-way would leave half a list that looks whole.
         if (n < 0) throw FileError(source.failure);
         piece.resize(static_cast<std::size_t>(n));
+        read += static_cast<uint64_t>(n);
+        if (progress) progress(read, size);
     };
     readPiece();
 
-    std::optional<FileEncoding> decoded;
+    std::optional<FileEncoding> utf16;
     if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF")) {
         if (piece.size() == step && !readAll(source.fd, piece)) throw FileError(source.failure);
-        if (DecodedText utf16; decodeMarkedUtf16(piece, utf16)) {
-            piece = std::move(utf16.utf8);
-            decoded = utf16.encoding;
+        if (DecodedText decoded; decodeMarkedUtf16(piece, decoded)) {
+            piece = std::move(decoded.utf8);
+            utf16 = decoded.encoding;
+        } else {
+            decoder.emplace(take);
         }
-        if (take && !decoded) decoder.emplace(*take);
         for (std::size_t at = 0; at < piece.size(); at += step) convert(std::string_view(piece).substr(at, step));
     } else {
-        if (take) decoder.emplace(*take);
+        decoder.emplace(take);
         // A short piece is the end of the file.
         for (bool more = true; more && !piece.empty();) {
             more = piece.size() == step;
@@ -176,20 +192,7 @@ std::optional<FileEncoding> readPaneText(const Source& source, std::string& text
     }
     builder.finish();
     handOn();
-    if (decoder) decoder->finish();
-    return decoded;
-}
-
-// A load: the pane changes only when the whole transfer succeeded.
-void loadPieces(LineList& pane, const Source& source) {
-    std::string text;
-    struct stat info;
-    if (::fstat(source.fd, &info) == 0 && S_ISREG(info.st_mode))
-        text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
-    // A UTF-16 file goes to the pane in its own encoding, as every file does.
-    if (const auto decoded = readPaneText(source, text, nullptr)) text = encodeFileText(std::move(text), *decoded);
-    pane.setFileBytes(std::move(text));
-    pane.setCapacity(kLoadedCapacity);
+    return decoder ? decoder->finish() : *utf16;
 }
 
 FileDescriptor openList(const std::string& path, SpecialFiles special, const std::string& failure) {
@@ -214,28 +217,58 @@ std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize) 
     return text;
 }
 
+ListText readListFile(const std::string& path, SpecialFiles special, const FileProgress& progress) {
+    const std::string failure = "Cannot open file " + path;
+    const FileDescriptor file = openList(path, special, failure);
+    ListText list;
+    struct stat info;
+    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode))
+        list.text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
+    const auto keep = [&list](std::string_view piece) { list.text.append(piece); };
+    list.encoding = readList({file.get(), path, failure}, keep, progress);
+    return list;
+}
+
 void loadFromFile(LineList& pane, const std::string& path, SpecialFiles special) {
+    // The pane changes only when the whole file was read.
+    pane.load(readListFile(path, special));
+    pane.setCapacity(kLoadedCapacity);
+}
+
+FileEncoding transferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
     const FileDescriptor file = openList(path, special, failure);
-    loadPieces(pane, {file.get(), path, failure});
+    return readList({file.get(), path, failure}, take);
 }
 
-void transferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
-    const std::string failure = "Cannot open file " + path;
-    const FileDescriptor file = openList(path, special, failure);
-    std::string text;
-    readPaneText({file.get(), path, failure}, text, &take);
+FileEncoding transferFromDescriptor(int fd, const PieceSink& take, const std::string& name,
+                                    const std::string& readFailure) {
+    return readList({fd, name, readFailure}, take);
 }
 
-void transferFromDescriptor(int fd, const PieceSink& take, const std::string& name, const std::string& readFailure) {
-    std::string text;
-    readPaneText({fd, name, readFailure}, text, &take);
+void writeListFile(const RowText& rows, FileEncoding encoding, const std::string& path, SpecialFiles special,
+                   const FileProgress& progress) {
+    SafeFileWriter file;
+    checkSaved(file.open(path, special), path);
+    uint64_t written = 0;
+    const auto write = [&](std::string_view piece, uint64_t total) {
+        if (!file.write(piece)) checkSaved(SaveStatus::writeFailed, path);
+        written += piece.size();
+        if (progress) progress(written, total);
+    };
+    if (encoding == FileEncoding{}) {
+        rows.forEachPiece([&](std::string_view piece) { write(piece, rows.bytes()); });
+    } else {
+        const std::string bytes = encodeFileText(rows.text(), encoding);
+        constexpr std::size_t kPiece = std::size_t{1} << 20;
+        for (std::size_t at = 0; at < bytes.size(); at += kPiece)
+            write(std::string_view(bytes).substr(at, kPiece), bytes.size());
+    }
+    checkSaved(file.commit(), path, file.keptCopy());
 }
 
-void saveToFile(const LineFile& pane, const std::string& path, SpecialFiles special) {
-    std::string keptCopy;
-    const SaveStatus status = saveFileSafely(path, pane.fileBytes(), special, &keptCopy);
-    checkSaved(status, path, keptCopy);
+void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special) {
+    writeListFile(pane.rows(), pane.fileEncoding(), path, special);
 }
 
 }  // namespace quill

@@ -39,6 +39,7 @@ void PlotModel::setData(std::vector<double> coefficients, std::vector<double> x,
     fx_ = std::move(fx);
     fx_.resize(x_.size(), 0.0);  // one F per x, whatever the caller passed
     hasData_ = true;
+    prepared_.reset();
 
     xmap_ = LinearMap::forValues(x_.data(), x_.size());
     pu_.resize(x_.size());
@@ -66,6 +67,7 @@ void PlotModel::setData(std::vector<double> coefficients, std::vector<double> x,
 void PlotModel::setYScale(YScale scale) {
     if (ymap_.scale == scale) return;
     ymap_.scale = scale;
+    prepared_.reset();
     mapPointsToView();
 }
 
@@ -85,8 +87,21 @@ ViewRect PlotModel::fitView() const {
     return ViewRect{u.lo, u.hi, vm.lo, vm.hi};
 }
 
+void PlotModel::prepareFitFrame(const FrameSize& size) {
+    prepared_.reset();
+    prepared_ = Prepared{size, frame(fitView(), size)};
+}
+
+PlotFrame PlotModel::frame(const ViewRect& view, const FrameSize& size) const {
+    return frame(view, size.columns, size.decimalMark, size.maxXTicks, size.maxYTicks);
+}
+
 PlotFrame PlotModel::frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks,
                            int maxYTicks) const {
+    if (prepared_ && prepared_->size == FrameSize{columns, decimalMark, maxXTicks, maxYTicks}) {
+        const ViewRect& at = prepared_->frame.view;
+        if (at.u0 == view.u0 && at.u1 == view.u1 && at.v0 == view.v0 && at.v1 == view.v1) return prepared_->frame;
+    }
     PlotFrame frame;
     frame.view = view;
     columns = std::max<std::size_t>(columns, 1);

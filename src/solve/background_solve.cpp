@@ -53,14 +53,14 @@ void BackgroundSolve::run() noexcept {
 
         // The errors come in pane order: the coefficients first, then the x
         // values. A pane without lines takes the list of the last Solve.
-        solve->addXText(input_.xValues);
-        std::string().swap(input_.xValues);
+        input_.xValues.forEachPiece([&solve](std::string_view piece) { solve->addXText(piece); });
+        input_.xValues = RowText();
         reading = Source::coefficients;
-        if (input_.coefficients.empty())
+        if (input_.coefficients.bytes() == 0)
             out.coefficients = std::move(input_.keptCoefficients);
         else
-            out.coefficients = readList(input_.coefficients, input_.style.decimalMark);
-        std::string().swap(input_.coefficients);
+            out.coefficients = readList(input_.coefficients.text(), input_.style.decimalMark);
+        input_.coefficients = RowText();
         out.listsMade = 1;
         reading = Source::xValues;
         solve->finishX();
@@ -78,6 +78,7 @@ void BackgroundSolve::run() noexcept {
         if (cancel_.load()) throw AbortError();
         out.plot.setYScale(input_.plotScale);
         out.plot.setData(out.coefficients, out.x, out.fx);
+        out.plot.prepareFitFrame(input_.plotFrame);
     } catch (...) {
         out.error = std::current_exception();
         out.errorSource = reading;

@@ -63,7 +63,12 @@ TEST(RangeFillTest, TextHoldsEveryValueInTheReportsFormat) {
          "0.400555555555556\r\n0.500444444444444\r\n0.600333333333333\r\n"
          "0.700222222222222\r\n0.800111111111111\r\n0.9\r\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(rangeText(c.range, c.mark), c.text) << c.range.count;
+    for (const auto& c : cases) {
+        EXPECT_EQ(rangeText(c.range, c.mark), c.text) << c.range.count;
+        // Made in parts, the text is the same.
+        const int32_t half = c.range.count / 2;
+        EXPECT_EQ(rangeText(c.range, c.mark, 0, half) + rangeText(c.range, c.mark, half, c.range.count), c.text);
+    }
     const RangeRequest r{0.001, 0.9, 10};
     EXPECT_EQ(rangeValue(r, 9), 0.9);
     EXPECT_EQ(rangeValue(r, 3), 0.001 + 3 * (0.9 - 0.001) / 9);

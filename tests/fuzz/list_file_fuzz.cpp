@@ -1,8 +1,9 @@
 // Any list file loaded into a pane, then solved as the coefficients and as
 // the x values. Nothing may crash; a load that fails leaves the pane as it
 // was; a pane that loaded keeps the line model's invariants and holds exactly
-// the pane text of the file's bytes (of its decoded text, for UTF-16); a Solve that fails writes no report,
-// and one that succeeds has an F(x) for every x.
+// the pane text of the file's bytes, decoded (for UTF-16, the pane text of its
+// decoded text); a Solve that fails writes no report, and one that succeeds
+// has an F(x) for every x.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -32,8 +33,8 @@ void check(bool condition, int line = __builtin_LINE()) {
 
 // count(), line(i) and forEachLine agree with the text: its lines joined by
 // CR LF, the last one followed by CR LF only when the text ends so.
-void checkLineModel(const quill::LineList& pane) {
-    const std::string text = pane.fileBytes();
+void checkLineModel(const quill::ByteLineList& pane) {
+    const std::string text = pane.text();
     const int32_t count = pane.count();
     check(count >= 0 && pane.line(count).empty() && pane.line(-1).empty());
     std::string joined;
@@ -104,14 +105,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     check(pane.capacity() == quill::kLoadedCapacity);
-    // A UTF-16 file's lines are found in its decoded text; it goes to the
-    // pane in UTF-16 again. Any other file holds no NUL byte once loaded.
+    // A UTF-16 file's lines are found in its decoded text. Any other file
+    // holds no NUL byte once loaded, and goes back to its own bytes.
     if (quill::isMarkedUtf16(bytes)) {
         const std::string text = quill::decodeFileText(std::string(bytes)).utf8;
-        check(quill::decodeFileText(pane.text()).utf8 == quill::transferIntoPane(text));
-        pane.setFileBytes(quill::decodeFileText(pane.text()).utf8);
+        check(pane.text() == quill::transferIntoPane(text));
     } else {
-        check(pane.text() == quill::transferIntoPane(bytes));
+        check(pane.fileBytes() == quill::transferIntoPane(bytes));
     }
     checkLineModel(pane);
 

@@ -26,7 +26,7 @@ class LineListContract : public ::testing::Test {
 protected:
     static std::unique_ptr<LineList> paneNamed(const std::string& text = {}) {
         std::unique_ptr<LineList> pane = Maker::makeDialog();
-        if (!text.empty()) pane->setFileBytes(text);
+        if (!text.empty()) pane->load({text});
         return pane;
     }
     static std::vector<std::string> allLines(const LineList& pane) {
@@ -124,7 +124,7 @@ TYPED_TEST_P(LineListContract, CapacityOutlivesClearAndDoesNotBindFileText) {
     pane->clear();
     EXPECT_EQ(pane->count(), 0);
     EXPECT_EQ(pane->capacity(), 4);
-    pane->setFileBytes("0123456789\r\nabc\r\n");
+    pane->load({"0123456789\r\nabc\r\n"});
     EXPECT_EQ(pane->count(), 2);
     EXPECT_EQ(pane->capacity(), 4);
 }

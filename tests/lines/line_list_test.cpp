@@ -46,7 +46,7 @@ TEST(ByteLineList, LoneCrAndLfAreNoBreaks) {
     for (const Case& c : cases) {
         EXPECT_EQ(linesOf(ByteLineList(c.text)), c.lines) << testing::PrintToString(c.text);
         ByteLineList loaded;
-        loaded.setFileBytes(c.text);
+        loaded.load({c.text});
         EXPECT_EQ(linesOf(loaded), c.lines) << testing::PrintToString(c.text);
     }
 }
@@ -83,7 +83,7 @@ TEST(ByteLineList, LineIndexFollowsEveryKindOfChange) {
         const std::string before = pane.text();
         pane.setCapacity(static_cast<int64_t>(before.size()) + random() % 40);
         switch (random() % 8) {
-            case 0: pane.setFileBytes(randomText(30)); break;
+            case 0: pane.load({randomText(30)}); break;
             case 1: pane.clear(); break;
             case 2:
             case 3: {

@@ -100,7 +100,7 @@ TEST(ListFile, CrLfFileComesBackByteForByte) {
         writeFile(folder / "in.txt", text);
         ByteLineList pane;
         loadFromFile(pane, folder / "in.txt");
-        EXPECT_EQ(pane.text(), text);
+        EXPECT_EQ(pane.fileBytes(), text);
         saveToFile(pane, folder / "out.txt");
         EXPECT_EQ(readFile(folder / "out.txt"), text);
     }
@@ -273,6 +273,30 @@ TEST(ListFile, LoadFromADescriptorReadsToItsEnd) {
     EXPECT_EQ(streamed, "");
     EXPECT_THROW(loadFromFile(pane, named), FileError);
     EXPECT_EQ(pane.text(), "5\r\n6\r\n");
+}
+
+// Told how far it is, a load or a save can be given up part-way (its progress
+// raises): it changes nothing, the old file and its folder stay as they were.
+TEST(ListFile, ALoadOrSaveGivenUpChangesNothing) {
+    TempFolder folder;
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += "7\r\n";
+    writeFile(folder / "big.txt", text);
+    writeFile(folder / "list.txt", "old");
+    std::vector<std::pair<uint64_t, uint64_t>> told;
+    const FileProgress giveUp = [&told](uint64_t done, uint64_t total) {
+        told.emplace_back(done, total);
+        if (told.size() == 2) throw AbortError();
+    };
+    EXPECT_THROW(readListFile(folder / "big.txt", SpecialFiles::accept, giveUp), AbortError);
+    const uint64_t piece = kLoadPieceSize / 2, size = text.size();
+    EXPECT_EQ(told, (std::vector<std::pair<uint64_t, uint64_t>>{{piece, size}, {2 * piece, size}}));
+    told.clear();
+    EXPECT_THROW(writeListFile(RowText(text), {}, folder / "list.txt", SpecialFiles::accept, giveUp), AbortError);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1].second, size);
+    EXPECT_EQ(readFile(folder / "list.txt"), "old");
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.txt", "list.txt"}));
 }
 
 TEST(ListFile, SaveWritesExactlyThePaneText) {

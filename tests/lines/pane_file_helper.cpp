@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         if (command == "save" && argc == 4) {
             std::string text;
             if (!quill::readWholeFile(argv[3], text)) throw quill::Error("cannot read the pane text");
-            pane.setFileBytes(std::move(text));
+            pane.load({std::move(text)});
             quill::saveToFile(pane, argv[2]);
         } else if (command == "load" && argc == 3) {
             quill::loadFromFile(pane, argv[2]);

@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 
 #include "common/error.h"
+#include "common/utf8_steps.h"
 #include "line_list_contract.h"
 #include "lines/pane_text.h"
-#include "lines/utf8_steps.h"
 
 namespace quill::contract {
 
@@ -25,38 +26,9 @@ namespace {
 
 PaneText paneNamed(const std::string& bytes) {
     PaneText pane;
-    pane.setFileBytes(bytes);
+    pane.load({bytes});
     pane.forgetHistory();
     return pane;
-}
-
-TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
-    const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z";  // a é 就 😀 z
-    std::vector<std::size_t> starts;
-    for (std::size_t p = 0; p < text.size(); p = utf8::next(text, p)) starts.push_back(p);
-    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1, 3, 6, 10}));
-    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(utf8::previous(text, starts[i]), starts[i - 1]);
-    EXPECT_EQ(utf8::floor(text, 8), 6u);
-    EXPECT_EQ(utf8::countCharacters(text), 5);
-    EXPECT_EQ(utf8::bytesOfFirst(text, 3), 6u);
-    EXPECT_EQ(utf8::bytesOfFirst(text, 99), text.size());
-
-    struct Case {
-        std::string bytes;
-        char32_t decoded;
-    };
-    const Case cases[] = {
-        {"A", U'A'},
-        {"\xC3\xA9", U'\u00E9'},
-        {"\xE5\xB0\xB1", U'\u5C31'},
-        {"\xF0\x9F\x98\x80", U'\U0001F600'},
-        {"\xC0\xAF", utf8::kReplacement},          // overlong '/'
-        {"\xED\xA0\x80", utf8::kReplacement},      // a surrogate
-        {"\xF4\x90\x80\x80", utf8::kReplacement},  // past U+10FFFF
-        {"\xE5\xB0", utf8::kReplacement},          // cut short
-        {"\xFF", utf8::kReplacement},
-    };
-    for (const Case& c : cases) EXPECT_EQ(utf8::decode(c.bytes, 0, c.bytes.size()), c.decoded) << c.bytes;
 }
 
 TEST(PaneText, BytesThatAreNotUtf8ComeBackUnchanged) {
@@ -153,7 +125,7 @@ TEST(PaneText, UndoAndRedoRestoreTextAndCount) {
 TEST(PaneText, ALoadIsOneStepOfTheHistory) {
     PaneText pane = paneNamed("1\r\n2");
     pane.edit(pane.end(), pane.end(), "3", PaneText::EditKind::typing);
-    pane.setFileBytes("7\r\n8\r\n");
+    pane.load({"7\r\n8\r\n"});
     pane.edit(pane.end(), pane.end(), "9", PaneText::EditKind::typing);
     const struct {
         bool undo;
@@ -168,9 +140,9 @@ TEST(PaneText, ALoadIsOneStepOfTheHistory) {
     // The history holds each replaced text once; past its budget the oldest
     // steps go, the newest stays however large.
     const std::size_t size = 130u << 20;  // two exceed the budget
-    pane.setFileBytes(std::string(size, '5'));
-    pane.setFileBytes(std::string(size, '6'));
-    pane.setFileBytes("1");
+    pane.load({std::string(size, '5')});
+    pane.load({std::string(size, '6')});
+    pane.load({"1"});
     EXPECT_EQ(pane.historyBytes(), size);
     pane.undo();
     EXPECT_EQ(pane.characters(), static_cast<int64_t>(size));
@@ -213,6 +185,42 @@ TEST(PaneText, RandomEditsKeepRowsCountAndWidestConsistent) {
     }
 }
 
+// Every text the pane lets go of reaches the discard, once: a cleared text,
+// the steps a cleared history held, the redo steps a new edit ends, and the
+// oldest step past the history's limit.
+TEST(PaneText, TextsLetGoReachTheDiscard) {
+    const struct {
+        const char* what;
+        std::function<void(PaneText&)> act;
+        std::vector<std::string> discarded;
+    } cases[] = {
+        {"clear", [](PaneText& p) { p.clear(); }, {"", "1\r\n2"}},
+        {"an edit after an undo",
+         [](PaneText& p) {
+             p.edit({0, 0}, {0, 1}, "x");
+             p.undo();
+             p.edit({0, 0}, {0, 0}, "y");
+         },
+         {"x"}},
+        {"lines added", [](PaneText& p) { p.add("3"); }, {""}},
+        {"past the step limit",
+         [](PaneText& p) {
+             for (int i = 0; i < 100; ++i) p.edit({0, 0}, p.end(), std::to_string(i));
+         },
+         {""}},
+    };
+    for (const auto& c : cases) {
+        PaneText pane;
+        pane.load({"1\r\n2"});
+        std::vector<std::string> discarded;
+        pane.setDiscard([&](std::vector<RowText> texts) {
+            for (const RowText& t : texts) discarded.push_back(t.text());
+        });
+        c.act(pane);
+        EXPECT_EQ(discarded, c.discarded) << c.what;
+    }
+}
+
 TEST(PaneText, ObserverHearsOneChangePerBatch) {
     PaneText pane;
     std::vector<bool> heard;
@@ -221,7 +229,7 @@ TEST(PaneText, ObserverHearsOneChangePerBatch) {
     for (int i = 0; i < 1000; ++i) batch.add("F(1)=2");
     pane.addLines(batch);
     pane.clear();
-    pane.setFileBytes("1");
+    pane.load({"1"});
     EXPECT_EQ(heard, (std::vector<bool>{false, true, true}));
 
     // A batch cut short by the capacity still reports what went in.

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <regex>
+#include <sstream>
 #include <vector>
 
 #include "common/error.h"
@@ -74,6 +77,58 @@ TEST(SaveFile, InPiecesTheTargetChangesOnlyAtCommit) {
         EXPECT_EQ(readFile(folder / "old.txt"), commit ? "1\r\n2\r\n" : "old");
         EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"old.txt"});
     }
+}
+
+// The calls a save makes, in order, as strace saw them: "write" (bytes into
+// the new file, one entry for a run of them), "fsync" of the new file,
+// "rename" over the target, "fsync folder" of the target's folder.
+std::vector<std::string> saveCalls(const std::string& trace) {
+    static const std::regex call(R"re(^(?:\d+ +)?(\w+)\((\w*)[^"]*(?:"([^"]*)")?(?:, ([A-Z_|]+))?.*\) += (-?\d+))re");
+    std::vector<std::string> calls;
+    std::string file, folder;  // the descriptors of the new file and of the folder
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (!std::regex_search(line, m, call)) continue;
+        const std::string name = m[1], fd = m[2], path = m[3], flags = m[4], result = m[5];
+        std::string event;
+        if (name == "openat" &&
+            (flags.find("O_TMPFILE") != std::string::npos || path.find(".saving-") != std::string::npos))
+            file = result;
+        else if (name == "openat" && flags.find("O_DIRECTORY") != std::string::npos)
+            folder = result;
+        else if ((name == "write" || name == "pwrite64") && fd == file)
+            event = "write";
+        else if (name == "fsync" && fd == file)
+            event = "fsync";
+        else if (name == "fsync" && fd == folder)
+            event = "fsync folder";
+        else if (name.starts_with("rename"))
+            event = "rename";
+        else if (name == "close" && fd == file)
+            file.clear();
+        if (!event.empty() && (calls.empty() || calls.back() != event)) calls.push_back(event);
+    }
+    return calls;
+}
+
+// A file is flushed before it replaces the target, and the rename is
+// flushed after: a crash leaves the old file or the new one, never a short one.
+TEST(SaveFile, WritesFlushesRenamesThenFlushesTheFolder) {
+    if (std::string(QUILL_TEST_EMULATOR).size() > 0 || std::system("strace -V > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no strace to watch the save with";
+    TempFolder folder;
+    writeFile(folder / "text", std::string(100000, '7') + "\r\n");
+    writeFile(folder / "list.txt", "old");
+    // The leak checker of a sanitized build does not run under ptrace.
+    const std::string command =
+        "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o " + folder / "trace" +
+        " -e trace=openat,write,pwrite64,fsync,close,rename,renameat,renameat2 " + QUILL_PANE_FILE_HELPER + " save " +
+        folder / "list.txt" + " " + folder / "text" + " > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(saveCalls(readFile(folder / "trace")),
+              (std::vector<std::string>{"write", "fsync", "rename", "fsync folder"}));
+    EXPECT_EQ(readFile(folder / "list.txt"), std::string(100000, '7') + "\r\n");
 }
 
 TEST(SaveFile, ReplacedFileKeepsItsPermissionsAndNewFilesFollowTheUmask) {

@@ -121,6 +121,34 @@ TEST(PlotModel, AnySolveFitsAndDrawsSensibly) {
     }
 }
 
+// A frame worked out ahead is the one frame() would draw: handed out for its
+// own view and size only, and never once the scale has changed.
+TEST(PlotModel, PreparedFitFrameIsTheFrameDrawn) {
+    PlotModel model;
+    model.setData({1, -3, 0.5}, {-2, -1, 0.5, 3, 7}, {1, 2, -1, 30, 100});
+    const FrameSize size{300, ',', 4, 5};
+    model.prepareFitFrame(size);
+    const auto same = [](const PlotFrame& a, const PlotFrame& b) {
+        const auto labels = [](const std::vector<AxisTick>& ticks) {
+            std::vector<std::string> l;
+            for (const AxisTick& t : ticks) l.push_back(t.label);
+            return l;
+        };
+        return a.pointU == b.pointU && a.pointV == b.pointV && a.curve.v == b.curve.v &&
+               labels(a.xTicks) == labels(b.xTicks) && labels(a.yTicks) == labels(b.yTicks);
+    };
+    PlotModel fresh = model;
+    fresh.setData({1, -3, 0.5}, {-2, -1, 0.5, 3, 7}, {1, 2, -1, 30, 100});
+    const ViewRect fit = model.fitView();
+    const ViewRect moved{fit.u0 + 1, fit.u1, fit.v0, fit.v1};
+    const FrameSize wider{301, ',', 4, 5}, dotted{300, '.', 4, 5};
+    for (const auto& [view, at] : {std::pair{fit, size}, {moved, size}, {fit, wider}, {fit, dotted}})
+        EXPECT_TRUE(same(model.frame(view, at), fresh.frame(view, at)));
+    model.setYScale(YScale::symlog);
+    fresh.setYScale(YScale::symlog);
+    EXPECT_TRUE(same(model.frame(fit, size), fresh.frame(fit, size)));
+}
+
 TEST(PlotModel, FitTakesInTheCurveBetweenThePoints) {
     // F = x^2 - 1 at x = -2 and 2: both points at 3, the curve dips to -1 between.
     PlotModel model;

@@ -122,8 +122,8 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SolveInput input;
-        input.coefficients = c.an;
-        input.xValues = c.x;
+        input.coefficients = RowText(c.an);
+        input.xValues = RowText(c.x);
         input.keptCoefficients = c.keptAn;
         input.keptX = c.keptX;
         SolveOutcome out = run(std::move(input));
@@ -146,7 +146,7 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
 // text that ends without a break gets each line on its own.
 TEST(BackgroundSolveTest, ReportsAccumulateInAPane) {
     PaneText pane;
-    pane.setFileBytes("typed");
+    pane.load({"typed"});
     for (int i = 0; i < 2; ++i) pane.addLines(std::move(run({}).report));
     EXPECT_EQ(pane.text(), "typed\r\n" + kCounts00 + kCounts00.substr(0, kCounts00.size() - 2));
 }
@@ -154,8 +154,11 @@ TEST(BackgroundSolveTest, ReportsAccumulateInAPane) {
 // Many coefficients make every x slow, so the Solve is under way when asked.
 SolveInput longSolve() {
     SolveInput input;
-    for (int i = 0; i < 60; ++i) input.coefficients += "1\r\n";
-    for (int j = 0; j < 100000; ++j) input.xValues += "0.5\r\n";
+    std::string an, x;
+    for (int i = 0; i < 60; ++i) an += "1\r\n";
+    for (int j = 0; j < 100000; ++j) x += "0.5\r\n";
+    input.coefficients = RowText(std::move(an));
+    input.xValues = RowText(std::move(x));
     return input;
 }
 

@@ -11,7 +11,7 @@
 #include <climits>
 #include <string_view>
 
-#include "lines/utf8_steps.h"
+#include "common/utf8_steps.h"
 #include "ui/panes/text_pane.h"
 
 namespace quill {
@@ -20,53 +20,10 @@ namespace {
 
 // ---- the pane's text as a screen reader counts it ----------------------------
 // Offsets count UTF-16 units, as in a QString; rows are joined by one "\n".
-// Each call walks the rows before the place it needs: a screen reader asks a
-// few times per key, and only while one is running.
+// The rows keep the units of each block of them, so a place is found
+// without walking every row before it.
 
-int unitsOfCharacter(std::string_view row, std::size_t pos, std::size_t end) {
-    return utf8::decode(row, pos, end) > 0xFFFF ? 2 : 1;
-}
-
-int64_t unitsIn(std::string_view row) {
-    int64_t units = 0;
-    for (std::size_t pos = 0; pos < row.size();) {
-        if (static_cast<unsigned char>(row[pos]) < 0x80) {
-            ++units, ++pos;
-            continue;
-        }
-        const std::size_t end = utf8::next(row, pos);
-        units += unitsOfCharacter(row, pos, end);
-        pos = end;
-    }
-    return units;
-}
-
-int64_t unitsBefore(std::string_view row, std::size_t col) { return unitsIn(row.substr(0, std::min(col, row.size()))); }
-
-// The byte column where the unit-th UTF-16 unit of the row starts (a unit
-// inside a surrogate pair gives its character's start).
-std::size_t columnAt(std::string_view row, int64_t unit) {
-    std::size_t pos = 0;
-    while (pos < row.size()) {
-        const std::size_t end = utf8::next(row, pos);
-        unit -= unitsOfCharacter(row, pos, end);
-        if (unit < 0) break;
-        pos = end;
-    }
-    return pos;
-}
-
-QString decoded(std::string_view row) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(row.size()));
-    for (std::size_t pos = 0; pos < row.size();) {
-        const std::size_t end = utf8::next(row, pos);
-        const char32_t c = utf8::decode(row, pos, end);
-        text.append(QString::fromUcs4(&c, 1));
-        pos = end;
-    }
-    return text;
-}
+QString decoded(std::string_view row) { return QString::fromStdU16String(utf8::toUtf16(row)); }
 
 int clampOffset(int64_t offset) { return static_cast<int>(std::clamp<int64_t>(offset, 0, INT_MAX)); }
 
@@ -76,38 +33,21 @@ struct RowPlace {
 };
 
 RowPlace rowAt(const PaneText& text, int64_t offset) {
-    int64_t start = 0;
-    const int64_t last = text.rowCount() - 1;
-    for (int64_t row = 0; row < last; ++row) {
-        const int64_t length = unitsIn(text.row(row));
-        if (offset <= start + length) return {row, start};
-        start += length + 1;
-    }
-    return {last, start};
+    const int64_t row = text.rows().posAtUtf16(offset).row;
+    return {row, text.rows().utf16Offset({row, 0})};
 }
 
-int64_t offsetOf(const PaneText& text, TextPos pos) {
-    int64_t offset = 0;
-    for (int64_t row = 0; row < pos.row; ++row) offset += unitsIn(text.row(row)) + 1;
-    return offset + unitsBefore(text.row(pos.row), pos.col);
-}
+int64_t offsetOf(const PaneText& text, TextPos pos) { return text.rows().utf16Offset(pos); }
 
-TextPos posAt(const PaneText& text, int64_t offset) {
-    const RowPlace place = rowAt(text, std::max<int64_t>(offset, 0));
-    return {place.row, columnAt(text.row(place.row), offset - place.start)};
-}
+TextPos posAt(const PaneText& text, int64_t offset) { return text.rows().posAtUtf16(offset); }
 
-int64_t unitCount(const PaneText& text) {
-    int64_t count = text.rowCount() - 1;
-    for (int64_t row = 0; row < text.rowCount(); ++row) count += unitsIn(text.row(row));
-    return count;
-}
+int64_t unitCount(const PaneText& text) { return text.rows().utf16Length(); }
 
 // One row (with its "\n") as a text of its own, so that Qt's own word,
 // sentence and character boundaries can be used on it.
-class RowText : public QAccessibleTextInterface {
+class SingleRowText : public QAccessibleTextInterface {
 public:
-    explicit RowText(QString text) : text_(std::move(text)) {}
+    explicit SingleRowText(QString text) : text_(std::move(text)) {}
     QString text(int start, int end) const override { return text_.mid(start, end - start); }
     int characterCount() const override { return static_cast<int>(text_.size()); }
     void selection(int, int* start, int* end) const override { *start = *end = 0; }
@@ -235,7 +175,7 @@ public:
         if (isLine(type)) {
             const RowPlace place = rowAt(lines(), offset);
             if (place.row == 0) return nothing(start, end);
-            return wholeRow(place.row - 1, place.start - 1 - unitsIn(lines().row(place.row - 1)), start, end);
+            return wholeRow(place.row - 1, place.start - 1 - utf8::utf16Units(lines().row(place.row - 1)), start, end);
         }
         return inRow(offset, type, start, end, &QAccessibleTextInterface::textBeforeOffset);
     }
@@ -243,7 +183,7 @@ public:
         if (isLine(type)) {
             const RowPlace place = rowAt(lines(), offset);
             if (place.row + 1 >= lines().rowCount()) return nothing(start, end);
-            return wholeRow(place.row + 1, place.start + unitsIn(lines().row(place.row)) + 1, start, end);
+            return wholeRow(place.row + 1, place.start + utf8::utf16Units(lines().row(place.row)) + 1, start, end);
         }
         return inRow(offset, type, start, end, &QAccessibleTextInterface::textAfterOffset);
     }
@@ -296,7 +236,7 @@ private:
         }
         const RowPlace place = rowAt(lines(), offset);
         if (isLine(type)) return wholeRow(place.row, place.start, start, end);
-        const RowText row(rowWithBreak(place.row));
+        const SingleRowText row(rowWithBreak(place.row));
         const QString found = (row.*query)(clampOffset(offset - place.start), type, start, end);
         if (*start >= 0) *start = clampOffset(*start + place.start);
         if (*end >= 0) *end = clampOffset(*end + place.start);

@@ -77,6 +77,7 @@ void MainWindow::buildControls() {
     statePanel_ = control<QLabel>(Control::statePanel);
     noticePanel_ = control<QLabel>(Control::noticePanel);
     buildSolveProgress();
+    buildPaneWork();
 }
 
 QObject* MainWindow::buildControl(const ControlSpec& spec, QWidget* client) {

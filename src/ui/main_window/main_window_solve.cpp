@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <utility>
 
 #include "common/error.h"
 #include "solve/background_solve.h"
@@ -20,6 +21,7 @@
 #include "ui/panes/text_pane.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui/shared/command_guard.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
 
 namespace quill {
@@ -75,7 +77,9 @@ void MainWindow::buildSolveProgress() {
     statusBar()->addPermanentWidget(cancelButton_);
     solveProgress_->hide();
     cancelButton_->hide();
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelSolve(); });
+    // Cancel ends the Solve, or the pane work shown while none runs.
+    connect(cancelButton_, &QPushButton::clicked, this,
+            [this] { solving() || !cancelWork_ ? cancelSolve() : cancelWork_(); });
 
     cancelShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     cancelShortcut_->setObjectName(QStringLiteral("CancelSolveShortcut"));
@@ -98,13 +102,15 @@ void MainWindow::solve() {
     const TextPane& coefficients = paneFor(PaneRole::coefficients);
     const TextPane& x = paneFor(PaneRole::xValues);
     SolveInput input;
-    input.coefficients = coefficients.lines().text();
-    input.xValues = x.lines().text();
+    // The rows as they stand, shared, not copied.
+    input.coefficients = coefficients.lines().rows();
+    input.xValues = x.lines().rows();
     // A pane without lines takes the list of the last Solve again.
     if (coefficients.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
     if (x.lines().count() == 0) input.keptX = evaluator_.xValues();
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
+    input.plotFrame = plotPage_->frameSize();
     solveAutoClear_ = autoClear_->isChecked();
     solveRun_ = std::make_unique<BackgroundSolve>(
         std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection); });
@@ -142,6 +148,9 @@ void MainWindow::finishSolve() {
             pointAtLine(PaneRole::xValues, line);
     } else {
         runGuarded(app_, [&] {
+            // The lists of the last Solve, and the report the pane lets go
+            // of, are freed beside the window.
+            disposeAside(std::exchange(evaluator_, Evaluator()));
             evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
             PaneText& result = paneFor(PaneRole::results).lines();
             if (solveAutoClear_) result.clear();

@@ -19,7 +19,7 @@ void MainWindow::openStartFiles() {
         // A file that fails is reported and leaves the sample data in its pane.
         runGuarded(app_, [&, path = path, role = role] {
             try {
-                loadPaneFile(paneFor(role), *path);
+                loadPaneFile(paneFor(role), *path, false);  // before the Solve asked for
             } catch (...) {
                 allLoaded = false;
                 throw;

@@ -1,7 +1,6 @@
 #include "ui/panes/range_dialog.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -9,7 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
 
+#include "numtext/format.h"
+#include "ui/panes/pane_work.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/command_guard.h"
 #include "ui/shared/language.h"
@@ -21,6 +24,25 @@ namespace {
 
 // A caption without its mnemonic marker, as screen readers name the control.
 QString plain(const Caption& caption, bool english) { return caption.text(english).remove(QLatin1Char('&')); }
+
+// Makes the values' rows, part by part, and hands back their filling the
+// pane, in place of its text, as one step of its undo history.
+WorkFinish fillWith(const RangeRequest& range, char decimalMark, WorkControl& control) {
+    constexpr int32_t kPart = 1 << 16;
+    std::string text;
+    text.reserve(static_cast<std::size_t>(range.count) * (kMaxDoubleTextLength + 2));
+    for (int32_t first = 0; first < range.count; first += kPart) {
+        const int32_t end = std::min(range.count, first + kPart);
+        text.append(rangeText(range, decimalMark, first, end));
+        control.progress(static_cast<uint64_t>(end), static_cast<uint64_t>(range.count));
+    }
+    auto rows = std::make_shared<RowText>(std::move(text));
+    control.check();
+    return [rows](TextPane& pane) {
+        pane.lines().edit(TextPos{}, pane.lines().end(), std::move(*rows));
+        pane.setCaret(TextPos{});
+    };
+}
 
 }  // namespace
 
@@ -108,14 +130,18 @@ bool RangeDialog::fill() {
         }
     }
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct RestoreCursor {
-        ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
-    } restore;
-    const std::string text = rangeText(range, style_.decimalMark);
-    PaneText& lines = pane_.lines();
     // The values are ASCII: bytes are characters. A cut value would pass
-    // for a complete one, so all of them fit or none goes in.
+    // for a complete one, so all of them fit or none goes in. When even the
+    // longest values would fit, they are made on the pane's work.
+    PaneText& lines = pane_.lines();
+    const auto most = static_cast<int64_t>(range.count) * static_cast<int64_t>(kMaxDoubleTextLength + 2);
+    if (most <= lines.capacity()) {
+        runPaneWork(pane_, {captions::kFilling, true}, [range, mark = style_.decimalMark](WorkControl& control) {
+            return fillWith(range, mark, control);
+        });
+        return true;
+    }
+    const std::string text = rangeText(range, style_.decimalMark);
     if (static_cast<int64_t>(text.size()) > lines.capacity()) {
         showProblem(kTooLong.text(style_.english), countEdit_);
         return false;

@@ -11,8 +11,9 @@
 #include <cmath>
 #include <vector>
 
-#include "lines/file_encoding.h"
-#include "lines/utf8_steps.h"
+#include "common/utf8_steps.h"
+#include "ui/panes/pane_work.h"
+#include "ui/shared/dispose_aside.h"
 
 namespace quill {
 
@@ -68,10 +69,18 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     text_.setObserver([this](bool replaced) { textChanged(replaced); });
-    // Files are read as UTF-8, GB18030 or Latin-1 and saved the way they came.
-    text_.setFileCodec(std::make_unique<RememberingFileCodec>());
+    // Texts of a megabyte and more are freed beside the window.
+    text_.setDiscard([](std::vector<RowText> texts) {
+        std::size_t bytes = 0;
+        for (const RowText& text : texts) bytes += text.bytes();
+        if (bytes >= (std::size_t{1} << 20)) disposeAside(std::move(texts));
+    });
     updateMetrics();
 }
+
+void TextPane::setWork(PaneWork* work) { work_ = work; }
+
+PaneWork* TextPane::work() const { return work_; }
 
 // ---- text and caret -------------------------------------------------------
 

@@ -9,14 +9,19 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <algorithm>
+#include <memory>
 
-#include "lines/utf8_steps.h"
+#include "common/utf8_steps.h"
+#include "ui/panes/pane_work.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/language.h"
 
 namespace quill {
 
 namespace {
+
+// Rows of a selection copied at once; more are copied on the pane's work.
+constexpr int64_t kCopyRowsAtOnce = 65536;
 
 enum class CharKind { space, word, other };
 
@@ -112,10 +117,32 @@ void TextPane::deleteOrExtend(TextPos other) {
     replaceSelection({}, PaneText::EditKind::other);
 }
 
-void TextPane::copy() const {
+void TextPane::copy() {
     if (!hasSelection()) return;
-    const std::string text = text_.textBetween(std::min(caret_, anchor_), std::max(caret_, anchor_), "\n");
-    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const TextPos from = std::min(caret_, anchor_), to = std::max(caret_, anchor_);
+    // The clipboard takes a QString: a large selection becomes one on the
+    // pane's work, from the rows as they stand now.
+    if (to.row - from.row < kCopyRowsAtOnce) {
+        const std::string text = text_.textBetween(from, to, "\n");
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        return;
+    }
+    auto rows = std::make_shared<const RowText>(text_.rows());
+    runPaneWork(*this, {captions::kCopying, false}, [rows, from, to](WorkControl& control) -> WorkFinish {
+        std::string text;
+        for (int64_t first = from.row; first <= to.row; first += kCopyRowsAtOnce) {
+            const int64_t last = std::min(to.row, first + kCopyRowsAtOnce - 1);
+            if (first > from.row) text.push_back('\n');
+            const TextPos a = first == from.row ? from : TextPos{first, 0};
+            const TextPos b = last == to.row ? to : TextPos{last, rows->row(last).size()};
+            text.append(rows->textBetween(a, b, "\n"));
+            control.progress(static_cast<uint64_t>(last - from.row), static_cast<uint64_t>(to.row - from.row));
+        }
+        auto copied =
+            std::make_shared<const QString>(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        control.check();
+        return [copied](TextPane&) { QGuiApplication::clipboard()->setText(*copied); };
+    });
 }
 
 void TextPane::cut() {
@@ -306,7 +333,7 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     const std::size_t start = caret_.col > kAround ? utf8::floor(row, caret_.col - kAround) : 0;
     const std::size_t end = utf8::floor(row, std::min(row.size(), caret_.col + kAround));
     const auto utf16Offset = [&row, start](std::size_t col) {
-        return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(col - start)).size();
+        return static_cast<int>(utf8::utf16Units(row.substr(start, col - start)));
     };
     const bool anchorNear = anchor_.row == caret_.row && anchor_.col >= start && anchor_.col <= end;
     switch (query) {
@@ -315,7 +342,7 @@ QVariant TextPane::inputMethodQuery(Qt::InputMethodQuery query) const {
         case Qt::ImFont: return font();
         case Qt::ImCursorPosition: return utf16Offset(caret_.col);
         case Qt::ImAnchorPosition: return utf16Offset(anchorNear ? anchor_.col : caret_.col);
-        case Qt::ImSurroundingText: return QString::fromUtf8(row.data() + start, static_cast<qsizetype>(end - start));
+        case Qt::ImSurroundingText: return QString::fromStdU16String(utf8::toUtf16(row.substr(start, end - start)));
         case Qt::ImCurrentSelection: return anchorNear ? QString::fromStdString(selectedText()) : QString();
         case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
         default: return QAbstractScrollArea::inputMethodQuery(query);

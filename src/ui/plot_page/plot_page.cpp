@@ -15,11 +15,13 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "common/error.h"
 #include "common/safe_file.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
 
 namespace quill {
@@ -188,7 +190,7 @@ void PlotPage::showSolve(const std::vector<double>& coefficients, const std::vec
 void PlotPage::showSolve(plot::PlotModel model) {
     // The scale chosen since the model was made wins.
     const plot::YScale scale = model_.yScale();
-    model_ = std::move(model);
+    disposeAside(std::exchange(model_, std::move(model)));
     if (model_.yScale() != scale) model_.setYScale(scale);
     setView(model_.fitView());
 }
@@ -264,7 +266,8 @@ void PlotPage::exportTo(const QString& path) {
     } else {
         drawn = plot_->toPixmap(width, height).toImage().save(&buffer, "PNG");
     }
-    if (!drawn || bytes.isEmpty()) throw FileError("Failed to Save Stream");
+    // A picture that could not be drawn fails as a write does.
+    if (!drawn || bytes.isEmpty()) checkSaved(SaveStatus::writeFailed, path.toStdString());
     saveFile(path, bytes);
 }
 
@@ -280,20 +283,25 @@ void PlotPage::setView(const plot::ViewRect& view) {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void PlotPage::updateFrame() {
+plot::FrameSize PlotPage::frameSize() const {
     const QRect area = plot_->axisRect()->rect();
     const int columns = std::max(area.width() > 0 ? area.width() : plot_->width(), 1);
     const int rows = std::max(area.height() > 0 ? area.height() : plot_->height(), 1);
+    return {static_cast<std::size_t>(columns), decimalMark_, std::max(2, columns / kPixelsPerXTick),
+            std::max(2, rows / kPixelsPerYTick)};
+}
+
+void PlotPage::updateFrame() {
+    const plot::FrameSize size = frameSize();
     const plot::ViewRect view = currentView();
     const bool sameView = view.u0 == frame_.view.u0 && view.u1 == frame_.view.u1 && view.v0 == frame_.view.v0 &&
                           view.v1 == frame_.view.v1;
-    if (!frameStale_ && sameView && columns == frameColumns_ && rows == frameRows_) return;
+    if (!frameStale_ && sameView && size == frameSize_) return;
 
-    frame_ = model_.frame(view, static_cast<std::size_t>(columns), decimalMark_, std::max(2, columns / kPixelsPerXTick),
-                          std::max(2, rows / kPixelsPerYTick));
+    frame_ = model_.frame(view, size);
     frameStale_ = false;
-    frameColumns_ = columns;
-    frameRows_ = rows;
+    frameSize_ = size;
+    const int columns = static_cast<int>(size.columns);
     pointGraph_->setData(toQVector(frame_.pointU), toQVector(frame_.pointV), true);
     curveGraph_->setData(toQVector(frame_.curve.u), toQVector(frame_.curve.v), true);
     // Long labels (15 digits and an exponent) need more room than the usual

@@ -81,7 +81,7 @@ private slots:
     // character outside the BMP takes two.
     void aPaneIsReadAsEditableText() {
         MainWindow w(quill::test::testApp());
-        paneNamed(w, "MemoAN")->lines().setFileBytes("12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast");
+        paneNamed(w, "MemoAN")->lines().load({"12 34\r\n系数\r\n\xF0\x9F\x98\x80x\r\nlast"});
         QAccessibleInterface* a = accessibleOf(paneNamed(w, "MemoAN"));
         QAccessibleTextInterface* text = a->textInterface();
         QVERIFY(text);
@@ -149,7 +149,7 @@ private slots:
             {"whole text", [&] { a->setText(QAccessible::Value, QStringLiteral("5\r\n6")); }, "5\r\n6"},
         };
         for (const auto& e : edits) {
-            pane->lines().setFileBytes(start);
+            pane->lines().load({start});
             e.act();
             QCOMPARE(quill::test::paneText(pane), e.after);
             pane->undo();

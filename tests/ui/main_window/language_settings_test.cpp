@@ -235,8 +235,8 @@ private slots:
         // Nothing else speaks English only: the title, the placeholder and the report.
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillometer2023多项式求值器2023"));
         QCOMPARE(paneText(paneNamed(w, "MemoFx")), std::string("就绪Ready\r\n"));
-        paneNamed(w, "MemoAN")->lines().setFileBytes("1");
-        paneNamed(w, "MemoX")->lines().setFileBytes("2");
+        paneNamed(w, "MemoAN")->lines().load({"1"});
+        paneNamed(w, "MemoX")->lines().load({"2"});
         buttonNamed(w, "BtnSolve")->click();
         QCOMPARE(paneText(paneNamed(w, "MemoFx")),
                  std::string("An的数量 An Items Count =1\r\nX的数量 X Count =1\r\nA[0]=1\r\nX[0]=2\r\nF(2)=1\r\n"));
@@ -293,8 +293,8 @@ private slots:
     // plot; a failed one changes neither.
     void aSolveReachesTheNoticeAndThePlot() {
         MainWindow w(quill::test::testApp());
-        paneNamed(w, "MemoAN")->lines().setFileBytes("1\r\n2\r\n3\r\n4");
-        paneNamed(w, "MemoX")->lines().setFileBytes("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6");
+        paneNamed(w, "MemoAN")->lines().load({"1\r\n2\r\n3\r\n4"});
+        paneNamed(w, "MemoX")->lines().load({"0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6"});
         buttonNamed(w, "BtnSolve")->click();
         const QRegularExpression figures(QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms$"));
         QVERIFY2(figures.match(labelNamed(w, "StatusPanel1")->text()).hasMatch(),
@@ -303,7 +303,7 @@ private slots:
 
         RecordingPresenter boxes;
         const QString before = labelNamed(w, "StatusPanel1")->text();
-        paneNamed(w, "MemoX")->lines().setFileBytes("1\r\nabc");
+        paneNamed(w, "MemoX")->lines().load({"1\r\nabc"});
         buttonNamed(w, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(labelNamed(w, "StatusPanel1")->text(), before);

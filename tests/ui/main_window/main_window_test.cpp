@@ -56,8 +56,8 @@ private:
     MainWindow* window_ = nullptr;
 
     void setPanes(const std::string& an, const std::string& x) {
-        paneNamed(*window_, "MemoAN")->lines().setFileBytes(an);
-        paneNamed(*window_, "MemoX")->lines().setFileBytes(x);
+        paneNamed(*window_, "MemoAN")->lines().load({an});
+        paneNamed(*window_, "MemoX")->lines().load({x});
     }
 
 private slots:
@@ -240,7 +240,7 @@ private slots:
 
     void withoutAutoClearReportsGoBelowEarlierLines() {
         setPanes("5", "0\r\n-1");
-        paneNamed(*window_, "MemoFx")->lines().setFileBytes("就绪Ready\r\n");
+        paneNamed(*window_, "MemoFx")->lines().load({"就绪Ready\r\n"});
         QTest::mouseClick(childNamed<QCheckBox>(*window_, "ChkAutoClear"), Qt::LeftButton, {}, QPoint(5, 8));
         QVERIFY(!childNamed<QCheckBox>(*window_, "ChkAutoClear")->isChecked());
         buttonNamed(*window_, "BtnSolve")->click();
@@ -257,7 +257,7 @@ private slots:
         buttonNamed(*window_, "BtnClearAn")->click();
         QCOMPARE(paneText(paneNamed(*window_, "MemoAN")), std::string());
         QCOMPARE(window_->evaluation().coefficientCount(), 3);
-        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        paneNamed(*window_, "MemoX")->lines().load({"1"});
         buttonNamed(*window_, "BtnSolve")->click();  // the coefficients of the last Solve, the x of the pane
         QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=6\r\n"));
         buttonNamed(*window_, "BtnClearFx")->click();
@@ -269,7 +269,7 @@ private slots:
     void aConversionErrorIsShownAndTheReportStays() {
         RecordingPresenter boxes;
         setPanes("1", "1\r\nabc\r\n");
-        paneNamed(*window_, "MemoFx")->lines().setFileBytes("earlier");
+        paneNamed(*window_, "MemoFx")->lines().load({"earlier"});
         QTest::mouseClick(buttonNamed(*window_, "BtnSolve"), Qt::LeftButton);
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("'abc' is not a valid floating point value."));
@@ -279,7 +279,7 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(labelNamed(*window_, "StatusPanel0")->text(), QStringLiteral("就绪"));
         // The window goes on working.
-        paneNamed(*window_, "MemoX")->lines().setFileBytes("1");
+        paneNamed(*window_, "MemoX")->lines().load({"1"});
         buttonNamed(*window_, "BtnSolve")->click();
         QVERIFY(paneText(paneNamed(*window_, "MemoFx")).ends_with("F(1)=1\r\n"));
     }

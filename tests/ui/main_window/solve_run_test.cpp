@@ -56,9 +56,9 @@ private slots:
             window->show();
             window->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            paneNamed(*window, "MemoAN")->lines().setFileBytes(an);
-            paneNamed(*window, "MemoX")->lines().setFileBytes(x);
-            paneNamed(*window, "MemoFx")->lines().setFileBytes("earlier\r\n");
+            paneNamed(*window, "MemoAN")->lines().load({an});
+            paneNamed(*window, "MemoX")->lines().load({x});
+            paneNamed(*window, "MemoFx")->lines().load({"earlier\r\n"});
             QSignalSpy ended(window.get(), &MainWindow::solveEnded);
 
             buttonNamed(*window, "BtnSolve")->click();
@@ -116,9 +116,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         for (const Case& c : cases) {
             RecordingPresenter boxes;
-            paneNamed(window, "MemoAN")->lines().setFileBytes(c.an);
-            paneNamed(window, "MemoX")->lines().setFileBytes(c.x);
-            paneNamed(window, "MemoFx")->lines().setFileBytes("earlier");
+            paneNamed(window, "MemoAN")->lines().load({c.an});
+            paneNamed(window, "MemoX")->lines().load({c.x});
+            paneNamed(window, "MemoFx")->lines().load({"earlier"});
             buttonNamed(window, "BtnSolve")->setFocus();
             solve(window);
             QCOMPARE(boxes.boxes.size(), std::size_t{1});

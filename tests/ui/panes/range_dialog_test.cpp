@@ -26,7 +26,7 @@ class RangeDialogTest : public QObject {
 private slots:
     void fillIsOneUndoableStep() {
         TextPane pane;
-        pane.lines().setFileBytes("5\r\n6\r\n");
+        pane.lines().load({"5\r\n6\r\n"});
         RangeDialog dialog(pane, {false, ','});
         dialog.show();
         enterRange(dialog, "-1", "1", "5");
@@ -62,7 +62,7 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, message);
         TextPane pane;
-        pane.lines().setFileBytes("5\r\n");
+        pane.lines().load({"5\r\n"});
         pane.lines().forgetHistory();
         pane.lines().setCapacity(capacity);
         RangeDialog dialog(pane, {true, '.'});

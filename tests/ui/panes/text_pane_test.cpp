@@ -7,10 +7,14 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QThreadPool>
 #include <QVBoxLayout>
+#include <memory>
+#include <thread>
 
 #include "ui/panes/pane_drop.h"
 #include "ui/panes/text_pane.h"
+#include "ui/shared/dispose_aside.h"
 #include "ui_test_support.h"
 
 using quill::TextPane;
@@ -53,7 +57,7 @@ private slots:
     }
 
     void backspaceAndDeleteJoinLines() {
-        pane_->lines().setFileBytes("12\r\n34");
+        pane_->lines().load({"12\r\n34"});
         pane_->setCaret({1, 0});
         QTest::keyClick(pane_, Qt::Key_Backspace);
         QCOMPARE(paneText(pane_), std::string("1234"));
@@ -65,7 +69,7 @@ private slots:
     }
 
     void selectionIsReplacedByTyping() {
-        pane_->lines().setFileBytes("abc\r\n就绪Ready");
+        pane_->lines().load({"abc\r\n就绪Ready"});
         pane_->setCaret({1, 0});
         QTest::keyClick(pane_, Qt::Key_End, Qt::ShiftModifier);
         QCOMPARE(pane_->selectedText(), std::string("就绪Ready"));
@@ -153,7 +157,7 @@ private slots:
     }
 
     void mousePlacesCaretAndDoubleClickTakesAWord() {
-        pane_->lines().setFileBytes("first\r\nF(2)=17 x");
+        pane_->lines().load({"first\r\nF(2)=17 x"});
         const int row1 = pane_->rowHeight() + pane_->rowHeight() / 2;
         QTest::mouseClick(pane_->viewport(), Qt::LeftButton, {}, QPoint(1, row1));
         QCOMPARE(pane_->caret(), (TextPos{1, 0}));
@@ -176,13 +180,13 @@ private slots:
         QVERIFY(pane_->viewport()->rect().contains(pane_->caretRect()));
 
         // A new text starts at the top.
-        pane_->lines().setFileBytes("1\r\n2");
+        pane_->lines().load({"1\r\n2"});
         QCOMPARE(vertical->value(), 0);
         QCOMPARE(pane_->caret(), (TextPos{0, 0}));
     }
 
     void aLongRowCanBeScrolledTo() {
-        pane_->lines().setFileBytes(std::string(2000, '9') + "\r\n1");
+        pane_->lines().load({std::string(2000, '9') + "\r\n1"});
         QScrollBar* horizontal = pane_->horizontalScrollBar();
         QVERIFY(horizontal->maximum() > 2000 * 5);
         QTest::keyClick(pane_, Qt::Key_End);
@@ -201,11 +205,25 @@ private slots:
         QCOMPARE(pane_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
 
         // Of a very long row the input method sees the stretch around the caret.
-        pane_->lines().setFileBytes(std::string(10'000'000, '9'));
+        pane_->lines().load({std::string(10'000'000, '9')});
         pane_->setCaret({0, 5'000'000});
         const QString around = pane_->inputMethodQuery(Qt::ImSurroundingText).toString();
         QVERIFY(around.size() <= 2048 && around.size() > 1000);
         QCOMPARE(pane_->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1024);
+    }
+
+    // Large values (a cleared text, the last Solve's lists) are freed on
+    // another thread.
+    void largeValuesAreFreedAside() {
+        struct Noted {
+            explicit Noted(std::thread::id* where) : where(where) {}
+            ~Noted() { *where = std::this_thread::get_id(); }
+            std::thread::id* where;
+        };
+        std::thread::id freedOn;
+        quill::disposeAside(std::make_unique<Noted>(&freedOn));
+        QThreadPool::globalInstance()->waitForDone();
+        QVERIFY(freedOn != std::thread::id() && freedOn != std::this_thread::get_id());
     }
 };
 

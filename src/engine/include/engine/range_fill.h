@@ -40,5 +40,7 @@ double rangeValue(const RangeRequest& range, int32_t i);
 
 // The values as pane text, each followed by CR LF.
 std::string rangeText(const RangeRequest& range, char decimalMark);
+// Values first to end - 1 of them, the same text in parts.
+std::string rangeText(const RangeRequest& range, char decimalMark, int32_t first, int32_t end);
 
 }  // namespace quill

@@ -1,15 +1,15 @@
 #pragma once
-// How the bytes of a list file become UTF-8 text and back. A desktop pane
-// remembers how the file it last loaded was read, so that saving it again
-// writes the same bytes: a file from a Chinese Windows system (code page 936)
-// goes back out in that code page, a UTF-16 file from a spreadsheet goes back
-// as UTF-16 with its byte-order mark. The command line reads by the same rules.
+// How the bytes of a list file become UTF-8 text and back. A load decodes a
+// file once and tells how it was encoded; a pane remembers that, so that
+// saving it again writes the same bytes: a file from a Chinese Windows system
+// (code page 936) goes back out in that code page, a UTF-16 file from a
+// spreadsheet goes back as UTF-16 with its byte-order mark. The command line
+// reads by the same rules.
 
 #include <string>
 #include <string_view>
 
 #include "common/unicode.h"  // isValidUtf8, which the rules below use
-#include "lines/pane_text.h"
 
 namespace quill {
 
@@ -50,17 +50,5 @@ DecodedText decodeUnmarkedText(std::string bytes);
 // encoding cannot hold (Chinese typed into a pane read as Latin-1) is written
 // as UTF-8 instead, whole, rather than losing those characters.
 std::string encodeFileText(std::string utf8, FileEncoding encoding);
-
-// The codec of a desktop pane: reads each loaded file by the rules above and
-// saves in the encoding of the file loaded last (UTF-8 before any).
-class RememberingFileCodec : public FileCodec {
-public:
-    std::string decode(std::string bytes) override;
-    std::string encode(std::string text) const override { return encodeFileText(std::move(text), encoding_); }
-    FileEncoding encoding() const { return encoding_; }
-
-private:
-    FileEncoding encoding_;
-};
 
 }  // namespace quill

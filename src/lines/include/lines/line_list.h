@@ -6,14 +6,17 @@
 // The interface comes in three parts, by who uses it: the evaluation reads
 // (LineReader), the report and the Clear commands write (LineWriter), loading
 // and saving move the text to and from files (LineFile). ByteLineList holds
-// the lines in one byte string (engine, tests, command line); PaneText holds
-// them row by row for the desktop panes.
+// the lines as rows of bytes (RowText) for the engine, the command line and
+// tests; PaneText adds the edits and the undo history of a desktop pane.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "lines/file_encoding.h"
+#include "lines/row_text.h"
 
 namespace quill {
 
@@ -82,53 +85,85 @@ public:
     virtual void setCapacity(int64_t characters) = 0;
 };
 
-// The text as it goes to and comes from a file: CR LF breaks, in the pane's
-// file encoding. Not bound by the capacity.
+// A list as a load gives it: its text, decoded once (UTF-8, or the bytes as
+// they came where no encoding reads them), with CR LF breaks, and how its
+// file was encoded.
+struct ListText {
+    ListText(std::string text = {}, FileEncoding encoding = {}) : text(std::move(text)), encoding(encoding) {}
+    std::string text;
+    FileEncoding encoding;
+};
+
+// The text as it goes to and comes from a file. Not bound by the capacity.
 class LineFile {
 public:
     virtual ~LineFile() = default;
 
+    // The text in the encoding of the file it was last loaded from (UTF-8
+    // before any).
     virtual std::string fileBytes() const = 0;
-    // Replaces the whole text with bytes read from a file (already CR LF).
-    virtual void setFileBytes(std::string bytes) = 0;
+    // Replaces the whole text with a loaded list and keeps its encoding.
+    virtual void load(ListText list) = 0;
 };
 
 // A pane's whole line list: what a pane holds and what a load fills.
 class LineList : public LineReader, public LineWriter, public LineFile {};
 
-// The line model on one byte string, its file bytes taken as they are.
+// Whole lines made ready away from a pane, on any thread, to go into it at
+// once: an empty pane takes them without a copy.
+class PreparedLines {
+public:
+    PreparedLines() = default;
+    // Whole lines, each ending with CR LF; text after the last one is not taken.
+    explicit PreparedLines(std::string lines);
+    int64_t count() const { return rows_.rowCount() - 1; }
+
+private:
+    friend class ByteLineList;
+    RowText rows_;
+};
+
+// The line model on rows of bytes, with the encoding of its last load.
 class ByteLineList : public LineList {
 public:
     ByteLineList() = default;
     explicit ByteLineList(std::string text);
+    // The lines of a text taken aside (RowText copies share their bytes).
+    explicit ByteLineList(RowText rows);
 
     int32_t count() const override;
     std::string line(int32_t i) const override;
+    void forEachLine(const std::function<void(std::string_view)>& visit) const override;
     int32_t add(std::string_view s) override;
     void addLines(const LineBatch& batch) override;
+    // As addLines; an empty pane takes the prepared rows themselves.
+    void addLines(PreparedLines&& lines);
     void clear() override;
-    void forEachLine(const std::function<void(std::string_view)>& visit) const override;
     int64_t capacity() const override { return capacity_; }
     void setCapacity(int64_t characters) override { capacity_ = characters; }
-    std::string fileBytes() const override { return text_; }
-    void setFileBytes(std::string bytes) override;
+    std::string fileBytes() const override;
+    void load(ListText list) final;
+    // The same with the rows of the text already made (on another thread).
+    virtual void load(RowText rows, FileEncoding encoding);
 
-    const std::string& text() const { return text_; }
+    // The whole text, rows joined by CR LF.
+    std::string text() const { return rows_.text(); }
+    const RowText& rows() const { return rows_; }
+    FileEncoding fileEncoding() const { return encoding_; }
+
+protected:
+    // Called after lines went in at the end (add, addLines).
+    virtual void appended() {}
+
+    RowText rows_;
+    FileEncoding encoding_;
 
 private:
-    bool endsAtLineStart() const;
-    // The characters of text_, counted only when the bytes alone do not show
-    // that a new line fits (a character takes at least one byte).
-    int64_t characters() const;
-    std::string_view lineView(std::size_t index) const;
-    void indexFrom(std::size_t offset);
+    // Adds whole lines (rows of `lines` but its empty last one) as add()
+    // would, those that fit; false when not all of them did.
+    bool appendLines(RowText lines);
 
-    std::string text_;
-    // Offset just past each CR LF of text_, kept up to date by every change so
-    // that count() and line(i) never rescan the text.
-    std::vector<std::size_t> breakEnds_;
     int64_t capacity_ = kDefaultCapacity;
-    mutable int64_t characters_ = 0;  // -1 while unknown
 };
 
 }  // namespace quill

@@ -32,6 +32,15 @@ struct PlotFrame {
     std::vector<AxisTick> xTicks, yTicks;
 };
 
+// What a frame is drawn for, besides its view: the plot's width in pixel
+// columns, the decimal mark of the labels and the most ticks on each axis.
+struct FrameSize {
+    std::size_t columns = 1;
+    char decimalMark = '.';
+    int maxXTicks = 2, maxYTicks = 2;
+    friend bool operator==(const FrameSize&, const FrameSize&) = default;
+};
+
 class PlotModel {
 public:
     // The lists of a successful Solve: coefficients (lowest power first), the
@@ -51,6 +60,11 @@ public:
 
     // What to draw in the view on a plot `columns` pixels wide.
     PlotFrame frame(const ViewRect& view, std::size_t columns, char decimalMark, int maxXTicks, int maxYTicks) const;
+    PlotFrame frame(const ViewRect& view, const FrameSize& size) const;
+    // Works out the frame of the fitting view ahead, on the thread that made
+    // the model: frame() then hands it out at once for the same view and size,
+    // until the data or the scale change.
+    void prepareFitFrame(const FrameSize& size);
 
     double realX(double u) const { return xmap_.toReal(u); }
     double realY(double v) const { return ymap_.toReal(v); }
@@ -68,6 +82,11 @@ private:
     std::vector<double> pu_, pv_;     // the points in view units
     std::vector<double> fitCurveY_;   // real F between the points, for the fitting view
     std::optional<Span> pointSpanU_;  // the points' u, when there are any
+    struct Prepared {
+        FrameSize size;
+        PlotFrame frame;
+    };
+    std::optional<Prepared> prepared_;
     LinearMap xmap_;
     YMap ymap_;
 };

@@ -17,17 +17,20 @@
 
 #include "engine/report_format.h"
 #include "lines/pane_text.h"
+#include "lines/row_text.h"
 #include "plot/plot_model.h"
 
 namespace quill {
 
 struct SolveInput {
-    std::string coefficients, xValues;  // the panes' texts, CR LF breaks
+    RowText coefficients, xValues;  // the panes' rows
     // The lists of the last Solve, taken again for a pane without lines
     // (only filled for such a pane).
     std::vector<double> keptCoefficients, keptX;
     ReportStyle style;
     plot::YScale plotScale = plot::YScale::linear;
+    // The plot's frame of the fitting view is worked out for this size.
+    plot::FrameSize plotFrame;
 };
 
 struct SolveOutcome {

@@ -8,7 +8,8 @@
 // by their role (Control), other code and tests by object name or through
 // the operations below. The commands are in main_window_commands.cpp and
 // main_window_menu.cpp, Solve in main_window_solve.cpp, the first show in
-// main_window_start.cpp, the status bar's notice in main_window_notice.cpp.
+// main_window_start.cpp, the status bar's notice in main_window_notice.cpp,
+// long pane work in main_window_work.cpp.
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -22,6 +23,7 @@
 #include "settings/language_setting.h"
 #include "ui/main_window/main_window_controls.h"
 #include "ui/panes/file_dialogs.h"
+#include "ui/panes/pane_work.h"
 
 class QAction;
 class QCheckBox;
@@ -44,7 +46,7 @@ class TextPane;
 
 enum class PaneRole { coefficients, xValues, results };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WorkDisplay {
     Q_OBJECT
 
 public:
@@ -83,6 +85,11 @@ public:
     // A Solve runs off the interface thread; a short one has ended before
     // its click returns, a long one shows its progress in the status bar.
     bool solving() const { return solveRun_ != nullptr; }
+
+    // Long pane work (main_window_work.cpp) shows in the status bar, with
+    // the Solve's progress bar and Cancel, while no Solve does.
+    bool showWork(const Caption& caption, int permille, const std::function<void()>& cancel) override;
+    void hideWork() override;
 
 signals:
     // A Solve has ended: its report is in the result pane, its error has been
@@ -123,6 +130,10 @@ private:
     // The controls that change a Solve's input are off while it runs.
     void setSolving(bool solving);
     void updateSolveProgress();
+    // The pane work of the window, and the controls that would change a
+    // pane whose text it replaces, off while it runs.
+    void buildPaneWork();
+    void paneBusy(TextPane* pane, bool busy);
     // Selects the pane line that a reading error names and shows it.
     void pointAtLine(PaneRole role, int64_t line);
     void markLanguageChoice();  // the Set menu opens
@@ -180,6 +191,8 @@ private:
     QProgressBar* solveProgress_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QShortcut* cancelShortcut_ = nullptr;
+    std::unique_ptr<PaneWork> paneWork_;
+    std::function<void()> cancelWork_;  // Cancel of the pane work shown
 };
 
 }  // namespace quill

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QHash>
+#include <QPointer>
 #include <string>
 
 #include "lines/pane_text.h"
@@ -15,6 +16,8 @@ class QMenu;
 class QPainter;
 
 namespace quill {
+
+class PaneWork;
 
 class TextPane : public QAbstractScrollArea {
     Q_OBJECT
@@ -42,7 +45,8 @@ public:
     // not fit the capacity is left out (with a beep).
     void insertText(const QString& text);
 
-    void copy() const;
+    // A large selection is copied on the pane's work (pane_work.h).
+    void copy();
     void cut();
     void paste();
     void undo();
@@ -54,6 +58,11 @@ public:
     QRect caretRect() const;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    // Where the pane's long work runs (loads, saves, fills, copies); none:
+    // at once.
+    void setWork(PaneWork* work);
+    PaneWork* work() const;
 
     // The context menu, a child of the pane so that screen readers find it
     // under the pane while it is open; null until it first opens.
@@ -131,6 +140,7 @@ private:
     QPoint lastMousePos_;
     QBasicTimer blinkTimer_, dragScrollTimer_;
     QMenu* contextMenu_ = nullptr;
+    QPointer<PaneWork> work_;
 };
 
 }  // namespace quill

@@ -46,6 +46,9 @@ public:
     // for a long Solve) in the scale yScale() had then.
     void showSolve(plot::PlotModel model);
     plot::YScale yScale() const { return model_.yScale(); }
+    // The size the page draws its frames at now: a model made elsewhere
+    // prepares its fitting frame for it (PlotModel::prepareFitFrame).
+    plot::FrameSize frameSize() const;
     // The byte between integer and fraction digits in ticks and coordinates.
     void setDecimalMark(char mark);
     // Captions bilingual (Chinese, then English) or English only.
@@ -99,7 +102,7 @@ private:
     plot::PlotModel model_;
     plot::PlotFrame frame_;
     bool frameStale_ = true;
-    int frameColumns_ = 0, frameRows_ = 0;
+    plot::FrameSize frameSize_{0};  // of frame_
     char decimalMark_ = '.';
     bool english_ = false;
     SaveNameChooser chooseSaveName_;

@@ -28,6 +28,11 @@ inline constexpr Caption kDecimalMark{"小数点 Decimal mark: ", "Decimal mark:
 // A long Solve: its progress and the button that cancels it (so does Esc).
 inline constexpr Caption kSolveProgress{"计算进度 Solve progress", "Solve progress"};
 inline constexpr Caption kCancelSolve{"取消 Cancel", "Cancel"};
+// Long pane work, in the status bar while it runs (with the same Cancel).
+inline constexpr Caption kLoading{"正在载入 Loading…", "Loading…"};
+inline constexpr Caption kSaving{"正在保存 Saving…", "Saving…"};
+inline constexpr Caption kFilling{"正在填充 Filling…", "Filling…"};
+inline constexpr Caption kCopying{"正在复制 Copying…", "Copying…"};
 // After a Solve: %1 coefficients, %2 x values, %3 the time it took.
 inline constexpr Caption kSolveFigures = sameInBoth("An %1, X %2, %3");
 

@@ -2,10 +2,12 @@
 // Stepping through UTF-8 text one character at a time. A character is a byte
 // that is not a continuation byte (10xxxxxx) together with the continuation
 // bytes after it, so bytes that are not valid UTF-8 still form characters and
-// survive editing unchanged.
+// survive editing unchanged. The same characters counted in UTF-16 units are
+// the places that Qt's strings, input methods and screen readers name.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quill::utf8 {
@@ -28,5 +30,16 @@ std::size_t bytesOfFirst(std::string_view text, int64_t characters);
 // The code point of the character [pos, end); kReplacement when its bytes are
 // not one well-formed UTF-8 sequence.
 char32_t decode(std::string_view text, std::size_t pos, std::size_t end);
+
+// ---- UTF-16 offsets: a character past U+FFFF takes two units, any other
+// (one that does not decode included) one.
+
+// The UTF-16 units of the text.
+int64_t utf16Units(std::string_view text);
+// The start of the character that holds the unit-th UTF-16 unit (for a unit
+// inside a surrogate pair, its character's start); the size past the last.
+std::size_t byteOfUtf16Unit(std::string_view text, int64_t unit);
+// The characters as UTF-16, each that does not decode as kReplacement.
+std::u16string toUtf16(std::string_view text);
 
 }  // namespace quill::utf8
