@@ -76,6 +76,7 @@ TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
 // ---- text and caret -------------------------------------------------------
 
 void TextPane::textChanged(bool replaced) {
+    emit contentsChanged();
     if (replaced) {
         caret_ = anchor_ = TextPos{};
         contentWidth_ = 0;

@@ -8,7 +8,8 @@
 // by their role (Control), other code and tests by object name or through
 // the operations below. The commands are in main_window_commands.cpp and
 // main_window_menu.cpp, Solve in main_window_solve.cpp, the first show in
-// main_window_start.cpp, the status bar's notice in main_window_notice.cpp.
+// main_window_start.cpp, the status bar's notice in main_window_notice.cpp,
+// the analysis after a Solve in main_window_analysis.cpp.
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "engine/evaluator.h"
 #include "settings/language_setting.h"
@@ -38,6 +40,7 @@ class QUrl;
 namespace quill {
 
 class Application;
+class BackgroundAnalysis;
 class BackgroundSolve;
 class PlotPage;
 class TextPane;
@@ -83,11 +86,17 @@ public:
     // A Solve runs off the interface thread; a short one has ended before
     // its click returns, a long one shows its progress in the status bar.
     bool solving() const { return solveRun_ != nullptr; }
+    // After a Solve its analysis runs beside the window (the plot's marks,
+    // the notice's word on the correct digits); the next Solve or an edit
+    // of the coefficient or x pane cancels it.
+    bool analysing() const { return analysisRun_ != nullptr; }
 
 signals:
     // A Solve has ended: its report is in the result pane, its error has been
     // shown, or it was cancelled.
     void solveEnded();
+    // The analysis of the last Solve is on show.
+    void analysisEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -123,6 +132,13 @@ private:
     // The controls that change a Solve's input are off while it runs.
     void setSolving(bool solving);
     void updateSolveProgress();
+    // The analysis (main_window_analysis.cpp): started after a Solve is
+    // shown, taken in when it ends, or cancelled; a cancelled one is kept
+    // until its thread ends, so that the window never waits for it.
+    void startAnalysis();
+    void analysisDone();
+    void cancelAnalysis();
+    void showAnalysisNotice(const QString& text);
     // Selects the pane line that a reading error names and shows it.
     void pointAtLine(PaneRole role, int64_t line);
     void markLanguageChoice();  // the Set menu opens
@@ -180,6 +196,10 @@ private:
     QProgressBar* solveProgress_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QShortcut* cancelShortcut_ = nullptr;
+
+    std::unique_ptr<BackgroundAnalysis> analysisRun_;
+    std::vector<std::unique_ptr<BackgroundAnalysis>> cancelledAnalyses_;
+    QString analysisNotice_;
 };
 
 }  // namespace quill
