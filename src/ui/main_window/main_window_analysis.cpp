@@ -17,13 +17,12 @@ namespace quill {
 namespace {
 
 // What the notice says of the report's digits: the fewest a value has, and
-// how many have fewer than 10.
-QString digitsNotice(const AnalysisOutcome& out, bool english) {
+// how many have fewer than 10 (the caption's %1).
+const Caption& digitsWord(const AnalysisOutcome& out) {
     namespace words = captions::analysis;
-    if (out.fewDigits.size() == 1) return words::kOneFewDigits.text(english);
-    if (!out.fewDigits.empty())
-        return words::kFewDigits.text(english).arg(static_cast<qulonglong>(out.fewDigits.size()));
-    return (out.fewestDigits >= 15 ? words::kAllFifteen : words::kAllTen).text(english);
+    if (out.fewDigits.size() == 1) return words::kOneFewDigits;
+    if (!out.fewDigits.empty()) return words::kFewDigits;
+    return out.fewestDigits >= 15 ? words::kAllFifteen : words::kAllTen;
 }
 
 bool isCancel(const std::exception_ptr& error) {
@@ -44,7 +43,7 @@ void MainWindow::startAnalysis() {
     AnalysisInput input{evaluator_.coefficients(), evaluator_.xValues(), evaluator_.fxValues()};
     analysisRun_ = std::make_unique<BackgroundAnalysis>(
         std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::analysisDone, Qt::QueuedConnection); });
-    showAnalysisNotice(captions::analysis::kChecking.text(english_));
+    showAnalysisNotice(&captions::analysis::kChecking);
 }
 
 void MainWindow::analysisDone() {
@@ -54,13 +53,13 @@ void MainWindow::analysisDone() {
     const std::unique_ptr<BackgroundAnalysis> run = std::move(analysisRun_);
     AnalysisOutcome& out = run->outcome();
     if (out.error) {
-        showAnalysisNotice(QString());
+        showAnalysisNotice(nullptr);
         if (!isCancel(out.error)) app_.routeError(out.error);
         return;
     }
     runGuarded(app_, [&] {
         plotPage_->showAnalysis(out);
-        showAnalysisNotice(digitsNotice(out, english_));
+        showAnalysisNotice(&digitsWord(out), out.fewDigits.size());
     });
     emit analysisEnded();
 }
@@ -69,11 +68,12 @@ void MainWindow::cancelAnalysis() {
     if (!analysisRun_) return;
     analysisRun_->cancel();
     cancelledAnalyses_.push_back(std::move(analysisRun_));
-    showAnalysisNotice(QString());
+    showAnalysisNotice(nullptr);
 }
 
-void MainWindow::showAnalysisNotice(const QString& text) {
-    analysisNotice_ = text;
+void MainWindow::showAnalysisNotice(const Caption* word, std::size_t count) {
+    analysisWord_ = word;
+    analysisCount_ = count;
     updateNotice();
 }
 

@@ -30,7 +30,11 @@ void MainWindow::updateNotice() {
     QString notice = captions::kDecimalMark.text(english_) + QChar::fromLatin1(decimalMark_);
     // The analysis' word belongs to the Solve's figures.
     if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
-    if (!solveNotice_.isEmpty() && !analysisNotice_.isEmpty()) notice += QStringLiteral("    ") + analysisNotice_;
+    if (!solveNotice_.isEmpty() && analysisWord_) {
+        QString word = analysisWord_->text(english_);
+        if (word.contains(QStringLiteral("%1"))) word = word.arg(static_cast<qulonglong>(analysisCount_));
+        notice += QStringLiteral("    ") + word;
+    }
     noticePanel_->setText(notice);
     plotPage_->setDecimalMark(decimalMark_);
 }

@@ -40,6 +40,7 @@ class QUrl;
 namespace quill {
 
 class Application;
+struct Caption;
 class BackgroundAnalysis;
 class BackgroundSolve;
 class PlotPage;
@@ -138,7 +139,9 @@ private:
     void startAnalysis();
     void analysisDone();
     void cancelAnalysis();
-    void showAnalysisNotice(const QString& text);
+    // The notice's word on the analysis, in the language of the moment: a
+    // caption, with count for its %1; none: nothing.
+    void showAnalysisNotice(const Caption* word, std::size_t count = 0);
     // Selects the pane line that a reading error names and shows it.
     void pointAtLine(PaneRole role, int64_t line);
     void markLanguageChoice();  // the Set menu opens
@@ -199,7 +202,8 @@ private:
 
     std::unique_ptr<BackgroundAnalysis> analysisRun_;
     std::vector<std::unique_ptr<BackgroundAnalysis>> cancelledAnalyses_;
-    QString analysisNotice_;
+    const Caption* analysisWord_ = nullptr;
+    std::size_t analysisCount_ = 0;
 };
 
 }  // namespace quill
