@@ -43,7 +43,7 @@ void MainWindow::startAnalysis() {
     AnalysisInput input{evaluator_.coefficients(), evaluator_.xValues(), evaluator_.fxValues()};
     analysisRun_ = std::make_unique<BackgroundAnalysis>(
         std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::analysisDone, Qt::QueuedConnection); });
-    showAnalysisNotice(&captions::analysis::kChecking);
+    showAnalysisNotice(&captions::analysis::kAnalysing);
 }
 
 void MainWindow::analysisDone() {

@@ -91,7 +91,7 @@ inline constexpr Caption kNoIsolatedRoots{"所有系数为零，没有孤立的�
                                           "Every coefficient is zero: no root is isolated."};
 // The status bar after a Solve: the analysis under way, then its word on
 // the report's correct digits (%1: how many values have fewer than 10).
-inline constexpr Caption kChecking{"正在检查正确位数… Checking digits…", "Checking digits…"};
+inline constexpr Caption kAnalysing{"分析中… Analysing…", "Analysing…"};
 inline constexpr Caption kOneFewDigits{"1个值的正确位数少于10位 1 value has fewer than 10 correct digits",
                                        "1 value has fewer than 10 correct digits"};
 inline constexpr Caption kFewDigits{"%1个值的正确位数少于10位 %1 values have fewer than 10 correct digits",
