@@ -26,4 +26,5 @@ PYBIND11_MODULE(quillometer, module) {
 #ifdef QUILL_PYTHON_ANALYSIS
     quill::python::addAnalysis(module);
 #endif
+    quill::python::makePicklable(module);
 }

@@ -2,6 +2,7 @@
 report, the arrays they take (in place or converted), their errors, and the
 GIL left free while they work."""
 
+import doctest
 import math
 import threading
 import time
@@ -219,3 +220,8 @@ def test_other_threads_run_while_the_engine_works(call):
     assert end - start > 0.05, "too short a call to tell"
     # Held all along, the GIL would let the ticker in once or twice.
     assert sum(start < t < end for t in ticks) >= 10
+
+
+def test_the_examples_in_the_docstrings():
+    failed, attempted = doctest.testmod(quillometer, extraglobs={"quillometer": quillometer})
+    assert failed == 0 and attempted >= 10
