@@ -157,10 +157,10 @@ py::tuple accuracyOf(py::handle coefficients, py::handle x, py::handle values, l
         judged = readDoubles(values, "values", Rank::any);
         if (judged.shape != xs.shape) throw py::value_error("values must have the shape of x");
     }
-    py::array_t<double> exact(xs.shape);
-    py::array_t<uint8_t> digits(xs.shape);
-    const std::span<double> exactOut(exact.mutable_data(), xs.count);
-    const std::span<uint8_t> digitsOut(digits.mutable_data(), xs.count);
+    py::array exact = resultArray(py::dtype::of<double>(), xs.shape);
+    py::array digits = resultArray(py::dtype::of<uint8_t>(), xs.shape);
+    const std::span<double> exactOut(static_cast<double*>(exact.mutable_data()), xs.count);
+    const std::span<uint8_t> digitsOut(static_cast<uint8_t*>(digits.mutable_data()), xs.count);
     {
         py::gil_scoped_release unlocked;
         if (own) {

@@ -1,17 +1,34 @@
 #include "arrays.h"
 
+#include <sys/mman.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <numeric>
 #include <string>
 
 #include "errors.h"
 #include "numtext/decimal_mark.h"
 #include "numtext/format.h"
 
+// Python 3.11 declares these without C linkage for C++; they are C functions.
+namespace quill::python::c_api {
+extern "C" int PyTraceMalloc_Track(unsigned int domain, uintptr_t ptr, size_t size);
+extern "C" int PyTraceMalloc_Untrack(unsigned int domain, uintptr_t ptr);
+}  // namespace quill::python::c_api
+
 namespace quill::python {
 
 namespace {
 
 constexpr unsigned kMostThreads = 1024;
+
+// Results from this size on go into huge pages, of this size.
+constexpr std::size_t kHugeResult = std::size_t{4} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// The tracemalloc domain of those results.
+constexpr unsigned kTraceDomain = 0x5175696c;  // "Quil"
 
 std::string dtypeName(const py::array& array) { return py::str(array.dtype()).cast<std::string>(); }
 
@@ -74,6 +91,27 @@ void raiseNotFinite(const char* name, const Doubles& values, std::size_t at) {
 void requireFinite(const char* name, const Doubles& values) {
     const std::size_t at = firstNonFinite(values.data, values.count);
     if (at != values.count) raiseNotFinite(name, values, at);
+}
+
+py::array resultArray(const py::dtype& dtype, const std::vector<py::ssize_t>& shape) {
+    const auto count = static_cast<std::size_t>(
+        std::accumulate(shape.begin(), shape.end(), py::ssize_t{1}, std::multiplies<py::ssize_t>()));
+    const std::size_t bytes = count * static_cast<std::size_t>(dtype.itemsize());
+#ifdef MADV_HUGEPAGE
+    if (bytes >= kHugeResult) {
+        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        if (void* memory = std::aligned_alloc(kHugePage, rounded)) {
+            madvise(memory, rounded, MADV_HUGEPAGE);  // a hint: without huge pages, normal ones
+            c_api::PyTraceMalloc_Track(kTraceDomain, reinterpret_cast<uintptr_t>(memory), bytes);
+            py::capsule owner(memory, [](void* held) {
+                c_api::PyTraceMalloc_Untrack(kTraceDomain, reinterpret_cast<uintptr_t>(held));
+                std::free(held);
+            });
+            return py::array(dtype, shape, {}, memory, owner);
+        }
+    }
+#endif
+    return py::array(dtype, shape);
 }
 
 unsigned threadCount(long long threads) {

@@ -48,6 +48,12 @@ void requireFinite(const char* name, const Doubles& values);
 // 1024; ValueError otherwise.
 unsigned threadCount(long long threads);
 
+// A new C-ordered array for a result. A big one is taken from memory asked
+// for in huge pages where the system grants them, since first writing a
+// fresh page costs as much as formatting a few numbers into it; such an
+// array holds its memory through its base and shows in tracemalloc.
+py::array resultArray(const py::dtype& dtype, const std::vector<py::ssize_t>& shape);
+
 // The decimal mark a call asks for: one character that can be a decimal
 // mark (ASCII punctuation but + - ( )); ValueError otherwise.
 char decimalMarkOf(const std::string& mark);

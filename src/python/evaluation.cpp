@@ -33,13 +33,13 @@ beyond the double range; both carry the value's position as `index`
 >>> quillometer.evaluate([1.0, 2.0, 3.0], [0.0, 0.5, 2.0])
 array([ 1.  ,  2.75, 17.  ]))";
 
-py::array_t<double> evaluateAt(py::handle coefficients, py::handle x, long long threads) {
+py::array evaluateAt(py::handle coefficients, py::handle x, long long threads) {
     const unsigned workers = threadCount(threads);
     const Doubles a = readDoubles(coefficients, "coefficients", Rank::list);
     requireFinite("coefficients", a);
     const Doubles xs = readDoubles(x, "x", Rank::any);
-    py::array_t<double> fx(xs.shape);
-    double* out = fx.mutable_data();
+    py::array fx = resultArray(py::dtype::of<double>(), xs.shape);
+    auto* out = static_cast<double*>(fx.mutable_data());
     std::size_t notFinite = xs.count;
     try {
         py::gil_scoped_release unlocked;

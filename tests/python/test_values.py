@@ -119,11 +119,15 @@ def test_float64_is_read_in_place_and_the_rest_converted(make, copied):
         tracemalloc.reset_peak()
         fx = quillometer.evaluate(coefficients, x)
         peak = tracemalloc.get_traced_memory()[1] - before
+        assert fx.tobytes() == expected.tobytes() and fx.shape == np.shape(x)
+        nbytes = fx.nbytes
+        del fx  # and its memory is given back
+        after = tracemalloc.get_traced_memory()[0] - before
     finally:
         tracemalloc.stop()
-    assert fx.tobytes() == expected.tobytes() and fx.shape == np.shape(x)
     # The result alone, or the result and one float64 copy of x.
-    assert peak / fx.nbytes == pytest.approx(2.0 if copied else 1.0, abs=0.1)
+    assert peak / nbytes == pytest.approx(2.0 if copied else 1.0, abs=0.1)
+    assert after / nbytes < 0.1
 
 
 FAILURES = [
