@@ -16,9 +16,9 @@ EXAMPLE = pathlib.Path(__file__).parents[2] / "docs" / "dask_example.py"
 
 
 def load_example():
-    spec = importlib.util.spec_from_file_location("dask_example", EXAMPLE)
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    found = importlib.util.spec_from_file_location("dask_example", EXAMPLE)
+    example = importlib.util.module_from_spec(found)
+    found.loader.exec_module(example)
     return example
 
 
