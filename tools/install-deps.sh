@@ -13,6 +13,8 @@ packages=(
   libqcustomplot-dev qt6-svg-dev
   # the analysis library (exact and ball arithmetic)
   libflint-dev libflint-arb-dev
+  # the Python module, its tests and its Dask example
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-dask python3-distributed
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy python3-sympy python3-mpmath locales
   xvfb xauth x11-utils zbar-tools imagemagick desktop-file-utils appstream

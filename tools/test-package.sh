@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a finished build folder, installs it, checks
-# the installed programs and files, and removes it again.
+# Builds the Debian packages from a finished build folder (quillometer and,
+# where the Python module was built, python3-quillometer), installs them,
+# checks the installed programs, module and files, and removes them again.
 #   tools/test-package.sh [BUILD_DIR]     (default: build)
-# As root the package goes into the machine with apt-get and is purged at the
-# end; otherwise it is unpacked into a scratch folder with dpkg-deb -x.
+# As root the packages go into the machine with apt-get and are purged at the
+# end; otherwise they are unpacked into a scratch folder with dpkg-deb -x.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
@@ -14,8 +15,8 @@ installed_here=false
 cleanup() {
   status=$?
   if $installed_here; then
-    echo "-- removing the package"
-    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq quillometer >"$scratch/remove.log" 2>&1 \
+    echo "-- removing the packages"
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${names[@]}" >"$scratch/remove.log" 2>&1 \
       || { cat "$scratch/remove.log" >&2; status=1; }
   fi
   rm -rf "$scratch"
@@ -26,7 +27,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # --- build the package ------------------------------------------------------
 out=$build/package
-rm -f "$out"/quillometer_*.deb
+rm -f "$out"/quillometer_*.deb "$out"/python3-quillometer_*.deb
 echo "-- cpack -G DEB in $build"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$scratch/cpack.log" 2>&1 \
   || { cat "$scratch/cpack.log" >&2; fail "cpack"; }
@@ -38,21 +39,42 @@ echo "   Depends: $(dpkg-deb -f "$deb" Depends)"
 [ -n "$(dpkg-deb -f "$deb" Depends)" ] || fail "no run-time dependencies computed"
 outside=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '^\./usr/' | grep -vx '\./' || true)
 [ -z "$outside" ] || fail "files outside /usr: $outside"
+debs=("$deb")
+names=(quillometer)
+
+# The Python module's package, where the build made the module.
+pydeb=""
+if compgen -G "$build/python/quillometer*.so" >/dev/null; then
+  pydeb=$out/python3-quillometer_${version}_$(dpkg --print-architecture).deb
+  [ -f "$pydeb" ] || fail "expected $pydeb; cpack made: $(ls "$out")"
+  depends=$(dpkg-deb -f "$pydeb" Depends)
+  echo "-- $(basename "$pydeb"), $(stat -c %s "$pydeb") bytes"
+  echo "   Depends: $depends"
+  for p in python3 python3-numpy libc6; do
+    grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "python3-quillometer does not depend on $p"
+  done
+  outside=$(dpkg-deb -c "$pydeb" | awk '{ print $6 }' | grep -v '/$' | grep -v '^\./usr/lib/python3/dist-packages/' || true)
+  [ -z "$outside" ] || fail "python3-quillometer holds files elsewhere: $outside"
+  debs+=("$pydeb")
+  names+=(python3-quillometer)
+fi
 
 # --- install it -------------------------------------------------------------
 if [ "$(id -u)" -eq 0 ]; then
   root=/
-  if dpkg-query -W -f='${Status}' quillometer 2>/dev/null | grep -q 'install ok installed'; then
-    echo "-- a quillometer package is installed already; it is replaced and purged at the end"
-  fi
-  echo "-- apt-get install ./$(basename "$deb")"
+  for name in "${names[@]}"; do
+    if dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "-- a $name package is installed already; it is replaced and purged at the end"
+    fi
+  done
+  echo "-- apt-get install $(printf './%s ' "${debs[@]##*/}")"
   installed_here=true
-  (cd "$out" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "./$(basename "$deb")") \
+  (cd "$out" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "${debs[@]/#$out\//./}") \
     >"$scratch/install.log" 2>&1 || { cat "$scratch/install.log" >&2; fail "apt-get install"; }
 else
   root=$scratch/root
   echo "-- not root: unpacking into $root"
-  dpkg-deb -x "$deb" "$root"
+  for d in "${debs[@]}"; do dpkg-deb -x "$d" "$root"; done
 fi
 usr=${root%/}/usr
 dir=$usr/lib/quillometer
@@ -72,6 +94,19 @@ echo "-- the installed solver against the build's"
   || fail "the installed quillometer-cli failed"
 "$build/bin/quillometer-cli" "$build/bin/An.txt" "$build/bin/X.txt" >"$scratch/built.txt"
 cmp "$scratch/installed.txt" "$scratch/built.txt" || fail "the reports differ"
+
+if [ -n "$pydeb" ]; then
+  echo "-- the installed Python module against the installed solver"
+  # Outside the build and the sources, with the module's folder on the path
+  # only where the package was unpacked rather than installed.
+  modules=$usr/lib/python3/dist-packages
+  (cd / && PYTHONPATH=$([ "$root" = / ] || echo "$modules") /usr/bin/python3 -c '
+import sys, quillometer
+assert quillometer.__file__.startswith(sys.argv[1]), quillometer.__file__
+sys.stdout.buffer.write(quillometer.report(open(sys.argv[2]).read(), open(sys.argv[3]).read()).encode())' \
+    "$modules/" "$dir/An.txt" "$dir/X.txt") >"$scratch/module.txt" || fail "the installed module failed"
+  cmp "$scratch/module.txt" "$scratch/installed.txt" || fail "the module's report differs"
+fi
 
 if [ -e "$usr/bin/quillometer" ]; then
   echo "-- desktop entry and metainfo"

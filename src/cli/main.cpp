@@ -1,19 +1,22 @@
 // quillometer-cli: the Solve without a window. Loads the two lists the way the
 // panes load them, writes the report the result pane would hold (or the CSV
 // table the plot's export writes), and shows an error at its place in a list
-// file.
+// file. With --roots, --extrema or --accuracy it writes the certified
+// analysis instead (analysis.cpp).
 
 #include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis.h"
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "common/safe_file.h"
@@ -36,13 +39,26 @@ constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
     "Usage: quillometer-cli [options] COEFFICIENTS X_VALUES\n"
+    "       quillometer-cli --roots|--extrema [options] COEFFICIENTS\n"
+    "       quillometer-cli --accuracy [options] COEFFICIENTS X_VALUES\n"
     "Evaluates F(x) = a(0) + a(1)*x + ... + a(n)*x^n at every x value and writes\n"
     "the report. COEFFICIENTS holds a(0), a(1), ... one per line; X_VALUES one x\n"
     "per line. Either file may be '-' for standard input.\n"
     "\n"
+    "Certified analysis, from the exact value of every coefficient double:\n"
+    "  --roots           every distinct root: the double nearest to its real and\n"
+    "                    imaginary parts, and its multiplicity\n"
+    "  --extrema         every real turning point x (F'(x) = 0): the doubles\n"
+    "                    nearest to x and F(x), and min, max or flat\n"
+    "  --accuracy        for every x: the report's F(x), the double nearest to the\n"
+    "                    exact F(x), and how many significant digits of the\n"
+    "                    report's value are correct (0 to 17)\n"
+    "\n"
     "Options:\n"
-    "  --format F        report (the default) or csv: a header line x,F(x), then one\n"
-    "                    row x,F(x) per x value, '.' as the decimal mark, LF endings\n"
+    "  --format F        report (the default) or csv: a header line, then one row\n"
+    "                    per value, '.' as the decimal mark, LF endings; columns\n"
+    "                    x,F(x) (Solve), real,imaginary,multiplicity (--roots),\n"
+    "                    x,F(x),kind (--extrema), x,F(x),exact,digits (--accuracy)\n"
     "  --decimal-mark C  the decimal separator of the numbers, one byte of ASCII\n"
     "                    punctuation but + - ( ) (default: the locale's)\n"
     "  --hex             write every number as an exact hexadecimal constant\n"
@@ -51,7 +67,10 @@ constexpr std::string_view kUsage =
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n";
 
+enum class Task { solve, roots, extrema, accuracy };
+
 struct Options {
+    Task task = Task::solve;
     quill::ReportLayout layout = quill::ReportLayout::report;
     std::optional<char> decimalMark;
     bool hex = false;
@@ -100,6 +119,11 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             return {Parsed::version, {}};
         } else if (arg == "--hex") {
             options.hex = true;
+        } else if (arg == "--roots" || arg == "--extrema" || arg == "--accuracy") {
+            const Task task = arg == "--roots" ? Task::roots : arg == "--extrema" ? Task::extrema : Task::accuracy;
+            if (options.task != Task::solve && options.task != task)
+                return bad("--roots, --extrema and --accuracy exclude one another");
+            options.task = task;
         } else if (arg == "--format" || arg.starts_with("--format=")) {
             std::string_view value;
             if (arg.size() > 8) {
@@ -139,6 +163,15 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             return bad("unknown option " + std::string(arg));
         }
     }
+    if (options.task != Task::solve && !quill::cli::kHasAnalysis)
+        return bad("this build has no analysis: --roots, --extrema and --accuracy need FLINT with Arb");
+    if (options.task == Task::roots || options.task == Task::extrema) {
+        if (files.size() != 1)
+            return bad(std::string(options.task == Task::roots ? "--roots" : "--extrema") +
+                       " takes one file, COEFFICIENTS");
+        options.coefficients = std::move(files[0]);
+        return {};
+    }
     if (files.size() != 2) return bad("expected two files, COEFFICIENTS and X_VALUES");
     if (files[0] == "-" && files[1] == "-") return bad("standard input can feed only one of the two lists");
     if (quill::cli::sameStream(files[0], files[1])) return bad("one stream can feed only one of the two lists");
@@ -171,14 +204,15 @@ void atPlaceIn(const std::string& file, Stage stage) {
     }
 }
 
-// Hands the report to an open standard stream, or saves it as a file.
-void writeOut(quill::Solve& solve, const std::optional<std::string>& output) {
+// Hands what produce writes to its sink to an open standard stream, or
+// saves it as a file.
+void writeOut(const std::function<void(const quill::cli::Sink&)>& produce, const std::optional<std::string>& output) {
     const int stream = output && *output != "-" ? quill::cli::openStreamNamed(*output) : STDOUT_FILENO;
     if (stream < 0) {
         const std::string& path = *output;
         quill::SafeFileWriter file;
         quill::checkSaved(file.open(path), path);
-        solve.writeReport([&](std::string_view piece) {
+        produce([&](std::string_view piece) {
             if (!file.write(piece)) quill::checkSaved(quill::SaveStatus::writeFailed, path);
         });
         quill::checkSaved(file.commit(), path, file.keptCopy());
@@ -186,7 +220,7 @@ void writeOut(quill::Solve& solve, const std::optional<std::string>& output) {
     }
     const std::string failure =
         stream == STDOUT_FILENO ? "Cannot write standard output" : "Cannot write " + quill::cli::quoteText(*output);
-    solve.writeReport([&](std::string_view piece) {
+    produce([&](std::string_view piece) {
         if (!quill::writeAll(stream, piece)) throw quill::FileError(failure);
     });
 }
@@ -203,31 +237,55 @@ void streamList(quill::Solve& solve, const std::string& path) {
     transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
 }
 
-int run(const Options& options) {
-    std::string coefficientText = loadList(options.coefficients);
-
+quill::ReportStyle styleOf(const Options& options) {
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
     style.hexNumbers = options.hex;
     style.layout = options.layout;
+    return style;
+}
+
+// The coefficients of the Solve or the analysis, read as the Solve reads them.
+std::vector<double> readCoefficients(const std::string& file, std::string text, char decimalMark) {
+    std::vector<double> coefficients;
+    atPlaceIn(file, [&] { coefficients = quill::readList(text, decimalMark); });
+    return coefficients;
+}
+
+int run(const Options& options) {
+    const quill::ReportStyle style = styleOf(options);
+    if (options.task == Task::roots || options.task == Task::extrema) {
+        const std::vector<double> coefficients =
+            readCoefficients(options.coefficients, loadList(options.coefficients), style.decimalMark);
+        const std::string text = options.task == Task::roots
+                                     ? quill::cli::rootsText(options.coefficients, coefficients, style)
+                                     : quill::cli::extremaText(options.coefficients, coefficients, style);
+        writeOut([&](const quill::cli::Sink& sink) { sink(text); }, options.output);
+        return 0;
+    }
+    std::string coefficientText = loadList(options.coefficients);
 
     quill::SolveControl control;
     control.threads = options.threads;
-    control.keepX = false;
+    control.keepX = options.task == Task::accuracy;  // the digits are checked at the x values
     quill::Solve solve(style, control);
     streamList(solve, options.xValues);
 
     // The errors come in pane order: the coefficients, the x values, the
     // evaluation. Every value is read and evaluated before the first byte of
     // the report goes out.
-    std::vector<double> coefficients;
-    atPlaceIn(options.coefficients, [&] { coefficients = quill::readList(coefficientText, style.decimalMark); });
-    std::string().swap(coefficientText);
+    std::vector<double> coefficients =
+        readCoefficients(options.coefficients, std::move(coefficientText), style.decimalMark);
     atPlaceIn(options.xValues, [&] {
         solve.finishX();
-        solve.compute(std::move(coefficients));
+        solve.compute(coefficients);
     });
-    writeOut(solve, options.output);
+    if (options.task == Task::accuracy) {
+        writeOut([&](const quill::cli::Sink& sink) { quill::cli::writeAccuracy(solve, coefficients, style, sink); },
+                 options.output);
+    } else {
+        writeOut([&](const quill::cli::Sink& sink) { solve.writeReport(sink); }, options.output);
+    }
     return 0;
 }
 

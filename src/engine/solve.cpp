@@ -138,45 +138,77 @@ std::vector<double> Solve::fxValues() const {
 // calling thread; the CSV table's header.
 std::string Solve::head() const {
     if (style_.layout == ReportLayout::csv) return std::string(kCsvHeader);
-    std::string head;
+    return reportCountLine(kCoefficientCountLabel, static_cast<int32_t>(coefficients_.size())) +
+           reportCountLine(kXCountLabel, xCount()) + coefficientLines(coefficients_, style_);
+}
+
+std::string reportCountLine(std::string_view label, int32_t count) {
+    char number[kMaxIntegerTextLength];
+    std::string line(label);
+    line.append(number, integerToText(count, number));
+    line.append(kBreak);
+    return line;
+}
+
+std::string coefficientLines(std::span<const double> coefficients, const ReportStyle& style) {
+    std::string lines;
     char number[kNumber > kMaxIntegerTextLength ? kNumber : kMaxIntegerTextLength];
-    auto integer = [&](int32_t v) { head.append(number, integerToText(v, number)); };
-    head.append(kCoefficientCountLabel);
-    integer(static_cast<int32_t>(coefficients_.size()));
-    head.append(kBreak);
-    head.append(kXCountLabel);
-    integer(xCount());
-    head.append(kBreak);
-    for (std::size_t i = 0; i < coefficients_.size(); ++i) {
-        head.append("A[");
-        integer(static_cast<int32_t>(i));
-        head.append("]=");
-        head.append(number, numberText(coefficients_[i], style_, number));
-        head.append(kBreak);
+    for (std::size_t i = 0; i < coefficients.size(); ++i) {
+        lines.append("A[");
+        lines.append(number, integerToText(static_cast<int32_t>(i), number));
+        lines.append("]=");
+        lines.append(number, numberText(coefficients[i], style, number));
+        lines.append(kBreak);
     }
-    return head;
+    return lines;
 }
 
 void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
     checkCancel(control_.cancel);
-    const std::string first = head();
-
-    // Then the report's X lines, one piece per block, and its F lines (the
-    // CSV table's rows), one piece per block, formatted ahead on all threads
-    // and handed on in order. All the memory is taken before the first piece
-    // goes out, so that running out of it never leaves half a report behind.
     const bool csv = style_.layout == ReportLayout::csv;
+    auto rows = [&](const RowBlock& block, char* to) {
+        const char* text = block.xText;
+        for (std::size_t j = 0; j < block.count; ++j) {
+            const char* number = text;
+            const std::size_t length = block.xLength[j];
+            text += length;
+            if (csv) {
+                to = putCsvRow(to, std::string_view(number, length), block.fx[j], style_);
+            } else {
+                to = put(putNumber(put(to, "F("), number, length), ")=");
+                to += numberText(block.fx[j], style_, to);
+                to = put(to, kBreak);
+            }
+        }
+        return to;
+    };
+    writePieces(head(), csv ? 0 : xText_.size(), kResultLine, rows, sink);
+}
+
+void Solve::writeTable(std::string_view csvHeader, std::size_t rowBytes, const RowWriter& rows,
+                       const std::function<void(std::string_view)>& sink) {
+    checkCancel(control_.cancel);
+    writePieces(style_.layout == ReportLayout::csv ? std::string(csvHeader) : head(), 0, rowBytes, rows, sink);
+}
+
+void Solve::writePieces(const std::string& first, std::size_t xPieces, std::size_t rowBytes, const RowWriter& rows,
+                        const std::function<void(std::string_view)>& sink) {
+    // Then the report's X lines, one piece per block, and its rows (F lines,
+    // the CSV table's rows or the caller's), one piece per block, formatted
+    // ahead on all threads and handed on in order. All the memory is taken
+    // before the first piece goes out, so that running out of it never
+    // leaves half a report behind.
     const std::vector<ValueBlock>& blocks = x_.blocks();
     const std::size_t blockCount = xText_.size();
-    const std::size_t xPieces = csv ? 0 : blockCount;
+    const std::size_t lineBytes = std::max(rowBytes, xPieces > 0 ? kIndexedLine : std::size_t{1});
     std::size_t largest = 1;
     for (const Text& t : xText_) largest = std::max(largest, t.length.size());
     // Two pieces per thread in flight keep every thread busy while the sink
     // writes; on many cores the pieces' memory sets the bound.
     const std::size_t window =
-        std::clamp(kPiecesMemory / (largest * kResultLine), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
+        std::clamp(kPiecesMemory / (largest * lineBytes), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
     std::vector<TextBuffer> slots(std::min(window, xPieces + blockCount));
-    for (TextBuffer& slot : slots) slot.room(largest * kResultLine);
+    for (TextBuffer& slot : slots) slot.room(largest * lineBytes);
 
     // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
@@ -184,28 +216,24 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
         const bool xLines = k < xPieces;
         const std::size_t b = xLines ? k : k - xPieces;
         const Text& x = xText_[b];
-        const std::vector<double>& fx = fx_[b];
         const std::size_t count = x.length.size();
         TextBuffer& out = slots[k % window];
-        char* to = out.room(count * (xLines ? kIndexedLine : kResultLine));
-        const char* text = x.text.data.get();
-        for (std::size_t j = 0; j < count; ++j) {
-            const char* number = text;
-            const std::size_t length = x.length[j];
-            text += length;
-            if (csv) {
-                to = putCsvRow(to, std::string_view(number, length), fx[j], style_);
-                continue;
-            }
-            if (xLines) {
+        char* to = out.room(count * (xLines ? kIndexedLine : rowBytes));
+        if (xLines) {
+            const char* text = x.text.data.get();
+            for (std::size_t j = 0; j < count; ++j) {
+                const std::size_t length = x.length[j];
                 to = put(to, "X[");
                 to += integerToText(static_cast<int32_t>(blocks[b].first + j), to);
-                to = putNumber(put(to, "]="), number, length);
-            } else {
-                to = put(putNumber(put(to, "F("), number, length), ")=");
-                to += numberText(fx[j], style_, to);
+                to = put(putNumber(put(to, "]="), text, length), kBreak);
+                text += length;
             }
-            to = put(to, kBreak);
+        } else {
+            const std::vector<double>& values = blocks[b].values;
+            const RowBlock block{
+                blocks[b].first,   count,          values.empty() ? nullptr : values.data(), fx_[b].data(),
+                x.text.data.get(), x.length.data()};
+            to = rows(block, to);
         }
         out.size = static_cast<std::size_t>(to - out.data.get());
     };

@@ -29,9 +29,9 @@ layout)
   for f in An.txt X.txt Quillometer.html; do
     cmp -s "$dir/$f" "$build/bin/$f" || fail "$f differs from the build's copy"
   done
-  # Nothing outside bin/, lib/quillometer/ and share/.
+  # Nothing outside bin/, lib/quillometer/, the Python module's folder and share/.
   stray=$(cd "$prefix" && find . -mindepth 1 -maxdepth 2 ! -path ./bin ! -path ./lib \
-            ! -path ./lib/quillometer ! -path ./share ! -path './bin/*' ! -path './share/*')
+            ! -path ./lib/quillometer ! -path ./lib/python3 ! -path ./share ! -path './bin/*' ! -path './share/*')
   [ -z "$stray" ] || fail "unexpected files: $stray"
   ;;
 
@@ -79,6 +79,19 @@ manual)
     # The sample files by their installed path.
     gzip -dc "$page" | grep -qF "$dir/An.txt" || fail "the manual page of $program does not name $dir/An.txt"
   done
+  ;;
+
+python)
+  # The installed module, found where Debian's Python finds modules, writes
+  # the build's report.
+  modules=$prefix/lib/python3/dist-packages
+  got=$(cd / && PYTHONPATH=$modules /usr/bin/python3 -c '
+import sys, quillometer
+assert quillometer.__file__.startswith(sys.argv[1]), quillometer.__file__
+sys.stdout.buffer.write(quillometer.report(open(sys.argv[2]).read(), open(sys.argv[3]).read()).encode())' \
+        "$modules/" "$build/bin/An.txt" "$build/bin/X.txt" | od -c) || fail "the installed module failed"
+  want=$("$build/bin/quillometer-cli" "$build/bin/An.txt" "$build/bin/X.txt" | od -c)
+  [ "$got" = "$want" ] || fail "the installed module's report differs from the command line's"
   ;;
 
 desktop_entry)

@@ -2,7 +2,7 @@
 //   quill_plot_shot SAMPLE_FOLDER OUTPUT.png [log]
 // reads An.txt and X.txt from the folder, solves, shows the page at the size
 // of a tab page in the main window (with the logarithmic y axis when asked)
-// and grabs it.
+// with the marks of its analysis, and grabs it.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +16,7 @@
 #include "lines/line_list.h"
 #include "lines/list_file.h"
 #include "qcustomplot.h"
+#include "solve/background_analysis.h"
 #include "ui/application/application.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui/shared/dialog_support.h"
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
         page.resize(795, 415);                // a tab page of the main window
         page.show();
         page.showSolve(coefficients, solve.xValues(), solve.fxValues());
+        quill::BackgroundAnalysis analysis({coefficients, solve.xValues(), solve.fxValues()}, nullptr);
+        analysis.waitFor(std::chrono::seconds(60));
+        if (!analysis.outcome().error) page.showAnalysis(analysis.outcome());
         if (args.size() == 4) page.findChild<QCheckBox*>("ChkLogY")->click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
         page.findChild<QCustomPlot*>("PlotArea")->replot(QCustomPlot::rpImmediateRefresh);

@@ -8,6 +8,7 @@
 #include <QLayout>
 
 #include "numtext/decimal_mark.h"
+#include "solve/background_analysis.h"
 #include "solve/background_solve.h"
 #include "ui/accessibility/accessibility.h"
 #include "ui/application/application.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
 
 MainWindow::~MainWindow() {
     cancelSolve(false);
+    cancelAnalysis();
     runGuarded(app_, [this] { releaseLists(); });
     runGuarded(app_, [this] { saveSettingsAtExit(); });
 }

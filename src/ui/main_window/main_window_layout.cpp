@@ -227,6 +227,10 @@ void MainWindow::connectCommands() {
         connect(shortcut, &QShortcut::activated, solveButton_, &QPushButton::click);
     }
 
+    // An edit of a list makes the analysis under way moot.
+    for (TextPane* pane : {panes_[0], panes_[1]})
+        connect(pane, &TextPane::contentsChanged, this, [this] { cancelAnalysis(); });
+
     // The coordinates under the mouse stand in for the notice while the
     // mouse is on the plot.
     connect(plotPage_, &PlotPage::coordinatesChanged, this, [this](const QString& coordinates) {

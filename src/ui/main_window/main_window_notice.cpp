@@ -1,5 +1,5 @@
-// The status bar's notice: the decimal mark in use and what the last Solve
-// took.
+// The status bar's notice: the decimal mark in use, what the last Solve
+// took, and the word of its analysis.
 
 #include <QLabel>
 
@@ -28,7 +28,13 @@ void MainWindow::updateNotice() {
     // The figures of the last Solve stay while the mark it read is in use.
     if (solveMark_ != decimalMark_) solveNotice_.clear();
     QString notice = captions::kDecimalMark.text(english_) + QChar::fromLatin1(decimalMark_);
+    // The analysis' word belongs to the Solve's figures.
     if (!solveNotice_.isEmpty()) notice += QStringLiteral("    ") + solveNotice_;
+    if (!solveNotice_.isEmpty() && analysisWord_) {
+        QString word = analysisWord_->text(english_);
+        if (word.contains(QStringLiteral("%1"))) word = word.arg(static_cast<qulonglong>(analysisCount_));
+        notice += QStringLiteral("    ") + word;
+    }
     noticePanel_->setText(notice);
     plotPage_->setDecimalMark(decimalMark_);
 }

@@ -98,6 +98,7 @@ void MainWindow::applySolveProgressLanguage() {
 
 void MainWindow::solve() {
     if (solveRun_) return;
+    cancelAnalysis();
     solveClock_.start();
     const TextPane& coefficients = paneFor(PaneRole::coefficients);
     const TextPane& x = paneFor(PaneRole::xValues);
@@ -157,6 +158,7 @@ void MainWindow::finishSolve() {
             result.addLines(std::move(out.report));
             showSolveFigures(solveClock_.nsecsElapsed());
             plotPage_->showSolve(std::move(out.plot));
+            startAnalysis();
         });
     }
     emit solveEnded();

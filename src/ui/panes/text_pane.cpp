@@ -85,6 +85,7 @@ PaneWork* TextPane::work() const { return work_; }
 // ---- text and caret -------------------------------------------------------
 
 void TextPane::textChanged(bool replaced) {
+    emit contentsChanged();
     if (replaced) {
         caret_ = anchor_ = TextPos{};
         contentWidth_ = 0;

@@ -8,19 +8,24 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSvgGenerator>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <string>
 #include <utility>
 
 #include "common/error.h"
 #include "common/safe_file.h"
+#include "numtext/format.h"
 #include "plot/csv_table.h"
 #include "qcustomplot.h"
+#include "ui/plot_page/point_list_dialog.h"
 #include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
 
@@ -63,6 +68,10 @@ namespace {
 constexpr int kPixelsPerXTick = 100;
 constexpr int kPixelsPerYTick = 30;
 constexpr int kLabelGap = 24;  // the least room between two x labels
+// How near the mouse must come to a mark, in pixels, for its values to show.
+constexpr double kHoverPixels = 7.0;
+// The warning colour of report points with few correct digits.
+const QColor kWarningColour(235, 130, 0);
 
 QVector<double> toQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
 
@@ -89,6 +98,8 @@ bool hasExportSuffix(const QString& name) {
     return std::any_of(std::begin(kExportSuffixes), std::end(kExportSuffixes),
                        [&](const char* suffix) { return hasSuffix(name, suffix); });
 }
+
+QString numberText(double value, char decimalMark) { return latin1(doubleToText(value, decimalMark)); }
 
 QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
     const QString filters[] = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
@@ -147,6 +158,23 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     pointGraph_->setLineStyle(QCPGraph::lsNone);
     pointGraph_->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(200, 40, 30), 1.5), QBrush(QColor(255, 255, 255)), 6));
+    // Above the points: the warning colour, the roots, the turning points and
+    // the place reached with the keyboard.
+    const std::pair<QCPGraph**, QCPScatterStyle> markGraphs[] = {
+        {&fewDigitsGraph_,
+         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kWarningColour, 1.5), QBrush(kWarningColour), 7)},
+        {&rootGraph_,
+         QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(QColor(0, 120, 60), 1.5), QBrush(QColor(0, 160, 80)), 10)},
+        {&turningGraph_, QCPScatterStyle(QCPScatterStyle::ssTriangle, QPen(QColor(110, 40, 160), 1.5),
+                                         QBrush(QColor(150, 80, 200)), 10)},
+        {&selectedGraph_, QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(0, 0, 0), 2), Qt::NoBrush, 18)},
+    };
+    for (const auto& [graph, style] : markGraphs) {
+        *graph = plot_->addGraph();
+        (*graph)->setLineStyle(QCPGraph::lsNone);
+        (*graph)->setScatterStyle(style);
+    }
+    plot_->setFocusPolicy(Qt::StrongFocus);
 
     fitButton_ = new QPushButton(this);
     fitButton_->setObjectName(QStringLiteral("BtnFit"));
@@ -154,12 +182,18 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     logYCheck_->setObjectName(QStringLiteral("ChkLogY"));
     exportButton_ = new QPushButton(this);
     exportButton_->setObjectName(QStringLiteral("BtnExport"));
-    for (QPushButton* button : {fitButton_, exportButton_}) button->setFixedSize(75, 25);
+    listButton_ = new QPushButton(this);
+    listButton_->setObjectName(QStringLiteral("BtnPointList"));
+    for (QPushButton* button : {fitButton_, exportButton_, listButton_}) button->setFixedSize(75, 25);
+    pointList_ = new PointListDialog(
+        errors_, [this](const std::string& table) { exportPointList(table); }, this);
+    pointList_->setWindowFlag(Qt::Window);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(fitButton_);
     buttons->addWidget(logYCheck_);
     buttons->addStretch(1);
+    buttons->addWidget(listButton_);
     buttons->addWidget(exportButton_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -170,6 +204,11 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     connectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { fitView(); });
     connectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { applyYScale(); });
     connectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { exportPlot(); });
+    connectCommand(listButton_, &QPushButton::clicked, this, errors_, [this] { showPointList(); });
+    connect(pointList_, &PointListDialog::pointChosen, this, [this](double x, double y) {
+        for (std::size_t i = 0; i < marks_.size(); ++i)
+            if (marks_[i].x == x && marks_[i].y == y) runGuarded(errors_, [&] { selectMark(static_cast<int>(i)); });
+    });
     // Zooming and panning change the axes; the frame follows just before each draw.
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] { runGuarded(errors_, [this] { updateFrame(); }); });
     connect(plot_, &QCustomPlot::mouseMove, this,
@@ -184,6 +223,7 @@ PlotPage::~PlotPage() = default;
 void PlotPage::showSolve(const std::vector<double>& coefficients, const std::vector<double>& x,
                          const std::vector<double>& fx) {
     model_.setData(coefficients, x, fx);
+    clearAnalysis();
     setView(model_.fitView());
 }
 
@@ -192,12 +232,110 @@ void PlotPage::showSolve(plot::PlotModel model) {
     const plot::YScale scale = model_.yScale();
     disposeAside(std::exchange(model_, std::move(model)));
     if (model_.yScale() != scale) model_.setYScale(scale);
+    clearAnalysis();
     setView(model_.fitView());
+}
+
+void PlotPage::showAnalysis(const AnalysisOutcome& analysis) {
+    marks_.clear();
+    for (const PolynomialRoot& r : analysis.roots.roots)
+        if (r.im == 0.0 && std::isfinite(r.re)) marks_.push_back({r.re, 0.0, r.multiplicity});
+    for (const TurningPoint& p : analysis.turningPoints.points)
+        if (std::isfinite(p.x) && std::isfinite(p.fx)) marks_.push_back({p.x, p.fx, 0, p.kind});
+    std::stable_sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
+    selectedMark_ = -1;
+    fewDigits_ = analysis.fewDigits;
+    pointList_->setLists(analysis.roots, analysis.turningPoints, decimalMark_);
+    frameStale_ = true;
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void PlotPage::clearAnalysis() { showAnalysis(AnalysisOutcome{}); }
+
+QPointF PlotPage::markPlace(const Mark& mark) const { return {model_.viewX(mark.x), model_.viewY(mark.y)}; }
+
+QString PlotPage::markText(const Mark& mark) const {
+    if (mark.multiplicity > 0)
+        return captions::analysis::kRootTip.text(english_).arg(numberText(mark.x, decimalMark_)).arg(mark.multiplicity);
+    const std::string_view kind = turningKindName(mark.kind);
+    return captions::analysis::kTurningTip.text(english_).arg(
+        numberText(mark.x, decimalMark_), numberText(mark.y, decimalMark_),
+        QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())));
+}
+
+QString PlotPage::fewDigitsText(const FewDigitsPoint& point) const {
+    return captions::analysis::kDigitsTip.text(english_).arg(
+        numberText(point.x, decimalMark_), numberText(point.fx, decimalMark_), numberText(point.exact, decimalMark_),
+        QString::number(point.digits));
+}
+
+QStringList PlotPage::markTexts() const {
+    QStringList texts;
+    for (const Mark& mark : marks_) texts.push_back(markText(mark));
+    return texts;
+}
+
+QString PlotPage::fewDigitsTextAt(double u, double v) const {
+    const double x = plot_->xAxis->coordToPixel(u), y = plot_->yAxis->coordToPixel(v);
+    for (const std::size_t i : fewDigitsShown_) {
+        const FewDigitsPoint& p = fewDigits_[i];
+        if (std::hypot(plot_->xAxis->coordToPixel(model_.viewX(p.x)) - x,
+                       plot_->yAxis->coordToPixel(model_.viewY(p.fx)) - y) <= kHoverPixels)
+            return fewDigitsText(p);
+    }
+    return {};
+}
+
+void PlotPage::stepMark(int step) {
+    if (marks_.empty()) return;
+    const int count = static_cast<int>(marks_.size());
+    selectMark(selectedMark_ < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(selectedMark_ + step, 0, count - 1));
+}
+
+void PlotPage::selectMark(int index) {
+    selectedMark_ = index;
+    const QPointF place = markPlace(marks_[static_cast<std::size_t>(index)]);
+    // A mark out of the view brings the view to it, at the same size.
+    plot::ViewRect view = currentView();
+    if (place.x() < view.u0 || place.x() > view.u1) {
+        const double half = (view.u1 - view.u0) / 2;
+        view.u0 = place.x() - half;
+        view.u1 = place.x() + half;
+    }
+    if (place.y() < view.v0 || place.y() > view.v1) {
+        const double half = (view.v1 - view.v0) / 2;
+        view.v0 = place.y() - half;
+        view.v1 = place.y() + half;
+    }
+    setView(view);
+    plot_->replot(QCustomPlot::rpImmediateRefresh);
+    const QString text = markText(marks_[static_cast<std::size_t>(index)]);
+    const QPoint pixel(static_cast<int>(plot_->xAxis->coordToPixel(place.x())),
+                       static_cast<int>(plot_->yAxis->coordToPixel(place.y())));
+    QToolTip::showText(plot_->mapToGlobal(pixel), text, plot_);
+    emit coordinatesChanged(text);
+}
+
+void PlotPage::showPointList() {
+    pointList_->show();
+    pointList_->raise();
+    pointList_->activateWindow();
+}
+
+void PlotPage::exportPointList(const std::string& table) {
+    QString name = chooseSaveName_
+                       ? chooseSaveName_(pointList_, lastExportName_)
+                       : QFileDialog::getSaveFileName(pointList_, captions::analysis::kExportCsv.text(english_),
+                                                      QString(), QStringLiteral("CSV (*.csv)"));
+    if (name.isEmpty()) return;  // Cancel
+    if (!hasSuffix(name, "csv")) name += QStringLiteral(".csv");
+    saveFile(name, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
 }
 
 void PlotPage::setDecimalMark(char mark) {
     if (mark == decimalMark_) return;
     decimalMark_ = mark;
+    pointList_->setDecimalMark(mark);
     frameStale_ = true;
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -211,6 +349,10 @@ void PlotPage::applyCaptions() {
     fitButton_->setText(captions::kPlotFit.text(english_));
     logYCheck_->setText(captions::kPlotLogY.text(english_));
     exportButton_->setText(captions::kPlotExport.text(english_));
+    listButton_->setText(captions::analysis::kListButton.text(english_));
+    listButton_->setAccessibleName(captions::analysis::kListTitle.text(english_));
+    plot_->setAccessibleDescription(captions::analysis::kMarkKeys.text(english_));
+    pointList_->setEnglish(english_);
 }
 
 void PlotPage::setSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
@@ -304,6 +446,35 @@ void PlotPage::updateFrame() {
     const int columns = static_cast<int>(size.columns);
     pointGraph_->setData(toQVector(frame_.pointU), toQVector(frame_.pointV), true);
     curveGraph_->setData(toQVector(frame_.curve.u), toQVector(frame_.curve.v), true);
+    QVector<double> rootU, rootV, turningU, turningV, selectedU, selectedV;
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+        const QPointF place = markPlace(marks_[i]);
+        (marks_[i].multiplicity > 0 ? rootU : turningU).push_back(place.x());
+        (marks_[i].multiplicity > 0 ? rootV : turningV).push_back(place.y());
+        if (static_cast<int>(i) == selectedMark_) {
+            selectedU.push_back(place.x());
+            selectedV.push_back(place.y());
+        }
+    }
+    rootGraph_->setData(rootU, rootV, true);
+    turningGraph_->setData(turningU, turningV, true);
+    selectedGraph_->setData(selectedU, selectedV, true);
+    // The points with few correct digits in the view, at most two a pixel
+    // column, as the points themselves are thinned.
+    fewDigitsShown_.clear();
+    std::vector<unsigned char> inColumn(static_cast<std::size_t>(columns), 0);
+    QVector<double> fewU, fewV;
+    for (std::size_t i = 0; i < fewDigits_.size(); ++i) {
+        const double u = model_.viewX(fewDigits_[i].x), v = model_.viewY(fewDigits_[i].fx);
+        if (!(u >= view.u0 && u <= view.u1 && v >= view.v0 && v <= view.v1)) continue;
+        const auto column = std::min(static_cast<std::size_t>((u - view.u0) / (view.u1 - view.u0) * columns),
+                                     static_cast<std::size_t>(columns - 1));
+        if (inColumn[column]++ >= 2) continue;
+        fewDigitsShown_.push_back(i);
+        fewU.push_back(u);
+        fewV.push_back(v);
+    }
+    fewDigitsGraph_->setData(fewU, fewV, true);
     // Long labels (15 digits and an exponent) need more room than the usual
     // spacing gives: fewer ticks then, so that no two labels overlap.
     const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
@@ -323,11 +494,35 @@ void PlotPage::showCoordinates(const QPoint& position) {
     }
     const double u = plot_->xAxis->pixelToCoord(position.x());
     const double v = plot_->yAxis->pixelToCoord(position.y());
-    emit coordinatesChanged(latin1(model_.coordinateText(u, v, decimalMark_)));
+    // Over a mark, or a point with few correct digits, its values.
+    QString text;
+    for (const Mark& mark : marks_) {
+        const QPointF place = markPlace(mark);
+        if (std::hypot(plot_->xAxis->coordToPixel(place.x()) - position.x(),
+                       plot_->yAxis->coordToPixel(place.y()) - position.y()) <= kHoverPixels) {
+            text = markText(mark);
+            break;
+        }
+    }
+    if (text.isEmpty()) text = fewDigitsTextAt(u, v);
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        emit coordinatesChanged(latin1(model_.coordinateText(u, v, decimalMark_)));
+        return;
+    }
+    QToolTip::showText(plot_->mapToGlobal(position), text, plot_);
+    emit coordinatesChanged(text);
 }
 
 bool PlotPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == plot_ && event->type() == QEvent::Leave) emit coordinatesChanged(QString());
+    if (watched == plot_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            runGuarded(errors_, [this, key] { stepMark(key == Qt::Key_Right ? 1 : -1); });
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 

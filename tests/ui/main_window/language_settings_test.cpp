@@ -295,12 +295,17 @@ private slots:
         MainWindow w(quill::test::testApp());
         paneNamed(w, "MemoAN")->lines().load({"1\r\n2\r\n3\r\n4"});
         paneNamed(w, "MemoX")->lines().load({"0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6"});
+        QSignalSpy analysed(&w, &MainWindow::analysisEnded);
         buttonNamed(w, "BtnSolve")->click();
-        const QRegularExpression figures(QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms$"));
+        // Then the word of the analysis beside the window.
+        const QRegularExpression figures(
+            QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms    .*(digits|Analysing…)$"));
         QVERIFY2(figures.match(labelNamed(w, "StatusPanel1")->text()).hasMatch(),
                  qPrintable(labelNamed(w, "StatusPanel1")->text()));
         QCOMPARE(childNamed<quill::PlotPage>(w, "TabSheet2")->model().pointCount(), std::size_t{7});
 
+        QVERIFY(analysed.count() > 0 || analysed.wait(60000));
+        QVERIFY(labelNamed(w, "StatusPanel1")->text().endsWith("All values are right to 15 digits"));
         RecordingPresenter boxes;
         const QString before = labelNamed(w, "StatusPanel1")->text();
         paneNamed(w, "MemoX")->lines().load({"1\r\nabc"});

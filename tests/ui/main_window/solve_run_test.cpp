@@ -3,6 +3,7 @@
 // changed, or puts the reference's report in the pane; a reading
 // error selects the line it names.
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -93,6 +94,72 @@ private slots:
                 QCoreApplication::processEvents();  // a late notice of the ended Solve changes nothing
                 QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
             }
+        }
+    }
+
+    // Once the analysis beside the window ends, the notice says how the
+    // report's digits stand; an edit of a list or the next Solve cancels it.
+    void theAnalysisAfterASolveSpeaksOfTheDigits() {
+        struct Case {
+            const char* what;
+            std::string an, x;
+            const char* notice;
+        };
+        const std::string cube = "1\r\n-3\r\n3\r\n-1\r\n";  // (1-x)^3 written out
+        const Case cases[] = {
+            {"exact", "-2\r\n0\r\n1\r\n", "0\r\n3\r\n", "All values are right to 15 digits"},
+            {"12 digits at 1.1", cube, "1.1\r\n", "All values are right to 10 digits or more"},
+            {"6 digits at 1.001", cube, "1.001\r\n0\r\n", "1 value has fewer than 10 correct digits"},
+            {"two near 1", cube, "1.001\r\n0.999\r\n2\r\n", "2 values have fewer than 10 correct digits"},
+        };
+        MainWindow window(testApp());
+        window.show();
+        window.setLanguage(true);
+        QLabel* notice = labelNamed(window, "StatusPanel1");
+        for (const Case& c : cases) {
+            paneNamed(window, "MemoAN")->lines().load({c.an});
+            paneNamed(window, "MemoX")->lines().load({c.x});
+            QSignalSpy analysed(&window, &MainWindow::analysisEnded);
+            solve(window);
+            QVERIFY(analysed.count() > 0 || analysed.wait(60000));
+            QVERIFY2(notice->text().endsWith(c.notice), qPrintable(notice->text()));
+        }
+        // A long analysis: an edit of a list cancels it at once; so does the
+        // next Solve, whose analysis alone ends.
+        paneNamed(window, "MemoX")->lines().load({lines("1.001", 400000)});
+        solve(window);
+        QVERIFY(window.analysing());
+        QVERIFY(notice->text().endsWith("Analysing…"));
+        paneNamed(window, "MemoAN")->lines().load({cube});
+        QVERIFY(!window.analysing());
+        QVERIFY(!notice->text().contains("Analysing"));
+        QSignalSpy analysed(&window, &MainWindow::analysisEnded);
+        solve(window);
+        solve(window);
+        QVERIFY(analysed.wait(60000));
+        QTest::qWait(100);
+        QCOMPARE(analysed.count(), 1);
+        QVERIFY(notice->text().endsWith("400000 values have fewer than 10 correct digits"));
+    }
+
+    // Measured, not asserted: a million x values and ten coefficients, from
+    // the click to the report shown, and on to the analysis' word.
+    void millionValuesTimed() {
+        std::string x;
+        for (int i = 0; i < 1000000; ++i) x += std::to_string(-2.0 + 4e-6 * i) + "\r\n";
+        MainWindow window(testApp());
+        window.show();
+        paneNamed(window, "MemoAN")->lines().load({lines("1.25", 10)});
+        paneNamed(window, "MemoX")->lines().load({x});
+        for (int run = 0; run < 3; ++run) {
+            QSignalSpy analysed(&window, &MainWindow::analysisEnded);
+            QElapsedTimer timer;
+            timer.start();
+            solve(window);
+            const qint64 shown = timer.elapsed();
+            QVERIFY(analysed.count() > 0 || analysed.wait(120000));
+            qInfo("1,000,000 values: report shown %lld ms after the click, the analysis' word %lld ms after that",
+                  shown, timer.elapsed() - shown);
         }
     }
 

@@ -2,10 +2,13 @@
 // zoom, pan and coordinates, the odd Solves, and a million points timed.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <cfloat>
@@ -14,6 +17,7 @@
 #include "engine/poly_kernel.h"
 #include "qcustomplot.h"
 #include "ui/plot_page/plot_page.h"
+#include "ui/plot_page/point_list_dialog.h"
 #include "ui_test_support.h"
 
 namespace quill {
@@ -31,6 +35,16 @@ class PlotPageTest : public QObject {
     }
     // The sample files' lists.
     static Lists sample() { return solved({1, -3, 0.5, 2}, {-2, -1, 0, 0.5, 1, 2.5, 10}); }
+
+    static AnalysisOutcome analysed(const Lists& s) {
+        BackgroundAnalysis run({s.an, s.x, s.fx}, nullptr);
+        run.waitFor(std::chrono::seconds(60));
+        return std::move(run.outcome());
+    }
+    QPoint pixelOf(double x, double y) const {
+        return QPoint(qRound(plotArea()->xAxis->coordToPixel(page_->model().viewX(x))),
+                      qRound(plotArea()->yAxis->coordToPixel(page_->model().viewY(y))));
+    }
 
     static QByteArray readAll(const QString& path) {
         QFile file(path);
@@ -168,6 +182,83 @@ private slots:
         QVERIFY(text.startsWith("x=") && text.contains(',') && !text.contains('.'));
         QTest::mouseMove(plotArea(), QPoint(2, 2));  // over the margin, outside the axes
         QCOMPARE(spy.last().at(0).toString(), QString());
+    }
+
+    // The marks of x^3 - 3x ascending in x, in the report's numbers, reached
+    // with Left and Right on the plot or by hovering; a new Solve clears them.
+    void marksShowTheirValuesByKeyboardAndMouse() {
+        const Lists s = solved({0, -3, 0, 1}, {-2, -1, 0, 0.5, 1, 2});
+        page_->showSolve(s.an, s.x, s.fx);
+        page_->setDecimalMark(',');
+        page_->setEnglish(true);
+        page_->showAnalysis(analysed(s));
+        redraw();
+        const QStringList expected{"Root: x=-1,73205080756888  multiplicity 1", "Turning point (max): x=-1  F(x)=2",
+                                   "Root: x=0  multiplicity 1", "Turning point (min): x=1  F(x)=-2",
+                                   "Root: x=1,73205080756888  multiplicity 1"};
+        QCOMPARE(page_->markTexts(), expected);
+        QSignalSpy spy(page_.get(), &PlotPage::coordinatesChanged);
+        plotArea()->setFocus();
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_Right, 0}, {Qt::Key_Right, 1}, {Qt::Key_Left, 0}, {Qt::Key_Left, 0}};
+        for (const auto& [key, mark] : steps) {
+            QTest::keyClick(plotArea(), key);
+            QCOMPARE(spy.last().at(0).toString(), expected[mark]);
+        }
+        redraw();
+        QTest::mouseMove(plotArea(), pixelOf(1, -2));
+        QCOMPARE(spy.last().at(0).toString(), expected[3]);
+        page_->showSolve(s.an, s.x, s.fx);
+        QVERIFY(page_->markTexts().isEmpty());
+    }
+
+    // (1-x)^3 written out keeps 12 digits at 1.1 and 6 at 1.001: only the
+    // latter is drawn in the warning colour, its count in its text.
+    void fewDigitPointsInTheWarningColourWithTheirCount() {
+        const Lists s = solved({1, -3, 3, -1}, {0, 1.001, 1.1, 2});
+        page_->showSolve(s.an, s.x, s.fx);
+        page_->setEnglish(true);
+        page_->showAnalysis(analysed(s));
+        redraw();
+        for (std::size_t i = 0; i < s.x.size(); ++i) {
+            const QString text = page_->fewDigitsTextAt(page_->model().viewX(s.x[i]), page_->model().viewY(s.fx[i]));
+            const bool warned = s.x[i] == 1.001;
+            QCOMPARE(text.endsWith("correct digits: 6"), warned);
+            QCOMPARE(text.isEmpty(), !warned);
+        }
+        // The one graph in the warning colour holds that point alone.
+        QCPGraph* warning = nullptr;
+        for (int i = 0; i < plotArea()->graphCount(); ++i)
+            if (plotArea()->graph(i)->scatterStyle().brush().color() == QColor(235, 130, 0))
+                warning = plotArea()->graph(i);
+        QVERIFY(warning);
+        QCOMPARE(warning->data()->size(), 1);
+        QCOMPARE(warning->data()->begin()->key, page_->model().viewX(1.001));
+    }
+
+    // The list of x^2 + 1: two complex roots and a minimum; Copy and Export
+    // CSV write the page on show, a failed save is shown as Export's.
+    void theListCopiesAndExportsItsTables() {
+        test::RecordingPresenter boxes;
+        const Lists s = solved({1, 0, 1}, {-1, 1});
+        page_->showSolve(s.an, s.x, s.fx);
+        page_->showAnalysis(analysed(s));
+        buttonNamed("BtnPointList")->click();
+        PointListDialog& list = *page_->pointList();
+        QVERIFY(list.isVisible());
+        QCOMPARE(test::childNamed<QTableWidget>(list, "TblRoots")->rowCount(), 2);
+        test::buttonNamed(list, "BtnCopyList")->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "real,imaginary,multiplicity\n0,-1,1\n0,1,1\n");
+        test::childNamed<QTabWidget>(list, "PointPages")->setCurrentIndex(1);
+        QString answer = dir_.filePath("points");
+        page_->setSaveNameChooser([&](QWidget*, const QString&) { return answer; });
+        test::buttonNamed(list, "BtnExportList")->click();
+        QCOMPARE(readAll(dir_.filePath("points.csv")), QByteArray("x,F(x),kind\n0,1,min\n"));
+        answer = dir_.filePath("points.csv/list.csv");
+        test::buttonNamed(list, "BtnExportList")->click();
+        QCOMPARE(boxes.boxes.size(), std::size_t(1));
+        QCOMPARE(boxes.boxes[0].text, "Cannot create file " + answer + '.');
+        list.close();
     }
 
     void captionsBilingualOrEnglish() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,9 +61,33 @@ public:
     // The whole report as one text.
     std::string reportText();
 
+    // The x values of one block and their F, for a table made by the caller.
+    struct RowBlock {
+        std::size_t first = 0;             // index of the block's first x in the list
+        std::size_t count = 0;             // x values in the block
+        const double* x = nullptr;         // the x values; null unless control.keepX
+        const double* fx = nullptr;        // F at each of them
+        const char* xText = nullptr;       // their texts one after another, as the report writes them
+        const uint8_t* xLength = nullptr;  // the length of each
+    };
+    // Makes the rows of a block from `to` on, at most rowBytes a row, and
+    // returns their end. It runs on the pool's threads, blocks side by side.
+    using RowWriter = std::function<char*(const RowBlock& block, char* to)>;
+    // A table of one row per x value in place of the report's X and F lines:
+    // the report's head (its count and A lines), in the CSV layout the
+    // header line, then the rows, handed to sink in order as writeReport
+    // hands the report.
+    void writeTable(std::string_view csvHeader, std::size_t rowBytes, const RowWriter& rows,
+                    const std::function<void(std::string_view)>& sink);
+
 private:
     struct Text;
     std::string head() const;
+    // Piece 0 (first), then one piece per block of x values after xPieces
+    // pieces of the report's X lines, made on the pool's threads and handed
+    // to sink in order.
+    void writePieces(const std::string& first, std::size_t xPieces, std::size_t rowBytes, const RowWriter& rows,
+                     const std::function<void(std::string_view)>& sink);
 
     ReportStyle style_;  // of the numbers written: "." for a CSV table
     SolveControl control_;
@@ -72,6 +97,11 @@ private:
     std::vector<std::vector<double>> fx_;  // per block of x_
     std::vector<Text> xText_;              // per block of x_
 };
+
+// Lines of the report's head, for texts in its style: a count line (the
+// label, the count, CR LF) and the A[i]= line of every coefficient.
+std::string reportCountLine(std::string_view label, int32_t count);
+std::string coefficientLines(std::span<const double> coefficients, const ReportStyle& style);
 
 // A whole Solve of two list texts on `control.threads` threads: the report,
 // or the first error. The coefficient text is read first.

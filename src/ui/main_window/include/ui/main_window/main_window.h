@@ -9,7 +9,8 @@
 // the operations below. The commands are in main_window_commands.cpp and
 // main_window_menu.cpp, Solve in main_window_solve.cpp, the first show in
 // main_window_start.cpp, the status bar's notice in main_window_notice.cpp,
-// long pane work in main_window_work.cpp.
+// long pane work in main_window_work.cpp, the analysis after a Solve in
+// main_window_analysis.cpp.
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "engine/evaluator.h"
 #include "settings/language_setting.h"
@@ -40,6 +42,8 @@ class QUrl;
 namespace quill {
 
 class Application;
+struct Caption;
+class BackgroundAnalysis;
 class BackgroundSolve;
 class PlotPage;
 class TextPane;
@@ -85,6 +89,10 @@ public:
     // A Solve runs off the interface thread; a short one has ended before
     // its click returns, a long one shows its progress in the status bar.
     bool solving() const { return solveRun_ != nullptr; }
+    // After a Solve its analysis runs beside the window (the plot's marks,
+    // the notice's word on the correct digits); the next Solve or an edit
+    // of the coefficient or x pane cancels it.
+    bool analysing() const { return analysisRun_ != nullptr; }
 
     // Long pane work (main_window_work.cpp) shows in the status bar, with
     // the Solve's progress bar and Cancel, while no Solve does.
@@ -95,6 +103,8 @@ signals:
     // A Solve has ended: its report is in the result pane, its error has been
     // shown, or it was cancelled.
     void solveEnded();
+    // The analysis of the last Solve is on show.
+    void analysisEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +144,15 @@ private:
     // pane whose text it replaces, off while it runs.
     void buildPaneWork();
     void paneBusy(TextPane* pane, bool busy);
+    // The analysis (main_window_analysis.cpp): started after a Solve is
+    // shown, taken in when it ends, or cancelled; a cancelled one is kept
+    // until its thread ends, so that the window never waits for it.
+    void startAnalysis();
+    void analysisDone();
+    void cancelAnalysis();
+    // The notice's word on the analysis, in the language of the moment: a
+    // caption, with count for its %1; none: nothing.
+    void showAnalysisNotice(const Caption* word, std::size_t count = 0);
     // Selects the pane line that a reading error names and shows it.
     void pointAtLine(PaneRole role, int64_t line);
     void markLanguageChoice();  // the Set menu opens
@@ -193,6 +212,11 @@ private:
     QShortcut* cancelShortcut_ = nullptr;
     std::unique_ptr<PaneWork> paneWork_;
     std::function<void()> cancelWork_;  // Cancel of the pane work shown
+
+    std::unique_ptr<BackgroundAnalysis> analysisRun_;
+    std::vector<std::unique_ptr<BackgroundAnalysis>> cancelledAnalyses_;
+    const Caption* analysisWord_ = nullptr;
+    std::size_t analysisCount_ = 0;
 };
 
 }  // namespace quill

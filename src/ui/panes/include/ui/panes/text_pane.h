@@ -71,6 +71,8 @@ public:
 signals:
     // The context menu is built and about to open: a place for more entries.
     void contextMenuBuilt(QMenu* menu);
+    // The text changed: an edit, a load, a clear or added lines.
+    void contentsChanged();
 
 protected:
     bool event(QEvent* event) override;

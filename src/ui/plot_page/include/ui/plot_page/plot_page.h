@@ -4,8 +4,12 @@
 // everything again, Log y switches the y axis to a symmetric logarithm,
 // Export writes the plot as PNG or SVG, or its points as CSV. All the numbers
 // it works out come from plot::PlotModel; this class only draws them and takes
-// the input. Its controls are found by object name: PlotArea, BtnFit, ChkLogY,
-// BtnExport.
+// the input. After the analysis of the Solve (solve/background_analysis.h)
+// it marks the real roots and the turning points on the curve and draws the
+// points with fewer than 10 correct digits in a warning colour; hovering a
+// mark, or stepping to it with Left and Right on the plot, shows its values.
+// List opens the list of the marks (PointListDialog). Its controls are found
+// by object name: PlotArea, BtnFit, ChkLogY, BtnExport, BtnPointList.
 
 #include <QSharedPointer>
 #include <QString>
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "plot/plot_model.h"
+#include "solve/background_analysis.h"
 #include "ui/shared/command_guard.h"
 
 class QCheckBox;
@@ -24,6 +29,7 @@ class QPushButton;
 namespace quill {
 
 class PlotTicker;
+class PointListDialog;
 
 class PlotPage : public QWidget {
     Q_OBJECT
@@ -64,6 +70,23 @@ public:
     void exportTo(const QString& path);
     const QString& lastExportName() const { return lastExportName_; }
 
+    // What the analysis of the Solve on show found; a new Solve, or
+    // clearAnalysis, takes it away.
+    void showAnalysis(const AnalysisOutcome& analysis);
+    void clearAnalysis();
+    // The text of every mark, ascending in x: what hovering it or stepping
+    // to it shows.
+    QStringList markTexts() const;
+    // The text of a report point with few correct digits near the place, in
+    // view units, or an empty text.
+    QString fewDigitsTextAt(double u, double v) const;
+    // Steps the marked place by step marks (Left: -1, Right: +1), shows it
+    // and its values.
+    void stepMark(int step);
+    // Saves a list's CSV table, asking for the name as Export does.
+    void exportPointList(const std::string& table);
+    PointListDialog* pointList() const { return pointList_; }
+
     // What is on show, for tests and tools.
     const plot::PlotModel& model() const { return model_; }
     const plot::PlotFrame& frame() const { return frame_; }
@@ -89,6 +112,17 @@ private:
     void updateFrame();
     void showCoordinates(const QPoint& position);
     void applyCaptions();
+    // A mark's place in view units, and its text in the report's numbers.
+    struct Mark {
+        double x = 0.0, y = 0.0;
+        int multiplicity = 0;  // a root's; 0 for a turning point
+        TurningKind kind = TurningKind::flat;
+    };
+    QPointF markPlace(const Mark& mark) const;
+    QString markText(const Mark& mark) const;
+    QString fewDigitsText(const FewDigitsPoint& point) const;
+    void selectMark(int index);
+    void showPointList();
 
     QCustomPlot* plot_ = nullptr;
     QCPGraph* curveGraph_ = nullptr;
@@ -97,6 +131,12 @@ private:
     QPushButton* fitButton_ = nullptr;
     QCheckBox* logYCheck_ = nullptr;
     QPushButton* exportButton_ = nullptr;
+    QPushButton* listButton_ = nullptr;
+    PointListDialog* pointList_ = nullptr;
+    QCPGraph* rootGraph_ = nullptr;
+    QCPGraph* turningGraph_ = nullptr;
+    QCPGraph* fewDigitsGraph_ = nullptr;
+    QCPGraph* selectedGraph_ = nullptr;
     ErrorRoute& errors_;
 
     plot::PlotModel model_;
@@ -107,6 +147,11 @@ private:
     bool english_ = false;
     SaveNameChooser chooseSaveName_;
     QString lastExportName_;
+
+    std::vector<Mark> marks_;  // ascending in x
+    int selectedMark_ = -1;
+    std::vector<FewDigitsPoint> fewDigits_;
+    std::vector<std::size_t> fewDigitsShown_;  // of fewDigits_, in the frame
 };
 
 }  // namespace quill

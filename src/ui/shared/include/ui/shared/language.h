@@ -72,6 +72,41 @@ inline constexpr Caption kPlotFit{"适合Fit", "Fit"};
 inline constexpr Caption kPlotLogY{"对数Log y", "Log y"};
 inline constexpr Caption kPlotExport{"导出Export", "Export"};
 
+// What the plot knows beside a Solve: its marks' tooltips (%1 x, %2 F(x) in
+// the report's number text), the list of its roots and turning points, and
+// the status bar's word on the report's correct digits.
+namespace analysis {
+inline constexpr Caption kRootTip{"根 Root: x=%1  重数 multiplicity %2", "Root: x=%1  multiplicity %2"};
+// %3: min, max or flat.
+inline constexpr Caption kTurningTip{"驻点 Turning point (%3): x=%1  F(x)=%2", "Turning point (%3): x=%1  F(x)=%2"};
+// %3: the double nearest to the exact F(x), %4: the count of correct digits.
+inline constexpr Caption kDigitsTip{"x=%1  F(x)=%2  精确值 exact=%3  正确位数 correct digits: %4",
+                                    "x=%1  F(x)=%2  exact=%3  correct digits: %4"};
+inline constexpr Caption kMarkKeys{
+    "左右方向键在根与驻点之间移动 Left and Right step through the roots and turning points",
+    "Left and Right step through the roots and turning points"};
+inline constexpr Caption kListButton{"列表List", "List"};
+inline constexpr Caption kListTitle{"根与驻点 Roots and turning points", "Roots and turning points"};
+inline constexpr Caption kRootsPage{"根 Roots", "Roots"};
+inline constexpr Caption kTurningPointsPage{"驻点 Turning points", "Turning points"};
+inline constexpr Caption kCopy{"复制&Copy", "&Copy"};
+inline constexpr Caption kExportCsv{"导出CSV &Export CSV", "&Export CSV"};
+inline constexpr Caption kClose{"关闭&Close", "&Close"};
+inline constexpr Caption kNoIsolatedRoots{"所有系数为零，没有孤立的根。Every coefficient is zero: no root is isolated.",
+                                          "Every coefficient is zero: no root is isolated."};
+// The status bar after a Solve: the analysis under way, then its word on
+// the report's correct digits (%1: how many values have fewer than 10).
+inline constexpr Caption kAnalysing{"分析中… Analysing…", "Analysing…"};
+inline constexpr Caption kOneFewDigits{"1个值的正确位数少于10位 1 value has fewer than 10 correct digits",
+                                       "1 value has fewer than 10 correct digits"};
+inline constexpr Caption kFewDigits{"%1个值的正确位数少于10位 %1 values have fewer than 10 correct digits",
+                                    "%1 values have fewer than 10 correct digits"};
+inline constexpr Caption kAllTen{"全部值至少10位正确 All values are right to 10 digits or more",
+                                 "All values are right to 10 digits or more"};
+inline constexpr Caption kAllFifteen{"全部值至少15位正确 All values are right to 15 digits",
+                                     "All values are right to 15 digits"};
+}  // namespace analysis
+
 // A pane's context menu, the same in both languages.
 inline constexpr Caption kUndo = sameInBoth("&Undo");
 inline constexpr Caption kRedo = sameInBoth("&Redo");

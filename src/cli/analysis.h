@@ -1,0 +1,40 @@
+#pragma once
+// The command line's certified analysis: the roots (--roots), the turning
+// points (--extrema) and the correct digits of the Solve's values
+// (--accuracy), as CSV tables or as readable text (analysis/tables.h). A
+// build without FLINT leaves the analysis out.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/report_format.h"
+
+namespace quill {
+class Solve;
+}
+
+namespace quill::cli {
+
+#ifdef QUILL_HAS_ANALYSIS
+constexpr bool kHasAnalysis = true;
+#else
+constexpr bool kHasAnalysis = false;
+#endif
+
+using Sink = std::function<void(std::string_view)>;
+
+// The tables of the roots and of the turning points of the coefficients read
+// from file. Raises Error, naming the file, where none is isolated: every
+// coefficient is zero (roots), the polynomial is constant (turning points).
+std::string rootsText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style);
+std::string extremaText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style);
+
+// After solve.compute (with control.keepX): one row per x value, its block
+// checked on the Solve's threads as the rows are made, handed to sink in
+// order; the readable text ends with the count of values below
+// kTrustedDigits.
+void writeAccuracy(Solve& solve, std::span<const double> coefficients, const ReportStyle& style, const Sink& sink);
+
+}  // namespace quill::cli

@@ -1,0 +1,70 @@
+#include "solve/background_analysis.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "analysis/tables.h"
+#include "analysis/trusted_digits.h"
+#include "common/error.h"
+
+namespace quill {
+
+BackgroundAnalysis::BackgroundAnalysis(AnalysisInput input, std::function<void()> finished)
+    : input_(std::move(input)), finished_(std::move(finished)), thread_([this] { run(); }) {}
+
+BackgroundAnalysis::~BackgroundAnalysis() {
+    cancel();
+    if (thread_.joinable()) thread_.join();
+}
+
+bool BackgroundAnalysis::waitFor(std::chrono::milliseconds time) {
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, time, [this] { return done_; });
+}
+
+bool BackgroundAnalysis::done() const {
+    std::lock_guard lock(mutex_);
+    return done_;
+}
+
+void BackgroundAnalysis::run() noexcept {
+    AnalysisOutcome& out = outcome_;
+    auto stopIfCancelled = [this] {
+        if (cancel_.load()) throw AbortError();
+    };
+    try {
+        // The digits first: the status bar waits for them, and they stop at
+        // a cancel between chunks.
+        const std::size_t n = std::min(input_.x.size(), input_.fx.size());
+        {
+            std::vector<double> exact(n);
+            std::vector<std::uint8_t> digits(n);
+            DigitsControl control;
+            control.cancel = &cancel_;
+            checkDigits(input_.coefficients, {input_.x.data(), n}, {input_.fx.data(), n}, exact, digits, control);
+            for (std::size_t j = 0; j < n; ++j) {
+                out.fewestDigits = std::min(out.fewestDigits, digits[j]);
+                if (digits[j] < kTrustedDigits)
+                    out.fewDigits.push_back({input_.x[j], input_.fx[j], exact[j], digits[j]});
+            }
+            out.checked = n;
+        }
+        std::vector<double>().swap(input_.x);
+        std::vector<double>().swap(input_.fx);
+        stopIfCancelled();
+        out.roots = findRoots(input_.coefficients);
+        stopIfCancelled();
+        out.turningPoints = findTurningPoints(input_.coefficients);
+        stopIfCancelled();
+    } catch (...) {
+        out.error = std::current_exception();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    ended_.notify_all();
+    if (finished_) finished_();
+}
+
+}  // namespace quill

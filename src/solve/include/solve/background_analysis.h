@@ -1,0 +1,78 @@
+#pragma once
+// The certified analysis of a Solve beside the window: after the report is
+// shown, the correct digits of every F(x) of the report, then the roots and
+// the turning points (analysis/*.h), on threads of their own. It starts
+// from copies of the Solve's lists, so the window never waits for it. No Qt
+// here.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "analysis/roots.h"
+#include "analysis/turning_points.h"
+
+namespace quill {
+
+struct AnalysisInput {
+    std::vector<double> coefficients, x, fx;  // the Solve's lists; fx as the report has it
+};
+
+// A report point whose F(x) has fewer than kTrustedDigits correct digits.
+struct FewDigitsPoint {
+    double x = 0.0, fx = 0.0;
+    double exact = 0.0;  // the double nearest to the exact F(x)
+    std::uint8_t digits = 0;
+};
+
+struct AnalysisOutcome {
+    std::exception_ptr error;  // none: every part below is whole
+    // The x values checked, and the fewest correct digits among them (17
+    // for none).
+    std::size_t checked = 0;
+    std::uint8_t fewestDigits = 17;
+    std::vector<FewDigitsPoint> fewDigits;  // in the order of the x values
+    RootList roots;
+    TurningPointList turningPoints;
+};
+
+class BackgroundAnalysis {
+public:
+    // Starts at once; finished is called on the analysis' thread as it ends.
+    BackgroundAnalysis(AnalysisInput input, std::function<void()> finished);
+    // Cancels and waits for the thread: a search for roots runs to its end,
+    // so a window that must not wait keeps a cancelled analysis until done().
+    ~BackgroundAnalysis();
+    BackgroundAnalysis(const BackgroundAnalysis&) = delete;
+    BackgroundAnalysis& operator=(const BackgroundAnalysis&) = delete;
+
+    // The analysis ends with AbortError at its next chunk of x values or
+    // its next part.
+    void cancel() { cancel_.store(true); }
+    bool cancelled() const { return cancel_.load(); }
+    bool waitFor(std::chrono::milliseconds time);
+    bool done() const;
+    // Only once done().
+    AnalysisOutcome& outcome() { return outcome_; }
+
+private:
+    void run() noexcept;
+
+    AnalysisInput input_;
+    AnalysisOutcome outcome_;
+    std::function<void()> finished_;
+    std::atomic<bool> cancel_{false};
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;  // last: starts once the rest is in place
+};
+
+}  // namespace quill
