@@ -35,9 +35,10 @@ fi
 
 status=0
 # The cross C library comes without iconv's converter modules, so under the
-# emulator GB18030 cannot be read: that one report is left to native runs.
+# emulator GB18030 cannot be read: the tests that read it are left to native
+# runs.
 for dir in common numtext lines engine cli; do
-  ctest --test-dir "$build/tests/$dir" --output-on-failure -j"$jobs" -E '^cli\.golden\.gb18030$' || status=1
+  ctest --test-dir "$build/tests/$dir" --output-on-failure -j"$jobs" -E '^(cli\.golden\.gb18030|FileEncoding\.ListsComeBackByteForByte)$' || status=1
 done
 echo "test-aarch64: $([ $status -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - start)) s"
 exit $status

@@ -10,27 +10,12 @@
 namespace quill {
 
 BackgroundAnalysis::BackgroundAnalysis(AnalysisInput input, std::function<void()> finished)
-    : input_(std::move(input)), finished_(std::move(finished)), thread_([this] { run(); }) {}
-
-BackgroundAnalysis::~BackgroundAnalysis() {
-    cancel();
-    if (thread_.joinable()) thread_.join();
-}
-
-bool BackgroundAnalysis::waitFor(std::chrono::milliseconds time) {
-    std::unique_lock lock(mutex_);
-    return ended_.wait_for(lock, time, [this] { return done_; });
-}
-
-bool BackgroundAnalysis::done() const {
-    std::lock_guard lock(mutex_);
-    return done_;
-}
+    : input_(std::move(input)), run_([this] { run(); }, std::move(finished)) {}
 
 void BackgroundAnalysis::run() noexcept {
     AnalysisOutcome& out = outcome_;
     auto stopIfCancelled = [this] {
-        if (cancel_.load()) throw AbortError();
+        if (run_.cancelled()) throw AbortError();
     };
     try {
         // The digits first: the status bar waits for them, and they stop at
@@ -40,7 +25,7 @@ void BackgroundAnalysis::run() noexcept {
             std::vector<double> exact(n);
             std::vector<std::uint8_t> digits(n);
             DigitsControl control;
-            control.cancel = &cancel_;
+            control.cancel = run_.cancelFlag();
             checkDigits(input_.coefficients, {input_.x.data(), n}, {input_.fx.data(), n}, exact, digits, control);
             for (std::size_t j = 0; j < n; ++j) {
                 out.fewestDigits = std::min(out.fewestDigits, digits[j]);
@@ -59,12 +44,6 @@ void BackgroundAnalysis::run() noexcept {
     } catch (...) {
         out.error = std::current_exception();
     }
-    {
-        std::lock_guard lock(mutex_);
-        done_ = true;
-    }
-    ended_.notify_all();
-    if (finished_) finished_();
 }
 
 }  // namespace quill

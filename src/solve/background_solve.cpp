@@ -18,22 +18,7 @@ constexpr int kStageStart[] = {0, 350, 500, 1000};
 }  // namespace
 
 BackgroundSolve::BackgroundSolve(SolveInput input, std::function<void()> finished)
-    : input_(std::move(input)), finished_(std::move(finished)), thread_([this] { run(); }) {}
-
-BackgroundSolve::~BackgroundSolve() {
-    cancel();
-    if (thread_.joinable()) thread_.join();
-}
-
-bool BackgroundSolve::waitFor(std::chrono::milliseconds time) {
-    std::unique_lock lock(mutex_);
-    return ended_.wait_for(lock, time, [this] { return done_; });
-}
-
-bool BackgroundSolve::done() const {
-    std::lock_guard lock(mutex_);
-    return done_;
-}
+    : input_(std::move(input)), run_([this] { run(); }, std::move(finished)) {}
 
 void BackgroundSolve::run() noexcept {
     using Source = SolveOutcome::Source;
@@ -41,7 +26,7 @@ void BackgroundSolve::run() noexcept {
     Source reading = Source::none;
     try {
         SolveControl control;
-        control.cancel = &cancel_;
+        control.cancel = run_.cancelFlag();
         control.progress = [this](SolveStage stage, std::size_t done, std::size_t total) {
             const auto at = static_cast<std::size_t>(stage);
             const int span = kStageStart[at + 1] - kStageStart[at];
@@ -75,7 +60,7 @@ void BackgroundSolve::run() noexcept {
         out.listsMade = 3;
         out.report = PreparedLines(solve->reportText());
         solve.reset();  // its memory goes before the plot's comes
-        if (cancel_.load()) throw AbortError();
+        if (run_.cancelled()) throw AbortError();
         out.plot.setYScale(input_.plotScale);
         out.plot.setData(out.coefficients, out.x, out.fx);
         out.plot.prepareFitFrame(input_.plotFrame);
@@ -83,12 +68,6 @@ void BackgroundSolve::run() noexcept {
         out.error = std::current_exception();
         out.errorSource = reading;
     }
-    {
-        std::lock_guard lock(mutex_);
-        done_ = true;
-    }
-    ended_.notify_all();
-    if (finished_) finished_();
 }
 
 }  // namespace quill

@@ -5,12 +5,7 @@
 # the CSV and hex forms.
 set -u
 cli=$1
-LC_ALL=C
-export LC_ALL
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
+. "${0%/*}/scratch.sh"
 fail() { echo "FAIL: $*"; failed=1; }
 
 printf '2\r\n-3\r\n1\r\n' >an

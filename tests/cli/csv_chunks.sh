@@ -6,12 +6,7 @@
 # in a chunk size that cuts them anywhere.
 set -u
 cli=$1
-LC_ALL=C
-export LC_ALL
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
+. "${0%/*}/scratch.sh"
 
 printf '0.5\r\n-1.25\r\n3\r\n0\r\n1e-3\r\n' >an
 awk 'BEGIN { srand(11); for (i = 0; i < 12000; i++) {

@@ -5,12 +5,7 @@
 # made safe for a terminal.
 set -u
 cli=$1
-LC_ALL=C
-export LC_ALL
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
+. "${0%/*}/scratch.sh"
 fail() { echo "FAIL: $*"; failed=1; }
 
 printf '1\r\n2\r\n' >an

@@ -3,12 +3,7 @@
 # with status 0 or 1, never a crash (CTest's timeout bounds the time).
 set -u
 cli=$1 sanitized=${2:-}
-LC_ALL=C
-export LC_ALL
-work=$(mktemp -d) || exit 1
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failed=0
+. "${0%/*}/scratch.sh"
 fail() { echo "$*"; head -c 300 err; failed=1; }
 run() { "$cli" "$@" >out 2>err; }
 

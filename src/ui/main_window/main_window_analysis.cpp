@@ -25,16 +25,6 @@ const Caption& digitsWord(const AnalysisOutcome& out) {
     return out.fewestDigits >= 15 ? words::kAllFifteen : words::kAllTen;
 }
 
-bool isCancel(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const AbortError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 }  // namespace
 
 void MainWindow::startAnalysis() {
@@ -54,7 +44,7 @@ void MainWindow::analysisDone() {
     AnalysisOutcome& out = run->outcome();
     if (out.error) {
         showAnalysisNotice(nullptr);
-        if (!isCancel(out.error)) app_.routeError(out.error);
+        if (!isAbort(out.error)) app_.routeError(out.error);
         return;
     }
     runGuarded(app_, [&] {

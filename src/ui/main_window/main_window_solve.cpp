@@ -41,17 +41,6 @@ constexpr Control kSolveInputs[] = {Control::coefficientPane,  Control::xPane,  
                                     Control::loadCoefficients, Control::clearX, Control::loadX,
                                     Control::autoClear,        Control::solve,  Control::sampleData};
 
-// The Solve was cancelled (AbortError): it changes nothing.
-bool isCancel(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const AbortError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 // The pane line that the error names, -1 for none.
 int64_t errorLine(const std::exception_ptr& error) {
     try {
@@ -136,7 +125,7 @@ void MainWindow::finishSolve() {
         // Each list read whole before the error replaces its predecessor, as
         // in a Solve step by step; a cancelled Solve changes nothing. The box
         // first, then the line it names.
-        if (out.listsMade > 0 && !isCancel(out.error)) {
+        if (out.listsMade > 0 && !isAbort(out.error)) {
             if (out.listsMade < 2) out.x = evaluator_.xValues();
             if (out.listsMade < 3) out.fx = evaluator_.fxValues();
             evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));

@@ -4,6 +4,7 @@
 // it is shown at all (AbortError is silent).
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -83,5 +84,18 @@ class AbortError : public Error {
 public:
     AbortError() : Error("Operation aborted") {}
 };
+
+// Whether a caught error is an AbortError: work that was cancelled changes
+// nothing and tells nothing.
+inline bool isAbort(const std::exception_ptr& error) {
+    if (!error) return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const AbortError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
 
 }  // namespace quill

@@ -5,19 +5,16 @@
 // from copies of the Solve's lists, so the window never waits for it. No Qt
 // here.
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "analysis/roots.h"
 #include "analysis/turning_points.h"
+#include "solve/background_run.h"
 
 namespace quill {
 
@@ -49,16 +46,16 @@ public:
     BackgroundAnalysis(AnalysisInput input, std::function<void()> finished);
     // Cancels and waits for the thread: a search for roots runs to its end,
     // so a window that must not wait keeps a cancelled analysis until done().
-    ~BackgroundAnalysis();
+    ~BackgroundAnalysis() = default;
     BackgroundAnalysis(const BackgroundAnalysis&) = delete;
     BackgroundAnalysis& operator=(const BackgroundAnalysis&) = delete;
 
     // The analysis ends with AbortError at its next chunk of x values or
     // its next part.
-    void cancel() { cancel_.store(true); }
-    bool cancelled() const { return cancel_.load(); }
-    bool waitFor(std::chrono::milliseconds time);
-    bool done() const;
+    void cancel() { run_.cancel(); }
+    bool cancelled() const { return run_.cancelled(); }
+    bool waitFor(std::chrono::milliseconds time) { return run_.waitFor(time); }
+    bool done() const { return run_.done(); }
     // Only once done().
     AnalysisOutcome& outcome() { return outcome_; }
 
@@ -67,12 +64,7 @@ private:
 
     AnalysisInput input_;
     AnalysisOutcome outcome_;
-    std::function<void()> finished_;
-    std::atomic<bool> cancel_{false};
-    mutable std::mutex mutex_;
-    std::condition_variable ended_;
-    bool done_ = false;
-    std::thread thread_;  // last: starts once the rest is in place
+    BackgroundRun run_;  // last: starts once the rest is in place
 };
 
 }  // namespace quill

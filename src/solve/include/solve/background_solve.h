@@ -7,18 +7,16 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <exception>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/report_format.h"
 #include "lines/pane_text.h"
 #include "lines/row_text.h"
 #include "plot/plot_model.h"
+#include "solve/background_run.h"
 
 namespace quill {
 
@@ -50,15 +48,15 @@ public:
     // Starts at once; finished is called on the Solve's thread as it ends.
     BackgroundSolve(SolveInput input, std::function<void()> finished);
     // Cancels the Solve and waits for its thread.
-    ~BackgroundSolve();
+    ~BackgroundSolve() = default;
     BackgroundSolve(const BackgroundSolve&) = delete;
     BackgroundSolve& operator=(const BackgroundSolve&) = delete;
 
     // The Solve ends at its next chunk with AbortError.
-    void cancel() { cancel_.store(true); }
+    void cancel() { run_.cancel(); }
     // Waits at most that long; true once the Solve has ended.
-    bool waitFor(std::chrono::milliseconds time);
-    bool done() const;
+    bool waitFor(std::chrono::milliseconds time) { return run_.waitFor(time); }
+    bool done() const { return run_.done(); }
     // How far it is, 0 to 1000.
     int permille() const { return permille_.load(std::memory_order_relaxed); }
     // Only once done().
@@ -69,13 +67,8 @@ private:
 
     SolveInput input_;
     SolveOutcome outcome_;
-    std::function<void()> finished_;
-    std::atomic<bool> cancel_{false};
     std::atomic<int> permille_{0};
-    mutable std::mutex mutex_;
-    std::condition_variable ended_;
-    bool done_ = false;
-    std::thread thread_;  // last: starts once the rest is in place
+    BackgroundRun run_;  // last: starts once the rest is in place
 };
 
 }  // namespace quill
