@@ -128,7 +128,9 @@ if [ -e "$usr/bin/quillometer" ]; then
   echo "-- starting the installed desktop program offscreen, then ending it with SIGTERM"
   # As a user who cannot write the program folder, the way it normally runs;
   # its settings then go to the scratch home. SIGTERM closes the window the
-  # normal way: status 0, the settings written.
+  # normal way: status 0, the settings written. timeout sends it once
+  # (--foreground): else it goes to the program and again to its process
+  # group, and a second one ends the program at once.
   home=$scratch/home
   mkdir -p "$home"
   as_user=()
@@ -141,7 +143,7 @@ if [ -e "$usr/bin/quillometer" ]; then
   fi
   set +e
   env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" \
-    QT_QPA_PLATFORM=offscreen "${as_user[@]}" timeout --preserve-status 5 "$usr/bin/quillometer" >"$scratch/gui.log" 2>&1
+    QT_QPA_PLATFORM=offscreen "${as_user[@]}" timeout --foreground --preserve-status 5 "$usr/bin/quillometer" >"$scratch/gui.log" 2>&1
   gui_status=$?
   set -e
   [ "$(id -u)" -eq 0 ] || chmod u+w "$dir"

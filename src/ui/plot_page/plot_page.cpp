@@ -24,6 +24,7 @@
 #include "common/safe_file.h"
 #include "numtext/format.h"
 #include "plot/csv_table.h"
+#include "plot_page_text.h"
 #include "qcustomplot.h"
 #include "ui/plot_page/point_list_dialog.h"
 #include "ui/shared/dispose_aside.h"
@@ -31,14 +32,30 @@
 
 namespace quill {
 
-namespace {
+namespace plot_page {
 
-// Number text is bytes: ASCII digits and the one-byte decimal mark.
 QString latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-}  // namespace
+QString numberText(double value, char decimalMark) { return latin1(doubleToText(value, decimalMark)); }
+
+bool hasSuffix(const QString& name, const char* suffix) {
+    return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+void saveFile(const QString& path, const QByteArray& bytes) {
+    const std::string target = QFile::encodeName(path).toStdString();
+    std::string keptCopy;
+    const SaveStatus status =
+        saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                       SpecialFiles::accept, &keptCopy);
+    checkSaved(status, path.toStdString(), keptCopy);
+}
+
+}  // namespace plot_page
+
+using namespace plot_page;
 
 // Hands the axis the ticks and labels the model worked out for the frame
 // being drawn, instead of the widget's own (which know neither view units
@@ -68,10 +85,6 @@ namespace {
 constexpr int kPixelsPerXTick = 100;
 constexpr int kPixelsPerYTick = 30;
 constexpr int kLabelGap = 24;  // the least room between two x labels
-// How near the mouse must come to a mark, in pixels, for its values to show.
-constexpr double kHoverPixels = 7.0;
-// The warning colour of report points with few correct digits.
-const QColor kWarningColour(235, 130, 0);
 
 QVector<double> toQVector(const std::vector<double>& values) { return QVector<double>(values.begin(), values.end()); }
 
@@ -87,10 +100,6 @@ std::vector<plot::AxisTick> everyKth(const std::vector<plot::AxisTick>& ticks, s
     return kept;
 }
 
-bool hasSuffix(const QString& name, const char* suffix) {
-    return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
-}
-
 // The formats Export writes, by file name suffix; the first is the default.
 constexpr const char* kExportSuffixes[] = {"png", "svg", "csv"};
 
@@ -98,8 +107,6 @@ bool hasExportSuffix(const QString& name) {
     return std::any_of(std::begin(kExportSuffixes), std::end(kExportSuffixes),
                        [&](const char* suffix) { return hasSuffix(name, suffix); });
 }
-
-QString numberText(double value, char decimalMark) { return latin1(doubleToText(value, decimalMark)); }
 
 QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
     const QString filters[] = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
@@ -117,15 +124,6 @@ QString askForSaveName(QWidget* parent, const QString& lastName, bool english) {
         }
     }
     return name;
-}
-
-void saveFile(const QString& path, const QByteArray& bytes) {
-    const std::string target = QFile::encodeName(path).toStdString();
-    std::string keptCopy;
-    const SaveStatus status =
-        saveFileSafely(target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                       SpecialFiles::accept, &keptCopy);
-    checkSaved(status, path.toStdString(), keptCopy);
 }
 
 }  // namespace
@@ -234,102 +232,6 @@ void PlotPage::showSolve(plot::PlotModel model) {
     if (model_.yScale() != scale) model_.setYScale(scale);
     clearAnalysis();
     setView(model_.fitView());
-}
-
-void PlotPage::showAnalysis(const AnalysisOutcome& analysis) {
-    marks_.clear();
-    for (const PolynomialRoot& r : analysis.roots.roots)
-        if (r.im == 0.0 && std::isfinite(r.re)) marks_.push_back({r.re, 0.0, r.multiplicity});
-    for (const TurningPoint& p : analysis.turningPoints.points)
-        if (std::isfinite(p.x) && std::isfinite(p.fx)) marks_.push_back({p.x, p.fx, 0, p.kind});
-    std::stable_sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
-    selectedMark_ = -1;
-    fewDigits_ = analysis.fewDigits;
-    pointList_->setLists(analysis.roots, analysis.turningPoints, decimalMark_);
-    frameStale_ = true;
-    plot_->replot(QCustomPlot::rpQueuedReplot);
-}
-
-void PlotPage::clearAnalysis() { showAnalysis(AnalysisOutcome{}); }
-
-QPointF PlotPage::markPlace(const Mark& mark) const { return {model_.viewX(mark.x), model_.viewY(mark.y)}; }
-
-QString PlotPage::markText(const Mark& mark) const {
-    if (mark.multiplicity > 0)
-        return captions::analysis::kRootTip.text(english_).arg(numberText(mark.x, decimalMark_)).arg(mark.multiplicity);
-    const std::string_view kind = turningKindName(mark.kind);
-    return captions::analysis::kTurningTip.text(english_).arg(
-        numberText(mark.x, decimalMark_), numberText(mark.y, decimalMark_),
-        QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())));
-}
-
-QString PlotPage::fewDigitsText(const FewDigitsPoint& point) const {
-    return captions::analysis::kDigitsTip.text(english_).arg(
-        numberText(point.x, decimalMark_), numberText(point.fx, decimalMark_), numberText(point.exact, decimalMark_),
-        QString::number(point.digits));
-}
-
-QStringList PlotPage::markTexts() const {
-    QStringList texts;
-    for (const Mark& mark : marks_) texts.push_back(markText(mark));
-    return texts;
-}
-
-QString PlotPage::fewDigitsTextAt(double u, double v) const {
-    const double x = plot_->xAxis->coordToPixel(u), y = plot_->yAxis->coordToPixel(v);
-    for (const std::size_t i : fewDigitsShown_) {
-        const FewDigitsPoint& p = fewDigits_[i];
-        if (std::hypot(plot_->xAxis->coordToPixel(model_.viewX(p.x)) - x,
-                       plot_->yAxis->coordToPixel(model_.viewY(p.fx)) - y) <= kHoverPixels)
-            return fewDigitsText(p);
-    }
-    return {};
-}
-
-void PlotPage::stepMark(int step) {
-    if (marks_.empty()) return;
-    const int count = static_cast<int>(marks_.size());
-    selectMark(selectedMark_ < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(selectedMark_ + step, 0, count - 1));
-}
-
-void PlotPage::selectMark(int index) {
-    selectedMark_ = index;
-    const QPointF place = markPlace(marks_[static_cast<std::size_t>(index)]);
-    // A mark out of the view brings the view to it, at the same size.
-    plot::ViewRect view = currentView();
-    if (place.x() < view.u0 || place.x() > view.u1) {
-        const double half = (view.u1 - view.u0) / 2;
-        view.u0 = place.x() - half;
-        view.u1 = place.x() + half;
-    }
-    if (place.y() < view.v0 || place.y() > view.v1) {
-        const double half = (view.v1 - view.v0) / 2;
-        view.v0 = place.y() - half;
-        view.v1 = place.y() + half;
-    }
-    setView(view);
-    plot_->replot(QCustomPlot::rpImmediateRefresh);
-    const QString text = markText(marks_[static_cast<std::size_t>(index)]);
-    const QPoint pixel(static_cast<int>(plot_->xAxis->coordToPixel(place.x())),
-                       static_cast<int>(plot_->yAxis->coordToPixel(place.y())));
-    QToolTip::showText(plot_->mapToGlobal(pixel), text, plot_);
-    emit coordinatesChanged(text);
-}
-
-void PlotPage::showPointList() {
-    pointList_->show();
-    pointList_->raise();
-    pointList_->activateWindow();
-}
-
-void PlotPage::exportPointList(const std::string& table) {
-    QString name = chooseSaveName_
-                       ? chooseSaveName_(pointList_, lastExportName_)
-                       : QFileDialog::getSaveFileName(pointList_, captions::analysis::kExportCsv.text(english_),
-                                                      QString(), QStringLiteral("CSV (*.csv)"));
-    if (name.isEmpty()) return;  // Cancel
-    if (!hasSuffix(name, "csv")) name += QStringLiteral(".csv");
-    saveFile(name, QByteArray::fromRawData(table.data(), static_cast<qsizetype>(table.size())));
 }
 
 void PlotPage::setDecimalMark(char mark) {
@@ -446,35 +348,7 @@ void PlotPage::updateFrame() {
     const int columns = static_cast<int>(size.columns);
     pointGraph_->setData(toQVector(frame_.pointU), toQVector(frame_.pointV), true);
     curveGraph_->setData(toQVector(frame_.curve.u), toQVector(frame_.curve.v), true);
-    QVector<double> rootU, rootV, turningU, turningV, selectedU, selectedV;
-    for (std::size_t i = 0; i < marks_.size(); ++i) {
-        const QPointF place = markPlace(marks_[i]);
-        (marks_[i].multiplicity > 0 ? rootU : turningU).push_back(place.x());
-        (marks_[i].multiplicity > 0 ? rootV : turningV).push_back(place.y());
-        if (static_cast<int>(i) == selectedMark_) {
-            selectedU.push_back(place.x());
-            selectedV.push_back(place.y());
-        }
-    }
-    rootGraph_->setData(rootU, rootV, true);
-    turningGraph_->setData(turningU, turningV, true);
-    selectedGraph_->setData(selectedU, selectedV, true);
-    // The points with few correct digits in the view, at most two a pixel
-    // column, as the points themselves are thinned.
-    fewDigitsShown_.clear();
-    std::vector<unsigned char> inColumn(static_cast<std::size_t>(columns), 0);
-    QVector<double> fewU, fewV;
-    for (std::size_t i = 0; i < fewDigits_.size(); ++i) {
-        const double u = model_.viewX(fewDigits_[i].x), v = model_.viewY(fewDigits_[i].fx);
-        if (!(u >= view.u0 && u <= view.u1 && v >= view.v0 && v <= view.v1)) continue;
-        const auto column = std::min(static_cast<std::size_t>((u - view.u0) / (view.u1 - view.u0) * columns),
-                                     static_cast<std::size_t>(columns - 1));
-        if (inColumn[column]++ >= 2) continue;
-        fewDigitsShown_.push_back(i);
-        fewU.push_back(u);
-        fewV.push_back(v);
-    }
-    fewDigitsGraph_->setData(fewU, fewV, true);
+    drawMarks(view, columns);
     // Long labels (15 digits and an exponent) need more room than the usual
     // spacing gives: fewer ticks then, so that no two labels overlap.
     const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
@@ -495,16 +369,7 @@ void PlotPage::showCoordinates(const QPoint& position) {
     const double u = plot_->xAxis->pixelToCoord(position.x());
     const double v = plot_->yAxis->pixelToCoord(position.y());
     // Over a mark, or a point with few correct digits, its values.
-    QString text;
-    for (const Mark& mark : marks_) {
-        const QPointF place = markPlace(mark);
-        if (std::hypot(plot_->xAxis->coordToPixel(place.x()) - position.x(),
-                       plot_->yAxis->coordToPixel(place.y()) - position.y()) <= kHoverPixels) {
-            text = markText(mark);
-            break;
-        }
-    }
-    if (text.isEmpty()) text = fewDigitsTextAt(u, v);
+    const QString text = markTextAt(position, u, v);
     if (text.isEmpty()) {
         QToolTip::hideText();
         emit coordinatesChanged(latin1(model_.coordinateText(u, v, decimalMark_)));

@@ -121,6 +121,12 @@ private:
     QPointF markPlace(const Mark& mark) const;
     QString markText(const Mark& mark) const;
     QString fewDigitsText(const FewDigitsPoint& point) const;
+    // The text of the mark, or else the point with few correct digits, under
+    // the mouse at position (u, v in view units); empty for none.
+    QString markTextAt(const QPoint& position, double u, double v) const;
+    // Hands the marks in the view to their graphs (columns: the frame's
+    // width in pixels, for thinning the points with few correct digits).
+    void drawMarks(const plot::ViewRect& view, int columns);
     void selectMark(int index);
     void showPointList();
 
