@@ -64,6 +64,7 @@ void BackgroundSolve::run() noexcept {
         out.plot.setYScale(input_.plotScale);
         out.plot.setData(out.coefficients, out.x, out.fx);
         out.plot.prepareFitFrame(input_.plotFrame);
+        if (input_.copyLists) out.listsCopy = {out.coefficients, out.x, out.fx};
     } catch (...) {
         out.error = std::current_exception();
         out.errorSource = reading;

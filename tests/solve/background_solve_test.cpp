@@ -126,6 +126,7 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
         input.xValues = RowText(c.x);
         input.keptCoefficients = c.keptAn;
         input.keptX = c.keptX;
+        input.copyLists = true;
         SolveOutcome out = run(std::move(input));
         EXPECT_EQ(errorOf(out), std::pair(std::string(c.error), c.line));
         EXPECT_EQ(out.errorSource, c.source);
@@ -137,6 +138,11 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
             EXPECT_EQ(out.x, c.xValues);
         }
         EXPECT_EQ(out.fx.size(), c.listsMade == 3 ? c.xValues.size() : 0u);
+        // The analysis' copy, of a Solve that succeeded only.
+        const bool whole = !out.error;
+        EXPECT_EQ(out.listsCopy.coefficients, whole ? out.coefficients : std::vector<double>{});
+        EXPECT_EQ(out.listsCopy.x, whole ? out.x : std::vector<double>{});
+        EXPECT_EQ(out.listsCopy.fx, whole ? out.fx : std::vector<double>{});
         PaneText pane;
         pane.addLines(std::move(out.report));
         EXPECT_EQ(pane.text(), c.report);

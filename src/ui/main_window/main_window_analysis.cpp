@@ -27,12 +27,11 @@ const Caption& digitsWord(const AnalysisOutcome& out) {
 
 }  // namespace
 
-void MainWindow::startAnalysis() {
+void MainWindow::startAnalysis(SolveLists lists) {
     cancelAnalysis();
     if (evaluator_.xCount() == 0 && evaluator_.coefficientCount() == 0) return;
-    AnalysisInput input{evaluator_.coefficients(), evaluator_.xValues(), evaluator_.fxValues()};
     analysisRun_ = std::make_unique<BackgroundAnalysis>(
-        std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::analysisDone, Qt::QueuedConnection); });
+        std::move(lists), [this] { QMetaObject::invokeMethod(this, &MainWindow::analysisDone, Qt::QueuedConnection); });
     showAnalysisNotice(&captions::analysis::kAnalysing);
 }
 

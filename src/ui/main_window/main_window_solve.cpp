@@ -101,6 +101,7 @@ void MainWindow::solve() {
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
     input.plotFrame = plotPage_->frameSize();
+    input.copyLists = true;
     solveAutoClear_ = autoClear_->isChecked();
     solveRun_ = std::make_unique<BackgroundSolve>(
         std::move(input), [this] { QMetaObject::invokeMethod(this, &MainWindow::solveDone, Qt::QueuedConnection); });
@@ -147,7 +148,7 @@ void MainWindow::finishSolve() {
             result.addLines(std::move(out.report));
             showSolveFigures(solveClock_.nsecsElapsed());
             plotPage_->showSolve(std::move(out.plot));
-            startAnalysis();
+            startAnalysis(std::move(out.listsCopy));
         });
     }
     emit solveEnded();

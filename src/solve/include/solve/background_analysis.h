@@ -15,12 +15,12 @@
 #include "analysis/roots.h"
 #include "analysis/turning_points.h"
 #include "solve/background_run.h"
+#include "solve/solve_lists.h"
 
 namespace quill {
 
-struct AnalysisInput {
-    std::vector<double> coefficients, x, fx;  // the Solve's lists; fx as the report has it
-};
+// The Solve's lists; fx as the report has it.
+using AnalysisInput = SolveLists;
 
 // A report point whose F(x) has fewer than kTrustedDigits correct digits.
 struct FewDigitsPoint {

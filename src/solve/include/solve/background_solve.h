@@ -17,6 +17,7 @@
 #include "lines/row_text.h"
 #include "plot/plot_model.h"
 #include "solve/background_run.h"
+#include "solve/solve_lists.h"
 
 namespace quill {
 
@@ -29,6 +30,9 @@ struct SolveInput {
     plot::YScale plotScale = plot::YScale::linear;
     // The plot's frame of the fitting view is worked out for this size.
     plot::FrameSize plotFrame;
+    // A copy of the lists for the analysis that follows, made on the Solve's
+    // thread rather than the window's.
+    bool copyLists = false;
 };
 
 struct SolveOutcome {
@@ -41,6 +45,7 @@ struct SolveOutcome {
     int listsMade = 0;
     PreparedLines report;
     plot::PlotModel plot;  // the lists on the plot
+    SolveLists listsCopy;  // with copyLists, once the Solve succeeded
 };
 
 class BackgroundSolve {

@@ -23,6 +23,7 @@
 
 #include "engine/evaluator.h"
 #include "settings/language_setting.h"
+#include "solve/solve_lists.h"
 #include "ui/main_window/main_window_controls.h"
 #include "ui/panes/file_dialogs.h"
 #include "ui/panes/pane_work.h"
@@ -145,9 +146,10 @@ private:
     void buildPaneWork();
     void paneBusy(TextPane* pane, bool busy);
     // The analysis (main_window_analysis.cpp): started after a Solve is
-    // shown, taken in when it ends, or cancelled; a cancelled one is kept
+    // shown, on the copy of its lists that the Solve made, taken in when it
+    // ends, or cancelled; a cancelled one is kept
     // until its thread ends, so that the window never waits for it.
-    void startAnalysis();
+    void startAnalysis(SolveLists lists);
     void analysisDone();
     void cancelAnalysis();
     // The notice's word on the analysis, in the language of the moment: a
