@@ -19,15 +19,13 @@ namespace quill::cli {
 
 std::string rootsText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style) {
     const RootList roots = findRoots(coefficients);
-    if (roots.zeroPolynomial)
-        throw Error(quoteText(file) + ": every coefficient is zero, so the polynomial has no isolated roots");
+    if (roots.zeroPolynomial) throw Error(quoteText(file) + ": " + std::string(kNoIsolatedRoots));
     return rootsTable(coefficients, roots, style);
 }
 
 std::string extremaText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style) {
     const TurningPointList points = findTurningPoints(coefficients);
-    if (points.constant)
-        throw Error(quoteText(file) + ": the polynomial is constant, so it has no isolated turning points");
+    if (points.constant) throw Error(quoteText(file) + ": " + std::string(kNoIsolatedTurningPoints));
     return turningPointsTable(coefficients, points, style);
 }
 

@@ -110,7 +110,7 @@ py::tuple rootsOf(py::handle coefficients) {
         py::gil_scoped_release unlocked;
         list = findRoots(spanOf(a));
     }
-    if (list.zeroPolynomial) throw py::value_error("every coefficient is zero: every x is a root of F");
+    if (list.zeroPolynomial) throw py::value_error(std::string(kNoIsolatedRoots) + ".");
     const std::size_t n = list.roots.size();
     auto re = arrayOf<double>(n), im = arrayOf<double>(n);
     auto multiplicity = arrayOf<int64_t>(n);
@@ -129,7 +129,7 @@ py::tuple extremaOf(py::handle coefficients) {
         py::gil_scoped_release unlocked;
         list = findTurningPoints(spanOf(a));
     }
-    if (list.constant) throw py::value_error("F is a constant: every x would be a turning point");
+    if (list.constant) throw py::value_error(std::string(kNoIsolatedTurningPoints) + ".");
     const std::size_t n = list.points.size();
     auto x = arrayOf<double>(n), fx = arrayOf<double>(n);
     auto multiplicity = arrayOf<int64_t>(n);

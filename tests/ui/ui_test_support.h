@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -51,6 +52,17 @@ inline QAbstractButton* buttonNamed(const QObject& window, const char* name) {
 inline QAction* entryNamed(const QObject& window, const char* name) { return childNamed<QAction>(window, name); }
 inline QMenu* menuNamed(const QObject& window, const char* name) { return childNamed<QMenu>(window, name); }
 inline QLabel* labelNamed(const QObject& window, const char* name) { return childNamed<QLabel>(window, name); }
+
+// A test's files, byte for byte; a file that cannot be read reads "<missing>".
+inline void writeBytes(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+inline std::string readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<missing>");
+}
 
 struct ShownBox {
     QWidget* owner;

@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
-#include <fstream>
 
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/phone_dialog.h"
@@ -32,15 +31,6 @@ using quill::test::RecordingPresenter;
 using namespace quill::test;
 
 namespace {
-
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-void writeBytes(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
 
 // A box's text without the break chances added for long words.
 QString plain(QString boxText) { return boxText.remove(QChar(0x200B)); }

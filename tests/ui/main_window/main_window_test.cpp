@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 #include <sys/wait.h>
@@ -33,10 +32,6 @@ using quill::test::RecordingPresenter;
 using namespace quill::test;
 
 namespace {
-
-void writeFile(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
 
 const std::string kExampleReport =
     "An的数量 An Items Count =3\r\n"
@@ -63,8 +58,8 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(samples_.isValid());
-        writeFile(samples_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
-        writeFile(samples_.filePath("X.txt"), "2\r\n0.5\r\n");
+        writeBytes(samples_.filePath("An.txt"), "1\r\n2\r\n3\r\n");
+        writeBytes(samples_.filePath("X.txt"), "2\r\n0.5\r\n");
         app_->setExecutableDirectory(samples_.path() + '/');
         window_ = app_->createOwnedWindow<MainWindow>();
         window_->show();
@@ -190,8 +185,8 @@ private slots:
     // box, and holds back the Solve. Bad arguments end the program.
     void filesOfTheCommandLineReplaceTheSampleData() {
         QTemporaryDir files;
-        writeFile(files.filePath("c.txt"), "4\n");
-        writeFile(files.filePath("x.txt"), "1\r2\r");
+        writeBytes(files.filePath("c.txt"), "4\n");
+        writeBytes(files.filePath("x.txt"), "1\r2\r");
         const QString c = files.filePath("c.txt"), x = files.filePath("x.txt"), missing = files.filePath("none");
         const struct {
             QStringList arguments;
@@ -322,8 +317,8 @@ private slots:
         for (const Case& c : cases) {
             QFile::remove(empty.filePath("An.txt"));
             QFile::remove(empty.filePath("X.txt"));
-            if (c.withAn) writeFile(empty.filePath("An.txt"), "7\r\n");
-            if (c.withX) writeFile(empty.filePath("X.txt"), "8\r\n");
+            if (c.withAn) writeBytes(empty.filePath("An.txt"), "7\r\n");
+            if (c.withX) writeBytes(empty.filePath("X.txt"), "8\r\n");
             RecordingPresenter boxes;
             MainWindow shown(quill::test::testApp());
             bool visibleDuringBox = true;
@@ -347,7 +342,7 @@ private slots:
     void aLocaleChangeRereadsTheDecimalMark() {
         QTemporaryDir locales;
         const QString source = locales.filePath("comma.src");
-        writeFile(source, "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n");
+        writeBytes(source, "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n");
         const QString command = QStringLiteral("localedef -c -i '%1' -f UTF-8 '%2' >/dev/null 2>&1")
                                     .arg(source, locales.filePath("qa_COMMA.UTF-8"));
         const int status = std::system(command.toLocal8Bit().constData());

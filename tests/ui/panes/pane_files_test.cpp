@@ -30,18 +30,6 @@ using namespace quill::test;
 
 namespace {
 
-void writeBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-    return file.readAll().toStdString();
-}
-
 // A runner that confirms `path` with the filter entry `entry` (from 0), or
 // cancels when path is empty, and keeps the request it was given.
 struct Answering {

@@ -8,6 +8,7 @@
 // arithmetic decides whether it does.
 
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace quill {
@@ -23,6 +24,10 @@ struct PolynomialRoot {
     // How often the root divides F, from the exact squarefree factorisation.
     int multiplicity = 1;
 };
+
+// What the command line and the Python module say of a zero polynomial.
+inline constexpr std::string_view kNoIsolatedRoots =
+    "every coefficient is zero, so the polynomial has no isolated roots";
 
 struct RootList {
     // Every coefficient is zero: every x is a root, none is isolated, and the

@@ -32,6 +32,10 @@ struct TurningPoint {
     int multiplicity = 1;
 };
 
+// What the command line and the Python module say of a constant F.
+inline constexpr std::string_view kNoIsolatedTurningPoints =
+    "the polynomial is constant, so it has no isolated turning points";
+
 struct TurningPointList {
     // F is a constant (zero included): F′ is the zero polynomial, so no
     // turning point is isolated, and the list is empty.
