@@ -107,6 +107,21 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
         return true;
     };
 
+    // An option's value, written "--name value" or "--name=value".
+    enum class Given { no, value, missing };
+    std::string_view value;
+    auto valueOf = [&](int& at, std::string_view name, std::string_view& out) {
+        const std::string_view given = argv[at];
+        if (given == name) {
+            if (at + 1 >= argc) return Given::missing;
+            out = argv[++at];
+            return Given::value;
+        }
+        if (!given.starts_with(name) || given.size() == name.size() || given[name.size()] != '=') return Given::no;
+        out = given.substr(name.size() + 1);
+        return Given::value;
+    };
+
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
@@ -124,15 +139,8 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             if (options.task != Task::solve && options.task != task)
                 return bad("--roots, --extrema and --accuracy exclude one another");
             options.task = task;
-        } else if (arg == "--format" || arg.starts_with("--format=")) {
-            std::string_view value;
-            if (arg.size() > 8) {
-                value = arg.substr(9);
-            } else if (i + 1 < argc) {
-                value = argv[++i];
-            } else {
-                return bad("--format needs a value");
-            }
+        } else if (const Given given = valueOf(i, "--format", value); given != Given::no) {
+            if (given == Given::missing) return bad("--format needs a value");
             if (value == "report") {
                 options.layout = quill::ReportLayout::report;
             } else if (value == "csv") {
@@ -140,20 +148,11 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             } else {
                 return bad("the format must be report or csv");
             }
-        } else if (arg == "--decimal-mark") {
-            if (i + 1 >= argc) return bad("--decimal-mark needs a value");
-            if (!setMark(argv[++i])) return bad(kBadMark);
-        } else if (arg.starts_with("--decimal-mark=")) {
-            if (!setMark(arg.substr(15))) return bad(kBadMark);
-        } else if (arg == "--threads" || arg.starts_with("--threads=")) {
-            std::string_view value;
-            if (arg.size() > 9) {
-                value = arg.substr(10);
-            } else if (i + 1 < argc) {
-                value = argv[++i];
-            } else {
-                return bad("--threads needs a value");
-            }
+        } else if (const Given given = valueOf(i, "--decimal-mark", value); given != Given::no) {
+            if (given == Given::missing) return bad("--decimal-mark needs a value");
+            if (!setMark(value)) return bad(kBadMark);
+        } else if (const Given given = valueOf(i, "--threads", value); given != Given::no) {
+            if (given == Given::missing) return bad("--threads needs a value");
             if (!setThreads(value)) return bad("the thread count must be a whole number from 1 to 1024");
         } else if (arg == "-o") {
             if (i + 1 >= argc) return bad("-o needs a file name");
