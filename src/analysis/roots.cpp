@@ -20,7 +20,8 @@ struct Found {
 
 }  // namespace
 
-RootList findRoots(std::span<const double> coefficients) {
+RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
+    (void)cancel;  // TODO(stop): polled by the search
     requireFinite(coefficients, "coefficient");
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     RootList out;

@@ -87,7 +87,8 @@ std::string_view turningKindName(TurningKind kind) {
     return "flat";
 }
 
-TurningPointList findTurningPoints(std::span<const double> coefficients) {
+TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
+    (void)cancel;  // TODO(stop): polled by the search
     requireFinite(coefficients, "coefficient");
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     TurningPointList out;

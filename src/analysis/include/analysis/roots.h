@@ -7,6 +7,7 @@
 // and where a part could sit exactly on a rounding boundary, integer
 // arithmetic decides whether it does.
 
+#include <atomic>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,7 @@ struct RootList {
 // std::invalid_argument when one is not finite (and std::runtime_error
 // should a refinement never settle, which would be a fault). Degrees in the
 // thousands work; the time grows about with the square of the degree.
-RootList findRoots(std::span<const double> coefficients);
+// Once *cancel is set (from any thread), the search stops with AbortError.
+RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 // The turning points of F(x) = a(0) + a(1)·x + … + a(n)·xⁿ: the real roots c
 // of F′, found exactly as the roots are (roots.h), with F at each of them.
 
+#include <atomic>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -45,7 +46,8 @@ struct TurningPointList {
 };
 
 // coefficients: a(0), a(1), …. Throws std::invalid_argument when one is not
-// finite (and std::runtime_error as findRoots does).
-TurningPointList findTurningPoints(std::span<const double> coefficients);
+// finite (and std::runtime_error as findRoots does); AbortError once *cancel
+// is set, as findRoots.
+TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quill
