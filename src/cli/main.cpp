@@ -164,6 +164,10 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
     }
     if (options.task != Task::solve && !quill::cli::kHasAnalysis)
         return bad("this build has no analysis: --roots, --extrema and --accuracy need FLINT with Arb");
+    for (const std::string& file : files) {
+        if (options.output && quill::cli::writesIntoInput(*options.output, file))
+            return bad("-o names the pipe a list is read from");
+    }
     if (options.task == Task::roots || options.task == Task::extrema) {
         if (files.size() != 1)
             return bad(std::string(options.task == Task::roots ? "--roots" : "--extrema") +

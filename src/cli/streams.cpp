@@ -48,4 +48,10 @@ bool sameStream(const std::string& first, const std::string& second) {
     return statOf(first, a) && statOf(second, b) && sameFile(a, b) && !S_ISREG(a.st_mode) && !S_ISDIR(a.st_mode);
 }
 
+bool writesIntoInput(const std::string& output, const std::string& input) {
+    struct stat out, in;
+    return output != "-" && ::stat(output.c_str(), &out) == 0 && statOf(input, in) && sameFile(out, in) &&
+           S_ISFIFO(out.st_mode);
+}
+
 }  // namespace quill::cli

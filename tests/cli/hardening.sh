@@ -29,14 +29,31 @@ printf 'header\n' >expected && cat report >>expected
 for target in /dev/stdout /dev/fd/1 /proc/self/fd/1 "$work/log"; do
     printf 'header\n' >log && "$cli" -o "$target" an x >>log 2>err && cmp -s log expected || fail "-o $target >>log"
 done
-printf 'header\n' >log && "$cli" -o /dev/stderr an x 2>>log && cmp -s log expected || fail "-o /dev/stderr"
+for target in /dev/stderr "$work/log"; do
+    printf 'header\n' >log && "$cli" -o "$target" an x 2>>log && cmp -s log expected || fail "-o $target 2>>log"
+done
 printf 'header\n' >log && "$cli" -o /dev/fd/3 an x 3>>log && cmp -s log expected || fail "-o /dev/fd/3"
 { echo header; "$cli" -o /dev/stdout an x; echo footer; } >log && { cat expected; echo footer; } | cmp -s log - ||
     fail "-o /dev/stdout between two echos"
 
-# One stream named twice is refused with status 2; one regular file may
-# feed both lists.
+"$cli" -o /dev/fd/9 an x >out 2>err
+[ $? -eq 1 ] && [ "$(cat err)" = "Cannot create file /dev/fd/9." ] || fail "-o /dev/fd/9, closed: $(cat err)"
+
+# One stream named twice, or -o naming the pipe an input is read from, is
+# refused with status 2 before anything is read; one regular file may feed
+# both lists.
 mkfifo fifo && ln -s fifo link
+while IFS='|' read -r target coefficients xs; do
+    seq 100000 | timeout 10 "$cli" -o "$target" "$coefficients" "$xs" >out 2>err
+    [ $? -eq 2 ] && grep -q '^quillometer-cli: -o names the pipe' err || fail "-o $target $coefficients $xs"
+done <<EOF2
+/dev/stdin|an|-
+/dev/fd/0|-|x
+/proc/self/fd/0|an|-
+link|an|fifo
+fifo|link|x
+EOF2
+timeout 10 "$cli" --roots -o link fifo >out 2>err; [ $? -eq 2 ] || fail "--roots -o link fifo"
 printf '5\n' | "$cli" - /dev/stdin >out 2>err; [ $? -eq 2 ] || fail "- /dev/stdin"
 printf '5\n' | "$cli" /dev/fd/0 - >out 2>err; [ $? -eq 2 ] || fail "/dev/fd/0 -"
 "$cli" fifo link >out 2>err; [ $? -eq 2 ] || fail "one FIFO by two names"
