@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -13,22 +12,14 @@
 
 #include "common/error.h"
 #include "common/posix_file.h"
+#include "in_place_save.h"
+#include "save_steps.h"
 
 namespace quill {
 
 namespace {
 
-std::string folderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using namespace save_steps;
 
 // Follows a chain of symbolic links that ends in a name not yet taken, so
 // that saving through a dangling link creates its target. False on a loop.
@@ -45,127 +36,9 @@ bool followLinks(std::string& path) {
     return false;
 }
 
-// A number for a new file's name, different on every call.
-std::string nameTag(int attempt) {
-    static std::atomic<unsigned> serial{0};
-    const unsigned tag =
-        static_cast<unsigned>(::getpid()) * 2654435761u ^ serial.fetch_add(1) * 40503u ^ static_cast<unsigned>(attempt);
-    return std::to_string(tag % 1000000u);
-}
-
-// A name beside the target for the temporary file.
-std::string siblingName(const std::string& target, int attempt) {
-    return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-" + nameTag(attempt);
-}
-
-// A fresh file beside the target, created with 0666 so that the umask (and
-// any default ACL of the folder) decides a new file's permissions.
-FileDescriptor createSibling(const std::string& target, std::string& tempPath) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = siblingName(target, attempt);
-        FileDescriptor file = openFile(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (file.valid()) return file;
-        if (errno != EEXIST) break;
-    }
-    tempPath.clear();
-    return FileDescriptor();
-}
-
-// A file without a name in the target's folder: a save killed before its
-// commit leaves nothing behind. Only where it can be given a name later:
-// through AT_EMPTY_PATH (which needs privilege) or /proc/self/fd.
-FileDescriptor createUnnamed(const std::string& target) {
-    if (::geteuid() != 0 && ::access("/proc/self/fd", X_OK) != 0) return FileDescriptor();
-    return openFile(folderOf(target), O_TMPFILE | O_WRONLY, 0666);
-}
-
-// Gives the unnamed file a name beside the target, for the rename.
-bool nameUnnamed(int fd, const std::string& target, std::string& tempPath) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = siblingName(target, attempt);
-        if (::linkat(fd, "", AT_FDCWD, tempPath.c_str(), AT_EMPTY_PATH) == 0) return true;
-        if (errno != EEXIST && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
-            return true;
-        if (errno != EEXIST) break;
-    }
-    tempPath.clear();
-    return false;
-}
-
-void syncFolder(const std::string& path) {
-    FileDescriptor folder = openFile(folderOf(path), O_RDONLY | O_DIRECTORY);
-    if (folder.valid()) ::fsync(folder.get());  // best effort: the rename already took place
-}
-
-// The user's cache folder for the copies of files rewritten in place:
-// $XDG_CACHE_HOME/quillometer, ~/.cache/quillometer, else the temporary folder.
-std::string copyFolder() {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    std::string base;
-    if (cache != nullptr && cache[0] == '/') {
-        base = cache;
-    } else if (home != nullptr && home[0] == '/') {
-        base = std::string(home) + "/.cache";
-    }
-    if (!base.empty()) {
-        ::mkdir(base.c_str(), 0700);
-        const std::string folder = base + "/quillometer";
-        if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
-            if (::access(folder.c_str(), W_OK | X_OK) == 0) return folder;
-        }
-    }
-    const char* temp = std::getenv("TMPDIR");
-    return temp != nullptr && temp[0] == '/' ? temp : "/tmp";
-}
-
-// A copy of the file's bytes in the cache folder, written and flushed before
-// the file is touched. False when it cannot be made whole.
-bool keepCopy(const std::string& target, const struct stat& old, std::string& copyPath) {
-    FileDescriptor source = openFile(target, O_RDONLY | O_NONBLOCK);
-    struct stat now;
-    if (!source.valid() || ::fstat(source.get(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino)
-        return false;
-    const std::string folder = copyFolder();
-    FileDescriptor copy;
-    for (int attempt = 0; attempt < 100 && !copy.valid(); ++attempt) {
-        copyPath = folder + "/" + nameOf(target).substr(0, 180) + ".before-save-" + nameTag(attempt);
-        copy = openFile(copyPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
-        if (!copy.valid() && errno != EEXIST) break;
-    }
-    if (!copy.valid()) return false;
-    bool whole = true;
-    std::string buffer(std::size_t{1} << 20, '\0');
-    for (ssize_t n; whole && (n = readFull(source.get(), buffer.data(), buffer.size())) != 0;)
-        whole = n > 0 && writeAll(copy.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n)));
-    whole = whole && syncFile(copy.get()) && copy.close();
-    if (!whole) ::unlink(copyPath.c_str());
-    if (whole) syncFolder(copyPath);
-    return whole;
-}
-
-// The folder does not let us add a file, but the file itself is writable.
-// The bytes beyond the old length go in first; if they do not fit, the file
-// is cut back to its old length and keeps its old content. `touched` tells
-// whether the old bytes were reached.
-SaveStatus writeInPlace(FileDescriptor& file, const struct stat& old, std::string_view bytes, bool& touched) {
-    const off_t oldSize = old.st_size;
-    const off_t newSize = static_cast<off_t>(bytes.size());
-    touched = false;
-    if (newSize > oldSize) {
-        std::string_view tail = bytes.substr(static_cast<std::size_t>(oldSize));
-        if (!writeAllAt(file.get(), tail, oldSize) || !syncFile(file.get())) {
-            if (::ftruncate(file.get(), oldSize) == 0) syncFile(file.get());
-            return SaveStatus::writeFailed;
-        }
-    }
-    std::string_view head = bytes.substr(0, static_cast<std::size_t>(newSize < oldSize ? newSize : oldSize));
-    touched = true;
-    if (!writeAllAt(file.get(), head, 0)) return SaveStatus::writeFailed;
-    if (newSize < oldSize && ::ftruncate(file.get(), newSize) != 0) return SaveStatus::writeFailed;
-    if (!syncFile(file.get()) || !file.close()) return SaveStatus::writeFailed;
-    return SaveStatus::ok;
+// The stem of the temporary file's names beside the target.
+std::string siblingStem(const std::string& target) {
+    return folderOf(target) + "/." + nameOf(target).substr(0, 180) + ".saving-";
 }
 
 }  // namespace
@@ -181,8 +54,7 @@ struct SafeFileWriter::State {
     std::string target, tempPath;
     struct stat old {};
     std::string gathered;  // in place only
-    std::string copyPath;  // in place only: the copy of the old file
-    std::string keptCopy;  // the copy a failed commit left
+    InPlaceSave inPlace;
     bool failed = false;
 };
 
@@ -193,11 +65,9 @@ SafeFileWriter::~SafeFileWriter() {
         state_->file.reset();
         ::unlink(state_->tempPath.c_str());
     }
-    // Given up before the commit: the file was never touched.
-    if (state_->mode == Mode::inPlace) ::unlink(state_->copyPath.c_str());
 }
 
-const std::string& SafeFileWriter::keptCopy() const { return state_->keptCopy; }
+const std::string& SafeFileWriter::keptCopy() const { return state_->inPlace.keptCopy(); }
 
 SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
     State& s = *state_;
@@ -240,9 +110,11 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
         if (::fstat(existing.get(), &now) != 0 || !S_ISREG(now.st_mode)) return SaveStatus::cannotCreate;
     }
 
-    FileDescriptor temp = createUnnamed(s.target);
+    // A fresh file beside the target, created with 0666 so that the umask
+    // (and any default ACL of the folder) decides a new file's permissions.
+    FileDescriptor temp = createUnnamed(folderOf(s.target), 0666);
     const bool unnamed = temp.valid();
-    if (!unnamed) temp = createSibling(s.target, s.tempPath);
+    if (!unnamed) temp = createNamed(siblingStem(s.target), 0666, s.tempPath);
     if (temp.valid() && exists) {
         // The new file takes the old one's owner and permission bits. Where the
         // owner cannot be kept, the file is rewritten in place instead.
@@ -258,8 +130,7 @@ SaveStatus SafeFileWriter::open(const std::string& path, SpecialFiles special) {
         if (!exists) return SaveStatus::cannotCreate;
         // Rewritten in place, the file would be lost to a kill part-way: a
         // copy of it is kept until the new bytes are all in.
-        if (!keepCopy(s.target, old, s.copyPath)) return SaveStatus::cannotKeepCopy;
-        s.file = std::move(existing);
+        if (!s.inPlace.prepare(s.target, std::move(existing), old)) return SaveStatus::cannotKeepCopy;
         s.mode = Mode::inPlace;
         return SaveStatus::ok;
     }
@@ -279,30 +150,24 @@ bool SafeFileWriter::write(std::string_view bytes) {
     return !s.failed;
 }
 
-SaveStatus SafeFileWriter::commit() {
+SaveStatus SafeFileWriter::commit(CopyWatch* watch) {
     State& s = *state_;
     const Mode mode = s.mode;
     s.mode = Mode::closed;
     switch (mode) {
         case Mode::closed: return SaveStatus::cannotCreate;
         case Mode::special: return s.file.close() && !s.failed ? SaveStatus::ok : SaveStatus::writeFailed;
-        case Mode::inPlace: {
-            bool touched = false;
-            const SaveStatus status = writeInPlace(s.file, s.old, s.gathered, touched);
-            if (status == SaveStatus::ok || !touched) {
-                ::unlink(s.copyPath.c_str());
-            } else {
-                s.keptCopy = s.copyPath;
-            }
-            return status;
-        }
+        case Mode::inPlace: return s.inPlace.rewrite(s.gathered, watch);
         case Mode::temporary:
         case Mode::unnamed: break;
     }
     bool written = !s.failed && syncFile(s.file.get());
     // The name comes just before the rename, so that only a kill in between
     // can leave the temporary file behind.
-    if (written && mode == Mode::unnamed) written = nameUnnamed(s.file.get(), s.target, s.tempPath);
+    if (written && mode == Mode::unnamed) {
+        s.tempPath = nameUnnamed(s.file.get(), siblingStem(s.target));
+        written = !s.tempPath.empty();
+    }
     written = s.file.close() && written;
     if (s.tempPath.empty()) return SaveStatus::writeFailed;
     if (!written || ::rename(s.tempPath.c_str(), s.target.c_str()) != 0) {
@@ -330,6 +195,7 @@ void checkSaved(SaveStatus status, const std::string& path, const std::string& k
         case SaveStatus::cannotCreate: throw FileError("Cannot create file " + path);
         case SaveStatus::cannotKeepCopy:
             throw FileError("Cannot save " + path + " in place: no copy of the old file could be kept");
+        case SaveStatus::busy: throw FileError("Cannot save " + path + " in place: another save of it is under way");
         case SaveStatus::writeFailed:
             if (keptCopy.empty()) throw FileError("Failed to Save Stream");
             throw FileError("Failed to Save Stream; the old file is kept as " + keptCopy);

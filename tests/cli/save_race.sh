@@ -1,0 +1,54 @@
+#!/bin/sh
+# save_race.sh CLI [ROUNDS]: four `quillometer-cli -o` saves of one file at once, over
+# and over, where the folder takes no new file and the file is rewritten in
+# place. Every round ends with one whole report in the target; a save that
+# did not write its report says so, and no copy of the old file is left. As
+# root, the saves run as user 65534, whom the permission bits bind.
+set -u
+cli=$1 rounds=${2:-60}
+. "${0%/*}/scratch.sh"
+fail() { echo "FAIL: $*"; failed=1; }
+chmod 755 "$work"
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cp "$cli" ./cli && chmod 755 ./cli
+as=""
+if [ "$(id -u)" -eq 0 ]; then
+    command -v setpriv >/dev/null || { echo "setpriv is needed to drop privileges"; exit 1; }
+    as="setpriv --reuid=65534 --regid=65534 --clear-groups"
+fi
+mkdir cache && chmod 777 cache
+XDG_CACHE_HOME=$work/cache
+export XDG_CACHE_HOME
+
+printf '1\r\n-3\r\n0.5\r\n2\r\n' >an
+seq -f "%.1f" 0 0.5 4999.5 >xa
+seq -f "%.2f" 0 0.25 2499.75 >xb
+./cli -o ra an xa && ./cli -o rb an xb || exit 1
+chmod 644 an xa xb ra rb
+mkdir out && cp ra out/report.txt && chmod 666 out/report.txt && chmod 555 out
+mkdir logs && chmod 777 logs
+
+round=0 refused=0
+while [ $round -lt "$rounds" ]; do
+    round=$((round + 1))
+    pids=""
+    for save in 1 2 3 4; do
+        x=xa
+        [ $((save % 2)) -eq 0 ] && x=xb
+        $as ./cli -o out/report.txt an $x 2>logs/$save &
+        pids="$pids $save:$!"
+    done
+    for save in $pids; do
+        wait "${save#*:}"
+        status=$?
+        [ $status -eq 0 ] && continue
+        refused=$((refused + 1))
+        grep -q 'another save of it is under way' "logs/${save%%:*}" ||
+            fail "round $round: status $status: $(cat "logs/${save%%:*}")"
+    done
+    cmp -s out/report.txt ra || cmp -s out/report.txt rb || fail "round $round: the target is neither report whole"
+    [ "$(ls -A out)" = report.txt ] || fail "round $round: left beside the target: $(ls -A out)"
+    [ -z "$(ls -A cache/quillometer 2>/dev/null)" ] || fail "round $round: a copy was left: $(ls -A cache/quillometer)"
+done
+echo "$rounds rounds of four saves at once, $refused saves refused"
+exit $failed
