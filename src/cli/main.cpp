@@ -20,6 +20,7 @@
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "common/safe_file.h"
+#include "copy_on_signals.h"
 #include "engine/list_reader.h"
 #include "engine/solve.h"
 #include "lines/file_encoding.h"
@@ -218,7 +219,8 @@ void writeOut(const std::function<void(const quill::cli::Sink&)>& produce, const
         produce([&](std::string_view piece) {
             if (!file.write(piece)) quill::checkSaved(quill::SaveStatus::writeFailed, path);
         });
-        quill::checkSaved(file.commit(), path, file.keptCopy());
+        quill::cli::CopyOnSignals signals;
+        quill::checkSaved(file.commit(signals.watch()), path, file.keptCopy());
         return;
     }
     const std::string failure =

@@ -182,6 +182,7 @@ InPlaceSave::~InPlaceSave() {
 
 void CopyWatch::arm(const std::string& path) noexcept {
     state_.store(idle);
+    endAsked_.store(false);
     if (path.size() >= sizeof path_) return;  // not followed: the copy stays, as after a kill
     std::memcpy(path_, path.c_str(), path.size() + 1);
     state_.store(removable);
@@ -194,16 +195,30 @@ bool CopyWatch::discardCopy() noexcept {
     return true;
 }
 
+bool CopyWatch::endNow() noexcept {
+    for (;;) {
+        int state = state_.load();
+        if (state == removable) {
+            if (discardCopy()) return true;
+        } else if (state == rewriting) {
+            if (state_.compare_exchange_strong(state, ending)) return false;
+        } else {
+            return true;  // no copy, or a second signal while the target is torn: the copy stays
+        }
+    }
+}
+
 bool CopyWatch::startRewrite() noexcept {
     int expected = removable;
     return state_.compare_exchange_strong(expected, rewriting) || expected != discarded;
 }
 
-void CopyWatch::endRewrite() noexcept {
-    int expected = rewriting;
-    state_.compare_exchange_strong(expected, removable);
+void CopyWatch::settle(int next) noexcept {
+    if (state_.exchange(next) == ending) endAsked_.store(true);
 }
 
-void CopyWatch::disarm() noexcept { state_.store(idle); }
+void CopyWatch::endRewrite() noexcept { settle(removable); }
+
+void CopyWatch::disarm() noexcept { settle(idle); }
 
 }  // namespace quill

@@ -1,12 +1,14 @@
 #!/bin/sh
-# save_in_place_kill.sh CLI: kills `quillometer-cli -o` with SIGKILL, over
-# and over, during a save that can only rewrite its target in place (the
-# folder takes no new file); the moments close in on the rewrite itself, late
-# in the run: a kill that left the old report comes later next time, one that
-# left the new report earlier, each with a little chance. After every kill the target holds
-# the old report or the new one, or else the user's cache folder holds a
-# whole copy of the old one; nothing is left beside the target. As root, the
-# saves run as user 65534, whom the permission bits bind.
+# save_in_place_kill.sh CLI: kills `quillometer-cli -o` with SIGKILL, SIGTERM,
+# SIGINT and SIGHUP in turn, over and over, during a save that can only
+# rewrite its target in place (the folder takes no new file); the moments
+# close in on the rewrite itself, late in the run: a kill that left the old
+# report comes later next time, one that left the new report earlier, each
+# with a little chance. After every kill the target holds the old report or
+# the new one, or else the user's cache folder holds a whole copy of the old
+# one; nothing is left beside the target, and after a signal the program
+# could handle, no copy is left beside a whole target. As root, the saves
+# run as user 65534, whom the permission bits bind.
 set -u
 cli=$1 rounds=24
 work=$(mktemp -d) || exit 1
@@ -43,17 +45,22 @@ while [ $round -lt $rounds ]; do
     next=xa new=ra
     [ $old = ra ] && next=xb new=rb
     delay=$(awk -v r="$round" -v t="$took" -v at="$at" 'BEGIN { srand(r * 7919 + t); printf "%.6f", (at + 0.04 * (rand() - 0.5)) * t / 1e6 }')
-    $as ./cli -o out/report.txt an $next &
+    signal=$(echo KILL TERM INT HUP | cut -d' ' -f$((round % 4 + 1)))
+    # A shell's background job ignores SIGINT; the program must not.
+    $as env --default-signal=INT ./cli -o out/report.txt an $next &
     pid=$!
     sleep "$delay"
-    kill -9 $pid 2>/dev/null
+    kill -$signal $pid 2>/dev/null
     wait $pid 2>/dev/null
-    [ $? -eq 137 ] && killed=$((killed + 1))
+    [ $? -gt 128 ] && killed=$((killed + 1))
     left=$(ls -A cache/quillometer 2>/dev/null)
+    whole=""
     if cmp -s out/report.txt $old; then
         at=$(awk -v a="$at" -v s="$step" 'BEGIN { print a + s }')
+        whole=old
     elif cmp -s out/report.txt $new; then
         at=$(awk -v a="$at" -v s="$step" 'BEGIN { print a - s }')
+        whole=new
     elif [ "$(echo "$left" | wc -w)" -eq 1 ] && cmp -s "cache/quillometer/$left" $old; then
         copies=$((copies + 1))
     else
@@ -61,6 +68,10 @@ while [ $round -lt $rounds ]; do
         failed=1
     fi
     [ "$(ls -A out)" = report.txt ] || { echo "round $round: left beside the target: $(ls -A out)"; failed=1; }
+    if [ -n "$whole" ] && [ $signal != KILL ] && [ -n "$left" ]; then
+        echo "round $round: SIG$signal left a copy beside the $whole report: $left"
+        failed=1
+    fi
     # As a user would: the old report back from its copy, the copies cleared.
     cmp -s out/report.txt $new || { cat $old >out/report.txt; new=$old; }
     rm -f cache/quillometer/*

@@ -51,28 +51,35 @@ enum class SaveStatus {
 SaveStatus saveFileSafely(const std::string& path, std::string_view bytes, SpecialFiles special = SpecialFiles::accept,
                           std::string* keptCopy = nullptr);
 
-// What a program's handler of SIGTERM, SIGINT or SIGHUP needs to tidy up
-// after an in-place save that the signal ends: the copy of the old file,
-// needless while the target is still whole. The program owns one, which
-// outlives the save, and hands it to SafeFileWriter::commit.
+// What a program's handler of SIGTERM, SIGINT or SIGHUP needs so that a
+// signal never leaves the copy of an in-place save beside a whole target.
+// The program owns one, which outlives the save, and hands it to
+// SafeFileWriter::commit.
 class CopyWatch {
 public:
-    // Async-signal-safe. Removes the copy while the target is whole and keeps
-    // the save from touching the target afterwards: true. False, and nothing
-    // done, while there is no copy or the target is being rewritten.
-    bool discardCopy() noexcept;
+    // For the handler, async-signal-safe. True when the program may end now:
+    // the copy of a target still whole is removed first (and the save then
+    // leaves the target alone). False while the target is being rewritten:
+    // the save finishes, removes the copy if the target came out whole, and
+    // endAsked() turns true, for the program to end then.
+    bool endNow() noexcept;
+    bool endAsked() const noexcept { return endAsked_.load(); }
 
-    // For the save: path will be a copy the whole target does not need;
-    // the target is about to be touched (false: discardCopy came first);
-    // the target is whole again; the copy is needed, or gone.
+    // For the save: path will name a copy the whole target does not need;
+    // the target is about to be touched (false: the program is ending and
+    // the copy is gone); the target is whole again; the copy is needed
+    // (kept) or was removed; removing it where no handler did (true).
     void arm(const std::string& path) noexcept;
     bool startRewrite() noexcept;
     void endRewrite() noexcept;
     void disarm() noexcept;
+    bool discardCopy() noexcept;
 
 private:
-    enum State : int { idle, removable, rewriting, discarded };
+    enum State : int { idle, removable, rewriting, ending, discarded };
+    void settle(int next) noexcept;
     std::atomic<int> state_{idle};
+    std::atomic<bool> endAsked_{false};
     char path_[PATH_MAX] = {};
 };
 
