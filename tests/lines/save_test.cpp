@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -259,6 +260,65 @@ TEST_F(UnprivilegedSave, InPlaceRewriteWithoutACopyIsRefused) {
     EXPECT_EQ(readFile(path), "old\r\n");
 }
 
+// Sets an environment variable for the helpers a test starts, until it goes.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* was = std::getenv(name)) was_ = was;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() { was_.empty() ? ::unsetenv(name_) : ::setenv(name_, was_.c_str(), 1); }
+
+private:
+    const char* name_;
+    std::string was_;
+};
+
+// The copy of a file rewritten in place goes to the user's cache folder
+// where that is a folder the user may write, else to a folder of the user's
+// alone (0700) in the temporary folder, which a name another user planted
+// there neither blocks nor redirects. A save that succeeds leaves no copy.
+TEST_F(UnprivilegedSave, InPlaceCopyGoesWhereOnlyTheUserCanReachIt) {
+    const std::string cache = folder_ / "cache", temp = folder_ / "temp", elsewhere = folder_ / "elsewhere";
+    const std::string own = temp + "/quillometer-" + std::to_string(::geteuid() == 0 ? kNobody : ::geteuid());
+    ScopedVariable cacheHome("XDG_CACHE_HOME", cache), tempFolder("TMPDIR", temp);
+    ::mkdir((folder_ / "ro").c_str(), 0755);
+    writeFile(folder_ / "ro/list.txt", "old\r\n", 0666);
+    ::chmod((folder_ / "ro").c_str(), 0555);
+    struct Case {
+        const char* planted;  // what stands where the copy would go
+        std::set<std::string> cacheAfter, tempAfter;
+    };
+    const Case cases[] = {
+        {"", {"quillometer"}, {}},
+        {"cache file", {"quillometer"}, {own.substr(temp.size() + 1)}},
+        {"cache file, temp folder of another user", {"quillometer"}, {own.substr(temp.size() + 1)}},
+        {"cache file, temp link", {"quillometer"}, {own.substr(temp.size() + 1)}},
+    };
+    for (const Case& c : cases) {
+        const std::string planted = c.planted;
+        for (const std::string& path : {cache, temp, elsewhere}) std::filesystem::remove_all(path);
+        for (const std::string& path : {cache, temp, elsewhere}) {
+            ::mkdir(path.c_str(), 0777);
+            ::chmod(path.c_str(), path == temp ? 01777 : 0777);
+        }
+        if (planted.starts_with("cache file")) writeFile(cache + "/quillometer", "", 0777);
+        if (planted.ends_with("of another user")) ::mkdir(own.c_str(), 0777), ::chmod(own.c_str(), 0777);
+        if (planted.ends_with("link")) ::symlink(elsewhere.c_str(), own.c_str());
+        const std::string text = "new " + planted + "\r\n";
+        EXPECT_EQ(saveAsNobody(text, folder_ / "ro/list.txt"), "ok") << planted;
+        EXPECT_EQ(readFile(folder_ / "ro/list.txt"), text);
+        EXPECT_EQ(namesIn(cache), c.cacheAfter) << planted;
+        EXPECT_EQ(namesIn(temp), c.tempAfter) << planted;
+        for (const std::string& folder : {cache + "/quillometer", own, elsewhere}) {
+            struct stat info;
+            if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+                EXPECT_EQ(namesIn(folder), std::set<std::string>{}) << planted << ": " << folder;
+            }
+        }
+    }
+}
+
 TEST_F(UnprivilegedSave, UnreadableFileDoesNotLoad) {
     writeFile(folder_ / "secret.txt", "1\r\n", 0600);
     EXPECT_EQ(runHelperUnprivileged({"load", folder_ / "secret.txt"}).output,
@@ -298,6 +358,31 @@ TEST_F(FullDiskSave, InPlaceRewriteChecksTheRoomFirst) {
     ::chmod(disk_.c_str(), 0555);
     EXPECT_EQ(saveAsNobody(std::string(1 << 20, '5'), disk_ + "/old.txt"), "Failed to Save Stream");
     EXPECT_EQ(readFile(disk_ + "/old.txt"), "old\r\n");
+}
+
+// A file whose old bytes lie over holes: the new bytes beyond its end fit,
+// those over the holes find no room once the file was touched. The failure
+// names the copy, which holds the old bytes, in a folder of the user's alone
+// although another user took that folder's usual name.
+TEST_F(FullDiskSave, InPlaceRewriteFailingPartWayNamesTheCopy) {
+    UnprivilegedSave::SetUp();
+    if (IsSkipped()) return;
+    const std::string path = disk_ + "/old.txt";
+    writeFile(path, "", 0666);
+    ASSERT_EQ(::truncate(path.c_str(), 1 << 20), 0);
+    const std::string old = readFile(path);
+    ::chmod(disk_.c_str(), 0555);
+    // Another user's folder stands where the user's own would be.
+    const std::string planted = folder_ / ("quillometer-" + std::to_string(::geteuid() == 0 ? kNobody : ::geteuid()));
+    ::mkdir(planted.c_str(), 0777);
+    ::chmod(planted.c_str(), 0777);
+    ScopedVariable cacheHome("XDG_CACHE_HOME", path), tempFolder("TMPDIR", folder_.path());
+    const std::string message = saveAsNobody(std::string((1 << 20) + 100, '5'), path);
+    const std::string kept = "Failed to Save Stream; the old file is kept as ";
+    ASSERT_TRUE(message.starts_with(kept)) << message;
+    const std::string copy = message.substr(kept.size());
+    EXPECT_EQ(readFile(copy), old);
+    EXPECT_EQ(permissionsOf(copy.substr(0, copy.rfind('/'))), 0700u);
 }
 
 }  // namespace
