@@ -6,38 +6,10 @@
 
 namespace quill::cli {
 
-namespace {
-
-// Control bytes as \xHH; at most `most` characters, then "…".
-std::string escaped(std::string_view text, std::size_t most) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string quoted;
-    std::size_t characters = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool starts = (byte & 0xC0) != 0x80;  // the first byte of a UTF-8 character
-        if (starts && ++characters > most) return quoted + "…";
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted += "\\x";
-            quoted += kHex[byte >> 4];
-            quoted += kHex[byte & 15];
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted;
-}
-
-}  // namespace
-
-std::string quoteText(std::string_view text) { return escaped(text, kMostQuotedCharacters); }
-
 std::string placedMessage(const std::string& file, const ValueError& error) {
     int64_t line = error.lineIndex();
-    std::string message = error.message();
-    if (const auto* notNumber = dynamic_cast<const ConvertError*>(&error)) {
-        message = "'" + quoteText(notNumber->text()) + "' is not a valid floating point value";
-    } else if (const auto* overflow = dynamic_cast<const OverflowError*>(&error); overflow && line < 0) {
+    std::string message = valueMessage(error);
+    if (const auto* overflow = dynamic_cast<const OverflowError*>(&error); overflow && line < 0) {
         line = overflow->valueLine();
         if (line >= 0) message = "F(x): " + message;
     }
@@ -48,7 +20,7 @@ std::string placedMessage(const std::string& file, const ValueError& error) {
 }
 
 std::string errorLine(std::string_view message) {
-    return escaped(errorBoxText(message), std::string_view::npos) + "\n";
+    return quoteText(errorBoxText(message), std::string_view::npos) + "\n";
 }
 
 }  // namespace quill::cli

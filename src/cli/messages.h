@@ -8,15 +8,12 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "engine/error_text.h"
 
 namespace quill::cli {
 
-// The most characters of a quoted text.
-constexpr std::size_t kMostQuotedCharacters = 200;
-
-// Control bytes (0x00-0x1F, 0x7F) written as \xHH, and a text of more than
-// kMostQuotedCharacters characters (UTF-8) cut there, with "…".
-std::string quoteText(std::string_view text);
+// Every text quoted as the engine quotes it (engine/error_text.h).
+using quill::quoteText;
 
 // The message of an error about a value of a list: "<file>:<line>: " (the
 // file as given, the line counted from 1) before the message, with a text

@@ -145,7 +145,7 @@ py::tuple extremaOf(py::handle coefficients) {
     return py::make_tuple(x, fx, kind, multiplicity);
 }
 
-py::tuple accuracyOf(py::handle coefficients, py::handle x, py::handle values, long long threads) {
+py::tuple accuracyOf(py::handle coefficients, py::handle x, py::handle values, Threads threads) {
     DigitsControl control;
     control.threads = threadCount(threads);
     const Doubles a = coefficientsOf(coefficients);

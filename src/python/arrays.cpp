@@ -66,20 +66,34 @@ Doubles readDoubles(py::handle values, const char* name, Rank rank) {
     return doubles;
 }
 
-std::size_t firstNonFinite(const double* values, std::size_t count) {
-    // Blocks without a branch per value, so that the usual all-finite case
-    // runs at memory speed.
+namespace {
+
+// The index of the first value that is bad; count when none is. Blocks
+// without a branch per value, so that the usual case of none runs at memory
+// speed.
+template <class Bad>
+std::size_t firstBad(const double* values, std::size_t count, Bad bad) {
     constexpr std::size_t kBlock = 256;
     std::size_t at = 0;
     for (; at + kBlock <= count; at += kBlock) {
-        bool finite = true;
-        for (std::size_t i = at; i < at + kBlock; ++i) finite &= std::isfinite(values[i]);
-        if (!finite) break;
+        bool found = false;
+        for (std::size_t i = at; i < at + kBlock; ++i) found |= bad(values[i]);
+        if (found) break;
     }
     for (; at < count; ++at) {
-        if (!std::isfinite(values[at])) return at;
+        if (bad(values[at])) return at;
     }
     return count;
+}
+
+}  // namespace
+
+std::size_t firstNonFinite(const double* values, std::size_t count) {
+    return firstBad(values, count, [](double v) { return !std::isfinite(v); });
+}
+
+std::size_t firstNaN(const double* values, std::size_t count) {
+    return firstBad(values, count, [](double v) { return std::isnan(v); });
 }
 
 void raiseNotFinite(const char* name, const Doubles& values, std::size_t at) {
@@ -114,12 +128,12 @@ py::array resultArray(const py::dtype& dtype, const std::vector<py::ssize_t>& sh
     return py::array(dtype, shape);
 }
 
-unsigned threadCount(long long threads) {
-    if (threads < 0 || threads > kMostThreads) {
+unsigned threadCount(Threads threads) {
+    if (threads.overflow || threads.requested < 0 || threads.requested > kMostThreads) {
         throw py::value_error("threads must be a whole number from 0 (one per processor) to " +
                               std::to_string(kMostThreads));
     }
-    return static_cast<unsigned>(threads);
+    return static_cast<unsigned>(threads.requested);
 }
 
 char decimalMarkOf(const std::string& mark) {

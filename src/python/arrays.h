@@ -34,8 +34,10 @@ enum class Rank {
 // a list that is not one-dimensional.
 Doubles readDoubles(py::handle values, const char* name, Rank rank);
 
-// The index of the first value that is not finite; count when all are.
+// The index of the first value that is not finite (is a NaN); count when
+// there is none.
 std::size_t firstNonFinite(const double* values, std::size_t count);
+std::size_t firstNaN(const double* values, std::size_t count);
 
 // Raises ValueError at the value of index `at` ("x[3] = nan is not a finite
 // number."), with the attribute index.
@@ -44,9 +46,16 @@ std::size_t firstNonFinite(const double* values, std::size_t count);
 // Raises that ValueError for the first value that is not finite, if any.
 void requireFinite(const char* name, const Doubles& values);
 
+// The `threads` argument as given: any int (or object with __index__), so
+// that one far out of range, 10**30, is a ValueError like -1.
+struct Threads {
+    long long requested = 0;
+    bool overflow = false;  // beyond long long
+};
+
 // The number of threads a call asks for: 0 (one per hardware thread) up to
 // 1024; ValueError otherwise.
-unsigned threadCount(long long threads);
+unsigned threadCount(Threads threads);
 
 // A new C-ordered array for a result. A big one is taken from memory asked
 // for in huge pages where the system grants them, since first writing a
@@ -59,3 +68,33 @@ py::array resultArray(const py::dtype& dtype, const std::vector<py::ssize_t>& sh
 char decimalMarkOf(const std::string& mark);
 
 }  // namespace quill::python
+
+namespace pybind11::detail {
+
+template <>
+struct type_caster<quill::python::Threads> {
+    PYBIND11_TYPE_CASTER(quill::python::Threads, const_name("int"));
+
+    // A float is refused, as for any int argument.
+    bool load(handle source, bool) {
+        if (PyFloat_Check(source.ptr()) || !PyIndex_Check(source.ptr())) return false;
+        const object index = reinterpret_steal<object>(PyNumber_Index(source.ptr()));
+        if (!index) {
+            PyErr_Clear();
+            return false;
+        }
+        int overflow = 0;
+        value.requested = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+        if (value.requested == -1 && PyErr_Occurred() != nullptr) {
+            PyErr_Clear();
+            return false;
+        }
+        value.overflow = overflow != 0;
+        return true;
+    }
+    static handle cast(quill::python::Threads threads, return_value_policy, handle) {
+        return PyLong_FromLongLong(threads.requested);
+    }
+};
+
+}  // namespace pybind11::detail

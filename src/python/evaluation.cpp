@@ -33,7 +33,7 @@ beyond the double range; both carry the value's position as `index`
 >>> quillometer.evaluate([1.0, 2.0, 3.0], [0.0, 0.5, 2.0])
 array([ 1.  ,  2.75, 17.  ]))";
 
-py::array evaluateAt(py::handle coefficients, py::handle x, long long threads) {
+py::array evaluateAt(py::handle coefficients, py::handle x, Threads threads) {
     const unsigned workers = threadCount(threads);
     const Doubles a = readDoubles(coefficients, "coefficients", Rank::list);
     requireFinite("coefficients", a);

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "arrays.h"
 #include "common/error.h"
+#include "engine/error_text.h"
 #include "engine/report_format.h"
 #include "errors.h"
 #include "functions.h"
@@ -50,13 +52,15 @@ constexpr const char* kFormatDoc = R"(format(values, decimal_mark='.', hex=False
 
 The report's number texts of the values: 15 significant digits, the
 shortest such text (1, 0.1, 1E-20, ...), or with hex=True the exact double
-as a C99 hexadecimal constant (0x1.8p+0).
+as a C99 hexadecimal constant (0x1.8p+0). An infinity is written as the
+report writes one (INF and -INF, or inf and -inf with hex), as for a root
+beyond the double range.
 
-values: an array of finite numbers, of any shape, read as float64 (see
+values: an array of numbers, of any shape, read as float64 (see
 evaluate). Returns a NumPy array of str of that shape (dtype '<U22', or
 '<U24' with hex); .tolist() gives Python strs. The texts are made with the
-GIL released, on `threads` threads (0: one per processor). A value that is
-not finite raises ValueError, with its position as `index`.
+GIL released, on `threads` threads (0: one per processor). A NaN raises
+ValueError, with its position as `index`.
 
 >>> quillometer.format([0.1, 2.0, 1e300, -2.5e-7]).tolist()
 ['0.1', '2', '1E300', '-2.5E-7']
@@ -93,7 +97,7 @@ std::vector<std::string_view> textsOf(py::handle texts, py::list& held) {
     return views;
 }
 
-py::array parseTexts(py::handle texts, const std::string& decimalMark, long long threads) {
+py::array parseTexts(py::handle texts, const std::string& decimalMark, Threads threads) {
     const char mark = decimalMarkOf(decimalMark);
     const unsigned workers = threadCount(threads);
     py::list held;
@@ -105,6 +109,8 @@ py::array parseTexts(py::handle texts, const std::string& decimalMark, long long
         inStretches(views.size(), kStretch, workers, [&](std::size_t begin, std::size_t end) {
             for (std::size_t i = begin; i < end; ++i) {
                 try {
+                    // A NUL would end the text early: no number holds one.
+                    if (std::memchr(views[i].data(), '\0', views[i].size()) != nullptr) throw notANumber(views[i]);
                     out[i] = textToDouble(trimBlanks(views[i]), mark);
                 } catch (ValueError& e) {
                     e.setLineIndex(static_cast<int64_t>(i));
@@ -113,12 +119,12 @@ py::array parseTexts(py::handle texts, const std::string& decimalMark, long long
             }
         });
     } catch (const ValueError& e) {
-        raiseAt(PyExc_ValueError, "texts", {values.shape(0)}, static_cast<std::size_t>(e.lineIndex()), e.message());
+        raiseAt(PyExc_ValueError, "texts", {values.shape(0)}, static_cast<std::size_t>(e.lineIndex()), valueMessage(e));
     }
     return values;
 }
 
-py::array formatValues(py::handle values, const std::string& decimalMark, bool hex, long long threads) {
+py::array formatValues(py::handle values, const std::string& decimalMark, bool hex, Threads threads) {
     ReportStyle style;
     style.decimalMark = decimalMarkOf(decimalMark);
     style.hexNumbers = hex;
@@ -128,11 +134,11 @@ py::array formatValues(py::handle values, const std::string& decimalMark, bool h
     // NumPy's str arrays hold UCS-4 characters, NUL-padded to the width.
     py::array texts = resultArray(py::dtype::from_args(py::str("<U" + std::to_string(width))), v.shape);
     auto* out = static_cast<char32_t*>(texts.mutable_data());
-    std::size_t notFinite = v.count;
+    std::size_t nanAt = v.count;
     {
         py::gil_scoped_release unlocked;
-        notFinite = firstNonFinite(v.data, v.count);
-        if (notFinite == v.count) {
+        nanAt = firstNaN(v.data, v.count);
+        if (nanAt == v.count) {
             inStretches(v.count, kStretch, workers, [&](std::size_t begin, std::size_t end) {
                 // The text NUL-padded to the width, then widened whole: a
                 // loop without a branch, which the compiler vectorises.
@@ -146,7 +152,7 @@ py::array formatValues(py::handle values, const std::string& decimalMark, bool h
             });
         }
     }
-    if (notFinite != v.count) raiseNotFinite("values", v, notFinite);
+    if (nanAt != v.count) raiseNotFinite("values", v, nanAt);
     return texts;
 }
 

@@ -7,6 +7,7 @@
 
 #include "arrays.h"
 #include "common/error.h"
+#include "engine/error_text.h"
 #include "engine/list_reader.h"
 #include "engine/solve.h"
 #include "errors.h"
@@ -81,13 +82,13 @@ bool atLines(const char* list, ListFault& fault, Stage stage) {
             fault = {list, PyExc_OverflowError, e.valueLine(), "F(x): " + e.message()};
         }
     } catch (const ValueError& e) {
-        fault = {list, PyExc_ValueError, e.lineIndex(), e.message()};
+        fault = {list, PyExc_ValueError, e.lineIndex(), valueMessage(e)};
     }
     return false;
 }
 
 py::str reportOf(py::handle coefficientText, py::handle xText, const std::string& decimalMark, bool hex,
-                 long long threads) {
+                 Threads threads) {
     ReportStyle style;
     style.decimalMark = decimalMarkOf(decimalMark);
     style.hexNumbers = hex;

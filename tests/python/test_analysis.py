@@ -73,6 +73,11 @@ def test_accuracy_of_given_values(values, digits):
     assert quillometer.accuracy([1.0], [2.0], values)[1].tolist() == [digits]
 
 
+def test_a_root_beyond_the_double_range_formats_as_the_command_line_writes_it():
+    real = quillometer.roots([1e300, 1e-300])[0]
+    assert quillometer.format(real).tolist() == ["-INF"]
+
+
 @pytest.mark.parametrize(
     "call, match",
     [

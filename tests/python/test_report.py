@@ -33,6 +33,8 @@ def test_the_report_is_the_command_lines(cli, coefficients, x, options):
         ("1\n", "1\n\n1e999\n", ValueError, "x_text, line 3"),
         ("zz\n", "yy\n", ValueError, "coefficient_text, line 1"),  # the coefficients' error first
         ("1e300\n1e300\n", "1\n1e200\n", OverflowError, "x_text, line 2"),
+        ("1e400\n", "1\n", ValueError, "coefficient_text, line 1"),  # a value read, not an F(x)
+        ("1\n", "1\n\x1b[31m" + "z" * 300 + "\n", ValueError, "x_text, line 2"),  # quoted safely, cut at 200
     ],
 )
 def test_an_error_is_the_command_lines_at_the_same_line(cli, coefficients, x, exception, where):

@@ -154,7 +154,9 @@ FAILURES = [
     ),
     (lambda: quillometer.parse(["-1e400"]), ValueError, "texts[0]: Floating point overflow.", 0),
     (lambda: quillometer.parse(["2", " "]), ValueError, "texts[1]: '' is not a valid floating point value.", 1),
-    (lambda: quillometer.format([1.0, math.inf]), ValueError, "values[1] = inf is not a finite number.", 1),
+    (lambda: quillometer.parse(["12\x00x"]), ValueError, "texts[0]: '12\\x00x' is not a valid floating point value.", 0),
+    (lambda: quillometer.parse(["z" * 10**6]), ValueError, f"texts[0]: '{'z' * 200}…' is not a valid floating point value.", 0),
+    (lambda: quillometer.format([math.inf, math.nan]), ValueError, "values[1] = nan is not a finite number.", 1),
 ]
 
 
@@ -177,7 +179,10 @@ REFUSED = [
     (lambda: quillometer.evaluate([1.0], None), TypeError, "not object"),
     (lambda: quillometer.evaluate([1.0], [[1.0], [1.0, 2.0]]), ValueError, None),  # ragged: NumPy's message
     (lambda: quillometer.evaluate([1.0], [1.0], threads=-1), ValueError, "threads"),
-    (lambda: quillometer.evaluate([1.0], [1.0], threads=5000), ValueError, "threads"),
+    (lambda: quillometer.evaluate([1.0], [1.0], threads=1025), ValueError, "threads"),
+    (lambda: quillometer.parse(["1"], threads=10**30), ValueError, "threads"),
+    (lambda: quillometer.format([1.0], threads=-(10**30)), ValueError, "threads"),
+    (lambda: quillometer.evaluate([1.0], [1.0], threads=1.0), TypeError, None),
     (lambda: quillometer.parse("1.5"), TypeError, "not a single str"),
     (lambda: quillometer.parse(7), TypeError, "sequence of str, not int"),
     (lambda: quillometer.parse(["1", 1.5]), TypeError, r"texts\[1\] must be str, not float"),
@@ -192,6 +197,18 @@ REFUSED = [
 def test_wrong_arguments_are_refused(call, exception, match):
     with pytest.raises(exception, match=match):
         call()
+
+
+@pytest.mark.parametrize("threads", [0, 1024, np.int64(3)])
+def test_thread_counts_within_the_limits_are_taken(threads):
+    assert quillometer.evaluate([1.0, 2.0], [3.0], threads=threads).tolist() == [7.0]
+    assert quillometer.parse(["1.5"], threads=threads).tolist() == [1.5]
+    assert quillometer.report("1\n", "2\n", threads=threads).endswith("F(2)=1\r\n")
+
+
+def test_infinities_are_written_as_the_report_writes_them():
+    assert quillometer.format([math.inf, -math.inf, 1.0]).tolist() == ["INF", "-INF", "1"]
+    assert quillometer.format([-math.inf], hex=True).tolist() == ["-inf"]
 
 
 @pytest.mark.parametrize(
