@@ -5,27 +5,9 @@
 # did not write its report says so, and no copy of the old file is left. As
 # root, the saves run as user 65534, whom the permission bits bind.
 set -u
-cli=$1 rounds=${2:-60}
-. "${0%/*}/scratch.sh"
-fail() { echo "FAIL: $*"; failed=1; }
-chmod 755 "$work"
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cp "$cli" ./cli && chmod 755 ./cli
-as=""
-if [ "$(id -u)" -eq 0 ]; then
-    command -v setpriv >/dev/null || { echo "setpriv is needed to drop privileges"; exit 1; }
-    as="setpriv --reuid=65534 --regid=65534 --clear-groups"
-fi
-mkdir cache && chmod 777 cache
-XDG_CACHE_HOME=$work/cache
-export XDG_CACHE_HOME
-
-printf '1\r\n-3\r\n0.5\r\n2\r\n' >an
-seq -f "%.1f" 0 0.5 4999.5 >xa
-seq -f "%.2f" 0 0.25 2499.75 >xb
-./cli -o ra an xa && ./cli -o rb an xb || exit 1
-chmod 644 an xa xb ra rb
-mkdir out && cp ra out/report.txt && chmod 666 out/report.txt && chmod 555 out
+cli=$1 rounds=${2:-80}
+values=10000
+. "${0%/*}/in_place.sh"
 mkdir logs && chmod 777 logs
 
 round=0 refused=0
