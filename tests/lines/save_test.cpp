@@ -80,6 +80,34 @@ TEST(SaveFile, InPiecesTheTargetChangesOnlyAtCommit) {
     }
 }
 
+// A signal handler's view of an in-place save: before the rewrite, the copy
+// goes and the program may end at once; during it, the program ends only
+// after it, the copy going if the target came out whole and staying if not.
+TEST(CopyWatch, ASignalRemovesTheCopyOnlyBesideAWholeTarget) {
+    TempFolder folder;
+    struct Case {
+        const char* steps;  // a: arm, s: startRewrite, e: endRewrite, d: disarm, then the save's own discard
+        bool endNow, startAllowed, endAsked, copyLeft;
+    };
+    for (const Case c : {Case{"a", true, false, false, false}, Case{"as", false, true, false, true},
+                         Case{"ase", false, true, true, false}, Case{"asd", false, true, true, true}}) {
+        const std::string copy = folder / "copy";
+        writeFile(copy, "old");
+        CopyWatch watch;
+        bool allowed = true;
+        watch.arm(copy);
+        if (std::string(c.steps).find('s') != std::string::npos) allowed = watch.startRewrite();
+        EXPECT_EQ(watch.endNow(), c.endNow) << c.steps;
+        if (std::string(c.steps).find('s') == std::string::npos) allowed = watch.startRewrite();
+        if (std::string(c.steps).find('e') != std::string::npos) watch.endRewrite();
+        if (std::string(c.steps).find('d') != std::string::npos) watch.disarm();
+        watch.discardCopy();
+        EXPECT_EQ(allowed, c.startAllowed) << c.steps;
+        EXPECT_EQ(watch.endAsked(), c.endAsked) << c.steps;
+        EXPECT_EQ(readFile(copy) == "old", c.copyLeft) << c.steps;
+    }
+}
+
 // The calls a save makes, in order, as strace saw them: "write" (bytes into
 // the new file, one entry for a run of them), "fsync" of the new file,
 // "rename" over the target, "fsync folder" of the target's folder.
