@@ -53,12 +53,13 @@ void requireMemory(double bytes, unsigned threads) {
 
 // Each integer of the exact road holds at most about this many bits, for
 // a polynomial of the given degree whose integer coefficients have at most
-// coefficientBits bits: the value grows at every Horner step by the bits of
-// x · 2^k, k the bits below x's binary point.
+// coefficientBits bits. With x = m · 2^−k (k ≥ 0 the bits below x's binary
+// point) the value is the sum of c(i) · m^i · 2^(k·(d−i)): every degree
+// adds at most the larger of k and the bits of m.
 double exactRoadBits(double coefficientBits, slong degree, double x) {
     const int top = x == 0.0 ? -1 : std::ilogb(x);
     const int k = std::clamp(52 - top, 0, 1074);
-    const double step = double(std::max(top + 1 + k, 0));
+    const double step = double(k + std::max(top + 1, 0));
     return coefficientBits + double(degree) * step + 4096.0;  // and room for the digit count's shifts
 }
 
