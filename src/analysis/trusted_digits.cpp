@@ -26,9 +26,17 @@ namespace {
 // for prompt progress. A cancel is seen at every x and at every step of an
 // exact evaluation, so it stops the work within one step.
 constexpr std::size_t kChunk = 1 << 14;
-// The engine evaluates a chunk's x values in pieces of this many, with a
-// look at the cancel between them.
-constexpr std::size_t kEvaluatedPiece = 256;
+// The engine's rule costs about n²/2 operations an x for n coefficients:
+// it evaluates a chunk's x values in pieces of about this many operations
+// (in whole blocks of four x values, at most 256), with a look at the
+// cancel between them.
+constexpr double kEvaluatedOperations = 0x1p22;
+
+std::size_t evaluatedPiece(std::size_t n) {
+    const double perX = 0.5 * double(n) * double(n) + 1.0;
+    const double piece = std::clamp(kEvaluatedOperations / perX, 4.0, 256.0);
+    return std::size_t(piece) & ~std::size_t(3);
+}
 
 void stopIfCancelled(const std::atomic<bool>* cancel) {
     if (cancel && cancel->load(std::memory_order_relaxed)) throw AbortError();
@@ -206,9 +214,10 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
         chunks,
         [&](std::size_t chunk) {
             const std::size_t begin = chunk * kChunk, end = std::min(count, begin + kChunk);
+            const std::size_t step = evaluatedPiece(a.size());
             for (std::size_t j = begin; evaluated && j < end;) {
                 stopIfCancelled(control.cancel);
-                const std::size_t piece = std::min(end, j + kEvaluatedPiece);
+                const std::size_t piece = std::min(end, j + step);
                 const std::size_t stop =
                     j + evaluatePolynomialRange(a.data(), a.size(), &x[j], &evaluated[j], piece - j);
                 if (stop < piece) evaluated[stop] = std::numeric_limits<double>::quiet_NaN();  // overflowed
