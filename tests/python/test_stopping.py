@@ -39,8 +39,8 @@ def write(path, values):
     "task, coefficients, x",
     [
         ("--accuracy", 30000, [5e-324] * 4),  # the Solve, then the exact road at every x
-        ("--roots", 3000, None),
-        ("--extrema", 3000, None),
+        ("--roots", 5000, None),
+        ("--extrema", 5000, None),
     ],
 )
 def test_command_line_ends_at_sigint(tmp_path, task, coefficients, x):
@@ -85,8 +85,8 @@ except KeyboardInterrupt:
     [
         (30000, "quillometer.accuracy(a, [5e-324] * 8, [1.0] * 8, threads=1)"),  # inside one exact evaluation
         (3000, "quillometer.accuracy(a, [0.999] * 1000000)"),  # the engine's own values first
-        (3000, "quillometer.roots(a)"),
-        (3000, "quillometer.extrema(a)"),
+        (5000, "quillometer.roots(a)"),
+        (5000, "quillometer.extrema(a)"),
     ],
 )
 def test_python_raises_keyboard_interrupt(coefficients, call):
