@@ -1,5 +1,7 @@
 #include "fast_value.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -15,6 +17,14 @@ constexpr double kSmallest = 0x1p-400, kLargest = 0x1p995;
 // Margins that cover the roundings of the bound arithmetic itself.
 constexpr double kDown = 1.0 - 0x1p-48, kUp = 1.0 + 0x1p-48;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The largest scaled coefficient lies between 2^kLowestTop and
+// 2^kHighestTop (a little below kLargest): no scaling between them, so
+// that ordinary coefficients are used as they are.
+constexpr int kHighestTop = 990, kLowestTop = -300;
+// Per Horner step, u times this covers the rounding of a scaled coefficient
+// into the subnormal range (at most 2^-1075 each).
+constexpr double kScaledRounding = 0x1p-1021;
 
 // 10^0 … 10^17, every one exactly a double.
 constexpr double kPowersOfTen[18] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
@@ -52,7 +62,11 @@ int digitsForRatio(double low, double high) {
     return a == b ? a : -1;
 }
 
-FastVerdict fastVerdict(const double* a, std::size_t n, double x, double y) {
+namespace {
+
+// The verdict for G with its coefficients a[0..n), each of magnitude at
+// most kLargest; rounded: they carry the roundings of their scaling.
+FastVerdict scaledVerdict(const double* a, std::size_t n, double x, double y, bool rounded) {
     FastVerdict v;
     if (n == 0) {  // F = 0
         v.decided = true;
@@ -70,8 +84,9 @@ FastVerdict fastVerdict(const double* a, std::size_t n, double x, double y) {
     double xHigh, xLow;
     split(x, xHigh, xLow);
     const double ax = std::fabs(x);
-    double s = a[n - 1], c = 0.0, g = 0.0;
-    bool exact = true;
+    const double extra = rounded ? kScaledRounding : 0.0;
+    double s = a[n - 1], c = 0.0, g = extra;
+    bool exact = !rounded;
     for (std::size_t i = n - 1; i-- > 0;) {
         if (!usable(s)) return v;
         const double p = s * x;
@@ -83,7 +98,7 @@ FastVerdict fastVerdict(const double* a, std::size_t n, double x, double y) {
         twoSum(p, a[i], s, sigma);
         const double t = c * x, b = pi + sigma;
         c = t + b;
-        g = g * ax + (((std::fabs(c) + std::fabs(t)) + std::fabs(b)) + 0x1p-1022);
+        g = g * ax + ((((std::fabs(c) + std::fabs(t)) + std::fabs(b)) + 0x1p-1022) + extra);
         exact = exact && pi == 0.0 && sigma == 0.0;
     }
     if (!usable(s) || !std::isfinite(c) || !std::isfinite(g)) return v;
@@ -127,6 +142,41 @@ FastVerdict fastVerdict(const double* a, std::size_t n, double x, double y) {
     const int digits = digitsForRatio(qLow, qHigh);
     if (digits < 0) return v;
     v = {true, high, std::uint8_t(digits)};
+    return v;
+}
+
+}  // namespace
+
+FastRoad::FastRoad(std::span<const double> a) {
+    int top = INT_MIN;
+    for (const double c : a)
+        if (c != 0.0) top = std::max(top, std::ilogb(c));
+    if (top > kHighestTop) {
+        shift_ = top - kHighestTop;
+    } else if (top != INT_MIN && top < kLowestTop) {
+        shift_ = top;  // the largest into [1, 2): exact, nothing is that small
+    }
+    scaled_.reserve(a.size());
+    for (const double c : a) {
+        const double s = std::ldexp(c, -shift_);
+        rounded_ = rounded_ || std::ldexp(s, shift_) != c;
+        scaled_.push_back(s);
+    }
+}
+
+FastVerdict FastRoad::verdict(double x, double y) const {
+    if (shift_ == 0) return scaledVerdict(scaled_.data(), scaled_.size(), x, y, rounded_);
+    // The ratio of the count does not change with the scale: y is scaled
+    // with F, where that is exact.
+    const double scaledY = std::ldexp(y, -shift_);
+    if (std::isfinite(y) && std::ldexp(scaledY, shift_) != y) return {};
+    FastVerdict v = scaledVerdict(scaled_.data(), scaled_.size(), x, scaledY, rounded_);
+    if (!v.decided || v.exact == 0.0) return v;
+    // Rounding to nearest commutes with the power of two while the value
+    // stays normal and finite on both scales.
+    const double exact = std::ldexp(v.exact, shift_);
+    if (!(std::fabs(exact) >= 0x1p-1000 && std::fabs(exact) <= 0x1p1020)) return {};
+    v.exact = exact;
     return v;
 }
 

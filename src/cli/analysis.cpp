@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include <unistd.h>
+
+#include "analysis/allocation_failure.h"
 #include "analysis/tables.h"
 #include "analysis/trusted_digits.h"
 #endif
@@ -16,6 +19,23 @@
 namespace quill::cli {
 
 #ifdef QUILL_HAS_ANALYSIS
+
+namespace {
+
+std::string outOfMemoryLine;  // made before memory runs out
+
+// As main's std::bad_alloc: the message, status 1.
+void outOfMemory() {
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, outOfMemoryLine.data(), outOfMemoryLine.size());
+    ::_exit(1);
+}
+
+}  // namespace
+
+void endOnAllocationFailure() {
+    outOfMemoryLine = errorLine(kOutOfMemory);
+    quill::endOnAllocationFailure(outOfMemory);
+}
 
 std::string rootsText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style) {
     const RootList roots = findRoots(coefficients);
@@ -61,6 +81,7 @@ namespace {
 [[noreturn]] void missing() { throw Error("this build has no analysis"); }
 }  // namespace
 
+void endOnAllocationFailure() {}
 std::string rootsText(const std::string&, std::span<const double>, const ReportStyle&) { missing(); }
 std::string extremaText(const std::string&, std::span<const double>, const ReportStyle&) { missing(); }
 void writeAccuracy(Solve&, std::span<const double>, const ReportStyle&, const Sink&) { missing(); }

@@ -25,6 +25,10 @@ constexpr bool kHasAnalysis = false;
 
 using Sink = std::function<void(std::string_view)>;
 
+// Before any analysis: an allocation of the exact arithmetic that fails
+// ends the program with "Out of memory." and status 1, not an abort.
+void endOnAllocationFailure();
+
 // The tables of the roots and of the turning points of the coefficients read
 // from file. Raises Error, naming the file, where none is isolated: every
 // coefficient is zero (roots), the polynomial is constant (turning points).

@@ -302,6 +302,7 @@ int showError(std::string_view message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quill::cli::endOnAllocationFailure();
     try {
         Options options;
         const ParseResult parsed = parseArguments(argc, argv, options);
@@ -321,7 +322,7 @@ int main(int argc, char** argv) {
     } catch (const quill::Error& e) {
         return showError(e.message());
     } catch (const std::bad_alloc&) {
-        return showError("Out of memory");
+        return showError(quill::cli::kOutOfMemory);
     } catch (const std::exception& e) {
         return showError(e.what());
     } catch (...) {

@@ -25,4 +25,7 @@ std::string placedMessage(const std::string& file, const ValueError& error);
 // bytes written as \xHH.
 std::string errorLine(std::string_view message);
 
+// The message of an allocation that failed.
+inline constexpr std::string_view kOutOfMemory = "Out of memory";
+
 }  // namespace quill::cli

@@ -1,9 +1,15 @@
 // roots, extrema and accuracy: the certified analysis of the polynomial of
 // the coefficient doubles.
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/roots.h"
@@ -32,7 +38,8 @@ Returns three one-dimensional arrays (re, im, multiplicity): float64,
 float64 and int64. The real roots come first, ascending, with im exactly
 0; then the others by re, then by im. The multiplicities add up to the
 degree; a non-zero constant has no roots (empty arrays). The GIL is
-released while the roots are found.
+released while the roots are found, and Ctrl+C
+stops the search (KeyboardInterrupt).
 
 Raises ValueError when every coefficient is zero (every x is a root) and
 for a coefficient that is not finite.
@@ -56,7 +63,8 @@ coefficients: as for roots. Returns four one-dimensional arrays
 fx the double nearest to F(c) itself (F at the exact c, not at x), kind
 'min', 'max' or 'flat' (F' keeps its sign on both sides, as at 0 for
 x**3) in an array of str, multiplicity the multiplicity of c as a root of
-F' (int64). The GIL is released while they are found.
+F' (int64). The GIL is released while they are found; Ctrl+C
+stops the search (KeyboardInterrupt).
 
 Raises ValueError when F is a constant (F' is zero: every x would be a
 turning point) and for a coefficient that is not finite.
@@ -81,13 +89,59 @@ value is not finite and, for the engine's values, where F(x) overflows.
 
 coefficients and x must be finite (ValueError, with the position as
 `index`). The work runs with the GIL released, on `threads` threads
-(0: one per processor).
+(0: one per processor); Ctrl+C stops it (KeyboardInterrupt). MemoryError
+where the exact values would need more memory than can be had.
 
 >>> exact, digits = quillometer.accuracy([1.0, 1.0], [0.5, 0.1])
 >>> digits
 array([17, 16], dtype=uint8)
 >>> quillometer.accuracy([1.0], [2.0], values=[1.001])[1]
 array([3], dtype=uint8))";
+
+// How often the caller looks for a signal while the work runs.
+constexpr std::chrono::milliseconds kSignalLook{50};
+
+// Runs work(cancel) on a thread of its own while the calling thread, without
+// the GIL, looks for signals between short waits: Python runs its signal
+// handlers only there, never inside a C++ call. When a handler raises (Ctrl+C:
+// KeyboardInterrupt), the cancel is set, the work stops within moments
+// (AbortError, dropped) and the handler's exception comes out; otherwise the
+// work's own exception does.
+template <class Work>
+void runInterruptibly(Work work) {
+    std::atomic<bool> cancel{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false, interrupted = false;
+    std::exception_ptr error;
+    {
+        py::gil_scoped_release unlocked;
+        std::thread thread([&] {
+            try {
+                work(&cancel);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            std::lock_guard lock(mutex);
+            done = true;
+            ended.notify_all();
+        });
+        for (;;) {
+            std::unique_lock lock(mutex);
+            if (ended.wait_for(lock, kSignalLook, [&] { return done; })) break;
+            lock.unlock();
+            if (interrupted) continue;
+            py::gil_scoped_acquire locked;
+            if (PyErr_CheckSignals() != 0) {  // the exception stays set for below
+                interrupted = true;
+                cancel.store(true);
+            }
+        }
+        thread.join();
+    }
+    if (interrupted) throw py::error_already_set();
+    if (error) std::rethrow_exception(error);
+}
 
 // The coefficients as the analysis takes them: finite.
 Doubles coefficientsOf(py::handle coefficients) {
@@ -106,10 +160,7 @@ py::array_t<T> arrayOf(std::size_t count) {
 py::tuple rootsOf(py::handle coefficients) {
     const Doubles a = coefficientsOf(coefficients);
     RootList list;
-    {
-        py::gil_scoped_release unlocked;
-        list = findRoots(spanOf(a));
-    }
+    runInterruptibly([&](const std::atomic<bool>* cancel) { list = findRoots(spanOf(a), cancel); });
     if (list.zeroPolynomial) throw py::value_error(std::string(kNoIsolatedRoots) + ".");
     const std::size_t n = list.roots.size();
     auto re = arrayOf<double>(n), im = arrayOf<double>(n);
@@ -125,10 +176,7 @@ py::tuple rootsOf(py::handle coefficients) {
 py::tuple extremaOf(py::handle coefficients) {
     const Doubles a = coefficientsOf(coefficients);
     TurningPointList list;
-    {
-        py::gil_scoped_release unlocked;
-        list = findTurningPoints(spanOf(a));
-    }
+    runInterruptibly([&](const std::atomic<bool>* cancel) { list = findTurningPoints(spanOf(a), cancel); });
     if (list.constant) throw py::value_error(std::string(kNoIsolatedTurningPoints) + ".");
     const std::size_t n = list.points.size();
     auto x = arrayOf<double>(n), fx = arrayOf<double>(n);
@@ -161,15 +209,15 @@ py::tuple accuracyOf(py::handle coefficients, py::handle x, py::handle values, T
     py::array digits = resultArray(py::dtype::of<uint8_t>(), xs.shape);
     const std::span<double> exactOut(static_cast<double*>(exact.mutable_data()), xs.count);
     const std::span<uint8_t> digitsOut(static_cast<uint8_t*>(digits.mutable_data()), xs.count);
-    {
-        py::gil_scoped_release unlocked;
+    runInterruptibly([&](const std::atomic<bool>* cancel) {
+        control.cancel = cancel;
         if (own) {
             std::vector<double> reported(xs.count);
             checkSolveDigits(spanOf(a), spanOf(xs), reported, exactOut, digitsOut, control);
         } else {
             checkDigits(spanOf(a), spanOf(xs), spanOf(judged), exactOut, digitsOut, control);
         }
-    }
+    });
     return py::make_tuple(exact, digits);
 }
 

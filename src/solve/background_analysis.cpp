@@ -18,8 +18,8 @@ void BackgroundAnalysis::run() noexcept {
         if (run_.cancelled()) throw AbortError();
     };
     try {
-        // The digits first: the status bar waits for them, and they stop at
-        // a cancel between chunks.
+        // The digits first: the status bar waits for them. Every part stops
+        // within moments of a cancel.
         const std::size_t n = std::min(input_.x.size(), input_.fx.size());
         {
             std::vector<double> exact(n);
@@ -37,9 +37,9 @@ void BackgroundAnalysis::run() noexcept {
         std::vector<double>().swap(input_.x);
         std::vector<double>().swap(input_.fx);
         stopIfCancelled();
-        out.roots = findRoots(input_.coefficients);
+        out.roots = findRoots(input_.coefficients, run_.cancelFlag());
         stopIfCancelled();
-        out.turningPoints = findTurningPoints(input_.coefficients);
+        out.turningPoints = findTurningPoints(input_.coefficients, run_.cancelFlag());
         stopIfCancelled();
     } catch (...) {
         out.error = std::current_exception();

@@ -16,6 +16,7 @@
 #include "analysis/trusted_digits.h"
 #include "analysis/turning_points.h"
 #include "common/error.h"
+#include "fast_value.h"
 
 namespace quill {
 namespace {
@@ -109,6 +110,61 @@ TEST(Analysis, DigitsDoNotDependOnThreads) {
 
     std::atomic<bool> cancel{true};
     EXPECT_THROW(checkDigits(a, x, reported1, exact1, digits1, {2, &cancel, {}}), AbortError);
+}
+
+// The count from a ratio q = |E| / |y − E| known to lie in [low, high]: the
+// k ≤ 17 with 10^k ≤ q < 10^(k+1), exactly at the powers of ten, and
+// undecided (-1) where the ends disagree.
+TEST(Analysis, DigitsForRatio) {
+    const double below10 = std::nextafter(10.0, 0.0), below1e17 = std::nextafter(1e17, 0.0);
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double low, high;
+        int digits;
+    };
+    for (const Case& c : std::vector<Case>{
+             {0.0, 0.0, 0},
+             {0.0, 1.0, 0},
+             {below10, below10, 0},
+             {10.0, 10.0, 1},
+             {below10, 10.0, -1},
+             {99.99, 100.0, -1},
+             {100.0, 999.9, 2},
+             {1e10, 1e10, 10},
+             {9.9e9, 9.9e9, 9},
+             {1e16, below1e17, 16},
+             {below1e17, 1e17, -1},
+             {1e17, 1e17, 17},
+             {1e300, inf, 17},
+             {inf, inf, 17},
+             {kNaN, 1.0, -1},
+         }) {
+        EXPECT_EQ(analysis::digitsForRatio(c.low, c.high), c.digits) << c.low << " " << c.high;
+    }
+}
+
+// Counts at the edges: an exact value of 0 and a report of 0 agree (17), on
+// the double road and the exact one; no coefficients at all is F = 0.
+TEST(Analysis, DigitsAtZero) {
+    struct Case {
+        std::vector<double> a;
+        double x, reported;
+        std::uint8_t digits;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{0.0, 1.0}, 0.0, 0.0, 17},     // the double road
+             {{0.0, 0.0}, 1e-300, 0.0, 17},  // the exact road (x too small for the double road)
+             {{0.0, 1.0}, 0.0, 1e-300, 0},
+             {{}, 2.0, 0.0, 17},
+             {{}, 2.0, 1.0, 0},
+             {{}, 1e-300, -0.0, 17},
+         }) {
+        std::vector<double> exact(1);
+        std::vector<std::uint8_t> digits(1);
+        checkDigits(c.a, std::vector<double>{c.x}, std::vector<double>{c.reported}, exact, digits);
+        EXPECT_EQ(exact[0], 0.0);
+        EXPECT_EQ(digits[0], c.digits) << c.a.size() << " " << c.x << " " << c.reported;
+    }
 }
 
 }  // namespace

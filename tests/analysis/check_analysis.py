@@ -263,6 +263,12 @@ def check_digits():
         cases.append((f"random degree 9 #{k}", a, xs, None))
     tiny = [random.uniform(-1, 1) * 2.0 ** random.randint(-1000, 1000) for _ in range(6)]
     cases.append(("wide exponents", tiny, [2.0 ** random.randint(-200, 200) * random.uniform(1, 2) for _ in range(200)], None))
+    # Coefficients scaled by a power of two for the double road: one of
+    # 1e308 among small and subnormal ones, and all of them tiny.
+    huge = [3.0, -1.5, 1e308, 2.5e-310, -7.0, 1e-320]
+    cases.append(("one coefficient of 1e308", huge, [random.uniform(-1.2, 1.2) for _ in range(200)], None))
+    small = [random.uniform(-1, 1) * 1e-200 for _ in range(8)]
+    cases.append(("tiny coefficients", small, [random.uniform(-3, 3) for _ in range(200)], None))
     for name, a, xs, ys in cases:
         got = run("digits", a, xs, *([ys] if ys else []))
         reported = [float.fromhex(line[0]) for line in got]

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -40,6 +43,8 @@ TEST(BackgroundAnalysisTest, HandsOverDigitsRootsAndTurningPoints) {
         {"x^2-2", solved({-2, 0, 1}, {0, 3, 10}), 0, true, {-std::sqrt(2.0), std::sqrt(2.0)}, 1},
         {"(x-1)^10 near 1", solved(tenth, nearOne), nearOne.size(), false, {1}, 1},
         {"constant", solved({7}, {1, 2}), 0, true, {}, 0},
+        // 10 correct digits are enough; 9 are not.
+        {"exactly ten digits", {{1}, {2, 3}, {1 + 5e-11, 1 + 2e-10}}, 1, false, {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -52,6 +57,7 @@ TEST(BackgroundAnalysisTest, HandsOverDigitsRootsAndTurningPoints) {
         EXPECT_EQ(out.fewestDigits >= 15, c.fifteen);
         for (const FewDigitsPoint& p : out.fewDigits) {
             EXPECT_LT(p.digits, 10);
+            if (p.x == 3) continue;  // the constant
             // x - 1 is k * 2^-20 exactly, so the exact value is k^10 * 2^-200.
             const auto k = static_cast<long long>(std::ldexp(p.x - 1, 20));
             long long k10 = 1;
@@ -80,6 +86,23 @@ TEST(BackgroundAnalysisTest, CancelEndsWithAbortError) {
     } catch (...) {
     }
     ADD_FAILURE() << "not cancelled";
+}
+
+// A cancel (the window's Cancel, a new Solve, closing the window) ends a
+// search for roots within moments: the window never waits for one.
+TEST(BackgroundAnalysisTest, CancelStopsARootSearch) {
+    std::vector<double> an(3000);
+    for (std::size_t i = 0; i < an.size(); ++i) an[i] = static_cast<double>((i * 7919 + 13) % 19) - 9;
+    BackgroundAnalysis run({an, {0.5}, {evaluatePolynomial(an, 0.5)}}, nullptr);
+    std::this_thread::sleep_for(300ms);  // into the search
+    ASSERT_FALSE(run.done());
+    const auto cancelled = std::chrono::steady_clock::now();
+    run.cancel();
+    ASSERT_TRUE(run.waitFor(60s));
+    const auto took = std::chrono::steady_clock::now() - cancelled;
+    std::printf("root search ended %.3f s after the cancel\n", std::chrono::duration<double>(took).count());
+    EXPECT_LT(took, 2s);  // the goal is half a second; the machine is shared
+    EXPECT_TRUE(isAbort(run.outcome().error));
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ namespace quill {
 struct DigitsControl {
     // Threads, the caller's included; 0: one per hardware thread.
     unsigned threads = 0;
-    // Once set (from any thread), the work stops with AbortError between
-    // chunks of x values; the outputs are then partly written.
+    // Once set (from any thread), the work stops with AbortError within
+    // moments (at the next x value, or the next step of an exact
+    // evaluation); the outputs are then partly written.
     const std::atomic<bool>* cancel = nullptr;
     // Called on the calling thread with the x values done so far and their
     // total.
@@ -36,7 +37,9 @@ constexpr std::uint8_t kMostDigits = 17;
 // ±infinity beyond the range), digits[j] the count above for reported[j].
 // All spans but the coefficients have x's length. Throws
 // std::invalid_argument when a coefficient or an x is not finite or a
-// length differs, AbortError when cancelled.
+// length differs, AbortError when cancelled, std::bad_alloc (never an
+// abort) where the exact values would need more memory than can be had;
+// that memory grows linearly with the degree.
 void checkDigits(std::span<const double> coefficients, std::span<const double> x, std::span<const double> reported,
                  std::span<double> exact, std::span<std::uint8_t> digits, const DigitsControl& control = {});
 

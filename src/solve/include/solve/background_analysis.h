@@ -44,14 +44,14 @@ class BackgroundAnalysis {
 public:
     // Starts at once; finished is called on the analysis' thread as it ends.
     BackgroundAnalysis(AnalysisInput input, std::function<void()> finished);
-    // Cancels and waits for the thread: a search for roots runs to its end,
-    // so a window that must not wait keeps a cancelled analysis until done().
+    // Cancels and waits for the thread, which ends within moments of the
+    // cancel (a window keeps a cancelled analysis until done() all the same).
     ~BackgroundAnalysis() = default;
     BackgroundAnalysis(const BackgroundAnalysis&) = delete;
     BackgroundAnalysis& operator=(const BackgroundAnalysis&) = delete;
 
-    // The analysis ends with AbortError at its next chunk of x values or
-    // its next part.
+    // The analysis ends with AbortError within moments, inside the digit
+    // check and the searches for roots and turning points alike.
     void cancel() { run_.cancel(); }
     bool cancelled() const { return run_.cancelled(); }
     bool waitFor(std::chrono::milliseconds time) { return run_.waitFor(time); }
