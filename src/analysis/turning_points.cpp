@@ -63,7 +63,7 @@ double valueAt(const RootRef& ref, const fmpz_poly_struct* p, slong scale, doubl
         if (verdict.decided) return verdict.value;
         const bool tried = std::any_of(rejected.begin(), rejected.end(),
                                        [&](const std::unique_ptr<Arf>& r) { return arf_equal(*r, candidate); });
-        if (verdict.hasCandidate && !tried) {
+        if (verdict.hasCandidate && !tried && exactChecksPay(set.ball(ref.index))) {
             if (valueIs(set, ref.index, p, scale, candidate)) return nearestDouble(candidate);
             rejected.push_back(std::make_unique<Arf>());
             arf_set(*rejected.back(), candidate);
