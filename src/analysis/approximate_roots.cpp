@@ -88,13 +88,14 @@ Complex<T> newtonRatio(const std::vector<T>& c, Complex<T> z) {
 // Aberth–Ehrlich iterations, each root updated in place; false when some
 // did not settle.
 template <class T>
-bool aberth(const std::vector<T>& c, std::vector<Complex<T>>& z) {
+bool aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, const Stop& stop) {
     const std::size_t d = z.size();
     std::vector<char> done(d, 0);
     std::size_t remaining = d;
     for (int iteration = 0; iteration < 120 && remaining > 0; ++iteration) {
         for (std::size_t k = 0; k < d; ++k) {
             if (done[k]) continue;
+            stop.poll();
             const Complex<T> ratio = newtonRatio(c, z[k]);
             if (!isFinite(ratio)) {
                 done[k] = 1;  // on a root, or past help: the isolation decides
@@ -157,14 +158,14 @@ bool scaledCoefficients(const std::vector<double>& mantissa, const std::vector<s
 }
 
 template <class T>
-void polish(const std::vector<T>& c, slong scale, RootGuesses& out) {
+void polish(const std::vector<T>& c, slong scale, RootGuesses& out, const Stop& stop) {
     const std::size_t d = c.size() - 1;
     std::vector<Complex<T>> z(d);
     for (std::size_t k = 0; k < d; ++k) {
         const int e = int(out.exponent[k] - scale);
         z[k] = {std::ldexp(T(out.re[k]), e), std::ldexp(T(out.im[k]), e)};
     }
-    out.polished = aberth(c, z);
+    out.polished = aberth(c, z, stop);
     for (std::size_t k = 0; k < d; ++k) {
         // A guess as a double times a power of two, whatever T's range.
         const T size = std::max(std::fabs(z[k].re), std::fabs(z[k].im));
@@ -177,7 +178,7 @@ void polish(const std::vector<T>& c, slong scale, RootGuesses& out) {
 
 }  // namespace
 
-RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
+RootGuesses approximateRoots(const fmpz_poly_struct* poly, const Stop& stop) {
     const slong degree = fmpz_poly_degree(poly);
     const std::size_t d = std::size_t(degree);
     std::vector<double> mantissa(d + 1, 0.0), logs(d + 1, -HUGE_VAL);
@@ -218,12 +219,12 @@ RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
         const slong scale = slong(std::llround((lowest + highest) / 2));
         std::vector<double> c;
         if (scaledCoefficients(mantissa, exponent, logs, scale, -1000, c)) {
-            polish(c, scale, out);
+            polish(c, scale, out, stop);
             return out;
         }
     }
     std::vector<long double> c;
-    if (scaledCoefficients(mantissa, exponent, logs, 0, -16000, c)) polish(c, 0, out);
+    if (scaledCoefficients(mantissa, exponent, logs, 0, -16000, c)) polish(c, 0, out, stop);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flint_handles.h"
+#include "stop.h"
 
 namespace quill::analysis {
 
@@ -20,6 +21,6 @@ struct RootGuesses {
 };
 
 // For a polynomial of degree ≥ 1 with a non-zero constant term.
-RootGuesses approximateRoots(const fmpz_poly_struct* poly);
+RootGuesses approximateRoots(const fmpz_poly_struct* poly, const Stop& stop);
 
 }  // namespace quill::analysis

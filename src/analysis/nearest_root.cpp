@@ -72,7 +72,7 @@ bool onLine(RootSet& set, slong i, bool vertical, const arf_struct* t) {
     fmpz_poly_derivative(slope, common);
     fmpz_poly_gcd(repeated, common, slope);
     fmpz_poly_div(simple, common, repeated);
-    RootSet line(simple);
+    RootSet line(simple, set.stop());
     Acb point;
     for (int round = 0; round < kMostRefinements; ++round) {
         bool open = false;

@@ -88,7 +88,6 @@ std::string_view turningKindName(TurningKind kind) {
 }
 
 TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
-    (void)cancel;  // TODO(stop): polled by the search
     requireFinite(coefficients, "coefficient");
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     TurningPointList out;
@@ -99,7 +98,8 @@ TurningPointList findTurningPoints(std::span<const double> coefficients, const s
         return out;
     }
     fmpz_poly_derivative(slope, p);
-    SquarefreeRoots distinct(slope);
+    const Stop stop(cancel);
+    SquarefreeRoots distinct(slope, stop);
     std::vector<RootRef> real;
     for (const RootRef& ref : distinct.roots()) {
         if (ref.isReal()) real.push_back(ref);
@@ -119,6 +119,7 @@ TurningPointList findTurningPoints(std::span<const double> coefficients, const s
         right = left;
     }
     for (std::size_t k = 0; k < real.size(); ++k) {
+        stop.poll();
         const RootRef& ref = real[k];
         out.points[k].x = ref.set ? nearestParts(*ref.set, ref.index).re : 0.0;
         out.points[k].fx = valueAt(ref, p, scale, coefficients[0]);
