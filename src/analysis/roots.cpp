@@ -22,6 +22,7 @@ struct Found {
 
 RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
     requireFinite(coefficients, "coefficient");
+    requireSearchedDegree(coefficients);
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     RootList out;
     FmpzPoly p;

@@ -89,6 +89,7 @@ std::string_view turningKindName(TurningKind kind) {
 
 TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
     requireFinite(coefficients, "coefficient");
+    requireSearchedDegree(coefficients);
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     TurningPointList out;
     FmpzPoly p, slope;
