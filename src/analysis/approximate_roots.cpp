@@ -4,9 +4,19 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/worker_pool.h"
+
 namespace quill::analysis {
 
 namespace {
+
+// Sweeps of Aberth's iteration before the guesses are left to the isolation
+// as they are: from the Newton polygon's circles they settle in a few dozen.
+constexpr int kMostSweeps = 120;
+// Guesses moved by one thread between looks at the cancel flag, and the
+// degree from which the threads share the sweeps.
+constexpr std::size_t kGuessesPerChunk = 64;
+constexpr std::size_t kSmallestShared = 256;
 
 template <class T>
 struct Complex {
@@ -85,37 +95,46 @@ Complex<T> newtonRatio(const std::vector<T>& c, Complex<T> z) {
     return z * q / (T(d) * q - w * dq);
 }
 
-// Aberth–Ehrlich iterations, each root updated in place; false when some
-// did not settle.
+// Aberth–Ehrlich iterations, all guesses moved at once from the last
+// sweep's (so the threads share the work, and the result does not depend
+// on how); false when some did not settle.
 template <class T>
 bool aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, const Stop& stop) {
     const std::size_t d = z.size();
     std::vector<char> done(d, 0);
-    std::size_t remaining = d;
-    for (int iteration = 0; iteration < 120 && remaining > 0; ++iteration) {
-        for (std::size_t k = 0; k < d; ++k) {
-            if (done[k]) continue;
-            stop.poll();
-            const Complex<T> ratio = newtonRatio(c, z[k]);
-            if (!isFinite(ratio)) {
-                done[k] = 1;  // on a root, or past help: the isolation decides
-                --remaining;
-                continue;
-            }
-            Complex<T> sum;
-            for (std::size_t j = 0; j < d; ++j) {
-                if (j != k) sum = sum + inverse(z[k] - z[j]);
-            }
-            const Complex<T> step = ratio / (Complex<T>{1, 0} - ratio * sum);
-            if (!isFinite(step)) continue;
-            z[k] = z[k] - step;
-            if (magnitude(step) <= T(0x1p-50) * magnitude(z[k])) {
-                done[k] = 1;
-                --remaining;
-            }
-        }
+    std::vector<Complex<T>> next(z);
+    const std::size_t chunks = (d + kGuessesPerChunk - 1) / kGuessesPerChunk;
+    WorkerPool pool;
+    ChunkControl control;
+    control.cancel = stop.flag();
+    control.threads = d < kSmallestShared ? 1 : 0;
+    for (int sweep = 0; sweep < kMostSweeps; ++sweep) {
+        pool.run(
+            chunks,
+            [&](std::size_t chunk) {
+                const std::size_t end = std::min(d, (chunk + 1) * kGuessesPerChunk);
+                for (std::size_t k = chunk * kGuessesPerChunk; k < end; ++k) {
+                    if (done[k]) continue;
+                    const Complex<T> ratio = newtonRatio(c, z[k]);
+                    if (!isFinite(ratio)) {
+                        done[k] = 1;  // on a root, or past help: the isolation decides
+                        continue;
+                    }
+                    Complex<T> sum;
+                    for (std::size_t j = 0; j < d; ++j) {
+                        if (j != k) sum = sum + inverse(z[k] - z[j]);
+                    }
+                    const Complex<T> step = ratio / (Complex<T>{1, 0} - ratio * sum);
+                    if (!isFinite(step)) continue;
+                    next[k] = z[k] - step;
+                    if (magnitude(step) <= T(0x1p-50) * magnitude(next[k])) done[k] = 1;
+                }
+            },
+            control);
+        z = next;
+        if (std::all_of(done.begin(), done.end(), [](char x) { return x != 0; })) return true;
     }
-    return remaining == 0;
+    return false;
 }
 
 // The upper convex hull of the points (i, log2 |c_i|): its edges tell how
