@@ -184,6 +184,7 @@ bool certify(const fmpz_poly_struct* f, AcbVector& z, AcbVector& boxes, slong& p
                 const slong end = std::min(n, slong((chunk + 1) * kGuessesPerChunk));
                 for (slong i = slong(chunk * kGuessesPerChunk); i < end; ++i) {
                     if (!fresh[std::size_t(i)]) continue;
+                    stop.poll();
                     const bool boxed = guessBox(f, slope, z[i], boxes[i], prec);
                     bad[std::size_t(i)] = !boxed || (avoidZero && acb_contains_zero(boxes[i]));
                     fresh[std::size_t(i)] = 0;
