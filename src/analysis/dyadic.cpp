@@ -54,9 +54,9 @@ void requireSearchedDegree(std::span<const double> coefficients) {
     while (degree > 0 && coefficients[degree - 1] == 0.0) --degree;
     if (degree > 0) --degree;
     if (degree <= kMostSearchedDegree) return;
-    throw std::invalid_argument("the polynomial has degree " + std::to_string(degree) +
-                                ", above the highest whose roots are searched for, " +
-                                std::to_string(kMostSearchedDegree));
+    throw std::invalid_argument("the polynomial's degree, " + std::to_string(degree) +
+                                ", is above the highest the root search serves (" +
+                                std::to_string(kMostSearchedDegree) + ")");
 }
 
 void splitDouble(double value, fmpz* mantissa, slong& exponent) {
