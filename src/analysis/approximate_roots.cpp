@@ -97,11 +97,10 @@ Complex<T> newtonRatio(const std::vector<T>& c, Complex<T> z) {
 
 // Aberth–Ehrlich iterations, all guesses moved at once from the last
 // sweep's (so the threads share the work, and the result does not depend
-// on how); false when some did not settle.
+// on how); done[k] tells whether guess k settled (or can go no further).
 template <class T>
-bool aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, const Stop& stop) {
+void aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, std::vector<char>& done, const Stop& stop) {
     const std::size_t d = z.size();
-    std::vector<char> done(d, 0);
     std::vector<Complex<T>> next(z);
     const std::size_t chunks = (d + kGuessesPerChunk - 1) / kGuessesPerChunk;
     WorkerPool pool;
@@ -132,9 +131,8 @@ bool aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, const Stop& sto
             },
             control);
         z = next;
-        if (std::all_of(done.begin(), done.end(), [](char x) { return x != 0; })) return true;
+        if (std::all_of(done.begin(), done.end(), [](char x) { return x != 0; })) return;
     }
-    return false;
 }
 
 // The upper convex hull of the points (i, log2 |c_i|): its edges tell how
@@ -184,7 +182,7 @@ void polish(const std::vector<T>& c, slong scale, RootGuesses& out, const Stop& 
         const int e = int(out.exponent[k] - scale);
         z[k] = {std::ldexp(T(out.re[k]), e), std::ldexp(T(out.im[k]), e)};
     }
-    out.polished = aberth(c, z, stop);
+    aberth(c, z, out.settled, stop);
     for (std::size_t k = 0; k < d; ++k) {
         // A guess as a double times a power of two, whatever T's range.
         const T size = std::max(std::fabs(z[k].re), std::fabs(z[k].im));
@@ -214,6 +212,7 @@ RootGuesses approximateRoots(const fmpz_poly_struct* poly, const Stop& stop) {
     // as 2^(whole + part), the whole kept apart.
     const std::vector<std::size_t> hull = upperHull(logs);
     RootGuesses out;
+    out.settled.assign(d, 0);
     double lowest = HUGE_VAL, highest = -HUGE_VAL;
     for (std::size_t k = 1; k < hull.size(); ++k) {
         const std::size_t count = hull[k] - hull[k - 1];

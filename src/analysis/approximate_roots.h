@@ -16,11 +16,10 @@ struct RootGuesses {
     // Each guess is (re[k] + i·im[k]) · 2^exponent[k].
     std::vector<double> re, im;
     std::vector<slong> exponent;
-    // False when some guesses did not settle (or the coefficients leave
-    // even long doubles' range): then they may only put the right number
-    // of roots on the right circles, and still want iterations in wider
-    // arithmetic.
-    bool polished = false;
+    // Per guess: false when it did not settle (or the coefficients leave
+    // even long doubles' range): then it may only stand on the right
+    // circle, and still wants iterations in wider arithmetic.
+    std::vector<char> settled;
 };
 
 // For a polynomial of degree ≥ 1 with a non-zero constant term.

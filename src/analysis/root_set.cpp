@@ -22,8 +22,8 @@ constexpr slong kStartPrecision = 128;
 constexpr slong kMostPrecision = slong(1) << 22;
 // Guesses that doubles could not settle get Aberth iterations in Arb's
 // numbers, whose exponents never run out: this many at most, at this
-// precision, until every correction is below 2^−kWideSettledBits of its guess
-// (the isolation then checks and sharpens them).
+// precision, until each of their corrections is below 2^−kWideSettledBits
+// of its guess (the isolation then checks and sharpens them).
 constexpr int kWideAberthIterations = 200;
 constexpr slong kWideAberthPrecision = 64;
 constexpr slong kWideSettledBits = 40;
@@ -113,16 +113,15 @@ void RootSet::isolate() {
             acb_set_d_d(z[i], guesses.re[k], guesses.im[k]);
             acb_mul_2exp_si(z[i], z[i], guesses.exponent[k]);
         }
-        if (!guesses.polished) {
-            FmpzPoly slope;
-            fmpz_poly_derivative(slope, work);
-            bool converged = false;
-            for (int iteration = 0; iteration < kWideAberthIterations && !converged; ++iteration) {
-                converged = true;
-                for (slong i = 0; i < n; ++i) {
-                    stop_.poll();
-                    converged &= aberthStep(work, slope, z, i, kWideAberthPrecision, kWideSettledBits);
-                }
+        FmpzPoly slope;
+        fmpz_poly_derivative(slope, work);
+        bool converged = false;
+        for (int iteration = 0; iteration < kWideAberthIterations && !converged; ++iteration) {
+            converged = true;
+            for (slong i = 0; i < n; ++i) {
+                if (guesses.settled[std::size_t(i)]) continue;
+                stop_.poll();
+                converged &= aberthStep(work, slope, z, i, kWideAberthPrecision, kWideSettledBits);
             }
         }
         done = certify(work, z, boxes, prec, zeroRoot, stop_);
