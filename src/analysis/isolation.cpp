@@ -13,6 +13,11 @@ namespace quill::analysis {
 
 namespace {
 
+// Interval Newton steps a guess's box gets, at most, and the accuracy at
+// which it stops: enough for nearly every root's nearest doubles, which the
+// threads then need not refine one by one.
+constexpr int kNewtonSteps = 3;
+constexpr slong kDecidingBits = 80;
 // Aberth steps a round gives the guesses in question: enough to settle
 // guesses near their roots; a further round brings more precision.
 constexpr int kAberthStepsPerRound = 40;
@@ -24,8 +29,7 @@ constexpr std::size_t kGuessesPerChunk = 32;
 // root r; so does N = m′ − f(m′)/f′(D) for the Newton point m′ from m, which
 // lies in D too: f(m′) = (m′ − r) times the mean of f′ on the segment
 // between them, which lies in the box f′(D). N ∩ D is about as narrow as
-// two Newton steps from m, so most roots decide their nearest doubles at
-// once. False when f′ may vanish at m.
+// two Newton steps from m. False when f′ may vanish at m.
 bool guessBox(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, const acb_struct* m, acb_struct* box,
               slong prec) {
     Acb value, derivative, next, step;
@@ -35,14 +39,21 @@ bool guessBox(const fmpz_poly_struct* f, const fmpz_poly_struct* slope, const ac
     acb_sub(next, m, step, prec);
     acb_get_mid(next, next);
     if (!acb_contains(box, next)) return true;
-    arb_fmpz_poly_evaluate_acb(value, f, next, prec);
-    arb_fmpz_poly_evaluate_acb(derivative, slope, box, prec);
-    if (acb_contains_zero(derivative)) return true;
-    acb_div(step, value, derivative, prec);
-    acb_sub(next, next, step, prec);
-    if (!arb_intersection(acb_realref(box), acb_realref(box), acb_realref(next), prec) ||
-        !arb_intersection(acb_imagref(box), acb_imagref(box), acb_imagref(next), prec)) {
-        return false;  // not possible with exact bounds; treated as a failed box
+    // From m′, then from the narrower box's midpoint while the box stays too
+    // wide to decide the nearest doubles.
+    for (int round = 0; round < kNewtonSteps; ++round) {
+        arb_fmpz_poly_evaluate_acb(value, f, next, prec);
+        arb_fmpz_poly_evaluate_acb(derivative, slope, box, prec);
+        if (acb_contains_zero(derivative)) return true;
+        Acb quotient;
+        acb_div(quotient, value, derivative, prec);
+        acb_sub(next, next, quotient, prec);
+        if (!arb_intersection(acb_realref(box), acb_realref(box), acb_realref(next), prec) ||
+            !arb_intersection(acb_imagref(box), acb_imagref(box), acb_imagref(next), prec)) {
+            return false;  // not possible with exact bounds; treated as a failed box
+        }
+        if (acb_rel_accuracy_bits(box) >= kDecidingBits) return true;
+        acb_get_mid(next, box);
     }
     return true;
 }
