@@ -107,31 +107,44 @@ void aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, std::vector<cha
     ChunkControl control;
     control.cancel = stop.flag();
     control.threads = d < kSmallestShared ? 1 : 0;
+    // Guess k's correction from the present guesses, into target.
+    auto correct = [&](std::size_t k, Complex<T>& target) {
+        const Complex<T> ratio = newtonRatio(c, z[k]);
+        if (!isFinite(ratio)) {
+            done[k] = 1;  // on a root, or past help: the isolation decides
+            return;
+        }
+        Complex<T> sum;
+        for (std::size_t j = 0; j < d; ++j) {
+            if (j != k) sum = sum + inverse(z[k] - z[j]);
+        }
+        const Complex<T> step = ratio / (Complex<T>{1, 0} - ratio * sum);
+        if (!isFinite(step)) return;
+        target = z[k] - step;
+        if (magnitude(step) <= T(0x1p-50) * magnitude(target)) done[k] = 1;
+    };
+    auto allDone = [&] { return std::all_of(done.begin(), done.end(), [](char x) { return x != 0; }); };
     for (int sweep = 0; sweep < kMostSweeps; ++sweep) {
         pool.run(
             chunks,
             [&](std::size_t chunk) {
                 const std::size_t end = std::min(d, (chunk + 1) * kGuessesPerChunk);
                 for (std::size_t k = chunk * kGuessesPerChunk; k < end; ++k) {
-                    if (done[k]) continue;
-                    const Complex<T> ratio = newtonRatio(c, z[k]);
-                    if (!isFinite(ratio)) {
-                        done[k] = 1;  // on a root, or past help: the isolation decides
-                        continue;
-                    }
-                    Complex<T> sum;
-                    for (std::size_t j = 0; j < d; ++j) {
-                        if (j != k) sum = sum + inverse(z[k] - z[j]);
-                    }
-                    const Complex<T> step = ratio / (Complex<T>{1, 0} - ratio * sum);
-                    if (!isFinite(step)) continue;
-                    next[k] = z[k] - step;
-                    if (magnitude(step) <= T(0x1p-50) * magnitude(next[k])) done[k] = 1;
+                    if (!done[k]) correct(k, next[k]);
                 }
             },
             control);
         z = next;
-        if (std::all_of(done.begin(), done.end(), [](char x) { return x != 0; })) return;
+        if (allDone()) return;
+    }
+    // The few left, one after the other, each from the others' newest
+    // guesses: where moving all at once keeps some guesses circling.
+    for (int sweep = 0; sweep < kMostSweeps && !allDone(); ++sweep) {
+        for (std::size_t k = 0; k < d; ++k) {
+            if (done[k]) continue;
+            stop.poll();
+            correct(k, z[k]);
+        }
     }
 }
 
