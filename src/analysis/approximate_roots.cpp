@@ -4,61 +4,148 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/worker_pool.h"
+
 namespace quill::analysis {
 
 namespace {
 
+// Sweeps of Aberth's iteration before the guesses are left to the isolation
+// as they are: from the Newton polygon's circles they settle in a few dozen.
+constexpr int kMostSweeps = 120;
+// Guesses moved by one thread between looks at the cancel flag, and the
+// degree from which the threads share the sweeps.
+constexpr std::size_t kGuessesPerChunk = 64;
+constexpr std::size_t kSmallestShared = 256;
+
+template <class T>
 struct Complex {
-    double re = 0.0, im = 0.0;
+    T re = 0, im = 0;
 };
 
-Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
-Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
-Complex operator*(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-Complex operator*(double s, Complex a) { return {s * a.re, s * a.im}; }
+template <class T>
+Complex<T> operator+(Complex<T> a, Complex<T> b) {
+    return {a.re + b.re, a.im + b.im};
+}
+template <class T>
+Complex<T> operator-(Complex<T> a, Complex<T> b) {
+    return {a.re - b.re, a.im - b.im};
+}
+template <class T>
+Complex<T> operator*(Complex<T> a, Complex<T> b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+template <class T>
+Complex<T> operator*(T s, Complex<T> a) {
+    return {s * a.re, s * a.im};
+}
 
 // Smith's division: no overflow from squaring the divisor.
-Complex operator/(Complex a, Complex b) {
+template <class T>
+Complex<T> operator/(Complex<T> a, Complex<T> b) {
     if (std::fabs(b.re) >= std::fabs(b.im)) {
-        const double r = b.im / b.re, t = b.re + b.im * r;
+        const T r = b.im / b.re, t = b.re + b.im * r;
         return {(a.re + a.im * r) / t, (a.im - a.re * r) / t};
     }
-    const double r = b.re / b.im, t = b.re * r + b.im;
+    const T r = b.re / b.im, t = b.re * r + b.im;
     return {(a.re * r + a.im) / t, (a.im * r - a.re) / t};
 }
 
-double magnitude(Complex a) { return std::hypot(a.re, a.im); }
+template <class T>
+T magnitude(Complex<T> a) {
+    return std::hypot(a.re, a.im);
+}
+
+template <class T>
+bool isFinite(Complex<T> a) {
+    return std::isfinite(a.re) && std::isfinite(a.im);
+}
 
 // 1/d: by the conjugate over |d|² where that cannot overflow or underflow.
-inline Complex inverse(Complex d) {
-    const double norm = d.re * d.re + d.im * d.im;
-    if (norm > 0x1p-1000 && norm < 0x1p1000) {
-        const double s = 1.0 / norm;
+template <class T>
+inline Complex<T> inverse(Complex<T> d) {
+    const T norm = d.re * d.re + d.im * d.im;
+    if (norm > T(0x1p-1000) && norm < T(0x1p1000)) {
+        const T s = T(1) / norm;
         return {d.re * s, -d.im * s};
     }
-    return Complex{1.0, 0.0} / d;
+    return Complex<T>{1, 0} / d;
 }
 
 // p(z)/p'(z) for coefficients c[0..d]: by Horner inside the unit circle and
 // through the reversed polynomial in 1/z outside it, so that no power of z
 // can overflow.
-Complex newtonRatio(const std::vector<double>& c, Complex z) {
+template <class T>
+Complex<T> newtonRatio(const std::vector<T>& c, Complex<T> z) {
     const std::size_t d = c.size() - 1;
-    if (z.re * z.re + z.im * z.im <= 1.0) {
-        Complex p{c[d], 0.0}, dp;
+    if (z.re * z.re + z.im * z.im <= 1) {
+        Complex<T> p{c[d], 0}, dp;
         for (std::size_t i = d; i-- > 0;) {
             dp = dp * z + p;
-            p = p * z + Complex{c[i], 0.0};
+            p = p * z + Complex<T>{c[i], 0};
         }
         return p / dp;
     }
-    const Complex w = Complex{1.0, 0.0} / z;
-    Complex q{c[0], 0.0}, dq;
+    const Complex<T> w = Complex<T>{1, 0} / z;
+    Complex<T> q{c[0], 0}, dq;
     for (std::size_t i = 1; i <= d; ++i) {
         dq = dq * w + q;
-        q = q * w + Complex{c[i], 0.0};
+        q = q * w + Complex<T>{c[i], 0};
     }
-    return z * q / (double(d) * q - w * dq);
+    return z * q / (T(d) * q - w * dq);
+}
+
+// Aberth–Ehrlich iterations, all guesses moved at once from the last
+// sweep's (so the threads share the work, and the result does not depend
+// on how); done[k] tells whether guess k settled (or can go no further).
+template <class T>
+void aberth(const std::vector<T>& c, std::vector<Complex<T>>& z, std::vector<char>& done, const Stop& stop) {
+    const std::size_t d = z.size();
+    std::vector<Complex<T>> next(z);
+    const std::size_t chunks = (d + kGuessesPerChunk - 1) / kGuessesPerChunk;
+    WorkerPool pool;
+    ChunkControl control;
+    control.cancel = stop.flag();
+    control.threads = d < kSmallestShared ? 1 : 0;
+    // Guess k's correction from the present guesses, into target.
+    auto correct = [&](std::size_t k, Complex<T>& target) {
+        const Complex<T> ratio = newtonRatio(c, z[k]);
+        if (!isFinite(ratio)) {
+            done[k] = 1;  // on a root, or past help: the isolation decides
+            return;
+        }
+        Complex<T> sum;
+        for (std::size_t j = 0; j < d; ++j) {
+            if (j != k) sum = sum + inverse(z[k] - z[j]);
+        }
+        const Complex<T> step = ratio / (Complex<T>{1, 0} - ratio * sum);
+        if (!isFinite(step)) return;
+        target = z[k] - step;
+        if (magnitude(step) <= T(0x1p-50) * magnitude(target)) done[k] = 1;
+    };
+    auto allDone = [&] { return std::all_of(done.begin(), done.end(), [](char x) { return x != 0; }); };
+    for (int sweep = 0; sweep < kMostSweeps; ++sweep) {
+        pool.run(
+            chunks,
+            [&](std::size_t chunk) {
+                const std::size_t end = std::min(d, (chunk + 1) * kGuessesPerChunk);
+                for (std::size_t k = chunk * kGuessesPerChunk; k < end; ++k) {
+                    if (!done[k]) correct(k, next[k]);
+                }
+            },
+            control);
+        z = next;
+        if (allDone()) return;
+    }
+    // The few left, one after the other, each from the others' newest
+    // guesses: where moving all at once keeps some guesses circling.
+    for (int sweep = 0; sweep < kMostSweeps && !allDone(); ++sweep) {
+        for (std::size_t k = 0; k < d; ++k) {
+            if (done[k]) continue;
+            stop.poll();
+            correct(k, z[k]);
+        }
+    }
 }
 
 // The upper convex hull of the points (i, log2 |c_i|): its edges tell how
@@ -81,9 +168,47 @@ std::vector<std::size_t> upperHull(const std::vector<double>& logs) {
     return hull;
 }
 
+// The coefficients times 2^(scale·i), over the largest of them, in T; false
+// when one of them would fall below T's range (it could still matter where
+// the roots are large, so the roots must be found in a wider type).
+template <class T>
+bool scaledCoefficients(const std::vector<double>& mantissa, const std::vector<slong>& exponent,
+                        const std::vector<double>& logs, slong scale, slong lowest, std::vector<T>& c) {
+    double top = -HUGE_VAL;
+    for (std::size_t i = 0; i < logs.size(); ++i) top = std::max(top, logs[i] + double(scale) * double(i));
+    const slong shift = slong(std::ceil(top));
+    c.assign(logs.size(), T(0));
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        if (mantissa[i] == 0.0) continue;
+        const slong e = exponent[i] + scale * slong(i) - shift;
+        if (e < lowest) return false;
+        c[i] = std::ldexp(T(mantissa[i]), int(e));
+    }
+    return true;
+}
+
+template <class T>
+void polish(const std::vector<T>& c, slong scale, RootGuesses& out, const Stop& stop) {
+    const std::size_t d = c.size() - 1;
+    std::vector<Complex<T>> z(d);
+    for (std::size_t k = 0; k < d; ++k) {
+        const int e = int(out.exponent[k] - scale);
+        z[k] = {std::ldexp(T(out.re[k]), e), std::ldexp(T(out.im[k]), e)};
+    }
+    aberth(c, z, out.settled, stop);
+    for (std::size_t k = 0; k < d; ++k) {
+        // A guess as a double times a power of two, whatever T's range.
+        const T size = std::max(std::fabs(z[k].re), std::fabs(z[k].im));
+        const int e = size > 0 && std::isfinite(size) ? std::ilogb(size) : 0;
+        out.re[k] = double(std::ldexp(z[k].re, -e));
+        out.im[k] = double(std::ldexp(z[k].im, -e));
+        out.exponent[k] = scale + e;
+    }
+}
+
 }  // namespace
 
-RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
+RootGuesses approximateRoots(const fmpz_poly_struct* poly, const Stop& stop) {
     const slong degree = fmpz_poly_degree(poly);
     const std::size_t d = std::size_t(degree);
     std::vector<double> mantissa(d + 1, 0.0), logs(d + 1, -HUGE_VAL);
@@ -100,6 +225,7 @@ RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
     // as 2^(whole + part), the whole kept apart.
     const std::vector<std::size_t> hull = upperHull(logs);
     RootGuesses out;
+    out.settled.assign(d, 0);
     double lowest = HUGE_VAL, highest = -HUGE_VAL;
     for (std::size_t k = 1; k < hull.size(); ++k) {
         const std::size_t count = hull[k] - hull[k - 1];
@@ -115,57 +241,21 @@ RootGuesses approximateRoots(const fmpz_poly_struct* poly) {
             out.exponent.push_back(slong(whole));
         }
     }
-    if (!(highest - lowest <= 1800.0)) return out;
-    const slong scale = slong(std::llround((lowest + highest) / 2));
 
-    // c_i · 2^(scale·i), divided by the largest: the roots move to the unit
-    // circle's neighbourhood and the coefficients stay in range.
-    double top = -HUGE_VAL;
-    for (std::size_t i = 0; i <= d; ++i) top = std::max(top, logs[i] + double(scale) * double(i));
-    const slong shift = slong(std::ceil(top));
-    std::vector<double> c(d + 1, 0.0);
-    for (std::size_t i = 0; i <= d; ++i) {
-        if (mantissa[i] == 0.0) continue;
-        const slong e = exponent[i] + scale * slong(i) - shift;
-        c[i] = e < -1100 ? 0.0 : std::ldexp(mantissa[i], int(e));
-    }
-    std::vector<Complex> z(d);
-    for (std::size_t k = 0; k < d; ++k) {
-        const int e = int(out.exponent[k] - scale);
-        z[k] = {std::ldexp(out.re[k], e), std::ldexp(out.im[k], e)};
-    }
-
-    // Aberth–Ehrlich iterations, each root updated in place.
-    std::vector<char> done(d, 0);
-    std::size_t remaining = d;
-    for (int iteration = 0; iteration < 120 && remaining > 0; ++iteration) {
-        for (std::size_t k = 0; k < d; ++k) {
-            if (done[k]) continue;
-            const Complex ratio = newtonRatio(c, z[k]);
-            if (!std::isfinite(ratio.re) || !std::isfinite(ratio.im)) {
-                done[k] = 1;  // on a root, or past help: the isolation decides
-                --remaining;
-                continue;
-            }
-            Complex sum;
-            for (std::size_t j = 0; j < d; ++j) {
-                if (j != k) sum = sum + inverse(z[k] - z[j]);
-            }
-            const Complex step = ratio / (Complex{1.0, 0.0} - ratio * sum);
-            if (!std::isfinite(step.re) || !std::isfinite(step.im)) continue;
-            z[k] = z[k] - step;
-            if (magnitude(step) <= 0x1p-50 * magnitude(z[k])) {
-                done[k] = 1;
-                --remaining;
-            }
+    // In doubles, with the roots moved to the unit circle's neighbourhood,
+    // where every coefficient stays in range; else in long doubles, whose
+    // exponents span every root and coefficient of a polynomial of doubles
+    // (within 2^±4000 of each other), unscaled.
+    if (highest - lowest <= 1800.0) {
+        const slong scale = slong(std::llround((lowest + highest) / 2));
+        std::vector<double> c;
+        if (scaledCoefficients(mantissa, exponent, logs, scale, -1000, c)) {
+            polish(c, scale, out, stop);
+            return out;
         }
     }
-    for (std::size_t k = 0; k < d; ++k) {
-        out.re[k] = z[k].re;
-        out.im[k] = z[k].im;
-        out.exponent[k] = scale;
-    }
-    out.polished = true;
+    std::vector<long double> c;
+    if (scaledCoefficients(mantissa, exponent, logs, 0, -16000, c)) polish(c, 0, out, stop);
     return out;
 }
 

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "analysis/roots.h"
+
 namespace quill::analysis {
 
 namespace {
@@ -45,6 +47,16 @@ void requireFinite(std::span<const double> values, const char* what) {
     for (double v : values) {
         if (!std::isfinite(v)) throw std::invalid_argument(std::string("not a finite ") + what);
     }
+}
+
+void requireSearchedDegree(std::span<const double> coefficients) {
+    std::size_t degree = coefficients.size();
+    while (degree > 0 && coefficients[degree - 1] == 0.0) --degree;
+    if (degree > 0) --degree;
+    if (degree <= kMostSearchedDegree) return;
+    throw std::invalid_argument("the polynomial's degree, " + std::to_string(degree) +
+                                ", is above the highest the root search serves (" +
+                                std::to_string(kMostSearchedDegree) + ")");
 }
 
 void splitDouble(double value, fmpz* mantissa, slong& exponent) {

@@ -11,6 +11,10 @@ namespace quill::analysis {
 // Throws std::invalid_argument naming what when a value is not finite.
 void requireFinite(std::span<const double> values, const char* what);
 
+// Throws std::invalid_argument when the polynomial of these coefficients has
+// a degree above kMostSearchedDegree (roots.h).
+void requireSearchedDegree(std::span<const double> coefficients);
+
 // F(x) = a(0) + a(1)·x + … as an integer polynomial P with F = P · 2^scale:
 // every coefficient double is m · 2^e with an integer m, so nothing is
 // rounded. Returns the scale; P is zero when every a(i) is. The coefficients

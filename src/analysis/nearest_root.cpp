@@ -72,7 +72,7 @@ bool onLine(RootSet& set, slong i, bool vertical, const arf_struct* t) {
     fmpz_poly_derivative(slope, common);
     fmpz_poly_gcd(repeated, common, slope);
     fmpz_poly_div(simple, common, repeated);
-    RootSet line(simple);
+    RootSet line(simple, set.stop());
     Acb point;
     for (int round = 0; round < kMostRefinements; ++round) {
         bool open = false;
@@ -100,10 +100,11 @@ bool contains(const std::vector<std::unique_ptr<Arf>>& points, const arf_struct*
     return false;
 }
 
-// One part of root i: decides it when its ball allows, or checks the
-// ball's candidate point once. True when decided.
+// One part of root i: decides it when its ball allows, or, once the ball is
+// tight (exactChecksPay), checks the ball's candidate point once. True when
+// decided.
 template <class ExactCheck>
-bool decidePart(const arb_struct* part, std::vector<std::unique_ptr<Arf>>& rejected, double& out,
+bool decidePart(const arb_struct* part, bool tight, std::vector<std::unique_ptr<Arf>>& rejected, double& out,
                 ExactCheck isExactly) {
     Arf candidate;
     const BallVerdict verdict = judgeBall(part, candidate);
@@ -111,7 +112,7 @@ bool decidePart(const arb_struct* part, std::vector<std::unique_ptr<Arf>>& rejec
         out = verdict.value;
         return true;
     }
-    if (!verdict.hasCandidate || contains(rejected, candidate)) return false;
+    if (!tight || !verdict.hasCandidate || contains(rejected, candidate)) return false;
     if (isExactly(candidate.get())) {
         out = nearestDouble(candidate);
         return true;
@@ -122,6 +123,8 @@ bool decidePart(const arb_struct* part, std::vector<std::unique_ptr<Arf>>& rejec
 }
 
 }  // namespace
+
+bool exactChecksPay(const acb_struct* ball) { return acb_rel_accuracy_bits(ball) >= kExactCheckBits; }
 
 bool isRootAt(const fmpz_poly_struct* f, const arf_struct* t) {
     Fmpq point, value;
@@ -136,13 +139,14 @@ NearestParts nearestParts(RootSet& set, slong i) {
     bool reDone = false, imDone = real;
     std::vector<std::unique_ptr<Arf>> rejectedRe, rejectedIm;
     for (int round = 0; round < kMostRefinements; ++round) {
+        const bool tight = exactChecksPay(set.ball(i));
         if (!reDone) {
-            reDone = decidePart(acb_realref(set.ball(i)), rejectedRe, out.re, [&](const arf_struct* t) {
+            reDone = decidePart(acb_realref(set.ball(i)), tight, rejectedRe, out.re, [&](const arf_struct* t) {
                 return real ? isRootAt(set.poly(), t) : onLine(set, i, true, t);
             });
         }
         if (!imDone) {
-            imDone = decidePart(acb_imagref(set.ball(i)), rejectedIm, out.im,
+            imDone = decidePart(acb_imagref(set.ball(i)), tight, rejectedIm, out.im,
                                 [&](const arf_struct* t) { return onLine(set, i, false, t); });
         }
         if (reDone && imDone) return out;

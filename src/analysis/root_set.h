@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flint_handles.h"
+#include "stop.h"
 
 namespace quill::analysis {
 
@@ -21,8 +22,9 @@ constexpr int kMostRefinements = 20000;
 
 class RootSet {
 public:
-    // poly: squarefree, degree ≥ 1.
-    explicit RootSet(const fmpz_poly_struct* poly);
+    // poly: squarefree, degree ≥ 1. The search polls stop throughout, here
+    // and in refine().
+    RootSet(const fmpz_poly_struct* poly, const Stop& stop);
     RootSet(const RootSet&) = delete;
     RootSet& operator=(const RootSet&) = delete;
 
@@ -42,6 +44,7 @@ public:
     void refine(slong i);
 
     const fmpz_poly_struct* poly() const { return poly_; }
+    const Stop& stop() const { return stop_; }
 
 private:
     void isolate();
@@ -51,6 +54,7 @@ private:
     void reisolate(slong i);
     void setRoots(acb_srcptr all, slong count);
 
+    Stop stop_;
     FmpzPoly poly_, derivative_;
     slong degree_ = 0;
     slong realCount_ = 0;

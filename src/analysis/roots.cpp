@@ -21,8 +21,8 @@ struct Found {
 }  // namespace
 
 RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
-    (void)cancel;  // TODO(stop): polled by the search
     requireFinite(coefficients, "coefficient");
+    requireSearchedDegree(coefficients);
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     RootList out;
     FmpzPoly p;
@@ -31,9 +31,11 @@ RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>
         out.zeroPolynomial = true;
         return out;
     }
-    SquarefreeRoots distinct(p);
+    const Stop stop(cancel);
+    SquarefreeRoots distinct(p, stop);
     std::vector<Found> found;
     for (const RootRef& ref : distinct.roots()) {
+        stop.poll();
         const int multiplicity = int(ref.multiplicity);
         if (!ref.set) {
             found.push_back({{0.0, 0.0, multiplicity}, ref, true});

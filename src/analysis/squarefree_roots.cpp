@@ -18,7 +18,7 @@ int signOf(const RootRef& r) {
 
 }  // namespace
 
-SquarefreeRoots::SquarefreeRoots(const fmpz_poly_struct* poly) {
+SquarefreeRoots::SquarefreeRoots(const fmpz_poly_struct* poly, const Stop& stop) {
     slong zeros = 0;
     while (fmpz_is_zero(poly->coeffs + zeros)) ++zeros;
     if (zeros > 0) roots_.push_back({nullptr, 0, zeros});
@@ -28,7 +28,7 @@ SquarefreeRoots::SquarefreeRoots(const fmpz_poly_struct* poly) {
     FmpzPolyFactor factors;
     fmpz_poly_factor_squarefree(factors, rest);
     for (slong f = 0; f < factors.get()->num; ++f) {
-        sets_.push_back(std::make_unique<RootSet>(factors.get()->p + f));
+        sets_.push_back(std::make_unique<RootSet>(factors.get()->p + f, stop));
         for (slong i = 0; i < sets_.back()->size(); ++i)
             roots_.push_back({sets_.back().get(), i, factors.get()->exp[f]});
     }

@@ -20,8 +20,8 @@ struct RootRef {
 
 class SquarefreeRoots {
 public:
-    // poly: not zero.
-    explicit SquarefreeRoots(const fmpz_poly_struct* poly);
+    // poly: not zero. The search polls stop throughout.
+    SquarefreeRoots(const fmpz_poly_struct* poly, const Stop& stop);
     // Every distinct root, the non-real ones once a conjugate pair.
     const std::vector<RootRef>& roots() const { return roots_; }
 

@@ -63,7 +63,7 @@ double valueAt(const RootRef& ref, const fmpz_poly_struct* p, slong scale, doubl
         if (verdict.decided) return verdict.value;
         const bool tried = std::any_of(rejected.begin(), rejected.end(),
                                        [&](const std::unique_ptr<Arf>& r) { return arf_equal(*r, candidate); });
-        if (verdict.hasCandidate && !tried) {
+        if (verdict.hasCandidate && !tried && exactChecksPay(set.ball(ref.index))) {
             if (valueIs(set, ref.index, p, scale, candidate)) return nearestDouble(candidate);
             rejected.push_back(std::make_unique<Arf>());
             arf_set(*rejected.back(), candidate);
@@ -88,8 +88,8 @@ std::string_view turningKindName(TurningKind kind) {
 }
 
 TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel) {
-    (void)cancel;  // TODO(stop): polled by the search
     requireFinite(coefficients, "coefficient");
+    requireSearchedDegree(coefficients);
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     TurningPointList out;
     FmpzPoly p, slope;
@@ -99,7 +99,8 @@ TurningPointList findTurningPoints(std::span<const double> coefficients, const s
         return out;
     }
     fmpz_poly_derivative(slope, p);
-    SquarefreeRoots distinct(slope);
+    const Stop stop(cancel);
+    SquarefreeRoots distinct(slope, stop);
     std::vector<RootRef> real;
     for (const RootRef& ref : distinct.roots()) {
         if (ref.isReal()) real.push_back(ref);
@@ -119,6 +120,7 @@ TurningPointList findTurningPoints(std::span<const double> coefficients, const s
         right = left;
     }
     for (std::size_t k = 0; k < real.size(); ++k) {
+        stop.poll();
         const RootRef& ref = real[k];
         out.points[k].x = ref.set ? nearestParts(*ref.set, ref.index).re : 0.0;
         out.points[k].fx = valueAt(ref, p, scale, coefficients[0]);

@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "analysis/roots.h"
+#include "analysis/testing.h"
 #include "analysis/trusted_digits.h"
 #include "analysis/turning_points.h"
 #include "common/error.h"
@@ -22,6 +25,78 @@ namespace quill {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr int64_t k53 = int64_t(1) << 53, k54 = int64_t(1) << 54;
+
+// The nearest double of an exact number at ties and at the range's ends.
+TEST(Analysis, NearestDouble) {
+    struct Case {
+        int64_t mantissa;
+        long exponent;
+        double nearest;
+    };
+    for (const Case& c : std::vector<Case>{
+             {k53 + 1, -53, 1.0},            // tie: to the even significand, down
+             {k53 + 3, -53, 1.0 + 0x1p-51},  // tie: up
+             {k54 + 1, -54, 1.0},            // below the tie
+             {k54 + 3, -54, 1.0 + 0x1p-52},  // above it
+             {-(k53 + 1), -53, -1.0},        // ties alike below zero
+             {k53 - 1, 971, kMax},           // the largest double
+             {2 * k54 - 5, 969, kMax},       // below the midpoint to 2^1024
+             {k54 - 1, 970, kInf},           // the midpoint: even is 2^1024
+             {-(k54 - 1), 970, -kInf},
+             {1, -1074, 0x1p-1074},  // the smallest subnormal
+             {3, -1076, 0x1p-1074},  // three quarters of it
+             {1, -1075, 0.0},        // half of it: even is zero
+             {3, -1075, 0x1p-1073},  // one and a half: even is two
+             {-1, -1076, 0.0},       // rounds to +0, not −0
+             {0, 5, 0.0},
+         }) {
+        const double got = testing::nearestDoubleOf(c.mantissa, c.exponent);
+        EXPECT_EQ(got, c.nearest) << c.mantissa << " 2^" << c.exponent;
+        EXPECT_EQ(std::signbit(got), std::signbit(c.nearest)) << c.mantissa << " 2^" << c.exponent;
+    }
+}
+
+// What a ball says about its number's nearest double: decided where both
+// ends round alike; else the one point in question (zero, or the midpoint
+// of two neighbours), or nothing when it spans more.
+TEST(Analysis, BallVerdict) {
+    struct Case {
+        int64_t low, high;
+        long exponent;
+        bool decided;
+        double value;
+        bool hasCandidate;
+        int64_t candidate;       // the candidate as an odd mantissa (0 for zero) …
+        long candidateExponent;  // … times 2 to this
+    };
+    for (const Case& c : std::vector<Case>{
+             {k54, k54, -54, true, 1.0, false, 0, 0},                            // a point
+             {k54 + 1, k54 + 1, -54, true, 1.0, false, 0, 0},                    // a point below a tie
+             {2 * k53 + 1, 2 * k53 + 3, -54, false, 0, true, k53 + 1, -53},      // holds the tie 1 + 2^-53
+             {2 * k53 + 2, 2 * k53 + 3, -54, false, 0, true, k53 + 1, -53},      // the tie at its low end
+             {2 * k53 + 3, 2 * k53 + 5, -54, true, 1.0 + 0x1p-52, false, 0, 0},  // between two ties
+             {2 * k53 + 1, 2 * k53 + 7, -54, false, 0, false, 0, 0},             // spans two ties
+             {-1, 1, -60, false, 0, true, 0, 0},                                 // holds zero
+             {-1, 1, -1200, true, 0.0, false, 0, 0},                             // rounds to zero throughout
+             {k54 - 2, k54, 970, false, 0, true, k54 - 1, 970},                  // the midpoint to 2^1024
+         }) {
+        const testing::BallJudgement j = testing::judgeBallOf(c.low, c.high, c.exponent);
+        const std::string row =
+            std::to_string(c.low) + ".." + std::to_string(c.high) + " 2^" + std::to_string(c.exponent);
+        EXPECT_EQ(j.decided, c.decided) << row;
+        if (c.decided) {
+            EXPECT_EQ(j.value, c.value) << row;
+        }
+        EXPECT_EQ(j.hasCandidate, c.hasCandidate) << row;
+        EXPECT_EQ(j.candidateMantissa, c.candidate) << row;
+        if (c.candidate != 0) {
+            EXPECT_EQ(j.candidateExponent, c.candidateExponent) << row;
+        }
+    }
+}
 
 TEST(Analysis, DegeneratePolynomials) {
     struct Case {
@@ -45,6 +120,32 @@ TEST(Analysis, DegeneratePolynomials) {
     }
 }
 
+// A set flag stops a search at degree 2,000 (seconds of work) soon, from
+// the start or from another thread.
+TEST(Analysis, CancelStopsTheSearch) {
+    std::mt19937_64 random(11);
+    std::vector<double> a(2001);
+    for (double& c : a) c = double(int(random() % 19) - 9);
+    a.back() = 1.0;
+    std::atomic<bool> cancel{true};
+    EXPECT_THROW(findRoots(a, &cancel), AbortError);
+    EXPECT_THROW(findTurningPoints(a, &cancel), AbortError);
+    for (int turning = 0; turning < 2; ++turning) {
+        cancel = false;
+        std::chrono::steady_clock::time_point set;
+        std::thread setter([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            set = std::chrono::steady_clock::now();
+            cancel = true;
+        });
+        EXPECT_THROW(turning ? (void)findTurningPoints(a, &cancel) : (void)findRoots(a, &cancel), AbortError);
+        const auto after = std::chrono::steady_clock::now();
+        setter.join();
+        // Generous for a shared machine; the search itself polls every few ms.
+        EXPECT_LT(std::chrono::duration<double>(after - set).count(), 2.0);
+    }
+}
+
 TEST(Analysis, NonFiniteInputIsRefused) {
     const std::vector<double> bad = {1.0, std::numeric_limits<double>::infinity()}, good = {1.0, 2.0};
     EXPECT_THROW(findRoots(bad), std::invalid_argument);
@@ -54,6 +155,17 @@ TEST(Analysis, NonFiniteInputIsRefused) {
     EXPECT_THROW(checkDigits(bad, good, good, out, digits), std::invalid_argument);
     EXPECT_THROW(checkDigits(good, bad, good, out, digits), std::invalid_argument);
     EXPECT_THROW(checkDigits(good, good, std::vector<double>{1.0}, out, digits), std::invalid_argument);
+
+    // Beyond the degree served, refused before any work; zeros at the end
+    // do not count.
+    std::vector<double> high(kMostSearchedDegree + 2, 0.0);
+    high.back() = 1.0;
+    EXPECT_THROW(findRoots(high), std::invalid_argument);
+    EXPECT_THROW(findTurningPoints(high), std::invalid_argument);
+    high.back() = 0.0;
+    high[2] = 1.0;
+    high[0] = -1.0;
+    EXPECT_EQ(findRoots(high).roots.size(), 2u);
 }
 
 // Random polynomials of high degree: every root accounted for, conjugates

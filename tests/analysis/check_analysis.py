@@ -136,6 +136,10 @@ def chebyshev(n):
     return [float(c) for c in reversed(sympy.Poly(sympy.chebyshevt(n, X), X).all_coeffs())]
 
 
+# Exponents spread so far that guesses in doubles lose the large roots.
+NINE_COEFFICIENTS = [-5e-324, -7.301322936446253e-10, -510.64721243835675, -403348.51733195374, -1838114933259831.2,
+                     -1.6786242573836857e-192, 8.299418565136426e+16, -0.9602144012652549, 0.0020597381732568375]
+
 ROOT_CASES = {
     "known factors": product([-1, 1], [-2, 1], [3, 1], [0.5, 1]),
     "multiple roots": product([-1, 1], [-1, 1], [-1, 1], [2, 1], [2, 1], [1, 0, 1], [1, 0, 1]),
@@ -144,6 +148,7 @@ ROOT_CASES = {
     "Wilkinson 20": wilkinson(20),
     "Chebyshev 11": chebyshev(11),
     "Chebyshev 16": chebyshev(16),
+    "x times Chebyshev 20: zero among 21 real roots": product([0, 1], chebyshev(20)),
     "x^2 + 1": [1, 0, 1],
     "x^4 + 1": [1, 0, 0, 0, 1],
     "x^4 + 3x^2 + 1": [1, 0, 3, 0, 1],
@@ -156,6 +161,8 @@ ROOT_CASES = {
     "roots from 2^-663 to 2^418": [float.fromhex(h) for h in (
         "0x1.c0000005c0000p+1", "-0x1.4e718d7d7625ap+664", "0x1p-2", "0x1.0000000018000p-1008", "-0x1.0fp-591")],
     "(x-1)^3 + 2^-1060 x^4: a cluster 2^-347 wide": [-1, 3, -3, 1, float.fromhex("0x0.00003aaaaaaaap-1022")],
+    "roots from 2^-1045 to 2^32, coefficients from 2^-1074 to 2^56": NINE_COEFFICIENTS,
+    "roots from 2^-2070 to 2^501": [5e-324, -1e300, 0, 3, -1e-300, 2.0**-1000],
     "constant": [3.5],
     "zero polynomial": [0.0, 0.0, 0.0],
     "trailing zeros": [2, -1, 0, 0],
@@ -204,8 +211,10 @@ TURNING_CASES = {
     "(x-1)^3 (x+2)^2": product([-1, 1], [-1, 1], [-1, 1], [2, 1], [2, 1]),
     "F(c) at a tie, rounded to even": [1 - 2**-53, -(2**-26), 1],
     "Chebyshev 6": chebyshev(6),
+    "Chebyshev 20: zero among 19 turning points": chebyshev(20),
     "(x-1)^3 + 2^-1060 x^4": [-1, 3, -3, 1, float.fromhex("0x0.00003aaaaaaaap-1022")],
     "Wilkinson 12": wilkinson(12),
+    "nine coefficients, exponents from -1074 to 56": NINE_COEFFICIENTS,
     "x^2 + 1": [1, 0, 1],
     "constant": [2],
     "zero polynomial": [0, 0],

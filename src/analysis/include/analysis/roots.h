@@ -8,6 +8,7 @@
 // arithmetic decides whether it does.
 
 #include <atomic>
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -40,11 +41,17 @@ struct RootList {
     std::vector<PolynomialRoot> roots;
 };
 
+// The highest degree whose roots (or turning points) are searched for. The
+// time grows with the square of the degree: on two cores degree 10,000
+// takes about half a minute and this one about two; far beyond it an answer
+// would come after hours, so such a polynomial is refused at once.
+inline constexpr std::size_t kMostSearchedDegree = 20000;
+
 // coefficients: a(0), a(1), …; zeros at the end are dropped. Throws
-// std::invalid_argument when one is not finite (and std::runtime_error
-// should a refinement never settle, which would be a fault). Degrees in the
-// thousands work; the time grows about with the square of the degree.
-// Once *cancel is set (from any thread), the search stops with AbortError.
+// std::invalid_argument when one is not finite or the degree is above
+// kMostSearchedDegree (and std::runtime_error should a refinement never
+// settle, which would be a fault). Once *cancel is set (from any thread),
+// the search stops with AbortError within a few hundredths of a second.
 RootList findRoots(std::span<const double> coefficients, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quill

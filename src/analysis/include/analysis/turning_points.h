@@ -46,8 +46,9 @@ struct TurningPointList {
 };
 
 // coefficients: a(0), a(1), …. Throws std::invalid_argument when one is not
-// finite (and std::runtime_error as findRoots does); AbortError once *cancel
-// is set, as findRoots.
+// finite or the degree is above kMostSearchedDegree (roots.h), and
+// std::runtime_error as findRoots does; AbortError once *cancel is set, as
+// findRoots.
 TurningPointList findTurningPoints(std::span<const double> coefficients, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quill
