@@ -7,7 +7,9 @@
 // Prints figures; asserts nothing.
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed [x-count]
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed freeze [x-count] [runs]
+// tools/freeze-probe.sh runs the freeze table with a screen reader's bridge on.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -293,6 +295,13 @@ int main(int argc, char** argv) {
     window->show();
     settle(window);
     if (freeze) {
+        // A forced bridge turns on once it has reached the accessibility bus.
+        QElapsedTimer waited;
+        waited.start();
+        while (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") && !QAccessible::isActive() &&
+               waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        std::printf("accessibility bridge: %s\n", QAccessible::isActive() ? "on" : "off");
         const int status = freezeTable(window, xCount, argc > 3 ? std::atoi(argv[3]) : 3);
         app.setPresenter(nullptr);
         app.destroyOwnedWindows();
