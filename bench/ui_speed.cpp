@@ -7,7 +7,9 @@
 // Prints figures; asserts nothing.
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed [x-count]
 //   QT_QPA_PLATFORM=offscreen build/bin/quill_ui_speed freeze [x-count] [runs]
+// tools/freeze-probe.sh runs the freeze table with a screen reader's bridge on.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -22,6 +24,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <string>
@@ -109,20 +112,31 @@ public:
 // The longest gap between two ticks of a 5 ms timer, from the start of an
 // operation (begun from the event loop, as a click is) until it is done and
 // the window has been idle for a moment: the longest the window did not answer.
+// Beside it, the interface thread's own CPU time in that gap: on a busy
+// machine a gap far longer than it was spent waiting for a core.
 struct Freeze {
     double longestMs = 0, workMs = 0;  // the longest gap; from the start until done
+    double busyMs = 0;                 // the thread's CPU time in the longest gap
 };
+
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 Freeze longestFreeze(const std::function<void()>& start, const std::function<bool()>& done) {
     constexpr qint64 kIdleMs = 150;
     QElapsedTimer sinceTick, sinceDone, sinceStart;
     double workMs = 0;
-    double longest = 0;
+    double longest = 0, busy = 0, cpuAtTick = 0;
     QTimer ticks;
     ticks.setTimerType(Qt::PreciseTimer);
     ticks.setInterval(5);
     QObject::connect(&ticks, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
+        const double gap = sinceTick.nsecsElapsed() / 1e6, cpu = threadCpuMs();
+        if (gap > longest) longest = gap, busy = cpu - cpuAtTick;
+        cpuAtTick = cpu;
         sinceTick.restart();
     });
     QEventLoop loop;
@@ -137,13 +151,14 @@ Freeze longestFreeze(const std::function<void()>& start, const std::function<boo
     });
     QTimer::singleShot(0, [&] {
         sinceTick.start();
+        cpuAtTick = threadCpuMs();
         sinceStart.start();
         ticks.start();
         watch.start();
         start();
     });
     loop.exec();
-    return {longest, workMs};
+    return {longest, workMs, busy};
 }
 
 void sendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
@@ -252,7 +267,7 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
          },
          linesAre(x, lines)},
     };
-    std::map<std::string, std::vector<double>> measured, took;
+    std::map<std::string, std::vector<double>> measured, took, busy;
     for (int run = 0; run < runs; ++run) {
         for (Operation& op : operations) {
             op.before();
@@ -260,20 +275,23 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
             const Freeze freeze = longestFreeze(op.start, op.done);
             measured[op.name].push_back(freeze.longestMs);
             took[op.name].push_back(freeze.workMs);
+            busy[op.name].push_back(freeze.busyMs);
         }
     }
     std::printf(
-        "longest freeze with %d x lines (ms; median of %d runs, then each run; then the median time until done)\n",
+        "longest freeze with %d x lines (ms; median of %d runs, then each run; the median time until done; the\n"
+        "interface thread's CPU time in each run's longest freeze)\n",
         lines, runs);
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
     for (const Operation& op : operations) {
-        std::vector<double> times = measured[op.name];
-        std::vector<double> sorted = times;
-        std::sort(sorted.begin(), sorted.end());
-        std::printf("| %-30s | %6.0f |", op.name, sorted[sorted.size() / 2]);
-        for (double t : times) std::printf(" %.0f", t);
-        std::vector<double> work = took[op.name];
-        std::sort(work.begin(), work.end());
-        std::printf(" | %.0f\n", work[work.size() / 2]);
+        std::printf("| %-30s | %6.0f |", op.name, median(measured[op.name]));
+        for (double t : measured[op.name]) std::printf(" %.0f", t);
+        std::printf(" | %.0f |", median(took[op.name]));
+        for (double t : busy[op.name]) std::printf(" %.0f", t);
+        std::printf("\n");
     }
     std::printf("peak memory: %ld MB\n", peakMegabytes());
     return 0;
@@ -293,6 +311,13 @@ int main(int argc, char** argv) {
     window->show();
     settle(window);
     if (freeze) {
+        // A forced bridge turns on once it has reached the accessibility bus.
+        QElapsedTimer waited;
+        waited.start();
+        while (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") && !QAccessible::isActive() &&
+               waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        std::printf("accessibility bridge: %s\n", QAccessible::isActive() ? "on" : "off");
         const int status = freezeTable(window, xCount, argc > 3 ? std::atoi(argv[3]) : 3);
         app.setPresenter(nullptr);
         app.destroyOwnedWindows();

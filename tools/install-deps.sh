@@ -18,6 +18,8 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy python3-sympy python3-mpmath locales
   xvfb xauth x11-utils zbar-tools imagemagick desktop-file-utils appstream
+  # the freeze probe with the accessibility bridge on and a stand-in screen reader (tools/freeze-probe.sh)
+  dbus-bin at-spi2-core python3-dbus python3-gi
   # the order of a save's system calls (write, fsync, rename, fsync of the folder)
   strace
   # fuzzing (libFuzzer) and the aarch64 cross run

@@ -12,6 +12,13 @@ namespace {
 
 bool isAscii(char byte) { return static_cast<unsigned char>(byte) < 0x80; }
 
+constexpr uint64_t kTopBits = 0x8080808080808080ull;
+
+// Of eight bytes looked at together: the continuation bytes (top bit set,
+// the next one clear), and whether one of them is 0xF0 or above.
+int continuationsIn(uint64_t word) { return std::popcount(word & ~(word << 1) & kTopBits); }
+bool holdsHighLead(uint64_t word) { return (word & (word << 1) & (word << 2) & (word << 3) & kTopBits) != 0; }
+
 }  // namespace
 
 std::size_t next(std::string_view text, std::size_t pos) {
@@ -29,16 +36,14 @@ std::size_t floor(std::string_view text, std::size_t pos) {
 }
 
 int64_t countCharacters(std::string_view text) {
-    // Every byte starts a character but a continuation byte, whose top bit
-    // is set and the next one clear; eight bytes are looked at together.
-    constexpr uint64_t kTopBits = 0x8080808080808080ull;
+    // Every byte starts a character but a continuation byte.
     const char* p = text.data();
     const char* const end = p + text.size();
     int64_t continuations = 0;
     for (; end - p >= 8; p += 8) {
         uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        continuations += std::popcount(word & ~(word << 1) & kTopBits);
+        continuations += continuationsIn(word);
     }
     for (; p < end; ++p) continuations += isContinuation(*p) ? 1 : 0;
     return static_cast<int64_t>(text.size()) - continuations;
@@ -59,18 +64,33 @@ char32_t decode(std::string_view text, std::size_t pos, std::size_t end) {
     return c && at == end ? *c : kReplacement;
 }
 
-int64_t utf16Units(std::string_view text) {
-    int64_t units = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (isAscii(text[pos])) {
-            ++units, ++pos;
-            continue;
+int64_t utf16Units(std::string_view text) { return countCharactersAndUnits(text).utf16Units; }
+
+Counts countCharactersAndUnits(std::string_view text) {
+    // Only a character whose lead byte is 0xF0 or above may pass U+FFFF, and
+    // it does when its bytes decode; words that hold such a lead are rare and
+    // looked at byte by byte.
+    const char* const begin = text.data();
+    const char* p = begin;
+    const char* const end = p + text.size();
+    int64_t continuations = 0, pairs = 0;
+    const auto countPairs = [&](const char* from, const char* to) {
+        for (; from < to; ++from) {
+            if (static_cast<unsigned char>(*from) < 0xF0) continue;
+            const auto pos = static_cast<std::size_t>(from - begin);
+            if (decode(text, pos, next(text, pos)) > 0xFFFF) ++pairs;
         }
-        const std::size_t end = next(text, pos);
-        units += decode(text, pos, end) > 0xFFFF ? 2 : 1;
-        pos = end;
+    };
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        continuations += continuationsIn(word);
+        if (holdsHighLead(word)) countPairs(p, p + 8);
     }
-    return units;
+    countPairs(p, end);
+    for (; p < end; ++p) continuations += isContinuation(*p) ? 1 : 0;
+    const int64_t characters = static_cast<int64_t>(text.size()) - continuations;
+    return {characters, characters + pairs};
 }
 
 std::size_t byteOfUtf16Unit(std::string_view text, int64_t unit) {

@@ -10,8 +10,13 @@ namespace quill {
 
 namespace {
 
+// The row breaks of the block, each one UTF-16 unit ("\n") but two bytes.
+int64_t breaksOf(const RowBlock& block) { return static_cast<int64_t>(block.rows() - (block.open ? 1 : 0)); }
+
 void countBlock(RowBlock& block) {
-    block.characters = utf8::countCharacters(block.bytes());
+    const utf8::Counts counts = utf8::countCharactersAndUnits(block.bytes());
+    block.characters = counts.characters;
+    block.utf16Units = counts.utf16Units - breaksOf(block);
     block.widest = 0;
     for (std::size_t i = 0; i < block.rows(); ++i)
         block.widest = std::max(block.widest, block.rowEnd(i) - block.rowStart(i));
@@ -32,8 +37,12 @@ void cutIntoBlocks(const std::shared_ptr<std::string>& buffer, std::size_t begin
         block->size = blockEnd - blockBegin;
         block->starts = std::move(starts);
         block->open = last;
-        block->characters = utf8::countCharacters(block->bytes());
         block->widest = last ? std::max(widest, blockEnd - rowStart) : widest;
+        // Counted where the text is made (a Solve, a load on their threads),
+        // not where a screen reader asks for a place.
+        const utf8::Counts counts = utf8::countCharactersAndUnits(block->bytes());
+        block->characters = counts.characters;
+        block->utf16Units = counts.utf16Units - breaksOf(*block);
         out.push_back(std::move(block));
         starts = {};
         blockBegin = blockEnd;
@@ -62,16 +71,6 @@ void cutIntoBlocks(std::string text, bool open, std::vector<BlockPtr>& out) {
     cutIntoBlocks(std::make_shared<std::string>(std::move(text)), 0, size, open, out);
 }
 
-int64_t utf16UnitsOf(const RowBlock& block) {
-    int64_t units = block.utf16Units.load(std::memory_order_relaxed);
-    if (units < 0) {
-        const auto breaks = static_cast<int64_t>(block.rows() - (block.open ? 1 : 0));
-        units = utf8::utf16Units(block.bytes()) - breaks;  // CR LF counted one unit, not two
-        block.utf16Units.store(units, std::memory_order_relaxed);
-    }
-    return units;
-}
-
 bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
     std::string& buffer = *block.buffer;
     const bool alone = holders == 1 && block.buffer.use_count() == 1 && block.begin + block.size == buffer.size();
@@ -84,6 +83,7 @@ bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
     const std::size_t lastRow = block.rows() - 1;
     const std::size_t lastRowStart = block.begin + block.rowStart(lastRow);
     const std::size_t oldEnd = buffer.size();
+    const int64_t unitsBefore = block.utf16Units - utf8::utf16Units(block.row(lastRow));
     buffer.append(bytes);
     block.size += bytes.size();
     const char* data = buffer.data();
@@ -94,14 +94,17 @@ bool appendInPlace(RowBlock& block, long holders, std::string_view bytes) {
         shrank = shrank || at == oldEnd;
         block.starts.push_back(static_cast<uint32_t>(at + 1 - block.begin));
     });
-    block.characters += utf8::countCharacters(bytes);
-    block.utf16Units.store(-1, std::memory_order_relaxed);
     if (shrank) {
         countBlock(block);
-    } else {
-        for (std::size_t i = lastRow; i < block.rows(); ++i)
-            block.widest = std::max(block.widest, block.rowEnd(i) - block.rowStart(i));
+        return true;
     }
+    // Only the rows from the old last one on are counted again: lines added
+    // one at a time cost their own bytes, not the block's.
+    const utf8::Counts counts = utf8::countCharactersAndUnits(std::string_view(buffer).substr(lastRowStart));
+    block.characters += utf8::countCharacters(bytes);
+    block.utf16Units = unitsBefore + counts.utf16Units - static_cast<int64_t>(block.rows() - 1 - lastRow);
+    for (std::size_t i = lastRow; i < block.rows(); ++i)
+        block.widest = std::max(block.widest, block.rowEnd(i) - block.rowStart(i));
     return true;
 }
 

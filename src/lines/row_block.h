@@ -6,7 +6,6 @@
 // share its blocks, so that taking a text aside (for the history, a save or
 // a Solve on another thread) costs no copy of its bytes.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,9 +28,9 @@ struct RowBlock {
     bool open = false;
     int64_t characters = 0;  // CR and LF count one each
     std::size_t widest = 0;  // the most bytes in one row
-    // Its UTF-16 units, a break counted as one (as "\n"); -1 until asked for,
-    // by any thread that reads the block.
-    mutable std::atomic<int64_t> utf16Units{-1};
+    // Its UTF-16 units, a break counted as one (as "\n"), counted with the
+    // characters where the block is made: a screen reader's offsets are sums.
+    int64_t utf16Units = 0;
 
     std::size_t rows() const { return starts.size(); }
     std::string_view bytes() const { return {buffer->data() + begin, size}; }
@@ -50,9 +49,6 @@ using BlockPtr = std::shared_ptr<RowBlock>;
 void cutIntoBlocks(const std::shared_ptr<std::string>& buffer, std::size_t begin, std::size_t end, bool open,
                    std::vector<BlockPtr>& out);
 void cutIntoBlocks(std::string text, bool open, std::vector<BlockPtr>& out);
-
-// The block's UTF-16 units, counted at the first call.
-int64_t utf16UnitsOf(const RowBlock& block);
 
 // Appends bytes to an open block where nothing else holds it or its buffer
 // and it has room; false (nothing changed) otherwise.

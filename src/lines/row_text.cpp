@@ -16,12 +16,15 @@ RowText::RowText(std::string text) {
 
 void RowText::reindex() {
     rowEnds_.resize(blocks_.size());
+    unitEnds_.resize(blocks_.size());
     characters_ = 0;
     bytes_ = 0;
-    int64_t rows = 0;
+    int64_t rows = 0, units = 0;
     for (std::size_t k = 0; k < blocks_.size(); ++k) {
         rows += static_cast<int64_t>(blocks_[k]->rows());
         rowEnds_[k] = rows;
+        units += blocks_[k]->utf16Units;
+        unitEnds_[k] = units;
         characters_ += blocks_[k]->characters;
         bytes_ += blocks_[k]->size;
     }
@@ -144,7 +147,9 @@ bool RowText::appendInPlace(std::string_view bytes) {
     RowBlock& last = *blocks_.back();
     const int64_t characters = last.characters;
     if (!quill::appendInPlace(last, blocks_.back().use_count(), bytes)) return false;
-    rowEnds_.back() = (blocks_.size() > 1 ? rowEnds_[blocks_.size() - 2] : 0) + static_cast<int64_t>(last.rows());
+    const std::size_t k = blocks_.size() - 1;
+    rowEnds_.back() = (k > 0 ? rowEnds_[k - 1] : 0) + static_cast<int64_t>(last.rows());
+    unitEnds_.back() = (k > 0 ? unitEnds_[k - 1] : 0) + last.utf16Units;
     characters_ += last.characters - characters;
     bytes_ += bytes.size();
     return true;
@@ -158,8 +163,7 @@ TextPos RowText::endAfter(TextPos at) const {
 
 int64_t RowText::utf16Offset(TextPos pos) const {
     const auto [k, i] = locate(pos.row);
-    int64_t units = 0;
-    for (std::size_t b = 0; b < k; ++b) units += utf16UnitsOf(*blocks_[b]);
+    int64_t units = k == 0 ? 0 : unitEnds_[k - 1];
     const RowBlock& block = *blocks_[k];
     for (std::size_t r = 0; r < i; ++r) units += utf8::utf16Units(block.row(r)) + 1;
     const std::string_view row = block.row(i);
@@ -168,12 +172,11 @@ int64_t RowText::utf16Offset(TextPos pos) const {
 
 TextPos RowText::posAtUtf16(int64_t offset) const {
     offset = std::max<int64_t>(offset, 0);
-    std::size_t k = 0;
-    for (; k + 1 < blocks_.size(); ++k) {
-        const int64_t units = utf16UnitsOf(*blocks_[k]);
-        if (offset < units) break;
-        offset -= units;
-    }
+    // The block that holds the offset (a block's end is the next one's start).
+    const auto k = std::min(
+        static_cast<std::size_t>(std::upper_bound(unitEnds_.begin(), unitEnds_.end(), offset) - unitEnds_.begin()),
+        blocks_.size() - 1);
+    if (k > 0) offset -= unitEnds_[k - 1];
     // A row holds the offsets up to its break, which is its end.
     const RowBlock& block = *blocks_[k];
     int64_t row = k == 0 ? 0 : rowEnds_[k - 1];
@@ -185,11 +188,7 @@ TextPos RowText::posAtUtf16(int64_t offset) const {
     }
 }
 
-int64_t RowText::utf16Length() const {
-    int64_t units = 0;
-    for (const Block& block : blocks_) units += utf16UnitsOf(*block);
-    return units;
-}
+int64_t RowText::utf16Length() const { return unitEnds_.back(); }
 
 void RowText::forEachPiece(const std::function<void(std::string_view)>& take) const {
     for (const Block& block : blocks_)

@@ -42,7 +42,9 @@ TEST(Utf8Steps, CharacterBoundariesAndDecoding) {
 
 // Counted eight bytes at a time: characters cut at every place of a word.
 TEST(Utf8Steps, CountsCharactersAtEveryAlignment) {
-    const std::string text = "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z\xFF\x80\xC0\xAF0123456789\xE5\xB0\xB1\xC3\xA9";
+    const std::string text =
+        "a\xC3\xA9\xE5\xB0\xB1\xF0\x9F\x98\x80z\xFF\x80\xC0\xAF"
+        "0123456789\xE5\xB0\xB1\xC3\xA9";
     for (std::size_t from = 0; from < 9; ++from)
         for (std::size_t size = 0; from + size <= text.size(); ++size) {
             const std::string_view piece = std::string_view(text).substr(from, size);
@@ -71,6 +73,30 @@ TEST(Utf8Steps, Utf16OffsetsCountUnitsPerCharacter) {
         for (std::size_t unit = 0; unit < c.byteOfUnit.size(); ++unit)
             EXPECT_EQ(utf8::byteOfUtf16Unit(c.text, static_cast<int64_t>(unit)), c.byteOfUnit[unit])
                 << c.text << ' ' << unit;
+    }
+}
+
+// The one-pass count gives what counting character by character does,
+// wherever the eight-byte words it reads begin and end.
+TEST(Utf8Steps, CharactersAndUnitsCountedInOnePass) {
+    const std::string pieces[] = {
+        "\xF0\x9F\x98\x80",  // a pair
+        "\xF4\x8F\xBF\xBF",  // the last code point: a pair
+        "\xF0\x9F\x98",      // cut short: one unit
+        "\xF0\x80\x80\x80",  // overlong
+        "\xF4\x90\x80\x80",  // past U+10FFFF
+        "\xF8\x88\x80\x80\x80", "\xED\xA0\x80\xFF\x80",
+    };
+    for (const std::string& piece : pieces) {
+        for (std::size_t before = 0; before < 8; ++before) {
+            const std::string text = std::string(before, 'a') + piece + "\xE5\xB0\xB1" + piece + "bcdefgh" + piece;
+            for (std::size_t size = 0; size <= text.size(); ++size) {
+                const std::string_view cut(text.data(), size);
+                const utf8::Counts counts = utf8::countCharactersAndUnits(cut);
+                ASSERT_EQ(counts.characters, utf8::countCharacters(cut)) << before << ' ' << size;
+                ASSERT_EQ(counts.utf16Units, static_cast<int64_t>(utf8::toUtf16(cut).size())) << before << ' ' << size;
+            }
+        }
     }
 }
 

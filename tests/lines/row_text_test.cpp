@@ -59,7 +59,9 @@ TEST(RowText, EditsAcrossBlocksKeepTheText) {
     for (int i = 0; i < 30000; ++i) model += std::to_string(i * 7919 % 10007) + (i % 97 ? "\r\n" : "\r\r\n");
     RowText text(model);
     const std::string chunk = model.substr(0, model.size() / 2);
-    const std::string pieces[] = {"", "7", "\r\n", "就", "ab\r\ncd", "\r\n\r\n", "\r", "\n"};
+    // A character outside the BMP, whole and in halves that an append joins.
+    const std::string pieces[] = {
+        "", "7", "\r\n", "就", "ab\r\ncd", "\r\n\r\n", "\r", "\n", "\xF0\x9F\x98\x80", "\xF0\x9F", "\x98\x80\r\n"};
     std::vector<std::pair<RowText, std::string>> kept;  // copies taken along the way
     for (int round = 0; round < 400; ++round) {
         const std::vector<std::string> rows = rowsOf(model);

@@ -128,6 +128,45 @@ private slots:
         QCOMPARE(QString::fromStdString(paneNamed(w, "MemoAN")->selectedText()), QStringLiteral("34\r\n系数"));
     }
 
+    // Across blocks of rows: the count, the caret's offset and the line at an
+    // offset, against the same text counted directly as a QString.
+    void offsetsMatchTheTextCountedDirectly() {
+        MainWindow w(quill::test::testApp());
+        quill::TextPane* pane = paneNamed(w, "MemoX");
+        QAccessibleTextInterface* text = accessibleOf(pane)->textInterface();
+        const auto rows = [](int count, const std::string& row) {
+            std::string made;
+            for (int i = 0; i < count; ++i) made += std::to_string(i) + row + "\r\n";
+            return made;
+        };
+        const struct {
+            const char* what;
+            std::string bytes;
+            int step;  // every step-th offset is asked for
+        } cases[] = {
+            {"short rows, a pair", "\xF0\x9F\x98\x80\r\n\r\nx\xE5\xB0\xB1y", 1},
+            {"pairs over many blocks", rows(9000, "\xF0\x9F\x98\x80") + "end", 211},
+            {"wide rows over many blocks", rows(3000, std::string(40, 'z') + "\xE5\xB0\xB1"), 499},
+        };
+        for (const auto& c : cases) {
+            pane->lines().load({c.bytes});
+            const QString whole = QString::fromUtf8(c.bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            QCOMPARE(text->characterCount(), whole.size());
+            for (int offset = 0; offset <= whole.size(); offset += c.step) {
+                const int lineStart = offset == 0 ? 0 : whole.lastIndexOf('\n', offset - 1) + 1;
+                const int lineEnd = whole.indexOf('\n', offset);
+                const QString line = whole.mid(lineStart, lineEnd < 0 ? -1 : lineEnd + 1 - lineStart);
+                int start = -1, end = -1;
+                QCOMPARE(text->textAtOffset(offset, QAccessible::LineBoundary, &start, &end), line);
+                QCOMPARE(std::pair(start, end), std::pair(lineStart, lineStart + static_cast<int>(line.size())));
+                // A place inside a pair is its character's start.
+                text->setCursorPosition(offset);
+                const bool insidePair = offset > 0 && whole.at(offset - 1).isHighSurrogate();
+                QVERIFY2(text->cursorPosition() == offset - (insidePair ? 1 : 0), c.what);
+            }
+        }
+    }
+
     // Each edit through the interface changes the text as asked and is one
     // step that the pane's Undo takes back.
     void aPaneIsEditedThroughTheInterface() {

@@ -36,6 +36,12 @@ char32_t decode(std::string_view text, std::size_t pos, std::size_t end);
 
 // The UTF-16 units of the text.
 int64_t utf16Units(std::string_view text);
+// The characters and the UTF-16 units of the text, in one pass as quick as
+// counting the characters alone.
+struct Counts {
+    int64_t characters = 0, utf16Units = 0;
+};
+Counts countCharactersAndUnits(std::string_view text);
 // The start of the character that holds the unit-th UTF-16 unit (for a unit
 // inside a surrogate pair, its character's start); the size past the last.
 std::size_t byteOfUtf16Unit(std::string_view text, int64_t unit);

@@ -83,12 +83,13 @@ private:
     std::pair<std::size_t, std::size_t> locate(int64_t r) const;
     // The offset of a place within its block's bytes.
     std::size_t offsetInBlock(std::size_t block, std::size_t rowInBlock, std::size_t col) const;
-    // Brings rowEnds_, characters_ and bytes_ up to the blocks.
+    // Brings rowEnds_, unitEnds_, characters_ and bytes_ up to the blocks.
     void reindex();
     bool appendInPlace(std::string_view bytes);
 
     std::vector<Block> blocks_;
-    std::vector<int64_t> rowEnds_;  // the rows of blocks_[0..k], for each k
+    std::vector<int64_t> rowEnds_;   // the rows of blocks_[0..k], for each k
+    std::vector<int64_t> unitEnds_;  // their UTF-16 units, each row break one
     int64_t characters_ = 0;
     std::size_t bytes_ = 0;
 };
