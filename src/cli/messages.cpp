@@ -32,18 +32,13 @@ std::string escaped(std::string_view text, std::size_t most) {
 
 std::string quoteText(std::string_view text) { return escaped(text, kMostQuotedCharacters); }
 
-std::string placedMessage(const std::string& file, const ValueError& error) {
-    int64_t line = error.lineIndex();
-    std::string message = error.message();
-    if (const auto* notNumber = dynamic_cast<const ConvertError*>(&error)) {
-        message = "'" + quoteText(notNumber->text()) + "' is not a valid floating point value";
-    } else if (const auto* overflow = dynamic_cast<const OverflowError*>(&error); overflow && line < 0) {
-        line = overflow->valueLine();
-        if (line >= 0) message = "F(x): " + message;
-    }
-    if (line < 0) return message;
+std::string placedMessage(const std::string& file, const SolveFailure& failure) {
+    if (failure.line < 0) return failure.message;
+    std::string message = failure.placedMessage();
+    if (failure.fault == SolveFault::notNumber)
+        message = "'" + quoteText(failure.text) + "' is not a valid floating point value";
     char number[24];
-    char* end = std::to_chars(number, number + sizeof number, line + 1).ptr;
+    char* end = std::to_chars(number, number + sizeof number, failure.line + 1).ptr;
     return quoteText(file) + ":" + std::string(number, static_cast<std::size_t>(end - number)) + ": " + message;
 }
 
