@@ -348,12 +348,12 @@ void RootSet::bisect(slong i) {
     arf_add(mid, low, high, ARF_PREC_EXACT, ARF_RND_DOWN);
     arf_mul_2exp_si(mid, mid, -1);
     Fmpq point, value;
-    auto signAt = [&](const arf_struct* at) {
+    auto exactSign = [&](const arf_struct* at) {
         arfToFmpq(point, at);
         fmpz_poly_evaluate_fmpq(value, poly_, point);
         return fmpq_sgn(value);
     };
-    const int sLow = signAt(low), sMid = signAt(mid);
+    const int sLow = exactSign(low), sMid = exactSign(mid);
     if (sLow == 0 || sMid == 0) {
         arb_set_arf(x, sLow == 0 ? low.get() : mid.get());
     } else if (sLow != sMid) {

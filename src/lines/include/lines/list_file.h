@@ -22,7 +22,7 @@ constexpr int64_t kLoadedCapacity = 2147483632;
 
 // Converts the raw bytes of a file into pane text, piece by piece: LF, CR LF
 // and a lone CR become CR LF. A NUL byte raises FileError "File text contains
-// a NUL byte at line <n>". Exposed for tests and fuzzing.
+// a NUL byte at line <n>". The Python module loads its texts by it.
 std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize = kLoadPieceSize);
 
 // Told how far a load or a save is: bytes done, and of how many (0 when the
