@@ -267,8 +267,4 @@ void writeListFile(const RowText& rows, FileEncoding encoding, const std::string
     checkSaved(file.commit(), path, file.keptCopy());
 }
 
-void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special) {
-    writeListFile(pane.rows(), pane.fileEncoding(), path, special);
-}
-
 }  // namespace quill

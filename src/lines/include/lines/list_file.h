@@ -69,7 +69,4 @@ FileEncoding transferFromDescriptor(int fd, const PieceSink& take, const std::st
 void writeListFile(const RowText& rows, FileEncoding encoding, const std::string& path,
                    SpecialFiles special = SpecialFiles::accept, const FileProgress& progress = {});
 
-// Writes the pane's text in the encoding of its last load.
-void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
-
 }  // namespace quill
