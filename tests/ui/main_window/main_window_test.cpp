@@ -235,16 +235,13 @@ private slots:
             std::optional<int> status;
             std::string an, x, box, reportStart;
         } cases[] = {
-            {{"--solve", c, x}, {}, "4\r\n", "1\r\n2\r\n", "", "An的数量 An Items Count =1\r\n"},
-            {{c}, {}, "4\r\n", "2\r\n0.5\r\n", "", "就绪Ready"},
-            {{"--solve", missing, x},
-             {},
-             "1\r\n2\r\n3\r\n",
-             "1\r\n2\r\n",
-             "Cannot open file " + missing.toStdString() + ".",
-             "就绪Ready"},
-            {{c, x, c}, 2, {}, {}, {}, {}},
-            {{"--bogus", c}, 2, {}, {}, {}, {}},
+            // clang-format off
+            {{"--solve", c, x},       {}, "4\r\n",           "1\r\n2\r\n",   "",                                                 "An的数量 An Items Count =1\r\n"},
+            {{c},                     {}, "4\r\n",           "2\r\n0.5\r\n", "",                                                 "就绪Ready"},
+            {{"--solve", missing, x}, {}, "1\r\n2\r\n3\r\n", "1\r\n2\r\n",   "Cannot open file " + missing.toStdString() + ".", "就绪Ready"},
+            {{c, x, c},               2,  {},                {},           {},                                                 {}},
+            {{"--bogus", c},          2,  {},                {},           {},                                                 {}},
+            // clang-format on
         };
         for (const auto& k : cases) {
             quill::StartRequest start;
