@@ -66,7 +66,7 @@ void BM_SaveFile(benchmark::State& state) {
     quill::ByteLineList pane;
     quill::loadFromFile(pane, crLfFile());
     const std::string path = "/tmp/quill-bench-saved.txt";
-    for (auto _ : state) quill::saveToFile(pane, path);
+    for (auto _ : state) quill::writeListFile(pane.rows(), pane.fileEncoding(), path);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(pane.text().size()));
     ::unlink(path.c_str());
 }

@@ -201,9 +201,7 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
     const std::size_t chunks = (count + kChunk - 1) / kChunk;
 
     WorkerPool pool(control.threads);
-    ChunkControl chunkControl;
-    chunkControl.threads = control.threads;
-    chunkControl.cancel = control.cancel;
+    ChunkControl chunkControl = control;
     if (control.progress) {
         chunkControl.progress = [&](std::size_t done, std::size_t) {
             control.progress(std::min(done * kChunk, count), count);

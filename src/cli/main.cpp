@@ -23,6 +23,7 @@
 #include "copy_on_signals.h"
 #include "engine/list_reader.h"
 #include "engine/solve.h"
+#include "engine/solve_run.h"
 #include "lines/file_encoding.h"
 #include "lines/list_file.h"
 #include "messages.h"
@@ -197,15 +198,15 @@ void transferList(const std::string& path, const quill::PieceSink& take) {
     }
 }
 
-// Runs a stage that reads or evaluates the values of the list in `file`: an
-// error about a value names its place in that file.
-template <class Stage>
-void atPlaceIn(const std::string& file, Stage stage) {
-    try {
-        stage();
-    } catch (const quill::ValueError& e) {
-        throw quill::Error(quill::cli::placedMessage(file, e));
-    }
+// A failed Solve in the command line's words: an error about a value is
+// placed in the file of its list; any other is raised as it came.
+[[noreturn]] void raiseFailure(const quill::SolveFailure& failure, const Options& options) {
+    using quill::SolveFault;
+    const bool aboutValue = failure.fault == SolveFault::notNumber || failure.fault == SolveFault::outOfRange ||
+                            failure.fault == SolveFault::fxOverflow;
+    if (!aboutValue || failure.list == quill::SolveList::none) std::rethrow_exception(failure.error);
+    const std::string& file = failure.list == quill::SolveList::coefficients ? options.coefficients : options.xValues;
+    throw quill::Error(quill::cli::placedMessage(file, failure));
 }
 
 // Hands what produce writes to its sink to an open standard stream, or
@@ -237,11 +238,6 @@ std::string loadList(const std::string& path) {
     return text;
 }
 
-// The x values' text goes to the Solve piece by piece and is never held whole.
-void streamList(quill::Solve& solve, const std::string& path) {
-    transferList(path, [&](std::string_view piece) { solve.addXText(piece); });
-}
-
 quill::ReportStyle styleOf(const Options& options) {
     quill::ReportStyle style;
     style.decimalMark = options.decimalMark ? *options.decimalMark : quill::readLocaleDecimalMark();
@@ -250,47 +246,49 @@ quill::ReportStyle styleOf(const Options& options) {
     return style;
 }
 
-// The coefficients of the Solve or the analysis, read as the Solve reads them.
-std::vector<double> readCoefficients(const std::string& file, std::string text, char decimalMark) {
-    std::vector<double> coefficients;
-    atPlaceIn(file, [&] { coefficients = quill::readList(text, decimalMark); });
-    return coefficients;
+// The coefficients of the analysis, read as the Solve reads them.
+std::vector<double> readCoefficients(const Options& options, char decimalMark) {
+    const std::string text = loadList(options.coefficients);
+    try {
+        return quill::readList(text, decimalMark);
+    } catch (...) {
+        raiseFailure(quill::solveFailure(std::current_exception(), quill::SolveList::coefficients), options);
+    }
 }
 
 int run(const Options& options) {
     const quill::ReportStyle style = styleOf(options);
     if (options.task == Task::roots || options.task == Task::extrema) {
-        const std::vector<double> coefficients =
-            readCoefficients(options.coefficients, loadList(options.coefficients), style.decimalMark);
+        const std::vector<double> coefficients = readCoefficients(options, style.decimalMark);
         const std::string text = options.task == Task::roots
                                      ? quill::cli::rootsText(options.coefficients, coefficients, style)
                                      : quill::cli::extremaText(options.coefficients, coefficients, style);
         writeOut([&](const quill::cli::Sink& sink) { sink(text); }, options.output);
         return 0;
     }
-    std::string coefficientText = loadList(options.coefficients);
-
     quill::SolveControl control;
     control.threads = options.threads;
     control.keepX = options.task == Task::accuracy;  // the digits are checked at the x values
-    quill::Solve solve(style, control);
-    streamList(solve, options.xValues);
 
-    // The errors come in pane order: the coefficients, the x values, the
-    // evaluation. Every value is read and evaluated before the first byte of
-    // the report goes out.
-    std::vector<double> coefficients =
-        readCoefficients(options.coefficients, std::move(coefficientText), style.decimalMark);
-    atPlaceIn(options.xValues, [&] {
-        solve.finishX();
-        solve.compute(coefficients);
-    });
-    if (options.task == Task::accuracy) {
-        writeOut([&](const quill::cli::Sink& sink) { quill::cli::writeAccuracy(solve, coefficients, style, sink); },
-                 options.output);
-    } else {
-        writeOut([&](const quill::cli::Sink& sink) { solve.writeReport(sink); }, options.output);
-    }
+    // The x values' text goes to the Solve piece by piece and is never held
+    // whole. Every value is read and evaluated before the first byte of the
+    // report goes out.
+    quill::SolveJob job;
+    job.coefficientText = [&](const quill::TextTake& take) { transferList(options.coefficients, take); };
+    job.xText = [&](const quill::TextTake& take) { transferList(options.xValues, take); };
+    job.write = [&](quill::Solve& solve, const quill::SolveLists& lists) {
+        writeOut(
+            [&](const quill::cli::Sink& sink) {
+                if (options.task == Task::accuracy) {
+                    quill::cli::writeAccuracy(solve, lists.coefficients, style, sink);
+                } else {
+                    solve.writeReport(sink);
+                }
+            },
+            options.output);
+    };
+    const quill::SolveResult result = quill::runSolve(std::move(job), style, control);
+    if (result.failure) raiseFailure(result.failure, options);
     return 0;
 }
 

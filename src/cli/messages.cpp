@@ -6,16 +6,11 @@
 
 namespace quill::cli {
 
-std::string placedMessage(const std::string& file, const ValueError& error) {
-    int64_t line = error.lineIndex();
-    std::string message = valueMessage(error);
-    if (const auto* overflow = dynamic_cast<const OverflowError*>(&error); overflow && line < 0) {
-        line = overflow->valueLine();
-        if (line >= 0) message = "F(x): " + message;
-    }
-    if (line < 0) return message;
+std::string placedMessage(const std::string& file, const SolveFailure& failure) {
+    if (failure.line < 0) return failure.message;
+    const std::string message = failure.quotedMessage();
     char number[24];
-    char* end = std::to_chars(number, number + sizeof number, line + 1).ptr;
+    char* end = std::to_chars(number, number + sizeof number, failure.line + 1).ptr;
     return quoteText(file) + ":" + std::string(number, static_cast<std::size_t>(end - number)) + ": " + message;
 }
 

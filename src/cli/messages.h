@@ -7,19 +7,20 @@
 #include <string>
 #include <string_view>
 
-#include "common/error.h"
 #include "engine/error_text.h"
+#include "engine/solve_run.h"
 
 namespace quill::cli {
 
 // Every text quoted as the engine quotes it (engine/error_text.h).
 using quill::quoteText;
 
-// The message of an error about a value of a list: "<file>:<line>: " (the
-// file as given, the line counted from 1) before the message, with a text
-// that is no number quoted by quoteText. An F(x) that overflowed is placed
-// at its x, and its message says "F(x): ". Without a line, the message alone.
-std::string placedMessage(const std::string& file, const ValueError& error);
+// The message of a Solve's failure about a value of a list: "<file>:<line>: "
+// (the file as given, the line counted from 1) before the message, with a
+// text that is no number quoted by quoteText. An F(x) that overflowed is
+// placed at its x, and its message says "F(x): ". Without a line, the
+// engine's message alone.
+std::string placedMessage(const std::string& file, const SolveFailure& failure);
 
 // The text written to standard error: the error box's text, its control
 // bytes written as \xHH.

@@ -49,4 +49,6 @@ std::string errorBoxText(std::string_view message) {
     return text;
 }
 
+std::string fxOverflowMessage(std::string_view message) { return "F(x): " + std::string(message); }
+
 }  // namespace quill

@@ -254,14 +254,4 @@ std::string Solve::reportText() {
     return text;
 }
 
-std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
-                        const SolveControl& control) {
-    std::vector<double> coefficients = readList(coefficientText, style.decimalMark);
-    Solve solve(style, control);
-    solve.addXText(xText);
-    solve.finishX();
-    solve.compute(std::move(coefficients));
-    return solve.reportText();
-}
-
 }  // namespace quill

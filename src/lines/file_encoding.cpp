@@ -86,11 +86,6 @@ bool utf8ToLatin1(std::string_view utf8, std::string& out) {
 
 }  // namespace
 
-bool isMarkedUtf16(std::string_view bytes) {
-    const bool little = bytes.starts_with(kUtf16LeMark), big = bytes.starts_with(kUtf16BeMark);
-    return (little || big) && utf16ToUtf8(bytes.substr(2), big, nullptr);
-}
-
 DecodedText decodeUnmarkedText(std::string bytes) {
     if (isValidUtf8(bytes)) return {std::move(bytes), {}};
     DecodedText decoded;

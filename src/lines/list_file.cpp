@@ -138,7 +138,7 @@ struct Source {
 // file was encoded. A UTF-16 file is read whole and decoded first; any
 // other is decoded as it goes (DecodingSink). readFull splits the pieces at
 // the same places whatever sizes read() returns.
-FileEncoding readList(const Source& source, const PieceSink& take, const FileProgress& progress = {}) {
+FileEncoding readDecoded(const Source& source, const PieceSink& take, const FileProgress& progress = {}) {
     std::string text;  // the pane text of one piece
     PaneTextBuilder builder(text);
     std::optional<DecodingSink> decoder;
@@ -225,7 +225,7 @@ ListText readListFile(const std::string& path, SpecialFiles special, const FileP
     if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode))
         list.text.reserve(static_cast<std::size_t>(info.st_size) + info.st_size / 8);
     const auto keep = [&list](std::string_view piece) { list.text.append(piece); };
-    list.encoding = readList({file.get(), path, failure}, keep, progress);
+    list.encoding = readDecoded({file.get(), path, failure}, keep, progress);
     return list;
 }
 
@@ -238,12 +238,12 @@ void loadFromFile(LineList& pane, const std::string& path, SpecialFiles special)
 FileEncoding transferFromFile(const std::string& path, const PieceSink& take, SpecialFiles special) {
     const std::string failure = "Cannot open file " + path;
     const FileDescriptor file = openList(path, special, failure);
-    return readList({file.get(), path, failure}, take);
+    return readDecoded({file.get(), path, failure}, take);
 }
 
 FileEncoding transferFromDescriptor(int fd, const PieceSink& take, const std::string& name,
                                     const std::string& readFailure) {
-    return readList({fd, name, readFailure}, take);
+    return readDecoded({fd, name, readFailure}, take);
 }
 
 void writeListFile(const RowText& rows, FileEncoding encoding, const std::string& path, SpecialFiles special,
@@ -265,10 +265,6 @@ void writeListFile(const RowText& rows, FileEncoding encoding, const std::string
             write(std::string_view(bytes).substr(at, kPiece), bytes.size());
     }
     checkSaved(file.commit(), path, file.keptCopy());
-}
-
-void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special) {
-    writeListFile(pane.rows(), pane.fileEncoding(), path, special);
 }
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 
 #include "arrays.h"
 #include "common/error.h"
+#include "engine/error_text.h"
 #include "engine/evaluate.h"
 #include "errors.h"
 #include "functions.h"
@@ -47,7 +48,7 @@ py::array evaluateAt(py::handle coefficients, py::handle x, Threads threads) {
         if (notFinite == xs.count) evaluate(a.data, a.count, xs.data, out, xs.count, workers);
     } catch (const OverflowError& overflow) {
         raiseAt(PyExc_OverflowError, "x", xs.shape, static_cast<std::size_t>(overflow.valueIndex()),
-                "F(x): " + overflow.message());
+                fxOverflowMessage(overflow.message()));
     }
     if (notFinite != xs.count) raiseNotFinite("x", xs, notFinite);
     return fx;

@@ -23,7 +23,7 @@ PYBIND11_MODULE(quillometer, module) {
     quill::python::addEvaluation(module);
     quill::python::addNumberText(module);
     quill::python::addReport(module);
-#ifdef QUILL_PYTHON_ANALYSIS
+#ifdef QUILL_HAS_ANALYSIS
     quill::python::addAnalysis(module);
 #endif
     quill::python::makePicklable(module);

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "arrays.h"
-#include "common/error.h"
 #include "engine/error_text.h"
-#include "engine/list_reader.h"
 #include "engine/solve.h"
+#include "engine/solve_run.h"
 #include "errors.h"
 #include "functions.h"
 #include "lines/file_encoding.h"
@@ -55,36 +54,27 @@ std::string_view textOf(py::handle text, const char* name) {
     return {utf8, static_cast<std::size_t>(size)};
 }
 
-// What a list of the report went wrong with, and where.
-struct ListFault {
-    const char* list = nullptr;
-    PyObject* type = nullptr;
-    int64_t line = -1;  // from 0; -1: none
-    std::string message;
-};
-
 // The pane text a file holding the UTF-8 text loads as: its line breaks
 // made CR LF, a byte-order mark dropped, a NUL byte refused.
 std::string paneText(std::string_view utf8) { return transferIntoPane(decodeFileText(std::string(utf8)).utf8); }
 
-// Runs a stage on the list's values; a fault about one of them is kept.
-template <class Stage>
-bool atLines(const char* list, ListFault& fault, Stage stage) {
-    try {
-        stage();
-        return true;
-    } catch (const FileError& e) {  // a NUL byte
-        fault = {list, PyExc_ValueError, -1, e.message()};
-    } catch (const OverflowError& e) {
-        if (e.lineIndex() >= 0) {
-            fault = {list, PyExc_ValueError, e.lineIndex(), e.message()};
-        } else {
-            fault = {list, PyExc_OverflowError, e.valueLine(), "F(x): " + e.message()};
-        }
-    } catch (const ValueError& e) {
-        fault = {list, PyExc_ValueError, e.lineIndex(), valueMessage(e)};
+// A failed Solve as a Python exception: ValueError at the list (and its
+// line) for a text or value that cannot be read, OverflowError at the x for
+// an F(x) beyond the double range; any other error as it came.
+[[noreturn]] void raiseFailure(const SolveFailure& failure) {
+    PyObject* type = PyExc_ValueError;
+    switch (failure.fault) {
+        case SolveFault::fxOverflow: type = PyExc_OverflowError; break;
+        case SolveFault::file:
+        case SolveFault::notNumber:
+        case SolveFault::outOfRange: break;
+        default: std::rethrow_exception(failure.error);
     }
-    return false;
+    if (failure.list == SolveList::none) std::rethrow_exception(failure.error);
+    std::string place = failure.list == SolveList::coefficients ? "coefficient_text" : "x_text";
+    if (failure.line >= 0) place += ", line " + std::to_string(failure.line + 1);
+    raise(type, place + ": " + failure.quotedMessage(), "line",
+          failure.line >= 0 ? py::object(py::int_(failure.line + 1)) : py::object(py::none()));
 }
 
 py::str reportOf(py::handle coefficientText, py::handle xText, const std::string& decimalMark, bool hex,
@@ -98,33 +88,20 @@ py::str reportOf(py::handle coefficientText, py::handle xText, const std::string
     const std::string_view coefficientUtf8 = textOf(coefficientText, "coefficient_text");
     const std::string_view xUtf8 = textOf(xText, "x_text");
 
+    // As the command line goes: both texts loaded, then the errors in pane
+    // order, the coefficients first; every value is read and evaluated
+    // before the report is written.
     std::string report;
-    ListFault fault;
+    SolveJob job;
+    job.coefficientText = [&](const TextTake& take) { take(paneText(coefficientUtf8)); };
+    job.xText = [&](const TextTake& take) { take(paneText(xUtf8)); };
+    job.write = [&](Solve& solve, const SolveLists&) { report = solve.reportText(); };
+    SolveResult result;
     {
         py::gil_scoped_release unlocked;
-        // As the command line goes: both texts loaded, then the errors in
-        // pane order, the coefficients first; every value is read and
-        // evaluated before the report is written.
-        std::string coefficients, x;
-        std::vector<double> a;
-        Solve solve(style, control);
-        const bool done = atLines("coefficient_text", fault, [&] { coefficients = paneText(coefficientUtf8); }) &&
-                          atLines("x_text", fault, [&] { x = paneText(xUtf8); }) &&
-                          atLines("coefficient_text", fault, [&] { a = readList(coefficients, style.decimalMark); }) &&
-                          atLines("x_text", fault, [&] {
-                              solve.addXText(x);
-                              std::string().swap(x);
-                              solve.finishX();
-                              solve.compute(std::move(a));
-                          });
-        if (done) report = solve.reportText();
+        result = runSolve(std::move(job), style, control);
     }
-    if (fault.list != nullptr) {
-        std::string place = fault.list;
-        if (fault.line >= 0) place += ", line " + std::to_string(fault.line + 1);
-        raise(fault.type, place + ": " + fault.message, "line",
-              fault.line >= 0 ? py::object(py::int_(fault.line + 1)) : py::object(py::none()));
-    }
+    if (result.failure) raiseFailure(result.failure);
     return utf8Text(report);
 }
 

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "common/error.h"
-#include "engine/list_reader.h"
 #include "engine/solve.h"
 
 namespace quill {
@@ -21,53 +20,42 @@ BackgroundSolve::BackgroundSolve(SolveInput input, std::function<void()> finishe
     : input_(std::move(input)), run_([this] { run(); }, std::move(finished)) {}
 
 void BackgroundSolve::run() noexcept {
-    using Source = SolveOutcome::Source;
     SolveOutcome& out = outcome_;
-    Source reading = Source::none;
-    try {
-        SolveControl control;
-        control.cancel = run_.cancelFlag();
-        control.progress = [this](SolveStage stage, std::size_t done, std::size_t total) {
-            const auto at = static_cast<std::size_t>(stage);
-            const int span = kStageStart[at + 1] - kStageStart[at];
-            permille_.store(kStageStart[at] + static_cast<int>(total ? span * done / total : 0),
-                            std::memory_order_relaxed);
-        };
-        control.keepX = false;  // the x values are taken out before they go
-        auto solve = std::make_unique<Solve>(input_.style, control);
+    SolveControl control;
+    control.cancel = run_.cancelFlag();
+    control.progress = [this](SolveStage stage, std::size_t done, std::size_t total) {
+        const auto at = static_cast<std::size_t>(stage);
+        const int span = kStageStart[at + 1] - kStageStart[at];
+        permille_.store(kStageStart[at] + static_cast<int>(total ? span * done / total : 0), std::memory_order_relaxed);
+    };
+    control.keepX = false;  // the x values are taken out before they go
 
-        // The errors come in pane order: the coefficients first, then the x
-        // values. A pane without lines takes the list of the last Solve.
-        input_.xValues.forEachPiece([&solve](std::string_view piece) { solve->addXText(piece); });
-        input_.xValues = RowText();
-        reading = Source::coefficients;
-        if (input_.coefficients.bytes() == 0)
-            out.coefficients = std::move(input_.keptCoefficients);
-        else
-            out.coefficients = readList(input_.coefficients.text(), input_.style.decimalMark);
+    // A pane without lines takes the list of the last Solve.
+    SolveJob job;
+    job.coefficientText = [this](const TextTake& take) {
+        take(input_.coefficients.text());
         input_.coefficients = RowText();
-        out.listsMade = 1;
-        reading = Source::xValues;
-        solve->finishX();
-        if (solve->xTextEmpty()) solve->setX(input_.keptX);
-        std::vector<double>().swap(input_.keptX);
-        reading = Source::none;
+    };
+    job.xText = [this](const TextTake& take) {
+        input_.xValues.forEachPiece(take);
+        input_.xValues = RowText();
+    };
+    job.keptCoefficients = std::move(input_.keptCoefficients);
+    job.keptX = std::move(input_.keptX);
+    job.takeLists = true;
+    job.write = [&out](Solve& solve, const SolveLists&) { out.report = PreparedLines(solve.reportText()); };
+    out.solve = runSolve(std::move(job), input_.style, control);  // its memory goes before the plot's comes
+    if (out.solve.failure) return;
 
-        out.x = solve->xValues();
-        out.listsMade = 2;
-        solve->compute(out.coefficients);
-        out.fx = solve->fxValues();
-        out.listsMade = 3;
-        out.report = PreparedLines(solve->reportText());
-        solve.reset();  // its memory goes before the plot's comes
+    try {
         if (run_.cancelled()) throw AbortError();
+        const SolveLists& lists = out.solve.lists;
         out.plot.setYScale(input_.plotScale);
-        out.plot.setData(out.coefficients, out.x, out.fx);
+        out.plot.setData(lists.coefficients, lists.x, lists.fx);
         out.plot.prepareFitFrame(input_.plotFrame);
-        if (input_.copyLists) out.listsCopy = {out.coefficients, out.x, out.fx};
+        if (input_.copyLists) out.listsCopy = lists;
     } catch (...) {
-        out.error = std::current_exception();
-        out.errorSource = reading;
+        out.solve.failure = solveFailure(std::current_exception(), SolveList::none);
     }
 }
 

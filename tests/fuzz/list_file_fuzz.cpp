@@ -107,9 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(pane.capacity() == quill::kLoadedCapacity);
     // A UTF-16 file's lines are found in its decoded text. Any other file
     // holds no NUL byte once loaded, and goes back to its own bytes.
-    if (quill::isMarkedUtf16(bytes)) {
-        const std::string text = quill::decodeFileText(std::string(bytes)).utf8;
-        check(pane.text() == quill::transferIntoPane(text));
+    if (quill::DecodedText utf16; quill::decodeMarkedUtf16(bytes, utf16)) {
+        check(pane.text() == quill::transferIntoPane(utf16.utf8));
     } else {
         check(pane.fileBytes() == quill::transferIntoPane(bytes));
     }

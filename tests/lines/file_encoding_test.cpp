@@ -9,6 +9,7 @@
 
 #include "lines/list_file.h"
 #include "lines/pane_text.h"
+#include "pane_save.h"
 #include "temp_folder.h"
 
 namespace quill {

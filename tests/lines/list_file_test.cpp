@@ -12,6 +12,7 @@
 
 #include "common/error.h"
 #include "lines/file_encoding.h"
+#include "pane_save.h"
 #include "temp_folder.h"
 
 namespace quill {

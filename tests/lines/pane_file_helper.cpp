@@ -9,6 +9,7 @@
 #include "common/error.h"
 #include "common/safe_file.h"
 #include "lines/list_file.h"
+#include "pane_save.h"
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";

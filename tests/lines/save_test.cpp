@@ -16,6 +16,7 @@
 #include "common/error.h"
 #include "common/safe_file.h"
 #include "lines/list_file.h"
+#include "pane_save.h"
 #include "temp_folder.h"
 #include "unprivileged_program.h"
 

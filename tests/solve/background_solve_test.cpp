@@ -19,7 +19,7 @@ namespace quill {
 namespace {
 
 using namespace std::chrono_literals;
-using Source = SolveOutcome::Source;
+using Source = SolveList;
 
 const std::string kCounts00 = "An的数量 An Items Count =0\r\nX的数量 X Count =0\r\n";
 
@@ -29,16 +29,9 @@ SolveOutcome run(SolveInput input) {
     return std::move(solve.outcome());
 }
 
-// The error's message and the pane line it names.
+// The failure's message and the line it names.
 std::pair<std::string, int64_t> errorOf(const SolveOutcome& out) {
-    try {
-        if (out.error) std::rethrow_exception(out.error);
-    } catch (const ValueError& e) {
-        return {e.message(), e.lineIndex()};
-    } catch (const Error& e) {
-        return {e.message(), -1};
-    }
-    return {"", -1};
+    return {out.solve.failure.message, out.solve.failure.line};
 }
 
 // A pane without lines takes the list kept from the last Solve; a blank line
@@ -54,71 +47,20 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
         std::vector<double> coefficients, xValues;
         std::string report;
     };
+    const std::string head32 = "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\nA[0]=1\r\nA[1]=2\r\nA[2]=3\r\n";
+    const std::string head21 = "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=1\r\nA[1]=2\r\n";
+    const std::string head01 = "An的数量 An Items Count =0\r\nX的数量 X Count =1\r\n";
+    // clang-format off
     const Case cases[] = {
-        {"both panes",
-         "1\r\n2\r\n3\r\n",
-         "2\r\n0.5\r\n",
-         {},
-         {},
-         "",
-         Source::none,
-         -1,
-         3,
-         {1, 2, 3},
-         {2, 0.5},
-         "An的数量 An Items Count =3\r\nX的数量 X Count =2\r\nA[0]=1\r\nA[1]=2\r\nA[2]=3\r\n"
-         "X[0]=2\r\nX[1]=0.5\r\nF(2)=17\r\nF(0.5)=2.75\r\n"},
-        {"kept coefficients",
-         "",
-         "4",
-         {1, 2},
-         {},
-         "",
-         Source::none,
-         -1,
-         3,
-         {1, 2},
-         {4},
-         "An的数量 An Items Count =2\r\nX的数量 X Count =1\r\nA[0]=1\r\nA[1]=2\r\nX[0]=4\r\nF(4)=9\r\n"},
-        {"blank coefficients, kept x",
-         "\r\n",
-         "",
-         {1, 2},
-         {4},
-         "",
-         Source::none,
-         -1,
-         3,
-         {},
-         {4},
-         "An的数量 An Items Count =0\r\nX的数量 X Count =1\r\nX[0]=4\r\nF(4)=0\r\n"},
-        {"no lines, nothing kept", "", "", {}, {}, "", Source::none, -1, 3, {}, {}, kCounts00},
-        {"bad coefficient",
-         "1\r\n\r\nabc",
-         "1",
-         {7},
-         {},
-         "'abc' is not a valid floating point value",
-         Source::coefficients,
-         2,
-         0,
-         {},
-         {},
-         ""},
-        {"bad x", "1", "1\r\n1e400", {}, {}, "Floating point overflow", Source::xValues, 1, 1, {1}, {}, ""},
-        {"overflow in F",
-         "0\r\n1e300",
-         "1\r\n1e300\r\n5",
-         {},
-         {},
-         "Floating point overflow",
-         Source::none,
-         -1,
-         2,
-         {0, 1e300},
-         {1, 1e300, 5},
-         ""},
+        {"both panes",                 "1\r\n2\r\n3\r\n", "2\r\n0.5\r\n",    {},  {},  "", Source::none, -1, 3, {1, 2, 3}, {2, 0.5}, head32 + "X[0]=2\r\nX[1]=0.5\r\nF(2)=17\r\nF(0.5)=2.75\r\n"},
+        {"kept coefficients",          "",                 "4",               {1, 2}, {}, "", Source::none, -1, 3, {1, 2}, {4}, head21 + "X[0]=4\r\nF(4)=9\r\n"},
+        {"blank coefficients, kept x", "\r\n",             "",                {1, 2}, {4}, "", Source::none, -1, 3, {}, {4}, head01 + "X[0]=4\r\nF(4)=0\r\n"},
+        {"no lines, nothing kept",     "",                 "",                {},  {},  "", Source::none, -1, 3, {}, {}, kCounts00},
+        {"bad coefficient",            "1\r\n\r\nabc",     "1",               {7}, {},  "'abc' is not a valid floating point value", Source::coefficients, 2, 0, {}, {}, ""},
+        {"bad x",                      "1",                "1\r\n1e400",      {},  {},  "Floating point overflow", Source::xValues, 1, 1, {1}, {}, ""},
+        {"overflow in F",              "0\r\n1e300",       "1\r\n1e300\r\n5", {},  {},  "Floating point overflow", Source::xValues, 1, 2, {0, 1e300}, {1, 1e300, 5}, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SolveInput input;
@@ -128,21 +70,22 @@ TEST(BackgroundSolveTest, OutcomesKeepTheListsReadWhole) {
         input.keptX = c.keptX;
         input.copyLists = true;
         SolveOutcome out = run(std::move(input));
+        const SolveLists& lists = out.solve.lists;
         EXPECT_EQ(errorOf(out), std::pair(std::string(c.error), c.line));
-        EXPECT_EQ(out.errorSource, c.source);
-        EXPECT_EQ(out.listsMade, c.listsMade);
+        EXPECT_EQ(out.solve.failure.list, c.source);
+        EXPECT_EQ(out.solve.listsMade, c.listsMade);
         if (c.listsMade >= 1) {
-            EXPECT_EQ(out.coefficients, c.coefficients);
+            EXPECT_EQ(lists.coefficients, c.coefficients);
         }
         if (c.listsMade >= 2) {
-            EXPECT_EQ(out.x, c.xValues);
+            EXPECT_EQ(lists.x, c.xValues);
         }
-        EXPECT_EQ(out.fx.size(), c.listsMade == 3 ? c.xValues.size() : 0u);
+        EXPECT_EQ(lists.fx.size(), c.listsMade == 3 ? c.xValues.size() : 0u);
         // The analysis' copy, of a Solve that succeeded only.
-        const bool whole = !out.error;
-        EXPECT_EQ(out.listsCopy.coefficients, whole ? out.coefficients : std::vector<double>{});
-        EXPECT_EQ(out.listsCopy.x, whole ? out.x : std::vector<double>{});
-        EXPECT_EQ(out.listsCopy.fx, whole ? out.fx : std::vector<double>{});
+        const bool whole = !out.solve.failure;
+        EXPECT_EQ(out.listsCopy.coefficients, whole ? lists.coefficients : std::vector<double>{});
+        EXPECT_EQ(out.listsCopy.x, whole ? lists.x : std::vector<double>{});
+        EXPECT_EQ(out.listsCopy.fx, whole ? lists.fx : std::vector<double>{});
         PaneText pane;
         pane.addLines(std::move(out.report));
         EXPECT_EQ(pane.text(), c.report);
@@ -186,11 +129,11 @@ TEST(BackgroundSolveTest, ProgressClimbsAndCancelEndsIt) {
         solve.reset();  // the notice may still be on its way
         EXPECT_EQ(notices.load(), 1);
         if (cancel) {
-            EXPECT_THROW(std::rethrow_exception(out.error), AbortError);
+            EXPECT_EQ(out.solve.failure.fault, SolveFault::aborted);
             EXPECT_EQ(out.report.count(), 0);
             continue;
         }
-        EXPECT_FALSE(out.error);
+        EXPECT_FALSE(out.solve.failure);
         EXPECT_GT(seen.size(), 3u);
         EXPECT_EQ(permille, 1000);
         EXPECT_EQ(out.report.count(), 2 + 60 + 2 * 100000);

@@ -43,7 +43,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     // be resized or maximised.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    decimalMark_ = readLocaleDecimalMark();
+    setDecimalMark(readLocaleDecimalMark());
     // Each pane is named by its label; before any description, or the panes
     // get Qt's own interface.
     for (const ControlSpec& spec : mainWindowControls())
@@ -71,7 +71,7 @@ void MainWindow::prepareShow() {
 
 void MainWindow::releaseLists() {
     app_.trace(QStringLiteral("FormDestroy"));
-    evaluator_.release();
+    lists_.release();
 }
 
 void MainWindow::setVisible(bool visible) {
@@ -95,8 +95,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LocaleChange) {
-        decimalMark_ = readLocaleDecimalMark();
-        updateNotice();
+        setDecimalMark(readLocaleDecimalMark());
     }
 }
 

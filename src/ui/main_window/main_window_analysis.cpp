@@ -29,7 +29,7 @@ const Caption& digitsWord(const AnalysisOutcome& out) {
 
 void MainWindow::startAnalysis(SolveLists lists) {
     cancelAnalysis();
-    if (evaluator_.xCount() == 0 && evaluator_.coefficientCount() == 0) return;
+    if (lists_.xCount() == 0 && lists_.coefficientCount() == 0) return;
     analysisRun_ = std::make_unique<BackgroundAnalysis>(
         std::move(lists), [this] { QMetaObject::invokeMethod(this, &MainWindow::analysisDone, Qt::QueuedConnection); });
     showAnalysisNotice(&captions::analysis::kAnalysing);

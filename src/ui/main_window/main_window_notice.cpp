@@ -22,8 +22,12 @@ QString milliseconds(qint64 nanoseconds, char decimalMark) {
 
 }  // namespace
 
-// Also hands the decimal mark to the plot: this runs whenever the mark or
-// the language changes.
+void MainWindow::setDecimalMark(char mark) {
+    decimalMark_ = mark;
+    plotPage_->setDecimalMark(mark);
+    updateNotice();
+}
+
 void MainWindow::updateNotice() {
     // The figures of the last Solve stay while the mark it read is in use.
     if (solveMark_ != decimalMark_) solveNotice_.clear();
@@ -36,13 +40,12 @@ void MainWindow::updateNotice() {
         notice += QStringLiteral("    ") + word;
     }
     noticePanel_->setText(notice);
-    plotPage_->setDecimalMark(decimalMark_);
 }
 
 void MainWindow::showSolveFigures(qint64 nanoseconds) {
     solveNotice_ = captions::kSolveFigures.text(english_)
-                       .arg(evaluator_.coefficientCount())
-                       .arg(evaluator_.xCount())
+                       .arg(lists_.coefficientCount())
+                       .arg(lists_.xCount())
                        .arg(milliseconds(nanoseconds, decimalMark_));
     solveMark_ = decimalMark_;
     updateNotice();

@@ -41,17 +41,6 @@ constexpr Control kSolveInputs[] = {Control::coefficientPane,  Control::xPane,  
                                     Control::loadCoefficients, Control::clearX, Control::loadX,
                                     Control::autoClear,        Control::solve,  Control::sampleData};
 
-// The pane line that the error names, -1 for none.
-int64_t errorLine(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const ValueError& e) {
-        return e.lineIndex();
-    } catch (...) {
-        return -1;
-    }
-}
-
 }  // namespace
 
 void MainWindow::buildSolveProgress() {
@@ -96,8 +85,8 @@ void MainWindow::solve() {
     input.coefficients = coefficients.lines().rows();
     input.xValues = x.lines().rows();
     // A pane without lines takes the list of the last Solve again.
-    if (coefficients.lines().count() == 0) input.keptCoefficients = evaluator_.coefficients();
-    if (x.lines().count() == 0) input.keptX = evaluator_.xValues();
+    if (coefficients.lines().count() == 0) input.keptCoefficients = lists_.coefficients;
+    if (x.lines().count() == 0) input.keptX = lists_.x;
     input.style = ReportStyle{decimalMark_, false};
     input.plotScale = plotPage_->yScale();
     input.plotFrame = plotPage_->frameSize();
@@ -122,27 +111,26 @@ void MainWindow::finishSolve() {
     const std::unique_ptr<BackgroundSolve> run = std::move(solveRun_);
     setSolving(false);
     SolveOutcome& out = run->outcome();
-    if (out.error) {
+    if (const SolveFailure& failure = out.solve.failure) {
         // Each list read whole before the error replaces its predecessor, as
         // in a Solve step by step; a cancelled Solve changes nothing. The box
         // first, then the line it names.
-        if (out.listsMade > 0 && !isAbort(out.error)) {
-            if (out.listsMade < 2) out.x = evaluator_.xValues();
-            if (out.listsMade < 3) out.fx = evaluator_.fxValues();
-            evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
+        SolveLists& made = out.solve.lists;
+        if (out.solve.listsMade > 0 && failure.fault != SolveFault::aborted) {
+            if (out.solve.listsMade < 2) made.x = lists_.x;
+            if (out.solve.listsMade < 3) made.fx = lists_.fx;
+            lists_ = std::move(made);
         }
-        app_.routeError(out.error);
-        const int64_t line = errorLine(out.error);
-        if (out.errorSource == SolveOutcome::Source::coefficients)
-            pointAtLine(PaneRole::coefficients, line);
-        else if (out.errorSource == SolveOutcome::Source::xValues)
-            pointAtLine(PaneRole::xValues, line);
+        app_.routeError(failure.error);
+        // The box points at a line read, not at an x whose F overflowed.
+        if (failure.fault != SolveFault::fxOverflow && failure.list != SolveList::none)
+            pointAtLine(failure.list == SolveList::coefficients ? PaneRole::coefficients : PaneRole::xValues,
+                        failure.line);
     } else {
         runGuarded(app_, [&] {
             // The lists of the last Solve, and the report the pane lets go
             // of, are freed beside the window.
-            disposeAside(std::exchange(evaluator_, Evaluator()));
-            evaluator_.setLists(std::move(out.coefficients), std::move(out.x), std::move(out.fx));
+            disposeAside(std::exchange(lists_, std::move(out.solve.lists)));
             PaneText& result = paneFor(PaneRole::results).lines();
             if (solveAutoClear_) result.clear();
             result.addLines(std::move(out.report));

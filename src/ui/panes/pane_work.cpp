@@ -4,12 +4,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
-#include <condition_variable>
+#include <chrono>
 #include <exception>
-#include <mutex>
-#include <thread>
 
 #include "common/error.h"
+#include "solve/background_run.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/command_guard.h"
 
@@ -45,10 +44,7 @@ struct PaneWork::Run {
     // Set on the work's thread, read once done.
     WorkFinish finish;
     std::exception_ptr error;
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread thread;
+    std::unique_ptr<BackgroundRun> thread;
 };
 
 PaneWork::PaneWork(ErrorRoute& errors, WorkDisplay* display, QObject* parent)
@@ -60,7 +56,7 @@ PaneWork::PaneWork(ErrorRoute& errors, WorkDisplay* display, QObject* parent)
 PaneWork::~PaneWork() {
     for (const auto& run : runs_)
         if (!run->kind.finishOnClose) run->control.cancel();
-    for (const auto& run : runs_) run->thread.join();
+    for (const auto& run : runs_) run->thread.reset();
 }
 
 void PaneWork::start(TextPane& pane, const WorkKind& kind, PaneJob job) {
@@ -70,22 +66,20 @@ void PaneWork::start(TextPane& pane, const WorkKind& kind, PaneJob job) {
     run->pane = &pane;
     run->kind = kind;
     run->clock.start();
-    run->thread = std::thread([this, run, job = std::move(job)] {
+    auto work = [run, job = std::move(job)] {
         try {
             run->finish = job(run->control);
         } catch (...) {
             run->error = std::current_exception();
         }
-        {
-            std::lock_guard lock(run->mutex);
-            run->done = true;
-        }
-        run->ended.notify_all();
-        const auto notice = [this, id = run->id] { finish(id); };
-        QMetaObject::invokeMethod(this, notice, Qt::QueuedConnection);
-    });
+    };
+    auto notice = [this, id = run->id] {
+        QMetaObject::invokeMethod(
+            this, [this, id] { finish(id); }, Qt::QueuedConnection);
+    };
+    run->thread = std::make_unique<BackgroundRun>(std::move(work), std::move(notice));
     runs_.push_back(std::move(owned));
-    if (waitFor(*run, kWaitAtStartMs)) {
+    if (run->thread->waitFor(std::chrono::milliseconds(kWaitAtStartMs))) {
         finish(run->id);
         return;
     }
@@ -102,11 +96,6 @@ bool PaneWork::replacingAny() const {
     return std::any_of(runs_.begin(), runs_.end(), [](const auto& run) { return run->busy; });
 }
 
-bool PaneWork::waitFor(Run& run, int milliseconds) {
-    std::unique_lock lock(run.mutex);
-    return run.ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [&run] { return run.done; });
-}
-
 void PaneWork::finish(uint64_t id) {
     // A notice from work already finished at its start comes late.
     const auto found = std::find_if(runs_.begin(), runs_.end(), [id](const auto& r) { return r->id == id; });
@@ -114,7 +103,7 @@ void PaneWork::finish(uint64_t id) {
     std::unique_ptr<Run> owned = std::move(*found);
     const Run* run = owned.get();
     runs_.erase(found);
-    owned->thread.join();
+    owned->thread.reset();  // its thread has ended: joined at once
     if (runs_.empty()) progressTimer_->stop();
     if (shown_ == run) {
         shown_ = nullptr;

@@ -38,7 +38,7 @@ QString latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString numberText(double value, char decimalMark) { return latin1(doubleToText(value, decimalMark)); }
+QString numberLabel(double value, char decimalMark) { return latin1(doubleToText(value, decimalMark)); }
 
 bool hasSuffix(const QString& name, const char* suffix) {
     return QFileInfo(name).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;

@@ -37,16 +37,18 @@ QPointF PlotPage::markPlace(const Mark& mark) const { return {model_.viewX(mark.
 
 QString PlotPage::markText(const Mark& mark) const {
     if (mark.multiplicity > 0)
-        return captions::analysis::kRootTip.text(english_).arg(numberText(mark.x, decimalMark_)).arg(mark.multiplicity);
+        return captions::analysis::kRootTip.text(english_)
+            .arg(numberLabel(mark.x, decimalMark_))
+            .arg(mark.multiplicity);
     const std::string_view kind = turningKindName(mark.kind);
     return captions::analysis::kTurningTip.text(english_).arg(
-        numberText(mark.x, decimalMark_), numberText(mark.y, decimalMark_),
+        numberLabel(mark.x, decimalMark_), numberLabel(mark.y, decimalMark_),
         QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())));
 }
 
 QString PlotPage::fewDigitsText(const FewDigitsPoint& point) const {
     return captions::analysis::kDigitsTip.text(english_).arg(
-        numberText(point.x, decimalMark_), numberText(point.fx, decimalMark_), numberText(point.exact, decimalMark_),
+        numberLabel(point.x, decimalMark_), numberLabel(point.fx, decimalMark_), numberLabel(point.exact, decimalMark_),
         QString::number(point.digits));
 }
 

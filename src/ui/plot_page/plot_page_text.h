@@ -4,7 +4,6 @@
 // come to a mark.
 
 #include <QByteArray>
-#include <QColor>
 #include <QString>
 #include <string>
 
@@ -12,14 +11,12 @@ namespace quill::plot_page {
 
 // Number text is bytes: ASCII digits and the one-byte decimal mark.
 QString latin1(const std::string& text);
-QString numberText(double value, char decimalMark);
+QString numberLabel(double value, char decimalMark);
 bool hasSuffix(const QString& name, const char* suffix);
 // Saves safely beside the target; raises FileError as a list file's save does.
 void saveFile(const QString& path, const QByteArray& bytes);
 
 // How near the mouse must come to a mark, in pixels, for its values to show.
 constexpr double kHoverPixels = 7.0;
-// The warning colour of report points with few correct digits.
-inline const QColor kWarningColour(235, 130, 0);
 
 }  // namespace quill::plot_page

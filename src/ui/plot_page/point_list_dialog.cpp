@@ -11,14 +11,12 @@
 #include <QVBoxLayout>
 
 #include "analysis/tables.h"
-#include "numtext/format.h"
+#include "plot_page_text.h"
 #include "ui/shared/language.h"
 
 namespace quill {
 
 namespace {
-
-QString numberText(double value, char decimalMark) { return QString::fromStdString(doubleToText(value, decimalMark)); }
 
 // A table of read-only cells, one row selected at a time, its columns named
 // as the CSV table's.
@@ -126,14 +124,15 @@ void PointListDialog::fillTables() {
     for (int row = 0; row < rootTable_->rowCount(); ++row) {
         const PolynomialRoot& r = roots_.roots[static_cast<std::size_t>(row)];
         setRow(rootTable_, row,
-               {numberText(r.re, decimalMark_), numberText(r.im, decimalMark_), QString::number(r.multiplicity)});
+               {plot_page::numberLabel(r.re, decimalMark_), plot_page::numberLabel(r.im, decimalMark_),
+                QString::number(r.multiplicity)});
     }
     pointTable_->setRowCount(static_cast<int>(points_.points.size()));
     for (int row = 0; row < pointTable_->rowCount(); ++row) {
         const TurningPoint& p = points_.points[static_cast<std::size_t>(row)];
         const std::string_view kind = turningKindName(p.kind);
         setRow(pointTable_, row,
-               {numberText(p.x, decimalMark_), numberText(p.fx, decimalMark_),
+               {plot_page::numberLabel(p.x, decimalMark_), plot_page::numberLabel(p.fx, decimalMark_),
                 QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size()))});
     }
     note_->setVisible(roots_.zeroPolynomial);

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "plot_page_probe.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/phone_dialog.h"
 #include "ui/main_window/main_window.h"
@@ -292,7 +293,8 @@ private slots:
             QStringLiteral("^小数点 Decimal mark: \\.    An 4, X 7, \\d+\\.\\d+ ms    .*(digits|Analysing…)$"));
         QVERIFY2(figures.match(labelNamed(w, "StatusPanel1")->text()).hasMatch(),
                  qPrintable(labelNamed(w, "StatusPanel1")->text()));
-        QCOMPARE(childNamed<quill::PlotPage>(w, "TabSheet2")->model().pointCount(), std::size_t{7});
+        QCOMPARE(quill::PlotPageProbe::model(*childNamed<quill::PlotPage>(w, "TabSheet2")).pointCount(),
+                 std::size_t{7});
 
         QVERIFY(analysed.count() > 0 || analysed.wait(60000));
         QVERIFY(labelNamed(w, "StatusPanel1")->text().endsWith("All values are right to 15 digits"));
@@ -302,7 +304,8 @@ private slots:
         buttonNamed(w, "BtnSolve")->click();
         QCOMPARE(boxes.boxes.size(), std::size_t{1});
         QCOMPARE(labelNamed(w, "StatusPanel1")->text(), before);
-        QCOMPARE(childNamed<quill::PlotPage>(w, "TabSheet2")->model().pointCount(), std::size_t{7});
+        QCOMPARE(quill::PlotPageProbe::model(*childNamed<quill::PlotPage>(w, "TabSheet2")).pointCount(),
+                 std::size_t{7});
 
         // The coordinates under the mouse stand in for the notice meanwhile.
         emit childNamed<quill::PlotPage>(w, "TabSheet2")->coordinatesChanged(QStringLiteral("x=1  y=10"));

@@ -87,10 +87,10 @@ private slots:
                     buttonNamed(*window, "BtnSolve")->isEnabled());
             if (end == End::finish) {
                 QVERIFY(paneText(paneNamed(*window, "MemoFx")) == quill::test::referenceReport(an, x));
-                QCOMPARE(window->evaluation().xCount(), 300000);
+                QCOMPARE(window->lists().xCount(), 300000);
             } else {
                 QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
-                QCOMPARE(window->evaluation().xCount(), 0);
+                QCOMPARE(window->lists().xCount(), 0);
                 QCoreApplication::processEvents();  // a late notice of the ended Solve changes nothing
                 QCOMPARE(paneText(paneNamed(*window, "MemoFx")), std::string("earlier\r\n"));
             }
@@ -199,7 +199,7 @@ private slots:
             QCOMPARE(paneText(paneNamed(window, "MemoFx")), std::string("earlier"));
             // The coefficients read before a bad x value are kept, as a Solve
             // step by step keeps them; a bad coefficient keeps the old (none).
-            QCOMPARE(window.evaluation().coefficientCount(), c.pane == PaneRole::xValues ? 1 : 0);
+            QCOMPARE(window.lists().coefficientCount(), c.pane == PaneRole::xValues ? 1 : 0);
         }
     }
 };

@@ -15,7 +15,9 @@
 #include <cmath>
 
 #include "engine/poly_kernel.h"
+#include "plot_page_probe.h"
 #include "qcustomplot.h"
+#include "solve/background_analysis.h"
 #include "ui/plot_page/plot_page.h"
 #include "ui/plot_page/point_list_dialog.h"
 #include "ui_test_support.h"
@@ -42,8 +44,8 @@ class PlotPageTest : public QObject {
         return std::move(run.outcome());
     }
     QPoint pixelOf(double x, double y) const {
-        return QPoint(qRound(plotArea()->xAxis->coordToPixel(page_->model().viewX(x))),
-                      qRound(plotArea()->yAxis->coordToPixel(page_->model().viewY(y))));
+        return QPoint(qRound(plotArea()->xAxis->coordToPixel(PlotPageProbe::model(*page_).viewX(x))),
+                      qRound(plotArea()->yAxis->coordToPixel(PlotPageProbe::model(*page_).viewY(y))));
     }
 
     static QByteArray readAll(const QString& path) {
@@ -89,7 +91,8 @@ private slots:
         const QByteArray svg = readAll(dir_.filePath("plot.SVG"));
         QVERIFY(svg.contains("<svg"));
         QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
-        for (const auto& tick : page_->frame().yTicks) QVERIFY(svg.contains(">" + tick.label + "</text>"));
+        for (const auto& tick : PlotPageProbe::frame(*page_).yTicks)
+            QVERIFY(svg.contains(">" + tick.label + "</text>"));
         QVERIFY(svg.size() > 10000);
 
         page_->exportTo(dir_.filePath("points.csv"));
@@ -116,7 +119,7 @@ private slots:
         buttonNamed("BtnExport")->click();
         QCOMPARE(offered, QStringList({QString(), dir_.filePath("first.png"), dir_.filePath("points.CSV"),
                                        dir_.filePath("second.svg")}));
-        QCOMPARE(page_->lastExportName(), dir_.filePath("second.svg"));
+        QCOMPARE(PlotPageProbe::lastExportName(*page_), dir_.filePath("second.svg"));
         QVERIFY(readAll(dir_.filePath("second.svg")).contains("<svg"));
     }
 
@@ -133,41 +136,41 @@ private slots:
     }
 
     void wheelZoomsDragPansFitShowsEverything() {
-        const plot::ViewRect fit = page_->currentView();
+        const plot::ViewRect fit = PlotPageProbe::currentView(*page_);
         turnWheel(2);
         redraw();
-        const plot::ViewRect zoomed = page_->currentView();
+        const plot::ViewRect zoomed = PlotPageProbe::currentView(*page_);
         QVERIFY(zoomed.u1 - zoomed.u0 < 0.9 * (fit.u1 - fit.u0));
-        QCOMPARE(page_->frame().view.u0, zoomed.u0);  // the frame followed
-        QVERIFY(page_->frame().pointU.size() < 7);    // some points are out of view now
+        QCOMPARE(PlotPageProbe::frame(*page_).view.u0, zoomed.u0);  // the frame followed
+        QVERIFY(PlotPageProbe::frame(*page_).pointU.size() < 7);    // some points are out of view now
 
         QTest::mousePress(plotArea(), Qt::LeftButton, {}, plotCentre());
         QTest::mouseMove(plotArea(), plotCentre() + QPoint(100, 0));
         QTest::mouseRelease(plotArea(), Qt::LeftButton, {}, plotCentre() + QPoint(100, 0));
         redraw();
-        QVERIFY(page_->currentView().u0 < zoomed.u0);  // dragged right: the view moved left
-        QCOMPARE(page_->frame().view.u0, page_->currentView().u0);
+        QVERIFY(PlotPageProbe::currentView(*page_).u0 < zoomed.u0);  // dragged right: the view moved left
+        QCOMPARE(PlotPageProbe::frame(*page_).view.u0, PlotPageProbe::currentView(*page_).u0);
 
         buttonNamed("BtnFit")->click();
         redraw();
-        QCOMPARE(page_->currentView().u0, fit.u0);
-        QCOMPARE(page_->currentView().v1, fit.v1);
-        QCOMPARE(page_->frame().pointU.size(), std::size_t(7));
+        QCOMPARE(PlotPageProbe::currentView(*page_).u0, fit.u0);
+        QCOMPARE(PlotPageProbe::currentView(*page_).v1, fit.v1);
+        QCOMPARE(PlotPageProbe::frame(*page_).pointU.size(), std::size_t(7));
     }
 
     void logYShowsDecadesAndKeepsTheXView() {
         turnWheel(1);
         redraw();
-        const plot::ViewRect before = page_->currentView();
+        const plot::ViewRect before = PlotPageProbe::currentView(*page_);
         buttonNamed("ChkLogY")->click();
         redraw();
-        QCOMPARE(page_->model().yScale(), plot::YScale::symlog);
-        QCOMPARE(page_->currentView().u0, before.u0);
+        QCOMPARE(PlotPageProbe::model(*page_).yScale(), plot::YScale::symlog);
+        QCOMPARE(PlotPageProbe::currentView(*page_).u0, before.u0);
         QStringList labels;
-        for (const auto& t : page_->frame().yTicks) labels << QString::fromStdString(t.label);
+        for (const auto& t : PlotPageProbe::frame(*page_).yTicks) labels << QString::fromStdString(t.label);
         QVERIFY2(labels.contains("0") && labels.contains("100") && labels.contains("-1"), qPrintable(labels.join(" ")));
         buttonNamed("ChkLogY")->click();
-        QCOMPARE(page_->model().yScale(), plot::YScale::linear);
+        QCOMPARE(PlotPageProbe::model(*page_).yScale(), plot::YScale::linear);
     }
 
     void coordinatesUnderTheMouseInTheReportsText() {
@@ -178,7 +181,7 @@ private slots:
         const QString text = spy.last().at(0).toString();
         const double u = plotArea()->xAxis->pixelToCoord(plotCentre().x());
         const double v = plotArea()->yAxis->pixelToCoord(plotCentre().y());
-        QCOMPARE(text, QString::fromStdString(page_->model().coordinateText(u, v, ',')));
+        QCOMPARE(text, QString::fromStdString(PlotPageProbe::model(*page_).coordinateText(u, v, ',')));
         QVERIFY(text.startsWith("x=") && text.contains(',') && !text.contains('.'));
         QTest::mouseMove(plotArea(), QPoint(2, 2));  // over the margin, outside the axes
         QCOMPARE(spy.last().at(0).toString(), QString());
@@ -196,7 +199,7 @@ private slots:
         const QStringList expected{"Root: x=-1,73205080756888  multiplicity 1", "Turning point (max): x=-1  F(x)=2",
                                    "Root: x=0  multiplicity 1", "Turning point (min): x=1  F(x)=-2",
                                    "Root: x=1,73205080756888  multiplicity 1"};
-        QCOMPARE(page_->markTexts(), expected);
+        QCOMPARE(PlotPageProbe::markTexts(*page_), expected);
         QSignalSpy spy(page_.get(), &PlotPage::coordinatesChanged);
         plotArea()->setFocus();
         const std::pair<Qt::Key, int> steps[] = {
@@ -209,7 +212,7 @@ private slots:
         QTest::mouseMove(plotArea(), pixelOf(1, -2));
         QCOMPARE(spy.last().at(0).toString(), expected[3]);
         page_->showSolve(s.an, s.x, s.fx);
-        QVERIFY(page_->markTexts().isEmpty());
+        QVERIFY(PlotPageProbe::markTexts(*page_).isEmpty());
     }
 
     // (1-x)^3 written out keeps 12 digits at 1.1 and 6 at 1.001: only the
@@ -221,7 +224,8 @@ private slots:
         page_->showAnalysis(analysed(s));
         redraw();
         for (std::size_t i = 0; i < s.x.size(); ++i) {
-            const QString text = page_->fewDigitsTextAt(page_->model().viewX(s.x[i]), page_->model().viewY(s.fx[i]));
+            const QString text = PlotPageProbe::fewDigitsTextAt(*page_, PlotPageProbe::model(*page_).viewX(s.x[i]),
+                                                                PlotPageProbe::model(*page_).viewY(s.fx[i]));
             const bool warned = s.x[i] == 1.001;
             QCOMPARE(text.endsWith("correct digits: 6"), warned);
             QCOMPARE(text.isEmpty(), !warned);
@@ -229,11 +233,11 @@ private slots:
         // The one graph in the warning colour holds that point alone.
         QCPGraph* warning = nullptr;
         for (int i = 0; i < plotArea()->graphCount(); ++i)
-            if (plotArea()->graph(i)->scatterStyle().brush().color() == QColor(235, 130, 0))
+            if (plotArea()->graph(i)->scatterStyle().brush().color() == quill::plot_page::kWarningColour)
                 warning = plotArea()->graph(i);
         QVERIFY(warning);
         QCOMPARE(warning->data()->size(), 1);
-        QCOMPARE(warning->data()->begin()->key, page_->model().viewX(1.001));
+        QCOMPARE(warning->data()->begin()->key, PlotPageProbe::model(*page_).viewX(1.001));
     }
 
     // The list of x^2 + 1: two complex roots and a minimum; Copy and Export
@@ -244,7 +248,7 @@ private slots:
         page_->showSolve(s.an, s.x, s.fx);
         page_->showAnalysis(analysed(s));
         buttonNamed("BtnPointList")->click();
-        PointListDialog& list = *page_->pointList();
+        PointListDialog& list = *PlotPageProbe::pointList(*page_);
         QVERIFY(list.isVisible());
         QCOMPARE(test::childNamed<QTableWidget>(list, "TblRoots")->rowCount(), 2);
         test::buttonNamed(list, "BtnCopyList")->click();
@@ -295,8 +299,8 @@ private slots:
             redraw();
             buttonNamed("BtnFit")->click();
             redraw();
-            QCOMPARE(page_->frame().pointU.empty(), x.empty());
-            QVERIFY(page_->frame().xTicks.size() >= 2 && page_->frame().yTicks.size() >= 2);
+            QCOMPARE(PlotPageProbe::frame(*page_).pointU.empty(), x.empty());
+            QVERIFY(PlotPageProbe::frame(*page_).xTicks.size() >= 2 && PlotPageProbe::frame(*page_).yTicks.size() >= 2);
             page_->exportTo(dir_.filePath("odd.png"));
             QCOMPARE(QImage(dir_.filePath("odd.png")).size(), plotArea()->size());
         }
@@ -322,8 +326,8 @@ private slots:
         const qint64 panned = timer.elapsed();
         QTest::mouseRelease(plotArea(), Qt::LeftButton, {}, plotCentre() + QPoint(40, 20));
         qInfo("1,000,000 points: shown in %lld ms, zoom redrawn in %lld ms, pan redrawn in %lld ms; %zu markers drawn",
-              shown, zoomed, panned, page_->frame().pointU.size());
-        QVERIFY(page_->frame().pointU.size() <= 2 * static_cast<std::size_t>(plotArea()->width()));
+              shown, zoomed, panned, PlotPageProbe::frame(*page_).pointU.size());
+        QVERIFY(PlotPageProbe::frame(*page_).pointU.size() <= 2 * static_cast<std::size_t>(plotArea()->width()));
     }
 };
 

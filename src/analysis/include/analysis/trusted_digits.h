@@ -11,25 +11,19 @@
 // almost every x in double arithmetic; where its bound leaves the nearest
 // double or the count open, exact integer arithmetic decides.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
+
+#include "engine/worker_pool.h"
 
 namespace quill {
 
-struct DigitsControl {
-    // Threads, the caller's included; 0: one per hardware thread.
-    unsigned threads = 0;
-    // Once set (from any thread), the work stops with AbortError within
-    // moments (at the next x value, or the next step of an exact
-    // evaluation); the outputs are then partly written.
-    const std::atomic<bool>* cancel = nullptr;
-    // Called on the calling thread with the x values done so far and their
-    // total.
-    std::function<void(std::size_t done, std::size_t total)> progress;
-};
+// The pool's control (threads, cancel flag, progress): a cancel stops the
+// work with AbortError within moments (at the next x value, or the next step
+// of an exact evaluation), the outputs then partly written; the progress
+// counts x values done of their total.
+using DigitsControl = ChunkControl;
 
 constexpr std::uint8_t kMostDigits = 17;
 

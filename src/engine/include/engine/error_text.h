@@ -31,4 +31,8 @@ std::string valueMessage(const ValueError& error);
 // "!\"#$%&'()*+,-." keeps its end. The empty message stays empty.
 std::string errorBoxText(std::string_view message);
 
+// The message of an F(x) beyond the double range where it is shown at its x
+// (a line, an array's element): "F(x): " before it.
+std::string fxOverflowMessage(std::string_view message);
+
 }  // namespace quill

@@ -7,7 +7,8 @@
 //
 // A run: addXText (any number of times), finishX, compute, then writeReport
 // or reportText. The coefficients are read whole by readList
-// (list_reader.h), before finishX when their errors are to come first.
+// (list_reader.h). runSolve (solve_run.h) drives these steps for every front
+// end.
 
 #include <cstddef>
 #include <cstdint>
@@ -103,8 +104,8 @@ private:
 std::string reportCountLine(std::string_view label, int32_t count);
 std::string coefficientLines(std::span<const double> coefficients, const ReportStyle& style);
 
-// A whole Solve of two list texts on `control.threads` threads: the report,
-// or the first error. The coefficient text is read first.
+// A whole Solve of two list texts on `control.threads` threads (runSolve,
+// solve_run.h): the report, or the first error raised.
 std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
                         const SolveControl& control = {});
 

@@ -27,15 +27,13 @@ struct DecodedText {
     FileEncoding encoding;
 };
 
-// True when the bytes begin with a UTF-16 byte-order mark and the rest is
-// well-formed UTF-16 in that byte order: such a file is decoded before its
-// lines are read (its NUL bytes are halves of characters).
-bool isMarkedUtf16(std::string_view bytes);
-// Decodes such a file into out in one pass; false (out unspecified) for any
-// other bytes.
+// A file whose bytes begin with a UTF-16 byte-order mark and whose rest is
+// well-formed UTF-16 in that byte order is decoded before its lines are read
+// (its NUL bytes are halves of characters): into out, in one pass. False
+// (out unspecified) for any other bytes.
 bool decodeMarkedUtf16(std::string_view bytes, DecodedText& out);
 
-// The text of a file. A UTF-16 file (isMarkedUtf16) is decoded without its
+// The text of a file. A marked UTF-16 file is decoded without its
 // mark. A UTF-8 mark is dropped and remembered, and the rest read as a file
 // without one: valid UTF-8 stays as it is; otherwise bytes that read as
 // GB18030 and encode back to exactly themselves are taken as that; anything

@@ -22,7 +22,7 @@ constexpr int64_t kLoadedCapacity = 2147483632;
 
 // Converts the raw bytes of a file into pane text, piece by piece: LF, CR LF
 // and a lone CR become CR LF. A NUL byte raises FileError "File text contains
-// a NUL byte at line <n>". Exposed for tests and fuzzing.
+// a NUL byte at line <n>". The Python module loads its texts by it.
 std::string transferIntoPane(std::string_view fileBytes, std::size_t pieceSize = kLoadPieceSize);
 
 // Told how far a load or a save is: bytes done, and of how many (0 when the
@@ -68,8 +68,5 @@ FileEncoding transferFromDescriptor(int fd, const PieceSink& take, const std::st
 // SaveStatus::writeFailed tells.
 void writeListFile(const RowText& rows, FileEncoding encoding, const std::string& path,
                    SpecialFiles special = SpecialFiles::accept, const FileProgress& progress = {});
-
-// Writes the pane's text in the encoding of its last load.
-void saveToFile(const ByteLineList& pane, const std::string& path, SpecialFiles special = SpecialFiles::accept);
 
 }  // namespace quill

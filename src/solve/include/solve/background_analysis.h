@@ -12,33 +12,14 @@
 #include <functional>
 #include <vector>
 
-#include "analysis/roots.h"
-#include "analysis/turning_points.h"
+#include "engine/solve_lists.h"
+#include "solve/analysis_outcome.h"
 #include "solve/background_run.h"
-#include "solve/solve_lists.h"
 
 namespace quill {
 
 // The Solve's lists; fx as the report has it.
 using AnalysisInput = SolveLists;
-
-// A report point whose F(x) has fewer than kTrustedDigits correct digits.
-struct FewDigitsPoint {
-    double x = 0.0, fx = 0.0;
-    double exact = 0.0;  // the double nearest to the exact F(x)
-    std::uint8_t digits = 0;
-};
-
-struct AnalysisOutcome {
-    std::exception_ptr error;  // none: every part below is whole
-    // The x values checked, and the fewest correct digits among them (17
-    // for none).
-    std::size_t checked = 0;
-    std::uint8_t fewestDigits = 17;
-    std::vector<FewDigitsPoint> fewDigits;  // in the order of the x values
-    RootList roots;
-    TurningPointList turningPoints;
-};
 
 class BackgroundAnalysis {
 public:

@@ -1,9 +1,9 @@
 #pragma once
-// One piece of work on a thread of its own, beside the window: it starts at
-// once, can be asked to stop, and tells when it has ended. The Solve and the
-// analysis beside the window each hold one, as their last member, so that
-// their thread starts once the rest is in place and is joined before the rest
-// goes. No Qt here.
+// The one runner of work on a thread of its own, beside the window: it starts
+// at once, can be asked to stop, and tells when it has ended. The Solve, the
+// analysis and the panes' long work each hold one, as their last member, so
+// that their thread starts once the rest is in place and is joined before the
+// rest goes. No Qt here.
 
 #include <atomic>
 #include <chrono>

@@ -1,23 +1,22 @@
 #pragma once
 // The desktop program's Solve on a thread of its own, so that the window
 // goes on repainting and can cancel it. It reads copies of the pane texts,
-// runs the Solve (engine/solve.h) on all cores and makes the report's rows
-// and the plot's model ready; the window takes the outcome on its own
+// runs the Solve (engine/solve_run.h) on all cores and makes the report's
+// rows and the plot's model ready; the window takes the outcome on its own
 // thread. No Qt here.
 
 #include <atomic>
 #include <chrono>
-#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/report_format.h"
+#include "engine/solve_run.h"
 #include "lines/pane_text.h"
 #include "lines/row_text.h"
 #include "plot/plot_model.h"
 #include "solve/background_run.h"
-#include "solve/solve_lists.h"
 
 namespace quill {
 
@@ -36,13 +35,9 @@ struct SolveInput {
 };
 
 struct SolveOutcome {
-    enum class Source { none, coefficients, xValues };
-    std::exception_ptr error;           // none: the Solve succeeded
-    Source errorSource = Source::none;  // the pane whose reading raised it
-    std::vector<double> coefficients, x, fx;
-    // How many of coefficients, x and fx were made whole before an error: a failed
-    // Solve keeps those, as the evaluator keeps each list it has read.
-    int listsMade = 0;
+    // The Solve's failure (none: it succeeded) and its lists: a failed Solve
+    // keeps those it made whole, as the window keeps each list it has read.
+    SolveResult solve;
     PreparedLines report;
     plot::PlotModel plot;  // the lists on the plot
     SolveLists listsCopy;  // with copyLists, once the Solve succeeded

@@ -21,9 +21,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/evaluator.h"
+#include "engine/solve_lists.h"
 #include "settings/language_setting.h"
-#include "solve/solve_lists.h"
 #include "ui/main_window/main_window_controls.h"
 #include "ui/panes/file_dialogs.h"
 #include "ui/panes/pane_work.h"
@@ -82,7 +81,8 @@ public:
     // Where Help and Web hand their address (tests watch instead of a browser).
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
 
-    const Evaluator& evaluation() const { return evaluator_; }
+    // The lists of the last Solve.
+    const SolveLists& lists() const { return lists_; }
     char decimalMark() const { return decimalMark_; }
 
     void setVisible(bool visible) override;
@@ -175,6 +175,9 @@ private:
 
     // The program file whose settings the window keeps.
     static std::string settingsProgram(const Application& app);
+    // The decimal mark the panes read and write (the locale's): in the
+    // notice, and on the plot.
+    void setDecimalMark(char mark);
     void updateNotice();
     // The counts and time of a Solve in the notice.
     void showSolveFigures(qint64 nanoseconds);
@@ -196,7 +199,7 @@ private:
     FileDialog saveDialog_{FileDialog::Kind::save};
 
     LanguageSetting settings_;
-    Evaluator evaluator_;
+    SolveLists lists_;  // of the last Solve
     bool english_ = false;
     QString solveNotice_;
     char solveMark_ = '.';

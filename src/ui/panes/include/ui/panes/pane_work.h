@@ -83,8 +83,7 @@ signals:
     void paneBusy(TextPane* pane, bool busy);
 
 private:
-    struct Run;
-    bool waitFor(Run& run, int milliseconds);
+    struct Run;  // on a BackgroundRun (solve/background_run.h)
     // Takes the run off the list and does what is left of it; nothing for
     // one already finished.
     void finish(uint64_t id);

@@ -4,13 +4,14 @@
 // everything again, Log y switches the y axis to a symmetric logarithm,
 // Export writes the plot as PNG or SVG, or its points as CSV. All the numbers
 // it works out come from plot::PlotModel; this class only draws them and takes
-// the input. After the analysis of the Solve (solve/background_analysis.h)
+// the input. After the analysis of the Solve (solve/analysis_outcome.h)
 // it marks the real roots and the turning points on the curve and draws the
 // points with fewer than 10 correct digits in a warning colour; hovering a
 // mark, or stepping to it with Left and Right on the plot, shows its values.
 // List opens the list of the marks (PointListDialog). Its controls are found
 // by object name: PlotArea, BtnFit, ChkLogY, BtnExport, BtnPointList.
 
+#include <QColor>
 #include <QSharedPointer>
 #include <QString>
 #include <QWidget>
@@ -18,7 +19,7 @@
 #include <vector>
 
 #include "plot/plot_model.h"
-#include "solve/background_analysis.h"
+#include "solve/analysis_outcome.h"
 #include "ui/shared/command_guard.h"
 
 class QCheckBox;
@@ -30,6 +31,11 @@ namespace quill {
 
 class PlotTicker;
 class PointListDialog;
+
+namespace plot_page {
+// The warning colour of report points with few correct digits.
+inline const QColor kWarningColour(235, 130, 0);
+}  // namespace plot_page
 
 class PlotPage : public QWidget {
     Q_OBJECT
@@ -68,12 +74,23 @@ public:
     // otherwise. Raises FileError "Cannot create file <path>" or "Failed to
     // Save Stream"; an existing file is then left as it was.
     void exportTo(const QString& path);
-    const QString& lastExportName() const { return lastExportName_; }
 
     // What the analysis of the Solve on show found; a new Solve, or
     // clearAnalysis, takes it away.
     void showAnalysis(const AnalysisOutcome& analysis);
     void clearAnalysis();
+
+signals:
+    // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
+    // the mouse leaves the plot.
+    void coordinatesChanged(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class PlotPageProbe;  // the tests' view of what is on show
+
     // The text of every mark, ascending in x: what hovering it or stepping
     // to it shows.
     QStringList markTexts() const;
@@ -85,22 +102,8 @@ public:
     void stepMark(int step);
     // Saves a list's CSV table, asking for the name as Export does.
     void exportPointList(const std::string& table);
-    PointListDialog* pointList() const { return pointList_; }
-
-    // What is on show, for tests and tools.
-    const plot::PlotModel& model() const { return model_; }
-    const plot::PlotFrame& frame() const { return frame_; }
     plot::ViewRect currentView() const;
 
-signals:
-    // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
-    // the mouse leaves the plot.
-    void coordinatesChanged(const QString& text);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // The commands behind the controls; each runs guarded when clicked.
     void fitView();
     void applyYScale();  // Log y
