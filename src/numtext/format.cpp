@@ -110,7 +110,8 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
                                                 uint64_t& out) {
     const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
     Ext80Flags flags;
-    Ext80 scaled = scaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags).roundToInteger();
+    Ext80 scaled =
+        scaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags).roundToInteger();
     if (!scaled.lessThan(tenPow18)) {
         // The estimate was one too small: nineteen digits.
         scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);

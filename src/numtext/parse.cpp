@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "numtext/pow10.h"
+#include "pow10_steps.h"
 
 namespace quill {
 
@@ -16,6 +17,8 @@ using Byte = unsigned char;
 
 // Every byte test looks at the unsigned value: bytes 0x80..0xFF are never
 // blanks, signs, digits or exponent letters.
+constexpr uint64_t kTop = uint64_t{1} << 63;
+
 inline unsigned digitValue(Byte b) { return static_cast<unsigned>(b) - '0'; }  // > 9 for a non-digit
 
 const Byte* skipSpaces(const Byte* p, const Byte* end) {
@@ -45,16 +48,28 @@ inline uint64_t load(const Byte* p) {
     return t;
 }
 
-// Up to eight bytes from p on; bytes past the end read as 0, which is no digit.
-// A short tail is read as two overlapping loads, never past the end.
-inline uint64_t loadChunk(const Byte* begin, const Byte* p, const Byte* end) {
-    const auto avail = static_cast<std::size_t>(end - p);
-    if (avail >= 8) return load<uint64_t>(p);
-    if (avail == 0) return 0;
-    if (end - begin >= 8) return load<uint64_t>(end - 8) >> (8 * (8 - avail));
-    if (avail >= 4) return load<uint32_t>(p) | load<uint32_t>(end - 4) << (8 * (avail - 4));
-    if (avail >= 2) return load<uint16_t>(p) | load<uint16_t>(end - 2) << (8 * (avail - 2));
-    return *p;
+// Up to eight bytes from p on; bytes past the end read as 0, which is no
+// digit. The eight bytes before the end are always readable (scan copies a
+// shorter text), so near the end the load is the one that ends there,
+// shifted: no branch on the length.
+inline uint64_t loadChunk(const Byte* p, const Byte* end) {
+    const std::ptrdiff_t avail = end - p;
+    const std::ptrdiff_t skip = (8 - avail) & -std::ptrdiff_t(avail < 8);  // 0..8
+    const uint64_t chunk = load<uint64_t>(p - skip) >> (8 * (skip & 7));
+    return chunk & -uint64_t(skip < 8);
+}
+
+// n < 8 bytes, by at most two loads and stores.
+inline void copyBelowEight(Byte* to, const Byte* from, std::size_t n) {
+    if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n >= 2) {
+        std::memcpy(to, from, 2);
+        std::memcpy(to + n - 2, from + n - 2, 2);
+    } else if (n == 1) {
+        to[0] = from[0];
+    }
 }
 
 // The high bit of every byte that is not a digit. XOR maps exactly "0".."9"
@@ -68,7 +83,8 @@ inline uint64_t nonDigitBytes(uint64_t chunk) {
 // moved to the top behind "0" bytes, then pairs, quadruples and the whole
 // combined by multiply-and-add on packed lanes.
 inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
-    if (k < 8) chunk = (chunk << (8 * (8 - k))) | (0x3030303030303030ULL >> (8 * k));
+    // (The "0" bytes shift in two steps, so that k = 8 needs no branch.)
+    chunk = (chunk << (8 * (8 - k))) | ((0x3030303030303030ULL >> (8 * k - 1)) >> 1);
     chunk -= 0x3030303030303030ULL;
     chunk = chunk * 10 + (chunk >> 8);  // two-digit values in the even bytes
     const uint64_t pairs = chunk & 0x00FF00FF00FF00FFULL;
@@ -87,15 +103,16 @@ constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1)
 // Reads a run of digits into acc and returns the first byte after it. Stops
 // early once the accumulator has overflowed: the text is rejected then,
 // whatever follows, so the remaining digits need no arithmetic.
-[[gnu::always_inline]] inline const Byte* readDigits(const Byte* begin, const Byte* p, const Byte* end,
-                                                     Accumulator& acc) {
+[[gnu::always_inline]] inline const Byte* readDigits(const Byte* p, const Byte* end, Accumulator& acc) {
     if (!acc.wide) {
         uint64_t s = acc.small;
         if constexpr (std::endian::native == std::endian::little) {
             for (;;) {
-                const uint64_t chunk = loadChunk(begin, p, end);
+                const uint64_t chunk = loadChunk(p, end);
                 const uint64_t stops = nonDigitBytes(chunk);
-                const int k = stops ? std::countr_zero(stops) / 8 : 8;
+                // The stops moved to bits 6, 14, ..., 62 below a mark at bit 63:
+                // 8 where every byte is a digit, without a branch.
+                const int k = (__builtin_ctzll((stops >> 1) | kTop) + 1) / 8;
                 if (k == 0 || s > kMaxBeforeDigits[k]) break;
                 s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
                 p += k;
@@ -146,19 +163,27 @@ struct Scanned {
     // The text ends at its first NUL. No step below reads a NUL as part of a
     // number (a NUL separator is never matched), so every one of them stops
     // there as at the end, and only the final check needs to know.
-    const auto* const begin = reinterpret_cast<const Byte*>(text.data());
-    const Byte* const end = begin + text.size();
-    const Byte* p = begin;
+    // A text below eight bytes is read from a copy with zeros before and after it.
+    const Byte* p = reinterpret_cast<const Byte*>(text.data());
+    Byte padded[16] = {};
+    if (text.size() < 8) {
+        copyBelowEight(padded + 8, p, text.size());
+        p = padded + 8;
+    }
+    const Byte* const end = p + text.size();
     const Byte mark = static_cast<Byte>(decimalMark);
     const bool hasMark = mark != 0;
 
     p = skipSpaces(p, end);
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '+' || *p == '-')) ++p;
+    bool negative = false;
+    if (p != end) {
+        negative = *p == '-';
+        p += (*p == '+') | negative;
+    }
 
     const Byte* const start = p;
     Accumulator& acc = out.acc;
-    p = readDigits(begin, p, end, acc);
+    p = readDigits(p, end, acc);
     if (acc.flags.any()) return false;
 
     // Counted as a 64-bit number so that even a line of billions of fraction
@@ -166,7 +191,7 @@ struct Scanned {
     int64_t fractionDigits = 0;
     if (p != end && *p == mark && hasMark) {
         const Byte* fractionStart = ++p;
-        p = readDigits(begin, p, end, acc);
+        p = readDigits(p, end, acc);
         if (acc.flags.any()) return false;
         fractionDigits = p - fractionStart;
     }
@@ -246,11 +271,14 @@ double textToDouble(std::string_view text, char decimalMark) {
     if (!scan(text, decimalMark, s)) throwNotANumber(text);
     if (!s.acc.wide) {
         if (s.acc.small == 0) return s.negative ? -0.0 : 0.0;  // zero scales to zero
-        // The store of the integer road's bits, in integer registers too.
-        Ext80Bits bits;
-        if (scaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
-            const SoftExt80::Narrowed d =
-                SoftExt80::fromBits(s.negative, bits.biasedExponent, bits.significand).narrowToDouble();
+        // The steps of scaleIntegerByPowerOfTen inline, and the store of
+        // their bits, in integer registers too.
+        const int shift = std::countl_zero(s.acc.small);
+        pow10_steps::Wide v{s.acc.small << shift, 63 - shift};
+        // As there, a result at either end of the 80-bit normal range is left to the 80-bit steps.
+        if (s.power > -5120 && (s.power == 0 || pow10_steps::scale(v, s.power)) && v.e > 1 - 16383 &&
+            v.e < 0x7FFF - 16383) [[likely]] {
+            const SoftExt80::Narrowed d = SoftExt80::fromBits(s.negative, uint16_t(v.e + 16383), v.m).narrowToDouble();
             if (d.overflow) throw OverflowError();
             return d.value;
         }
