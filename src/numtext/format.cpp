@@ -296,13 +296,27 @@ std::string doubleToText(double value, char decimalMark) {
 }
 
 std::size_t integerToText(int32_t value, char* out) {
-    char* p = out;
-    uint32_t magnitude = static_cast<uint32_t>(value);
-    if (value < 0) {
-        *p++ = '-';
-        magnitude = 0u - magnitude;  // -2147483648 becomes 2147483648
+    out[0] = '-';
+    char* p = out + (value < 0);
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    const bool long_ = magnitude >= 100000000;
+    if (long_) {  // nine or ten digits: the first one or two, then eight
+        const uint32_t high = magnitude / 100000000;
+        if (high >= 10) {
+            std::memcpy(p, kDigitPairs + 2 * high, 2);
+            p += 2;
+        } else {
+            *p++ = static_cast<char>('0' + high);
+        }
+        magnitude %= 100000000;
     }
-    return static_cast<std::size_t>(p - out) + static_cast<std::size_t>(writeUnsigned(magnitude, p));
+    // Eight digits, then the leading zeros (the zero bytes at the bottom)
+    // shifted out, all but the last digit's.
+    const uint64_t digits = eightDigitValues(magnitude);
+    const int leading = long_ ? 0 : __builtin_ctzll(digits | uint64_t{1} << 56) / 8;
+    const uint64_t text = (digits | kZeros) >> (8 * leading);
+    std::memcpy(p, &text, 8);
+    return static_cast<std::size_t>(p - out) + 8 - static_cast<std::size_t>(leading);
 }
 
 std::string integerToText(int32_t value) {

@@ -4,13 +4,17 @@
 // first error with the line it names. The text comes in pieces cut anywhere
 // (CR LF breaks; a lone CR or LF stays inside its line) and is converted in
 // chunks on the pool's threads; a text below one chunk stays on the calling
-// thread.
+// thread. Pieces gathered into a round are converted on a thread of the
+// reader's own while the caller makes the next ones (reads a file, decodes
+// it), one round at a time.
 
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -37,6 +41,9 @@ class ListReader {
 public:
     // The pool and the control must outlive the reader.
     ListReader(char decimalMark, WorkerPool& pool, const SolveControl& control);
+    ~ListReader();
+    ListReader(const ListReader&) = delete;
+    ListReader& operator=(const ListReader&) = delete;
 
     // The next piece of the text. A conversion error is kept for finish(), so
     // that errors the caller finds meanwhile can come first; nothing after it
@@ -58,7 +65,18 @@ public:
     int64_t lineOf(std::size_t index) const;
 
 private:
+    struct Round;
+    // Converts a round's lines, on any thread; changes nothing but the round.
+    void convert(std::string_view lines, Round& round, const ChunkControl& control) const;
+    // Takes a converted round's values in order, or its error.
+    void merge(Round& round);
+    // Converts lines on the calling thread, after the round in the background.
     void convertLines(std::string_view lines);
+    // Starts the conversion of text on the reader's thread, after the round
+    // before it is merged.
+    void convertInBackground(std::string text);
+    // Waits for the round in the background, if any, and merges it.
+    void collect();
 
     char decimalMark_;
     WorkerPool& pool_;
@@ -70,7 +88,9 @@ private:
     std::exception_ptr error_;         // the first conversion error
     bool empty_ = true;
     std::size_t chunksRead_ = 0;
-    int64_t linesRead_ = 0;  // line breaks in the text converted so far
+    int64_t linesRead_ = 0;         // line breaks in the text converted so far
+    std::unique_ptr<Round> round_;  // the round in the background
+    std::thread converter_;         // converting round_ while joinable
 };
 
 // A whole list text on the calling thread: the values, or the first error.
