@@ -17,8 +17,6 @@ using Byte = unsigned char;
 
 // Every byte test looks at the unsigned value: bytes 0x80..0xFF are never
 // blanks, signs, digits or exponent letters.
-constexpr uint64_t kTop = uint64_t{1} << 63;
-
 inline unsigned digitValue(Byte b) { return static_cast<unsigned>(b) - '0'; }  // > 9 for a non-digit
 
 const Byte* skipSpaces(const Byte* p, const Byte* end) {
@@ -38,38 +36,14 @@ struct Accumulator {
     Ext80 value() const { return wide ? v : Ext80::fromUint64(small); }
 };
 
-// Digits eight at a time. A chunk holds up to eight bytes of the text, the
-// first in the lowest byte, so that one look finds how many digits follow.
+// Digits eight at a time: a chunk holds eight bytes of the text, the first
+// in the lowest byte.
 
 template <typename T>
 inline uint64_t load(const Byte* p) {
     T t;
     std::memcpy(&t, p, sizeof t);
     return t;
-}
-
-// Up to eight bytes from p on; bytes past the end read as 0, which is no
-// digit. The eight bytes before the end are always readable (scan copies a
-// shorter text), so near the end the load is the one that ends there,
-// shifted: no branch on the length.
-inline uint64_t loadChunk(const Byte* p, const Byte* end) {
-    const std::ptrdiff_t avail = end - p;
-    const std::ptrdiff_t skip = (8 - avail) & -std::ptrdiff_t(avail < 8);  // 0..8
-    const uint64_t chunk = load<uint64_t>(p - skip) >> (8 * (skip & 7));
-    return chunk & -uint64_t(skip < 8);
-}
-
-// n < 8 bytes, by at most two loads and stores.
-inline void copyBelowEight(Byte* to, const Byte* from, std::size_t n) {
-    if (n >= 4) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-    } else if (n >= 2) {
-        std::memcpy(to, from, 2);
-        std::memcpy(to + n - 2, from + n - 2, 2);
-    } else if (n == 1) {
-        to[0] = from[0];
-    }
 }
 
 // The high bit of every byte that is not a digit. XOR maps exactly "0".."9"
@@ -79,12 +53,9 @@ inline uint64_t nonDigitBytes(uint64_t chunk) {
     return (((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
 }
 
-// The value of the first k digits (1 <= k <= 8) of a chunk: the k digits
-// moved to the top behind "0" bytes, then pairs, quadruples and the whole
+// The value of a chunk of eight digits: pairs, quadruples and the whole
 // combined by multiply-and-add on packed lanes.
-inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
-    // (The "0" bytes shift in two steps, so that k = 8 needs no branch.)
-    chunk = (chunk << (8 * (8 - k))) | ((0x3030303030303030ULL >> (8 * k - 1)) >> 1);
+inline uint64_t eightDigitsValue(uint64_t chunk) {
     chunk -= 0x3030303030303030ULL;
     chunk = chunk * 10 + (chunk >> 8);  // two-digit values in the even bytes
     const uint64_t pairs = chunk & 0x00FF00FF00FF00FFULL;
@@ -92,13 +63,8 @@ inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
     return (quads * (1 + (10000ULL << 32))) >> 32;
 }
 
-constexpr uint64_t kPowersOfTen[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
-// The largest s for which s * 10^k + (10^k - 1) still fits in 64 bits.
-constexpr uint64_t maxBeforeDigits(int k) { return (UINT64_MAX - (kPowersOfTen[k] - 1)) / kPowersOfTen[k]; }
-constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1), maxBeforeDigits(2),
-                                          maxBeforeDigits(3), maxBeforeDigits(4), maxBeforeDigits(5),
-                                          maxBeforeDigits(6), maxBeforeDigits(7), maxBeforeDigits(8)};
+// The largest s for which s * 10^8 + (10^8 - 1) still fits in 64 bits.
+constexpr uint64_t kMaxBeforeEight = (UINT64_MAX - 99999999) / 100000000;
 
 // Reads a run of digits into acc and returns the first byte after it. Stops
 // early once the accumulator has overflowed: the text is rejected then,
@@ -107,19 +73,12 @@ constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1)
     if (!acc.wide) {
         uint64_t s = acc.small;
         if constexpr (std::endian::native == std::endian::little) {
-            for (;;) {
-                const uint64_t chunk = loadChunk(p, end);
-                const uint64_t stops = nonDigitBytes(chunk);
-                // The stops moved to bits 6, 14, ..., 62 below a mark at bit 63:
-                // 8 where every byte is a digit, without a branch.
-                const int k = (__builtin_ctzll((stops >> 1) | kTop) + 1) / 8;
-                if (k == 0 || s > kMaxBeforeDigits[k]) break;
-                s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
-                p += k;
-                if (k < 8) {  // the run ended inside this chunk
-                    acc.small = s;
-                    return p;
-                }
+            // Eight digits at a time while eight more bytes follow.
+            while (end - p >= 8) {
+                const uint64_t chunk = load<uint64_t>(p);
+                if (nonDigitBytes(chunk) != 0 || s > kMaxBeforeEight) break;
+                s = s * 100000000 + eightDigitsValue(chunk);
+                p += 8;
             }
         }
         // 10 * s + 9 stays below 2^64 for every s below this bound.
@@ -163,13 +122,7 @@ struct Scanned {
     // The text ends at its first NUL. No step below reads a NUL as part of a
     // number (a NUL separator is never matched), so every one of them stops
     // there as at the end, and only the final check needs to know.
-    // A text below eight bytes is read from a copy with zeros before and after it.
     const Byte* p = reinterpret_cast<const Byte*>(text.data());
-    Byte padded[16] = {};
-    if (text.size() < 8) {
-        copyBelowEight(padded + 8, p, text.size());
-        p = padded + 8;
-    }
     const Byte* const end = p + text.size();
     const Byte mark = static_cast<Byte>(decimalMark);
     const bool hasMark = mark != 0;
