@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
-#include <system_error>
 #include <utility>
 
 #include "common/error.h"
@@ -104,8 +104,12 @@ int64_t ValueBlock::lineOf(std::size_t j) const {
 // A stretch of text converted as one job: the values of its chunks.
 struct ListReader::Round {
     std::string text;  // the text of a round in the background
+    std::string_view lines;
+    std::vector<std::size_t> cuts;  // chunk i is lines[cuts[i], cuts[i + 1])
     std::vector<ValueBlock> blocks;
     std::vector<std::size_t> breaks;
+    std::function<void(std::size_t)> work;  // converts chunk i
+    ChunkControl control;
     std::exception_ptr error;  // the first conversion error, kept for finish()
     std::exception_ptr abort;  // AbortError, raised at once
 };
@@ -114,44 +118,51 @@ ListReader::ListReader(char decimalMark, WorkerPool& pool, const SolveControl& c
     : decimalMark_(decimalMark), pool_(pool), control_(control) {}
 
 ListReader::~ListReader() {
-    if (converter_.joinable()) converter_.join();
+    if (!round_) return;
+    try {
+        pool_.finish();
+    } catch (...) {  // the reader is dropped: so is the outcome of its last round
+    }
 }
 
-void ListReader::convert(std::string_view lines, Round& round, const ChunkControl& control) const {
+void ListReader::prepare(std::string_view lines, Round& round) const {
     // Chunks end just after a CR LF, so that no line is split.
     const std::size_t threads = pool_.threads();
     const std::size_t chunk = std::clamp(lines.size() / (threads * 4), kSmallestChunk, kLargestChunk);
-    std::vector<std::size_t> cuts{0};
+    round.lines = lines;
+    round.cuts.assign(1, 0);
     for (std::size_t at = chunk; at < lines.size();) {
         const std::size_t found = lines.find(kBreak, at - 1);
         if (found == std::string_view::npos || found + 2 >= lines.size()) break;
-        cuts.push_back(found + 2);
+        round.cuts.push_back(found + 2);
         at = found + 2 + chunk;
     }
-    cuts.push_back(lines.size());
+    round.cuts.push_back(lines.size());
+    const std::size_t chunks = round.cuts.size() - 1;
+    round.blocks.resize(chunks);
+    round.breaks.resize(chunks);
+    round.work = [this, &round](std::size_t i) {
+        const std::string_view lines = round.lines;
+        const std::vector<std::size_t>& cuts = round.cuts;
+        try {
+            round.breaks[i] = parseLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), decimalMark_, round.blocks[i]);
+        } catch (ValueError& e) {
+            // Where the chunk starts in the pane: counted only for an error.
+            e.setLineIndex(linesRead_ + static_cast<int64_t>(countBreaks(lines.substr(0, cuts[i]))) + e.lineIndex());
+            throw;
+        }
+    };
+}
 
-    const std::size_t chunks = cuts.size() - 1;
+// Runs `job` (the pool's run or finish of a round), keeping its outcome in the round.
+template <class Job>
+void keepOutcome(Job job, std::exception_ptr& error, std::exception_ptr& abort) {
     try {
-        round.blocks.resize(chunks);
-        round.breaks.resize(chunks);
-        pool_.run(
-            chunks,
-            [&](std::size_t i) {
-                try {
-                    round.breaks[i] =
-                        parseLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), decimalMark_, round.blocks[i]);
-                } catch (ValueError& e) {
-                    // Where the chunk starts in the pane: counted only for an error.
-                    e.setLineIndex(linesRead_ + static_cast<int64_t>(countBreaks(lines.substr(0, cuts[i]))) +
-                                   e.lineIndex());
-                    throw;
-                }
-            },
-            control);
+        job();
     } catch (const AbortError&) {
-        round.abort = std::current_exception();
+        abort = std::current_exception();
     } catch (...) {
-        round.error = std::current_exception();
+        error = std::current_exception();
     }
 }
 
@@ -180,33 +191,29 @@ void ListReader::convertLines(std::string_view lines) {
     collect();
     if (lines.empty() || error_) return;
     Round round;
-    convert(lines, round, stageControl(control_, SolveStage::reading, chunksRead_));
+    prepare(lines, round);
+    round.control = stageControl(control_, SolveStage::reading, chunksRead_);
+    keepOutcome([&] { pool_.run(round.cuts.size() - 1, round.work, round.control); }, round.error, round.abort);
     merge(round);
 }
 
 void ListReader::convertInBackground(std::string text) {
     collect();
     if (error_) return;
-    round_ = std::make_unique<Round>();
-    round_->text = std::move(text);
-    // The progress is reported on the caller's thread as the round is merged.
-    ChunkControl control;
-    control.cancel = control_.cancel;
-    try {
-        converter_ = std::thread([this, control] { convert(round_->text, *round_, control); });
-    } catch (const std::system_error&) {  // no thread to be had: converted here
-        std::unique_ptr<Round> round = std::move(round_);
-        convert(round->text, *round, stageControl(control_, SolveStage::reading, chunksRead_));
-        merge(*round);
-    }
+    auto round = std::make_unique<Round>();
+    round->text = std::move(text);
+    prepare(round->text, *round);
+    // The caller's share and the progress come with collect, on its thread.
+    round->control = stageControl(control_, SolveStage::reading, chunksRead_);
+    pool_.start(round->cuts.size() - 1, round->work, round->control);
+    round_ = std::move(round);
 }
 
 void ListReader::collect() {
-    if (!converter_.joinable()) return;
-    converter_.join();
+    if (!round_) return;
     const std::unique_ptr<Round> round = std::move(round_);
+    keepOutcome([&] { pool_.finish(); }, round->error, round->abort);
     merge(*round);
-    if (control_.progress) control_.progress(SolveStage::reading, chunksRead_, chunksRead_);
 }
 
 void ListReader::add(std::string_view piece) {
@@ -247,8 +254,10 @@ void ListReader::finish() {
 }
 
 void ListReader::setValues(const std::vector<double>& values) {
-    if (converter_.joinable()) converter_.join();
-    round_.reset();
+    if (round_) {
+        keepOutcome([&] { pool_.finish(); }, round_->error, round_->abort);
+        round_.reset();
+    }
     blocks_.clear();
     count_ = 0;
     for (std::size_t at = 0; at < values.size(); at += kBlockValues) {

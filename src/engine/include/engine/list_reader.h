@@ -4,9 +4,9 @@
 // first error with the line it names. The text comes in pieces cut anywhere
 // (CR LF breaks; a lone CR or LF stays inside its line) and is converted in
 // chunks on the pool's threads; a text below one chunk stays on the calling
-// thread. Pieces gathered into a round are converted on a thread of the
-// reader's own while the caller makes the next ones (reads a file, decodes
-// it), one round at a time.
+// thread. Pieces gathered into a round are converted on the pool's helper
+// threads while the caller makes the next ones (reads a file, decodes it),
+// one round at a time.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -66,16 +65,18 @@ public:
 
 private:
     struct Round;
-    // Converts a round's lines, on any thread; changes nothing but the round.
-    void convert(std::string_view lines, Round& round, const ChunkControl& control) const;
+    // Cuts a round's lines into chunks and makes its work; changes nothing but the round.
+    void prepare(std::string_view lines, Round& round) const;
     // Takes a converted round's values in order, or its error.
     void merge(Round& round);
-    // Converts lines on the calling thread, after the round in the background.
+    // Converts lines on the pool's threads and the caller's, after the round
+    // in the background.
     void convertLines(std::string_view lines);
-    // Starts the conversion of text on the reader's thread, after the round
-    // before it is merged.
+    // Starts the conversion of text on the pool's helper threads, after the
+    // round before it is merged, and returns at once.
     void convertInBackground(std::string text);
-    // Waits for the round in the background, if any, and merges it.
+    // Takes the caller's share of the round in the background, if any, waits
+    // for it and merges it.
     void collect();
 
     char decimalMark_;
@@ -90,7 +91,6 @@ private:
     std::size_t chunksRead_ = 0;
     int64_t linesRead_ = 0;         // line breaks in the text converted so far
     std::unique_ptr<Round> round_;  // the round in the background
-    std::thread converter_;         // converting round_ while joinable
 };
 
 // A whole list text on the calling thread: the values, or the first error.
