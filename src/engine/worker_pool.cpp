@@ -22,6 +22,7 @@ struct WorkerPool::Job {
     const std::function<void(std::size_t)>* work = nullptr;
     const std::function<void(std::size_t)>* deliver = nullptr;  // null for an unordered job
     const ChunkControl* control = nullptr;
+    ChunkControl kept;  // the control of a job started ahead, which outlives the caller's
 
     std::atomic<std::size_t> next{0};    // the next chunk to claim
     std::atomic<uint32_t> delivered{0};  // chunks handed over; helpers wait on it for room
@@ -234,7 +235,8 @@ void WorkerPool::start(std::size_t count, const std::function<void(std::size_t)>
     auto job = std::make_unique<Job>();
     job->count = job->window = count;
     job->work = &work;
-    job->control = &control;
+    job->kept = control;
+    job->control = &job->kept;
     started_ = std::move(job);
     startedShared_ = count > 0 && handOver(*started_);
 }

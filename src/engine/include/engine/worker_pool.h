@@ -56,8 +56,8 @@ public:
     // As run, in two halves, so that the calling thread can do other work
     // while the helpers start on the chunks: start hands the job to them and
     // returns at once; finish takes the caller's share, waits for the rest
-    // and raises what run raises. work and control must live until finish,
-    // which must come before any other job (or the pool's end).
+    // and raises what run raises. work must live until finish (the control
+    // is copied), which must come before any other job (or the pool's end).
     void start(std::size_t count, const std::function<void(std::size_t)>& work, const ChunkControl& control = {});
     void finish();
 
