@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "common/error.h"
 #include "engine/worker_pool.h"
@@ -25,6 +27,22 @@ constexpr std::size_t kBlockValues = 16384;
 // Text gathered from the pieces before it is converted.
 constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 
+// The LF bytes of the text, eight bytes at a time: a zero byte of x has
+// its high bit set in ~((x & 0x7F..) + 0x7F..) & ~x, and no other byte has.
+std::size_t countLineFeeds(std::string_view text) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL, kLows = 0x7F7F7F7F7F7F7F7FULL;
+    std::size_t count = 0, at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        const uint64_t x = word ^ ('\n' * kOnes);
+        const uint64_t zeros = ~(((x & kLows) + kLows) | x | kLows);
+        count += ((zeros >> 7) * kOnes) >> 56;
+    }
+    for (; at < text.size(); ++at) count += text[at] == '\n';
+    return count;
+}
+
 std::size_t countBreaks(std::string_view text) {
     std::size_t breaks = 0;
     for (std::size_t at = text.find(kBreak); at != std::string_view::npos; at = text.find(kBreak, at + 2)) ++breaks;
@@ -37,7 +55,7 @@ std::size_t countBreaks(std::string_view text) {
 std::size_t parseLines(std::string_view text, char decimalMark, ValueBlock& out) {
     const char* p = text.data();
     const char* const end = p + text.size();
-    out.values.reserve(static_cast<std::size_t>(std::count(p, end, '\n')) + 1);
+    out.values.reserve(countLineFeeds(text) + 1);
     std::size_t lines = 0, skipped = 0;
     try {
         while (p < end) {
@@ -83,52 +101,82 @@ int64_t ValueBlock::lineOf(std::size_t j) const {
     return line + static_cast<int64_t>(j + skipped);
 }
 
+// A stretch of text converted as one job: the values of its chunks.
+struct ListReader::Round {
+    std::string text;  // the text of a round in the background
+    std::string_view lines;
+    std::vector<std::size_t> cuts;  // chunk i is lines[cuts[i], cuts[i + 1])
+    std::vector<ValueBlock> blocks;
+    std::vector<std::size_t> breaks;
+    std::function<void(std::size_t)> work;  // converts chunk i
+    ChunkControl control;
+    std::exception_ptr error;  // the first conversion error, kept for finish()
+    std::exception_ptr abort;  // AbortError, raised at once
+};
+
 ListReader::ListReader(char decimalMark, WorkerPool& pool, const SolveControl& control)
     : decimalMark_(decimalMark), pool_(pool), control_(control) {}
 
-void ListReader::convertLines(std::string_view lines) {
-    if (lines.empty() || error_) return;
+ListReader::~ListReader() {
+    if (!round_) return;
+    try {
+        pool_.finish();
+    } catch (...) {  // the reader is dropped: so is the outcome of its last round
+    }
+}
+
+void ListReader::prepare(std::string_view lines, Round& round) const {
     // Chunks end just after a CR LF, so that no line is split.
     const std::size_t threads = pool_.threads();
     const std::size_t chunk = std::clamp(lines.size() / (threads * 4), kSmallestChunk, kLargestChunk);
-    std::vector<std::size_t> cuts{0};
+    round.lines = lines;
+    round.cuts.assign(1, 0);
     for (std::size_t at = chunk; at < lines.size();) {
         const std::size_t found = lines.find(kBreak, at - 1);
         if (found == std::string_view::npos || found + 2 >= lines.size()) break;
-        cuts.push_back(found + 2);
+        round.cuts.push_back(found + 2);
         at = found + 2 + chunk;
     }
-    cuts.push_back(lines.size());
+    round.cuts.push_back(lines.size());
+    const std::size_t chunks = round.cuts.size() - 1;
+    round.blocks.resize(chunks);
+    round.breaks.resize(chunks);
+    round.work = [this, &round](std::size_t i) {
+        const std::string_view lines = round.lines;
+        const std::vector<std::size_t>& cuts = round.cuts;
+        try {
+            round.breaks[i] = parseLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), decimalMark_, round.blocks[i]);
+        } catch (ValueError& e) {
+            // Where the chunk starts in the pane: counted only for an error.
+            e.setLineIndex(linesRead_ + static_cast<int64_t>(countBreaks(lines.substr(0, cuts[i]))) + e.lineIndex());
+            throw;
+        }
+    };
+}
 
-    const std::size_t chunks = cuts.size() - 1;
-    std::vector<ValueBlock> round(chunks);
-    std::vector<std::size_t> breaks(chunks);
-    const ChunkControl control = stageControl(control_, SolveStage::reading, chunksRead_);
+// Runs `job` (the pool's run or finish of a round), keeping its outcome in the round.
+template <class Job>
+void keepOutcome(Job job, std::exception_ptr& error, std::exception_ptr& abort) {
     try {
-        pool_.run(
-            chunks,
-            [&](std::size_t i) {
-                try {
-                    breaks[i] = parseLines(lines.substr(cuts[i], cuts[i + 1] - cuts[i]), decimalMark_, round[i]);
-                } catch (ValueError& e) {
-                    // Where the chunk starts in the pane: counted only for an error.
-                    e.setLineIndex(linesRead_ + static_cast<int64_t>(countBreaks(lines.substr(0, cuts[i]))) +
-                                   e.lineIndex());
-                    throw;
-                }
-            },
-            control);
+        job();
     } catch (const AbortError&) {
-        throw;
+        abort = std::current_exception();
     } catch (...) {
-        error_ = std::current_exception();
+        error = std::current_exception();
+    }
+}
+
+void ListReader::merge(Round& round) {
+    if (round.abort) std::rethrow_exception(round.abort);
+    if (round.error) {
+        error_ = round.error;
         return;
     }
-    chunksRead_ += chunks;
-    for (std::size_t i = 0; i < chunks; ++i) {
-        ValueBlock& b = round[i];
+    chunksRead_ += round.blocks.size();
+    for (std::size_t i = 0; i < round.blocks.size(); ++i) {
+        ValueBlock& b = round.blocks[i];
         b.line = linesRead_;
-        linesRead_ += static_cast<int64_t>(breaks[i]);
+        linesRead_ += static_cast<int64_t>(round.breaks[i]);
         if (b.values.empty()) continue;
         b.first = count_;
         count_ += b.values.size();
@@ -137,6 +185,35 @@ void ListReader::convertLines(std::string_view lines) {
     // The report numbers the values with 32-bit integers, as the pane does.
     if (count_ > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
         error_ = std::make_exception_ptr(std::bad_alloc());
+}
+
+void ListReader::convertLines(std::string_view lines) {
+    collect();
+    if (lines.empty() || error_) return;
+    Round round;
+    prepare(lines, round);
+    round.control = stageControl(control_, SolveStage::reading, chunksRead_);
+    keepOutcome([&] { pool_.run(round.cuts.size() - 1, round.work, round.control); }, round.error, round.abort);
+    merge(round);
+}
+
+void ListReader::convertInBackground(std::string text) {
+    collect();
+    if (error_) return;
+    auto round = std::make_unique<Round>();
+    round->text = std::move(text);
+    prepare(round->text, *round);
+    // The caller's share and the progress come with collect, on its thread.
+    round->control = stageControl(control_, SolveStage::reading, chunksRead_);
+    pool_.start(round->cuts.size() - 1, round->work, round->control);
+    round_ = std::move(round);
+}
+
+void ListReader::collect() {
+    if (!round_) return;
+    const std::unique_ptr<Round> round = std::move(round_);
+    keepOutcome([&] { pool_.finish(); }, round->error, round->abort);
+    merge(*round);
 }
 
 void ListReader::add(std::string_view piece) {
@@ -159,8 +236,12 @@ void ListReader::add(std::string_view piece) {
     const std::size_t last = std::string_view(pending_).substr(from).rfind(kBreak);
     if (last != std::string_view::npos) pendingBreakEnd_ = from + last + 2;
     if (pending_.size() >= kRoundBytes && pendingBreakEnd_ > 0) {
-        convertLines(std::string_view(pending_).substr(0, pendingBreakEnd_));
-        pending_.erase(0, pendingBreakEnd_);
+        // The open last line starts the next round.
+        std::string next;
+        next.reserve(kRoundBytes + std::max(piece.size(), pending_.size() - pendingBreakEnd_));
+        next.append(std::string_view(pending_).substr(pendingBreakEnd_));
+        pending_.resize(pendingBreakEnd_);
+        convertInBackground(std::exchange(pending_, std::move(next)));
         pendingBreakEnd_ = 0;
     }
 }
@@ -173,6 +254,10 @@ void ListReader::finish() {
 }
 
 void ListReader::setValues(const std::vector<double>& values) {
+    if (round_) {
+        keepOutcome([&] { pool_.finish(); }, round_->error, round_->abort);
+        round_.reset();
+    }
     blocks_.clear();
     count_ = 0;
     for (std::size_t at = 0; at < values.size(); at += kBlockValues) {

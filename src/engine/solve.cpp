@@ -1,7 +1,9 @@
 #include "engine/solve.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "common/error.h"
@@ -33,18 +35,32 @@ unsigned textThreads(std::size_t values) { return values * kTextWork < kChunkWor
 
 // A byte buffer that is written through a pointer and never zero-filled.
 struct TextBuffer {
-    std::unique_ptr<char[]> data;
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> data;
     std::size_t capacity = 0;
     std::size_t size = 0;
 
     char* room(std::size_t bytes) {
         if (capacity < bytes) {
             data.reset();
-            data = std::make_unique_for_overwrite<char[]>(bytes);
+            data.reset(static_cast<char*>(std::malloc(bytes)));
+            if (!data) throw std::bad_alloc();
             capacity = bytes;
         }
         size = 0;
         return data.get();
+    }
+    // Gives the room past the text back but `spare` bytes (in place:
+    // nothing is copied).
+    void fit(std::size_t spare) {
+        if (size + spare >= capacity) return;
+        if (char* p = static_cast<char*>(std::realloc(data.get(), size + spare))) {
+            (void)data.release();
+            data.reset(p);
+            capacity = size + spare;
+        }
     }
     std::string_view view() const { return {data.get(), size}; }
 };
@@ -114,6 +130,7 @@ void Solve::compute(std::vector<double> coefficients) {
             to += length;
         }
         t.text.size = static_cast<std::size_t>(to - t.text.data.get());
+        t.text.fit(kNumber);  // the room for the longest texts is not kept; putNumber's is
         if (!control_.keepX) std::vector<double>().swap(x);
     };
     try {

@@ -22,6 +22,7 @@ struct WorkerPool::Job {
     const std::function<void(std::size_t)>* work = nullptr;
     const std::function<void(std::size_t)>* deliver = nullptr;  // null for an unordered job
     const ChunkControl* control = nullptr;
+    ChunkControl kept;  // the control of a job started ahead, which outlives the caller's
 
     std::atomic<std::size_t> next{0};    // the next chunk to claim
     std::atomic<uint32_t> delivered{0};  // chunks handed over; helpers wait on it for room
@@ -135,6 +136,12 @@ WorkerPool::WorkerPool(unsigned threads) : threads_(threads) {
 }
 
 WorkerPool::~WorkerPool() {
+    if (started_) {
+        try {
+            finish();
+        } catch (...) {  // nobody is left to take the job's outcome
+        }
+    }
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
@@ -173,7 +180,7 @@ void WorkerPool::helperLoop(uint64_t seenGeneration) {
     }
 }
 
-void WorkerPool::execute(Job& job) {
+bool WorkerPool::handOver(Job& job) {
     job.ready = std::make_unique<std::atomic<uint32_t>[]>(job.window);
     job.errors.resize(job.window);
 
@@ -192,7 +199,10 @@ void WorkerPool::execute(Job& job) {
     }
     const bool shared = job_ == &job;
     if (shared) wake_.notify_all();
+    return shared;
+}
 
+void WorkerPool::complete(Job& job, bool shared) {
     // Whatever ends the caller's share, the helpers are stopped and waited
     // for before the job goes out of scope.
     std::exception_ptr ended;
@@ -217,6 +227,23 @@ void WorkerPool::execute(Job& job) {
     if (job.cancelRequested()) throw AbortError();
     const std::size_t failed = job.failedAt.load();
     if (failed != kNone) std::rethrow_exception(job.errors[failed % job.window]);
+}
+
+void WorkerPool::execute(Job& job) { complete(job, handOver(job)); }
+
+void WorkerPool::start(std::size_t count, const std::function<void(std::size_t)>& work, const ChunkControl& control) {
+    auto job = std::make_unique<Job>();
+    job->count = job->window = count;
+    job->work = &work;
+    job->kept = control;
+    job->control = &job->kept;
+    started_ = std::move(job);
+    startedShared_ = count > 0 && handOver(*started_);
+}
+
+void WorkerPool::finish() {
+    const std::unique_ptr<Job> job = std::move(started_);
+    if (job && job->count > 0) complete(*job, startedShared_);
 }
 
 void WorkerPool::run(std::size_t count, const std::function<void(std::size_t)>& work, const ChunkControl& control) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "numtext/pow10.h"
+#include "pow10_steps.h"
 
 namespace quill {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 constexpr uint64_t kIntegerBit = uint64_t{1} << 63;
 constexpr uint64_t kTenPow15 = 1000000000000000ULL;
 constexpr uint64_t kTenPow18 = 1000000000000000000ULL;
+constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 // 19728 / 65536 lies a little below log10(2): the estimate it gives is never
 // too large for values of 1 and above, and at most one too small.
 constexpr int32_t kLog10Of2Times65536 = 19728;
@@ -32,7 +34,7 @@ constexpr char kDigitPairs[] =
 // splits every lane at once: two lanes of four digits, then four of two,
 // then eight of one, by multiplications that divide exactly in that range.
 static_assert(std::endian::native == std::endian::little, "the digit groups are stored lowest byte first");
-uint64_t eightDigitValues(uint32_t value) {
+[[gnu::always_inline]] inline uint64_t eightDigitValues(uint32_t value) {
     const uint64_t merged = (value / 10000) | (uint64_t{value % 10000} << 32);
     const uint64_t hundreds = ((merged * 10486) >> 20) & 0x0000007F0000007FULL;  // / 100 below 10^4
     const uint64_t pairs = ((merged - 100 * hundreds) << 16) | hundreds;
@@ -60,36 +62,32 @@ int writeUnsigned(uint32_t value, char* out) {
     return length;
 }
 
-void setEmpty(DecimalForm& form, int16_t exponent, bool negative) {
-    form.exponent = exponent;
-    form.negative = negative;
-    form.digits[0] = '\0';
-}
+using pow10_steps::kTop;
+using pow10_steps::Wide;
 
-// value rounded to an integer, to nearest with ties to even; false unless
-// the value lies in [1, 2^64).
-bool roundToInteger(Ext80Bits value, uint64_t& out) {
-    const int32_t fractionBits = 16383 + 63 - int32_t(value.biasedExponent);
+// v rounded to an integer, to nearest with ties to even; false unless the
+// value lies in [1, 2^64).
+inline bool roundToInteger(Wide v, uint64_t& out) {
+    const int32_t fractionBits = 63 - v.e;
     if (fractionBits < 0 || fractionBits > 63) return false;
     if (fractionBits == 0) {
-        out = value.significand;
+        out = v.m;
         return true;
     }
-    const uint64_t whole = value.significand >> fractionBits;
-    const uint64_t rest = value.significand & ((uint64_t{1} << fractionBits) - 1);
-    const uint64_t half = uint64_t{1} << (fractionBits - 1);
-    out = whole + ((rest > half || (rest == half && (whole & 1))) ? 1 : 0);
+    const uint64_t whole = v.m >> fractionBits;
+    const uint64_t rest = v.m << (64 - fractionBits);  // the fraction bits at the top: one half is kTop
+    out = whole + (uint64_t(rest > kTop) | (uint64_t(rest == kTop) & whole & 1));
     return true;
 }
 
-// The eighteen digits of the slow road below, by the integer steps of
+// The eighteen digits of the 80-bit road below, by the integer steps of
 // scaleBitsByPowerOfTen and integer roundings; false where those cannot
 // settle it, and then the 80-bit steps decide.
-bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
-    Ext80Bits scaled;
+[[gnu::always_inline]] inline bool eighteenDigits(Wide v, int32_t& exponent, uint64_t& out) {
     uint64_t n;
-    if (!scaleBitsByPowerOfTen(magnitude, 18 - exponent, scaled) || !roundToInteger(scaled, n)) return false;
-    if (n >= kTenPow18) {
+    const int32_t power = 18 - exponent;
+    if ((power != 0 && !pow10_steps::scale(v, power)) || !roundToInteger(v, n)) return false;
+    if (n >= kTenPow18) [[unlikely]] {
         // The quotient n / 10 in 80 bits: below 2^61, so its 64 bits keep
         // 3 to 7 fraction bits, rounded by the remainder (never a tie: an
         // even multiple of 1/10 is not 1/2); then rounded to an integer.
@@ -98,7 +96,7 @@ bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
         const uint64_t tenths = r << fractionBits;
         const uint64_t kept = (q << fractionBits) + tenths / 10 + (tenths % 10 > 5 ? 1 : 0);
         if (kept < (q << fractionBits)) return false;  // carried out of 64 bits
-        if (!roundToInteger({uint16_t(16383 + 63 - fractionBits), kept}, n)) return false;
+        if (!roundToInteger({kept, 63 - fractionBits}, n)) return false;
         if (n >= kTenPow18) return false;
         ++exponent;
     }
@@ -106,90 +104,137 @@ bool eighteenDigits(Ext80Bits magnitude, int32_t& exponent, uint64_t& out) {
     return true;
 }
 
-// Fills form and returns the number of digits in form.digits.
-// The value comes as its bits (either model of the 80-bit value gives them),
-// so that a double need not pass through the x87 unit on the usual road.
-template <class Value>
-int computeDecimalForm(Value v, DecimalForm& form) {
-    const uint16_t biased = v.biasedExponent();
-    const uint64_t significand = v.significand();
-    if (biased == 0) {  // zero (either sign) and extended denormals
-        setEmpty(form, 0, false);
-        return 0;
+// The same by the 80-bit steps themselves; false for an unnormal value
+// (integer bit clear), which no double widens to: the unit yields no number for it.
+[[gnu::noinline]] bool eighteenDigitsStepByStep(uint16_t biased, uint64_t significand, int32_t& exponent,
+                                                uint64_t& out) {
+    const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
+    Ext80Flags flags;
+    Ext80 scaled =
+        scaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags).roundToInteger();
+    if (!scaled.lessThan(tenPow18)) {
+        // The estimate was one too small: nineteen digits.
+        scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
+        ++exponent;
     }
-    if (biased == 0x7FFF) {
-        if (significand == kIntegerBit || (significand & kIntegerBit) == 0) {
-            setEmpty(form, DecimalForm::kInfinity, v.negative());
-        } else {
-            setEmpty(form, DecimalForm::kNaN, false);
-        }
-        return 0;
-    }
+    scaled = scaled.roundToInteger();
+    if (!scaled.lessThan(tenPow18)) return false;
+    out = scaled.toUint64();
+    return true;
+}
 
+// A finite nonzero magnitude (biased exponent 1..0x7FFE) as fifteen digits:
+// value ~ 0.<fifteen as 15 digits> * 10^exponent, rounded to 15 significant
+// digits by the 16th digit of an 18-digit integer. Leading zeros stay: when
+// the estimate of the exponent was one too large the first digit is 0.
+// False for an unnormal value.
+[[gnu::always_inline]] inline bool fifteenDigits(uint16_t biased, uint64_t significand, int32_t& exponent,
+                                                 uint64_t& fifteen) {
     const int32_t binaryExponent = static_cast<int32_t>(biased) - 16383;
     // Arithmetic shift: the quotient rounds toward minus infinity.
-    int32_t exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
-
+    exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
     uint64_t eighteen;
-    if (!eighteenDigits({biased, significand}, exponent, eighteen)) {
-        const Ext80 tenPow18 = Ext80::fromUint64(kTenPow18);
-        Ext80Flags flags;
-        Ext80 scaled =
-            scaleByPowerOfTen(Ext80::fromBits(false, biased, significand), 18 - exponent, flags).roundToInteger();
-        if (!scaled.lessThan(tenPow18)) {
-            // The estimate was one too small: nineteen digits.
-            scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags);
-            ++exponent;
-        }
-        scaled = scaled.roundToInteger();
-        if (!scaled.lessThan(tenPow18)) {
-            // Only an unnormal 80-bit value (integer bit clear), which no double
-            // widens to, gets here: the unit yields no number for it.
-            setEmpty(form, DecimalForm::kNaN, false);
-            return 0;
-        }
-        eighteen = scaled.toUint64();
+    if ((significand & kIntegerBit) == 0 || !eighteenDigits({significand, binaryExponent}, exponent, eighteen))
+        [[unlikely]] {
+        if (!eighteenDigitsStepByStep(biased, significand, exponent, eighteen)) return false;
     }
-
     // Cut the eighteen digits to fifteen by the sixteenth, half up.
-    uint64_t fifteen = eighteen / 1000;
-    if ((eighteen / 100) % 10 >= 5) ++fifteen;
-    form.negative = v.negative();
-    if (fifteen == kTenPow15) {
-        form.exponent = static_cast<int16_t>(exponent + 1);
-        form.digits[0] = '1';
-        form.digits[1] = '\0';
-        return 1;
-    }
-    form.exponent = static_cast<int16_t>(exponent);
-    // Leading zeros stay: when the estimate was one too large the first digit is 0.
-    // The first group has a leading zero of its own (below 10^7), dropped.
+    const uint64_t hundreds = eighteen / 100;
+    fifteen = hundreds / 10 + (hundreds % 10 >= 5 ? 1 : 0);
+    const bool carried = fifteen == kTenPow15;  // 999...9 rounded up: 1 with one more digit
+    fifteen = carried ? kTenPow15 / 10 : fifteen;
+    exponent += carried;
+    return true;
+}
+
+// The fifteen digits as text from digits[1] on, followed by '0' bytes up to
+// digits[31] (so that 16 bytes can be copied from any digit on); digits[0]
+// is a '0' of no meaning. Returns the count of digits up to the last
+// nonzero one.
+inline int writeFifteen(uint64_t fifteen, char (&digits)[32]) {
+    // The first group has a leading zero of its own (below 10^7).
     const uint64_t high = eightDigitValues(static_cast<uint32_t>(fifteen / 100000000));
     const uint64_t low = eightDigitValues(static_cast<uint32_t>(fifteen % 100000000));
-    char text[16];
-    const uint64_t highText = high | 0x3030303030303030ULL, lowText = low | 0x3030303030303030ULL;
-    std::memcpy(text, &highText, 8);
-    std::memcpy(text + 8, &lowText, 8);
-    std::memcpy(form.digits, text + 1, 15);
-    // Trailing zeros go: they are the zero bytes at the top of a group.
-    const int length = low != 0 ? 15 - std::countl_zero(low) / 8 : high != 0 ? 7 - std::countl_zero(high) / 8 : 0;
-    form.digits[length] = '\0';
-    return length;
+    const uint64_t highText = high | kZeros, lowText = low | kZeros;
+    std::memcpy(digits, &highText, 8);
+    std::memcpy(digits + 8, &lowText, 8);
+    std::memcpy(digits + 16, &kZeros, 8);
+    std::memcpy(digits + 24, &kZeros, 8);
+    // Trailing zeros are the zero bytes at the top of a group; the first
+    // group is never all zeros. (x | 1 keeps the count clear of a test for
+    // zero: it changes no byte count but that of 0, which is made up for.)
+    const int lowZeros = (__builtin_clzll(low | 1) + (low == 0)) / 8;
+    const int highZeros = __builtin_clzll(high | 1) / 8;
+    return 15 - lowZeros - (highZeros & -int(low == 0));
 }
 
-char* appendExponent(char* out, int32_t e) {
-    *out++ = 'E';
-    uint32_t magnitude = static_cast<uint32_t>(e);
-    if (e < 0) {
-        *out++ = '-';
-        magnitude = 0u - magnitude;
+// The exponent of the scientific layout: 'E', '-' if negative, its digits
+// (below 1000 in magnitude: a double's), without a branch on their count.
+inline char* putExponent(char* p, int32_t e) {
+    p[0] = 'E';
+    p[1] = '-';
+    const int32_t sign = e >> 31;  // -1 for a negative exponent, else 0
+    p += 1 - sign;
+    const uint32_t m = static_cast<uint32_t>((e ^ sign) - sign);
+    const int count = 1 + (m >= 10) + (m >= 100);
+    // Three digits, the first in the lowest byte, then the leading zeros dropped.
+    uint32_t text = ('0' + m / 100) | uint32_t(static_cast<unsigned char>(kDigitPairs[2 * (m % 100)])) << 8 |
+                    uint32_t(static_cast<unsigned char>(kDigitPairs[2 * (m % 100) + 1])) << 16;
+    text >>= 8 * (3 - count);
+    std::memcpy(p, &text, 4);
+    return p + count;
+}
+
+// The general layout of a finite nonzero value from its fifteen digits,
+// built in `text` by copies of fixed size (kLaidOut bytes of room: the
+// copies run past the end of the text). Returns the length.
+constexpr std::size_t kLaidOut = 64;
+inline std::size_t layOut(bool negative, int32_t e, uint64_t fifteen, char decimalMark, char* text) {
+    char digitText[32];
+    const int length = writeFifteen(fifteen, digitText);
+    const char* digits = digitText + 1;
+    text[0] = '-';
+    char* p = text + negative;
+    if (e > 15 || e < -3) {
+        p[0] = digits[0];
+        p[1] = decimalMark;
+        std::memcpy(p + 2, digits + 1, 16);
+        p += length > 1 ? length + 1 : 1;
+        p = putExponent(p, e - 1);
+    } else if (e >= 1) {
+        std::memcpy(p, digits, 16);  // length <= e: the integer, zeros after the last digit included
+        if (length > e) {
+            p[e] = decimalMark;
+            std::memcpy(p + e + 1, digits + e, 16);
+            p += length + 1;
+        } else {
+            p += e;
+        }
+    } else {
+        const char lead[8] = {'0', decimalMark, '0', '0', '0', '0', '0', '0'};
+        std::memcpy(p, lead, 8);
+        std::memcpy(p + 2 - e, digits, 16);
+        p += 2 - e + length;
     }
-    return out + writeUnsigned(magnitude, out);
+    return static_cast<std::size_t>(p - text);
 }
 
-char* fillZeros(char* out, int count) {
-    for (int i = 0; i < count; ++i) *out++ = '0';
-    return out;
+// n bytes (1 to 32) by copies of fixed size that overlap.
+inline void copyShort(char* to, const char* from, std::size_t n) {
+    if (n >= 16) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
 }
 
 char* copyDigits(char* out, const char* digits, int count) {
@@ -197,56 +242,52 @@ char* copyDigits(char* out, const char* digits, int count) {
     return out + count;
 }
 
-std::size_t layOutGeneral(const DecimalForm& form, int length, char decimalMark, char* out) {
-    char* p = out;
-    const int e = form.exponent;
-    if (e == DecimalForm::kInfinity) {
-        if (form.negative) *p++ = '-';
-        return static_cast<std::size_t>(copyDigits(p, "INF", 3) - out);
-    }
-    if (e == DecimalForm::kNaN) return static_cast<std::size_t>(copyDigits(p, "NAN", 3) - out);
-
-    if (form.negative) *p++ = '-';
-    const char* digits = form.digits;
-    if (e > 15 || e < -3) {
-        *p++ = digits[0];
-        if (length > 1) {
-            *p++ = decimalMark;
-            p = copyDigits(p, digits + 1, length - 1);
-        }
-        p = appendExponent(p, e - 1);
-    } else if (e >= 1) {
-        if (length <= e) {
-            p = copyDigits(p, digits, length);
-            p = fillZeros(p, e - length);
-        } else {
-            p = copyDigits(p, digits, e);
-            *p++ = decimalMark;
-            p = copyDigits(p, digits + e, length - e);
-        }
-    } else {
-        *p++ = '0';
-        if (length > 0) {
-            *p++ = decimalMark;
-            p = fillZeros(p, -e);
-            p = copyDigits(p, digits, length);
-        }
-    }
-    return static_cast<std::size_t>(p - out);
-}
-
 }  // namespace
 
 DecimalForm toDecimalForm(Ext80 v) {
     DecimalForm form;
-    computeDecimalForm(v, form);
+    const uint16_t biased = v.biasedExponent();
+    if (biased == 0) return form;  // zero (either sign) and extended denormals
+    int32_t exponent;
+    uint64_t fifteen;
+    if (biased == 0x7FFF) {
+        const bool infinity = v.significand() == kIntegerBit || (v.significand() & kIntegerBit) == 0;
+        form.exponent = infinity ? DecimalForm::kInfinity : DecimalForm::kNaN;
+        form.negative = infinity && v.negative();
+    } else if (!fifteenDigits(biased, v.significand(), exponent, fifteen)) {
+        form.exponent = DecimalForm::kNaN;
+    } else {
+        form.exponent = static_cast<int16_t>(exponent);
+        form.negative = v.negative();
+        char digits[32];
+        const int length = writeFifteen(fifteen, digits);
+        std::memcpy(form.digits, digits + 1, static_cast<std::size_t>(length));
+        form.digits[length] = '\0';
+    }
     return form;
 }
 
 std::size_t doubleToText(double value, char decimalMark, char* out) {
-    DecimalForm form;
-    const int length = computeDecimalForm(SoftExt80::fromDouble(value), form);
-    return layOutGeneral(form, length, decimalMark, out);
+    // Every double is a normal 80-bit value, zero, infinity or NaN.
+    const SoftExt80 v = SoftExt80::fromDouble(value);
+    const uint16_t biased = v.biasedExponent();
+    char text[kLaidOut];
+    std::size_t length;
+    int32_t exponent;
+    uint64_t fifteen;
+    if (biased != 0 && biased != 0x7FFF && fifteenDigits(biased, v.significand(), exponent, fifteen)) [[likely]] {
+        length = layOut(v.negative(), exponent, fifteen, decimalMark, text);
+    } else if (biased == 0) {
+        length = copyDigits(text, "0", 1) - text;
+    } else if (biased == 0x7FFF && v.significand() == kIntegerBit) {
+        char* p = text;
+        if (v.negative()) *p++ = '-';
+        length = copyDigits(p, "INF", 3) - text;
+    } else {
+        length = copyDigits(text, "NAN", 3) - text;
+    }
+    copyShort(out, text, length);
+    return length;
 }
 
 std::string doubleToText(double value, char decimalMark) {
@@ -255,13 +296,27 @@ std::string doubleToText(double value, char decimalMark) {
 }
 
 std::size_t integerToText(int32_t value, char* out) {
-    char* p = out;
-    uint32_t magnitude = static_cast<uint32_t>(value);
-    if (value < 0) {
-        *p++ = '-';
-        magnitude = 0u - magnitude;  // -2147483648 becomes 2147483648
+    out[0] = '-';
+    char* p = out + (value < 0);
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    const bool long_ = magnitude >= 100000000;
+    if (long_) {  // nine or ten digits: the first one or two, then eight
+        const uint32_t high = magnitude / 100000000;
+        if (high >= 10) {
+            std::memcpy(p, kDigitPairs + 2 * high, 2);
+            p += 2;
+        } else {
+            *p++ = static_cast<char>('0' + high);
+        }
+        magnitude %= 100000000;
     }
-    return static_cast<std::size_t>(p - out) + static_cast<std::size_t>(writeUnsigned(magnitude, p));
+    // Eight digits, then the leading zeros (the zero bytes at the bottom)
+    // shifted out, all but the last digit's.
+    const uint64_t digits = eightDigitValues(magnitude);
+    const int leading = long_ ? 0 : __builtin_ctzll(digits | uint64_t{1} << 56) / 8;
+    const uint64_t text = (digits | kZeros) >> (8 * leading);
+    std::memcpy(p, &text, 8);
+    return static_cast<std::size_t>(p - out) + 8 - static_cast<std::size_t>(leading);
 }
 
 std::string integerToText(int32_t value) {

@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "numtext/pow10.h"
+#include "pow10_steps.h"
 
 namespace quill {
 
@@ -35,26 +36,14 @@ struct Accumulator {
     Ext80 value() const { return wide ? v : Ext80::fromUint64(small); }
 };
 
-// Digits eight at a time. A chunk holds up to eight bytes of the text, the
-// first in the lowest byte, so that one look finds how many digits follow.
+// Digits eight at a time: a chunk holds eight bytes of the text, the first
+// in the lowest byte.
 
 template <typename T>
 inline uint64_t load(const Byte* p) {
     T t;
     std::memcpy(&t, p, sizeof t);
     return t;
-}
-
-// Up to eight bytes from p on; bytes past the end read as 0, which is no digit.
-// A short tail is read as two overlapping loads, never past the end.
-inline uint64_t loadChunk(const Byte* begin, const Byte* p, const Byte* end) {
-    const auto avail = static_cast<std::size_t>(end - p);
-    if (avail >= 8) return load<uint64_t>(p);
-    if (avail == 0) return 0;
-    if (end - begin >= 8) return load<uint64_t>(end - 8) >> (8 * (8 - avail));
-    if (avail >= 4) return load<uint32_t>(p) | load<uint32_t>(end - 4) << (8 * (avail - 4));
-    if (avail >= 2) return load<uint16_t>(p) | load<uint16_t>(end - 2) << (8 * (avail - 2));
-    return *p;
 }
 
 // The high bit of every byte that is not a digit. XOR maps exactly "0".."9"
@@ -64,11 +53,9 @@ inline uint64_t nonDigitBytes(uint64_t chunk) {
     return (((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
 }
 
-// The value of the first k digits (1 <= k <= 8) of a chunk: the k digits
-// moved to the top behind "0" bytes, then pairs, quadruples and the whole
+// The value of a chunk of eight digits: pairs, quadruples and the whole
 // combined by multiply-and-add on packed lanes.
-inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
-    if (k < 8) chunk = (chunk << (8 * (8 - k))) | (0x3030303030303030ULL >> (8 * k));
+inline uint64_t eightDigitsValue(uint64_t chunk) {
     chunk -= 0x3030303030303030ULL;
     chunk = chunk * 10 + (chunk >> 8);  // two-digit values in the even bytes
     const uint64_t pairs = chunk & 0x00FF00FF00FF00FFULL;
@@ -76,33 +63,22 @@ inline uint64_t leadingDigitsValue(uint64_t chunk, int k) {
     return (quads * (1 + (10000ULL << 32))) >> 32;
 }
 
-constexpr uint64_t kPowersOfTen[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
-// The largest s for which s * 10^k + (10^k - 1) still fits in 64 bits.
-constexpr uint64_t maxBeforeDigits(int k) { return (UINT64_MAX - (kPowersOfTen[k] - 1)) / kPowersOfTen[k]; }
-constexpr uint64_t kMaxBeforeDigits[9] = {maxBeforeDigits(0), maxBeforeDigits(1), maxBeforeDigits(2),
-                                          maxBeforeDigits(3), maxBeforeDigits(4), maxBeforeDigits(5),
-                                          maxBeforeDigits(6), maxBeforeDigits(7), maxBeforeDigits(8)};
+// The largest s for which s * 10^8 + (10^8 - 1) still fits in 64 bits.
+constexpr uint64_t kMaxBeforeEight = (UINT64_MAX - 99999999) / 100000000;
 
 // Reads a run of digits into acc and returns the first byte after it. Stops
 // early once the accumulator has overflowed: the text is rejected then,
 // whatever follows, so the remaining digits need no arithmetic.
-[[gnu::always_inline]] inline const Byte* readDigits(const Byte* begin, const Byte* p, const Byte* end,
-                                                     Accumulator& acc) {
+[[gnu::always_inline]] inline const Byte* readDigits(const Byte* p, const Byte* end, Accumulator& acc) {
     if (!acc.wide) {
         uint64_t s = acc.small;
         if constexpr (std::endian::native == std::endian::little) {
-            for (;;) {
-                const uint64_t chunk = loadChunk(begin, p, end);
-                const uint64_t stops = nonDigitBytes(chunk);
-                const int k = stops ? std::countr_zero(stops) / 8 : 8;
-                if (k == 0 || s > kMaxBeforeDigits[k]) break;
-                s = s * kPowersOfTen[k] + leadingDigitsValue(chunk, k);
-                p += k;
-                if (k < 8) {  // the run ended inside this chunk
-                    acc.small = s;
-                    return p;
-                }
+            // Eight digits at a time while eight more bytes follow.
+            while (end - p >= 8) {
+                const uint64_t chunk = load<uint64_t>(p);
+                if (nonDigitBytes(chunk) != 0 || s > kMaxBeforeEight) break;
+                s = s * 100000000 + eightDigitsValue(chunk);
+                p += 8;
             }
         }
         // 10 * s + 9 stays below 2^64 for every s below this bound.
@@ -146,19 +122,21 @@ struct Scanned {
     // The text ends at its first NUL. No step below reads a NUL as part of a
     // number (a NUL separator is never matched), so every one of them stops
     // there as at the end, and only the final check needs to know.
-    const auto* const begin = reinterpret_cast<const Byte*>(text.data());
-    const Byte* const end = begin + text.size();
-    const Byte* p = begin;
+    const Byte* p = reinterpret_cast<const Byte*>(text.data());
+    const Byte* const end = p + text.size();
     const Byte mark = static_cast<Byte>(decimalMark);
     const bool hasMark = mark != 0;
 
     p = skipSpaces(p, end);
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '+' || *p == '-')) ++p;
+    bool negative = false;
+    if (p != end) {
+        negative = *p == '-';
+        p += (*p == '+') | negative;
+    }
 
     const Byte* const start = p;
     Accumulator& acc = out.acc;
-    p = readDigits(begin, p, end, acc);
+    p = readDigits(p, end, acc);
     if (acc.flags.any()) return false;
 
     // Counted as a 64-bit number so that even a line of billions of fraction
@@ -166,7 +144,7 @@ struct Scanned {
     int64_t fractionDigits = 0;
     if (p != end && *p == mark && hasMark) {
         const Byte* fractionStart = ++p;
-        p = readDigits(begin, p, end, acc);
+        p = readDigits(p, end, acc);
         if (acc.flags.any()) return false;
         fractionDigits = p - fractionStart;
     }
@@ -246,11 +224,14 @@ double textToDouble(std::string_view text, char decimalMark) {
     if (!scan(text, decimalMark, s)) throwNotANumber(text);
     if (!s.acc.wide) {
         if (s.acc.small == 0) return s.negative ? -0.0 : 0.0;  // zero scales to zero
-        // The store of the integer road's bits, in integer registers too.
-        Ext80Bits bits;
-        if (scaleIntegerByPowerOfTen(s.acc.small, s.power, bits)) {
-            const SoftExt80::Narrowed d =
-                SoftExt80::fromBits(s.negative, bits.biasedExponent, bits.significand).narrowToDouble();
+        // The steps of scaleIntegerByPowerOfTen inline, and the store of
+        // their bits, in integer registers too.
+        const int shift = std::countl_zero(s.acc.small);
+        pow10_steps::Wide v{s.acc.small << shift, 63 - shift};
+        // As there, a result at either end of the 80-bit normal range is left to the 80-bit steps.
+        if (s.power > -5120 && (s.power == 0 || pow10_steps::scale(v, s.power)) && v.e > 1 - 16383 &&
+            v.e < 0x7FFF - 16383) [[likely]] {
+            const SoftExt80::Narrowed d = SoftExt80::fromBits(s.negative, uint16_t(v.e + 16383), v.m).narrowToDouble();
             if (d.overflow) throw OverflowError();
             return d.value;
         }

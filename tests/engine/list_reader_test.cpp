@@ -102,5 +102,40 @@ TEST(ListReaderTest, EachValueKnowsItsLine) {
     EXPECT_EQ(reader.lineOf(1), -1);
 }
 
+// A text of several rounds in pieces as a file is read: converted behind
+// the caller, the same values as the whole text converted at once, and the
+// earliest error with its line, whatever round it lies in.
+TEST(ListReaderTest, RoundsConvertedBehindTheCallerKeepTheirOrder) {
+    std::string text;
+    for (int line = 0; line < 700000; ++line) text += std::to_string(line) + ".0625e-3\r\n";
+    ASSERT_GT(text.size(), std::size_t{2} * (4 << 20));  // rounds of 4 MB
+    const auto readInPieces = [](const std::string& t) {
+        WorkerPool pool(2);
+        const SolveControl control;
+        ListReader reader('.', pool, control);
+        for (std::size_t at = 0; at < t.size(); at += 65536) reader.add(std::string_view(t).substr(at, 65536));
+        reader.finish();
+        return reader.values();
+    };
+    const std::vector<double> whole = readList(text, '.');
+    ASSERT_EQ(whole.size(), 700000u);
+    const std::vector<double> pieces = readInPieces(text);
+    ASSERT_EQ(pieces.size(), whole.size());
+    for (std::size_t j = 0; j < whole.size(); ++j) ASSERT_EQ(bitsOf(pieces[j]), bitsOf(whole[j])) << j;
+
+    // Errors in the second and third round: the second one's is raised.
+    std::string bad = text;
+    for (const int line : {610000, 330000}) {
+        const std::size_t at = bad.find("\r\n" + std::to_string(line) + ".") + 2;
+        bad.insert(at, line == 330000 ? "x" : "1e999");
+    }
+    try {
+        readInPieces(bad);
+        ADD_FAILURE() << "no error";
+    } catch (const ConvertError& e) {
+        EXPECT_EQ(e.lineIndex(), 330000);
+    }
+}
+
 }  // namespace
 }  // namespace quill

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -162,21 +163,26 @@ TEST(SolveTest, ValuesTakenAsTheyAreGiveTheSameReport) {
     EXPECT_TRUE(solve.reportText() == result.text());
 }
 
-// Every odd chunk fails, the first of them last: its error is the one raised,
-// and an ordered job delivers everything before it, in order.
+// Every odd chunk fails, the first of them last: its error is the one raised
+// (by finish for a job started ahead), and an ordered job delivers
+// everything before it, in order. Then the pool takes the next job.
 TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
-    for (const bool ordered : {false, true}) {
+    enum Kind { unordered, ordered, started };
+    for (const Kind kind : {unordered, ordered, started}) {
         for (unsigned threads : {1u, 2u, 4u}) {
-            SCOPED_TRACE(testing::Message() << threads << " threads, ordered " << ordered);
+            SCOPED_TRACE(testing::Message() << threads << " threads, kind " << kind);
             WorkerPool pool(threads);
             std::vector<std::size_t> delivered;
-            const auto work = [](std::size_t i) {
+            const std::function<void(std::size_t)> work = [](std::size_t i) {
                 if (i == 1) std::this_thread::sleep_for(std::chrono::milliseconds(30));
                 if (i % 2 == 1) throw std::size_t{i};
             };
             try {
-                if (ordered) {
+                if (kind == ordered) {
                     pool.runOrdered(64, 8, work, [&](std::size_t i) { delivered.push_back(i); });
+                } else if (kind == started) {
+                    pool.start(64, work);
+                    pool.finish();
                 } else {
                     pool.run(64, work);
                 }
@@ -184,7 +190,10 @@ TEST(WorkerPoolTest, TheLowestFailingChunkDecides) {
             } catch (std::size_t failed) {
                 EXPECT_EQ(failed, 1u);
             }
-            EXPECT_EQ(delivered, ordered ? std::vector<std::size_t>{0} : std::vector<std::size_t>{});
+            EXPECT_EQ(delivered, kind == ordered ? std::vector<std::size_t>{0} : std::vector<std::size_t>{});
+            std::atomic<std::size_t> done{0};
+            pool.run(16, [&](std::size_t) { ++done; });
+            EXPECT_EQ(done.load(), 16u);
         }
     }
 }

@@ -408,8 +408,22 @@ TEST(DoubleToText, PropertiesHoldForRandomDoubles) {
     }
 }
 
+// The general layout of 0.<digits> * 10^exponent, one character at a time.
+std::string plainLayout(bool negative, const std::string& digits, int exponent, char mark) {
+    std::string text = negative ? "-" : "";
+    if (exponent > 15 || exponent < -3) {
+        text += digits[0];
+        if (digits.size() > 1) text += mark + digits.substr(1);
+        return text + "E" + std::to_string(exponent - 1);
+    }
+    if (exponent <= 0) return text + "0" + mark + std::string(-exponent, '0') + digits;
+    if (digits.size() <= std::size_t(exponent)) return text + digits + std::string(exponent - digits.size(), '0');
+    return text + digits.substr(0, exponent) + mark + digits.substr(exponent);
+}
+
 // The decimal form by the 80-bit steps alone, one after the other: the
-// integer road must give the same digits and exponent for every double.
+// integer roads must give the same digits and exponent, and the text the
+// same layout of them, for every double.
 TEST(ToDecimalForm, AgreesWithTheEightyBitSteps) {
     std::mt19937_64 random(404);
     for (int i = 0; i < 300000; ++i) {
@@ -435,6 +449,10 @@ TEST(ToDecimalForm, AgreesWithTheEightyBitSteps) {
         const DecimalForm form = toDecimalForm(v);
         ASSERT_EQ(form.exponent, exponent) << doubleToHexText(d);
         ASSERT_EQ(std::string(form.digits), digits) << doubleToHexText(d);
+        const bool negative = i % 3 == 0;
+        const char mark = i % 5 == 0 ? ',' : '.';
+        ASSERT_EQ(doubleToText(negative ? -d : d, mark), plainLayout(negative, digits, exponent, mark))
+            << doubleToHexText(d);
     }
 }
 

@@ -4,11 +4,14 @@
 // first error with the line it names. The text comes in pieces cut anywhere
 // (CR LF breaks; a lone CR or LF stays inside its line) and is converted in
 // chunks on the pool's threads; a text below one chunk stays on the calling
-// thread.
+// thread. Pieces gathered into a round are converted on the pool's helper
+// threads while the caller makes the next ones (reads a file, decodes it),
+// one round at a time.
 
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,6 +40,9 @@ class ListReader {
 public:
     // The pool and the control must outlive the reader.
     ListReader(char decimalMark, WorkerPool& pool, const SolveControl& control);
+    ~ListReader();
+    ListReader(const ListReader&) = delete;
+    ListReader& operator=(const ListReader&) = delete;
 
     // The next piece of the text. A conversion error is kept for finish(), so
     // that errors the caller finds meanwhile can come first; nothing after it
@@ -58,7 +64,20 @@ public:
     int64_t lineOf(std::size_t index) const;
 
 private:
+    struct Round;
+    // Cuts a round's lines into chunks and makes its work; changes nothing but the round.
+    void prepare(std::string_view lines, Round& round) const;
+    // Takes a converted round's values in order, or its error.
+    void merge(Round& round);
+    // Converts lines on the pool's threads and the caller's, after the round
+    // in the background.
     void convertLines(std::string_view lines);
+    // Starts the conversion of text on the pool's helper threads, after the
+    // round before it is merged, and returns at once.
+    void convertInBackground(std::string text);
+    // Takes the caller's share of the round in the background, if any, waits
+    // for it and merges it.
+    void collect();
 
     char decimalMark_;
     WorkerPool& pool_;
@@ -70,7 +89,8 @@ private:
     std::exception_ptr error_;         // the first conversion error
     bool empty_ = true;
     std::size_t chunksRead_ = 0;
-    int64_t linesRead_ = 0;  // line breaks in the text converted so far
+    int64_t linesRead_ = 0;         // line breaks in the text converted so far
+    std::unique_ptr<Round> round_;  // the round in the background
 };
 
 // A whole list text on the calling thread: the values, or the first error.

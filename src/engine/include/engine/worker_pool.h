@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -52,9 +53,21 @@ public:
     void runOrdered(std::size_t count, std::size_t window, const std::function<void(std::size_t)>& work,
                     const std::function<void(std::size_t)>& deliver, const ChunkControl& control = {});
 
+    // As run, in two halves, so that the calling thread can do other work
+    // while the helpers start on the chunks: start hands the job to them and
+    // returns at once; finish takes the caller's share, waits for the rest
+    // and raises what run raises. work must live until finish (the control
+    // is copied), which must come before any other job (or the pool's end).
+    void start(std::size_t count, const std::function<void(std::size_t)>& work, const ChunkControl& control = {});
+    void finish();
+
 private:
     struct Job;
     void execute(Job& job);
+    // The job to the helpers; true where they take part.
+    bool handOver(Job& job);
+    // The caller's share of a job handed over, then the wait for the helpers.
+    void complete(Job& job, bool shared);
     void startHelpers(std::size_t wanted);
     void helperLoop(uint64_t seenGeneration);
 
@@ -66,6 +79,8 @@ private:
     uint64_t generation_ = 0;
     std::size_t busy_ = 0;
     bool quit_ = false;
+    std::unique_ptr<Job> started_;  // the job between start and finish
+    bool startedShared_ = false;
 };
 
 }  // namespace quill

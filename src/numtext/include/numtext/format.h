@@ -31,7 +31,8 @@ constexpr std::size_t kMaxHexTextLength = 24;      // -0x1.fffffffffffffp+1023
 std::size_t doubleToText(double value, char decimalMark, char* out);
 std::string doubleToText(double value, char decimalMark);
 
-// Plain decimal, "-" for negatives. Writes at most kMaxIntegerTextLength bytes.
+// Plain decimal, "-" for negatives. Writes at most kMaxIntegerTextLength bytes
+// (and may write bytes past the text within them).
 std::size_t integerToText(int32_t value, char* out);
 std::string integerToText(int32_t value);
 

@@ -99,7 +99,7 @@ public:
             // 11 bits go; a carry out of the significand moves into the exponent field.
             const uint64_t rest = sig_ & 0x7FF;
             const uint64_t kept = sig_ >> 11;
-            const uint64_t up = (rest > 0x400 || (rest == 0x400 && (kept & 1))) ? 1 : 0;
+            const uint64_t up = uint64_t(rest > 0x400) | (uint64_t(rest == 0x400) & kept & 1);  // no branch
             const uint64_t bits =
                 (uint64_t(se_ & kSignBit) << 48) + ((uint64_t(e) << 52) | (kept & 0xFFFFFFFFFFFFFull)) + up;
             return {std::bit_cast<double>(bits), false};
