@@ -1,0 +1,142 @@
+#include "analysis/fit.h"
+
+#include <flint/fmpq_mat.h>
+#include <flint/fmpz_mat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "engine/evaluate.h"
+#include "exact_ratio.h"
+#include "power_sums.h"
+
+namespace quill {
+
+using namespace analysis;
+
+namespace {
+
+void checkPoints(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree) {
+    if (degree < 0 || degree > kMaxFitDegree)
+        throw FitError("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
+    if (x.size() != y.size() || (!w.empty() && w.size() != x.size()))
+        throw FitError("x, y and the weights must be of one length");
+    std::vector<double> distinct;  // up to degree + 1 of them
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (!std::isfinite(x[i]) || !std::isfinite(y[i]) || (!w.empty() && !std::isfinite(w[i])))
+            throw FitError("point " + std::to_string(i + 1) + " is not finite");
+        if (!w.empty() && w[i] < 0.0) throw FitError("point " + std::to_string(i + 1) + " has a negative weight");
+        if ((w.empty() || w[i] > 0.0) && distinct.size() <= std::size_t(degree) &&
+            std::find(distinct.begin(), distinct.end(), x[i] + 0.0) == distinct.end())
+            distinct.push_back(x[i] + 0.0);
+    }
+    if (distinct.size() <= std::size_t(degree))
+        throw FitError("a fit of degree " + std::to_string(degree) + " needs at least " + std::to_string(degree + 1) +
+                       " distinct x values" + (w.empty() ? "" : " of positive weight") + ", and there " +
+                       (distinct.size() == 1 ? "is " : "are ") + std::to_string(distinct.size()));
+}
+
+class FmpzMat {
+public:
+    FmpzMat(slong rows, slong columns) { fmpz_mat_init(value_, rows, columns); }
+    ~FmpzMat() { fmpz_mat_clear(value_); }
+    FmpzMat(const FmpzMat&) = delete;
+    FmpzMat& operator=(const FmpzMat&) = delete;
+    operator fmpz_mat_struct*() { return value_; }
+
+private:
+    fmpz_mat_t value_;
+};
+
+class FmpqMat {
+public:
+    FmpqMat(slong rows, slong columns) { fmpq_mat_init(value_, rows, columns); }
+    ~FmpqMat() { fmpq_mat_clear(value_); }
+    FmpqMat(const FmpqMat&) = delete;
+    FmpqMat& operator=(const FmpqMat&) = delete;
+    operator fmpq_mat_struct*() { return value_; }
+
+private:
+    fmpq_mat_t value_;
+};
+
+// The exact solution of S(j + k)·c(k) = T(j), rounded: a(k) = c(k)·2^(Ey - k·E).
+std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {
+    const slong n = degree + 1;
+    FmpzMat h(n, n), t(n, 1);
+    for (slong j = 0; j < n; ++j) {
+        for (slong k = 0; k < n; ++k) fmpz_set_mpz(fmpz_mat_entry(h, j, k), sums.s[std::size_t(j + k)]);
+        fmpz_set_mpz(fmpz_mat_entry(t, j, 0), sums.t[std::size_t(j)]);
+    }
+    FmpqMat c(n, 1);
+    // The points hold degree + 1 distinct x of positive weight, so the matrix
+    // is positive definite.
+    if (!fmpq_mat_solve_fmpz_mat(c, h, t)) throw FitError("the normal equations are singular");
+    std::vector<double> a(static_cast<std::size_t>(n));
+    for (slong k = 0; k < n; ++k) {
+        const fmpq* ck = fmpq_mat_entry(c, k, 0);
+        a[std::size_t(k)] = nearestDoubleOfRatio(fmpq_numref(ck), fmpq_denref(ck), sums.exponentY - k * sums.exponentX);
+        if (std::isinf(a[std::size_t(k)]))
+            throw FitError("the coefficient of x^" + std::to_string(k) + " is beyond the double range");
+    }
+    return a;
+}
+
+// Compensated sums (Neumaier), so that a million squares lose nothing visible.
+class Sum {
+public:
+    void add(double v) {
+        const double t = sum_ + v;
+        compensation_ += std::fabs(sum_) >= std::fabs(v) ? (sum_ - t) + v : (v - t) + sum_;
+        sum_ = t;
+    }
+    double value() const { return sum_ + compensation_; }
+
+private:
+    double sum_ = 0.0, compensation_ = 0.0;
+};
+
+FitStatistics statistics(std::span<const double> x, std::span<const double> y, std::span<const double> w,
+                         const std::vector<double>& a, unsigned threads) {
+    FitStatistics out;
+    out.count = x.size();
+    std::vector<double> fx(x.size());
+    evaluate(a.data(), a.size(), x.data(), fx.data(), x.size(), threads);
+    Sum weights, weightedY;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double wi = w.empty() ? 1.0 : w[i];
+        weights.add(wi);
+        weightedY.add(wi * y[i]);
+    }
+    const double mean = weightedY.value() / weights.value();
+    Sum squares, spread;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double wi = w.empty() ? 1.0 : w[i];
+        if (wi == 0.0) continue;
+        const double r = y[i] - fx[i];
+        out.largestResidual = std::max(out.largestResidual, std::fabs(r));
+        squares.add(wi * r * r);
+        spread.add(wi * (y[i] - mean) * (y[i] - mean));
+    }
+    out.rmsResidual = std::sqrt(squares.value() / weights.value());
+    out.rSquared = spread.value() > 0.0 ? 1.0 - squares.value() / spread.value() : squares.value() == 0.0 ? 1.0 : 0.0;
+    return out;
+}
+
+}  // namespace
+
+FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree,
+                        unsigned threads, const std::atomic<bool>* cancel) {
+    checkPoints(x, y, w, degree);
+    FitResult out;
+    {
+        const ThreadCacheRelease release;
+        const PowerSums sums = powerSums(x, y, w, degree, threads, cancel);
+        out.coefficients = solveNormalEquations(sums, degree);
+    }
+    out.statistics = statistics(x, y, w, out.coefficients, threads);
+    return out;
+}
+
+}  // namespace quill
