@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/evaluate.h"
+#include "engine/poly_kernel.h"
 #include "exact_ratio.h"
 #include "power_sums.h"
 
@@ -98,11 +98,17 @@ private:
 };
 
 FitStatistics statistics(std::span<const double> x, std::span<const double> y, std::span<const double> w,
-                         const std::vector<double>& a, unsigned threads) {
+                         const std::vector<double>& a) {
     FitStatistics out;
     out.count = x.size();
+    // F(x) as the Solve forms it; where that overflows, the residual is infinite.
     std::vector<double> fx(x.size());
-    evaluate(a.data(), a.size(), x.data(), fx.data(), x.size(), threads);
+    for (std::size_t from = 0; from < x.size();) {
+        const std::size_t at =
+            from + evaluatePolynomialRange(a.data(), a.size(), x.data() + from, fx.data() + from, x.size() - from);
+        if (at < x.size()) fx[at] = y[at] > 0 ? -HUGE_VAL : HUGE_VAL;
+        from = at + 1;
+    }
     Sum weights, weightedY;
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double wi = w.empty() ? 1.0 : w[i];
@@ -135,7 +141,7 @@ FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, st
         const PowerSums sums = powerSums(x, y, w, degree, threads, cancel);
         out.coefficients = solveNormalEquations(sums, degree);
     }
-    out.statistics = statistics(x, y, w, out.coefficients, threads);
+    out.statistics = statistics(x, y, w, out.coefficients);
     return out;
 }
 

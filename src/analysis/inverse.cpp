@@ -27,6 +27,11 @@ int64_t ordered(double d) {
     return d < 0 ? -bits : bits;
 }
 
+// How many doubles from low up to high (the whole range needs 64 bits), and
+// the one halfway.
+uint64_t distance(int64_t low, int64_t high) { return uint64_t(high) - uint64_t(low); }
+int64_t halfway(int64_t low, int64_t high) { return low + int64_t(distance(low, high) / 2); }
+
 double fromOrdered(int64_t o) {
     const double magnitude = std::bit_cast<double>(static_cast<uint64_t>(o < 0 ? -o : o));
     return o < 0 ? -magnitude : magnitude;
@@ -135,25 +140,27 @@ private:
     }
 
     // A first guess at the root in (a, b): Newton's steps in double from the
-    // chord, kept inside the piece. Only its speed depends on it.
-    double guess(const Piece& p, double y) const {
-        const double a = p.a.x, b = p.b.x;
+    // chord, falling back to halving the bracket (in the order of the doubles)
+    // where a step leaves it. Only the speed depends on the guess.
+    double guess(const Piece& p, double y, int sa) const {
+        int64_t low = ordered(p.a.x), high = ordered(p.b.x);
         double x = p.unboundedBelow || p.unboundedAbove
-                       ? std::clamp(0.0, a, b)
-                       : a + (y - p.a.approximate) * ((b - a) / (p.b.approximate - p.a.approximate));
-        if (!std::isfinite(x)) x = a / 2 + b / 2;
-        x = std::clamp(x, a, b);
-        for (int i = 0; i < 60; ++i) {
+                       ? 0.0
+                       : p.a.x + (y - p.a.approximate) * ((p.b.x - p.a.x) / (p.b.approximate - p.a.approximate));
+        for (int i = 0; i < 200 && distance(low, high) > 1; ++i) {
+            if (!std::isfinite(x) || ordered(x) <= low || ordered(x) >= high) x = fromOrdered(halfway(low, high));
             double f = 0.0, df = 0.0;
             for (std::size_t k = a_.size(); k-- > 0;) {
                 df = df * x + f;
                 f = f * x + a_[k];
             }
-            const double next = std::clamp(x - (f - y) / df, a, b);
-            if (!std::isfinite(next) || next == x) break;
+            if (f == y) return x;
+            ((f < y) == (sa < 0) ? low : high) = ordered(x);
+            const double next = x - (f - y) / df;
+            if (next == x) return x;
             x = next;
         }
-        return x;
+        return fromOrdered(halfway(low, high));
     }
 
     // The double nearest to the one root in (a, b): the first d with
@@ -169,31 +176,31 @@ private:
         };
         int64_t low = first - 1, high = last;  // reached(low) is false, reached(high) true
         int highSign = sb;
-        const int64_t g = std::clamp(ordered(guess(p, y)), first, last);
+        const int64_t g = std::clamp(ordered(guess(p, y, sa)), first, last);
         if (reached(g)) {
             high = g;
             highSign = lastSign;
-            for (int64_t step = 1; g - step > low; step *= 2) {
-                if (!reached(g - step)) {
-                    low = g - step;
+            for (uint64_t step = 1; step < distance(low, g); step *= 2) {
+                if (!reached(int64_t(uint64_t(g) - step))) {
+                    low = int64_t(uint64_t(g) - step);
                     break;
                 }
-                high = g - step;
+                high = int64_t(uint64_t(g) - step);
                 highSign = lastSign;
             }
         } else {
             low = g;
-            for (int64_t step = 1; g + step < high; step *= 2) {
-                if (reached(g + step)) {
-                    high = g + step;
+            for (uint64_t step = 1; step < distance(g, high); step *= 2) {
+                if (reached(int64_t(uint64_t(g) + step))) {
+                    high = int64_t(uint64_t(g) + step);
                     highSign = lastSign;
                     break;
                 }
-                low = g + step;
+                low = int64_t(uint64_t(g) + step);
             }
         }
-        while (high - low > 1) {
-            const int64_t mid = low + (high - low) / 2;
+        while (distance(low, high) > 1) {
+            const int64_t mid = halfway(low, high);
             if (reached(mid)) {
                 high = mid;
                 highSign = lastSign;

@@ -56,6 +56,7 @@ void answer(const std::string& request) {
         in >> mark;
         std::string formula;
         std::getline(in, formula);
+        if (!formula.empty()) formula.erase(0, 1);  // the space after MARK
         for (double c : quill::expandFormula(formula, mark[0])) std::cout << hex(c) << "\n";
     } else if (command == "fit") {
         int degree = 0;
