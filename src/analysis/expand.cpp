@@ -1,9 +1,8 @@
-#include <flint/fmpq_poly.h>
-
 #include <cmath>
 
 #include "analysis/formula.h"
 #include "exact_ratio.h"
+#include "flint_owners.h"
 #include "formula_parse.h"
 
 namespace quill {
@@ -11,18 +10,6 @@ namespace quill {
 using namespace analysis;
 
 namespace {
-
-class FmpqPoly {
-public:
-    FmpqPoly() { fmpq_poly_init(value_); }
-    ~FmpqPoly() { fmpq_poly_clear(value_); }
-    FmpqPoly(const FmpqPoly&) = delete;
-    FmpqPoly& operator=(const FmpqPoly&) = delete;
-    operator fmpq_poly_struct*() { return value_; }
-
-private:
-    fmpq_poly_t value_;
-};
 
 [[noreturn]] void failAt(int column, const char* what) {
     throw FormulaError("formula:" + std::to_string(column) + ": " + what);

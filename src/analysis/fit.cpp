@@ -1,14 +1,12 @@
 #include "analysis/fit.h"
 
-#include <flint/fmpq_mat.h>
-#include <flint/fmpz_mat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "engine/poly_kernel.h"
 #include "exact_ratio.h"
+#include "flint_owners.h"
 #include "power_sums.h"
 
 namespace quill {
@@ -36,30 +34,6 @@ void checkPoints(std::span<const double> x, std::span<const double> y, std::span
                        " distinct x values" + (w.empty() ? "" : " of positive weight") + ", and there " +
                        (distinct.size() == 1 ? "is " : "are ") + std::to_string(distinct.size()));
 }
-
-class FmpzMat {
-public:
-    FmpzMat(slong rows, slong columns) { fmpz_mat_init(value_, rows, columns); }
-    ~FmpzMat() { fmpz_mat_clear(value_); }
-    FmpzMat(const FmpzMat&) = delete;
-    FmpzMat& operator=(const FmpzMat&) = delete;
-    operator fmpz_mat_struct*() { return value_; }
-
-private:
-    fmpz_mat_t value_;
-};
-
-class FmpqMat {
-public:
-    FmpqMat(slong rows, slong columns) { fmpq_mat_init(value_, rows, columns); }
-    ~FmpqMat() { fmpq_mat_clear(value_); }
-    FmpqMat(const FmpqMat&) = delete;
-    FmpqMat& operator=(const FmpqMat&) = delete;
-    operator fmpq_mat_struct*() { return value_; }
-
-private:
-    fmpq_mat_t value_;
-};
 
 // The exact solution of S(j + k)·c(k) = T(j), rounded: a(k) = c(k)·2^(Ey - k·E).
 std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {

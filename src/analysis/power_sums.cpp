@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include "common/error.h"
 #include "engine/worker_pool.h"
+#include "exact_sign.h"
 
 namespace quill::analysis {
 
@@ -20,18 +22,8 @@ struct Odd {
 };
 
 Odd splitOdd(double value) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    const int field = int((bits >> 52) & 0x7FF);
-    const uint64_t fraction = bits & 0xFFFFFFFFFFFFFull;
-    Odd s;
-    s.negative = bits >> 63;
-    if (field == 0 && fraction == 0) return s;
-    uint64_t m = field == 0 ? fraction : fraction | (uint64_t(1) << 52);
-    long e = field == 0 ? -1074 : field - 1075;
-    const int zeros = std::countr_zero(m);
-    s.m = m >> zeros;
-    s.e = e + zeros;
-    return s;
+    const Dyadic d = dyadicOf(value);
+    return {d.mantissa < 0 ? uint64_t(-d.mantissa) : uint64_t(d.mantissa), d.exponent, std::signbit(value)};
 }
 
 long leastExponent(std::span<const double> values, std::span<const double> w) {
