@@ -10,6 +10,7 @@
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "engine/list_reader.h"
+#include "engine/point_list.h"
 #include "engine/solve.h"
 #include "messages.h"
 #include "numtext/parse.h"
@@ -56,76 +57,6 @@ std::vector<double> readValues(const std::string& path, const TaskIo& io, char m
     }
 }
 
-struct PointColumns {
-    std::vector<double> x, y, w;
-};
-
-// The fields of a points line: split at blanks and tabs, at ';', and at ','
-// unless the comma is the decimal mark.
-std::vector<std::string_view> fieldsOf(std::string_view line, char mark) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    auto separator = [&](char c) { return c == ' ' || c == '\t' || c == ';' || (c == ',' && mark != ','); };
-    for (std::size_t i = 0; i <= line.size(); ++i) {
-        if (i < line.size() && !separator(line[i])) continue;
-        const bool blank = i < line.size() && (line[i] == ' ' || line[i] == '\t');
-        if (i > start || !blank) {
-            if (i > start) fields.push_back(line.substr(start, i - start));
-        }
-        start = i + 1;
-    }
-    return fields;
-}
-
-PointColumns readPoints(const std::string& path, const TaskIo& io, char mark) {
-    const std::string text = io.load(path);
-    PointColumns points;
-    std::size_t lineNumber = 0, numbered = 0;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string::npos) end = text.size();
-        std::string_view line(text.data() + from, end - from);
-        from = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const std::vector<std::string_view> fields = fieldsOf(line, mark);
-        if (fields.empty()) continue;
-        const std::string place = quoteText(path) + ":" + std::to_string(lineNumber) + ": ";
-        double values[3];
-        bool numbers = fields.size() <= 3;
-        for (std::size_t i = 0; numbers && i < fields.size(); ++i) {
-            Ext80 v;
-            numbers = tryTextToNumber(fields[i], mark, v);
-            if (numbers) {
-                try {
-                    values[i] = narrowToDouble(v);
-                } catch (const Error& e) {
-                    throw Error(place + e.message());
-                }
-            }
-        }
-        if (!numbers && numbered == 0 && points.x.empty() && lineNumber == 1) continue;  // a header line
-        if (!numbers || fields.size() < 2) {
-            if (fields.size() < 2 || fields.size() > 3)
-                throw Error(place + "a point is x and y, and optionally a weight, but this line has " +
-                            std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields"));
-            for (std::string_view f : fields) {
-                Ext80 v;
-                if (!tryTextToNumber(f, mark, v))
-                    throw Error(place + "'" + quoteText(f) + "' is not a valid floating point value");
-            }
-        }
-        ++numbered;
-        if (fields.size() == 3 && points.w.size() != points.x.size()) points.w.resize(points.x.size(), 1.0);
-        points.x.push_back(values[0]);
-        points.y.push_back(values[1]);
-        if (fields.size() == 3 || !points.w.empty()) points.w.push_back(fields.size() == 3 ? values[2] : 1.0);
-    }
-    if (points.x.empty()) throw Error(quoteText(path) + ": no points");
-    return points;
-}
-
 std::string statisticsText(const FitStatistics& s, const ReportStyle& style) {
     const ReportStyle numbers{style.decimalMark, style.hexNumbers, ReportLayout::report};
     return "points: " + std::to_string(s.count) + "\nlargest residual: " + number(s.largestResidual, numbers) +
@@ -138,7 +69,14 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
     const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), degree);
     if (ec != std::errc() || end != d.data() + d.size() || degree < 0 || degree > kMaxFitDegree)
         throw Error("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
-    const PointColumns points = readPoints(task.operands[1], io, task.style.decimalMark);
+    const std::string& file = task.operands[1];
+    const std::string text = io.load(file);
+    PointColumns points;
+    try {
+        points = readPoints(text, task.style.decimalMark);
+    } catch (const ValueError& e) {
+        throw Error(e.lineIndex() < 0 ? quoteText(file) + ": " + e.message() : placedMessage(file, e));
+    }
     const FitResult fit = fitPolynomial(points.x, points.y, points.w, degree, task.threads);
     const std::string list = coefficientList(fit.coefficients, task.style);
     const std::string statistics = statisticsText(fit.statistics, task.style);
