@@ -34,8 +34,10 @@ that breaks the syntax ("formula:7: ..."), divides by x or by zero, goes
 beyond degree 10000 or a size that cannot be served, or has a coefficient
 beyond the double range.
 
->>> quillometer.expand('(x - 0.1)^3 (2x + 1)')
-array([-0.001,  0.028, -0.24 ,  0.4  ,  2.   ]))";
+>>> quillometer.expand('(x - 0.1)^3 (2x + 1)').tolist()
+[-0.001, 0.028, -0.24, 0.4, 2.0]
+>>> quillometer.expand('(1 + 1e-17)^3 x - x/3').tolist()
+[0.0, 0.6666666666666667])";
 
 constexpr const char* kFitDoc = R"(fit(x, y, degree, w=None, *, threads=0)
 --
