@@ -6,12 +6,17 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <string>
 #include <vector>
 
 #include "numtext/round_trip.h"
+#include "ui/panes/range_dialog.h"
+#include "ui/panes/text_pane.h"
+#include "ui/shared/command_guard.h"
 #include "ui/shared/language.h"
+#include "ui/shared/modal.h"
 
 namespace quill::fill_parts {
 
@@ -56,6 +61,35 @@ inline std::string coefficientText(const std::vector<double>& coefficients, char
     std::string text;
     for (double c : coefficients) text.append(roundTripText(c, decimalMark)).append("\r\n");
     return text;
+}
+
+// The coefficients in place of the pane's text, one step of its Undo, the
+// caret at the start; false (the pane untouched) when they do not fit.
+inline bool fillPane(TextPane& pane, const std::vector<double>& coefficients, char decimalMark) {
+    const std::string text = coefficientText(coefficients, decimalMark);
+    PaneText& lines = pane.lines();
+    if (static_cast<int64_t>(text.size()) > lines.capacity()) return false;
+    lines.edit(TextPos{}, lines.end(), text);
+    pane.setCaret(TextPos{});
+    return true;
+}
+
+// Adds an entry named objectName to the pane's context menu (after a
+// separator when separate) that opens a Dialog(pane, style, window) as a
+// command of window.
+template <class Dialog>
+void addMenuEntry(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style,
+                  const Caption& caption, const char* objectName, bool separate) {
+    QObject::connect(&pane, &TextPane::contextMenuBuilt, window,
+                     [&pane, window, &errors, style, caption, objectName, separate](QMenu* menu) {
+                         if (separate) menu->addSeparator();
+                         QAction* entry = menu->addAction(caption.text(style().english));
+                         entry->setObjectName(QLatin1String(objectName));
+                         connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
+                             Dialog dialog(pane, style(), window);
+                             runModal(dialog);
+                         });
+                     });
 }
 
 }  // namespace quill::fill_parts

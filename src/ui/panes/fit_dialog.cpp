@@ -2,18 +2,16 @@
 
 #include <QFormLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "analysis/fit.h"
 #include "common/error.h"
 #include "engine/point_list.h"
 #include "fill_dialog_parts.h"
 #include "ui/panes/text_pane.h"
-#include "ui/shared/command_guard.h"
-#include "ui/shared/modal.h"
 
 namespace quill {
 
@@ -65,14 +63,10 @@ bool FitDialog::fill() {
         fill_parts::showProblem(problemLabel_, pointsEdit_, QString::fromStdString(e.message()));
         return false;
     }
-    const std::string text = fill_parts::coefficientText(fit.coefficients, style_.decimalMark);
-    PaneText& lines = pane_.lines();
-    if (static_cast<int64_t>(text.size()) > lines.capacity()) {
+    if (!fill_parts::fillPane(pane_, fit.coefficients, style_.decimalMark)) {
         fill_parts::showProblem(problemLabel_, pointsEdit_, captions::formula::kTooLong.text(style_.english));
         return false;
     }
-    lines.edit(TextPos{}, lines.end(), text);
-    pane_.setCaret(TextPos{});
     return true;
 }
 
@@ -81,14 +75,8 @@ void FitDialog::accept() {
 }
 
 void acceptPointFit(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {
-    QObject::connect(&pane, &TextPane::contextMenuBuilt, window, [&pane, window, &errors, style](QMenu* menu) {
-        QAction* entry = menu->addAction(captions::fit::kMenuEntry.text(style().english));
-        entry->setObjectName(QStringLiteral("MnuFitPoints"));
-        connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
-            FitDialog dialog(pane, style(), window);
-            runModal(dialog);
-        });
-    });
+    fill_parts::addMenuEntry<FitDialog>(pane, window, errors, std::move(style), captions::fit::kMenuEntry,
+                                        "MnuFitPoints", false);
 }
 
 }  // namespace quill

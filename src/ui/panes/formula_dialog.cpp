@@ -3,15 +3,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "analysis/formula.h"
 #include "fill_dialog_parts.h"
 #include "ui/panes/text_pane.h"
-#include "ui/shared/command_guard.h"
 #include "ui/shared/language.h"
-#include "ui/shared/modal.h"
 
 namespace quill {
 
@@ -50,14 +48,10 @@ bool FormulaDialog::fill() {
         fill_parts::showProblem(problemLabel_, formulaEdit_, QString::fromStdString(e.message()));
         return false;
     }
-    const std::string text = fill_parts::coefficientText(coefficients, style_.decimalMark);
-    PaneText& lines = pane_.lines();
-    if (static_cast<int64_t>(text.size()) > lines.capacity()) {
+    if (!fill_parts::fillPane(pane_, coefficients, style_.decimalMark)) {
         fill_parts::showProblem(problemLabel_, formulaEdit_, captions::formula::kTooLong.text(style_.english));
         return false;
     }
-    lines.edit(TextPos{}, lines.end(), text);
-    pane_.setCaret(TextPos{});
     return true;
 }
 
@@ -66,15 +60,8 @@ void FormulaDialog::accept() {
 }
 
 void acceptFormulaFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {
-    QObject::connect(&pane, &TextPane::contextMenuBuilt, window, [&pane, window, &errors, style](QMenu* menu) {
-        menu->addSeparator();
-        QAction* entry = menu->addAction(captions::formula::kMenuEntry.text(style().english));
-        entry->setObjectName(QStringLiteral("MnuFillFormula"));
-        connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
-            FormulaDialog dialog(pane, style(), window);
-            runModal(dialog);
-        });
-    });
+    fill_parts::addMenuEntry<FormulaDialog>(pane, window, errors, std::move(style), captions::formula::kMenuEntry,
+                                            "MnuFillFormula", true);
 }
 
 }  // namespace quill
