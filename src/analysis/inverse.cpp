@@ -157,7 +157,8 @@ private:
             if (f == y) return x;
             ((f < y) == (sa < 0) ? low : high) = ordered(x);
             const double next = x - (f - y) / df;
-            if (next == x) return x;
+            // Within a few steps of the doubles: the exact search takes over.
+            if (std::fabs(next - x) <= 4 * (std::fabs(x) * 0x1p-52 + 0x1p-1074)) return next;
             x = next;
         }
         return fromOrdered(halfway(low, high));
