@@ -67,9 +67,14 @@ public:
         const double lower = interval ? interval->low : -DBL_MAX, upper = interval ? interval->high : DBL_MAX;
         const TurningPointList turning = findTurningPoints(a_);
         double start = lower;
-        for (const TurningPoint& t : turning.points) {
+        for (std::size_t j = 0; j < turning.points.size(); ++j) {
+            const TurningPoint& t = turning.points[j];
             if (std::isinf(t.x)) continue;  // beyond every finite double
-            if (std::fabs(t.x) == DBL_MAX) {
+            // A zone holds one turning point only when the next lies at least
+            // three doubles on; closer ones leave every y to the certified road.
+            const bool crowded =
+                j + 1 < turning.points.size() && distance(ordered(t.x), ordered(turning.points[j + 1].x)) < 3;
+            if (std::fabs(t.x) == DBL_MAX || crowded) {
                 alwaysCertified_ = true;
                 return;
             }

@@ -218,6 +218,9 @@ def inverse_cases():
     cases.append(("(x-1)^3: a triple root", [-1.0, 3.0, -3.0, 1.0], [0.0, 1e-30, -1e-30, 8.0], None))
     cases.append(("a root exactly halfway between doubles", [-(1 + 2.0 ** -53), 1.0], [0.0, 2.0 ** -53], None))
     cases.append(("roots at the interval's ends", [0.0, 0.0, 1.0], [1.0, 4.0, 0.25], (-1.0, 0.5)))
+    tiny = 2.0 ** -1074
+    cases.append(("turning points at 0 and the least double", [0.0, 0.0, -3 * tiny, 2.0],
+                  [0.0, -tiny, tiny, 1e-300, -1.0], None))
     cases.append(("Chebyshev 8 crossings", [float(c) for c in reversed(sympy.Poly(sympy.chebyshevt(8, X), X).all_coeffs())],
                   [0.0, 0.5, -1.0, 1.0, 0.999], None))
     for k in range(3):
