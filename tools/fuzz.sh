@@ -5,13 +5,14 @@
 #   ini        settings files read and edited
 #   list_file  list files loaded into a pane and solved
 #   analysis   roots and turning points of any coefficient doubles
+#   formula    formulas parsed and expanded exactly
 # Usage: tools/fuzz.sh [seconds [target...]]   (default: 60 in all, every target)
 # Each target starts from its seeds in tests/fuzz/corpus/<target>/; new inputs
 # go to build-fuzz/fuzz-corpus/<target>/, and a finding to build-fuzz/<target>-crash-*.
 set -eu
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-numtext ini list_file analysis}
+targets=${*:-numtext ini list_file analysis formula}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 

@@ -24,6 +24,9 @@
 #include "engine/list_reader.h"
 #include "engine/solve.h"
 #include "engine/solve_run.h"
+#ifdef QUILL_HAS_ANALYSIS
+#include "formula.h"
+#endif
 #include "lines/file_encoding.h"
 #include "lines/list_file.h"
 #include "messages.h"
@@ -292,6 +295,12 @@ int run(const Options& options) {
     return 0;
 }
 
+#ifdef QUILL_HAS_ANALYSIS
+using quill::cli::kFormulaUsage;
+#else
+constexpr std::string_view kFormulaUsage;
+#endif
+
 int showError(std::string_view message) {
     if (!message.empty()) quill::writeAll(STDERR_FILENO, quill::cli::errorLine(message));
     return kExitError;
@@ -302,10 +311,16 @@ int showError(std::string_view message) {
 int main(int argc, char** argv) {
     quill::cli::endOnAllocationFailure();
     try {
+#ifdef QUILL_HAS_ANALYSIS
+        if (const auto status = quill::cli::runFormulaTask(argc, argv, {loadList, writeOut})) return *status;
+#endif
         Options options;
         const ParseResult parsed = parseArguments(argc, argv, options);
         switch (parsed.what) {
-            case Parsed::help: return quill::writeAll(STDOUT_FILENO, kUsage) ? 0 : kExitError;
+            case Parsed::help:
+                return quill::writeAll(STDOUT_FILENO, std::string(kUsage) + "\n" + std::string(kFormulaUsage))
+                           ? 0
+                           : kExitError;
             case Parsed::version:
                 return quill::writeAll(STDOUT_FILENO, "quillometer-cli " QUILL_VERSION "\n") ? 0 : kExitError;
             case Parsed::bad:

@@ -10,6 +10,7 @@ void addEvaluation(pybind11::module_& module);  // evaluate
 void addNumberText(pybind11::module_& module);  // parse, format
 void addReport(pybind11::module_& module);      // report
 void addAnalysis(pybind11::module_& module);    // roots, extrema, accuracy
+void addFormula(pybind11::module_& module);     // expand, fit, inverse
 
 // Dask, multiprocessing and concurrent.futures send a function to another
 // process by pickling it by name, which pybind11's functions refuse: each

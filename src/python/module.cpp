@@ -25,6 +25,7 @@ PYBIND11_MODULE(quillometer, module) {
     quill::python::addReport(module);
 #ifdef QUILL_HAS_ANALYSIS
     quill::python::addAnalysis(module);
+    quill::python::addFormula(module);
 #endif
     quill::python::makePicklable(module);
 }

@@ -20,6 +20,8 @@
 #include "ui/dialogs/phone_dialog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_controls.h"
+#include "ui/panes/fit_dialog.h"
+#include "ui/panes/formula_dialog.h"
 #include "ui/panes/pane_drop.h"
 #include "ui/panes/range_dialog.h"
 #include "ui/panes/text_pane.h"
@@ -219,6 +221,8 @@ void MainWindow::connectCommands() {
     // A file dropped on a pane loads as its Load button would.
     for (TextPane* pane : panes_) acceptFileDrops(*pane, app_);
     acceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
+    acceptFormulaFill(*panes_[0], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
+    acceptPointFit(*panes_[0], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
 
     // Ctrl+Enter solves from anywhere in the window, the panes included.
     for (QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {

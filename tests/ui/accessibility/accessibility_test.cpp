@@ -224,6 +224,9 @@ private slots:
             }
             QStringList expected{"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"};
             if (QByteArray(name) == "MemoX") expected << QString::fromUtf8("等差数列填充Fill with a range…");
+            if (QByteArray(name) == "MemoAN")
+                expected << QString::fromUtf8("从公式填充 Fill from a formula…")
+                         << QString::fromUtf8("拟合 Fit to points…");
             QCOMPARE(entries, expected);
             selectAll->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTRY_VERIFY(!pane->contextMenu()->isVisible());

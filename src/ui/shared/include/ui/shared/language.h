@@ -145,6 +145,25 @@ inline constexpr Caption kTooLong{"这些数值超出窗格的容量。The value
                                   "The values do not fit into the pane."};
 }  // namespace range
 
+// "Fill from a formula…": the coefficient pane's context menu entry and its
+// dialog; the dialog shows the expansion's own message for a bad formula.
+namespace formula {
+inline constexpr Caption kMenuEntry{"从公式填充 Fill from a formula…", "Fill from a formula…"};
+inline constexpr Caption kTitle{"从公式填充 Fill from a formula", "Fill from a formula"};
+inline constexpr Caption kFormula{"公式&Formula", "&Formula"};
+inline constexpr Caption kTooLong{"这些系数超出窗格的容量。The coefficients do not fit into the pane.",
+                                  "The coefficients do not fit into the pane."};
+}  // namespace formula
+
+// "Fit to points…": the coefficient pane's context menu entry and its dialog.
+namespace fit {
+inline constexpr Caption kMenuEntry{"拟合 Fit to points…", "Fit to points…"};
+inline constexpr Caption kTitle{"拟合 Fit to points", "Fit to points"};
+inline constexpr Caption kPoints{"点（每行 x,y 或 x y，可加权）&Points (x,y or x y a line, optional weight)",
+                                 "&Points (x,y or x y a line, optional weight)"};
+inline constexpr Caption kDegree{"次数&Degree", "&Degree"};
+}  // namespace fit
+
 }  // namespace captions
 
 }  // namespace quill
