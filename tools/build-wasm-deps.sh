@@ -59,13 +59,17 @@ start=$(date +%s)
 log="$work/build.log"
 echo "Building the WebAssembly GMP, MPFR, FLINT and Arb into $prefix (log: $log)" >&2
 
-# Unpacking with dpkg-source applies Debian's patches (GMP's drop the missing doc/).
 apt-get source -qq "gmp=$gmp_version" "mpfr4=$mpfr_version" "flint=$flint_version" \
   "flint-arb=$arb_version" >>"$log" 2>&1
 jobs=-j2
 mk() { nice -n 10 emmake make "$jobs" "$@" >>"$log" 2>&1; }
 
-(cd gmp-*/ &&
+# The DFSG tarball of GMP has no doc/, which Debian's patches take out of
+# Makefile.am and configure.ac but not out of the configure script they made:
+# an empty doc/Makefile.in stands in for it.
+(cd gmp-*/ && mkdir -p doc &&
+  printf '%s\n' 'all install install-data install-exec uninstall check installcheck clean distclean:' \
+    >doc/Makefile.in &&
   CFLAGS="$cflags" emconfigure ./configure --host=none --disable-assembly --disable-shared \
     --enable-static --disable-cxx --prefix="$prefix" >>"$log" 2>&1 &&
   mk && mk install)
