@@ -13,6 +13,7 @@ const $ = (id) => document.getElementById(id);
 const kProgressDelayMs = 500;
 
 const engine = new Engine('worker.js');
+let lastReport = '';  // the report's own text (CR LF), for the tests
 let mark = decimalMark();
 
 const solveKeys = [
@@ -84,6 +85,7 @@ async function solve() {
     await reportError(outcome);
     return;
   }
+  lastReport = outcome.text;
   if ($('ChkAutoClear').checked) panes.MemoFx.setText(outcome.text);
   else panes.MemoFx.append(outcome.text);
   const counts = /=(\d+)\r\n.*=(\d+)\r\n/.exec(outcome.text);
@@ -202,4 +204,4 @@ if ('serviceWorker' in navigator && location.protocol !== 'file:') {
 }
 
 // For the browser tests and the benchmark: the page's own handles.
-window.quill = { panes, engine, solve, plot };
+window.quill = { panes, engine, solve, plot, files, lastReport: () => lastReport };
