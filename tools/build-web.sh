@@ -13,7 +13,7 @@ jobs=${QUILL_JOBS:-2}
 export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 
 deps=$("$root/tools/build-wasm-deps.sh" | tail -n1)
-targets=(quill_web)
+targets=(quill_web quill_web_analysis)
 tests=OFF
 if [ "${1:-}" = "--tests" ]; then
   tests=ON
@@ -23,6 +23,7 @@ fi
 emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DQUILL_BUILD_GUI=OFF -DQUILL_BUILD_PYTHON=OFF -DQUILL_SOFT_EXT80=ON \
   -DQUILL_BUILD_TESTS=$tests -DQUILL_GTEST_FROM_SOURCE=ON \
+  "-DCMAKE_CROSSCOMPILING_EMULATOR=$(command -v node);--no-experimental-fetch" \
   -DQUILL_FLINT_INCLUDE_DIR="$deps/include" -DQUILL_ARB_INCLUDE_DIR="$deps/include" \
   -DQUILL_FLINT_LIBRARY="$deps/lib/libflint.a" -DQUILL_ARB_LIBRARY="$deps/lib/libarb.a" \
   -DQUILL_GMP_LIBRARY="$deps/lib/libgmp.a" -DQUILL_MPFR_LIBRARY="$deps/lib/libmpfr.a" >/dev/null
