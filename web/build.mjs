@@ -6,7 +6,7 @@
 //   node build.mjs --engine DIR --captions FILE --out DIR
 import { build } from 'esbuild';
 import { createHash } from 'node:crypto';
-import { copyFileSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -44,7 +44,11 @@ const copies = [
   [join(engineDir, 'quill_engine.js'), 'quill_engine.js'],
   [join(engineDir, 'quill_engine.wasm'), 'quill_engine.wasm'],
 ];
-for (const [from, to] of copies) if (to) copyFileSync(from, join(out, to));
+// The analysis' module, where the build has it.
+for (const name of ['quill_analysis.js', 'quill_analysis.wasm']) {
+  if (existsSync(join(engineDir, name))) copies.push([join(engineDir, name), name]);
+}
+for (const [from, to] of copies) copyFileSync(from, join(out, to));
 
 // The service worker keeps every file; its version is the hash of them all.
 const files = readdirSync(out).sort();

@@ -13,10 +13,12 @@ const axeSource = readFileSync(webRequire.resolve('axe-core/axe.min.js'), 'utf8'
 
 const ready = (page) => page.waitForSelector('body[data-ready=true]', { timeout: 20000 });
 const paneText = (page, name) => page.evaluate((n) => window.quill.panes[n].text, name);
-const solved = (page) => page.evaluate(() => new Promise((ok) => document.addEventListener('quill-analysed', ok, { once: true })));
+// Resolves once the page has shown the report ('quill-solved') or the analysis after it ('quill-analysed').
+const after = (page, event) => page.evaluate((e) => new Promise((ok) => document.addEventListener(e, ok, { once: true })), event);
+const solved = (page) => after(page, 'quill-solved');
 
-async function solveAndWait(page) {
-  const done = solved(page);
+async function solveAndWait(page, event = 'quill-solved') {
+  const done = after(page, event);
   await page.click('#BtnSolve');
   await done;
 }
@@ -44,11 +46,11 @@ const scenarios = [
   }],
   ['a GB18030 file loads and saves back byte for byte', async (page, scratch) => {
     const file = join(scratch, 'gb.txt');
-    const bytes = Buffer.from([0xd2, 0xbb, 0x0d, 0x0a, 0x37, 0x0d, 0x0a]);  // 一, 7
+    const bytes = Buffer.from([0xd6, 0xd0, 0xce, 0xc4, 0x0d, 0x0a, 0x37, 0x0d, 0x0a]);  // 中文, 7
     writeFileSync(file, bytes);
     const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#BtnLoadAn')]);
     await chooser.accept([file]);
-    await page.waitForFunction(() => window.quill.panes.MemoAN.text === '一\n7\n');
+    await page.waitForFunction(() => window.quill.panes.MemoAN.text === '中文\n7\n');
     const downloads = join(scratch, 'downloads');
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
@@ -100,7 +102,7 @@ const scenarios = [
     await page.setOfflineMode(false);
   }],
   ['the plot draws with its marks', async (page) => {
-    await solveAndWait(page);
+    await solveAndWait(page, 'quill-analysed');
     await page.click('#TabSheet2');
     const drawn = await page.evaluate(() => ({
       canvas: !!document.querySelector('#plot canvas'),

@@ -2,22 +2,31 @@
 // an analysis of millions of values never holds up the page. One message in,
 // one message out (with progress messages between); the page cancels by
 // ending the worker and starting a new one.
-/* global importScripts, createQuillEngine */
+/* global importScripts, createQuillEngine, createQuillAnalysis */
 importScripts('quill_engine.js');
 
 const ready = createQuillEngine();
 let session = null;
+// The analysis' module (GMP, FLINT, Arb), loaded on the first analysis.
+let analysis = null;
+
+function analysisModule() {
+  if (!analysis) {
+    importScripts('quill_analysis.js');
+    analysis = createQuillAnalysis();
+  }
+  return analysis;
+}
 
 const calls = {
   solve(engine, { coefficients, x, mark }) {
     return session.solve(coefficients, x, mark, (permille) => postMessage({ progress: permille }));
   },
-  analyse(engine, { mark }) {
-    const found = session.rootsAndTurningPoints(mark);
-    if (found.ok === false) return found;
-    const digits = session.correctDigits((permille) => postMessage({ progress: permille }));
-    if (digits.ok === false) return digits;
-    return { ...found, ...digits, ...session.lists() };
+  async analyse(engine, { mark }) {
+    const module = await analysisModule();
+    const lists = session.lists();
+    const found = module.analyse(lists.coefficients, lists.x, lists.fx, mark, (permille) => postMessage({ progress: permille }));
+    return found.ok ? { ...found, ...lists } : found;
   },
   csv() {
     return { text: session.csvTable() };
@@ -41,7 +50,7 @@ onmessage = async ({ data }) => {
   if (!session) session = new engine.Session();
   let reply;
   try {
-    reply = calls[data.call](engine, data);
+    reply = await calls[data.call](engine, data);
   } catch (error) {
     // Out of memory, or a fault: the page shows it as any other error.
     reply = { ok: false, kind: 'error', message: String(error && error.message ? error.message : error) };
