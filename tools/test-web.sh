@@ -11,6 +11,11 @@ build=${QUILL_WASM_BUILD:-$root/build-wasm}
 start=$SECONDS
 
 site=$(QUILL_WASM_BUILD=$build "$root/tools/build-web.sh" --tests | tail -n1)
-ctest --test-dir "$build" --output-on-failure -j"${QUILL_JOBS:-2}"
+# Two tests measure the host rather than the engine: one takes the C
+# library's printf("%a") as its reference, whose subnormals musl writes
+# normalised where glibc does not; one counts threads, which this build has
+# not.
+ctest --test-dir "$build" --output-on-failure -j"${QUILL_JOBS:-2}" \
+  -E '^(DoubleToHexText\.AgreesWithTheCLibrary|SolveTest\.TheWorkNotTheCountDecidesTheThreads)$'
 node "$root/tests/web/browser_check.mjs" "$site" "$root/tests/cli/golden"
 echo "test-web: passed in $((SECONDS - start)) s"

@@ -29,7 +29,9 @@ await build({
   format: 'esm',
   alias: { 'quill-captions': resolve(args.captions) },
 });
-await build({ ...common, entryPoints: [join(here, 'src/worker.js')], outfile: join(out, 'worker.js'), format: 'iife' });
+for (const worker of ['worker.js', 'analysis-worker.js']) {
+  await build({ ...common, entryPoints: [join(here, 'src', worker)], outfile: join(out, worker), format: 'iife' });
+}
 
 const copies = [
   [join(here, 'index.html'), 'index.html'],

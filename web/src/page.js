@@ -13,6 +13,7 @@ const $ = (id) => document.getElementById(id);
 const kProgressDelayMs = 500;
 
 const engine = new Engine('worker.js');
+const analyser = new Engine('analysis-worker.js');
 let lastReport = '';  // the report's own text (CR LF), for the tests
 let mark = decimalMark();
 
@@ -44,6 +45,8 @@ function applyLanguage() {
 // What a command does while the worker runs: progress after a moment, and
 // Cancel (the button or Esc).
 async function busyCall(message, statusKey) {
+  // One command at a time, as the window turns its controls off meanwhile.
+  if (engine.busy) return { ok: false, kind: 'abort', message: '' };
   $('StatusPanel0').textContent = caption(statusKey);
   const bar = $('SolveProgress');
   bar.value = 0;
@@ -76,6 +79,7 @@ async function reportError(outcome) {
 
 async function solve() {
   if (engine.busy) return;
+  analyser.cancel();
   const started = performance.now();
   const outcome = await busyCall(
     { call: 'solve', coefficients: panes.MemoAN.text, x: panes.MemoX.text, mark },
@@ -92,23 +96,25 @@ async function solve() {
   $('StatusPanel1').textContent = caption('kSolveFigures', counts[1], counts[2],
     `${Math.round(performance.now() - started)} ms`);
   document.dispatchEvent(new CustomEvent('quill-solved'));
-  analyse();
+  analyse(outcome.lists);
 }
 
-// Roots, turning points and correct digits, for the plot and the status bar.
-async function analyse() {
-  $('StatusPanel1').textContent = caption('analysis.kAnalysing');
-  const outcome = await busyCall({ call: 'analyse', mark }, 'kBusy');
+// Roots, turning points and correct digits, for the plot and the status bar,
+// beside the window: Esc or a new Solve cancels it.
+async function analyse(lists) {
+  const figures = $('StatusPanel1').textContent;
+  $('StatusPanel1').textContent = `${figures}  ${caption('analysis.kAnalysing')}`;
+  const outcome = await analyser.call({ lists, mark }, undefined, Object.values(lists).map((a) => a.buffer));
   if (outcome.ok === false) {
-    if (outcome.kind !== 'abort') $('StatusPanel1').textContent = outcome.message;
+    $('StatusPanel1').textContent = outcome.kind === 'abort' ? figures : outcome.message;
     return;
   }
   plot.show(outcome);
   const few = outcome.fewDigits;
   const all15 = outcome.digits.every((d) => d >= 15);
-  $('StatusPanel1').textContent = few === 1 ? caption('analysis.kOneFewDigits')
+  $('StatusPanel1').textContent = `${figures}  ` + (few === 1 ? caption('analysis.kOneFewDigits')
     : few > 1 ? caption('analysis.kFewDigits', few)
-      : caption(all15 ? 'analysis.kAllFifteen' : 'analysis.kAllTen');
+      : caption(all15 ? 'analysis.kAllFifteen' : 'analysis.kAllTen'));
   document.dispatchEvent(new CustomEvent('quill-analysed'));
 }
 
@@ -176,8 +182,9 @@ function wireCommands() {
   $('BtnSolve').addEventListener('click', solve);
   $('BtnCancelSolve').addEventListener('click', () => engine.cancel());
   document.addEventListener('keydown', (e) => {
-    if (e.key === 'Escape' && engine.busy) {
-      engine.cancel();
+    if (e.key === 'Escape' && (engine.busy || analyser.busy)) {
+      if (engine.busy) engine.cancel();
+      else analyser.cancel();
       e.preventDefault();
     } else if (e.key === 'Enter' && (e.ctrlKey || e.metaKey) && !e.defaultPrevented) {
       e.preventDefault();
@@ -204,4 +211,4 @@ if ('serviceWorker' in navigator && location.protocol !== 'file:') {
 }
 
 // For the browser tests and the benchmark: the page's own handles.
-window.quill = { panes, engine, solve, plot, files, lastReport: () => lastReport };
+window.quill = { panes, engine, analyser, solve, plot, files, lastReport: () => lastReport };

@@ -1,32 +1,18 @@
-// The engine's worker: the WebAssembly module runs here, so that a Solve or
-// an analysis of millions of values never holds up the page. One message in,
+// The engine's worker: the WebAssembly module runs here, so that a Solve of
+// millions of values never holds up the page. One message in,
 // one message out (with progress messages between); the page cancels by
 // ending the worker and starting a new one.
-/* global importScripts, createQuillEngine, createQuillAnalysis */
+/* global importScripts, createQuillEngine */
 importScripts('quill_engine.js');
 
 const ready = createQuillEngine();
 let session = null;
-// The analysis' module (GMP, FLINT, Arb), loaded on the first analysis.
-let analysis = null;
-
-function analysisModule() {
-  if (!analysis) {
-    importScripts('quill_analysis.js');
-    analysis = createQuillAnalysis();
-  }
-  return analysis;
-}
 
 const calls = {
+  // The report, and the lists for the analysis.
   solve(engine, { coefficients, x, mark }) {
-    return session.solve(coefficients, x, mark, (permille) => postMessage({ progress: permille }));
-  },
-  async analyse(engine, { mark }) {
-    const module = await analysisModule();
-    const lists = session.lists();
-    const found = module.analyse(lists.coefficients, lists.x, lists.fx, mark, (permille) => postMessage({ progress: permille }));
-    return found.ok ? { ...found, ...lists } : found;
+    const outcome = session.solve(coefficients, x, mark, (permille) => postMessage({ progress: permille }));
+    return outcome.ok ? { ...outcome, lists: session.lists() } : outcome;
   },
   csv() {
     return { text: session.csvTable() };
@@ -55,6 +41,8 @@ onmessage = async ({ data }) => {
     // Out of memory, or a fault: the page shows it as any other error.
     reply = { ok: false, kind: 'error', message: String(error && error.message ? error.message : error) };
   }
-  const transfer = reply && reply.bytes ? [reply.bytes.buffer] : [];
+  const transfer = [];
+  if (reply && reply.bytes) transfer.push(reply.bytes.buffer);
+  if (reply && reply.lists) transfer.push(...Object.values(reply.lists).map((a) => a.buffer));
   postMessage({ done: true, reply }, transfer);
 };

@@ -27,65 +27,80 @@ const iconv_t kEncoder = reinterpret_cast<iconv_t>(&encoderHandle);
 bool isGb18030(const char* name) { return strcasecmp(name, "GB18030") == 0; }
 bool isUtf8(const char* name) { return strcasecmp(name, "UTF-8") == 0 || strcasecmp(name, "UTF8") == 0; }
 
-// The GB18030 bytes of every BMP code point: their count times 2^32 plus the
-// bytes, big-end first (0: none), found by decoding each two-byte and each
-// BMP four-byte code once.
-const std::vector<uint64_t>& bmpTable() {
-    static const std::vector<uint64_t> table = [] {
-        std::vector<uint64_t> t(0x10000, 0);
-        const iconv_t decoder = __real_iconv_open("UTF-32LE", "GB18030");
-        const auto learn = [&](const unsigned char* code, std::size_t n) {
-            char in[4], out[8];
-            memcpy(in, code, n);
-            char* ip = in;
-            char* op = out;
-            size_t il = n, ol = sizeof out;
-            if (__real_iconv(decoder, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || op - out != 4) return;
-            uint32_t cp;
-            memcpy(&cp, out, 4);
-            if (cp >= 0x10000 || t[cp] != 0) return;
-            uint64_t packed = 0;
-            for (std::size_t i = 0; i < n; ++i) packed = packed << 8 | code[i];
-            t[cp] = static_cast<uint64_t>(n) << 32 | packed;
-        };
-        for (unsigned c = 0; c < 0x80; ++c) t[c] = 1ull << 32 | c;
+// Decodes one GB18030 code with the library; the code point, or -1.
+int64_t decodeOne(iconv_t decoder, const unsigned char* code, std::size_t n) {
+    char in[4], out[8];
+    memcpy(in, code, n);
+    char* ip = in;
+    char* op = out;
+    size_t il = n, ol = sizeof out;
+    if (__real_iconv(decoder, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || op - out != 4) return -1;
+    uint32_t cp;
+    memcpy(&cp, out, 4);
+    return cp;
+}
+
+// The one- and two-byte codes of the BMP code points that have one (0: none),
+// found by decoding each two-byte code once; and for the rest, which GB18030
+// numbers in order with four-byte codes, each one's rank among them.
+struct Tables {
+    iconv_t decoder = __real_iconv_open("UTF-32LE", "GB18030");
+    std::vector<uint16_t> twoByte = std::vector<uint16_t>(0x10000, 0);
+    std::vector<uint32_t> rank = std::vector<uint32_t>(0x10000, 0);
+    std::vector<int8_t> checked = std::vector<int8_t>(0x10000, 0);  // four-byte code: 1 right, -1 wrong
+
+    Tables() {
         for (unsigned a = 0x81; a <= 0xFE; ++a)
-            for (unsigned b = 0x40; b <= 0xFE; ++b)
-                if (b != 0x7F) {
-                    const unsigned char code[2] = {static_cast<unsigned char>(a), static_cast<unsigned char>(b)};
-                    learn(code, 2);
-                }
-        for (unsigned a = 0x81; a <= 0x84; ++a)
-            for (unsigned b = 0x30; b <= 0x39; ++b)
-                for (unsigned c = 0x81; c <= 0xFE; ++c)
-                    for (unsigned d = 0x30; d <= 0x39; ++d) {
-                        const unsigned char code[4] = {static_cast<unsigned char>(a), static_cast<unsigned char>(b),
-                                                       static_cast<unsigned char>(c), static_cast<unsigned char>(d)};
-                        learn(code, 4);
-                    }
-        __real_iconv_close(decoder);
-        return t;
-    }();
-    return table;
+            for (unsigned b = 0x40; b <= 0xFE; ++b) {
+                if (b == 0x7F) continue;
+                const unsigned char code[2] = {static_cast<unsigned char>(a), static_cast<unsigned char>(b)};
+                const int64_t cp = decodeOne(decoder, code, 2);
+                if (cp >= 0x80 && cp < 0x10000 && twoByte[cp] == 0) twoByte[cp] = static_cast<uint16_t>(a << 8 | b);
+            }
+        uint32_t next = 0;
+        for (uint32_t cp = 0x80; cp < 0x10000; ++cp)
+            if (twoByte[cp] == 0 && (cp < 0xD800 || cp > 0xDFFF)) rank[cp] = next++;
+    }
+};
+
+Tables& tables() {
+    static Tables t;
+    return t;
+}
+
+void fourByteCode(uint32_t index, unsigned char* out) {
+    out[3] = static_cast<unsigned char>(0x30 + index % 10);
+    index /= 10;
+    out[2] = static_cast<unsigned char>(0x81 + index % 126);
+    index /= 126;
+    out[1] = static_cast<unsigned char>(0x30 + index % 10);
+    out[0] = static_cast<unsigned char>(0x81 + index / 10);
 }
 
 // The bytes of one code point into out (room for 4); their count, 0 for none.
+// A BMP four-byte code comes from the rank, and is checked once against the
+// library's decoder, so that no code is ever guessed.
 std::size_t encodeOne(uint32_t cp, unsigned char* out) {
+    if (cp < 0x80) {
+        out[0] = static_cast<unsigned char>(cp);
+        return 1;
+    }
     if (cp >= 0x10000) {
         if (cp > 0x10FFFF) return 0;
-        uint32_t i = cp - 0x10000;
-        out[3] = static_cast<unsigned char>(0x30 + i % 10);
-        i /= 10;
-        out[2] = static_cast<unsigned char>(0x81 + i % 126);
-        i /= 126;
-        out[1] = static_cast<unsigned char>(0x30 + i % 10);
-        out[0] = static_cast<unsigned char>(0x90 + i / 10);
+        fourByteCode(cp - 0x10000, out);
+        out[0] = static_cast<unsigned char>(out[0] - 0x81 + 0x90);
         return 4;
     }
-    const uint64_t packed = bmpTable()[cp];
-    const std::size_t count = static_cast<std::size_t>(packed >> 32);
-    for (std::size_t k = 0; k < count; ++k) out[k] = static_cast<unsigned char>(packed >> (8 * (count - 1 - k)));
-    return count;
+    Tables& t = tables();
+    if (t.twoByte[cp] != 0) {
+        out[0] = static_cast<unsigned char>(t.twoByte[cp] >> 8);
+        out[1] = static_cast<unsigned char>(t.twoByte[cp]);
+        return 2;
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
+    fourByteCode(t.rank[cp], out);
+    if (t.checked[cp] == 0) t.checked[cp] = decodeOne(t.decoder, out, 4) == cp ? 1 : -1;
+    return t.checked[cp] > 0 ? 4 : 0;
 }
 
 // One UTF-8 character from in: its length, 0 when cut short, -1 when invalid.
