@@ -15,15 +15,8 @@ mpfr_version='4.2.0-1'
 flint_version='2.9.0-5'
 arb_version='1:2.23.0-1'
 cflags='-O2'
-# Only the modules the analysis reaches through Arb's root isolation and ball
-# arithmetic; the static link takes what it calls from these.
-flint_dirs='ulong_extras long_extras perm fmpz fmpz_vec fmpz_poly fmpq_poly fmpz_mat fmpz_lll
-  nmod nmod_vec nmod_poly nmod_poly_factor arith mpn_extras nmod_mat fmpq fmpq_vec fmpq_mat
-  fmpz_poly_q fmpz_poly_mat nmod_poly_mat fmpz_mod_poly fmpz_mod_poly_factor fmpz_factor
-  fmpz_poly_factor fft double_extras d_vec d_mat thread_pool thread_support fmpz_mod fmpz_mod_vec
-  fmpz_mod_mat n_poly mpfr_vec mpfr_mat'
-arb_dirs='fmpr arf mag arb arb_mat arb_poly acb acb_mat acb_poly bernoulli hypgeom fmpz_extras
-  arb_fmpz_poly'
+# The FLINT and Arb files the analysis needs (tools/wasm-closure.py).
+sources="$here/wasm-deps-sources.txt"
 
 # Debian's emcc runs node tools that need Debian's node modules (acorn), which a
 # node from elsewhere does not look for by itself.
@@ -31,7 +24,7 @@ export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 emcc_version="$(emcc --version 2>/dev/null | head -n1 || true)"
 [ -n "$emcc_version" ] || { echo "emcc not found: run tools/install-deps.sh" >&2; exit 1; }
 key="$(printf '%s\n' "$gmp_version" "$mpfr_version" "$flint_version" "$arb_version" "$cflags" \
-  "$flint_dirs" "$arb_dirs" "$emcc_version" | sha256sum | cut -c1-16)"
+  "$(cat "$sources")" "$emcc_version" | sha256sum | cut -c1-16)"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/quillometer/wasm-deps"
 prefix="$cache/$key"
 
@@ -78,21 +71,36 @@ mk() { nice -n 10 emmake make "$jobs" "$@" >>"$log" 2>&1; }
     --with-gmp="$prefix" --prefix="$prefix" >>"$log" 2>&1 &&
   mk -C src && mk -C src install)
 
-# FLINT's and Arb's configure read the byte order out of the compiled test
-# program, which emcc writes as .js plus .wasm: look in both.
+# FLINT's configure reads the byte order out of the compiled test program,
+# which emcc writes as .js plus .wasm: look in both. It writes the headers
+# FLINT is built with (flint-config.h, fft_tuning.h).
 endian_fix='s|grep -q \([A-Za-z]*\) build/test-endian |grep -aqs \1 build/test-endian build/test-endian.wasm build/test-endian.js |'
 (cd flint-2.*/ && sed -i "$endian_fix" configure &&
-  sed -i "s|^BUILD_DIRS = .*|BUILD_DIRS = $(echo $flint_dirs) \\\\|; /^BUILD_DIRS = /,/EXTRA_BUILD_DIRS/{/^BUILD_DIRS = /!{/EXTRA_BUILD_DIRS/!d}}; s|^TEMPLATE_DIRS = .*|TEMPLATE_DIRS =|; /^   fq_poly_factor_templates/d" Makefile.in &&
   ./configure CC=emcc AR=emar ABI=32 CFLAGS="$cflags" --disable-shared --enable-static \
     --disable-pthread --disable-tls --with-gmp="$prefix" --with-mpfr="$prefix" \
-    --prefix="$prefix" >>"$log" 2>&1 &&
-  mk library && mk install && cp ./*.h "$prefix/include/flint/")
-(cd flint-arb-*/ && sed -i "$endian_fix" configure &&
-  sed -i "s|^BUILD_DIRS = .*|BUILD_DIRS = $(echo $arb_dirs) \\\\|; /^BUILD_DIRS = /,/EXTRA_BUILD_DIRS/{/^BUILD_DIRS = /!{/EXTRA_BUILD_DIRS/!d}}" Makefile.in &&
-  ./configure CC=emcc AR=emar ABI=32 CFLAGS="$cflags" --disable-shared --enable-static \
-    --disable-pthread --disable-tls --with-gmp="$prefix" --with-mpfr="$prefix" \
-    --with-flint="$prefix" --prefix="$prefix" >>"$log" 2>&1 &&
-  mk library && mk install && cp ./*.h "$prefix/include/")
+    --prefix="$prefix" >>"$log" 2>&1)
+mkdir -p "$prefix/include/flint"
+cp flint-2.*/*.h "$prefix/include/flint/"
+cp flint-arb-*/*.h "$prefix/include/"
+
+# Only the sources of FLINT and Arb that the analysis reaches, as listed in
+# wasm-deps-sources.txt (tools/wasm-closure.py makes the list): a few hundred
+# of their few thousand files. Two at a time, as the flags of the list.
+compile_list() {  # TREE LIBRARY: compiles the list's files of TREE into LIBRARY
+  local tree=$1 library=$2 flags
+  if [ "$tree" = flint ]; then
+    flags="-O2 -std=c99 -funroll-loops -I$work/flint-2.9.0 -I$work/flint-2.9.0/build -I$prefix/include -I$prefix/include/flint"
+  else
+    flags="-O2 -std=c99 -funroll-loops -I$work/flint-arb-2.23.0 -I$prefix/include -I$prefix/include/flint"
+  fi
+  mkdir -p "objects/$tree"
+  sed -n "s|^$tree:||p" "$sources" |
+    FLAGS=$flags DIR=$([ "$tree" = flint ] && echo flint-2.9.0 || echo flint-arb-2.23.0) TREE=$tree \
+      xargs -P2 -I{} sh -c 'nice -n 10 emcc $FLAGS -c "$DIR/$1" -o "objects/$TREE/$(echo "$1" | tr / _).o"' _ {} >>"$log" 2>&1
+  emar rcs "$prefix/lib/$library" objects/"$tree"/*.o
+}
+compile_list flint libflint.a
+compile_list arb libarb.a
 
 echo "$(($(date +%s) - start)) s" >"$prefix/.done"
 cd "$cache" && rm -rf "$work"
