@@ -39,10 +39,11 @@ for (let r = 0; r < runs; r++) {
   await page.waitForSelector('body[data-ready=true]');
   readyTimes.push(Date.now() - t);
 }
-for (const [button, file] of [['#BtnLoadAn', an], ['#BtnLoadX', x]]) {
+for (const [button, file, pane, lines] of [['#BtnLoadAn', an, 'MemoAN', 10], ['#BtnLoadX', x, 'MemoX', 1000000]]) {
   const [chooser] = await Promise.all([page.waitForFileChooser(), page.click(button)]);
   await chooser.accept([file]);
-  await page.waitForFunction(() => !window.quill.engine.busy, { timeout: 60000 });
+  await page.waitForFunction((p, n) => window.quill.panes[p].view.state.doc.lines >= n && !window.quill.engine.busy,
+    { timeout: 60000 }, pane, lines);
 }
 const pageTimes = [];
 for (let r = 0; r < runs; r++) {
@@ -52,7 +53,7 @@ for (let r = 0; r < runs; r++) {
     document.getElementById('BtnSolve').click();
   }));
   pageTimes.push(ms);
-  await page.waitForFunction(() => !window.quill.engine.busy, { timeout: 120000 });
+  await page.waitForFunction(() => !window.quill.engine.busy && !window.quill.analyser.busy, { timeout: 300000 });
 }
 await browser.close();
 server.stop();

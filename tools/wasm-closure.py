@@ -25,6 +25,8 @@ work.mkdir(parents=True, exist_ok=True)
 DEFINITION = re.compile(r'^(?:[A-Za-z_][\w \t\*]*[ \t\*])?(_*[A-Za-z][A-Za-z0-9_]*)[ \t]*\([^;\n]*$', re.M)
 # A table or other global with an initial value.
 DATA = re.compile(r'^(?!extern|typedef|return)[A-Za-z_][\w \t\*]*[ \t\*](_*[A-Za-z][A-Za-z0-9_]*)[ \t]*(?:\[[^\]]*\][ \t]*)*[=;]', re.M)
+HEADER = ('# The FLINT and Arb sources the analysis reaches (tools/wasm-closure.py), for\n'
+          '# tools/build-wasm-deps.sh: tree:path inside the tree.\n')
 KEYWORDS = {'if', 'for', 'while', 'switch', 'return', 'main', 'sizeof', 'defined'}
 
 
@@ -81,9 +83,13 @@ def object_of(path):
 
 def main():
     names = index()
+    trees = {'flint': flint_src, 'arb': arb_src}
     chosen = []
-    if out_list.exists():
-        chosen = [Path(line) for line in out_list.read_text().split()]
+    if out_list.exists():  # lines tree:path, as tools/build-wasm-deps.sh reads them
+        for line in out_list.read_text().splitlines():
+            if ':' in line and not line.startswith('#'):
+                tree, rel = line.split(':', 1)
+                chosen.append(trees[tree] / rel)
     for round_ in range(60):
         objects = []
         for path in chosen:
@@ -109,7 +115,9 @@ def main():
         if not new:
             sys.exit(f'wasm-closure: the link fails without a missing symbol:\n{link.stderr[-3000:]}')
         chosen += new
-        out_list.write_text(''.join(f'{p}\n' for p in chosen))
+        lines = sorted(f"{'arb' if arb_src in p.parents else 'flint'}:"
+                       f"{p.relative_to(arb_src if arb_src in p.parents else flint_src)}" for p in chosen)
+        out_list.write_text(HEADER + ''.join(f'{line}\n' for line in lines))
         print(f'wasm-closure: round {round_}: {len(missing)} symbols, {len(chosen)} files', file=sys.stderr)
     sys.exit('wasm-closure: no end')
 
