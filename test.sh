@@ -5,7 +5,9 @@
 #   1. the full build (desktop program included) and its CTest suite;
 #   2. the engine under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the engine on the software 80-bit model, on x86 and cross-built for aarch64 under qemu;
-#   4. a short libFuzzer run of number text, settings files, list files and the analysis.
+#   4. the browser edition: its WebAssembly build, the engine's tests and golden reports under
+#      node, and the page in headless Chromium;
+#   5. a short libFuzzer run of number text, settings files, list files and the analysis.
 # QUILL_FUZZ_SECONDS (default 60) bounds the fuzz run; QUILL_SKIP_EXTRA=1 stops after step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -53,6 +55,10 @@ fi
 if [ -x tools/test-aarch64.sh ]; then
   step "engine cross-built for aarch64, run under qemu"
   tools/test-aarch64.sh
+fi
+if [ -x tools/test-web.sh ]; then
+  step "browser edition: WebAssembly build, node checks, the page in Chromium"
+  QUILL_JOBS="$jobs" tools/test-web.sh
 fi
 if [ -x tools/fuzz.sh ]; then
   step "fuzzing number text, settings files, list files and the analysis"

@@ -24,16 +24,35 @@ packages=(
   strace
   # fuzzing (libFuzzer) and the aarch64 cross run
   clang libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
+  # the browser edition: its WebAssembly build, the page's bundling and its
+  # browser tests (the system's Chromium, headless)
+  emscripten nodejs chromium
 )
+# npm comes with Debian's nodejs in a package of its own, and inside a nodejs
+# from elsewhere.
+command -v npm >/dev/null || packages+=(npm)
+
+# The page's JavaScript packages, exactly as the lockfile pins them.
+web_packages() {
+  local web
+  web="$(cd "$(dirname "$0")/.." && pwd)/web"
+  [ -f "$web/package-lock.json" ] || return 0
+  cmp -s "$web/package-lock.json" "$web/node_modules/.installed-lock.json" 2>/dev/null && return 0
+  (cd "$web" && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.installed-lock.json)
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  web_packages
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 "${sudo_cmd[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+web_packages

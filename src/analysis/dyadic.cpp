@@ -15,8 +15,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Beyond these exponents a number's nearest double is zero or infinite
-// whatever its significand (which memory bounds far below 2^40 bits).
-constexpr slong kExponentGuard = slong(1) << 40;
+// whatever its significand (which memory bounds far below 2^40 bits; below
+// 2^30 where a word has 32 bits, as in WebAssembly).
+constexpr slong kExponentGuard = slong(1) << (FLINT_BITS == 64 ? 40 : 30);
 
 // mantissa · 2^exponent for an exponent that fits a word; also the odd
 // significand of a double: m · 2^e with m odd.
@@ -41,6 +42,11 @@ SplitDouble split(double value) {
     return s;
 }
 
+// A double's significand (below 2^53) as an fmpz, and back: through a
+// double, which holds it exactly, since a word may have only 32 bits.
+void setMantissa(fmpz* out, int64_t mantissa) { fmpz_set_d(out, static_cast<double>(mantissa)); }
+uint64_t keptBits(const fmpz* bits) { return static_cast<uint64_t>(fmpz_get_d(bits)); }
+
 }  // namespace
 
 void requireFinite(std::span<const double> values, const char* what) {
@@ -61,7 +67,7 @@ void requireSearchedDegree(std::span<const double> coefficients) {
 
 void splitDouble(double value, fmpz* mantissa, slong& exponent) {
     const SplitDouble s = split(value);
-    fmpz_set_si(mantissa, s.mantissa);
+    setMantissa(mantissa, s.mantissa);
     exponent = s.exponent;
 }
 
@@ -76,7 +82,7 @@ slong integerPolynomial(fmpz_poly_struct* out, std::span<const double> a) {
     for (std::size_t i = a.size(); i-- > 0;) {  // the highest power first: one allocation
         if (a[i] == 0.0) continue;
         const SplitDouble s = split(a[i]);
-        fmpz_set_si(c, s.mantissa);
+        setMantissa(c, s.mantissa);
         fmpz_mul_2exp(c, c, ulong(s.exponent - scale));
         fmpz_poly_set_coeff_fmpz(out, slong(i), c);
     }
@@ -99,14 +105,14 @@ double nearestDouble(const fmpz* mantissa, slong exponent) {
         uint64_t kept;
         if (exponent >= last) {
             fmpz_mul_2exp(m, m, ulong(exponent - last));
-            kept = fmpz_get_ui(m);
+            kept = keptBits(m);
         } else {
             const ulong shift = ulong(last - exponent);
             const bool half = fmpz_tstbit(m, shift - 1);
             const bool below = half && fmpz_val2(m) < shift - 1;
             Fmpz q;
             fmpz_fdiv_q_2exp(q, m, shift);
-            kept = fmpz_get_ui(q);
+            kept = keptBits(q);
             if (half && (below || (kept & 1))) ++kept;
         }
         // kept ≤ 2^53: exact as a double, and so is the product unless it
