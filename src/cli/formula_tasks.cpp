@@ -53,7 +53,7 @@ std::vector<double> readValues(const std::string& path, const TaskIo& io, char m
     try {
         return readList(text, mark);
     } catch (const ValueError& e) {
-        throw Error(placedMessage(path, e));
+        throw Error(placedMessage(path, solveFailure(std::current_exception(), SolveList::xValues)));
     }
 }
 
@@ -75,7 +75,9 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
     try {
         points = readPoints(text, task.style.decimalMark);
     } catch (const ValueError& e) {
-        throw Error(e.lineIndex() < 0 ? quoteText(file) + ": " + e.message() : placedMessage(file, e));
+        throw Error(e.lineIndex() < 0
+                        ? quoteText(file) + ": " + e.message()
+                        : placedMessage(file, solveFailure(std::current_exception(), SolveList::xValues)));
     }
     const FitResult fit = fitPolynomial(points.x, points.y, points.w, degree, task.threads);
     const std::string list = coefficientList(fit.coefficients, task.style);

@@ -102,7 +102,7 @@ py::array_t<double> expandText(const std::string& text, const std::string& mark)
     }
 }
 
-py::tuple fitPoints(py::handle x, py::handle y, int degree, py::handle w, long long threads) {
+py::tuple fitPoints(py::handle x, py::handle y, int degree, py::handle w, Threads threads) {
     const unsigned threadsWanted = threadCount(threads);
     const Doubles xs = readDoubles(x, "x", Rank::list), ys = readDoubles(y, "y", Rank::list);
     Doubles ws;
@@ -124,7 +124,7 @@ py::tuple fitPoints(py::handle x, py::handle y, int degree, py::handle w, long l
     return py::make_tuple(doublesArray(result.coefficients), statistics);
 }
 
-py::tuple inverseOf(py::handle coefficients, py::handle y, py::handle interval, long long threads) {
+py::tuple inverseOf(py::handle coefficients, py::handle y, py::handle interval, Threads threads) {
     const unsigned threadsWanted = threadCount(threads);
     const Doubles a = readDoubles(coefficients, "coefficients", Rank::list);
     const Doubles ys = readDoubles(y, "y", Rank::list);
