@@ -71,7 +71,11 @@ double valueAt(const RootRef& ref, const fmpz_poly_struct* p, slong scale, doubl
         set.refine(ref.index);
         // F is flat at c, so a smaller ball alone narrows F(c) quickly; the
         // precision grows too, for the cancellation within F.
-        prec = std::max(prec + prec / 2, 2 * std::max<slong>(acb_rel_accuracy_bits(set.ball(ref.index)), 0) + 64);
+        // An exact ball (c a dyadic) has unbounded accuracy: only the precision
+        // of the evaluation is then wanting, and it doubles.
+        const acb_struct* ball = set.ball(ref.index);
+        const slong accuracy = acb_is_exact(ball) ? prec : std::max<slong>(acb_rel_accuracy_bits(ball), 0);
+        prec = std::max(prec + prec / 2, 2 * accuracy + 64);
     }
     refinementFailed("turning point value");
 }
