@@ -1,7 +1,6 @@
 #include "save_steps.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -31,7 +30,7 @@ std::string nameOf(const std::string& path) {
 
 std::string randomTag() {
     uint64_t bits = 0;
-    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+    if (::getentropy(&bits, sizeof bits) != 0) {
         // No random source yet (early boot): the clock, the process and a
         // counter still give a fresh name, and O_EXCL refuses a planted one.
         static std::atomic<uint64_t> serial{0};
