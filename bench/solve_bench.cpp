@@ -14,6 +14,7 @@
 #include "engine/evaluate.h"
 #include "engine/list_reader.h"
 #include "engine/solve.h"
+#include "solve_report.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void BM_Solve(benchmark::State& state) {
     const std::string an = coefficientText(), x = xText(state.range(0));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string report = quill::solveReport(an, x, {}, threads(state));
+        const std::string report = quill::test::solveReport(an, x, {}, threads(state));
         bytes = report.size();
         benchmark::DoNotOptimize(report.data());
     }
@@ -95,7 +96,7 @@ BENCHMARK(BM_ShowResult)->ArgsProduct({{10000, 1000000}, {1, 0}})->Unit(benchmar
 // decides the threads.
 void BM_ManyCoefficients(benchmark::State& state) {
     const std::string an = coefficientText(1000), x = xText(state.range(0), 1.0);
-    for (auto _ : state) benchmark::DoNotOptimize(quill::solveReport(an, x, {}, threads(state)).size());
+    for (auto _ : state) benchmark::DoNotOptimize(quill::test::solveReport(an, x, {}, threads(state)).size());
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ManyCoefficients)->ArgsProduct({{1000}, {1, 2}})->Unit(benchmark::kMillisecond);

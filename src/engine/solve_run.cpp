@@ -93,16 +93,4 @@ SolveResult runSolve(SolveJob job, const ReportStyle& style, const SolveControl&
     return result;
 }
 
-std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
-                        const SolveControl& control) {
-    SolveJob job;
-    job.coefficientText = [&](const TextTake& take) { take(coefficientText); };
-    job.xText = [&](const TextTake& take) { take(xText); };
-    std::string report;
-    job.write = [&](Solve& solve, const SolveLists&) { report = solve.reportText(); };
-    const SolveResult result = runSolve(std::move(job), style, control);
-    if (result.failure) std::rethrow_exception(result.failure.error);
-    return report;
-}
-
 }  // namespace quill

@@ -3,10 +3,12 @@
 #include <string>
 
 #include "common/error.h"
-#include "engine/solve.h"
+#include "solve_report.h"
 
 namespace quill {
 namespace {
+
+using test::solveReport;
 
 const std::string kCounts00 = "An的数量 An Items Count =0\r\nX的数量 X Count =0\r\n";
 

@@ -16,6 +16,7 @@
 #include "common/error.h"
 #include "engine/worker_pool.h"
 #include "reference_solve.h"
+#include "solve_report.h"
 
 namespace quill {
 namespace {
@@ -145,7 +146,7 @@ TEST(SolveTest, CsvRowsAreTheReferencesPoints) {
         }
         for (const unsigned threads : {1u, 3u}) {
             const ReportStyle style{',', hex, ReportLayout::csv};
-            EXPECT_TRUE(solveReport("1\r\n-2,5\r\n0,125", x, style, onThreads(threads)) == expected) << hex;
+            EXPECT_TRUE(test::solveReport("1\r\n-2,5\r\n0,125", x, style, onThreads(threads)) == expected) << hex;
         }
     }
 }
@@ -260,7 +261,7 @@ TEST(SolveTest, TheWorkNotTheCountDecidesTheThreads) {
         solve.compute(readList(c.an, '.'));
         EXPECT_EQ(threadCount() > before, c.threads);
         EXPECT_EQ(solve.reportText(), sequential(c.an, c.x, {}));
-        EXPECT_EQ(solveReport(c.an, c.x, {}, onThreads(1)), sequential(c.an, c.x, {}));
+        EXPECT_EQ(test::solveReport(c.an, c.x, {}, onThreads(1)), sequential(c.an, c.x, {}));
     }
 }
 

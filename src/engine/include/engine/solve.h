@@ -104,9 +104,4 @@ private:
 std::string reportCountLine(std::string_view label, int32_t count);
 std::string coefficientLines(std::span<const double> coefficients, const ReportStyle& style);
 
-// A whole Solve of two list texts on `control.threads` threads (runSolve,
-// solve_run.h): the report, or the first error raised.
-std::string solveReport(std::string_view coefficientText, std::string_view xText, const ReportStyle& style,
-                        const SolveControl& control = {});
-
 }  // namespace quill
