@@ -23,6 +23,15 @@ std::vector<std::string_view> fieldsOf(std::string_view line, char mark) {
     return fields;
 }
 
+// Whether every field reads as a number: only the first line is asked, the
+// others are read once, below.
+bool allNumbers(const std::vector<std::string_view>& fields, char mark) {
+    Ext80 value;
+    for (const std::string_view field : fields)
+        if (!tryTextToNumber(field, mark, value)) return false;
+    return true;
+}
+
 template <class E>
 [[noreturn]] void raiseAt(E error, int64_t line) {
     error.setLineIndex(line);
@@ -44,14 +53,9 @@ PointColumns readPoints(std::string_view text, char decimalMark) {
         if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
         const std::vector<std::string_view> fields = fieldsOf(row, decimalMark);
         if (fields.empty()) continue;
-        bool numbers = true;
-        for (std::size_t i = 0; numbers && i < fields.size(); ++i) {
-            Ext80 value;
-            numbers = tryTextToNumber(fields[i], decimalMark, value);
-        }
         const bool first = !seenRow;
         seenRow = true;
-        if (!numbers && first) continue;  // a header
+        if (first && !allNumbers(fields, decimalMark)) continue;  // a header
         if (fields.size() < 2 || fields.size() > 3)
             raiseAt(ValueError("a point is x and y, and optionally a weight, but this line has " +
                                std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields")),
