@@ -228,9 +228,7 @@ double textToDouble(std::string_view text, char decimalMark) {
         // their bits, in integer registers too.
         const int shift = std::countl_zero(s.acc.small);
         pow10_steps::Wide v{s.acc.small << shift, 63 - shift};
-        // As there, a result at either end of the 80-bit normal range is left to the 80-bit steps.
-        if (s.power > -5120 && (s.power == 0 || pow10_steps::scale(v, s.power)) && v.e > 1 - 16383 &&
-            v.e < 0x7FFF - 16383) [[likely]] {
+        if (pow10_steps::scaleWithinRange(v, s.power)) [[likely]] {
             const SoftExt80::Narrowed d = SoftExt80::fromBits(s.negative, uint16_t(v.e + 16383), v.m).narrowToDouble();
             if (d.overflow) throw OverflowError();
             return d.value;

@@ -29,17 +29,10 @@ bool scaleIntegerByPowerOfTen(uint64_t s, int32_t n, Ext80Bits& out) {
 }
 
 bool scaleBitsByPowerOfTen(Ext80Bits value, int32_t n, Ext80Bits& out) {
-    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF || n <= -5120 ||
-        n >= 5120) {
-        return false;
-    }
+    if ((value.significand >> 63) == 0 || value.biasedExponent == 0 || value.biasedExponent >= 0x7FFF) return false;
     pow10_steps::Wide v{value.significand, int32_t(value.biasedExponent) - 16383};
-    if (n != 0 && !pow10_steps::scale(v, n)) return false;
-    // Every step moves the value one way, so a result clear of both ends of
-    // the normal range had no step outside it either.
-    const int32_t biased = v.e + 16383;
-    if (biased < 2 || biased > 0x7FFE) return false;
-    out = {uint16_t(biased), v.m};
+    if (!pow10_steps::scaleWithinRange(v, n)) return false;
+    out = {uint16_t(v.e + 16383), v.m};
     return true;
 }
 

@@ -112,4 +112,14 @@ struct Wide {
     return true;
 }
 
+// scale for any n, the rule of scaleBitsByPowerOfTen: false also for
+// |n| >= 5120 and for a result at either end of the 80-bit normal range
+// (biased exponent 1 or above 0x7FFE). Every step moves the value one way,
+// so a result clear of both ends had no step outside them either.
+[[gnu::always_inline]] inline bool scaleWithinRange(Wide& v, int32_t n) {
+    if (n <= -5120 || n >= 5120 || (n != 0 && !scale(v, n))) return false;
+    const int32_t biased = v.e + 16383;
+    return biased >= 2 && biased <= 0x7FFE;
+}
+
 }  // namespace quill::pow10_steps
