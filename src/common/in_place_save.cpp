@@ -122,13 +122,8 @@ bool InPlaceSave::keepCopy(const struct stat& now, CopyWatch& watch) {
     if (!unnamed) copy_ = createNamed(stem, 0600, copyPath_, arm);
     bool whole = copy_.valid();
     std::string buffer(std::size_t{1} << 20, '\0');
-    for (off_t at = 0; whole;) {
-        const ssize_t n = ::pread(source_.get(), buffer.data(), buffer.size(), at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0) break;
+    for (ssize_t n; whole && (n = readFull(source_.get(), buffer.data(), buffer.size())) != 0;)
         whole = n > 0 && writeAll(copy_.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n)));
-        at += n;
-    }
     whole = whole && syncFile(copy_.get());
     // Named only now, the copy of a killed save never lies around half-made.
     if (whole && unnamed) copyPath_ = nameUnnamed(copy_.get(), stem, arm);
