@@ -74,6 +74,15 @@ inline bool fillPane(TextPane& pane, const std::vector<double>& coefficients, ch
     return true;
 }
 
+// fillPane, or when the coefficients do not fit, the reason shown as
+// showProblem shows it, and false.
+inline bool fillOrExplain(TextPane& pane, const std::vector<double>& coefficients, RangeFillStyle style, QLabel* label,
+                          QWidget* entry) {
+    if (fillPane(pane, coefficients, style.decimalMark)) return true;
+    showProblem(label, entry, captions::formula::kTooLong.text(style.english));
+    return false;
+}
+
 // Adds an entry named objectName to the pane's context menu (after a
 // separator when separate) that opens a Dialog(pane, style, window) as a
 // command of window.

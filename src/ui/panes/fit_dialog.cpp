@@ -63,11 +63,7 @@ bool FitDialog::fill() {
         fill_parts::showProblem(problemLabel_, pointsEdit_, QString::fromStdString(e.message()));
         return false;
     }
-    if (!fill_parts::fillPane(pane_, fit.coefficients, style_.decimalMark)) {
-        fill_parts::showProblem(problemLabel_, pointsEdit_, captions::formula::kTooLong.text(style_.english));
-        return false;
-    }
-    return true;
+    return fill_parts::fillOrExplain(pane_, fit.coefficients, style_, problemLabel_, pointsEdit_);
 }
 
 void FitDialog::accept() {

@@ -48,11 +48,7 @@ bool FormulaDialog::fill() {
         fill_parts::showProblem(problemLabel_, formulaEdit_, QString::fromStdString(e.message()));
         return false;
     }
-    if (!fill_parts::fillPane(pane_, coefficients, style_.decimalMark)) {
-        fill_parts::showProblem(problemLabel_, formulaEdit_, captions::formula::kTooLong.text(style_.english));
-        return false;
-    }
-    return true;
+    return fill_parts::fillOrExplain(pane_, coefficients, style_, problemLabel_, formulaEdit_);
 }
 
 void FormulaDialog::accept() {
