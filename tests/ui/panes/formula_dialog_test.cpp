@@ -22,6 +22,21 @@ namespace quill {
 class FormulaDialogTest : public QObject {
     Q_OBJECT
 
+    // A pane holding 5, with nothing to undo.
+    static void holdFive(TextPane& pane) {
+        pane.lines().load({"5\r\n"});
+        pane.lines().forgetHistory();
+    }
+
+    // After OK: the dialog closed and the pane filled as one step of its
+    // Undo, or the dialog open with the problem and the pane untouched.
+    static void checkOutcome(const QDialog& dialog, TextPane& pane, const QString& filled, const QString& problem) {
+        QCOMPARE(dialog.isVisible(), !problem.isEmpty());
+        QCOMPARE(test::labelNamed(dialog, "LblProblem")->text(), problem);
+        QCOMPARE(test::paneText(&pane), problem.isEmpty() ? filled.toStdString() : std::string("5\r\n"));
+        QCOMPARE(pane.lines().canUndo(), problem.isEmpty());
+    }
+
 private slots:
     void fill_data() {
         QTest::addColumn<QString>("formula");
@@ -46,16 +61,12 @@ private slots:
         QFETCH(QString, pane);
         QFETCH(QString, problem);
         TextPane coefficients;
-        coefficients.lines().load({"5\r\n"});
-        coefficients.lines().forgetHistory();
+        holdFive(coefficients);
         FormulaDialog dialog(coefficients, {true, ','});
         dialog.show();
         test::childNamed<QLineEdit>(dialog, "EdtFormula")->setText(formula);
         test::buttonNamed(dialog, "BtnOk")->click();
-        QCOMPARE(dialog.isVisible(), !problem.isEmpty());
-        QCOMPARE(test::labelNamed(dialog, "LblProblem")->text(), problem);
-        QCOMPARE(test::paneText(&coefficients), problem.isEmpty() ? pane.toStdString() : std::string("5\r\n"));
-        QCOMPARE(coefficients.lines().canUndo(), problem.isEmpty());
+        checkOutcome(dialog, coefficients, pane, problem);
         if (!problem.isEmpty()) return;
         coefficients.setFocus();
         QTest::keyClick(&coefficients, Qt::Key_Z, Qt::ControlModifier);
@@ -87,16 +98,13 @@ private slots:
         QFETCH(QString, pane);
         QFETCH(QString, problem);
         TextPane coefficients;
-        coefficients.lines().load({"5\r\n"});
-        coefficients.lines().forgetHistory();
+        holdFive(coefficients);
         FitDialog dialog(coefficients, {true, '.'});
         dialog.show();
         test::childNamed<QPlainTextEdit>(dialog, "EdtPoints")->setPlainText(points);
         test::childNamed<QSpinBox>(dialog, "SpnDegree")->setValue(degree);
         test::buttonNamed(dialog, "BtnOk")->click();
-        QCOMPARE(test::labelNamed(dialog, "LblProblem")->text(), problem);
-        QCOMPARE(test::paneText(&coefficients), problem.isEmpty() ? pane.toStdString() : std::string("5\r\n"));
-        QCOMPARE(coefficients.lines().canUndo(), problem.isEmpty());
+        checkOutcome(dialog, coefficients, pane, problem);
     }
 
     void onlyTheCoefficientPaneOffersTheFill() {
