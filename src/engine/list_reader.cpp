@@ -117,13 +117,7 @@ struct ListReader::Round {
 ListReader::ListReader(char decimalMark, WorkerPool& pool, const SolveControl& control)
     : decimalMark_(decimalMark), pool_(pool), control_(control) {}
 
-ListReader::~ListReader() {
-    if (!round_) return;
-    try {
-        pool_.finish();
-    } catch (...) {  // the reader is dropped: so is the outcome of its last round
-    }
-}
+ListReader::~ListReader() { dropRound(); }
 
 void ListReader::prepare(std::string_view lines, Round& round) const {
     // Chunks end just after a CR LF, so that no line is split.
@@ -253,11 +247,14 @@ void ListReader::finish() {
     if (error_) std::rethrow_exception(error_);
 }
 
+void ListReader::dropRound() {
+    if (!round_) return;
+    keepOutcome([&] { pool_.finish(); }, round_->error, round_->abort);
+    round_.reset();
+}
+
 void ListReader::setValues(const std::vector<double>& values) {
-    if (round_) {
-        keepOutcome([&] { pool_.finish(); }, round_->error, round_->abort);
-        round_.reset();
-    }
+    dropRound();
     blocks_.clear();
     count_ = 0;
     for (std::size_t at = 0; at < values.size(); at += kBlockValues) {

@@ -78,6 +78,9 @@ private:
     // Takes the caller's share of the round in the background, if any, waits
     // for it and merges it.
     void collect();
+    // Waits for the round in the background, if any, and drops its outcome
+    // (the reader's end, or values set in place of the text).
+    void dropRound();
 
     char decimalMark_;
     WorkerPool& pool_;
