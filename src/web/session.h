@@ -50,8 +50,13 @@ struct LoadedFile {
     FileEncoding encoding;
 };
 LoadedFile loadListFile(std::string_view bytes, const std::string& name);
-// The bytes a pane text saves as, in the encoding of its last load.
-std::string saveListFile(std::string_view paneText, FileEncoding encoding);
+// The bytes a pane text saves as, in the encoding of its last load, or the
+// outcome of a save that failed.
+struct SavedFile {
+    Outcome outcome;
+    std::string bytes;
+};
+SavedFile saveListFile(std::string_view paneText, FileEncoding encoding);
 
 // "Fill with a range": the values as pane text (LF breaks), or the fault's
 // name (RangeFault: "fromNotNumber", …) as the outcome's kind.
