@@ -16,10 +16,10 @@ packages=(
   # the Python module, its tests and its Dask example
   python3-dev pybind11-dev python3-numpy python3-pytest python3-dask python3-distributed
   # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-numpy python3-sympy python3-mpmath locales
+  googletest libgtest-dev libbenchmark-dev libfast-float-dev python3-sympy python3-mpmath locales time
   xvfb xauth x11-utils zbar-tools imagemagick desktop-file-utils appstream
   # the freeze probe with the accessibility bridge on and a stand-in screen reader (tools/freeze-probe.sh)
-  dbus-bin at-spi2-core python3-dbus python3-gi
+  dbus-bin dbus-daemon at-spi2-core python3-dbus python3-gi
   # the order of a save's system calls (write, fsync, rename, fsync of the folder)
   strace
   # fuzzing (libFuzzer) and the aarch64 cross run

@@ -69,7 +69,7 @@ def main():
     controls = (ROOT / 'src/ui/main_window/main_window_controls.cpp').read_text(encoding='utf-8')
     captions = language_captions(language)
     shared = dict(captions)
-    shared.update({k: v for k, v in (('kNone', ['', '']),)})
+    shared['kNone'] = ['', '']
     for m in re.finditer(r'constexpr Caption (k\w+)\s*' + CAPTION, controls):
         shared[m.group(1)] = pair(m, 2)
     captions.update(control_captions(controls, shared))

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "common/error.h"
-#include "engine/error_text.h"
 #include "engine/range_fill.h"
 #include "engine/report_format.h"
 #include "js_values.h"
@@ -55,18 +53,12 @@ val load(const std::string& bytes, const std::string& name) {
     return o;
 }
 
-// The file's bytes, or the outcome of a save that failed.
+// The outcome with the file's bytes, or that of a save that failed.
 val save(const std::string& text, int charset, bool mark) {
-    try {
-        const std::string bytes = saveListFile(text, FileEncoding{static_cast<Charset>(charset), mark});
-        return arrayOf(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-    } catch (const Error& e) {
-        Outcome out;
-        out.ok = false;
-        out.kind = "file";
-        out.message = errorBoxText(e.message());
-        return objectOf(out);
-    }
+    const SavedFile saved = saveListFile(text, FileEncoding{static_cast<Charset>(charset), mark});
+    val o = objectOf(saved.outcome);
+    if (saved.outcome.ok) o.set("bytes", arrayOf(std::vector<std::uint8_t>(saved.bytes.begin(), saved.bytes.end())));
+    return o;
 }
 
 val fill(const std::string& from, const std::string& to, const std::string& count, const std::string& mark) {

@@ -85,12 +85,19 @@ LoadedFile loadListFile(std::string_view bytes, const std::string& name) {
     return loaded;
 }
 
-std::string saveListFile(std::string_view paneText, FileEncoding encoding) {
+SavedFile saveListFile(std::string_view paneText, FileEncoding encoding) {
+    SavedFile saved;
     const std::string path = pathOf("save.txt");
-    writeListFile(RowText(transferIntoPane(paneText)), encoding, path);
-    std::string bytes = readAll(path);
+    try {
+        writeListFile(RowText(transferIntoPane(paneText)), encoding, path);
+        saved.bytes = readAll(path);
+    } catch (const Error& e) {
+        saved.outcome = fileFailure(e.message());
+    } catch (const std::bad_alloc&) {
+        saved.outcome = fileFailure("Out of memory");
+    }
     ::unlink(path.c_str());
-    return bytes;
+    return saved;
 }
 
 Outcome fillRange(std::string_view from, std::string_view to, std::string_view count, char decimalMark) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/solve_lists.h"
 #include "lines/file_encoding.h"
 
 namespace quill::web {
@@ -34,12 +35,12 @@ public:
     // without text takes the list of the last Solve again, as the window does.
     Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress);
 
-    const std::vector<double>& coefficients() const { return coefficients_; }
-    const std::vector<double>& x() const { return x_; }
-    const std::vector<double>& fx() const { return fx_; }
+    const std::vector<double>& coefficients() const { return lists_.coefficients; }
+    const std::vector<double>& x() const { return lists_.x; }
+    const std::vector<double>& fx() const { return lists_.fx; }
 
 private:
-    std::vector<double> coefficients_, x_, fx_;
+    SolveLists lists_;
 };
 
 // A list file's bytes as a pane takes them (LF breaks) and how they were
@@ -49,8 +50,13 @@ struct LoadedFile {
     FileEncoding encoding;
 };
 LoadedFile loadListFile(std::string_view bytes, const std::string& name);
-// The bytes a pane text saves as, in the encoding of its last load.
-std::string saveListFile(std::string_view paneText, FileEncoding encoding);
+// The bytes a pane text saves as, in the encoding of its last load, or the
+// outcome of a save that failed.
+struct SavedFile {
+    Outcome outcome;
+    std::string bytes;
+};
+SavedFile saveListFile(std::string_view paneText, FileEncoding encoding);
 
 // "Fill with a range": the values as pane text (LF breaks), or the fault's
 // name (RangeFault: "fromNotNumber", …) as the outcome's kind.

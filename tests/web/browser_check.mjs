@@ -29,6 +29,7 @@ const scenarios = [
     const report = await page.evaluate(() => window.quill.lastReport());
     assert.deepEqual(Buffer.from(report, 'utf8'), readFileSync(join(goldenDir, 'sample.expected')));
     assert.equal(await paneText(page, 'MemoFx'), report.replaceAll('\r\n', '\n'));
+    assert.match(await page.$eval('#StatusPanel1', (e) => e.textContent), /^An 4, X 7, \d+ ms/);
   }],
   ['a bad value names its line in the error box and is selected', async (page) => {
     await page.evaluate(() => window.quill.panes.MemoX.setText('1\n2\n\nabc\n5'));

@@ -78,10 +78,13 @@ test('list files load and save back byte for byte', () => {
     const loaded = engine.loadListFile(file, `${name}.txt`);
     assert.ok(loaded.ok, name);
     assert.deepEqual([loaded.charset, loaded.mark, loaded.text], [charset, mark, text], name);
-    assert.deepEqual(Buffer.from(engine.saveListFile(loaded.text, charset, mark)), file, name);
+    assert.deepEqual(Buffer.from(engine.saveListFile(loaded.text, charset, mark).bytes), file, name);
   }
   const nul = engine.loadListFile(bytes('1\r\n2\x00\r\n'), 'nul.txt');
   assert.deepEqual([nul.ok, nul.kind, nul.message], [false, 'file', 'File nul.txt contains a NUL byte at line 2.']);
+  // A failed save is an outcome the worker can post, not bytes.
+  const failed = engine.saveListFile('1\n2\x00\n', 0, false);
+  assert.deepEqual([failed.ok, failed.kind, failed.bytes], [false, 'file', undefined]);
 });
 
 test('range fill and its faults', () => {

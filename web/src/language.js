@@ -29,12 +29,6 @@ export function caption(key, ...args) {
   return text;
 }
 
-// The letter after '&', for aria-keyshortcuts and accesskey.
-export function accessKey(key) {
-  const m = /&([^&])/.exec(captions[key][english ? 1 : 0]);
-  return m ? m[1].toLowerCase() : '';
-}
-
 // The decimal mark of the browser's language, unless the user chose one.
 export function decimalMark() {
   const chosen = localStorage.getItem(kMarkKey);

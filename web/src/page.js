@@ -92,8 +92,8 @@ async function solve() {
   lastReport = outcome.text;
   if ($('ChkAutoClear').checked) panes.MemoFx.setText(outcome.text);
   else panes.MemoFx.append(outcome.text);
-  const counts = /=(\d+)\r\n.*=(\d+)\r\n/.exec(outcome.text);
-  $('StatusPanel1').textContent = caption('kSolveFigures', counts[1], counts[2],
+  const { coefficients, x } = outcome.lists;
+  $('StatusPanel1').textContent = caption('kSolveFigures', coefficients.length, x.length,
     `${Math.round(performance.now() - started)} ms`);
   document.dispatchEvent(new CustomEvent('quill-solved'));
   analyse(outcome.lists);

@@ -21,7 +21,7 @@ const calls = {
     return engine.loadListFile(new Uint8Array(bytes), name);
   },
   save(engine, { text, charset, mark }) {
-    return { bytes: engine.saveListFile(text, charset, mark) };
+    return engine.saveListFile(text, charset, mark);
   },
   fill(engine, { from, to, count, mark }) {
     return { ...engine.fillRange(from, to, count, mark), most: engine.mostRangeValues };
