@@ -8,14 +8,6 @@
 
 namespace quill {
 
-namespace {
-
-// Where each stage of the Solve starts on the way to 1000: making the
-// report's rows takes the longest.
-constexpr int kStageStart[] = {0, 350, 500, 1000};
-
-}  // namespace
-
 BackgroundSolve::BackgroundSolve(SolveInput input, std::function<void()> finished)
     : input_(std::move(input)), run_([this] { run(); }, std::move(finished)) {}
 
@@ -24,9 +16,7 @@ void BackgroundSolve::run() noexcept {
     SolveControl control;
     control.cancel = run_.cancelFlag();
     control.progress = [this](SolveStage stage, std::size_t done, std::size_t total) {
-        const auto at = static_cast<std::size_t>(stage);
-        const int span = kStageStart[at + 1] - kStageStart[at];
-        permille_.store(kStageStart[at] + static_cast<int>(total ? span * done / total : 0), std::memory_order_relaxed);
+        permille_.store(solvePermille(stage, done, total), std::memory_order_relaxed);
     };
     control.keepX = false;  // the x values are taken out before they go
 

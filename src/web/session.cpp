@@ -14,10 +14,6 @@ namespace quill::web {
 
 namespace {
 
-// Where each stage of the Solve starts on the way to 1000, as on the desktop:
-// making the report's rows takes the longest.
-constexpr int kStageStart[] = {0, 350, 500, 1000};
-
 // The outcome's kind for a failure: those the fault leaves open by the error.
 std::string kindOf(const SolveFailure& failure) {
     switch (failure.fault) {
@@ -70,9 +66,7 @@ Outcome Session::solve(std::string_view coefficientText, std::string_view xText,
     control.keepX = false;
     if (progress)
         control.progress = [&progress](SolveStage stage, std::size_t done, std::size_t total) {
-            const auto at = static_cast<std::size_t>(stage);
-            const int span = kStageStart[at + 1] - kStageStart[at];
-            progress(kStageStart[at] + static_cast<int>(total ? span * done / total : 0));
+            progress(solvePermille(stage, done, total));
         };
 
     // The panes' texts with CR LF breaks, as the desktop's panes hold them; a

@@ -12,6 +12,15 @@ namespace quill {
 
 enum class SolveStage { reading, computing, writing };
 
+// A Solve's progress on the way to 1000, as a progress bar shows it: each
+// stage has its share, making the report's rows the longest.
+inline int solvePermille(SolveStage stage, std::size_t done, std::size_t total) {
+    constexpr int kStageStart[] = {0, 350, 500, 1000};
+    const auto at = static_cast<std::size_t>(stage);
+    const int span = kStageStart[at + 1] - kStageStart[at];
+    return kStageStart[at] + static_cast<int>(total ? span * done / total : 0);
+}
+
 struct SolveControl {
     unsigned threads = 0;  // 0: one per hardware thread
     // Once set (from any thread), the Solve ends at the next chunk with
