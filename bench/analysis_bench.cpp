@@ -1,9 +1,10 @@
 // The analysis library: roots of Wilkinson's polynomial of degree 20 (its
 // coefficients as doubles), of random polynomials of degree 100 and 1,000,
 // and of random small integer coefficients at degree 1,000 and 10,000 (the
-// sizes the root search must serve within a second and a minute); and the correct-digit counts of 1,000,000 x values
-// with ten coefficients side by side with the Solve of the same values, on all cores: the ratio of their times is what
-// matters.
+// sizes the root search must serve within a second and a minute); and the
+// correct-digit counts of 1,000,000 x values with ten coefficients side by
+// side with the Solve of the same values, on all cores: the ratio of their
+// times is what matters.
 //   build/bin/analysis_bench
 
 #include <benchmark/benchmark.h>

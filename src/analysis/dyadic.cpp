@@ -1,6 +1,5 @@
 #include "dyadic.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "analysis/roots.h"
+#include "exact_sign.h"
 
 namespace quill::analysis {
 
@@ -18,29 +18,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // whatever its significand (which memory bounds far below 2^40 bits; below
 // 2^30 where a word has 32 bits, as in WebAssembly).
 constexpr slong kExponentGuard = slong(1) << (FLINT_BITS == 64 ? 40 : 30);
-
-// mantissa · 2^exponent for an exponent that fits a word; also the odd
-// significand of a double: m · 2^e with m odd.
-struct SplitDouble {
-    int64_t mantissa = 0;
-    slong exponent = 0;
-};
-
-SplitDouble split(double value) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    const int field = int((bits >> 52) & 0x7FF);
-    const uint64_t fraction = bits & 0xFFFFFFFFFFFFFull;
-    SplitDouble s;
-    if (field == 0 && fraction == 0) return s;
-    uint64_t m = field == 0 ? fraction : fraction | (uint64_t(1) << 52);
-    slong e = field == 0 ? -1074 : field - 1075;
-    const int zeros = std::countr_zero(m);
-    m >>= zeros;
-    e += zeros;
-    s.mantissa = (bits >> 63) ? -int64_t(m) : int64_t(m);
-    s.exponent = e;
-    return s;
-}
 
 // A double's significand (below 2^53) as an fmpz, and back: through a
 // double, which holds it exactly, since a word may have only 32 bits.
@@ -66,7 +43,7 @@ void requireSearchedDegree(std::span<const double> coefficients) {
 }
 
 void splitDouble(double value, fmpz* mantissa, slong& exponent) {
-    const SplitDouble s = split(value);
+    const Dyadic s = dyadicOf(value);
     setMantissa(mantissa, s.mantissa);
     exponent = s.exponent;
 }
@@ -75,13 +52,13 @@ slong integerPolynomial(fmpz_poly_struct* out, std::span<const double> a) {
     fmpz_poly_zero(out);
     slong scale = std::numeric_limits<slong>::max();
     for (double v : a) {
-        if (v != 0.0) scale = std::min(scale, split(v).exponent);
+        if (v != 0.0) scale = std::min<slong>(scale, dyadicOf(v).exponent);
     }
     if (scale == std::numeric_limits<slong>::max()) return 0;
     Fmpz c;
     for (std::size_t i = a.size(); i-- > 0;) {  // the highest power first: one allocation
         if (a[i] == 0.0) continue;
-        const SplitDouble s = split(a[i]);
+        const Dyadic s = dyadicOf(a[i]);
         setMantissa(c, s.mantissa);
         fmpz_mul_2exp(c, c, ulong(s.exponent - scale));
         fmpz_poly_set_coeff_fmpz(out, slong(i), c);

@@ -87,7 +87,7 @@ long ExactPolynomial::valueAt(const Dyadic& m, double y, Scratch& scratch) const
 
 int ExactPolynomial::signAt(const Dyadic& m, double y, Scratch& scratch) const {
     valueAt(m, y, scratch);
-    return mpz_sgn(scratch.acc_);
+    return mpz_sgn(value(scratch));
 }
 
 }  // namespace quill::analysis

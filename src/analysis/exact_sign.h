@@ -4,11 +4,11 @@
 // midpoint between two neighbouring doubles is). Only GMP is used, so that
 // many threads may ask at once, each with its own Scratch.
 
-#include <gmp.h>
-
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "gmp_handles.h"
 
 namespace quill::analysis {
 
@@ -24,21 +24,9 @@ Dyadic midpointOf(double a, double b);
 
 // Integers a thread reuses from one evaluation to the next.
 class Scratch {
-public:
-    Scratch() {
-        mpz_init(acc_);
-        mpz_init(term_);
-    }
-    ~Scratch() {
-        mpz_clear(acc_);
-        mpz_clear(term_);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
 private:
     friend class ExactPolynomial;
-    mpz_t acc_, term_;
+    Mpz acc_, term_;
 };
 
 class ExactPolynomial {

@@ -11,10 +11,6 @@ using namespace analysis;
 
 namespace {
 
-[[noreturn]] void failAt(int column, const char* what) {
-    throw FormulaError("formula:" + std::to_string(column) + ": " + what);
-}
-
 class Expansion {
 public:
     explicit Expansion(const FormulaTree& tree) : tree_(tree) {}

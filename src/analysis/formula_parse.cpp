@@ -50,9 +50,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const {
-        throw FormulaError("formula:" + std::to_string(column_) + ": " + what);
-    }
+    [[noreturn]] void fail(const std::string& what) const { failAt(column_, what); }
 
     static std::string describe(const Char& ch) { return "'" + ch.text + "'"; }
 
@@ -96,10 +94,12 @@ private:
         while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) advance();
     }
 
+    // Refuses a node too large to expand, at the node's column.
     int add(FormulaNode node, const Bounds& bounds) {
-        if (bounds.degree > kMaxFormulaDegree) fail("the degree would exceed " + std::to_string(kMaxFormulaDegree));
+        if (bounds.degree > kMaxFormulaDegree)
+            failAt(node.column, "the degree would exceed " + std::to_string(kMaxFormulaDegree));
         const double bits = (bounds.numeratorBits + bounds.denominatorBits + 1) * double(bounds.degree + 1);
-        if (!(bits <= kMostExpansionBits)) fail("the exact expansion would be too large");
+        if (!(bits <= kMostExpansionBits)) failAt(node.column, "the exact expansion would be too large");
         tree_.nodes.push_back(std::move(node));
         bounds_.push_back(bounds);
         return static_cast<int>(tree_.nodes.size() - 1);
@@ -132,11 +132,7 @@ private:
         node.column = column;
         node.left = left;
         node.right = right;
-        const int saved = column_;
-        column_ = column;
-        const int index = add(std::move(node), r);
-        column_ = saved;
-        return index;
+        return add(std::move(node), r);
     }
 
     // expression := term (('+' | '-') term)*
@@ -231,11 +227,7 @@ private:
         node.column = column;
         node.left = base;
         node.exponent = static_cast<int>(std::min<int64_t>(exponent, int64_t(1) << 30));
-        const int saved = column_;
-        column_ = column;
-        const int index = add(std::move(node), r);
-        column_ = saved;
-        return index;
+        return add(std::move(node), r);
     }
 
     int primary(int depth) {
@@ -327,5 +319,9 @@ private:
 }  // namespace
 
 FormulaTree parseFormula(std::string_view text, char decimalMark) { return Parser(text, decimalMark).run(); }
+
+void failAt(int column, const std::string& what) {
+    throw FormulaError("formula:" + std::to_string(column) + ": " + what);
+}
 
 }  // namespace quill::analysis

@@ -29,4 +29,8 @@ struct FormulaTree {
 // Raises FormulaError ("formula:<column>: …").
 FormulaTree parseFormula(std::string_view text, char decimalMark);
 
+// Raises FormulaError "formula:<column>: <what>", for the parser and the
+// expansion alike.
+[[noreturn]] void failAt(int column, const std::string& what);
+
 }  // namespace quill::analysis

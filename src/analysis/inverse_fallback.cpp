@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "dyadic.h"
+#include "nearest_root.h"
 
 namespace quill::analysis {
 
@@ -13,13 +14,6 @@ namespace {
 
 // A precision no root of a polynomial of doubles needs; reaching it is a fault.
 constexpr slong kMostPrecision = slong(1) << 24;
-
-bool isRootAt(const fmpz_poly_struct* g, const arf_struct* point) {
-    Fmpq at, value;
-    arfToFmpq(at, point);
-    fmpz_poly_evaluate_fmpq(value, g, at);
-    return fmpq_is_zero(value);
-}
 
 // Whether the root in ball lies in [low, high]: 1 yes, 0 no, -1 not yet known.
 int inInterval(const fmpz_poly_struct* g, const arb_struct* ball, const InverseInterval& interval) {

@@ -6,31 +6,13 @@
 //   Σ w·y·x^k = 2^(Ew + Ey + k·E) · T(k),  T(k) = Σ W·Y·X^k,  k = 0 … d.
 // Only GMP is used, so that the sums run on any thread.
 
-#include <gmp.h>
-
 #include <atomic>
 #include <span>
 #include <vector>
 
+#include "gmp_handles.h"
+
 namespace quill::analysis {
-
-// An owned mpz_t.
-class Mpz {
-public:
-    Mpz() { mpz_init(value_); }
-    ~Mpz() { mpz_clear(value_); }
-    Mpz(Mpz&& other) noexcept {
-        mpz_init(value_);
-        mpz_swap(value_, other.value_);
-    }
-    Mpz(const Mpz&) = delete;
-    Mpz& operator=(const Mpz&) = delete;
-    operator mpz_ptr() { return value_; }
-    operator mpz_srcptr() const { return value_; }
-
-private:
-    mpz_t value_;
-};
 
 struct PowerSums {
     long exponentX = 0, exponentY = 0;  // E and Ey (Ew cancels out of the equations)

@@ -228,13 +228,8 @@ void RootSet::bisect(slong i) {
     ballEnds(x, low, high);
     arf_add(mid, low, high, ARF_PREC_EXACT, ARF_RND_DOWN);
     arf_mul_2exp_si(mid, mid, -1);
-    Fmpq point, value;
-    auto exactSign = [&](const arf_struct* at) {
-        arfToFmpq(point, at);
-        fmpz_poly_evaluate_fmpq(value, poly_, point);
-        return fmpq_sgn(value);
-    };
-    const int sLow = exactSign(low), sMid = exactSign(mid);
+    const slong prec = precision_[std::size_t(i)];
+    const int sLow = signAt(poly_, low, prec), sMid = signAt(poly_, mid, prec);
     if (sLow == 0 || sMid == 0) {
         arb_set_arf(x, sLow == 0 ? low.get() : mid.get());
     } else if (sLow != sMid) {

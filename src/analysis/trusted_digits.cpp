@@ -10,11 +10,11 @@
 #include <optional>
 #include <stdexcept>
 
-#include "common/error.h"
 #include "dyadic.h"
 #include "engine/poly_kernel.h"
 #include "engine/worker_pool.h"
 #include "fast_value.h"
+#include "stop.h"
 
 namespace quill {
 
@@ -36,10 +36,6 @@ std::size_t evaluatedPiece(std::size_t n) {
     const double perX = 0.5 * double(n) * double(n) + 1.0;
     const double piece = std::clamp(kEvaluatedOperations / perX, 4.0, 256.0);
     return std::size_t(piece) & ~std::size_t(3);
-}
-
-void stopIfCancelled(const std::atomic<bool>* cancel) {
-    if (cancel && cancel->load(std::memory_order_relaxed)) throw AbortError();
 }
 
 // GMP and FLINT end the process when an allocation fails, and their
@@ -115,7 +111,7 @@ constexpr double kExactRoadNumbers = 10.0;
 // of x only for its own Horner step.
 class ExactValues {
 public:
-    ExactValues(IntegerCoefficients& coefficients, const std::atomic<bool>* cancel, unsigned threads)
+    ExactValues(IntegerCoefficients& coefficients, const Stop& cancel, unsigned threads)
         : p_(coefficients.polynomial()),
           bits_(coefficients.bits()),
           scale_(coefficients.scale()),
@@ -137,7 +133,7 @@ public:
             const fmpz* c = p_->coeffs;
             fmpz_set(value_, c + degree_);
             for (slong i = degree_ - 1; i >= 0; --i) {
-                stopIfCancelled(cancel_);
+                cancel_.poll();
                 fmpz_mul(value_, value_, xMantissa_);
                 if (k == 0) {
                     fmpz_add(value_, value_, c + i);
@@ -179,7 +175,7 @@ private:
     const fmpz_poly_struct* p_;
     double bits_;
     slong scale_, degree_;
-    const std::atomic<bool>* cancel_;
+    Stop cancel_;
     unsigned threads_;
     Fmpz xMantissa_, value_, term_, reported_, exact_, difference_;
 };
@@ -197,6 +193,7 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
     const ThreadCacheRelease release;  // last out, after every FLINT object below
     IntegerCoefficients integers(a);
     const FastRoad fastRoad(a);
+    const Stop cancel(control.cancel);
     const std::size_t count = x.size();
     const std::size_t chunks = (count + kChunk - 1) / kChunk;
 
@@ -214,7 +211,7 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
             const std::size_t begin = chunk * kChunk, end = std::min(count, begin + kChunk);
             const std::size_t step = evaluatedPiece(a.size());
             for (std::size_t j = begin; evaluated && j < end;) {
-                stopIfCancelled(control.cancel);
+                cancel.poll();
                 const std::size_t piece = std::min(end, j + step);
                 const std::size_t stop =
                     j + evaluatePolynomialRange(a.data(), a.size(), &x[j], &evaluated[j], piece - j);
@@ -224,7 +221,7 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
             std::optional<ThreadCacheRelease> exactUsed;  // declared before exactRoad: released after it
             std::optional<ExactValues> exactRoad;
             for (std::size_t j = begin; j < end; ++j) {
-                stopIfCancelled(control.cancel);
+                cancel.poll();
                 const FastVerdict v = fastRoad.verdict(x[j], reported[j]);
                 if (v.decided) {
                     exact[j] = v.exact;
@@ -233,7 +230,7 @@ void run(std::span<const double> a, std::span<const double> x, const double* rep
                 }
                 if (!exactRoad) {
                     exactUsed.emplace();
-                    exactRoad.emplace(integers, control.cancel, threads);
+                    exactRoad.emplace(integers, cancel, threads);
                 }
                 exactRoad->evaluate(x[j], reported[j], exact[j], digits[j]);
             }

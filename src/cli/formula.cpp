@@ -2,13 +2,12 @@
 
 #include <unistd.h>
 
-#include <charconv>
-
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "formula_tasks.h"
 #include "numtext/decimal_mark.h"
 #include "numtext/parse.h"
+#include "options.h"
 #include "streams.h"
 
 namespace quill::cli {
@@ -17,8 +16,8 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
-int usageError(const std::string& problem) {
-    writeAll(STDERR_FILENO, "quillometer-cli: " + problem + "\n");
+int usageError(std::string_view problem) {
+    writeAll(STDERR_FILENO, "quillometer-cli: " + std::string(problem) + "\n");
     writeAll(STDERR_FILENO, kFormulaUsage);
     return kExitUsage;
 }
@@ -63,19 +62,8 @@ std::optional<int> runFormulaTask(int argc, char** argv, const TaskIo& io) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        auto value = [&](std::string_view name, std::string& out) {
-            if (arg == name) {
-                if (i + 1 >= argc) return -1;
-                out = argv[++i];
-                return 1;
-            }
-            if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
-                out = arg.substr(name.size() + 1);
-                return 1;
-            }
-            return 0;
-        };
-        std::string given;
+        std::string_view given;
+        auto value = [&](std::string_view name) { return optionValue(argc, argv, i, name, given); };
         if (i == at) continue;
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-' ||
             (task.kind == FormulaTask::expand && task.operands.empty() && i == at + 1)) {
@@ -86,25 +74,20 @@ std::optional<int> runFormulaTask(int argc, char** argv, const TaskIo& io) {
             task.style.hexNumbers = true;
         } else if (arg == "--report") {
             task.statisticsInReport = true;
-        } else if (int r = value("--format", given)) {
-            if (r < 0 || (given != "report" && given != "csv")) return usageError("the format must be report or csv");
+        } else if (Given g = value("--format"); g != Given::no) {
+            if (g == Given::missing || (given != "report" && given != "csv")) return usageError(kBadFormat);
             task.style.layout = given == "csv" ? ReportLayout::csv : ReportLayout::report;
-        } else if (int r = value("--decimal-mark", given)) {
-            if (r < 0 || given.size() != 1 || !isUsableDecimalMark(given[0]))
-                return usageError(
-                    "the decimal mark must be one byte of ASCII punctuation other than '+', '-', '(' and ')'");
+        } else if (Given g = value("--decimal-mark"); g != Given::no) {
+            if (g == Given::missing || given.size() != 1 || !isUsableDecimalMark(given[0])) return usageError(kBadMark);
             mark = given[0];
-        } else if (int r = value("--interval", given)) {
-            if (r < 0 || task.kind != FormulaTask::inverse) return usageError("--interval A,B goes with --inverse");
+        } else if (Given g = value("--interval"); g != Given::no) {
+            if (g == Given::missing || task.kind != FormulaTask::inverse)
+                return usageError("--interval A,B goes with --inverse");
             interval = given;
-        } else if (int r = value("--threads", given)) {
-            unsigned n = 0;
-            const auto [end, ec] = std::from_chars(given.data(), given.data() + given.size(), n);
-            if (r < 0 || ec != std::errc() || end != given.data() + given.size() || n < 1 || n > 1024)
-                return usageError("the thread count must be a whole number from 1 to 1024");
-            task.threads = n;
+        } else if (Given g = value("--threads"); g != Given::no) {
+            if (g == Given::missing || !readThreadCount(given, task.threads)) return usageError(kBadThreads);
         } else if (arg == "-o") {
-            if (i + 1 >= argc || !*argv[i + 1]) return usageError("-o needs a file name");
+            if (i + 1 >= argc || !*argv[i + 1]) return usageError(kNoOutputName);
             task.output = argv[++i];
         } else if (arg == "--expand" || arg == "--fit" || arg == "--inverse" || arg == "--roots" ||
                    arg == "--extrema" || arg == "--accuracy") {
@@ -119,7 +102,7 @@ std::optional<int> runFormulaTask(int argc, char** argv, const TaskIo& io) {
                                                            : "--inverse takes COEFFICIENTS and Y_VALUES");
     }
     if (task.kind == FormulaTask::inverse && task.operands[0] == task.operands[1] && task.operands[0] == "-")
-        return usageError("standard input can feed only one of the two lists");
+        return usageError(kTwoStandardInputs);
     task.style.decimalMark = mark ? *mark : readLocaleDecimalMark();
     if (interval) {
         InverseInterval ends;

@@ -6,7 +6,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdlib>
 #include <exception>
 #include <functional>
@@ -31,6 +30,7 @@
 #include "lines/list_file.h"
 #include "messages.h"
 #include "numtext/decimal_mark.h"
+#include "options.h"
 #include "streams.h"
 
 #ifndef QUILL_VERSION
@@ -87,9 +87,6 @@ struct Options {
 
 enum class Parsed { run, help, version, bad };
 
-constexpr const char* kBadMark =
-    "the decimal mark must be one byte of ASCII punctuation other than '+', '-', '(' and ')'";
-
 struct ParseResult {
     Parsed what = Parsed::run;
     std::string problem;  // for Parsed::bad
@@ -98,34 +95,15 @@ struct ParseResult {
 ParseResult parseArguments(int argc, char** argv, Options& options) {
     std::vector<std::string> files;
     bool optionsEnded = false;
-    auto bad = [](std::string problem) { return ParseResult{Parsed::bad, std::move(problem)}; };
+    auto bad = [](std::string_view problem) { return ParseResult{Parsed::bad, std::string(problem)}; };
     auto setMark = [&](std::string_view value) -> bool {
         if (value.size() != 1 || !quill::isUsableDecimalMark(value[0])) return false;
         options.decimalMark = value[0];
         return true;
     };
-    auto setThreads = [&](std::string_view value) -> bool {
-        unsigned n = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-        if (ec != std::errc() || end != value.data() + value.size() || n < 1 || n > 1024) return false;
-        options.threads = n;
-        return true;
-    };
-
-    // An option's value, written "--name value" or "--name=value".
-    enum class Given { no, value, missing };
+    using quill::cli::Given;
     std::string_view value;
-    auto valueOf = [&](int& at, std::string_view name, std::string_view& out) {
-        const std::string_view given = argv[at];
-        if (given == name) {
-            if (at + 1 >= argc) return Given::missing;
-            out = argv[++at];
-            return Given::value;
-        }
-        if (!given.starts_with(name) || given.size() == name.size() || given[name.size()] != '=') return Given::no;
-        out = given.substr(name.size() + 1);
-        return Given::value;
-    };
+    auto valueOf = [&](int& at, std::string_view name) { return quill::cli::optionValue(argc, argv, at, name, value); };
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -144,25 +122,25 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
             if (options.task != Task::solve && options.task != task)
                 return bad("--roots, --extrema and --accuracy exclude one another");
             options.task = task;
-        } else if (const Given given = valueOf(i, "--format", value); given != Given::no) {
+        } else if (const Given given = valueOf(i, "--format"); given != Given::no) {
             if (given == Given::missing) return bad("--format needs a value");
             if (value == "report") {
                 options.layout = quill::ReportLayout::report;
             } else if (value == "csv") {
                 options.layout = quill::ReportLayout::csv;
             } else {
-                return bad("the format must be report or csv");
+                return bad(quill::cli::kBadFormat);
             }
-        } else if (const Given given = valueOf(i, "--decimal-mark", value); given != Given::no) {
+        } else if (const Given given = valueOf(i, "--decimal-mark"); given != Given::no) {
             if (given == Given::missing) return bad("--decimal-mark needs a value");
-            if (!setMark(value)) return bad(kBadMark);
-        } else if (const Given given = valueOf(i, "--threads", value); given != Given::no) {
+            if (!setMark(value)) return bad(quill::cli::kBadMark);
+        } else if (const Given given = valueOf(i, "--threads"); given != Given::no) {
             if (given == Given::missing) return bad("--threads needs a value");
-            if (!setThreads(value)) return bad("the thread count must be a whole number from 1 to 1024");
+            if (!quill::cli::readThreadCount(value, options.threads)) return bad(quill::cli::kBadThreads);
         } else if (arg == "-o") {
-            if (i + 1 >= argc) return bad("-o needs a file name");
+            if (i + 1 >= argc) return bad(quill::cli::kNoOutputName);
             options.output = argv[++i];
-            if (options.output->empty()) return bad("-o needs a file name");
+            if (options.output->empty()) return bad(quill::cli::kNoOutputName);
         } else {
             return bad("unknown option " + std::string(arg));
         }
@@ -181,7 +159,7 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
         return {};
     }
     if (files.size() != 2) return bad("expected two files, COEFFICIENTS and X_VALUES");
-    if (files[0] == "-" && files[1] == "-") return bad("standard input can feed only one of the two lists");
+    if (files[0] == "-" && files[1] == "-") return bad(quill::cli::kTwoStandardInputs);
     if (quill::cli::sameStream(files[0], files[1])) return bad("one stream can feed only one of the two lists");
     options.coefficients = std::move(files[0]);
     options.xValues = std::move(files[1]);

@@ -150,8 +150,6 @@ Doubles coefficientsOf(py::handle coefficients) {
     return a;
 }
 
-std::span<const double> spanOf(const Doubles& d) { return {d.data, d.count}; }
-
 template <class T>
 py::array_t<T> arrayOf(std::size_t count) {
     return py::array_t<T>(static_cast<py::ssize_t>(count));

@@ -11,6 +11,7 @@
 #include <pybind11/pybind11.h>
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 namespace quill::python {
@@ -23,6 +24,8 @@ struct Doubles {
     std::size_t count = 0;
     std::vector<py::ssize_t> shape;
 };
+
+inline std::span<const double> spanOf(const Doubles& d) { return {d.data, d.count}; }
 
 enum class Rank {
     list,  // one-dimensional, as a list of coefficients

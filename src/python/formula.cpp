@@ -80,8 +80,6 @@ end that is not finite, and low > high.
 >>> quillometer.inverse([-2.0, 0.0, 1.0], [2.0, -2.0, -3.0])
 (array([0, 0, 1]), array([-2.,  2.,  0.]), array([1, 1, 2])))";
 
-std::span<const double> spanOf(const Doubles& d) { return {d.data, d.count}; }
-
 py::array_t<double> doublesArray(const std::vector<double>& values) {
     py::array_t<double> out(static_cast<py::ssize_t>(values.size()));
     for (std::size_t i = 0; i < values.size(); ++i) out.mutable_at(i) = values[i];

@@ -6,7 +6,6 @@
 //       one line an x: reported exact digits; the reported values are the
 //       Solve's F(x), or the Y given
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,23 +15,12 @@
 #include "analysis/roots.h"
 #include "analysis/trusted_digits.h"
 #include "analysis/turning_points.h"
+#include "probe_numbers.h"
 
 namespace {
 
-double read(std::string_view text) {
-    double value = 0.0;
-    const bool negative = text.starts_with('-');
-    if (negative) text.remove_prefix(1);
-    if (text.starts_with("0x")) text.remove_prefix(2);
-    std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::hex);
-    return negative ? -value : value;
-}
-
-std::string hex(double value) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::hex).ptr;
-    return std::string(buffer, end);
-}
+using quill::probe::hex;
+using quill::probe::read;
 
 void line(const std::string& text) { std::fputs((text + "\n").c_str(), stdout); }
 

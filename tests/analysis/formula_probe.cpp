@@ -5,7 +5,6 @@
 //   fit DEGREE X… ; Y… [; W…]    the coefficients, or "error <message>"
 //   inverse LOW HIGH|- ; A… ; Y…  per y a line "x multiplicity …", or "error"
 // Every request's answer ends with a line "end".
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -15,23 +14,12 @@
 #include "analysis/fit.h"
 #include "analysis/formula.h"
 #include "analysis/inverse.h"
+#include "probe_numbers.h"
 
 namespace {
 
-double read(const std::string& text) {
-    double value = 0.0;
-    std::string_view t = text;
-    const bool negative = t.starts_with('-');
-    if (negative) t.remove_prefix(1);
-    if (t.starts_with("0x")) t.remove_prefix(2);
-    std::from_chars(t.data(), t.data() + t.size(), value, std::chars_format::hex);
-    return negative ? -value : value;
-}
-
-std::string hex(double value) {
-    char buffer[64];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::hex).ptr);
-}
+using quill::probe::hex;
+using quill::probe::read;
 
 // Words split into lists at ";".
 std::vector<std::vector<double>> lists(std::istringstream& in) {

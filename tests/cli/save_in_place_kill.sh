@@ -20,7 +20,7 @@ $as ./cli -o out/report.txt an xb || { echo "an in-place save failed"; exit 1; }
 took=$(( ($(now) - start) / 1000 ))  # microseconds for a whole run
 [ -z "$(ls -A cache/quillometer 2>/dev/null)" ] || { echo "a save that succeeded left a copy"; exit 1; }
 
-failed=0 killed=0 copies=0 round=0 old=rb at=0.8 step=0.2
+killed=0 copies=0 round=0 old=rb at=0.8 step=0.2
 while [ $round -lt $rounds ]; do
     round=$((round + 1))
     next=xa new=ra
@@ -45,13 +45,11 @@ while [ $round -lt $rounds ]; do
     elif [ "$(echo "$left" | wc -w)" -eq 1 ] && cmp -s "cache/quillometer/$left" $old; then
         copies=$((copies + 1))
     else
-        echo "round $round: the target is neither report and no whole copy of the old one is kept"
-        failed=1
+        fail "round $round: the target is neither report and no whole copy of the old one is kept"
     fi
-    [ "$(ls -A out)" = report.txt ] || { echo "round $round: left beside the target: $(ls -A out)"; failed=1; }
+    [ "$(ls -A out)" = report.txt ] || fail "round $round: left beside the target: $(ls -A out)"
     if [ -n "$whole" ] && [ $signal != KILL ] && [ -n "$left" ]; then
-        echo "round $round: SIG$signal left a copy beside the $whole report: $left"
-        failed=1
+        fail "round $round: SIG$signal left a copy beside the $whole report: $left"
     fi
     # As a user would: the old report back from its copy, the copies cleared.
     cmp -s out/report.txt $new || { cat $old >out/report.txt; new=$old; }
