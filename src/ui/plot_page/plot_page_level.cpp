@@ -18,9 +18,8 @@ namespace quill {
 
 using namespace plot_page;
 
-void PlotPage::showFit(const std::vector<double>& coefficients, const std::vector<double>& x,
-                       const std::vector<double>& y) {
-    showSolve(coefficients, x, y);
+void PlotPage::showFit(plot::PlotModel model) {
+    showSolve(std::move(model));
     fitShown_ = true;
 }
 

@@ -139,7 +139,9 @@ private slots:
     // After a fit the points are the measured ones, each with y - F(x).
     void aFitShowsItsPointsWithResiduals() {
         const std::vector<double> x{0, 1, 2}, y{1, 3.25, 5}, an{1, 2};
-        page_->showFit(an, x, y);
+        plot::PlotModel fit;
+        fit.setData(an, x, y);
+        page_->showFit(std::move(fit));
         plotArea()->replot(QCustomPlot::rpImmediateRefresh);
         QCOMPARE(PlotPageProbe::model(*page_).fxValues(), y);
         const QString expected[] = {"Point: x=0  y=1  residual=0", "Point: x=1  y=3.25  residual=0.25",

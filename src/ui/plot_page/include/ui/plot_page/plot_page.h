@@ -90,10 +90,11 @@ public:
     void showAnalysis(const AnalysisOutcome& analysis);
     void clearAnalysis();
 
-    // A least-squares fit: the measured points (x, y) and the fitted
-    // polynomial's curve; a point's tooltip gives its residual y - F(x), F
-    // as the Solve evaluates it. The next Solve takes them away.
-    void showFit(const std::vector<double>& coefficients, const std::vector<double>& x, const std::vector<double>& y);
+    // A least-squares fit: the model holds the fitted coefficients and the
+    // measured points (x, y), drawn with the curve; a point's tooltip gives
+    // its residual y - F(x), F as the Solve evaluates it. The next Solve
+    // takes them away.
+    void showFit(plot::PlotModel model);
     // The line y = level and its crossings with the curve, as the y entry
     // sets them; none: no line. The crossings are searched for off the
     // window's thread, again for each new curve; a constant F has none.

@@ -162,6 +162,7 @@ inline constexpr Caption kTitle{"从公式填充 Fill from a formula", "Fill fro
 inline constexpr Caption kFormula{"公式&Formula", "&Formula"};
 inline constexpr Caption kTooLong{"这些系数超出窗格的容量。The coefficients do not fit into the pane.",
                                   "The coefficients do not fit into the pane."};
+inline constexpr Caption kExpanding{"正在展开 Expanding…", "Expanding…"};
 }  // namespace formula
 
 // "Fit to points…": the coefficient pane's context menu entry and its dialog.
@@ -171,6 +172,10 @@ inline constexpr Caption kTitle{"拟合 Fit to points", "Fit to points"};
 inline constexpr Caption kPoints{"点（每行 x,y 或 x y，可加权）&Points (x,y or x y a line, optional weight)",
                                  "&Points (x,y or x y a line, optional weight)"};
 inline constexpr Caption kDegree{"次数&Degree", "&Degree"};
+inline constexpr Caption kLoad{"载入&Load…", "&Load…"};
+// A file too long to show in the entry: %1 its name, %2 its bytes.
+inline constexpr Caption kFromFile{"点来自文件 Points from %1 (%2 bytes)", "Points from %1 (%2 bytes)"};
+inline constexpr Caption kFitting{"正在拟合 Fitting…", "Fitting…"};
 }  // namespace fit
 
 }  // namespace captions
