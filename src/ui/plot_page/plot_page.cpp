@@ -219,6 +219,9 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(plot_, 1);
     layout->addLayout(buttons);
+    // Tab follows the controls as they stand, left to right.
+    QWidget* const order[] = {plot_, fitButton_, logYCheck_, levelEdit_, listButton_, exportButton_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     applyCaptions();
 
     connectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { fitView(); });

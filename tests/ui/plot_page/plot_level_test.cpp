@@ -129,7 +129,15 @@ private slots:
         QVERIFY(PlotPageProbe::crossings(*page_).empty());
     }
 
-    void theEntryIsNamedForScreenReaders() {
+    // Tab reaches the entry after Log y, Alt+Y jumps to it, and screen
+    // readers call it by its caption.
+    void theEntryIsReachedByKeyboardAndNamed() {
+        QCOMPARE(test::childNamed<QWidget>(*page_, "ChkLogY")->nextInFocusChain(), levelEdit());
+        page_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page_.get()));
+        plotArea()->setFocus();
+        QTest::keyClick(page_.get(), Qt::Key_Y, Qt::AltModifier);
+        QTRY_VERIFY(levelEdit()->hasFocus());
         for (const bool english : {false, true}) {
             page_->setEnglish(english);
             QCOMPARE(levelEdit()->accessibleName(), english ? QString("Line y =") : QString("水平线 Line y ="));
