@@ -187,6 +187,25 @@ private slots:
         QCOMPARE(test::paneText(&coefficients), std::string("5\r\n"));
     }
 
+    // An expansion cannot stop half-way: Cancel closes the dialog at once
+    // and what the expansion gives later is dropped.
+    void aLongExpansionIsDroppedOnCancel() {
+        TextPane coefficients;
+        holdFive(coefficients);
+        {
+            FormulaDialog dialog(coefficients, {true, '.'});
+            dialog.show();
+            test::childNamed<QLineEdit>(dialog, "EdtFormula")->setText("(x+1.1)^6000");
+            test::buttonNamed(dialog, "BtnOk")->click();
+            if (!dialog.working()) QSKIP("the expansion ended within the wait at its start");
+            QVERIFY(test::childNamed<QWidget>(dialog, "PrbWorking")->isVisible());
+            test::buttonNamed(dialog, "BtnCancel")->click();
+            QVERIFY(!dialog.isVisible());
+        }
+        QTest::qWait(1000);
+        QCOMPARE(test::paneText(&coefficients), std::string("5\r\n"));
+    }
+
     // Through the window's menu: the pane is filled and the plot shows the
     // measured points with the fitted curve.
     void aFitFromTheMenuIsPlotted() {
