@@ -82,6 +82,7 @@ FitDialog::FitDialog(TextPane& pane, RangeFillStyle style, QWidget* parent)
         if (!loaded_ || pointsEdit_->document()->isEmpty()) return;
         loaded_.reset();
         pointsEdit_->setPlaceholderText(QString());
+        pointsEdit_->setAccessibleDescription(QString());
     });
     connect(loadButton_, &QPushButton::clicked, this, [this] {
         FileDialog own(FileDialog::Kind::open);
@@ -110,8 +111,10 @@ void FitDialog::loadPoints(const QString& path) {
             return;
         }
         pointsEdit_->clear();
-        pointsEdit_->setPlaceholderText(
-            captions::fit::kFromFile.text(style_.english).arg(QFileInfo(path).fileName()).arg(text.size()));
+        const QString source =
+            captions::fit::kFromFile.text(style_.english).arg(QFileInfo(path).fileName()).arg(text.size());
+        pointsEdit_->setPlaceholderText(source);
+        pointsEdit_->setAccessibleDescription(source);
         loaded_ = std::make_shared<const std::string>(std::move(text));
     });
 }

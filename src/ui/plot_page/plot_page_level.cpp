@@ -70,7 +70,6 @@ void PlotPage::showCrossings(std::vector<InverseRoot> crossings) {
     crossings_ = std::move(crossings);
     pointList_->setCrossings(level_.value_or(0.0), crossings_);
     gatherMarks();
-    emit crossingsShown();
 }
 
 QString PlotPage::residualTextAt(double u, double v) const {

@@ -106,8 +106,6 @@ signals:
     // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
     // the mouse leaves the plot.
     void coordinatesChanged(const QString& text);
-    // The crossings with the line y = c are on show (none found, or no line).
-    void crossingsShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
