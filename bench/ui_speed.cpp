@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,6 +28,7 @@
 #include <ctime>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,11 @@
 #include "ui/application/application.h"
 #include "ui/main_window/main_window.h"
 #include "ui/panes/file_dialogs.h"
+#include "ui/panes/fit_dialog.h"
 #include "ui/panes/pane_files.h"
 #include "ui/panes/range_dialog.h"
 #include "ui/panes/text_pane.h"
+#include "ui/plot_page/plot_page.h"
 #include "ui/shared/message_presenter.h"
 
 namespace {
@@ -191,6 +195,25 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
         an.open(QIODevice::WriteOnly);
         an.write("1\r\n-3\r\n0.5\r\n2\r\n");
     }
+    // A million measured points for the fit, on a cubic with some noise.
+    const QString pointsFile = folder.filePath(QStringLiteral("points.txt"));
+    constexpr int kFitPoints = 1000000;
+    {
+        QFile points(pointsFile);
+        points.open(QIODevice::WriteOnly);
+        std::string chunk;
+        for (int i = 0; i < kFitPoints; ++i) {
+            const double t = -1.0 + 2.0 * i / kFitPoints;
+            chunk += std::to_string(t) + "," + std::to_string(t * t * t - t + (i % 7) * 1e-3) + "\n";
+            if (chunk.size() > (1 << 20) || i + 1 == kFitPoints) {
+                points.write(chunk.data(), static_cast<qint64>(chunk.size()));
+                chunk.clear();
+            }
+        }
+    }
+    std::unique_ptr<quill::FitDialog> fit;
+    auto* plot = window->findChild<quill::PlotPage*>();
+    auto* level = plot->findChild<QLineEdit*>(QStringLiteral("EdtLevel"));
     quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
     quill::TextPane& results = window->paneFor(quill::PaneRole::results);
     auto* pages = window->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
@@ -255,6 +278,26 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
          [&] { return x.lines().count() == lines && x.lines().line(0) != "-1000"; }},
         {"Redo of the fill", [&] { sendKey(&x, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); },
          [&] { return x.lines().count() == lines && x.lines().line(0) == "-1000"; }},
+        {"fit dialog: load 1 M points",
+         [&] {
+             fit = std::make_unique<quill::FitDialog>(window->paneFor(quill::PaneRole::coefficients),
+                                                      quill::RangeFillStyle{false, '.'}, window);
+             fit->loadPoints(pointsFile);
+         },
+         [&] { return !fit->working(); }},
+        {"fit of 1 M points, degree 5",
+         [&] {
+             fit->findChild<QSpinBox*>(QStringLiteral("SpnDegree"))->setValue(5);
+             fit->setFitShown([plot](quill::plot::PlotModel points) { plot->showFit(std::move(points)); });
+             fit->accept();
+         },
+         [&] { return !fit->working(); }},
+        {"line y = 0.1: its crossings",
+         [&] {
+             level->setText(QStringLiteral("0.1"));
+             sendKey(level, Qt::Key_Return);
+         },
+         [&] { return !plot->searchingCrossings(); }},
         {"Clear (x pane)", click("BtnClearX"), linesAre(x, 0)},
         {"drop of the file",
          [&] {
@@ -382,6 +425,25 @@ int main(int argc, char** argv) {
             big.write(line.data(), static_cast<qint64>(line.size()));
         }
         big.close();
+        // A million measured points for the fit, on a cubic with some noise.
+        const QString pointsFile = folder.filePath(QStringLiteral("points.txt"));
+        constexpr int kFitPoints = 1000000;
+        {
+            QFile points(pointsFile);
+            points.open(QIODevice::WriteOnly);
+            std::string chunk;
+            for (int i = 0; i < kFitPoints; ++i) {
+                const double t = -1.0 + 2.0 * i / kFitPoints;
+                chunk += std::to_string(t) + "," + std::to_string(t * t * t - t + (i % 7) * 1e-3) + "\n";
+                if (chunk.size() > (1 << 20) || i + 1 == kFitPoints) {
+                    points.write(chunk.data(), static_cast<qint64>(chunk.size()));
+                    chunk.clear();
+                }
+            }
+        }
+        std::unique_ptr<quill::FitDialog> fit;
+        auto* plot = window->findChild<quill::PlotPage*>();
+        auto* level = plot->findChild<QLineEdit*>(QStringLiteral("EdtLevel"));
         quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
         x.lines().load({"1\r\n"});
         x.setCaret(x.lines().end());

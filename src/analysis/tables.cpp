@@ -102,6 +102,28 @@ char* putDigitsRow(char* to, std::string_view xText, double fx, double exact, st
     return put(to, kBreak);
 }
 
+void appendInverseRows(std::string& text, double y, std::span<const InverseRoot> roots, const ReportStyle& style) {
+    const bool csv = style.layout == ReportLayout::csv;
+    const ReportStyle numbers = csv ? csvNumbers(style) : style;
+    char yText[kNumber];
+    const std::string_view yNumber(yText, numberText(y, numbers, yText));
+    if (!csv) text.append("F(x)=").append(yNumber).append(":");
+    if (roots.empty() && csv) text.append(yNumber).append(",,\n");
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        if (csv) {
+            text.append(yNumber).append(",");
+            appendNumber(text, roots[i].x, numbers);
+            text.append(",").append(integerToText(roots[i].multiplicity)).append("\n");
+        } else {
+            text.append(i == 0 ? " x=" : ", x=");
+            appendNumber(text, roots[i].x, numbers);
+            if (roots[i].multiplicity > 1)
+                text.append(" (\u00d7").append(integerToText(roots[i].multiplicity)).append(")");
+        }
+    }
+    if (!csv) text.append(kBreak);
+}
+
 std::string fewDigitsLine(std::size_t count) { return reportCountLine(kFewDigitsCountLabel, countOf(count)); }
 
 }  // namespace quill

@@ -7,6 +7,7 @@
 
 #include "analysis/fit.h"
 #include "analysis/formula.h"
+#include "analysis/tables.h"
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "engine/list_reader.h"
@@ -22,8 +23,6 @@ namespace quill::cli {
 namespace {
 
 constexpr std::string_view kFitCsvHeader = "power,coefficient\n";
-constexpr std::string_view kInverseCsvHeader = "y,x,multiplicity\n";
-constexpr std::string_view kBreak{"\r\n", 2};
 
 using Sink = std::function<void(std::string_view)>;
 
@@ -100,31 +99,17 @@ void runInverse(const FormulaTask& task, const TaskIo& io) {
     const InverseList found = invertPolynomial(a, y, task.interval, task.threads);
     io.write(
         [&](const Sink& sink) {
-            const bool csv = task.style.layout == ReportLayout::csv;
-            const ReportStyle numbers = csv ? csvNumbers(task.style) : task.style;
             std::string text;
-            if (csv) {
+            if (task.style.layout == ReportLayout::csv) {
                 text.assign(kInverseCsvHeader);
             } else {
                 text = reportCountLine(kCoefficientCountLabel, int32_t(std::min<std::size_t>(a.size(), INT32_MAX))) +
                        coefficientLines(a, task.style);
             }
             for (std::size_t j = 0; j < y.size(); ++j) {
-                const std::string yText = number(y[j], numbers);
-                if (!csv) text.append("F(x)=").append(yText).append(":");
-                if (found.first[j] == found.first[j + 1] && csv) text.append(yText).append(",,\n");
-                for (std::size_t i = found.first[j]; i < found.first[j + 1]; ++i) {
-                    const InverseRoot& r = found.roots[i];
-                    if (csv) {
-                        text.append(yText).append(",").append(number(r.x, numbers)).append(",");
-                        text.append(std::to_string(r.multiplicity)).append("\n");
-                    } else {
-                        text.append(i == found.first[j] ? " x=" : ", x=").append(number(r.x, numbers));
-                        if (r.multiplicity > 1)
-                            text.append(" (\u00d7").append(std::to_string(r.multiplicity)).append(")");
-                    }
-                }
-                if (!csv) text.append(kBreak);
+                appendInverseRows(text, y[j],
+                                  std::span(found.roots).subspan(found.first[j], found.first[j + 1] - found.first[j]),
+                                  task.style);
                 if (text.size() > (1 << 16)) {
                     sink(text);
                     text.clear();

@@ -126,6 +126,20 @@ PlotFrame PlotModel::frame(const ViewRect& view, std::size_t columns, char decim
     return frame;
 }
 
+std::optional<std::size_t> PlotModel::pointNear(double u, double v, double rx, double ry) const {
+    std::optional<std::size_t> nearest;
+    double best = 1.0;
+    for (std::size_t i = 0; i < pu_.size(); ++i) {
+        const double du = (pu_[i] - u) / rx, dv = (pv_[i] - v) / ry;
+        const double d = du * du + dv * dv;  // NaN never counts
+        if (d <= best) {
+            best = d;
+            nearest = i;
+        }
+    }
+    return nearest;
+}
+
 std::string PlotModel::coordinateText(double u, double v, char decimalMark) const {
     return "x=" + doubleToText(realX(u), decimalMark) + "  y=" + doubleToText(realY(v), decimalMark);
 }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,26 @@ TEST(PlotModel, FitTakesInTheCurveBetweenThePoints) {
     EXPECT_EQ(model.realX(fit.u1), 2.2);
     EXPECT_NEAR(model.realY(fit.v0), -1.2, 1e-12);
     EXPECT_NEAR(model.realY(fit.v1), 3.2, 1e-12);
+}
+
+// The point under the mouse: the nearest within reach (an ellipse rx
+// across, ry up), none beyond it, NaN never.
+TEST(PlotModel, PointNearIsTheNearestWithinReach) {
+    PlotModel model;
+    model.setData({0, 1}, {0, 1, 1, 2}, {0, 1, NAN, 2});
+    const double u1 = model.viewX(1), v1 = model.viewY(1);
+    const struct {
+        double du, dv, rx, ry;
+        std::optional<std::size_t> found;
+    } cases[] = {
+        {0, 0, 0.01, 0.01, 1},           // on it
+        {0.009, 0, 0.01, 0.01, 1},       // inside across
+        {0.011, 0, 0.01, 0.01, {}},      // just beyond
+        {0.008, 0.008, 0.01, 0.01, {}},  // outside the ellipse though inside its box
+        {0, 0.2, 0.01, 0.5, 1},          // a tall reach
+    };
+    for (const auto& c : cases) EXPECT_EQ(model.pointNear(u1 + c.du, v1 + c.dv, c.rx, c.ry), c.found) << c.du;
+    EXPECT_EQ(model.pointNear(model.viewX(2), model.viewY(2) + 1e-9, 0.01, 0.01), std::optional<std::size_t>(3));
 }
 
 TEST(PlotModel, CoordinatesAndTicksInTheReportsNumberText) {

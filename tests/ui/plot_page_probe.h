@@ -1,6 +1,7 @@
 #pragma once
 // What the plot page has on show, for its tests: the model, the frame, the
-// view, the marks' texts, the point list and the last export's name.
+// view, the marks' texts, the point list, the last export's name, the
+// crossings with the line y = c and the residual tooltips of a fit.
 
 #include "ui/plot_page/plot_page.h"
 
@@ -15,6 +16,9 @@ public:
     static QString fewDigitsTextAt(const PlotPage& page, double u, double v) { return page.fewDigitsTextAt(u, v); }
     static PointListDialog* pointList(const PlotPage& page) { return page.pointList_; }
     static const QString& lastExportName(const PlotPage& page) { return page.lastExportName_; }
+    static const std::vector<InverseRoot>& crossings(const PlotPage& page) { return page.crossings_; }
+    static QCPGraph* levelGraph(const PlotPage& page) { return page.levelGraph_; }
+    static QString residualTextAt(const PlotPage& page, double u, double v) { return page.residualTextAt(u, v); }
 };
 
 }  // namespace quill

@@ -222,7 +222,12 @@ void MainWindow::connectCommands() {
     for (TextPane* pane : panes_) acceptFileDrops(*pane, app_);
     acceptRangeFill(*panes_[1], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
     acceptFormulaFill(*panes_[0], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
-    acceptPointFit(*panes_[0], this, app_, [this] { return RangeFillStyle{english_, decimalMark_}; });
+    acceptPointFit(
+        *panes_[0], this, app_,
+        [this] {
+            return RangeFillStyle{english_, decimalMark_};
+        },
+        &fileDialog(FileDialog::Kind::open), [this](plot::PlotModel fit) { plotPage_->showFit(std::move(fit)); });
 
     // Ctrl+Enter solves from anywhere in the window, the panes included.
     for (QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}) {

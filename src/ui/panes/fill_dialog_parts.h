@@ -85,17 +85,19 @@ inline bool fillOrExplain(TextPane& pane, const std::vector<double>& coefficient
 
 // Adds an entry named objectName to the pane's context menu (after a
 // separator when separate) that opens a Dialog(pane, style, window) as a
-// command of window.
+// command of window, prepared by prepare before it shows.
 template <class Dialog>
 void addMenuEntry(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style,
-                  const Caption& caption, const char* objectName, bool separate) {
+                  const Caption& caption, const char* objectName, bool separate,
+                  std::function<void(Dialog&)> prepare = {}) {
     QObject::connect(&pane, &TextPane::contextMenuBuilt, window,
-                     [&pane, window, &errors, style, caption, objectName, separate](QMenu* menu) {
+                     [&pane, window, &errors, style, caption, objectName, separate, prepare](QMenu* menu) {
                          if (separate) menu->addSeparator();
                          QAction* entry = menu->addAction(caption.text(style().english));
                          entry->setObjectName(QLatin1String(objectName));
-                         connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style] {
+                         connectCommand(entry, &QAction::triggered, window, errors, [&pane, window, style, prepare] {
                              Dialog dialog(pane, style(), window);
+                             if (prepare) prepare(dialog);
                              runModal(dialog);
                          });
                      });

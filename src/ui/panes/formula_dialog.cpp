@@ -3,10 +3,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QVBoxLayout>
+#include <memory>
 #include <utility>
 
 #include "analysis/formula.h"
+#include "dialog_work.h"
 #include "fill_dialog_parts.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/language.h"
@@ -32,27 +35,33 @@ FormulaDialog::FormulaDialog(TextPane& pane, RangeFillStyle style, QWidget* pare
 
     problemLabel_ = fill_parts::problemLabel(*this, formula::kTitle.text(english));
     QDialogButtonBox* buttons = fill_parts::okCancel(*this, english);
+    work_ = new DialogWork(*this, {formulaEdit_, buttons->findChild<QWidget*>("BtnOk")});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(problemLabel_);
+    layout->addWidget(work_->bar());
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool FormulaDialog::fill() {
-    std::vector<double> coefficients;
-    try {
-        coefficients = expandFormula(formulaEdit_->text().toStdString(), style_.decimalMark);
-    } catch (const FormulaError& e) {
-        fill_parts::showProblem(problemLabel_, formulaEdit_, QString::fromStdString(e.message()));
-        return false;
-    }
-    return fill_parts::fillOrExplain(pane_, coefficients, style_, problemLabel_, formulaEdit_);
-}
+bool FormulaDialog::working() const { return work_->running(); }
 
+// An expansion cannot be stopped half-way: Cancel lets it run to its end
+// aside and drops what it gives.
 void FormulaDialog::accept() {
-    if (fill()) QDialog::accept();
+    auto out = std::make_shared<std::vector<double>>();
+    auto job = [out, formula = formulaEdit_->text().toStdString(),
+                mark = style_.decimalMark](const std::atomic<bool>&) { *out = expandFormula(formula, mark); };
+    work_->start(captions::formula::kExpanding, style_.english, std::move(job), [this, out](std::exception_ptr error) {
+        try {
+            if (error) std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            fill_parts::showProblem(problemLabel_, formulaEdit_, QString::fromStdString(e.what()));
+            return;
+        }
+        if (fill_parts::fillOrExplain(pane_, *out, style_, problemLabel_, formulaEdit_)) QDialog::accept();
+    });
 }
 
 void acceptFormulaFill(TextPane& pane, QWidget* window, ErrorRoute& errors, std::function<RangeFillStyle()> style) {

@@ -9,6 +9,8 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSvgGenerator>
@@ -29,6 +31,7 @@
 #include "ui/plot_page/point_list_dialog.h"
 #include "ui/shared/dispose_aside.h"
 #include "ui/shared/language.h"
+#include "ui/shared/window_task.h"
 
 namespace quill {
 
@@ -156,8 +159,11 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     pointGraph_->setLineStyle(QCPGraph::lsNone);
     pointGraph_->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(200, 40, 30), 1.5), QBrush(QColor(255, 255, 255)), 6));
-    // Above the points: the warning colour, the roots, the turning points and
-    // the place reached with the keyboard.
+    levelGraph_ = plot_->addGraph();
+    levelGraph_->setPen(QPen(QColor(200, 120, 0), 1, Qt::DashDotLine));
+    levelGraph_->setLineStyle(QCPGraph::lsLine);
+    // Above the points: the warning colour, the roots, the turning points,
+    // the crossings with the line y = c and the place reached with the keyboard.
     const std::pair<QCPGraph**, QCPScatterStyle> markGraphs[] = {
         {&fewDigitsGraph_,
          QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(kWarningColour, 1.5), QBrush(kWarningColour), 7)},
@@ -165,6 +171,8 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
          QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(QColor(0, 120, 60), 1.5), QBrush(QColor(0, 160, 80)), 10)},
         {&turningGraph_, QCPScatterStyle(QCPScatterStyle::ssTriangle, QPen(QColor(110, 40, 160), 1.5),
                                          QBrush(QColor(150, 80, 200)), 10)},
+        {&crossingGraph_,
+         QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(QColor(170, 90, 0), 1.5), QBrush(QColor(240, 160, 40)), 9)},
         {&selectedGraph_, QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(QColor(0, 0, 0), 2), Qt::NoBrush, 18)},
     };
     for (const auto& [graph, style] : markGraphs) {
@@ -183,6 +191,16 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     listButton_ = new QPushButton(this);
     listButton_->setObjectName(QStringLiteral("BtnPointList"));
     for (QPushButton* button : {fitButton_, exportButton_, listButton_}) button->setFixedSize(75, 25);
+    levelEdit_ = new QLineEdit(this);
+    levelEdit_->setObjectName(QStringLiteral("EdtLevel"));
+    levelEdit_->setMaximumWidth(160);
+    levelLabel_ = new QLabel(this);
+    levelLabel_->setBuddy(levelEdit_);
+    searchingLabel_ = new QLabel(this);
+    searchingLabel_->setObjectName(QStringLiteral("LblSearching"));
+    searchingLabel_->hide();
+    crossingTask_ = new WindowTask(this);
+    connect(crossingTask_, &WindowTask::busyChanged, searchingLabel_, &QWidget::setVisible);
     pointList_ = new PointListDialog(
         errors_, [this](const std::string& table) { exportPointList(table); }, this);
     pointList_->setWindowFlag(Qt::Window);
@@ -190,6 +208,10 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(fitButton_);
     buttons->addWidget(logYCheck_);
+    buttons->addSpacing(12);
+    buttons->addWidget(levelLabel_);
+    buttons->addWidget(levelEdit_);
+    buttons->addWidget(searchingLabel_);
     buttons->addStretch(1);
     buttons->addWidget(listButton_);
     buttons->addWidget(exportButton_);
@@ -197,12 +219,16 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(plot_, 1);
     layout->addLayout(buttons);
+    // Tab follows the controls as they stand, left to right.
+    QWidget* const order[] = {plot_, fitButton_, logYCheck_, levelEdit_, listButton_, exportButton_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     applyCaptions();
 
     connectCommand(fitButton_, &QPushButton::clicked, this, errors_, [this] { fitView(); });
     connectCommand(logYCheck_, &QCheckBox::clicked, this, errors_, [this] { applyYScale(); });
     connectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { exportPlot(); });
     connectCommand(listButton_, &QPushButton::clicked, this, errors_, [this] { showPointList(); });
+    connectCommand(levelEdit_, &QLineEdit::returnPressed, this, errors_, [this] { applyLevelEntry(); });
     connect(pointList_, &PointListDialog::pointChosen, this, [this](double x, double y) {
         for (std::size_t i = 0; i < marks_.size(); ++i)
             if (marks_[i].x == x && marks_[i].y == y) runGuarded(errors_, [&] { selectMark(static_cast<int>(i)); });
@@ -212,17 +238,20 @@ PlotPage::PlotPage(ErrorRoute& errors, QWidget* parent) : QWidget(parent), error
     connect(plot_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { runGuarded(errors_, [this, event] { showCoordinates(event->pos()); }); });
     plot_->installEventFilter(this);
+    levelEdit_->installEventFilter(this);
 
     setView(model_.fitView());
 }
 
-PlotPage::~PlotPage() = default;
+PlotPage::~PlotPage() { crossingTask_->release(); }
 
 void PlotPage::showSolve(const std::vector<double>& coefficients, const std::vector<double>& x,
                          const std::vector<double>& fx) {
     model_.setData(coefficients, x, fx);
+    fitShown_ = false;
     clearAnalysis();
     setView(model_.fitView());
+    findCrossings(false);
 }
 
 void PlotPage::showSolve(plot::PlotModel model) {
@@ -230,8 +259,10 @@ void PlotPage::showSolve(plot::PlotModel model) {
     const plot::YScale scale = model_.yScale();
     disposeAside(std::exchange(model_, std::move(model)));
     if (model_.yScale() != scale) model_.setYScale(scale);
+    fitShown_ = false;
     clearAnalysis();
     setView(model_.fitView());
+    findCrossings(false);
 }
 
 void PlotPage::setDecimalMark(char mark) {
@@ -254,6 +285,9 @@ void PlotPage::applyCaptions() {
     listButton_->setText(captions::analysis::kListButton.text(english_));
     listButton_->setAccessibleName(captions::analysis::kListTitle.text(english_));
     plot_->setAccessibleDescription(captions::analysis::kMarkKeys.text(english_));
+    levelLabel_->setText(captions::analysis::kLevel.text(english_));
+    levelEdit_->setAccessibleName(captions::analysis::kLevel.text(english_).remove(QLatin1Char('&')));
+    searchingLabel_->setText(captions::analysis::kSearching.text(english_));
     pointList_->setEnglish(english_);
 }
 
@@ -380,6 +414,15 @@ void PlotPage::showCoordinates(const QPoint& position) {
 }
 
 bool PlotPage::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in the y entry gives up the search for crossings (before the
+    // window's own Esc, which cancels a Solve).
+    const bool escape = (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (watched == levelEdit_ && escape && crossingTask_->running()) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress) crossingTask_->cancel();
+        return true;
+    }
     if (watched == plot_ && event->type() == QEvent::Leave) emit coordinatesChanged(QString());
     if (watched == plot_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -18,15 +18,23 @@ namespace quill {
 using namespace plot_page;
 
 void PlotPage::showAnalysis(const AnalysisOutcome& analysis) {
-    marks_.clear();
+    analysisMarks_.clear();
     for (const PolynomialRoot& r : analysis.roots.roots)
-        if (r.im == 0.0 && std::isfinite(r.re)) marks_.push_back({r.re, 0.0, r.multiplicity});
+        if (r.im == 0.0 && std::isfinite(r.re)) analysisMarks_.push_back({r.re, 0.0, MarkKind::root, r.multiplicity});
     for (const TurningPoint& p : analysis.turningPoints.points)
-        if (std::isfinite(p.x) && std::isfinite(p.fx)) marks_.push_back({p.x, p.fx, 0, p.kind});
-    std::stable_sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
-    selectedMark_ = -1;
+        if (std::isfinite(p.x) && std::isfinite(p.fx))
+            analysisMarks_.push_back({p.x, p.fx, MarkKind::turning, 0, p.kind});
     fewDigits_ = analysis.fewDigits;
     pointList_->setLists(analysis.roots, analysis.turningPoints, decimalMark_);
+    gatherMarks();
+}
+
+void PlotPage::gatherMarks() {
+    marks_ = analysisMarks_;
+    for (const InverseRoot& r : crossings_)
+        if (std::isfinite(r.x)) marks_.push_back({r.x, *level_, MarkKind::crossing, r.multiplicity});
+    std::stable_sort(marks_.begin(), marks_.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
+    selectedMark_ = -1;
     frameStale_ = true;
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -36,9 +44,13 @@ void PlotPage::clearAnalysis() { showAnalysis(AnalysisOutcome{}); }
 QPointF PlotPage::markPlace(const Mark& mark) const { return {model_.viewX(mark.x), model_.viewY(mark.y)}; }
 
 QString PlotPage::markText(const Mark& mark) const {
-    if (mark.multiplicity > 0)
+    if (mark.mark == MarkKind::root)
         return captions::analysis::kRootTip.text(english_)
             .arg(numberLabel(mark.x, decimalMark_))
+            .arg(mark.multiplicity);
+    if (mark.mark == MarkKind::crossing)
+        return captions::analysis::kCrossingTip.text(english_)
+            .arg(numberLabel(mark.x, decimalMark_), numberLabel(mark.y, decimalMark_))
             .arg(mark.multiplicity);
     const std::string_view kind = turningKindName(mark.kind);
     return captions::analysis::kTurningTip.text(english_).arg(
@@ -116,19 +128,23 @@ void PlotPage::exportPointList(const std::string& table) {
 }
 
 void PlotPage::drawMarks(const plot::ViewRect& view, int columns) {
-    QVector<double> rootU, rootV, turningU, turningV, selectedU, selectedV;
+    // Per kind of mark (MarkKind order), then the one selected.
+    QVector<double> u[4], v[4];
     for (std::size_t i = 0; i < marks_.size(); ++i) {
         const QPointF place = markPlace(marks_[i]);
-        (marks_[i].multiplicity > 0 ? rootU : turningU).push_back(place.x());
-        (marks_[i].multiplicity > 0 ? rootV : turningV).push_back(place.y());
+        const auto kind = static_cast<std::size_t>(marks_[i].mark);
+        u[kind].push_back(place.x());
+        v[kind].push_back(place.y());
         if (static_cast<int>(i) == selectedMark_) {
-            selectedU.push_back(place.x());
-            selectedV.push_back(place.y());
+            u[3].push_back(place.x());
+            v[3].push_back(place.y());
         }
     }
-    rootGraph_->setData(rootU, rootV, true);
-    turningGraph_->setData(turningU, turningV, true);
-    selectedGraph_->setData(selectedU, selectedV, true);
+    QCPGraph* graphs[] = {rootGraph_, turningGraph_, crossingGraph_, selectedGraph_};
+    for (std::size_t k = 0; k < 4; ++k) graphs[k]->setData(u[k], v[k], true);
+    // The line y = c across the view.
+    const double level = level_ ? model_.viewY(*level_) : NAN;
+    levelGraph_->setData(QVector<double>{view.u0, view.u1}, QVector<double>{level, level}, true);
     // The points with few correct digits in the view, at most two a pixel
     // column, as the points themselves are thinned.
     fewDigitsShown_.clear();
@@ -154,7 +170,8 @@ QString PlotPage::markTextAt(const QPoint& position, double u, double v) const {
                        plot_->yAxis->coordToPixel(place.y()) - position.y()) <= kHoverPixels)
             return markText(mark);
     }
-    return fewDigitsTextAt(u, v);
+    const QString few = fewDigitsTextAt(u, v);
+    return few.isEmpty() ? residualTextAt(u, v) : few;
 }
 
 }  // namespace quill

@@ -53,8 +53,8 @@ PointListDialog::PointListDialog(ErrorRoute& errors, CsvExport exportCsv, QWidge
     pages_->setObjectName(QStringLiteral("PointPages"));
     rootTable_ = makeTable("TblRoots", kRootsCsvHeader, pages_);
     pointTable_ = makeTable("TblTurningPoints", kTurningPointsCsvHeader, pages_);
-    pages_->addTab(rootTable_, QString());
-    pages_->addTab(pointTable_, QString());
+    crossingTable_ = makeTable("TblCrossings", kInverseCsvHeader, pages_);
+    for (QTableWidget* table : {rootTable_, pointTable_, crossingTable_}) pages_->addTab(table, QString());
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("LblPointNote"));
     note_->hide();
@@ -83,14 +83,23 @@ PointListDialog::PointListDialog(ErrorRoute& errors, CsvExport exportCsv, QWidge
     });
     connectCommand(exportButton_, &QPushButton::clicked, this, errors_, [this] { exportCsv_(csvTable()); });
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
-    connect(rootTable_, &QTableWidget::currentCellChanged, this, [this](int row) { chooseRow(true, row); });
-    connect(pointTable_, &QTableWidget::currentCellChanged, this, [this](int row) { chooseRow(false, row); });
+    int page = 0;
+    for (QTableWidget* table : {rootTable_, pointTable_, crossingTable_}) {
+        connect(table, &QTableWidget::currentCellChanged, this, [this, page](int row) { chooseRow(page, row); });
+        ++page;
+    }
 }
 
 void PointListDialog::setLists(const RootList& roots, const TurningPointList& points, char decimalMark) {
     roots_ = roots;
     points_ = points;
     decimalMark_ = decimalMark;
+    fillTables();
+}
+
+void PointListDialog::setCrossings(double level, std::vector<InverseRoot> crossings) {
+    level_ = level;
+    crossings_ = std::move(crossings);
     fillTables();
 }
 
@@ -102,8 +111,9 @@ void PointListDialog::setDecimalMark(char decimalMark) {
 void PointListDialog::setEnglish(bool english) {
     english_ = english;
     setWindowTitle(captions::analysis::kListTitle.text(english));
-    const Caption pageCaptions[] = {captions::analysis::kRootsPage, captions::analysis::kTurningPointsPage};
-    for (int page = 0; page < 2; ++page) {
+    const Caption pageCaptions[] = {captions::analysis::kRootsPage, captions::analysis::kTurningPointsPage,
+                                    captions::analysis::kCrossingsPage};
+    for (int page = 0; page < 3; ++page) {
         pages_->setTabText(page, pageCaptions[page].text(english));
         pages_->widget(page)->setAccessibleName(pageCaptions[page].text(english));
     }
@@ -116,7 +126,15 @@ void PointListDialog::setEnglish(bool english) {
 
 std::string PointListDialog::csvTable() const {
     const ReportStyle csv{'.', false, ReportLayout::csv};
-    return pages_->currentIndex() == 0 ? rootsTable({}, roots_, csv) : turningPointsTable({}, points_, csv);
+    switch (pages_->currentIndex()) {
+        case 0: return rootsTable({}, roots_, csv);
+        case 1: return turningPointsTable({}, points_, csv);
+        default: {
+            std::string table(kInverseCsvHeader);
+            if (!crossings_.empty()) appendInverseRows(table, level_, crossings_, csv);
+            return table;
+        }
+    }
 }
 
 void PointListDialog::fillTables() {
@@ -135,16 +153,25 @@ void PointListDialog::fillTables() {
                {plot_page::numberLabel(p.x, decimalMark_), plot_page::numberLabel(p.fx, decimalMark_),
                 QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size()))});
     }
+    crossingTable_->setRowCount(static_cast<int>(crossings_.size()));
+    for (int row = 0; row < crossingTable_->rowCount(); ++row) {
+        const InverseRoot& r = crossings_[static_cast<std::size_t>(row)];
+        setRow(crossingTable_, row,
+               {plot_page::numberLabel(level_, decimalMark_), plot_page::numberLabel(r.x, decimalMark_),
+                QString::number(r.multiplicity)});
+    }
     note_->setVisible(roots_.zeroPolynomial);
 }
 
-void PointListDialog::chooseRow(bool rootsPage, int row) {
+void PointListDialog::chooseRow(int page, int row) {
     if (row < 0) return;
     const auto at = static_cast<std::size_t>(row);
-    if (rootsPage) {
+    if (page == 0) {
         if (at < roots_.roots.size() && roots_.roots[at].im == 0.0) emit pointChosen(roots_.roots[at].re, 0.0);
-    } else if (at < points_.points.size()) {
-        emit pointChosen(points_.points[at].x, points_.points[at].fx);
+    } else if (page == 1) {
+        if (at < points_.points.size()) emit pointChosen(points_.points[at].x, points_.points[at].fx);
+    } else if (at < crossings_.size()) {
+        emit pointChosen(crossings_[at].x, level_);
     }
 }
 

@@ -9,9 +9,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include "plot_page_probe.h"
 #include "ui/main_window/main_window.h"
+#include "ui/panes/file_dialogs.h"
 #include "ui/panes/fit_dialog.h"
 #include "ui/panes/formula_dialog.h"
 #include "ui/panes/text_pane.h"
@@ -66,6 +69,7 @@ private slots:
         dialog.show();
         test::childNamed<QLineEdit>(dialog, "EdtFormula")->setText(formula);
         test::buttonNamed(dialog, "BtnOk")->click();
+        QTRY_VERIFY(!dialog.working());
         checkOutcome(dialog, coefficients, pane, problem);
         if (!problem.isEmpty()) return;
         coefficients.setFocus();
@@ -104,7 +108,123 @@ private slots:
         test::childNamed<QPlainTextEdit>(dialog, "EdtPoints")->setPlainText(points);
         test::childNamed<QSpinBox>(dialog, "SpnDegree")->setValue(degree);
         test::buttonNamed(dialog, "BtnOk")->click();
+        QTRY_VERIFY(!dialog.working());
         checkOutcome(dialog, coefficients, pane, problem);
+    }
+
+    // Load reads a list file as a pane does (its encodings, its refusals);
+    // a file too long for the entry is kept aside until points are typed.
+    void loadPoints_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("entry");    // afterwards
+        QTest::addColumn<QString>("problem");  // "%1": the file's path
+        QTest::addColumn<QString>("pane");     // after OK at degree 1
+        // clang-format off
+        QTest::newRow("UTF-8, CR LF") << QByteArray("x,y\r\n0,1\r\n1,3\r\n") << "x,y\n0,1\n1,3\n" << "" << "1\r\n2\r\n";
+        QTest::newRow("UTF-16 with its mark") << QByteArray("\xff\xfe" "0\0\t\0" "1\0\n\0" "2\0\t\0" "5\0\n\0", 18)
+                                              << "0\t1\n2\t5\n" << "" << "1\r\n2\r\n";
+        QTest::newRow("NUL byte") << QByteArray("0,1\n1,3\0\n", 9) << "" << "File %1 contains a NUL byte at line 2" << "5\r\n";
+        QTest::newRow("missing") << QByteArray() << "" << "Cannot open file %1" << "5\r\n";
+        // clang-format on
+        QByteArray longFile;
+        for (int i = 0; i < 30000; ++i) longFile += QByteArray::number(i) + ',' + QByteArray::number(2 * i + 1) + '\n';
+        QTest::newRow("too long to show") << longFile << ""
+                                          << ""
+                                          << "1\r\n2\r\n";
+    }
+    void loadPoints() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, entry);
+        QFETCH(QString, problem);
+        QFETCH(QString, pane);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("points.txt");
+        if (!bytes.isEmpty()) test::writeBytes(path, bytes.toStdString());
+        TextPane coefficients;
+        holdFive(coefficients);
+        FitDialog dialog(coefficients, {true, '.'});
+        FileDialog open(FileDialog::Kind::open);
+        open.setRunner([&](QWidget*, const FileDialogRequest&) { return FileDialogAnswer{true, path, 0}; });
+        dialog.setOpenDialog(&open);
+        dialog.show();
+        auto* edit = test::childNamed<QPlainTextEdit>(dialog, "EdtPoints");
+        test::buttonNamed(dialog, "BtnLoadPoints")->click();
+        QTRY_VERIFY(!dialog.working());
+        QCOMPARE(edit->toPlainText(), entry);
+        QCOMPARE(test::labelNamed(dialog, "LblProblem")->text(), problem.arg(path));
+        QCOMPARE(edit->placeholderText().contains("points.txt"), bytes.size() > 100000);
+        test::buttonNamed(dialog, "BtnOk")->click();
+        QTRY_VERIFY(!dialog.working());
+        QCOMPARE(QString::fromStdString(test::paneText(&coefficients)), pane);
+        if (bytes.size() < 100000) return;
+        edit->setPlainText("0,5\n1,5\n");  // typed points take the file's place
+        test::buttonNamed(dialog, "BtnOk")->click();
+        QTRY_VERIFY(!dialog.working());
+        QCOMPARE(test::paneText(&coefficients), std::string("5\r\n0\r\n"));
+    }
+
+    // A long fit lets the window answer with a busy bar; Cancel gives it up
+    // and leaves the pane as it was.
+    void aLongFitRunsAsideAndCancelLeavesThePane() {
+        QTemporaryDir dir;
+        std::string points;
+        for (int i = 0; i < 400000; ++i) points += std::to_string(i) + ' ' + std::to_string(i % 97) + '\n';
+        test::writeBytes(dir.filePath("many.txt"), points);
+        TextPane coefficients;
+        holdFive(coefficients);
+        FitDialog dialog(coefficients, {true, '.'});
+        dialog.show();
+        dialog.loadPoints(dir.filePath("many.txt"));
+        QTRY_VERIFY(!dialog.working());
+        test::childNamed<QSpinBox>(dialog, "SpnDegree")->setValue(10);
+        test::buttonNamed(dialog, "BtnOk")->click();
+        if (!dialog.working()) QSKIP("the fit ended within the wait at its start");
+        QVERIFY(test::childNamed<QWidget>(dialog, "PrbWorking")->isVisible());
+        QVERIFY(!test::buttonNamed(dialog, "BtnOk")->isEnabled());
+        test::buttonNamed(dialog, "BtnCancel")->click();
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!dialog.working());
+        QCOMPARE(test::paneText(&coefficients), std::string("5\r\n"));
+    }
+
+    // An expansion cannot stop half-way: Cancel closes the dialog at once
+    // and what the expansion gives later is dropped.
+    void aLongExpansionIsDroppedOnCancel() {
+        TextPane coefficients;
+        holdFive(coefficients);
+        {
+            FormulaDialog dialog(coefficients, {true, '.'});
+            dialog.show();
+            test::childNamed<QLineEdit>(dialog, "EdtFormula")->setText("(x+1.1)^6000");
+            test::buttonNamed(dialog, "BtnOk")->click();
+            if (!dialog.working()) QSKIP("the expansion ended within the wait at its start");
+            QVERIFY(test::childNamed<QWidget>(dialog, "PrbWorking")->isVisible());
+            test::buttonNamed(dialog, "BtnCancel")->click();
+            QVERIFY(!dialog.isVisible());
+        }
+        QTest::qWait(1000);
+        QCOMPARE(test::paneText(&coefficients), std::string("5\r\n"));
+    }
+
+    // Through the window's menu: the pane is filled and the plot shows the
+    // measured points with the fitted curve.
+    void aFitFromTheMenuIsPlotted() {
+        MainWindow window(test::testApp());
+        window.show();
+        QMenu menu;
+        emit window.paneFor(PaneRole::coefficients).contextMenuBuilt(&menu);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<FitDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            test::childNamed<QPlainTextEdit>(*dialog, "EdtPoints")->setPlainText("0,1\n1,3.5\n2,5\n");
+            test::buttonNamed(*dialog, "BtnOk")->click();
+        });
+        menu.findChild<QAction*>("MnuFitPoints")->trigger();
+        QTRY_COMPARE(test::paneText(&window.paneFor(PaneRole::coefficients)),
+                     std::string("1.1666666666666667\r\n2\r\n"));
+        const PlotPage* plot = window.findChild<PlotPage*>();
+        QCOMPARE(PlotPageProbe::model(*plot).fxValues(), (std::vector<double>{1, 3.5, 5}));
+        QCOMPARE(PlotPageProbe::model(*plot).coefficients(), (std::vector<double>{7.0 / 6, 2}));
     }
 
     void onlyTheCoefficientPaneOffersTheFill() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/inverse.h"
 #include "analysis/roots.h"
 #include "analysis/turning_points.h"
 #include "engine/report_format.h"
@@ -20,6 +21,7 @@ namespace quill {
 constexpr std::string_view kRootsCsvHeader = "real,imaginary,multiplicity\n";
 constexpr std::string_view kTurningPointsCsvHeader = "x,F(x),kind\n";
 constexpr std::string_view kDigitsCsvHeader = "x,F(x),exact,digits\n";
+constexpr std::string_view kInverseCsvHeader = "y,x,multiplicity\n";
 
 // The count labels of the readable text (UTF-8).
 constexpr std::string_view kRootCountLabel = "根的数量 Root Count =";
@@ -49,6 +51,11 @@ std::string turningPointsTable(std::span<const double> coefficients, const Turni
 constexpr std::size_t kDigitsRow = 2 + kNumber + 2 + kNumber + 7 + kNumber + 8 + kMaxIntegerTextLength + 2;
 char* putDigitsRow(char* to, std::string_view xText, double fx, double exact, std::uint8_t digits,
                    const ReportStyle& style);
+
+// The x with F(x) = y (analysis/inverse.h), appended to text: the CSV rows
+// y,x,multiplicity (a y without a root gets one row with an empty x), or the
+// line F(x)=<y>: x=<x>, x=<x> with " (×m)" for a multiplicity m above 1.
+void appendInverseRows(std::string& text, double y, std::span<const InverseRoot> roots, const ReportStyle& style);
 
 // The readable text's last line: how many values have fewer than
 // kTrustedDigits correct digits.

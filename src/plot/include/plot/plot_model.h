@@ -50,6 +50,10 @@ public:
     // The report's points as given.
     const std::vector<double>& xValues() const { return x_; }
     const std::vector<double>& fxValues() const { return fx_; }
+    const std::vector<double>& coefficients() const { return coefficients_; }
+    // The point nearest to (u, v) in view units, measured in units of reach
+    // (the distance rx across, ry up counts 1), if one lies within reach.
+    std::optional<std::size_t> pointNear(double u, double v, double rx, double ry) const;
 
     void setYScale(YScale scale);
     YScale yScale() const { return ymap_.scale; }

@@ -4,7 +4,8 @@
 // once and written in the fewest digits that read back as that double, into
 // the coefficient pane in place of its text, as one step of the pane's Undo.
 // A bad formula is explained in the dialog, which stays open. Its controls
-// are found by object name: EdtFormula, LblProblem, BtnOk, BtnCancel.
+// are found by object name: EdtFormula, LblProblem, PrbWorking, BtnOk,
+// BtnCancel.
 
 #include <QDialog>
 #include <functional>
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace quill {
 
+class DialogWork;
 class ErrorRoute;
 class TextPane;
 
@@ -26,17 +28,19 @@ class FormulaDialog : public QDialog {
 public:
     FormulaDialog(TextPane& pane, RangeFillStyle style, QWidget* parent = nullptr);
 
-    // Expands the formula and fills the pane; on a bad formula shows why and
-    // returns false.
-    bool fill();
-    // OK: fills and closes, or stays open on a bad formula.
+    // OK: expands the formula (off the window's thread, with a busy bar
+    // when it takes long) and fills the pane and closes, or stays open on a
+    // bad formula.
     void accept() override;
+    // The expansion is under way.
+    bool working() const;
 
 private:
     TextPane& pane_;
     RangeFillStyle style_;
     QLineEdit* formulaEdit_ = nullptr;
     QLabel* problemLabel_ = nullptr;
+    DialogWork* work_ = nullptr;
 };
 
 // Adds "Fill from a formula…" to the pane's context menu. The dialog opens as

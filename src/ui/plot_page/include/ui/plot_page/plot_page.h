@@ -8,16 +8,23 @@
 // it marks the real roots and the turning points on the curve and draws the
 // points with fewer than 10 correct digits in a warning colour; hovering a
 // mark, or stepping to it with Left and Right on the plot, shows its values.
-// List opens the list of the marks (PointListDialog). Its controls are found
-// by object name: PlotArea, BtnFit, ChkLogY, BtnExport, BtnPointList.
+// List opens the list of the marks (PointListDialog). The y entry draws the
+// line y = c and marks and lists its crossings with the curve, each x the
+// double nearest to the exact root of F(x) - c (analysis/inverse.h), worked
+// out off the window's thread. After a fit (showFit) the points are the
+// measured ones, each with its residual in its tooltip. Its controls are
+// found by object name: PlotArea, BtnFit, ChkLogY, EdtLevel, LblSearching,
+// BtnExport, BtnPointList.
 
 #include <QColor>
 #include <QSharedPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "analysis/inverse.h"
 #include "plot/plot_model.h"
 #include "solve/analysis_outcome.h"
 #include "ui/shared/command_guard.h"
@@ -25,12 +32,15 @@
 class QCheckBox;
 class QCPGraph;
 class QCustomPlot;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace quill {
 
 class PlotTicker;
 class PointListDialog;
+class WindowTask;
 
 namespace plot_page {
 // The warning colour of report points with few correct digits.
@@ -80,6 +90,18 @@ public:
     void showAnalysis(const AnalysisOutcome& analysis);
     void clearAnalysis();
 
+    // A least-squares fit: the model holds the fitted coefficients and the
+    // measured points (x, y), drawn with the curve; a point's tooltip gives
+    // its residual y - F(x), F as the Solve evaluates it. The next Solve
+    // takes them away.
+    void showFit(plot::PlotModel model);
+    // The line y = level and its crossings with the curve, as the y entry
+    // sets them; none: no line. The crossings are searched for off the
+    // window's thread, again for each new curve; a constant F has none.
+    void setLevel(std::optional<double> level);
+    // The search for crossings is under way.
+    bool searchingCrossings() const;
+
 signals:
     // "x=<x>  y=<y>" under the mouse, in the report's number text; empty when
     // the mouse leaves the plot.
@@ -116,9 +138,11 @@ private:
     void showCoordinates(const QPoint& position);
     void applyCaptions();
     // A mark's place in view units, and its text in the report's numbers.
+    enum class MarkKind { root, turning, crossing };
     struct Mark {
         double x = 0.0, y = 0.0;
-        int multiplicity = 0;  // a root's; 0 for a turning point
+        MarkKind mark = MarkKind::root;
+        int multiplicity = 0;  // a root's or a crossing's
         TurningKind kind = TurningKind::flat;
     };
     QPointF markPlace(const Mark& mark) const;
@@ -132,6 +156,16 @@ private:
     void drawMarks(const plot::ViewRect& view, int columns);
     void selectMark(int index);
     void showPointList();
+    // The marks of the analysis and the crossings, ascending in x.
+    void gatherMarks();
+    // The y entry (plot_page_level.cpp): reads it and sets the level.
+    void applyLevelEntry();
+    // Searches for the crossings of the level with the curve on show; a
+    // failure goes to the error route when announced (the entry's command).
+    void findCrossings(bool announce);
+    void showCrossings(std::vector<InverseRoot> crossings);
+    // The residual tooltip of a measured point near the place, or empty.
+    QString residualTextAt(double u, double v) const;
 
     QCustomPlot* plot_ = nullptr;
     QCPGraph* curveGraph_ = nullptr;
@@ -141,6 +175,12 @@ private:
     QCheckBox* logYCheck_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QPushButton* listButton_ = nullptr;
+    QLabel* levelLabel_ = nullptr;
+    QLineEdit* levelEdit_ = nullptr;
+    QLabel* searchingLabel_ = nullptr;
+    QCPGraph* levelGraph_ = nullptr;
+    QCPGraph* crossingGraph_ = nullptr;
+    WindowTask* crossingTask_ = nullptr;
     PointListDialog* pointList_ = nullptr;
     QCPGraph* rootGraph_ = nullptr;
     QCPGraph* turningGraph_ = nullptr;
@@ -157,7 +197,11 @@ private:
     SaveNameChooser chooseSaveName_;
     QString lastExportName_;
 
-    std::vector<Mark> marks_;  // ascending in x
+    std::vector<Mark> analysisMarks_;
+    std::optional<double> level_;
+    std::vector<InverseRoot> crossings_;  // of level_ with the curve on show
+    bool fitShown_ = false;               // the points are measured ones
+    std::vector<Mark> marks_;             // ascending in x
     int selectedMark_ = -1;
     std::vector<FewDigitsPoint> fewDigits_;
     std::vector<std::size_t> fewDigitsShown_;  // of fewDigits_, in the frame

@@ -83,12 +83,21 @@ inline constexpr Caption kTurningTip{"驻点 Turning point (%3): x=%1  F(x)=%2",
 inline constexpr Caption kDigitsTip{"x=%1  F(x)=%2  精确值 exact=%3  正确位数 correct digits: %4",
                                     "x=%1  F(x)=%2  exact=%3  correct digits: %4"};
 inline constexpr Caption kMarkKeys{
-    "左右方向键在根与驻点之间移动 Left and Right step through the roots and turning points",
-    "Left and Right step through the roots and turning points"};
+    "左右方向键在根、驻点与交点之间移动 Left and Right step through the roots, turning points and crossings",
+    "Left and Right step through the roots, turning points and crossings"};
+// The line y = c: its entry, the crossings' tooltip (%1 x, %2 c, %3 the
+// multiplicity) and what the entry says while they are searched for.
+inline constexpr Caption kLevel{"水平线 Line &y =", "Line &y ="};
+inline constexpr Caption kCrossingTip{"交点 Crossing: x=%1  F(x)=%2  重数 multiplicity %3",
+                                      "Crossing: x=%1  F(x)=%2  multiplicity %3"};
+inline constexpr Caption kSearching{"正在查找交点 Finding the crossings…", "Finding the crossings…"};
+// A measured point after a fit: %1 x, %2 y, %3 y - F(x).
+inline constexpr Caption kResidualTip{"测量点 Point: x=%1  y=%2  残差 residual=%3", "Point: x=%1  y=%2  residual=%3"};
 inline constexpr Caption kListButton{"列表List", "List"};
 inline constexpr Caption kListTitle{"根与驻点 Roots and turning points", "Roots and turning points"};
 inline constexpr Caption kRootsPage{"根 Roots", "Roots"};
 inline constexpr Caption kTurningPointsPage{"驻点 Turning points", "Turning points"};
+inline constexpr Caption kCrossingsPage{"交点 Crossings", "Crossings"};
 inline constexpr Caption kCopy{"复制&Copy", "&Copy"};
 inline constexpr Caption kExportCsv{"导出CSV &Export CSV", "&Export CSV"};
 inline constexpr Caption kClose{"关闭&Close", "&Close"};
@@ -153,6 +162,7 @@ inline constexpr Caption kTitle{"从公式填充 Fill from a formula", "Fill fro
 inline constexpr Caption kFormula{"公式&Formula", "&Formula"};
 inline constexpr Caption kTooLong{"这些系数超出窗格的容量。The coefficients do not fit into the pane.",
                                   "The coefficients do not fit into the pane."};
+inline constexpr Caption kExpanding{"正在展开 Expanding…", "Expanding…"};
 }  // namespace formula
 
 // "Fit to points…": the coefficient pane's context menu entry and its dialog.
@@ -162,6 +172,10 @@ inline constexpr Caption kTitle{"拟合 Fit to points", "Fit to points"};
 inline constexpr Caption kPoints{"点（每行 x,y 或 x y，可加权）&Points (x,y or x y a line, optional weight)",
                                  "&Points (x,y or x y a line, optional weight)"};
 inline constexpr Caption kDegree{"次数&Degree", "&Degree"};
+inline constexpr Caption kLoad{"载入&Load…", "&Load…"};
+// A file too long to show in the entry: %1 its name, %2 its bytes.
+inline constexpr Caption kFromFile{"点来自文件 Points from %1 (%2 bytes)", "Points from %1 (%2 bytes)"};
+inline constexpr Caption kFitting{"正在拟合 Fitting…", "Fitting…"};
 }  // namespace fit
 
 }  // namespace captions
