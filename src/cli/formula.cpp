@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <span>
+
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "formula_tasks.h"
@@ -101,8 +103,10 @@ std::optional<int> runFormulaTask(int argc, char** argv, const TaskIo& io) {
                           : task.kind == FormulaTask::fit  ? "--fit takes DEGREE and POINTS"
                                                            : "--inverse takes COEFFICIENTS and Y_VALUES");
     }
-    if (task.kind == FormulaTask::inverse && task.operands[0] == task.operands[1] && task.operands[0] == "-")
-        return usageError(kTwoStandardInputs);
+    // The list files: POINTS, or COEFFICIENTS and Y_VALUES.
+    const std::span<const std::string> inputs(task.operands.begin() + (task.kind == FormulaTask::inverse ? 0 : 1),
+                                              task.operands.end());
+    if (const auto misuse = streamMisuse(inputs, task.output)) return usageError(*misuse);
     task.style.decimalMark = mark ? *mark : readLocaleDecimalMark();
     if (interval) {
         InverseInterval ends;
