@@ -4,6 +4,7 @@
 #include "exact_ratio.h"
 #include "flint_owners.h"
 #include "formula_parse.h"
+#include "stop.h"
 
 namespace quill {
 
@@ -13,10 +14,11 @@ namespace {
 
 class Expansion {
 public:
-    explicit Expansion(const FormulaTree& tree) : tree_(tree) {}
+    Expansion(const FormulaTree& tree, const std::atomic<bool>* cancel) : tree_(tree), stop_(cancel) {}
 
     // The exact polynomial of node i, into out.
     void expand(int i, fmpq_poly_struct* out) {
+        stop_.poll();
         const FormulaNode& node = tree_.nodes[std::size_t(i)];
         switch (node.kind) {
             case FormulaNode::number: return number(node, out);
@@ -66,18 +68,19 @@ private:
     }
 
     const FormulaTree& tree_;
+    Stop stop_;
 };
 
 }  // namespace
 
-std::vector<double> expandFormula(std::string_view formula, char decimalMark) {
+std::vector<double> expandFormula(std::string_view formula, char decimalMark, const std::atomic<bool>* cancel) {
     const FormulaTree tree = parseFormula(formula, decimalMark);
     const ThreadCacheRelease release;
     std::vector<double> out;
     {
         FmpqPoly poly;
         fmpq_poly_struct* p = poly;
-        Expansion(tree).expand(tree.root, p);
+        Expansion(tree, cancel).expand(tree.root, p);
         const slong length = fmpq_poly_length(p);
         if (length == 0) return {0.0};
         out.resize(std::size_t(length));
