@@ -16,8 +16,7 @@ using namespace analysis;
 namespace {
 
 void checkPoints(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree) {
-    if (degree < 0 || degree > kMaxFitDegree)
-        throw FitError("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
+    if (degree < 0 || degree > kMaxFitDegree) throw FitError(fitDegreeRule());
     if (x.size() != y.size() || (!w.empty() && w.size() != x.size()))
         throw FitError("x, y and the weights must be of one length");
     std::vector<double> distinct;  // up to degree + 1 of them
@@ -105,6 +104,8 @@ FitStatistics statistics(std::span<const double> x, std::span<const double> y, s
 }
 
 }  // namespace
+
+std::string fitDegreeRule() { return "the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree); }
 
 FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree,
                         unsigned threads, const std::atomic<bool>* cancel) {

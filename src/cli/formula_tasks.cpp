@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <string_view>
 
 #include "analysis/fit.h"
@@ -64,11 +63,6 @@ std::string statisticsText(const FitStatistics& s, const ReportStyle& style) {
 }
 
 void runFit(const FormulaTask& task, const TaskIo& io) {
-    int degree = -1;
-    const std::string& d = task.operands[0];
-    const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), degree);
-    if (ec != std::errc() || end != d.data() + d.size() || degree < 0 || degree > kMaxFitDegree)
-        throw Error("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
     const std::string& file = task.operands[1];
     const std::string text = io.load(file);
     PointColumns points;
@@ -79,7 +73,7 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
                         ? quoteText(file) + ": " + e.message()
                         : placedMessage(file, solveFailure(std::current_exception(), SolveList::xValues)));
     }
-    const FitResult fit = fitPolynomial(points.x, points.y, points.w, degree, task.threads);
+    const FitResult fit = fitPolynomial(points.x, points.y, points.w, task.degree, task.threads);
     const std::string list = coefficientList(fit.coefficients, task.style);
     const std::string statistics = statisticsText(fit.statistics, task.style);
     io.write(

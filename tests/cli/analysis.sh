@@ -27,6 +27,8 @@ done <<EOF2
 --accuracy an|expected two files
 --accuracy an x x|expected two files
 --roots --format tsv an|report or csv
+--fit 101 an|the degree must be a whole number from 0 to 100
+--fit 2x an|the degree must be a whole number from 0 to 100
 EOF2
 
 # Lists that fail as in the Solve: status 1, the message at its place.
