@@ -2,7 +2,7 @@
 
 #include "analysis/formula.h"
 #include "exact_ratio.h"
-#include "flint_owners.h"
+#include "flint_handles.h"
 #include "formula_parse.h"
 #include "stop.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine/poly_kernel.h"
 #include "exact_ratio.h"
-#include "flint_owners.h"
+#include "flint_handles.h"
 #include "power_sums.h"
 
 namespace quill {
