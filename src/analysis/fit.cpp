@@ -30,7 +30,8 @@ void checkPoints(std::span<const double> x, std::span<const double> y, std::span
     }
     if (distinct.size() <= std::size_t(degree))
         throw FitError("a fit of degree " + std::to_string(degree) + " needs at least " + std::to_string(degree + 1) +
-                       " distinct x values" + (w.empty() ? "" : " of positive weight") + ", and there " +
+                       (degree == 0 ? " distinct x value" : " distinct x values") +
+                       (w.empty() ? "" : " of positive weight") + ", and there " +
                        (distinct.size() == 1 ? "is " : "are ") + std::to_string(distinct.size()));
 }
 

@@ -56,6 +56,19 @@ std::vector<double> readValues(const std::string& path, const TaskIo& io, char m
     }
 }
 
+// What work returns; a problem it raises with the data of one file (FitError,
+// InverseError) is named after that file, as the analysis names its lists.
+template <class Work>
+auto aboutFile(const std::string& file, Work work) {
+    try {
+        return work();
+    } catch (const FitError& e) {
+        throw Error(quoteText(file) + ": " + e.message());
+    } catch (const InverseError& e) {
+        throw Error(quoteText(file) + ": " + e.message());
+    }
+}
+
 std::string statisticsText(const FitStatistics& s, const ReportStyle& style) {
     const ReportStyle numbers{style.decimalMark, style.hexNumbers, ReportLayout::report};
     return "points: " + std::to_string(s.count) + "\nlargest residual: " + number(s.largestResidual, numbers) +
@@ -73,7 +86,8 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
                         ? quoteText(file) + ": " + e.message()
                         : placedMessage(file, solveFailure(std::current_exception(), SolveList::xValues)));
     }
-    const FitResult fit = fitPolynomial(points.x, points.y, points.w, task.degree, task.threads);
+    const FitResult fit =
+        aboutFile(file, [&] { return fitPolynomial(points.x, points.y, points.w, task.degree, task.threads); });
     const std::string list = coefficientList(fit.coefficients, task.style);
     const std::string statistics = statisticsText(fit.statistics, task.style);
     io.write(
@@ -91,7 +105,10 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
 void runInverse(const FormulaTask& task, const TaskIo& io) {
     const std::vector<double> a = readValues(task.operands[0], io, task.style.decimalMark);
     const std::vector<double> y = readValues(task.operands[1], io, task.style.decimalMark);
-    const InverseList found = invertPolynomial(a, y, task.interval, task.threads);
+    // Read as lists, the values are finite: what the inverse refuses is the
+    // polynomial, a constant.
+    const InverseList found =
+        aboutFile(task.operands[0], [&] { return invertPolynomial(a, y, task.interval, task.threads); });
     io.write(
         [&](const Sink& sink) {
             const bool csv = task.style.layout == ReportLayout::csv;
