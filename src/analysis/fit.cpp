@@ -71,6 +71,34 @@ private:
     double sum_ = 0.0, compensation_ = 0.0;
 };
 
+// Σ w, Σ w·r² and Σ w·(y - ȳ)² with every weight divided by weightScale and
+// every y and F(x) by scale: with 1 and 1 the plain sums, else sums that
+// cannot overflow, whose ratios are those of the plain ones.
+struct WeightedSums {
+    double weights = 0.0, squares = 0.0, spread = 0.0;
+    bool finite() const { return std::isfinite(weights) && std::isfinite(squares) && std::isfinite(spread); }
+};
+
+WeightedSums weightedSums(std::span<const double> y, std::span<const double> w, const std::vector<double>& fx,
+                          double weightScale, double scale) {
+    Sum weights, weightedY;
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        const double wi = (w.empty() ? 1.0 : w[i]) / weightScale;
+        weights.add(wi);
+        weightedY.add(wi * (y[i] / scale));
+    }
+    const double mean = weightedY.value() / weights.value();
+    Sum squares, spread;
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        const double wi = (w.empty() ? 1.0 : w[i]) / weightScale;
+        if (wi == 0.0) continue;
+        const double r = y[i] / scale - fx[i] / scale, d = y[i] / scale - mean;
+        squares.add(wi * r * r);
+        spread.add(wi * d * d);
+    }
+    return {weights.value(), squares.value(), spread.value()};
+}
+
 FitStatistics statistics(std::span<const double> x, std::span<const double> y, std::span<const double> w,
                          const std::vector<double>& a) {
     FitStatistics out;
@@ -83,24 +111,24 @@ FitStatistics statistics(std::span<const double> x, std::span<const double> y, s
         if (at < x.size()) fx[at] = y[at] > 0 ? -HUGE_VAL : HUGE_VAL;
         from = at + 1;
     }
-    Sum weights, weightedY;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double wi = w.empty() ? 1.0 : w[i];
-        weights.add(wi);
-        weightedY.add(wi * y[i]);
-    }
-    const double mean = weightedY.value() / weights.value();
-    Sum squares, spread;
+    double weightScale = 0.0, scale = 0.0;
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double wi = w.empty() ? 1.0 : w[i];
         if (wi == 0.0) continue;
-        const double r = y[i] - fx[i];
-        out.largestResidual = std::max(out.largestResidual, std::fabs(r));
-        squares.add(wi * r * r);
-        spread.add(wi * (y[i] - mean) * (y[i] - mean));
+        out.largestResidual = std::max(out.largestResidual, std::fabs(y[i] - fx[i]));
+        weightScale = std::max(weightScale, wi);
+        scale = std::max({scale, std::fabs(y[i]), std::fabs(fx[i])});
     }
-    out.rmsResidual = std::sqrt(squares.value() / weights.value());
-    out.rSquared = spread.value() > 0.0 ? 1.0 - squares.value() / spread.value() : squares.value() == 0.0 ? 1.0 : 0.0;
+    WeightedSums sums = weightedSums(y, w, fx, 1.0, 1.0);
+    // Values or weights near the top of the double range overflow the plain
+    // sums; scaled, each term is at most 4.
+    double unit = 1.0;
+    if (!sums.finite() && std::isfinite(scale)) {
+        sums = weightedSums(y, w, fx, weightScale, scale);
+        unit = scale;
+    }
+    out.rmsResidual = std::sqrt(sums.squares / sums.weights) * unit;
+    out.rSquared = sums.spread > 0.0 ? 1.0 - sums.squares / sums.spread : sums.squares == 0.0 ? 1.0 : 0.0;
     return out;
 }
 
