@@ -104,4 +104,10 @@ done <<EOF2
 EOF2
 "$cli" --inverse -o x an x 2>err && "$cli" --fit 1 points -o points 2>err ||
     fail "a regular file as input and -o: $(cat err)"
+
+# A formula as long as is served, one long chain of sums, expands on a small
+# stack: the expansion's depth does not grow with the formula's length.
+chain=$(awk 'BEGIN { printf "x"; for (i = 1; i < 50000; i++) printf "+x" }')
+(ulimit -s 1024 && "$cli" --expand "$chain" >out 2>err) && [ "$(tr '\n' '/' <out)" = "0/50000/" ] ||
+    fail "--expand of a long chain on a small stack: $(cat err)"
 exit $failed
