@@ -6,6 +6,7 @@
 
 #include "engine/poly_kernel.h"
 #include "exact_ratio.h"
+#include "exact_solve.h"
 #include "flint_handles.h"
 #include "power_sums.h"
 
@@ -36,7 +37,7 @@ void checkPoints(std::span<const double> x, std::span<const double> y, std::span
 }
 
 // The exact solution of S(j + k)·c(k) = T(j), rounded: a(k) = c(k)·2^(Ey - k·E).
-std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {
+std::vector<double> solveNormalEquations(const PowerSums& sums, int degree, const Stop& stop) {
     const slong n = degree + 1;
     FmpzMat h(n, n), t(n, 1);
     for (slong j = 0; j < n; ++j) {
@@ -46,7 +47,7 @@ std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {
     FmpqMat c(n, 1);
     // The points hold degree + 1 distinct x of positive weight, so the matrix
     // is positive definite.
-    if (!fmpq_mat_solve_fmpz_mat(c, h, t)) throw FitError("the normal equations are singular");
+    if (!solveExactly(c, h, t, stop)) throw FitError("the normal equations are singular");
     std::vector<double> a(static_cast<std::size_t>(n));
     for (slong k = 0; k < n; ++k) {
         const fmpq* ck = fmpq_mat_entry(c, k, 0);
@@ -143,7 +144,7 @@ FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, st
     {
         const ThreadCacheRelease release;
         const PowerSums sums = powerSums(x, y, w, degree, threads, cancel);
-        out.coefficients = solveNormalEquations(sums, degree);
+        out.coefficients = solveNormalEquations(sums, degree, Stop(cancel));
     }
     out.statistics = statistics(x, y, w, out.coefficients);
     return out;
