@@ -6,7 +6,8 @@
 
 #include "engine/poly_kernel.h"
 #include "exact_ratio.h"
-#include "flint_owners.h"
+#include "exact_solve.h"
+#include "flint_handles.h"
 #include "power_sums.h"
 
 namespace quill {
@@ -16,8 +17,7 @@ using namespace analysis;
 namespace {
 
 void checkPoints(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree) {
-    if (degree < 0 || degree > kMaxFitDegree)
-        throw FitError("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
+    if (degree < 0 || degree > kMaxFitDegree) throw FitError(fitDegreeRule());
     if (x.size() != y.size() || (!w.empty() && w.size() != x.size()))
         throw FitError("x, y and the weights must be of one length");
     std::vector<double> distinct;  // up to degree + 1 of them
@@ -31,12 +31,13 @@ void checkPoints(std::span<const double> x, std::span<const double> y, std::span
     }
     if (distinct.size() <= std::size_t(degree))
         throw FitError("a fit of degree " + std::to_string(degree) + " needs at least " + std::to_string(degree + 1) +
-                       " distinct x values" + (w.empty() ? "" : " of positive weight") + ", and there " +
+                       (degree == 0 ? " distinct x value" : " distinct x values") +
+                       (w.empty() ? "" : " of positive weight") + ", and there " +
                        (distinct.size() == 1 ? "is " : "are ") + std::to_string(distinct.size()));
 }
 
 // The exact solution of S(j + k)·c(k) = T(j), rounded: a(k) = c(k)·2^(Ey - k·E).
-std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {
+std::vector<double> solveNormalEquations(const PowerSums& sums, int degree, const Stop& stop) {
     const slong n = degree + 1;
     FmpzMat h(n, n), t(n, 1);
     for (slong j = 0; j < n; ++j) {
@@ -46,7 +47,7 @@ std::vector<double> solveNormalEquations(const PowerSums& sums, int degree) {
     FmpqMat c(n, 1);
     // The points hold degree + 1 distinct x of positive weight, so the matrix
     // is positive definite.
-    if (!fmpq_mat_solve_fmpz_mat(c, h, t)) throw FitError("the normal equations are singular");
+    if (!solveExactly(c, h, t, stop)) throw FitError("the normal equations are singular");
     std::vector<double> a(static_cast<std::size_t>(n));
     for (slong k = 0; k < n; ++k) {
         const fmpq* ck = fmpq_mat_entry(c, k, 0);
@@ -71,6 +72,34 @@ private:
     double sum_ = 0.0, compensation_ = 0.0;
 };
 
+// Σ w, Σ w·r² and Σ w·(y - ȳ)² with every weight divided by weightScale and
+// every y and F(x) by scale: with 1 and 1 the plain sums, else sums that
+// cannot overflow, whose ratios are those of the plain ones.
+struct WeightedSums {
+    double weights = 0.0, squares = 0.0, spread = 0.0;
+    bool finite() const { return std::isfinite(weights) && std::isfinite(squares) && std::isfinite(spread); }
+};
+
+WeightedSums weightedSums(std::span<const double> y, std::span<const double> w, const std::vector<double>& fx,
+                          double weightScale, double scale) {
+    Sum weights, weightedY;
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        const double wi = (w.empty() ? 1.0 : w[i]) / weightScale;
+        weights.add(wi);
+        weightedY.add(wi * (y[i] / scale));
+    }
+    const double mean = weightedY.value() / weights.value();
+    Sum squares, spread;
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        const double wi = (w.empty() ? 1.0 : w[i]) / weightScale;
+        if (wi == 0.0) continue;
+        const double r = y[i] / scale - fx[i] / scale, d = y[i] / scale - mean;
+        squares.add(wi * r * r);
+        spread.add(wi * d * d);
+    }
+    return {weights.value(), squares.value(), spread.value()};
+}
+
 FitStatistics statistics(std::span<const double> x, std::span<const double> y, std::span<const double> w,
                          const std::vector<double>& a) {
     FitStatistics out;
@@ -83,28 +112,30 @@ FitStatistics statistics(std::span<const double> x, std::span<const double> y, s
         if (at < x.size()) fx[at] = y[at] > 0 ? -HUGE_VAL : HUGE_VAL;
         from = at + 1;
     }
-    Sum weights, weightedY;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double wi = w.empty() ? 1.0 : w[i];
-        weights.add(wi);
-        weightedY.add(wi * y[i]);
-    }
-    const double mean = weightedY.value() / weights.value();
-    Sum squares, spread;
+    double weightScale = 0.0, scale = 0.0;
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double wi = w.empty() ? 1.0 : w[i];
         if (wi == 0.0) continue;
-        const double r = y[i] - fx[i];
-        out.largestResidual = std::max(out.largestResidual, std::fabs(r));
-        squares.add(wi * r * r);
-        spread.add(wi * (y[i] - mean) * (y[i] - mean));
+        out.largestResidual = std::max(out.largestResidual, std::fabs(y[i] - fx[i]));
+        weightScale = std::max(weightScale, wi);
+        scale = std::max({scale, std::fabs(y[i]), std::fabs(fx[i])});
     }
-    out.rmsResidual = std::sqrt(squares.value() / weights.value());
-    out.rSquared = spread.value() > 0.0 ? 1.0 - squares.value() / spread.value() : squares.value() == 0.0 ? 1.0 : 0.0;
+    WeightedSums sums = weightedSums(y, w, fx, 1.0, 1.0);
+    // Values or weights near the top of the double range overflow the plain
+    // sums; scaled, each term is at most 4.
+    double unit = 1.0;
+    if (!sums.finite() && std::isfinite(scale)) {
+        sums = weightedSums(y, w, fx, weightScale, scale);
+        unit = scale;
+    }
+    out.rmsResidual = std::sqrt(sums.squares / sums.weights) * unit;
+    out.rSquared = sums.spread > 0.0 ? 1.0 - sums.squares / sums.spread : sums.squares == 0.0 ? 1.0 : 0.0;
     return out;
 }
 
 }  // namespace
+
+std::string fitDegreeRule() { return "the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree); }
 
 FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, std::span<const double> w, int degree,
                         unsigned threads, const std::atomic<bool>* cancel) {
@@ -113,7 +144,7 @@ FitResult fitPolynomial(std::span<const double> x, std::span<const double> y, st
     {
         const ThreadCacheRelease release;
         const PowerSums sums = powerSums(x, y, w, degree, threads, cancel);
-        out.coefficients = solveNormalEquations(sums, degree);
+        out.coefficients = solveNormalEquations(sums, degree, Stop(cancel));
     }
     out.statistics = statistics(x, y, w, out.coefficients);
     return out;

@@ -11,6 +11,7 @@
 #include "engine/worker_pool.h"
 #include "exact_sign.h"
 #include "inverse_fallback.h"
+#include "stop.h"
 
 namespace quill {
 
@@ -58,14 +59,14 @@ struct Zone {
 
 class Inverter {
 public:
-    Inverter(std::span<const double> a, const std::optional<InverseInterval>& interval)
+    Inverter(std::span<const double> a, const std::optional<InverseInterval>& interval, const std::atomic<bool>* cancel)
         : a_(a.begin(), a.end()), exact_(a), interval_(interval) {
         while (!a_.empty() && a_.back() == 0.0) a_.pop_back();
         const int n = int(a_.size()) - 1;
         signAtMinusInfinity_ = (a_.back() > 0) == (n % 2 == 0) ? 1 : -1;
         signAtPlusInfinity_ = a_.back() > 0 ? 1 : -1;
         const double lower = interval ? interval->low : -DBL_MAX, upper = interval ? interval->high : DBL_MAX;
-        const TurningPointList turning = findTurningPoints(a_);
+        const TurningPointList turning = findTurningPoints(a_, cancel);
         double start = lower;
         for (std::size_t j = 0; j < turning.points.size(); ++j) {
             const TurningPoint& t = turning.points[j];
@@ -254,7 +255,7 @@ InverseList invertPolynomial(std::span<const double> coefficients, std::span<con
     std::optional<Inverter> inverter;
     {
         const ThreadCacheRelease release;
-        inverter.emplace(coefficients, interval);
+        inverter.emplace(coefficients, interval, cancel);
     }
     const std::size_t chunks = (y.size() + kChunkValues - 1) / kChunkValues;
     std::vector<std::vector<InverseRoot>> roots(chunks);
@@ -262,12 +263,14 @@ InverseList invertPolynomial(std::span<const double> coefficients, std::span<con
     WorkerPool pool(threads);
     ChunkControl control;
     control.cancel = cancel;
+    const Stop stop(cancel);
     pool.run(
         chunks,
         [&](std::size_t c) {
             Scratch scratch;
             const std::size_t end = std::min(y.size(), (c + 1) * kChunkValues);
             for (std::size_t j = c * kChunkValues; j < end; ++j) {
+                stop.poll();  // a y on the certified road may take long
                 const std::size_t before = roots[c].size();
                 inverter->rootsOf(y[j], roots[c], scratch);
                 counts[c].push_back(roots[c].size() - before);

@@ -12,9 +12,6 @@ namespace quill::analysis {
 
 namespace {
 
-// A precision no root of a polynomial of doubles needs; reaching it is a fault.
-constexpr slong kMostPrecision = slong(1) << 24;
-
 // Whether the root in ball lies in [low, high]: 1 yes, 0 no, -1 not yet known.
 int inInterval(const fmpz_poly_struct* g, const arb_struct* ball, const InverseInterval& interval) {
     Arf low, high;
@@ -36,7 +33,7 @@ void realRoots(const fmpz_poly_struct* g, int multiplicity, const std::optional<
                std::vector<InverseRoot>& out) {
     const slong degree = fmpz_poly_degree(g);
     for (slong precision = 64;; precision *= 2) {
-        if (precision > kMostPrecision) throw std::runtime_error("a root could not be rounded");
+        if (precision > kMostRootPrecision) throw std::runtime_error("a root could not be rounded");
         AcbVector roots(degree);
         arb_fmpz_poly_complex_roots(roots.data(), g, 0, precision);
         std::vector<InverseRoot> found;

@@ -143,6 +143,7 @@ private:
 };
 
 constexpr std::size_t kChunkPoints = 1 << 14;
+constexpr std::size_t kPointsBetweenPolls = 256;
 
 }  // namespace
 
@@ -173,6 +174,8 @@ PowerSums powerSums(std::span<const double> x, std::span<const double> y, std::s
                 if (cancel && cancel->load(std::memory_order_relaxed)) return;
                 const std::size_t end = std::min(count, (c + 1) * kChunkPoints);
                 for (std::size_t i = c * kChunkPoints; i < end; ++i) {
+                    // At a high degree with wide values a chunk takes a second.
+                    if (i % kPointsBetweenPolls == 0 && cancel && cancel->load(std::memory_order_relaxed)) return;
                     const double weight = w.empty() ? 1.0 : w[i];
                     if (weight == 0.0) continue;
                     const Odd ox = splitOdd(x[i]), oy = splitOdd(y[i]), ow = splitOdd(weight);

@@ -17,9 +17,6 @@ namespace {
 // Enough for the first boxes of most polynomials of doubles; harder ones
 // double it round by round.
 constexpr slong kStartPrecision = 128;
-// Far beyond anything a polynomial of doubles needs; reaching it means a
-// fault, not a hard input.
-constexpr slong kMostPrecision = slong(1) << 22;
 // Guesses that doubles could not settle get Aberth iterations in Arb's
 // numbers, whose exponents never run out: this many at most, at this
 // precision, until each of their corrections is below 2^−kWideSettledBits
@@ -246,7 +243,7 @@ void RootSet::reisolate(slong i) {
     FmpzPoly work;
     const bool zeroRoot = withoutZeroRoot(poly_, work);
     const slong n = fmpz_poly_degree(work);
-    for (slong prec = 2 * precision_[std::size_t(i)]; prec <= kMostPrecision; prec *= 2) {
+    for (slong prec = 2 * precision_[std::size_t(i)]; prec <= kMostRootPrecision; prec *= 2) {
         stop_.poll();
         AcbVector z(n), boxes(n);
         slong k = 0;
@@ -291,7 +288,7 @@ void RootSet::refine(slong i) {
     // failing that halve the interval of a real root, isolate again for the
     // others, until Newton steps work. The precision kept is the one the
     // ball's accuracy asks for: the failures were not for want of it.
-    for (int attempt = 0; attempt < kPrecisionAttempts && prec <= kMostPrecision; ++attempt, prec *= 2) {
+    for (int attempt = 0; attempt < kPrecisionAttempts && prec <= kMostRootPrecision; ++attempt, prec *= 2) {
         stop_.poll();
         if (!polish(i, prec)) continue;
         radiusOf(z, after);

@@ -18,6 +18,12 @@ namespace quill::analysis {
 // doubles needs more of them than this. Reaching it means a fault, reported
 // by refinementFailed (std::runtime_error naming what did not converge).
 constexpr int kMostRefinements = 20000;
+// The most working precision, in bits, that a root of a polynomial of
+// doubles is sought at, by the search here and by the inverse's certified
+// road alike (both round roots of integer polynomials made from doubles to
+// their nearest doubles). Far beyond what any of them needs; reaching it
+// means a ball that never settles, a fault reported by refinementFailed.
+constexpr slong kMostRootPrecision = slong(1) << 22;
 [[noreturn]] void refinementFailed(const char* what);
 
 class RootSet {

@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <charconv>
+#include <span>
+
+#include "analysis/fit.h"
 #include "common/error.h"
 #include "common/posix_file.h"
 #include "formula_tasks.h"
@@ -40,6 +44,15 @@ bool readInterval(std::string_view text, char mark, InverseInterval& out) {
     }
     out = {ends[0], ends[1]};
     return out.low <= out.high;
+}
+
+// A fit's degree: the whole text one number from 0 to kMaxFitDegree.
+bool readDegree(std::string_view text, int& out) {
+    int degree = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), degree);
+    if (ec != std::errc() || end != text.data() + text.size() || degree < 0 || degree > kMaxFitDegree) return false;
+    out = degree;
+    return true;
 }
 
 }  // namespace
@@ -101,8 +114,11 @@ std::optional<int> runFormulaTask(int argc, char** argv, const TaskIo& io) {
                           : task.kind == FormulaTask::fit  ? "--fit takes DEGREE and POINTS"
                                                            : "--inverse takes COEFFICIENTS and Y_VALUES");
     }
-    if (task.kind == FormulaTask::inverse && task.operands[0] == task.operands[1] && task.operands[0] == "-")
-        return usageError(kTwoStandardInputs);
+    if (task.kind == FormulaTask::fit && !readDegree(task.operands[0], task.degree)) return usageError(fitDegreeRule());
+    // The list files: POINTS, or COEFFICIENTS and Y_VALUES.
+    const std::span<const std::string> inputs(task.operands.begin() + (task.kind == FormulaTask::inverse ? 0 : 1),
+                                              task.operands.end());
+    if (const auto misuse = streamMisuse(inputs, task.output)) return usageError(*misuse);
     task.style.decimalMark = mark ? *mark : readLocaleDecimalMark();
     if (interval) {
         InverseInterval ends;

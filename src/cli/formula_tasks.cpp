@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <string_view>
 
 #include "analysis/fit.h"
@@ -56,6 +55,19 @@ std::vector<double> readValues(const std::string& path, const TaskIo& io, char m
     }
 }
 
+// What work returns; a problem it raises with the data of one file (FitError,
+// InverseError) is named after that file, as the analysis names its lists.
+template <class Work>
+auto aboutFile(const std::string& file, Work work) {
+    try {
+        return work();
+    } catch (const FitError& e) {
+        throw Error(quoteText(file) + ": " + e.message());
+    } catch (const InverseError& e) {
+        throw Error(quoteText(file) + ": " + e.message());
+    }
+}
+
 std::string statisticsText(const FitStatistics& s, const ReportStyle& style) {
     const ReportStyle numbers{style.decimalMark, style.hexNumbers, ReportLayout::report};
     return "points: " + std::to_string(s.count) + "\nlargest residual: " + number(s.largestResidual, numbers) +
@@ -63,11 +75,6 @@ std::string statisticsText(const FitStatistics& s, const ReportStyle& style) {
 }
 
 void runFit(const FormulaTask& task, const TaskIo& io) {
-    int degree = -1;
-    const std::string& d = task.operands[0];
-    const auto [end, ec] = std::from_chars(d.data(), d.data() + d.size(), degree);
-    if (ec != std::errc() || end != d.data() + d.size() || degree < 0 || degree > kMaxFitDegree)
-        throw Error("the degree must be a whole number from 0 to " + std::to_string(kMaxFitDegree));
     const std::string& file = task.operands[1];
     const std::string text = io.load(file);
     PointColumns points;
@@ -78,7 +85,8 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
                         ? quoteText(file) + ": " + e.message()
                         : placedMessage(file, solveFailure(std::current_exception(), SolveList::xValues)));
     }
-    const FitResult fit = fitPolynomial(points.x, points.y, points.w, degree, task.threads);
+    const FitResult fit =
+        aboutFile(file, [&] { return fitPolynomial(points.x, points.y, points.w, task.degree, task.threads); });
     const std::string list = coefficientList(fit.coefficients, task.style);
     const std::string statistics = statisticsText(fit.statistics, task.style);
     io.write(
@@ -96,7 +104,10 @@ void runFit(const FormulaTask& task, const TaskIo& io) {
 void runInverse(const FormulaTask& task, const TaskIo& io) {
     const std::vector<double> a = readValues(task.operands[0], io, task.style.decimalMark);
     const std::vector<double> y = readValues(task.operands[1], io, task.style.decimalMark);
-    const InverseList found = invertPolynomial(a, y, task.interval, task.threads);
+    // Read as lists, the values are finite: what the inverse refuses is the
+    // polynomial, a constant.
+    const InverseList found =
+        aboutFile(task.operands[0], [&] { return invertPolynomial(a, y, task.interval, task.threads); });
     io.write(
         [&](const Sink& sink) {
             std::string text;

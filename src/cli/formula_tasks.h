@@ -14,6 +14,7 @@ namespace quill::cli {
 struct FormulaTask {
     enum Kind { expand, fit, inverse } kind = expand;
     std::vector<std::string> operands;  // FORMULA | DEGREE POINTS | COEFFICIENTS Y_VALUES
+    int degree = 0;                     // DEGREE, read
     ReportStyle style;
     bool statisticsInReport = false;  // --report
     std::optional<InverseInterval> interval;

@@ -147,22 +147,16 @@ ParseResult parseArguments(int argc, char** argv, Options& options) {
     }
     if (options.task != Task::solve && !quill::cli::kHasAnalysis)
         return bad("this build has no analysis: --roots, --extrema and --accuracy need FLINT with Arb");
-    for (const std::string& file : files) {
-        if (options.output && quill::cli::writesIntoInput(*options.output, file))
-            return bad("-o names the pipe a list is read from");
-    }
     if (options.task == Task::roots || options.task == Task::extrema) {
         if (files.size() != 1)
             return bad(std::string(options.task == Task::roots ? "--roots" : "--extrema") +
                        " takes one file, COEFFICIENTS");
-        options.coefficients = std::move(files[0]);
-        return {};
+    } else if (files.size() != 2) {
+        return bad("expected two files, COEFFICIENTS and X_VALUES");
     }
-    if (files.size() != 2) return bad("expected two files, COEFFICIENTS and X_VALUES");
-    if (files[0] == "-" && files[1] == "-") return bad(quill::cli::kTwoStandardInputs);
-    if (quill::cli::sameStream(files[0], files[1])) return bad("one stream can feed only one of the two lists");
+    if (const auto misuse = quill::cli::streamMisuse(files, options.output)) return bad(*misuse);
     options.coefficients = std::move(files[0]);
-    options.xValues = std::move(files[1]);
+    if (files.size() == 2) options.xValues = std::move(files[1]);
     return {};
 }
 

@@ -13,7 +13,6 @@ inline constexpr std::string_view kBadMark =
     "the decimal mark must be one byte of ASCII punctuation other than '+', '-', '(' and ')'";
 inline constexpr std::string_view kBadThreads = "the thread count must be a whole number from 1 to 1024";
 inline constexpr std::string_view kNoOutputName = "-o needs a file name";
-inline constexpr std::string_view kTwoStandardInputs = "standard input can feed only one of the two lists";
 
 // An option's value, written "--name value" or "--name=value": argv[at] is
 // not that option (no), names it with its value in out (at moves past a

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <optional>
 #include <string_view>
 
 namespace quill::cli {
@@ -28,6 +29,19 @@ bool statOf(const std::string& path, struct stat& info) {
     return path == "-" ? ::fstat(STDIN_FILENO, &info) == 0 : ::stat(path.c_str(), &info) == 0;
 }
 
+// True when the two inputs are one stream that could be read only once.
+bool sameStream(const std::string& first, const std::string& second) {
+    struct stat a, b;
+    return statOf(first, a) && statOf(second, b) && sameFile(a, b) && !S_ISREG(a.st_mode) && !S_ISDIR(a.st_mode);
+}
+
+// True when the -o target is the pipe or FIFO that an input is read from.
+bool writesIntoInput(const std::string& output, const std::string& input) {
+    struct stat out, in;
+    return output != "-" && ::stat(output.c_str(), &out) == 0 && statOf(input, in) && sameFile(out, in) &&
+           S_ISFIFO(out.st_mode);
+}
+
 }  // namespace
 
 int openStreamNamed(const std::string& path) {
@@ -43,15 +57,15 @@ int openStreamNamed(const std::string& path) {
     return -1;
 }
 
-bool sameStream(const std::string& first, const std::string& second) {
-    struct stat a, b;
-    return statOf(first, a) && statOf(second, b) && sameFile(a, b) && !S_ISREG(a.st_mode) && !S_ISDIR(a.st_mode);
-}
-
-bool writesIntoInput(const std::string& output, const std::string& input) {
-    struct stat out, in;
-    return output != "-" && ::stat(output.c_str(), &out) == 0 && statOf(input, in) && sameFile(out, in) &&
-           S_ISFIFO(out.st_mode);
+std::optional<std::string_view> streamMisuse(std::span<const std::string> inputs,
+                                             const std::optional<std::string>& output) {
+    for (const std::string& input : inputs) {
+        if (output && writesIntoInput(*output, input)) return "-o names the pipe a list is read from";
+    }
+    if (inputs.size() == 2 && inputs[0] == "-" && inputs[1] == "-")
+        return "standard input can feed only one of the two lists";
+    if (inputs.size() == 2 && sameStream(inputs[0], inputs[1])) return "one stream can feed only one of the two lists";
+    return std::nullopt;
 }
 
 }  // namespace quill::cli

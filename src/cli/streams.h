@@ -3,7 +3,10 @@
 // open standard streams, two inputs that are one stream, and an -o target
 // that is an input's stream.
 
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace quill::cli {
 
@@ -13,15 +16,15 @@ namespace quill::cli {
 // other target, which is saved as a file.
 int openStreamNamed(const std::string& path);
 
-// True when the two inputs ("-": standard input) are one pipe, FIFO, socket
-// or device, which could be read only once. Two names of one regular file
-// are read twice, each from its start, and are fine.
-bool sameStream(const std::string& first, const std::string& second);
-
-// True when the -o target is the pipe or FIFO that an input ("-": standard
-// input) is read from: written into, it would swallow the report or block.
-// A terminal, a device or a regular file is fine: an input is read to its
-// end before the first byte goes out.
-bool writesIntoInput(const std::string& output, const std::string& input);
+// What the command line refuses (status 2) before it reads a byte, about
+// its list files (inputs, "-": standard input) and its -o target: the target
+// is the pipe or FIFO an input is read from (written into, it would swallow
+// the output or block), or two inputs are one pipe, FIFO, socket or device,
+// which could be read only once. Two names of one regular file are read
+// twice, each from its start, and a terminal, a device or a regular file as
+// the target is fine: every input is read to its end before the first byte
+// goes out. Returns the message, or nothing when all is well.
+std::optional<std::string_view> streamMisuse(std::span<const std::string> inputs,
+                                             const std::optional<std::string>& output);
 
 }  // namespace quill::cli

@@ -2,14 +2,9 @@
 // the coefficient doubles.
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <exception>
-#include <mutex>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analysis/roots.h"
@@ -18,6 +13,7 @@
 #include "arrays.h"
 #include "errors.h"
 #include "functions.h"
+#include "interruptible.h"
 
 namespace quill::python {
 
@@ -97,51 +93,6 @@ where the exact values would need more memory than can be had.
 array([17, 16], dtype=uint8)
 >>> quillometer.accuracy([1.0], [2.0], values=[1.001])[1]
 array([3], dtype=uint8))";
-
-// How often the caller looks for a signal while the work runs.
-constexpr std::chrono::milliseconds kSignalLook{50};
-
-// Runs work(cancel) on a thread of its own while the calling thread, without
-// the GIL, looks for signals between short waits: Python runs its signal
-// handlers only there, never inside a C++ call. When a handler raises (Ctrl+C:
-// KeyboardInterrupt), the cancel is set, the work stops within moments
-// (AbortError, dropped) and the handler's exception comes out; otherwise the
-// work's own exception does.
-template <class Work>
-void runInterruptibly(Work work) {
-    std::atomic<bool> cancel{false};
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false, interrupted = false;
-    std::exception_ptr error;
-    {
-        py::gil_scoped_release unlocked;
-        std::thread thread([&] {
-            try {
-                work(&cancel);
-            } catch (...) {
-                error = std::current_exception();
-            }
-            std::lock_guard lock(mutex);
-            done = true;
-            ended.notify_all();
-        });
-        for (;;) {
-            std::unique_lock lock(mutex);
-            if (ended.wait_for(lock, kSignalLook, [&] { return done; })) break;
-            lock.unlock();
-            if (interrupted) continue;
-            py::gil_scoped_acquire locked;
-            if (PyErr_CheckSignals() != 0) {  // the exception stays set for below
-                interrupted = true;
-                cancel.store(true);
-            }
-        }
-        thread.join();
-    }
-    if (interrupted) throw py::error_already_set();
-    if (error) std::rethrow_exception(error);
-}
 
 // The coefficients as the analysis takes them: finite.
 Doubles coefficientsOf(py::handle coefficients) {

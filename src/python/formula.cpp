@@ -2,6 +2,7 @@
 // points, and x back from F(x), each number the double nearest to the exact
 // answer for the doubles given.
 
+#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,7 @@
 #include "arrays.h"
 #include "errors.h"
 #include "functions.h"
+#include "interruptible.h"
 
 namespace quill::python {
 
@@ -32,7 +34,7 @@ Returns a float64 array a(0), a(1), ... a(n), n the exact degree (one 0
 for the zero polynomial). Raises ValueError naming the column of a formula
 that breaks the syntax ("formula:7: ..."), divides by x or by zero, goes
 beyond degree 10000 or a size that cannot be served, or has a coefficient
-beyond the double range.
+beyond the double range. Ctrl+C stops the expansion (KeyboardInterrupt).
 
 >>> quillometer.expand('(x - 0.1)^3 (2x + 1)').tolist()
 [-0.001, 0.028, -0.24, 0.4, 2.0]
@@ -52,7 +54,8 @@ x, y and w: one-dimensional, of one length, finite; weights not negative.
 Returns (coefficients, statistics): a float64 array a(0) ... a(degree), and
 a dict with 'count' (the points), 'largest_residual' and 'rms_residual'
 (of y - F(x), F as evaluate forms it for those coefficients; weighted with
-w) and 'r_squared'. The GIL is released while the fit runs.
+w) and 'r_squared'. The GIL is released while the fit runs, and Ctrl+C
+stops it (KeyboardInterrupt).
 
 Raises ValueError for fewer distinct x (of positive weight) than
 degree + 1, a degree outside 0..100, a value that is not finite, a
@@ -72,7 +75,8 @@ F(x) - y (ties to even), with its multiplicity.
 Returns three one-dimensional arrays (index, x, multiplicity), one entry
 per root, ascending in x for each y: index (int64) the position of its y,
 x (float64) and multiplicity (int64). A y without a root has no entry. The
-GIL is released while the roots are found.
+GIL is released while the roots are found, and Ctrl+C stops the search
+(KeyboardInterrupt).
 
 Raises ValueError for a constant polynomial, a coefficient, y or interval
 end that is not finite, and low > high.
@@ -90,10 +94,7 @@ py::array_t<double> expandText(const std::string& text, const std::string& mark)
     const char decimalMark = decimalMarkOf(mark);
     try {
         std::vector<double> a;
-        {
-            py::gil_scoped_release unlocked;
-            a = expandFormula(text, decimalMark);
-        }
+        runInterruptibly([&](const std::atomic<bool>* cancel) { a = expandFormula(text, decimalMark, cancel); });
         return doublesArray(a);
     } catch (const FormulaError& e) {
         raise(PyExc_ValueError, e.message());
@@ -109,8 +110,9 @@ py::tuple fitPoints(py::handle x, py::handle y, int degree, py::handle w, Thread
         throw py::value_error("x, y and w must be of one length.");
     FitResult result;
     try {
-        py::gil_scoped_release unlocked;
-        result = fitPolynomial(spanOf(xs), spanOf(ys), spanOf(ws), degree, threadsWanted);
+        runInterruptibly([&](const std::atomic<bool>* cancel) {
+            result = fitPolynomial(spanOf(xs), spanOf(ys), spanOf(ws), degree, threadsWanted, cancel);
+        });
     } catch (const FitError& e) {
         raise(PyExc_ValueError, e.message());
     }
@@ -134,8 +136,9 @@ py::tuple inverseOf(py::handle coefficients, py::handle y, py::handle interval, 
     }
     InverseList found;
     try {
-        py::gil_scoped_release unlocked;
-        found = invertPolynomial(spanOf(a), spanOf(ys), within, threadsWanted);
+        runInterruptibly([&](const std::atomic<bool>* cancel) {
+            found = invertPolynomial(spanOf(a), spanOf(ys), within, threadsWanted, cancel);
+        });
     } catch (const InverseError& e) {
         raise(PyExc_ValueError, e.message());
     }

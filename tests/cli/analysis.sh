@@ -2,7 +2,8 @@
 # analysis.sh CLI: --roots, --extrema and --accuracy, table by table: misuse
 # (status 2), lists that fail as in the Solve (status 1, at file:line),
 # polynomials without isolated roots, values beyond the double range, and
-# the CSV and hex forms.
+# the CSV and hex forms; --fit and --inverse guard their streams as the
+# Solve does.
 set -u
 cli=$1
 . "${0%/*}/scratch.sh"
@@ -26,6 +27,8 @@ done <<EOF2
 --accuracy an|expected two files
 --accuracy an x x|expected two files
 --roots --format tsv an|report or csv
+--fit 101 an|the degree must be a whole number from 0 to 100
+--fit 2x an|the degree must be a whole number from 0 to 100
 EOF2
 
 # Lists that fail as in the Solve: status 1, the message at its place.
@@ -82,4 +85,29 @@ awk 'BEGIN { srand(5); for (i = 0; i < 50000; i++) printf "%.17g\r\n", (rand() -
     "$cli" --accuracy --threads 1 --format csv an many >one || fail "--accuracy of many values"
 cut -d, -f1,2 wide | cmp -s - plain || fail "--accuracy: x,F(x) differ from the Solve's"
 cmp -s wide one || fail "--accuracy: threads change the table"
+
+# --fit and --inverse refuse, as the Solve does, -o naming the pipe an input
+# is read from and one stream as both inputs: status 2, nothing read.
+printf '0,1\r\n1,2\r\n' >points
+mkfifo fifo && ln -s fifo link
+while IFS='|' read -r args reason; do
+    # shellcheck disable=SC2086
+    seq 100 | timeout 10 "$cli" $args >out 2>err
+    [ $? -eq 2 ] && [ ! -s out ] && grep -q "^quillometer-cli: $reason" err || fail "'$args': $(head -1 err)"
+done <<EOF2
+--fit 1 - -o /dev/stdin|-o names the pipe
+--fit 1 fifo -o link|-o names the pipe
+--inverse an - -o /dev/fd/0|-o names the pipe
+--inverse - -|standard input can feed only one
+--inverse - /dev/stdin|one stream can feed only one
+--inverse fifo link|one stream can feed only one
+EOF2
+"$cli" --inverse -o x an x 2>err && "$cli" --fit 1 points -o points 2>err ||
+    fail "a regular file as input and -o: $(cat err)"
+
+# A formula as long as is served, one long chain of sums, expands on a small
+# stack: the expansion's depth does not grow with the formula's length.
+chain=$(awk 'BEGIN { printf "x"; for (i = 1; i < 50000; i++) printf "+x" }')
+(ulimit -s 1024 && "$cli" --expand "$chain" >out 2>err) && [ "$(tr '\n' '/' <out)" = "0/50000/" ] ||
+    fail "--expand of a long chain on a small stack: $(cat err)"
 exit $failed

@@ -91,6 +91,18 @@ def test_fit_weights_and_errors():
         quillometer.fit([0.0, 1.0], [1.0, 2.0], 1, w=[1.0, -1.0])
 
 
+# Values or weights near the top of the double range: the statistics come
+# out finite and right, not inf or nan from sums that overflow.
+@pytest.mark.parametrize("y, w, rms, r_squared", [
+    ([1e308, -1e308, 1e308], None, (8 / 9) ** 0.5 * 1e308, 0.0),
+    ([1.0, 2.0, 4.0], [1e308] * 3, (1 / 18) ** 0.5, 1 - (1 / 6) / (14 / 3)),
+])
+def test_fit_statistics_near_the_double_range(y, w, rms, r_squared):
+    _, statistics = quillometer.fit([0.0, 1.0, 2.0], y, 1, w=w)
+    assert statistics["rms_residual"] == pytest.approx(rms, rel=1e-15)
+    assert statistics["r_squared"] == pytest.approx(r_squared, rel=1e-15, abs=1e-300)
+
+
 def test_inverse():
     index, x, multiplicity = quillometer.inverse([-2.0, 0.0, 1.0], [2.0, -2.0, -3.0, 0.25])
     assert index.tolist() == [0, 0, 1, 3, 3]

@@ -87,6 +87,10 @@ except KeyboardInterrupt:
         (3000, "quillometer.accuracy(a, [0.999] * 1000000)"),  # the engine's own values first
         (5000, "quillometer.roots(a)"),
         (5000, "quillometer.extrema(a)"),
+        (1, "quillometer.fit([i / 7 for i in range(300000)], [1.0] * 300000, 100, threads=1)"),  # the power sums
+        (1, "quillometer.fit([1000 + i / 20 for i in range(200)], [i % 7.0 for i in range(200)], 100)"),  # the solve
+        (300, "quillometer.inverse(a, [0.5] * 1000, threads=1)"),  # y after y on the certified road
+        (5000, "quillometer.inverse(a, [0.5])"),  # the turning points first
     ],
 )
 def test_python_raises_keyboard_interrupt(coefficients, call):

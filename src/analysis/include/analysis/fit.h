@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "common/error.h"
@@ -14,6 +15,9 @@
 namespace quill {
 
 inline constexpr int kMaxFitDegree = 100;
+
+// What a degree outside 0..kMaxFitDegree is told.
+std::string fitDegreeRule();
 
 // Points that cannot be fitted (the message says why).
 class FitError : public Error {

@@ -2,6 +2,7 @@
 // Coefficients from a formula: a polynomial written the way people write one,
 // (x - 0,1)^3(2x + 1), expanded exactly and rounded once.
 
+#include <atomic>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,8 @@ public:
 // ties to the even significand. Raises FormulaError for a formula that breaks
 // the syntax, divides by x or by zero, reaches beyond kMaxFormulaDegree or an
 // exact size that could not be served (refused before any arithmetic), or
-// has a coefficient beyond the double range.
-std::vector<double> expandFormula(std::string_view formula, char decimalMark);
+// has a coefficient beyond the double range; AbortError once *cancel is set.
+std::vector<double> expandFormula(std::string_view formula, char decimalMark,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quill
