@@ -161,14 +161,16 @@ inline uint64_t leadingDigitsValue(uint64_t chunk, unsigned k) {
 }
 
 // s * 10^count + the run of digits from p on; returns the byte after the run
-// (s wraps around beyond 2^64: the caller counts the digits).
-[[gnu::always_inline]] inline const Byte* quickDigits(const Window& w, const Byte* p, uint64_t& s) {
+// and sets `after` to the bytes from there on, of which at least one is
+// read (s wraps around beyond 2^64: the caller counts the digits).
+[[gnu::always_inline]] inline const Byte* quickDigits(const Window& w, const Byte* p, uint64_t& s, uint64_t& after) {
     for (;;) {
         const uint64_t chunk = w.at(p);
         const uint64_t other = nonDigitBytes(chunk);
         if (other != 0) [[likely]] {
             const unsigned k = static_cast<unsigned>(std::countr_zero(other)) / 8;
             s = s * kTenPow[k] + leadingDigitsValue(chunk, k);
+            after = chunk >> 8 * k;
             return p + k;
         }
         s = s * 100000000 + eightDigitsValue(chunk);
@@ -185,31 +187,29 @@ struct Quick {
 [[gnu::always_inline]] inline bool quickScan(std::string_view text, char decimalMark, Quick& out) {
     const Window w(text);
     const Byte* p = w.begin();
-    uint64_t chunk = w.at(p);
-    const bool negative = (chunk & 0xFF) == '-';
-    p += ((chunk & 0xFF) == '+') | negative;
+    const bool negative = *p == '-';  // a byte of the text or of its copy
+    p += (*p == '+') | negative;
     const Byte* const start = p;
     uint64_t s = 0;
-    p = quickDigits(w, p, s);
+    uint64_t chunk;
+    p = quickDigits(w, p, s, chunk);
     int64_t fraction = 0;
     bool marked = false;
-    chunk = w.at(p);
     if ((chunk & 0xFF) == static_cast<Byte>(decimalMark) && decimalMark != 0) {
         marked = true;
         const Byte* const fractionStart = p + 1;
-        p = quickDigits(w, fractionStart, s);
+        p = quickDigits(w, fractionStart, s, chunk);
         fraction = p - fractionStart;
-        chunk = w.at(p);
     }
     const int64_t length = p - start;  // the digits and the mark
     if (length == 0 || length - marked > 19) return false;
     int32_t exponent = 0;
     if (((chunk & 0xFF) | 0x20) == 'e') {
-        chunk >>= 8;
+        chunk = w.at(p + 1);
         const bool exponentNegative = (chunk & 0xFF) == '-';
         chunk >>= 8 * (((chunk & 0xFF) == '+') | exponentNegative);
         const unsigned k =
-            static_cast<unsigned>(std::countr_zero(nonDigitBytes(chunk))) / 8;  // never 8: the top byte is 0
+            static_cast<unsigned>(std::countr_zero(nonDigitBytes(chunk) | 1ULL << 63)) / 8;  // 7 for 7 or more
         if (k > 3) return false;
         exponent = static_cast<int32_t>(leadingDigitsValue(chunk, k));
         exponent = exponentNegative ? -exponent : exponent;
@@ -365,14 +365,14 @@ Ext80 textToNumber(std::string_view text, char decimalMark) {
     return v;
 }
 
-double textToDouble(std::string_view text, char decimalMark) {
+namespace {
+
+// textToDouble for every text the short road leaves.
+[[gnu::noinline]] double textToDoubleByTheSteps(std::string_view text, char decimalMark) {
     Scanned s;
     if (!scan(text, decimalMark, s)) throwNotANumber(text);
     if (!s.acc.wide) {
         if (s.acc.small == 0) return s.negative ? -0.0 : 0.0;  // zero scales to zero
-        double d;
-        if (storeScaled(s.acc.small, s.power, s.negative, d)) [[likely]]
-            return d;
         // The steps of scaleIntegerByPowerOfTen inline, and the store of
         // their bits, in integer registers too.
         const int shift = std::countl_zero(s.acc.small);
@@ -386,6 +386,19 @@ double textToDouble(std::string_view text, char decimalMark) {
     Ext80 v = scaleByPowerOfTen(s.acc.value(), s.power, s.acc.flags);
     if (s.acc.flags.any()) throwNotANumber(text);
     return narrowToDouble(s.negative ? v.negated() : v);
+}
+
+}  // namespace
+
+double textToDouble(std::string_view text, char decimalMark) {
+    Quick q;
+    double d;
+    if (quickScan(text, decimalMark, q)) [[likely]] {
+        if (q.digits == 0) return q.negative ? -0.0 : 0.0;  // zero scales to zero
+        if (storeScaled(q.digits, q.power, q.negative, d)) [[likely]]
+            return d;
+    }
+    return textToDoubleByTheSteps(text, decimalMark);
 }
 
 double narrowToDouble(Ext80 v) {
