@@ -5,12 +5,12 @@
 
 #include "numtext/pow10.h"
 #include "pow10_steps.h"
+#include "ten_powers.h"
 
 namespace quill {
 namespace {
 
 constexpr uint64_t kIntegerBit = uint64_t{1} << 63;
-constexpr uint64_t kTenPow15 = 1000000000000000ULL;
 constexpr uint64_t kTenPow18 = 1000000000000000000ULL;
 constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 // 19728 / 65536 lies a little below log10(2): the estimate it gives is never
@@ -123,6 +123,46 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
     return true;
 }
 
+// Y = m * 2^(e - 63) * 10^n (m a significand with its top bit set) as an
+// integer and the 64 bits of its fraction, by one multiplication with the
+// 64-bit significand of 10^n; false where Y would not lie in [2^0, 2^64).
+inline bool scaledByOneProduct(uint64_t m, int32_t e, int32_t n, uint64_t& whole, uint64_t& fraction) {
+    if (n <= ten_powers::kFirst || n > ten_powers::kLast) return false;
+    const pow10_steps::U128 product = pow10_steps::U128(m) * ten_powers::significand(n);
+    const int32_t fractionBits = 126 - e - ten_powers::binaryExponent(n);
+    if (fractionBits < 64 || fractionBits > 127) return false;
+    whole = static_cast<uint64_t>(product >> fractionBits);
+    fraction = static_cast<uint64_t>(product >> (fractionBits - 64));
+    return true;
+}
+
+constexpr uint64_t kTenPow15 = 1000000000000000ULL;
+// 0.5005 and 2^-10 in units of 2^-64.
+constexpr uint64_t kHalfAndAThousandth = 0x8020C49BA5E353F8ULL;
+constexpr uint64_t kMargin = uint64_t{1} << 54;
+
+// The fifteen digits of the road below without its steps: with
+// Y = v * 10^(15 - exponent), the eighteen digits are the exact value
+// 1000 Y rounded to an integer, so the fifteen are floor(Y + 0.5005), unless
+// Y reaches 10^15 (nineteen digits: then 10 Y rounded, cut, as 10^(14 -
+// exponent) gives it). The steps' roundings move 1000 Y (or 10^4 Y) by less
+// than 0.3, the 64-bit power of ten Y by less than 0.0001: wherever Y + 0.5005
+// lies within 2^-10 of an integer, or Y near 10^15, false, and the steps decide.
+[[gnu::always_inline]] inline bool fifteenByOneProduct(uint64_t m, int32_t e, int32_t& exponent, uint64_t& fifteen) {
+    int32_t n = 15 - exponent;
+    uint64_t whole, fraction;
+    if (!scaledByOneProduct(m, e, n, whole, fraction)) return false;
+    if (whole >= kTenPow15 - 1) [[unlikely]] {
+        if (whole <= kTenPow15) return false;  // too close to the nineteenth digit
+        if (!scaledByOneProduct(m, e, --n, whole, fraction) || whole >= kTenPow15 - 1) return false;
+    }
+    const uint64_t above = fraction + kHalfAndAThousandth;
+    if (above + kMargin < 2 * kMargin) return false;
+    fifteen = whole + (above < fraction);  // the carry of the addition
+    exponent = 15 - n;
+    return true;
+}
+
 // A finite nonzero magnitude (biased exponent 1..0x7FFE) as fifteen digits:
 // value ~ 0.<fifteen as 15 digits> * 10^exponent, rounded to 15 significant
 // digits by the 16th digit of an 18-digit integer. Leading zeros stay: when
@@ -133,14 +173,16 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
     const int32_t binaryExponent = static_cast<int32_t>(biased) - 16383;
     // Arithmetic shift: the quotient rounds toward minus infinity.
     exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
-    uint64_t eighteen;
-    if ((significand & kIntegerBit) == 0 || !eighteenDigits({significand, binaryExponent}, exponent, eighteen))
+    if ((significand & kIntegerBit) == 0 || !fifteenByOneProduct(significand, binaryExponent, exponent, fifteen))
         [[unlikely]] {
-        if (!eighteenDigitsStepByStep(biased, significand, exponent, eighteen)) return false;
+        uint64_t eighteen;
+        if ((significand & kIntegerBit) == 0 || !eighteenDigits({significand, binaryExponent}, exponent, eighteen)) {
+            if (!eighteenDigitsStepByStep(biased, significand, exponent, eighteen)) return false;
+        }
+        // Cut the eighteen digits to fifteen by the sixteenth, half up.
+        const uint64_t hundreds = eighteen / 100;
+        fifteen = hundreds / 10 + (hundreds % 10 >= 5 ? 1 : 0);
     }
-    // Cut the eighteen digits to fifteen by the sixteenth, half up.
-    const uint64_t hundreds = eighteen / 100;
-    fifteen = hundreds / 10 + (hundreds % 10 >= 5 ? 1 : 0);
     const bool carried = fifteen == kTenPow15;  // 999...9 rounded up: 1 with one more digit
     fifteen = carried ? kTenPow15 / 10 : fifteen;
     exponent += carried;
