@@ -123,6 +123,10 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
     return true;
 }
 
+// The decimal exponent of 2^binaryExponent estimated by the rule above.
+// Arithmetic shift: the quotient rounds toward minus infinity.
+inline int32_t exponentEstimate(int32_t binaryExponent) { return ((binaryExponent * kLog10Of2Times65536) >> 16) + 1; }
+
 // Y = m * 2^(e - 63) * 10^n (m a significand with its top bit set) as an
 // integer and the 64 bits of its fraction, by one multiplication with the
 // 64-bit significand of 10^n; false where Y would not lie in [2^0, 2^64).
@@ -171,8 +175,7 @@ constexpr uint64_t kMargin = uint64_t{1} << 54;
 [[gnu::always_inline]] inline bool fifteenDigits(uint16_t biased, uint64_t significand, int32_t& exponent,
                                                  uint64_t& fifteen) {
     const int32_t binaryExponent = static_cast<int32_t>(biased) - 16383;
-    // Arithmetic shift: the quotient rounds toward minus infinity.
-    exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
+    exponent = exponentEstimate(binaryExponent);
     if ((significand & kIntegerBit) == 0 || !fifteenByOneProduct(significand, binaryExponent, exponent, fifteen))
         [[unlikely]] {
         uint64_t eighteen;
@@ -309,7 +312,10 @@ DecimalForm toDecimalForm(Ext80 v) {
     return form;
 }
 
-std::size_t doubleToText(double value, char decimalMark, char* out) {
+namespace {
+
+// doubleToText for the values the short road leaves.
+[[gnu::noinline]] std::size_t doubleToTextByTheSteps(double value, char decimalMark, char* out) {
     // Every double is a normal 80-bit value, zero, infinity or NaN.
     const SoftExt80 v = SoftExt80::fromDouble(value);
     const uint16_t biased = v.biasedExponent();
@@ -330,6 +336,26 @@ std::size_t doubleToText(double value, char decimalMark, char* out) {
     }
     copyShort(out, text, length);
     return length;
+}
+
+}  // namespace
+
+std::size_t doubleToText(double value, char decimalMark, char* out) {
+    // A normal double: its significand with the integer bit, as the 80-bit
+    // value holds it.
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const uint32_t field = static_cast<uint32_t>(bits >> 52) & 0x7FF;
+    const int32_t binaryExponent = static_cast<int32_t>(field) - 1023;
+    int32_t exponent = exponentEstimate(binaryExponent);
+    uint64_t fifteen;
+    if (field - 1 < 0x7FE && fifteenByOneProduct(kIntegerBit | bits << 11, binaryExponent, exponent, fifteen))
+        [[likely]] {
+        char text[kLaidOut];
+        const std::size_t length = layOut(bits >> 63, exponent, fifteen, decimalMark, text);
+        copyShort(out, text, length);
+        return length;
+    }
+    return doubleToTextByTheSteps(value, decimalMark, out);
 }
 
 std::string doubleToText(double value, char decimalMark) {
