@@ -1,7 +1,8 @@
 // Any bytes through text-to-number and number-to-text. Nothing may crash, the
-// throwing and non-throwing conversions must agree, and formatting must be
-// idempotent through parsing: a double's text, read back and stored, gives a
-// double with the very same text.
+// throwing and non-throwing conversions must agree, the direct road to a
+// double and the digits of a double must be those of the 80-bit steps, and
+// formatting must be idempotent through parsing: a double's text, read back
+// and stored, gives a double with the very same text.
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "common/error.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
+#include "numtext/pow10.h"
 
 namespace {
 
@@ -53,6 +55,53 @@ void checkDecimalForm(quill::Ext80 v) {
     check(form.exponent != quill::DecimalForm::kNaN && form.exponent != quill::DecimalForm::kInfinity);
 }
 
+// The fifteen digits of d by the 80-bit steps one after the other, as the
+// report's rule has them, against the short road of doubleToText.
+void checkDigitsAgainstTheSteps(double d) {
+    if (!std::isfinite(d) || d == 0) return;
+    const quill::Ext80 v = quill::Ext80::fromDouble(std::fabs(d));
+    int exponent = (((int32_t(v.biasedExponent()) - 16383) * 19728) >> 16) + 1;
+    quill::Ext80Flags flags;
+    const quill::Ext80 tenPow18 = quill::Ext80::fromUint64(1000000000000000000ULL);
+    quill::Ext80 scaled = quill::scaleByPowerOfTen(v, 18 - exponent, flags).roundToInteger();
+    if (!scaled.lessThan(tenPow18)) {
+        scaled = quill::Ext80::div(scaled, quill::Ext80::fromUint64(10), flags).roundToInteger();
+        ++exponent;
+    }
+    const uint64_t eighteen = scaled.toUint64();
+    uint64_t fifteen = eighteen / 1000 + ((eighteen / 100) % 10 >= 5 ? 1 : 0);
+    if (fifteen == 1000000000000000ULL) {
+        fifteen /= 10;
+        ++exponent;
+    }
+    const quill::DecimalForm form = quill::toDecimalForm(v);
+    check(form.exponent == exponent);
+    uint64_t written = 0;
+    int count = 0;
+    for (; form.digits[count] != 0; ++count) written = written * 10 + uint64_t(form.digits[count] - '0');
+    for (; count < 15; ++count) written *= 10;
+    check(written == fifteen);
+}
+
+enum class Outcome { Value, Rejected, Overflow };
+
+// textToDouble: the double textToNumber stores, or the same error.
+void checkDirectRoad(std::string_view text, char mark, bool parsed, quill::Ext80 value) {
+    Outcome direct = Outcome::Value;
+    double d = 0;
+    try {
+        d = quill::textToDouble(text, mark);
+    } catch (const quill::ConvertError&) {
+        direct = Outcome::Rejected;
+    } catch (const quill::OverflowError&) {
+        direct = Outcome::Overflow;
+    }
+    if (!parsed) return check(direct == Outcome::Rejected);
+    const auto narrowed = value.narrowToDouble();
+    if (narrowed.overflow) return check(direct == Outcome::Overflow);
+    check(direct == Outcome::Value && std::bit_cast<uint64_t>(d) == std::bit_cast<uint64_t>(narrowed.value));
+}
+
 void checkText(std::string_view text, char mark) {
     quill::Ext80 value;
     const bool parsed = quill::tryTextToNumber(text, mark, value);
@@ -63,12 +112,14 @@ void checkText(std::string_view text, char mark) {
         threw = true;
     }
     check(threw != parsed);
+    checkDirectRoad(text, mark, parsed, value);
     if (!parsed) return;
     check(value.isFinite());
     checkDecimalForm(value);
     const auto narrowed = value.narrowToDouble();
     if (narrowed.overflow) return;
     checkRoundTrip(narrowed.value, mark);
+    checkDigitsAgainstTheSteps(narrowed.value);
 }
 
 }  // namespace
@@ -85,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const double d = std::bit_cast<double>(bits);
         checkRoundTrip(d, '.');
         checkRoundTrip(d, ',');
+        checkDigitsAgainstTheSteps(d);
         char hex[quill::kMaxHexTextLength];
         check(quill::doubleToHexText(d, hex) <= quill::kMaxHexTextLength);
     }
