@@ -47,22 +47,25 @@ inline uint64_t load(const Byte* p) {
     return t;
 }
 
-// The high bit of every byte that is not a digit. XOR maps exactly "0".."9"
-// to 0..9; adding 0x76 to the low seven bits then reaches 0x80 from 10 on.
-inline uint64_t nonDigitBytes(uint64_t chunk) {
-    const uint64_t x = chunk ^ 0x3030303030303030ULL;
+constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
+
+// The high bit of every byte that is not a digit, from the bytes XOR "0":
+// that maps exactly "0".."9" to 0..9; adding 0x76 to the low seven bits
+// then reaches 0x80 from 10 on.
+inline uint64_t nonDigitValues(uint64_t x) {
     return (((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
 }
+inline uint64_t nonDigitBytes(uint64_t chunk) { return nonDigitValues(chunk ^ kZeros); }
 
-// The value of a chunk of eight digits: pairs, quadruples and the whole
-// combined by multiply-and-add on packed lanes.
-inline uint64_t eightDigitsValue(uint64_t chunk) {
-    chunk -= 0x3030303030303030ULL;
-    chunk = chunk * 10 + (chunk >> 8);  // two-digit values in the even bytes
-    const uint64_t pairs = chunk & 0x00FF00FF00FF00FFULL;
+// The number eight digit values 0..9 (the first in the lowest byte) make:
+// pairs, quadruples and the whole combined by multiply-and-add on packed lanes.
+inline uint64_t valueOfEight(uint64_t values) {
+    values = values * 10 + (values >> 8);  // two-digit values in the even bytes
+    const uint64_t pairs = values & 0x00FF00FF00FF00FFULL;
     const uint64_t quads = ((pairs * (1 + (100ULL << 16))) >> 16) & 0x0000FFFF0000FFFFULL;
     return (quads * (1 + (10000ULL << 32))) >> 32;
 }
+inline uint64_t eightDigitsValue(uint64_t chunk) { return valueOfEight(chunk ^ kZeros); }
 
 // The largest s for which s * 10^8 + (10^8 - 1) still fits in 64 bits.
 constexpr uint64_t kMaxBeforeEight = (UINT64_MAX - 99999999) / 100000000;
@@ -152,13 +155,9 @@ private:
 };
 
 constexpr uint64_t kTenPow[9] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
-
-// The value of the first k < 8 bytes of a chunk, all digits: moved to the
-// top, '0' bytes shifted in below them.
-inline uint64_t leadingDigitsValue(uint64_t chunk, unsigned k) {
-    return eightDigitsValue(((chunk << (56 - 8 * k)) << 8) | (kZeros >> 8 * k));
-}
+// The value of the first k < 8 of eight digit values: moved to the top,
+// zeros shifted in below them.
+inline uint64_t valueOfFirst(uint64_t values, unsigned k) { return valueOfEight((values << (56 - 8 * k)) << 8); }
 
 // s * 10^count + the run of digits from p on; returns the byte after the run
 // and sets `after` to the bytes from there on, of which at least one is
@@ -166,14 +165,15 @@ inline uint64_t leadingDigitsValue(uint64_t chunk, unsigned k) {
 [[gnu::always_inline]] inline const Byte* quickDigits(const Window& w, const Byte* p, uint64_t& s, uint64_t& after) {
     for (;;) {
         const uint64_t chunk = w.at(p);
-        const uint64_t other = nonDigitBytes(chunk);
+        const uint64_t values = chunk ^ kZeros;
+        const uint64_t other = nonDigitValues(values);
         if (other != 0) [[likely]] {
             const unsigned k = static_cast<unsigned>(std::countr_zero(other)) / 8;
-            s = s * kTenPow[k] + leadingDigitsValue(chunk, k);
+            s = s * kTenPow[k] + valueOfFirst(values, k);
             after = chunk >> 8 * k;
             return p + k;
         }
-        s = s * 100000000 + eightDigitsValue(chunk);
+        s = s * 100000000 + valueOfEight(values);
         p += 8;
     }
 }
@@ -211,7 +211,7 @@ struct Quick {
         const unsigned k =
             static_cast<unsigned>(std::countr_zero(nonDigitBytes(chunk) | 1ULL << 63)) / 8;  // 7 for 7 or more
         if (k > 3) return false;
-        exponent = static_cast<int32_t>(leadingDigitsValue(chunk, k));
+        exponent = static_cast<int32_t>(valueOfFirst(chunk ^ kZeros, k));
         exponent = exponentNegative ? -exponent : exponent;
         chunk >>= 8 * k;
     }
