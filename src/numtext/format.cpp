@@ -234,7 +234,8 @@ inline char* putExponent(char* p, int32_t e) {
 // built in `text` by copies of fixed size (kLaidOut bytes of room: the
 // copies run past the end of the text). Returns the length.
 constexpr std::size_t kLaidOut = 64;
-inline std::size_t layOut(bool negative, int32_t e, uint64_t fifteen, char decimalMark, char* text) {
+[[gnu::always_inline]] inline std::size_t layOut(bool negative, int32_t e, uint64_t fifteen, char decimalMark,
+                                                 char* text) {
     char digitText[32];
     const int length = writeFifteen(fifteen, digitText);
     const char* digits = digitText + 1;
