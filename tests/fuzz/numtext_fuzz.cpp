@@ -14,7 +14,8 @@
 #include "common/error.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
-#include "numtext/pow10.h"
+
+#include "digits_by_the_steps.h"
 
 namespace {
 
@@ -60,20 +61,7 @@ void checkDecimalForm(quill::Ext80 v) {
 void checkDigitsAgainstTheSteps(double d) {
     if (!std::isfinite(d) || d == 0) return;
     const quill::Ext80 v = quill::Ext80::fromDouble(std::fabs(d));
-    int exponent = (((int32_t(v.biasedExponent()) - 16383) * 19728) >> 16) + 1;
-    quill::Ext80Flags flags;
-    const quill::Ext80 tenPow18 = quill::Ext80::fromUint64(1000000000000000000ULL);
-    quill::Ext80 scaled = quill::scaleByPowerOfTen(v, 18 - exponent, flags).roundToInteger();
-    if (!scaled.lessThan(tenPow18)) {
-        scaled = quill::Ext80::div(scaled, quill::Ext80::fromUint64(10), flags).roundToInteger();
-        ++exponent;
-    }
-    const uint64_t eighteen = scaled.toUint64();
-    uint64_t fifteen = eighteen / 1000 + ((eighteen / 100) % 10 >= 5 ? 1 : 0);
-    if (fifteen == 1000000000000000ULL) {
-        fifteen /= 10;
-        ++exponent;
-    }
+    const auto [exponent, fifteen] = quill::digitsByTheSteps(std::fabs(d));
     const quill::DecimalForm form = quill::toDecimalForm(v);
     check(form.exponent == exponent);
     uint64_t written = 0;
