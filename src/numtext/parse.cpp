@@ -49,12 +49,11 @@ inline uint64_t load(const Byte* p) {
 
 constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 
-// The high bit of every byte that is not a digit, from the bytes XOR "0":
-// that maps exactly "0".."9" to 0..9; adding 0x76 to the low seven bits
-// then reaches 0x80 from 10 on.
-inline uint64_t nonDigitValues(uint64_t x) {
-    return (((x & 0x7F7F7F7F7F7F7F7FULL) + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL;
-}
+// From the bytes XOR "0", which maps exactly "0".."9" to 0..9: the high bit
+// of the first byte that is not a digit set, and none below it (adding 0x76
+// reaches 0x80 from 10 on; a byte from 0x8A on carries into the next one,
+// which only ever follows a non-digit). Zero for eight digits.
+inline uint64_t nonDigitValues(uint64_t x) { return ((x + 0x7676767676767676ULL) | x) & 0x8080808080808080ULL; }
 inline uint64_t nonDigitBytes(uint64_t chunk) { return nonDigitValues(chunk ^ kZeros); }
 
 // The number eight digit values 0..9 (the first in the lowest byte) make:
