@@ -184,6 +184,7 @@ struct Quick {
 };
 
 [[gnu::always_inline]] inline bool quickScan(std::string_view text, char decimalMark, Quick& out) {
+    if constexpr (std::endian::native != std::endian::little) return false;  // chunks hold the first byte lowest
     const Window w(text);
     const Byte* p = w.begin();
     const bool negative = *p == '-';  // a byte of the text or of its copy
