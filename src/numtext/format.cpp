@@ -129,7 +129,8 @@ inline int32_t exponentEstimate(int32_t binaryExponent) { return ((binaryExponen
 
 // Y = m * 2^(e - 63) * 10^n (m a significand with its top bit set) as an
 // integer and the 64 bits of its fraction, by one multiplication with the
-// 64-bit significand of 10^n; false where Y would not lie in [2^0, 2^64).
+// 64-bit significand of 10^n; false where Y is too large or too small for
+// that.
 inline bool scaledByOneProduct(uint64_t m, int32_t e, int32_t n, uint64_t& whole, uint64_t& fraction) {
     if (n <= ten_powers::kFirst || n > ten_powers::kLast) return false;
     const pow10_steps::U128 product = pow10_steps::U128(m) * ten_powers::significand(n);
@@ -145,13 +146,16 @@ constexpr uint64_t kTenPow15 = 1000000000000000ULL;
 constexpr uint64_t kHalfAndAThousandth = 0x8020C49BA5E353F8ULL;
 constexpr uint64_t kMargin = uint64_t{1} << 54;
 
-// The fifteen digits of the road below without its steps: with
-// Y = v * 10^(15 - exponent), the eighteen digits are the exact value
-// 1000 Y rounded to an integer, so the fifteen are floor(Y + 0.5005), unless
-// Y reaches 10^15 (nineteen digits: then 10 Y rounded, cut, as 10^(14 -
-// exponent) gives it). The steps' roundings move 1000 Y (or 10^4 Y) by less
-// than 0.3, the 64-bit power of ten Y by less than 0.0001: wherever Y + 0.5005
-// lies within 2^-10 of an integer, or Y near 10^15, false, and the steps decide.
+// The fifteen digits of the road below by one product. With
+// Y = v * 10^(15 - exponent), the steps scale 1000 Y, round it to an integer
+// n and keep floor((n + 500) / 1000): floor(Y + 0.5005) for the exact Y. The
+// steps (at most two rounded factors and two rounded results) move 1000 Y by
+// less than 0.22, the 64-bit power of ten moves Y by less than 0.0001: only
+// where Y + 0.5005 lies within 2^-10 of an integer can the two part, and
+// there the steps decide. From Y = 10^15 on there are nineteen digits: the
+// steps round 10 * 1000 Y', Y' = Y / 10 (from 10^(14 - exponent)), divide
+// it by 10 and round again, which moves 1000 Y' by less than 0.3, and the
+// same holds; next to 10^15 itself the steps decide.
 [[gnu::always_inline]] inline bool fifteenByOneProduct(uint64_t m, int32_t e, int32_t& exponent, uint64_t& fifteen) {
     int32_t n = 15 - exponent;
     uint64_t whole, fraction;
