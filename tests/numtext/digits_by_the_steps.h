@@ -1,5 +1,5 @@
 #pragma once
-// The report's fifteen digits of a double by the 80-bit steps one after the
+// The report's fifteen digits of a value by the 80-bit steps one after the
 // other, plainly: the reference the conversions' integer roads are held to.
 
 #include <cstdint>
@@ -14,9 +14,8 @@ struct StepDigits {
     uint64_t fifteen;
 };
 
-// For a finite positive double.
-inline StepDigits digitsByTheSteps(double d) {
-    const Ext80 v = Ext80::fromDouble(d);
+// For a positive normal 80-bit value.
+inline StepDigits digitsByTheSteps(Ext80 v) {
     int32_t exponent = (((int32_t(v.biasedExponent()) - 16383) * 19728) >> 16) + 1;
     Ext80Flags flags;
     const Ext80 tenPow18 = Ext80::fromUint64(1000000000000000000ULL);
@@ -33,5 +32,8 @@ inline StepDigits digitsByTheSteps(double d) {
     }
     return {exponent, fifteen};
 }
+
+// For a finite positive double.
+inline StepDigits digitsByTheSteps(double d) { return digitsByTheSteps(Ext80::fromDouble(d)); }
 
 }  // namespace quill
