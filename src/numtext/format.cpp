@@ -5,12 +5,12 @@
 
 #include "numtext/pow10.h"
 #include "pow10_steps.h"
+#include "ten_powers.h"
 
 namespace quill {
 namespace {
 
 constexpr uint64_t kIntegerBit = uint64_t{1} << 63;
-constexpr uint64_t kTenPow15 = 1000000000000000ULL;
 constexpr uint64_t kTenPow18 = 1000000000000000000ULL;
 constexpr uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 // 19728 / 65536 lies a little below log10(2): the estimate it gives is never
@@ -123,6 +123,54 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
     return true;
 }
 
+// The decimal exponent of 2^binaryExponent estimated by the rule above.
+// Arithmetic shift: the quotient rounds toward minus infinity.
+inline int32_t exponentEstimate(int32_t binaryExponent) { return ((binaryExponent * kLog10Of2Times65536) >> 16) + 1; }
+
+// Y = m * 2^(e - 63) * 10^n (m a significand with its top bit set) as an
+// integer and the 64 bits of its fraction, by one multiplication with the
+// 64-bit significand of 10^n; false where Y is too large or too small for
+// that.
+inline bool scaledByOneProduct(uint64_t m, int32_t e, int32_t n, uint64_t& whole, uint64_t& fraction) {
+    if (n <= ten_powers::kFirst || n > ten_powers::kLast) return false;
+    const pow10_steps::U128 product = pow10_steps::U128(m) * ten_powers::significand(n);
+    const int32_t fractionBits = 126 - e - ten_powers::binaryExponent(n);
+    if (fractionBits < 64 || fractionBits > 127) return false;
+    whole = static_cast<uint64_t>(product >> fractionBits);
+    fraction = static_cast<uint64_t>(product >> (fractionBits - 64));
+    return true;
+}
+
+constexpr uint64_t kTenPow15 = 1000000000000000ULL;
+// 0.5005 and 2^-10 in units of 2^-64.
+constexpr uint64_t kHalfAndAThousandth = 0x8020C49BA5E353F8ULL;
+constexpr uint64_t kMargin = uint64_t{1} << 54;
+
+// The fifteen digits of the road below by one product. With
+// Y = v * 10^(15 - exponent), the steps scale 1000 Y, round it to an integer
+// n and keep floor((n + 500) / 1000): floor(Y + 0.5005) for the exact Y. The
+// steps (at most two rounded factors and two rounded results) move 1000 Y by
+// less than 0.22, the 64-bit power of ten moves Y by less than 0.0001: only
+// where Y + 0.5005 lies within 2^-10 of an integer can the two part, and
+// there the steps decide. From Y = 10^15 on there are nineteen digits: the
+// steps round 10 * 1000 Y', Y' = Y / 10 (from 10^(14 - exponent)), divide
+// it by 10 and round again, which moves 1000 Y' by less than 0.3, and the
+// same holds; next to 10^15 itself the steps decide.
+[[gnu::always_inline]] inline bool fifteenByOneProduct(uint64_t m, int32_t e, int32_t& exponent, uint64_t& fifteen) {
+    int32_t n = 15 - exponent;
+    uint64_t whole, fraction;
+    if (!scaledByOneProduct(m, e, n, whole, fraction)) return false;
+    if (whole >= kTenPow15 - 1) [[unlikely]] {
+        if (whole <= kTenPow15) return false;  // too close to the nineteenth digit
+        if (!scaledByOneProduct(m, e, --n, whole, fraction) || whole >= kTenPow15 - 1) return false;
+    }
+    const uint64_t above = fraction + kHalfAndAThousandth;
+    if (above + kMargin < 2 * kMargin) return false;
+    fifteen = whole + (above < fraction);  // the carry of the addition
+    exponent = 15 - n;
+    return true;
+}
+
 // A finite nonzero magnitude (biased exponent 1..0x7FFE) as fifteen digits:
 // value ~ 0.<fifteen as 15 digits> * 10^exponent, rounded to 15 significant
 // digits by the 16th digit of an 18-digit integer. Leading zeros stay: when
@@ -131,16 +179,17 @@ inline bool roundToInteger(Wide v, uint64_t& out) {
 [[gnu::always_inline]] inline bool fifteenDigits(uint16_t biased, uint64_t significand, int32_t& exponent,
                                                  uint64_t& fifteen) {
     const int32_t binaryExponent = static_cast<int32_t>(biased) - 16383;
-    // Arithmetic shift: the quotient rounds toward minus infinity.
-    exponent = ((binaryExponent * kLog10Of2Times65536) >> 16) + 1;
-    uint64_t eighteen;
-    if ((significand & kIntegerBit) == 0 || !eighteenDigits({significand, binaryExponent}, exponent, eighteen))
+    exponent = exponentEstimate(binaryExponent);
+    if ((significand & kIntegerBit) == 0 || !fifteenByOneProduct(significand, binaryExponent, exponent, fifteen))
         [[unlikely]] {
-        if (!eighteenDigitsStepByStep(biased, significand, exponent, eighteen)) return false;
+        uint64_t eighteen;
+        if ((significand & kIntegerBit) == 0 || !eighteenDigits({significand, binaryExponent}, exponent, eighteen)) {
+            if (!eighteenDigitsStepByStep(biased, significand, exponent, eighteen)) return false;
+        }
+        // Cut the eighteen digits to fifteen by the sixteenth, half up.
+        const uint64_t hundreds = eighteen / 100;
+        fifteen = hundreds / 10 + (hundreds % 10 >= 5 ? 1 : 0);
     }
-    // Cut the eighteen digits to fifteen by the sixteenth, half up.
-    const uint64_t hundreds = eighteen / 100;
-    fifteen = hundreds / 10 + (hundreds % 10 >= 5 ? 1 : 0);
     const bool carried = fifteen == kTenPow15;  // 999...9 rounded up: 1 with one more digit
     fifteen = carried ? kTenPow15 / 10 : fifteen;
     exponent += carried;
@@ -189,7 +238,8 @@ inline char* putExponent(char* p, int32_t e) {
 // built in `text` by copies of fixed size (kLaidOut bytes of room: the
 // copies run past the end of the text). Returns the length.
 constexpr std::size_t kLaidOut = 64;
-inline std::size_t layOut(bool negative, int32_t e, uint64_t fifteen, char decimalMark, char* text) {
+[[gnu::always_inline]] inline std::size_t layOut(bool negative, int32_t e, uint64_t fifteen, char decimalMark,
+                                                 char* text) {
     char digitText[32];
     const int length = writeFifteen(fifteen, digitText);
     const char* digits = digitText + 1;
@@ -267,7 +317,10 @@ DecimalForm toDecimalForm(Ext80 v) {
     return form;
 }
 
-std::size_t doubleToText(double value, char decimalMark, char* out) {
+namespace {
+
+// doubleToText for the values the short road leaves.
+[[gnu::noinline]] std::size_t doubleToTextByTheSteps(double value, char decimalMark, char* out) {
     // Every double is a normal 80-bit value, zero, infinity or NaN.
     const SoftExt80 v = SoftExt80::fromDouble(value);
     const uint16_t biased = v.biasedExponent();
@@ -288,6 +341,26 @@ std::size_t doubleToText(double value, char decimalMark, char* out) {
     }
     copyShort(out, text, length);
     return length;
+}
+
+}  // namespace
+
+std::size_t doubleToText(double value, char decimalMark, char* out) {
+    // A normal double: its significand with the integer bit, as the 80-bit
+    // value holds it.
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const uint32_t field = static_cast<uint32_t>(bits >> 52) & 0x7FF;
+    const int32_t binaryExponent = static_cast<int32_t>(field) - 1023;
+    int32_t exponent = exponentEstimate(binaryExponent);
+    uint64_t fifteen;
+    if (field - 1 < 0x7FE && fifteenByOneProduct(kIntegerBit | bits << 11, binaryExponent, exponent, fifteen))
+        [[likely]] {
+        char text[kLaidOut];
+        const std::size_t length = layOut(bits >> 63, exponent, fifteen, decimalMark, text);
+        copyShort(out, text, length);
+        return length;
+    }
+    return doubleToTextByTheSteps(value, decimalMark, out);
 }
 
 std::string doubleToText(double value, char decimalMark) {

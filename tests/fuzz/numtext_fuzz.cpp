@@ -1,7 +1,8 @@
 // Any bytes through text-to-number and number-to-text. Nothing may crash, the
-// throwing and non-throwing conversions must agree, and formatting must be
-// idempotent through parsing: a double's text, read back and stored, gives a
-// double with the very same text.
+// throwing and non-throwing conversions must agree, the direct road to a
+// double and the digits of a double must be those of the 80-bit steps, and
+// formatting must be idempotent through parsing: a double's text, read back
+// and stored, gives a double with the very same text.
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -13,6 +14,8 @@
 #include "common/error.h"
 #include "numtext/format.h"
 #include "numtext/parse.h"
+
+#include "digits_by_the_steps.h"
 
 namespace {
 
@@ -53,6 +56,40 @@ void checkDecimalForm(quill::Ext80 v) {
     check(form.exponent != quill::DecimalForm::kNaN && form.exponent != quill::DecimalForm::kInfinity);
 }
 
+// The fifteen digits of a value by the 80-bit steps one after the other, as
+// the report's rule has them, against the short road of the conversions.
+void checkDigitsAgainstTheSteps(quill::Ext80 v) {
+    v = v.abs();
+    if (!v.isFinite() || v.biasedExponent() == 0) return;
+    const auto [exponent, fifteen] = quill::digitsByTheSteps(v);
+    const quill::DecimalForm form = quill::toDecimalForm(v);
+    check(form.exponent == exponent);
+    uint64_t written = 0;
+    int count = 0;
+    for (; form.digits[count] != 0; ++count) written = written * 10 + uint64_t(form.digits[count] - '0');
+    for (; count < 15; ++count) written *= 10;
+    check(written == fifteen);
+}
+
+enum class Outcome { Value, Rejected, Overflow };
+
+// textToDouble: the double textToNumber stores, or the same error.
+void checkDirectRoad(std::string_view text, char mark, bool parsed, quill::Ext80 value) {
+    Outcome direct = Outcome::Value;
+    double d = 0;
+    try {
+        d = quill::textToDouble(text, mark);
+    } catch (const quill::ConvertError&) {
+        direct = Outcome::Rejected;
+    } catch (const quill::OverflowError&) {
+        direct = Outcome::Overflow;
+    }
+    if (!parsed) return check(direct == Outcome::Rejected);
+    const auto narrowed = value.narrowToDouble();
+    if (narrowed.overflow) return check(direct == Outcome::Overflow);
+    check(direct == Outcome::Value && std::bit_cast<uint64_t>(d) == std::bit_cast<uint64_t>(narrowed.value));
+}
+
 void checkText(std::string_view text, char mark) {
     quill::Ext80 value;
     const bool parsed = quill::tryTextToNumber(text, mark, value);
@@ -63,12 +100,15 @@ void checkText(std::string_view text, char mark) {
         threw = true;
     }
     check(threw != parsed);
+    checkDirectRoad(text, mark, parsed, value);
     if (!parsed) return;
     check(value.isFinite());
     checkDecimalForm(value);
+    checkDigitsAgainstTheSteps(value);
     const auto narrowed = value.narrowToDouble();
     if (narrowed.overflow) return;
     checkRoundTrip(narrowed.value, mark);
+    checkDigitsAgainstTheSteps(quill::Ext80::fromDouble(narrowed.value));
 }
 
 }  // namespace
@@ -85,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const double d = std::bit_cast<double>(bits);
         checkRoundTrip(d, '.');
         checkRoundTrip(d, ',');
+        checkDigitsAgainstTheSteps(quill::Ext80::fromDouble(d));
         char hex[quill::kMaxHexTextLength];
         check(quill::doubleToHexText(d, hex) <= quill::kMaxHexTextLength);
     }

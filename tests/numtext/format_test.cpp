@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "digits_by_the_steps.h"
 #include "numtext/pow10.h"
 
 namespace quill {
@@ -429,24 +430,10 @@ TEST(ToDecimalForm, AgreesWithTheEightyBitSteps) {
     for (int i = 0; i < 300000; ++i) {
         const double d = std::fabs(randomDouble(random, i % 4));
         if (!std::isfinite(d) || d == 0) continue;
-        const Ext80 v = Ext80::fromDouble(d);
-        int exponent = (((int32_t(v.biasedExponent()) - 16383) * 19728) >> 16) + 1;
-        Ext80Flags flags;
-        const Ext80 tenPow18 = Ext80::fromUint64(1000000000000000000ULL);
-        Ext80 scaled = scaleByPowerOfTen(v, 18 - exponent, flags).roundToInteger();
-        if (!scaled.lessThan(tenPow18)) {
-            scaled = Ext80::div(scaled, Ext80::fromUint64(10), flags).roundToInteger();
-            ++exponent;
-        }
-        const uint64_t eighteen = scaled.toUint64();
-        uint64_t fifteen = eighteen / 1000 + ((eighteen / 100) % 10 >= 5 ? 1 : 0);
-        if (fifteen == 1000000000000000ULL) {
-            fifteen /= 10;
-            ++exponent;
-        }
+        const auto [exponent, fifteen] = digitsByTheSteps(d);
         std::string digits = std::to_string(fifteen + 1000000000000000ULL).substr(1);  // 15 digits, zeros kept
         digits.erase(digits.find_last_not_of('0') + 1);
-        const DecimalForm form = toDecimalForm(v);
+        const DecimalForm form = toDecimalForm(Ext80::fromDouble(d));
         ASSERT_EQ(form.exponent, exponent) << doubleToHexText(d);
         ASSERT_EQ(std::string(form.digits), digits) << doubleToHexText(d);
         const bool negative = i % 3 == 0;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
+
+#include "ten_powers.h"
 
 namespace quill {
 namespace {
@@ -28,6 +32,22 @@ public:
         for (int k = 0; k < i; ++k)
             if (bit(k)) return true;
         return false;
+    }
+    void doubleIt() { mulSmall(2); }
+    bool notBelow(const BigUint& other) const {  // *this >= other
+        if (limbs_.size() != other.limbs_.size()) return limbs_.size() > other.limbs_.size();
+        for (std::size_t k = limbs_.size(); k-- > 0;)
+            if (limbs_[k] != other.limbs_[k]) return limbs_[k] > other.limbs_[k];
+        return true;
+    }
+    void subtract(const BigUint& other) {  // *this >= other
+        int64_t borrow = 0;
+        for (std::size_t k = 0; k < limbs_.size(); ++k) {
+            const int64_t t = int64_t{limbs_[k]} - (k < other.limbs_.size() ? other.limbs_[k] : 0) - borrow;
+            limbs_[k] = static_cast<uint32_t>(t);
+            borrow = t < 0;
+        }
+        while (limbs_.size() > 1 && limbs_.back() == 0) limbs_.pop_back();
     }
 
 private:
@@ -74,6 +94,42 @@ TEST(TenPowerTables, EveryEntryIsTheExactPowerRoundedOnce) {
             EXPECT_EQ(table.entries[k].biasedExponent, expected.biasedExponent);
             EXPECT_EQ(table.entries[k].significand, expected.significand);
             EXPECT_EQ(expected.exact, current <= 27);  // 5^27 < 2^64 <= 5^28
+        }
+    }
+}
+
+// 1 / d (d > 1 not a power of two) rounded once to 64 significant bits, by
+// long division: 2^(L + 63) / d lies in (2^63, 2^64) for d of L bits.
+Rounded reciprocalTo64Bits(const BigUint& d) {
+    const int length = d.bitLength();
+    BigUint rest(1);
+    uint64_t quotient = 0;
+    for (int k = 0; k < length + 63; ++k) {
+        rest.doubleIt();
+        quotient <<= 1;
+        if (rest.notBelow(d)) {
+            rest.subtract(d);
+            quotient |= 1;
+        }
+    }
+    rest.doubleIt();  // twice the remainder against d: never equal, d is no power of two
+    int exponent = -length;
+    if (rest.notBelow(d) && ++quotient == 0) {
+        quotient = 0x8000000000000000ULL;
+        ++exponent;
+    }
+    return {static_cast<uint16_t>(exponent + 16383), quotient, false};
+}
+
+TEST(TenPowerTables, TheSixtyFourBitSignificandsAreTheExactPowersRoundedOnce) {
+    BigUint power(1);
+    for (int n = 0; n <= std::max(-ten_powers::kFirst, ten_powers::kLast); ++n, power.mulSmall(10)) {
+        for (int signedN : {n, -n}) {
+            if (signedN < ten_powers::kFirst || signedN > ten_powers::kLast || (n == 0 && signedN < 0)) continue;
+            const Rounded expected = signedN >= 0 ? roundTo64Bits(power) : reciprocalTo64Bits(power);
+            SCOPED_TRACE("10^" + std::to_string(signedN));
+            EXPECT_EQ(ten_powers::significand(signedN), expected.significand);
+            EXPECT_EQ(ten_powers::binaryExponent(signedN) + 16383, expected.biasedExponent);
         }
     }
 }
