@@ -28,12 +28,17 @@ struct Outcome {
 
 // A Solve's progress, 0 to 1000.
 using Progress = std::function<void(int permille)>;
+// Takes a Solve's report piece by piece, in order, each piece whole lines.
+using ReportSink = std::function<void(std::string_view piece)>;
 
 class Session {
 public:
     // The Solve of the panes' texts (LF, CR LF or CR between lines). A pane
     // without text takes the list of the last Solve again, as the window does.
-    Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress);
+    // The report goes to `report` as it is written, or without one into the
+    // outcome's text.
+    Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress,
+                  const ReportSink& report = {});
 
     const std::vector<double>& coefficients() const { return lists_.coefficients; }
     const std::vector<double>& x() const { return lists_.x; }

@@ -1,5 +1,6 @@
-// The page's side of the engine's worker: one call at a time, its progress,
-// and Cancel, which ends the worker and starts a fresh one.
+// The page's side of the engine's worker: one call at a time, its progress
+// and the pieces it sends ahead of its reply, and Cancel, which ends the
+// worker and starts a fresh one.
 
 export class Engine {
   constructor(url) {
@@ -16,8 +17,10 @@ export class Engine {
       if (data.done) {
         this.current = null;
         call.resolve(data.reply);
-      } else if (call.progress) {
-        call.progress(data.progress);
+      } else if (data.piece) {
+        call.piece?.(data.piece);
+      } else {
+        call.progress?.(data.progress);
       }
     };
   }
@@ -26,11 +29,12 @@ export class Engine {
     return this.current !== null;
   }
 
-  // Resolves with the worker's reply; progress(permille) is told on the way.
-  call(message, progress, transfer = []) {
+  // Resolves with the worker's reply; progress(permille) and piece(bytes)
+  // are told on the way.
+  call(message, { progress, piece } = {}, transfer = []) {
     if (this.current) return Promise.reject(new Error('busy'));
     return new Promise((resolve) => {
-      this.current = { resolve, progress };
+      this.current = { resolve, progress, piece };
       this.worker.postMessage(message, transfer);
     });
   }

@@ -3,6 +3,7 @@
 // page only moves texts and bytes.
 import { Engine } from './engine.js';
 import { Pane } from './panes.js';
+import { ReportText } from './report.js';
 import { caption, isEnglish, setEnglish, decimalMark, setDecimalMark } from './language.js';
 import { wireFiles } from './files.js';
 import { PlotPage } from './plot.js';
@@ -14,7 +15,7 @@ const kProgressDelayMs = 500;
 
 const engine = new Engine('worker.js');
 const analyser = new Engine('analysis-worker.js');
-let lastReport = '';  // the report's own text (CR LF), for the tests
+let lastReport = null;  // the last report (ReportText), for the tests
 let mark = decimalMark();
 
 const solveKeys = [
@@ -43,8 +44,8 @@ function applyLanguage() {
 }
 
 // What a command does while the worker runs: progress after a moment, and
-// Cancel (the button or Esc).
-async function busyCall(message, statusKey) {
+// Cancel (the button or Esc); piece takes what the worker sends ahead.
+async function busyCall(message, statusKey, piece) {
   // One command at a time, as the window turns its controls off meanwhile.
   if (engine.busy) return { ok: false, kind: 'abort', message: '' };
   $('StatusPanel0').textContent = caption(statusKey);
@@ -56,7 +57,7 @@ async function busyCall(message, statusKey) {
   }, kProgressDelayMs);
   document.body.classList.add('busy');
   try {
-    return await engine.call(message, (permille) => (bar.value = permille));
+    return await engine.call(message, { progress: (permille) => (bar.value = permille), piece });
   } finally {
     clearTimeout(timer);
     bar.hidden = true;
@@ -81,17 +82,19 @@ async function solve() {
   if (engine.busy) return;
   analyser.cancel();
   const started = performance.now();
+  const report = new ReportText();
   const outcome = await busyCall(
     { call: 'solve', coefficients: panes.MemoAN.text, x: panes.MemoX.text, mark },
     'kBusy',
+    (bytes) => report.add(bytes),
   );
   if (!outcome.ok) {
     await reportError(outcome);
     return;
   }
-  lastReport = outcome.text;
-  if ($('ChkAutoClear').checked) panes.MemoFx.setText(outcome.text);
-  else panes.MemoFx.append(outcome.text);
+  lastReport = report;
+  if ($('ChkAutoClear').checked) panes.MemoFx.setText(report.doc);
+  else panes.MemoFx.append(report.doc);
   const { coefficients, x } = outcome.lists;
   $('StatusPanel1').textContent = caption('kSolveFigures', coefficients.length, x.length,
     `${Math.round(performance.now() - started)} ms`);
@@ -104,7 +107,7 @@ async function solve() {
 async function analyse(lists) {
   const figures = $('StatusPanel1').textContent;
   $('StatusPanel1').textContent = `${figures}  ${caption('analysis.kAnalysing')}`;
-  const outcome = await analyser.call({ lists, mark }, undefined, Object.values(lists).map((a) => a.buffer));
+  const outcome = await analyser.call({ lists, mark }, {}, Object.values(lists).map((a) => a.buffer));
   if (outcome.ok === false) {
     $('StatusPanel1').textContent = outcome.kind === 'abort' ? figures : outcome.message;
     return;
@@ -211,4 +214,4 @@ if ('serviceWorker' in navigator && location.protocol !== 'file:') {
 }
 
 // For the browser tests and the benchmark: the page's own handles.
-window.quill = { panes, engine, analyser, solve, plot, files, lastReport: () => lastReport };
+window.quill = { panes, engine, analyser, solve, plot, files, lastReport: () => String(lastReport ?? '') };

@@ -1,17 +1,21 @@
 // The engine's worker: the WebAssembly module runs here, so that a Solve of
-// millions of values never holds up the page. One message in,
-// one message out (with progress messages between); the page cancels by
-// ending the worker and starting a new one.
+// millions of values never holds up the page. One message in, one message
+// out (with progress and report pieces between); the page cancels by ending
+// the worker and starting a new one.
 /* global importScripts, createQuillEngine */
+import { solveTexts } from './solve-texts.js';
+
 importScripts('quill_engine.js');
 
 const ready = createQuillEngine();
 let session = null;
 
 const calls = {
-  // The report, and the lists for the analysis.
+  // The report, posted block by block as it is written, and the lists for
+  // the analysis.
   solve(engine, { coefficients, x, mark }) {
-    const outcome = session.solve(coefficients, x, mark, (permille) => postMessage({ progress: permille }));
+    const outcome = solveTexts(session, coefficients, x, mark, (permille) => postMessage({ progress: permille }),
+      (block) => postMessage({ piece: block }, [block.buffer]));
     return outcome.ok ? { ...outcome, lists: session.lists() } : outcome;
   },
   csv() {
