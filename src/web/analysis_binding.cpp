@@ -23,8 +23,6 @@ namespace quill::web {
 
 namespace {
 
-std::vector<double> listOf(const val& array) { return emscripten::convertJSArrayToNumberVector<double>(array); }
-
 val rootsAndTurningPoints(const std::vector<double>& coefficients, const ReportStyle& style) {
     const RootList roots = findRoots(coefficients);
     const TurningPointList points = findTurningPoints(coefficients);

@@ -65,6 +65,10 @@ val lists(const PageSession& session) {
     return o;
 }
 
+void restore(PageSession& session, const val& coefficients, const val& x, const val& fx) {
+    session.restore(SolveLists{listOf(coefficients), listOf(x), listOf(fx)});
+}
+
 // The last Solve as the CSV table x,F(x), as the command line writes it.
 std::string csvTable(const PageSession& session) {
     const ReportStyle numbers = csvNumbers(ReportStyle{});
@@ -106,6 +110,7 @@ EMSCRIPTEN_BINDINGS(quillometer) {
         .function("setTextLength", &setTextLength)
         .function("solve", &solve)
         .function("lists", &lists)
+        .function("restore", &restore)
         .function("csvTable", &csvTable);
     emscripten::constant("mostRangeValues", kMostRangeValues);
     emscripten::function("numberText", &numberText);

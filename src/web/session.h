@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/solve_lists.h"
@@ -39,6 +40,10 @@ public:
     // outcome's text.
     Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress,
                   const ReportSink& report = {});
+
+    // The lists another session kept (the page's copy of them, for a worker
+    // started afresh after a Cancel ended the one that made them).
+    void restore(SolveLists lists) { lists_ = std::move(lists); }
 
     const std::vector<double>& coefficients() const { return lists_.coefficients; }
     const std::vector<double>& x() const { return lists_.x; }

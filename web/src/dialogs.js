@@ -35,7 +35,7 @@ const kRangeFaults = {
   tooWide: 'range.kTooWide',
 };
 
-export function wireDialogs({ panes, busyCall, mark, plot }) {
+export function wireDialogs({ panes, busyCall, mark, plot, engine }) {
   const rangeBox = $('range-box');
   $('BtnFillX').addEventListener('click', () => {
     $('range-fault').textContent = '';
@@ -55,6 +55,7 @@ export function wireDialogs({ panes, busyCall, mark, plot }) {
     }
     rangeBox.close();
     panes.MemoX.setText(outcome.text);
+    if (outcome.held) engine.hold(panes.MemoX);
     panes.MemoX.focus();
   });
 

@@ -3,14 +3,21 @@
 // worker and starts a fresh one.
 
 export class Engine {
-  constructor(url) {
+  // setup() gives the message a fresh worker is told first, if any.
+  constructor(url, { setup } = {}) {
     this.url = url;
+    this.setup = setup;
     this.current = null;
     this.start();
   }
 
   start() {
+    // The documents whose texts the worker holds, by pane (a fresh worker
+    // holds none).
+    this.held = new Map();
     this.worker = new Worker(this.url);
+    const first = this.setup?.();
+    if (first) this.worker.postMessage(first);
     this.worker.onmessage = ({ data }) => {
       const call = this.current;
       if (!call) return;
@@ -23,6 +30,16 @@ export class Engine {
         call.progress?.(data.progress);
       }
     };
+  }
+
+  // A pane's text to send, or null where the worker holds it already.
+  textOf(pane) {
+    return this.held.get(pane.name) === pane.doc ? null : pane.text;
+  }
+
+  // The worker now holds the text of the pane's document doc.
+  hold(pane, doc = pane.doc) {
+    this.held.set(pane.name, doc);
   }
 
   get busy() {

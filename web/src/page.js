@@ -13,7 +13,10 @@ const $ = (id) => document.getElementById(id);
 // After this long a Solve shows its progress and Cancel.
 const kProgressDelayMs = 500;
 
-const engine = new Engine('worker.js');
+// The lists of the last Solve as the worker keeps them, so that a worker
+// started afresh after a Cancel keeps them too.
+let keptLists = null;
+const engine = new Engine('worker.js', { setup: () => keptLists && { call: 'restore', lists: keptLists } });
 const analyser = new Engine('analysis-worker.js');
 let lastReport = null;  // the last report (ReportText), for the tests
 let mark = decimalMark();
@@ -83,11 +86,14 @@ async function solve() {
   analyser.cancel();
   const started = performance.now();
   const report = new ReportText();
+  const sent = [panes.MemoAN, panes.MemoX].map((pane) => [pane, pane.doc]);
   const outcome = await busyCall(
-    { call: 'solve', coefficients: panes.MemoAN.text, x: panes.MemoX.text, mark },
+    { call: 'solve', coefficients: engine.textOf(panes.MemoAN), x: engine.textOf(panes.MemoX), mark },
     'kBusy',
     (bytes) => report.add(bytes),
   );
+  if (outcome.held) for (const [pane, doc] of sent) engine.hold(pane, doc);
+  if (outcome.lists) keptLists = outcome.lists;
   if (!outcome.ok) {
     await reportError(outcome);
     return;
@@ -107,7 +113,8 @@ async function solve() {
 async function analyse(lists) {
   const figures = $('StatusPanel1').textContent;
   $('StatusPanel1').textContent = `${figures}  ${caption('analysis.kAnalysing')}`;
-  const outcome = await analyser.call({ lists, mark }, {}, Object.values(lists).map((a) => a.buffer));
+  const copies = Object.fromEntries(Object.entries(lists).map(([name, list]) => [name, list.slice()]));
+  const outcome = await analyser.call({ lists: copies, mark }, {}, Object.values(copies).map((a) => a.buffer));
   if (outcome.ok === false) {
     $('StatusPanel1').textContent = outcome.kind === 'abort' ? figures : outcome.message;
     return;
@@ -199,11 +206,11 @@ function wireCommands() {
   $('BtnClearFx').addEventListener('click', () => panes.MemoFx.clear());
 }
 
-const files = wireFiles({ panes, busyCall, reportError });
+const files = wireFiles({ panes, busyCall, reportError, engine });
 wireTabs();
 wireMenus();
 wireCommands();
-wireDialogs({ panes, busyCall, mark: () => mark, plot });
+wireDialogs({ panes, busyCall, mark: () => mark, plot, engine });
 applyLanguage();
 files.loadSample().then(() => {
   document.body.dataset.ready = 'true';

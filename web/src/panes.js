@@ -27,8 +27,12 @@ export class Pane {
     });
   }
 
+  get doc() {
+    return this.view.state.doc;
+  }
+
   get text() {
-    return this.view.state.doc.toString();
+    return this.doc.toString();
   }
 
   // Replaces the text, a string or a document (undo starts afresh, as

@@ -46,11 +46,11 @@ export class ReportBlocks {
   }
 }
 
-// The Solve of two texts, its report handed to send block by block; the
-// outcome as the session gives it.
+// The Solve of two texts, each null for the one the session holds already,
+// its report handed to send block by block; the outcome as the session gives it.
 export function solveTexts(session, coefficients, x, mark, progress, send) {
-  putText(session, 0, coefficients);
-  putText(session, 1, x);
+  if (coefficients !== null) putText(session, 0, coefficients);
+  if (x !== null) putText(session, 1, x);
   const blocks = new ReportBlocks(send);
   const outcome = session.solve(mark, progress, (piece) => blocks.add(piece));
   blocks.flush();
