@@ -50,6 +50,9 @@ val rootsAndTurningPoints(const std::vector<double>& coefficients, const ReportS
         pointList.call<void>("push", p);
     }
     o.set("turningPoints", pointList);
+    // Both tables as the command line writes them: as text and as CSV.
+    o.set("rootsText", rootsTable(coefficients, roots, style));
+    o.set("turningPointsText", turningPointsTable(coefficients, points, style));
     o.set("rootsCsv", rootsTable(coefficients, roots, csvNumbers(style)));
     o.set("turningPointsCsv", turningPointsTable(coefficients, points, csvNumbers(style)));
     return o;
