@@ -8,6 +8,7 @@ import { caption, isEnglish, setEnglish, decimalMark, setDecimalMark } from './l
 import { wireFiles } from './files.js';
 import { PlotPage } from './plot.js';
 import { wireDialogs, showError } from './dialogs.js';
+import { wirePaneMenu } from './pane-menu.js';
 
 const $ = (id) => document.getElementById(id);
 // After this long a Solve shows its progress and Cancel.
@@ -211,6 +212,7 @@ wireTabs();
 wireMenus();
 wireCommands();
 wireDialogs({ panes, busyCall, mark: () => mark, plot, engine });
+wirePaneMenu(panes, { fillRange: () => $('BtnFillX').click() });
 applyLanguage();
 files.loadSample().then(() => {
   document.body.dataset.ready = 'true';
