@@ -22,6 +22,9 @@ export class Engine {
       const call = this.current;
       if (!call) return;
       if (data.done) {
+        // A call that broke off in the worker (out of memory while a text
+        // went in) leaves the texts it holds in doubt.
+        if (data.reply?.kind === 'error' && !data.reply.held) this.held.clear();
         this.current = null;
         call.resolve(data.reply);
       } else if (data.piece) {
