@@ -19,7 +19,7 @@ export function putText(session, pane, text) {
 // The report's pieces, which are views of the module's memory good only
 // while the Solve runs, gathered into blocks of up to kBlockBytes that send
 // takes as Uint8Arrays of their own (free to be transferred).
-const kBlockBytes = 1 << 21;
+const kBlockBytes = 1 << 20;
 
 export class ReportBlocks {
   constructor(send) {
