@@ -20,7 +20,7 @@ namespace quill::web {
 // text and where it points.
 struct Outcome {
     bool ok = true;
-    std::string text;     // the report, the pane text (LF breaks) or the filled values
+    std::string text;     // the pane text (LF breaks) or the filled values
     std::string list;     // the pane the error is about: "MemoAN", "MemoX" or ""
     int64_t line = -1;    // the line to select, from 0; -1: none
     std::string kind;     // "value", "overflow", "file", "memory", "abort" or "error"
@@ -36,10 +36,9 @@ class Session {
 public:
     // The Solve of the panes' texts (LF, CR LF or CR between lines). A pane
     // without text takes the list of the last Solve again, as the window does.
-    // The report goes to `report` as it is written, or without one into the
-    // outcome's text.
+    // The report goes to `report` as it is written.
     Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress,
-                  const ReportSink& report = {});
+                  const ReportSink& report);
 
     // The lists another session kept (the page's copy of them, for a worker
     // started afresh after a Cancel ended the one that made them).
