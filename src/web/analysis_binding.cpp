@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/roots.h"
@@ -16,6 +18,8 @@
 #include "analysis/turning_points.h"
 #include "engine/error_text.h"
 #include "engine/report_format.h"
+#include "engine/solve.h"
+#include "engine/solve_run.h"
 #include "js_values.h"
 #include "numtext/format.h"
 
@@ -101,8 +105,34 @@ val analyse(const val& coefficientArray, const val& x, const val& fx, const std:
     }
 }
 
+// The correct digits of F at every x as the command line's --accuracy
+// writes them: the report's head, a row per x and the count of values with
+// few digits, or the CSV table.
+val digitsTable(const val& coefficients, const val& x, const std::string& mark, bool csv) {
+    const ReportStyle style{markOf(mark), false, csv ? ReportLayout::csv : ReportLayout::report};
+    SolveControl control;
+    control.threads = 1;
+    control.keepX = true;  // the digits are checked at the x values
+    SolveJob job;
+    job.keptCoefficients = listOf(coefficients);
+    job.keptX = listOf(x);
+    std::string text;
+    job.write = [&](Solve& solve, const SolveLists& lists) {
+        writeDigitsTable(solve, lists.coefficients, style, [&text](std::string_view piece) { text.append(piece); });
+    };
+    const SolveResult result = runSolve(std::move(job), style, control);
+    if (result.failure) return failure("error", result.failure.placedMessage());
+    val o = val::object();
+    o.set("ok", true);
+    o.set("text", text);
+    return o;
+}
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(quillometer_analysis) { emscripten::function("analyse", &analyse); }
+EMSCRIPTEN_BINDINGS(quillometer_analysis) {
+    emscripten::function("analyse", &analyse);
+    emscripten::function("digitsTable", &digitsTable);
+}
 
 }  // namespace quill::web

@@ -138,24 +138,27 @@ test('the analysis of a Solve', { skip: !existsSync(analysisJs) && 'built withou
   assert.equal(found.fewDigits, 0);
 });
 
-// The command line's golden root and turning point tables the analysis
-// makes from a coefficient file: text or CSV, any decimal mark.
+// The command line's golden root, turning point and correct digit tables,
+// made by the analysis from the lists of a Solve: text or CSV, any decimal mark.
 const analysisGolden = join(goldenDir, '../golden-analysis');
 test('golden analysis tables', { skip: !existsSync(analysisJs) && 'built without the analysis' }, async (t) => {
   const analysis = await instantiate(analysisJs);
   for (const file of readdirSync(analysisGolden).filter((f) => f.endsWith('.args')).sort()) {
     const name = file.slice(0, -5);
     const args = readFileSync(join(analysisGolden, file), 'utf8').trim();
-    const table = /^--(roots|extrema)\b/.exec(args.replace(/--(format[ =](csv|report)|decimal-mark[ =]\S) /g, ''))?.[1];
+    const table = /^--(roots|extrema|accuracy)\b/.exec(args.replace(/--(format[ =](csv|report)|decimal-mark[ =]\S) /g, ''))?.[1];
     const expected = join(analysisGolden, `${name}.expected`);
     if (!table || /--hex|-o /.test(args) || !existsSync(expected)) continue;
     await t.test(name, () => {
       const mark = /--decimal-mark[ =](\S)/.exec(args)?.[1] ?? '.';
+      const csv = /--format[ =]csv/.test(args);
       const session = new engine.Session();
-      assert.ok(solve(session, load(join(analysisGolden, `${name}.an`)), '', mark).ok);
-      const found = analysis.analyse(session.lists().coefficients, [], [], mark, undefined);
-      const key = `${table === 'roots' ? 'roots' : 'turningPoints'}${/--format[ =]csv/.test(args) ? 'Csv' : 'Text'}`;
-      assert.deepEqual(Buffer.from(found[key]), readFileSync(expected));
+      const x = table === 'accuracy' ? load(join(analysisGolden, `${name}.x`)) : '';
+      assert.ok(solve(session, load(join(analysisGolden, `${name}.an`)), x, mark).ok);
+      const lists = session.lists();
+      const text = table === 'accuracy' ? analysis.digitsTable(lists.coefficients, lists.x, mark, csv).text
+        : analysis.analyse(lists.coefficients, [], [], mark, undefined)[`${table === 'roots' ? 'roots' : 'turningPoints'}${csv ? 'Csv' : 'Text'}`];
+      assert.deepEqual(Buffer.from(text), readFileSync(expected));
     });
   }
 });
