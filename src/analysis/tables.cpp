@@ -1,8 +1,12 @@
 #include "analysis/tables.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
+#include "analysis/trusted_digits.h"
 #include "engine/solve.h"
 
 namespace quill {
@@ -125,5 +129,32 @@ void appendInverseRows(std::string& text, double y, std::span<const InverseRoot>
 }
 
 std::string fewDigitsLine(std::size_t count) { return reportCountLine(kFewDigitsCountLabel, countOf(count)); }
+
+void writeDigitsTable(Solve& solve, std::span<const double> coefficients, const ReportStyle& style,
+                      const std::function<void(std::string_view)>& sink) {
+    const ReportStyle numbers = style.layout == ReportLayout::csv ? csvNumbers(style) : style;
+    std::atomic<std::size_t> fewDigits{0};
+    // Each block is checked on the thread that makes its rows: the blocks
+    // are checked side by side, and only the blocks in flight hold their
+    // exact values and digits.
+    auto rows = [&](const Solve::RowBlock& block, char* to) {
+        std::vector<double> exact(block.count);
+        std::vector<std::uint8_t> digits(block.count);
+        DigitsControl oneThread;
+        oneThread.threads = 1;
+        checkDigits(coefficients, {block.x, block.count}, {block.fx, block.count}, exact, digits, oneThread);
+        const char* text = block.xText;
+        std::size_t few = 0;
+        for (std::size_t j = 0; j < block.count; ++j) {
+            to = putDigitsRow(to, std::string_view(text, block.xLength[j]), block.fx[j], exact[j], digits[j], numbers);
+            text += block.xLength[j];
+            few += digits[j] < kTrustedDigits;
+        }
+        fewDigits += few;
+        return to;
+    };
+    solve.writeTable(kDigitsCsvHeader, kDigitsRow, rows, sink);
+    if (style.layout != ReportLayout::csv) sink(fewDigitsLine(fewDigits.load()));
+}
 
 }  // namespace quill

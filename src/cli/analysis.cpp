@@ -5,15 +5,10 @@
 #include "messages.h"
 
 #ifdef QUILL_HAS_ANALYSIS
-#include <atomic>
-#include <cstdint>
-#include <vector>
-
 #include <unistd.h>
 
 #include "analysis/allocation_failure.h"
 #include "analysis/tables.h"
-#include "analysis/trusted_digits.h"
 #endif
 
 namespace quill::cli {
@@ -50,29 +45,7 @@ std::string extremaText(const std::string& file, std::span<const double> coeffic
 }
 
 void writeAccuracy(Solve& solve, std::span<const double> coefficients, const ReportStyle& style, const Sink& sink) {
-    const ReportStyle numbers = style.layout == ReportLayout::csv ? csvNumbers(style) : style;
-    std::atomic<std::size_t> fewDigits{0};
-    // Each block is checked on the thread that makes its rows: the blocks
-    // are checked side by side, and only the blocks in flight hold their
-    // exact values and digits.
-    auto rows = [&](const Solve::RowBlock& block, char* to) {
-        std::vector<double> exact(block.count);
-        std::vector<std::uint8_t> digits(block.count);
-        DigitsControl oneThread;
-        oneThread.threads = 1;
-        checkDigits(coefficients, {block.x, block.count}, {block.fx, block.count}, exact, digits, oneThread);
-        const char* text = block.xText;
-        std::size_t few = 0;
-        for (std::size_t j = 0; j < block.count; ++j) {
-            to = putDigitsRow(to, std::string_view(text, block.xLength[j]), block.fx[j], exact[j], digits[j], numbers);
-            text += block.xLength[j];
-            few += digits[j] < kTrustedDigits;
-        }
-        fewDigits += few;
-        return to;
-    };
-    solve.writeTable(kDigitsCsvHeader, kDigitsRow, rows, sink);
-    if (style.layout != ReportLayout::csv) sink(fewDigitsLine(fewDigits.load()));
+    writeDigitsTable(solve, coefficients, style, sink);
 }
 
 #else

@@ -35,10 +35,8 @@ void endOnAllocationFailure();
 std::string rootsText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style);
 std::string extremaText(const std::string& file, std::span<const double> coefficients, const ReportStyle& style);
 
-// After solve.compute (with control.keepX): one row per x value, its block
-// checked on the Solve's threads as the rows are made, handed to sink in
-// order; the readable text ends with the count of values below
-// kTrustedDigits.
+// After solve.compute (with control.keepX): the correct digits table
+// (writeDigitsTable, analysis/tables.h).
 void writeAccuracy(Solve& solve, std::span<const double> coefficients, const ReportStyle& style, const Sink& sink);
 
 }  // namespace quill::cli

@@ -95,11 +95,12 @@ constexpr uint64_t kMagnitude = 0x7FFFFFFFFFFFFFFFull;
 // bits of hi below the kept 53 and the top bit of lo decide the rounding.
 // Next to a midpoint those bits are 0x3FF:1 or 0x400:0; both alignments are
 // covered when the low 10 bits of hi, plus one, have low 9 bits below 2.
+// Where lo is 0 the first rounding is exact and the product rounds once
+// either way (a short coefficient times x, often).
 inline double product(double r, double x, uint64_t xs) {
     const double p = r * x;
-    const unsigned __int128 exact = static_cast<unsigned __int128>((bitsOf(r) << 11) | (uint64_t(1) << 63)) * xs;
-    const uint64_t hi = uint64_t(exact >> 64);
-    if (((hi + 1) & 0x1FF) < 2) [[unlikely]]
+    const WideProduct exact = wideProduct((bitsOf(r) << 11) | (uint64_t(1) << 63), xs);
+    if (((exact.hi + 1) & 0x1FF) < 2 && exact.lo != 0) [[unlikely]]
         return SoftExt80::mulDoubles(r, x).value;
     return p;
 }

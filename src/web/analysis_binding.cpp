@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/roots.h"
@@ -16,14 +18,14 @@
 #include "analysis/turning_points.h"
 #include "engine/error_text.h"
 #include "engine/report_format.h"
+#include "engine/solve.h"
+#include "engine/solve_run.h"
 #include "js_values.h"
 #include "numtext/format.h"
 
 namespace quill::web {
 
 namespace {
-
-std::vector<double> listOf(const val& array) { return emscripten::convertJSArrayToNumberVector<double>(array); }
 
 val rootsAndTurningPoints(const std::vector<double>& coefficients, const ReportStyle& style) {
     const RootList roots = findRoots(coefficients);
@@ -52,6 +54,9 @@ val rootsAndTurningPoints(const std::vector<double>& coefficients, const ReportS
         pointList.call<void>("push", p);
     }
     o.set("turningPoints", pointList);
+    // Both tables as the command line writes them: as text and as CSV.
+    o.set("rootsText", rootsTable(coefficients, roots, style));
+    o.set("turningPointsText", turningPointsTable(coefficients, points, style));
     o.set("rootsCsv", rootsTable(coefficients, roots, csvNumbers(style)));
     o.set("turningPointsCsv", turningPointsTable(coefficients, points, csvNumbers(style)));
     return o;
@@ -100,8 +105,34 @@ val analyse(const val& coefficientArray, const val& x, const val& fx, const std:
     }
 }
 
+// The correct digits of F at every x as the command line's --accuracy
+// writes them: the report's head, a row per x and the count of values with
+// few digits, or the CSV table.
+val digitsTable(const val& coefficients, const val& x, const std::string& mark, bool csv) {
+    const ReportStyle style{markOf(mark), false, csv ? ReportLayout::csv : ReportLayout::report};
+    SolveControl control;
+    control.threads = 1;
+    control.keepX = true;  // the digits are checked at the x values
+    SolveJob job;
+    job.keptCoefficients = listOf(coefficients);
+    job.keptX = listOf(x);
+    std::string text;
+    job.write = [&](Solve& solve, const SolveLists& lists) {
+        writeDigitsTable(solve, lists.coefficients, style, [&text](std::string_view piece) { text.append(piece); });
+    };
+    const SolveResult result = runSolve(std::move(job), style, control);
+    if (result.failure) return failure("error", result.failure.placedMessage());
+    val o = val::object();
+    o.set("ok", true);
+    o.set("text", text);
+    return o;
+}
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(quillometer_analysis) { emscripten::function("analyse", &analyse); }
+EMSCRIPTEN_BINDINGS(quillometer_analysis) {
+    emscripten::function("analyse", &analyse);
+    emscripten::function("digitsTable", &digitsTable);
+}
 
 }  // namespace quill::web

@@ -36,6 +36,9 @@ inline Progress progressOf(const val& report) {
     return [report](int permille) { report(permille); };
 }
 
+// A list from a JavaScript array or typed array.
+inline std::vector<double> listOf(const val& array) { return emscripten::convertJSArrayToNumberVector<double>(array); }
+
 // A copy (a typed array made from another copies it), so that the array
 // outlives the vector and any growth of the module's memory.
 template <class T>

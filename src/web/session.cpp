@@ -60,7 +60,7 @@ std::string withLineFeeds(std::string_view text) {
 }
 
 Outcome Session::solve(std::string_view coefficientText, std::string_view xText, char decimalMark,
-                       const Progress& progress) {
+                       const Progress& progress, const ReportSink& report) {
     SolveControl control;
     control.threads = 1;  // a worker has one thread
     control.keepX = false;
@@ -77,12 +77,11 @@ Outcome Session::solve(std::string_view coefficientText, std::string_view xText,
     if (coefficientText.empty()) job.keptCoefficients = lists_.coefficients;
     if (xText.empty()) job.keptX = lists_.x;
     job.takeLists = true;
-    Outcome out;
-    job.write = [&out](Solve& solve, const SolveLists&) { out.text = solve.reportText(); };
+    job.write = [&report](Solve& solve, const SolveLists&) { solve.writeReport(report); };
     SolveResult result = runSolve(std::move(job), ReportStyle{decimalMark, false}, control);
     if (!result.failure) {
         lists_ = std::move(result.lists);
-        return out;
+        return {};
     }
     // Each list read whole before the error replaces its predecessor; a
     // cancelled Solve changes nothing.

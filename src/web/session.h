@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/solve_lists.h"
@@ -19,7 +20,7 @@ namespace quill::web {
 // text and where it points.
 struct Outcome {
     bool ok = true;
-    std::string text;     // the report, the pane text (LF breaks) or the filled values
+    std::string text;     // the pane text (LF breaks) or the filled values
     std::string list;     // the pane the error is about: "MemoAN", "MemoX" or ""
     int64_t line = -1;    // the line to select, from 0; -1: none
     std::string kind;     // "value", "overflow", "file", "memory", "abort" or "error"
@@ -28,12 +29,20 @@ struct Outcome {
 
 // A Solve's progress, 0 to 1000.
 using Progress = std::function<void(int permille)>;
+// Takes a Solve's report piece by piece, in order, each piece whole lines.
+using ReportSink = std::function<void(std::string_view piece)>;
 
 class Session {
 public:
     // The Solve of the panes' texts (LF, CR LF or CR between lines). A pane
     // without text takes the list of the last Solve again, as the window does.
-    Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress);
+    // The report goes to `report` as it is written.
+    Outcome solve(std::string_view coefficientText, std::string_view xText, char decimalMark, const Progress& progress,
+                  const ReportSink& report);
+
+    // The lists another session kept (the page's copy of them, for a worker
+    // started afresh after a Cancel ended the one that made them).
+    void restore(SolveLists lists) { lists_ = std::move(lists); }
 
     const std::vector<double>& coefficients() const { return lists_.coefficients; }
     const std::vector<double>& x() const { return lists_.x; }

@@ -8,6 +8,9 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <random>
+#include <utility>
+#include <vector>
 
 namespace quill {
 namespace {
@@ -296,6 +299,25 @@ TEST(SoftExt80, OrderAndClassification) {
     EXPECT_TRUE(hasBits(X(qnan).negated(), {true, 0x7FFF, 0xC000000000000000ull}));
     EXPECT_TRUE(hasBits(X({true, 0x3FFF, 1}).abs(), {false, 0x3FFF, 1}));
     EXPECT_TRUE(hasBits(SoftExt80(), {false, 0, 0}));
+}
+
+// The product by 32-bit halves (the WebAssembly build's) against the
+// 128-bit one: carries out of every column, and random words.
+TEST(SoftExt80, WideProductByHalves) {
+    const uint64_t words[] = {0,     1,         0xFFFFFFFFu,           0x100000000ull,        kTop,
+                              kOnes, kOnes - 1, 0xFFFFFFFF00000001ull, 0x00000001FFFFFFFFull, 0xDE0B6B3A76400000ull};
+    std::vector<std::pair<uint64_t, uint64_t>> pairs;
+    for (uint64_t a : words) {
+        for (uint64_t b : words) pairs.emplace_back(a, b);
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 10000; ++i) pairs.emplace_back(random(), random());
+    for (const auto& [a, b] : pairs) {
+        const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+        const WideProduct w = wideProductByHalves(a, b);
+        ASSERT_EQ(w.hi, uint64_t(p >> 64)) << std::hex << a << " * " << b;
+        ASSERT_EQ(w.lo, uint64_t(p)) << std::hex << a << " * " << b;
+    }
 }
 
 }  // namespace

@@ -23,6 +23,20 @@ async function solveAndWait(page, event = 'quill-solved') {
   await done;
 }
 
+// A Solve of sixty coefficients at the x values in the pane, which keeps the
+// worker busy long enough to show its progress, cancelled by Esc; the page
+// answers meanwhile.
+async function cancelLongSolve(page) {
+  await page.evaluate(() => window.quill.panes.MemoAN.setText('1\n'.repeat(60)));
+  await page.click('#BtnSolve');
+  await page.waitForFunction(() => !document.getElementById('SolveProgress').hidden
+    && !document.getElementById('BtnCancelSolve').hidden, { timeout: 5000 });
+  const lag = await page.evaluate(() => new Promise((ok) => { const t = performance.now(); setTimeout(() => ok(performance.now() - t), 0); }));
+  assert.ok(lag < 100, `the page took ${lag} ms to answer`);
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#SolveProgress[hidden]');
+}
+
 const scenarios = [
   ['the sample Solve gives the golden report bytes', async (page) => {
     await solveAndWait(page);
@@ -60,7 +74,7 @@ const scenarios = [
     for (let i = 0; i < 100 && !existsSync(saved); i++) await new Promise((ok) => setTimeout(ok, 100));
     assert.deepEqual(readFileSync(saved), bytes);
   }],
-  ['1,000,000 values show progress and Cancel (Esc) stops the Solve', async (page) => {
+  ['1,000,000 values show progress, Cancel (Esc) stops the Solve, the fresh worker keeps the lists', async (page) => {
     await page.click('#BtnFillX');
     for (const [id, value] of [['#range-from', '0'], ['#range-to', '1'], ['#range-count', '1000000']]) {
       await page.$eval(id, (e, v) => (e.value = v), value);
@@ -68,16 +82,19 @@ const scenarios = [
     await page.click('#range-ok');
     await page.waitForFunction(() => window.quill.panes.MemoX.view.state.doc.lines >= 1000000, { timeout: 30000 });
     const before = await paneText(page, 'MemoFx');
-    await page.click('#BtnSolve');
-    await page.waitForSelector('#SolveProgress:not([hidden])', { timeout: 5000 });
-    await page.waitForSelector('#BtnCancelSolve:not([hidden])');
-    // The page answers while the worker solves.
-    const lag = await page.evaluate(() => new Promise((ok) => { const t = performance.now(); setTimeout(() => ok(performance.now() - t), 0); }));
-    assert.ok(lag < 100, `the page took ${lag} ms to answer`);
-    await page.keyboard.press('Escape');
-    await page.waitForSelector('#SolveProgress[hidden]');
+    await cancelLongSolve(page);
     assert.equal(await paneText(page, 'MemoFx'), before);
     assert.equal(await page.evaluate(() => window.quill.engine.busy), false);
+    // The x text the ended worker held goes to the fresh one.
+    const counts = () => page.$eval('#StatusPanel1', (e) => e.textContent.split(',').slice(0, 2).join());
+    await page.evaluate(() => window.quill.panes.MemoAN.setText('1'));
+    await solveAndWait(page);
+    assert.equal(await counts(), 'An 1, X 1000000');
+    // Panes without lines take the lists of the last Solve, kept across a Cancel.
+    await cancelLongSolve(page);
+    await page.evaluate(() => ['MemoAN', 'MemoX'].forEach((p) => window.quill.panes[p].setText('')));
+    await solveAndWait(page);
+    assert.equal(await counts(), 'An 1, X 1000000');
   }],
   ['the language survives a reload', async (page) => {
     await page.click('.menu-button[aria-controls=menu-set]');
@@ -131,7 +148,54 @@ const scenarios = [
     await done;
     assert.match(await paneText(page, 'MemoFx'), /^An的数量 An Items Count =/);
   }],
-  ['the accessibility audit finds no violations', async (page) => {
+  ['the pane menu opens from the keyboard (Shift+F10, the menu key) and its entries work', async (page) => {
+    const x = () => page.evaluate(() => {
+      const { state } = window.quill.panes.MemoX.view;
+      return { text: state.doc.toString(), from: state.selection.main.from, to: state.selection.main.to };
+    });
+    const sample = (await x()).text;
+    const open = async (key) => {
+      await page.keyboard.down('Shift');
+      await page.keyboard.press(key);
+      await page.keyboard.up('Shift');
+      await page.waitForSelector('#pane-menu:not([hidden])');
+      return page.evaluate(() => document.activeElement.textContent);
+    };
+    const pick = async (...keys) => {
+      for (const key of keys) await page.keyboard.press(key);
+      await page.waitForSelector('#pane-menu[hidden]');
+    };
+    await page.focus('#MemoX .cm-content');
+    // Nothing to undo, redo or cut yet: the first entry in reach is Paste.
+    assert.match(await open('F10'), /Paste/);
+    await pick('End', 'ArrowUp', 'Enter');  // Select All
+    assert.deepEqual(await x(), { text: sample, from: 0, to: sample.length });
+    assert.match(await open('ContextMenu'), /Cut/);
+    await pick('ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter');  // Delete
+    assert.equal((await x()).text, '');
+    assert.match(await open('F10'), /Undo/);
+    await pick('Enter');
+    assert.equal((await x()).text, sample);
+    await open('F10');
+    await pick('Escape');
+    assert.ok(await page.evaluate(() => document.activeElement.closest('#MemoX') !== null));
+    await open('F10');
+    await page.keyboard.press('End');
+    assert.match(await page.evaluate(() => document.activeElement.textContent), /Fill with a range/);
+    await pick('Enter');
+    await page.waitForSelector('#range-box[open]');
+    await page.keyboard.press('Escape');
+    // The coefficients' pane has no range fill.
+    await page.focus('#MemoAN .cm-content');
+    await open('F10');
+    await page.keyboard.press('End');
+    assert.match(await page.evaluate(() => document.activeElement.textContent), /Select All/);
+  }],
+  ['the accessibility audit finds no violations, a pane menu open', async (page) => {
+    await page.focus('#MemoX .cm-content');
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('F10');
+    await page.keyboard.up('Shift');
     await page.addScriptTag({ content: axeSource });
     const violations = await page.evaluate(async () => (await window.axe.run(document)).violations
       .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));

@@ -7,13 +7,20 @@ import { existsSync, readFileSync, readdirSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import test from 'node:test';
 import assert from 'node:assert/strict';
+import { solveTexts } from '../../web/src/solve-texts.js';
 
 const [engineJs, goldenDir, dataDir] = process.argv.slice(2).map((p) => resolve(p));
 // A module and its .wasm beside it, given as bytes: emscripten's own loader
 // would fetch() a file path under node 18 and later.
 const instantiate = (js) => createRequire(import.meta.url)(js)({ wasmBinary: readFileSync(js.replace(/\.js$/, '.wasm')) });
 const engine = await instantiate(engineJs);
-const utf8 = new TextEncoder();
+
+// A Solve as the page's worker makes it, its report gathered from the blocks.
+function solve(session, coefficients, x, mark) {
+  const blocks = [];
+  const outcome = solveTexts(session, coefficients, x, mark, undefined, (block) => blocks.push(Buffer.from(block)));
+  return { ...outcome, report: Buffer.concat(blocks) };
+}
 
 // A list file as the page loads it: through the engine's file rules.
 function load(path) {
@@ -44,10 +51,10 @@ test('golden reports and errors', async (t) => {
   for (const c of pageCases()) {
     await t.test(c.name, () => {
       const session = new engine.Session();
-      const outcome = session.solve(load(c.an), load(c.x), c.mark, undefined);
+      const outcome = solve(session, load(c.an), load(c.x), c.mark);
       if (existsSync(c.expected)) {
         assert.ok(outcome.ok, outcome.message);
-        assert.deepEqual(Buffer.from(utf8.encode(outcome.text)), readFileSync(c.expected));
+        assert.deepEqual(outcome.report, readFileSync(c.expected));
         return;
       }
       // "NAME.an:3: message": the pane, the line and (where the command line
@@ -59,6 +66,20 @@ test('golden reports and errors', async (t) => {
       if (!/\\x|…/.test(message)) assert.equal(outcome.message, message.replace(/^F\(x\): /, ''));
     });
   }
+});
+
+test('a report of many blocks comes whole and in order', () => {
+  // F(x) = x at 0, 1, …: every line known, the report well past one block.
+  const n = 150000;
+  const index = Array.from({ length: n }, (_, i) => i);
+  const blocks = [];
+  const outcome = solveTexts(new engine.Session(), '0\n1\n', index.join('\n'), '.', undefined,
+    (block) => blocks.push(Buffer.from(block)));
+  assert.ok(outcome.ok, outcome.message);
+  assert.ok(blocks.length > 1 && blocks.every((b) => b.subarray(-2).toString() === '\r\n'), `${blocks.length} blocks`);
+  const expected = [`An的数量 An Items Count =2`, `X的数量 X Count =${n}`, 'A[0]=0', 'A[1]=1',
+    ...index.map((i) => `X[${i}]=${i}`), ...index.map((i) => `F(${i})=${i}`), ''].join('\r\n');
+  assert.equal(Buffer.concat(blocks).toString(), expected);
 });
 
 // Charset numbers as the engine's Charset enum: utf8, gb18030, latin1, utf16le, utf16be.
@@ -107,7 +128,7 @@ test('the analysis of a Solve', { skip: !existsSync(analysisJs) && 'built withou
   const analysis = await instantiate(analysisJs);
   const session = new engine.Session();
   // (x - 1)(x - 2) = 2 - 3x + x²: roots 1 and 2, a minimum at 1.5.
-  assert.ok(session.solve('2\n-3\n1\n', '0\n1.5\n3\n', '.', undefined).ok);
+  assert.ok(solve(session, '2\n-3\n1\n', '0\n1.5\n3\n', '.').ok);
   const { coefficients, x, fx } = session.lists();
   const found = analysis.analyse(coefficients, x, fx, '.', undefined);
   assert.ok(found.ok, found.message);
@@ -117,8 +138,33 @@ test('the analysis of a Solve', { skip: !existsSync(analysisJs) && 'built withou
   assert.equal(found.fewDigits, 0);
 });
 
+// The command line's golden root, turning point and correct digit tables,
+// made by the analysis from the lists of a Solve: text or CSV, any decimal mark.
+const analysisGolden = join(goldenDir, '../golden-analysis');
+test('golden analysis tables', { skip: !existsSync(analysisJs) && 'built without the analysis' }, async (t) => {
+  const analysis = await instantiate(analysisJs);
+  for (const file of readdirSync(analysisGolden).filter((f) => f.endsWith('.args')).sort()) {
+    const name = file.slice(0, -5);
+    const args = readFileSync(join(analysisGolden, file), 'utf8').trim();
+    const table = /^--(roots|extrema|accuracy)\b/.exec(args.replace(/--(format[ =](csv|report)|decimal-mark[ =]\S) /g, ''))?.[1];
+    const expected = join(analysisGolden, `${name}.expected`);
+    if (!table || /--hex|-o /.test(args) || !existsSync(expected)) continue;
+    await t.test(name, () => {
+      const mark = /--decimal-mark[ =](\S)/.exec(args)?.[1] ?? '.';
+      const csv = /--format[ =]csv/.test(args);
+      const session = new engine.Session();
+      const x = table === 'accuracy' ? load(join(analysisGolden, `${name}.x`)) : '';
+      assert.ok(solve(session, load(join(analysisGolden, `${name}.an`)), x, mark).ok);
+      const lists = session.lists();
+      const text = table === 'accuracy' ? analysis.digitsTable(lists.coefficients, lists.x, mark, csv).text
+        : analysis.analyse(lists.coefficients, [], [], mark, undefined)[`${table === 'roots' ? 'roots' : 'turningPoints'}${csv ? 'Csv' : 'Text'}`];
+      assert.deepEqual(Buffer.from(text), readFileSync(expected));
+    });
+  }
+});
+
 test('the Solve as a CSV table', () => {
   const session = new engine.Session();
-  assert.ok(session.solve('2\n-3\n1\n', '0\n1.5\n3\n', '.', undefined).ok);
+  assert.ok(solve(session, '2\n-3\n1\n', '0\n1.5\n3\n', '.').ok);
   assert.equal(session.csvTable(), 'x,F(x)\n0,2\n1.5,-0.25\n3,2\n');
 });

@@ -35,7 +35,7 @@ const kRangeFaults = {
   tooWide: 'range.kTooWide',
 };
 
-export function wireDialogs({ panes, busyCall, mark, plot }) {
+export function wireDialogs({ panes, busyCall, mark, plot, engine }) {
   const rangeBox = $('range-box');
   $('BtnFillX').addEventListener('click', () => {
     $('range-fault').textContent = '';
@@ -55,9 +55,19 @@ export function wireDialogs({ panes, busyCall, mark, plot }) {
     }
     rangeBox.close();
     panes.MemoX.setText(outcome.text);
+    if (outcome.held) engine.hold(panes.MemoX);
     panes.MemoX.focus();
   });
 
+  // The page's own address is the program's web site.
+  $('MnuWeb').addEventListener('click', () => window.open(new URL('./', location.href).href, '_blank', 'noopener'));
+  // Exit closes the window where a page may: as an installed app, in a
+  // window of its own (a tab is the browser's to close).
+  const ownWindow = matchMedia('(display-mode: standalone), (display-mode: minimal-ui)');
+  const showFile = () => ($('file-menu').hidden = !ownWindow.matches);
+  ownWindow.addEventListener('change', showFile);
+  showFile();
+  $('MnuExit').addEventListener('click', () => window.close());
   $('MnuAbout').addEventListener('click', () => {
     const address = new URL('./', location.href).href;
     $('about-web').href = address;

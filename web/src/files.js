@@ -8,16 +8,17 @@ const $ = (id) => document.getElementById(id);
 // The file a pane saves to: the name it was loaded from, or the desktop's.
 const kDefaultNames = { MemoAN: 'An.txt', MemoX: 'X.txt', MemoFx: 'Fx.txt' };
 
-export function wireFiles({ panes, busyCall, reportError }) {
+export function wireFiles({ panes, busyCall, reportError, engine }) {
   const names = { ...kDefaultNames };
 
   async function loadBytes(pane, bytes, name) {
-    const outcome = await busyCall({ call: 'load', bytes, name }, 'kLoading');
+    const outcome = await busyCall({ call: 'load', bytes, name, pane: pane.name }, 'kLoading');
     if (!outcome.ok) {
       await reportError(outcome);
       return false;
     }
     pane.setText(outcome.text);
+    if (outcome.held) engine.hold(pane);
     pane.encoding = { charset: outcome.charset, mark: outcome.mark };
     names[pane.name] = name;
     return true;

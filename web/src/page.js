@@ -3,18 +3,23 @@
 // page only moves texts and bytes.
 import { Engine } from './engine.js';
 import { Pane } from './panes.js';
+import { ReportText } from './report.js';
 import { caption, isEnglish, setEnglish, decimalMark, setDecimalMark } from './language.js';
 import { wireFiles } from './files.js';
 import { PlotPage } from './plot.js';
 import { wireDialogs, showError } from './dialogs.js';
+import { wirePaneMenu } from './pane-menu.js';
 
 const $ = (id) => document.getElementById(id);
 // After this long a Solve shows its progress and Cancel.
 const kProgressDelayMs = 500;
 
-const engine = new Engine('worker.js');
+// The lists of the last Solve as the worker keeps them, so that a worker
+// started afresh after a Cancel keeps them too.
+let keptLists = null;
+const engine = new Engine('worker.js', { setup: () => keptLists && { call: 'restore', lists: keptLists } });
 const analyser = new Engine('analysis-worker.js');
-let lastReport = '';  // the report's own text (CR LF), for the tests
+let lastReport = null;  // the last report (ReportText), for the tests
 let mark = decimalMark();
 
 const solveKeys = [
@@ -43,8 +48,8 @@ function applyLanguage() {
 }
 
 // What a command does while the worker runs: progress after a moment, and
-// Cancel (the button or Esc).
-async function busyCall(message, statusKey) {
+// Cancel (the button or Esc); piece takes what the worker sends ahead.
+async function busyCall(message, statusKey, piece) {
   // One command at a time, as the window turns its controls off meanwhile.
   if (engine.busy) return { ok: false, kind: 'abort', message: '' };
   $('StatusPanel0').textContent = caption(statusKey);
@@ -56,7 +61,7 @@ async function busyCall(message, statusKey) {
   }, kProgressDelayMs);
   document.body.classList.add('busy');
   try {
-    return await engine.call(message, (permille) => (bar.value = permille));
+    return await engine.call(message, { progress: (permille) => (bar.value = permille), piece });
   } finally {
     clearTimeout(timer);
     bar.hidden = true;
@@ -81,17 +86,22 @@ async function solve() {
   if (engine.busy) return;
   analyser.cancel();
   const started = performance.now();
+  const report = new ReportText();
+  const sent = [panes.MemoAN, panes.MemoX].map((pane) => [pane, pane.doc]);
   const outcome = await busyCall(
-    { call: 'solve', coefficients: panes.MemoAN.text, x: panes.MemoX.text, mark },
+    { call: 'solve', coefficients: engine.textOf(panes.MemoAN), x: engine.textOf(panes.MemoX), mark },
     'kBusy',
+    (bytes) => report.add(bytes),
   );
+  if (outcome.held) for (const [pane, doc] of sent) engine.hold(pane, doc);
+  if (outcome.lists) keptLists = outcome.lists;
   if (!outcome.ok) {
     await reportError(outcome);
     return;
   }
-  lastReport = outcome.text;
-  if ($('ChkAutoClear').checked) panes.MemoFx.setText(outcome.text);
-  else panes.MemoFx.append(outcome.text);
+  lastReport = report;
+  if ($('ChkAutoClear').checked) panes.MemoFx.setText(report.doc);
+  else panes.MemoFx.append(report.doc);
   const { coefficients, x } = outcome.lists;
   $('StatusPanel1').textContent = caption('kSolveFigures', coefficients.length, x.length,
     `${Math.round(performance.now() - started)} ms`);
@@ -104,7 +114,8 @@ async function solve() {
 async function analyse(lists) {
   const figures = $('StatusPanel1').textContent;
   $('StatusPanel1').textContent = `${figures}  ${caption('analysis.kAnalysing')}`;
-  const outcome = await analyser.call({ lists, mark }, undefined, Object.values(lists).map((a) => a.buffer));
+  const copies = Object.fromEntries(Object.entries(lists).map(([name, list]) => [name, list.slice()]));
+  const outcome = await analyser.call({ lists: copies, mark }, {}, Object.values(copies).map((a) => a.buffer));
   if (outcome.ok === false) {
     $('StatusPanel1').textContent = outcome.kind === 'abort' ? figures : outcome.message;
     return;
@@ -196,11 +207,12 @@ function wireCommands() {
   $('BtnClearFx').addEventListener('click', () => panes.MemoFx.clear());
 }
 
-const files = wireFiles({ panes, busyCall, reportError });
+const files = wireFiles({ panes, busyCall, reportError, engine });
 wireTabs();
 wireMenus();
 wireCommands();
-wireDialogs({ panes, busyCall, mark: () => mark, plot });
+wireDialogs({ panes, busyCall, mark: () => mark, plot, engine });
+wirePaneMenu(panes, { fillRange: () => $('BtnFillX').click() });
 applyLanguage();
 files.loadSample().then(() => {
   document.body.dataset.ready = 'true';
@@ -211,4 +223,4 @@ if ('serviceWorker' in navigator && location.protocol !== 'file:') {
 }
 
 // For the browser tests and the benchmark: the page's own handles.
-window.quill = { panes, engine, analyser, solve, plot, files, lastReport: () => lastReport };
+window.quill = { panes, engine, analyser, solve, plot, files, lastReport: () => String(lastReport ?? '') };

@@ -1,6 +1,6 @@
 // The three panes: CodeMirror editors, which keep a million lines each
 // responsive by drawing only the rows in view.
-import { EditorState } from '@codemirror/state';
+import { EditorState, Text } from '@codemirror/state';
 import { EditorView, keymap, lineNumbers, highlightActiveLine } from '@codemirror/view';
 import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
 
@@ -27,20 +27,25 @@ export class Pane {
     });
   }
 
-  get text() {
-    return this.view.state.doc.toString();
+  get doc() {
+    return this.view.state.doc;
   }
 
-  // Replaces the text (undo starts afresh, as after a load on the desktop).
+  get text() {
+    return this.doc.toString();
+  }
+
+  // Replaces the text, a string or a document (undo starts afresh, as
+  // after a load on the desktop).
   setText(text) {
     this.view.setState(this.state(text));
   }
 
-  // The report below what the pane holds, each line on a line of its own.
+  // A document (the report) below what the pane holds, on lines of its own.
   append(text) {
     const doc = this.view.state.doc;
     const lastEmpty = doc.line(doc.lines).length === 0;
-    const insert = (lastEmpty ? '' : '\n') + text;
+    const insert = lastEmpty ? text : Text.of(['', '']).append(text);
     this.view.dispatch({ changes: { from: doc.length, insert } });
   }
 

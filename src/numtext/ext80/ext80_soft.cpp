@@ -154,8 +154,8 @@ SoftExt80 SoftExt80::mulSpecial(SoftExt80 a, SoftExt80 b, Ext80Flags& flags) {
     }
     if (ka == Kind::Zero || kb == Kind::Zero) return I::zero(negative);
     const I::Unpacked ua = I::unpack(a), ub = I::unpack(b);
-    const U128 p = U128(ua.sig) * ub.sig;
-    uint64_t hi = uint64_t(p >> 64), lo = uint64_t(p);
+    const WideProduct p = wideProduct(ua.sig, ub.sig);
+    uint64_t hi = p.hi, lo = p.lo;
     int32_t e = ua.e + ub.e - kBias + 1;
     if ((hi >> 63) == 0) {
         hi = (hi << 1) | (lo >> 63);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@
 #include "engine/report_format.h"
 
 namespace quill {
+
+class Solve;
 
 constexpr std::string_view kRootsCsvHeader = "real,imaginary,multiplicity\n";
 constexpr std::string_view kTurningPointsCsvHeader = "x,F(x),kind\n";
@@ -60,5 +63,12 @@ void appendInverseRows(std::string& text, double y, std::span<const InverseRoot>
 // The readable text's last line: how many values have fewer than
 // kTrustedDigits correct digits.
 std::string fewDigitsLine(std::size_t count);
+
+// The correct digits of a Solve's every F(x), after solve.compute (with
+// control.keepX): one row per x value (putDigitsRow) after the report's head,
+// each block checked on the Solve's threads as its rows are made and handed
+// to sink in order; the readable text ends with fewDigitsLine.
+void writeDigitsTable(Solve& solve, std::span<const double> coefficients, const ReportStyle& style,
+                      const std::function<void(std::string_view)>& sink);
 
 }  // namespace quill

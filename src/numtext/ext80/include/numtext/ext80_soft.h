@@ -19,6 +19,32 @@
 
 namespace quill {
 
+// The exact 128-bit product of two 64-bit integers, as its two words.
+struct WideProduct {
+    uint64_t hi, lo;
+};
+
+// By four 32-bit products, the way a target without a 64 x 64 -> 128
+// multiply needs it done.
+inline WideProduct wideProductByHalves(uint64_t a, uint64_t b) {
+    const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+    const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+    // The middle column with the carry of the low one: below 3 * 2^32.
+    const uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+    return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), a * b};
+}
+
+inline WideProduct wideProduct(uint64_t a, uint64_t b) {
+#if defined(__wasm__)
+    // WebAssembly has no such instruction: an unsigned __int128 product is a
+    // call into the runtime there, several times slower than this inline.
+    return wideProductByHalves(a, b);
+#else
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
+#endif
+}
+
 class SoftExt80 {
 public:
     constexpr SoftExt80() = default;  // +0
@@ -55,9 +81,9 @@ public:
     // to nearest with ties to even, and records overflow / invalid in flags.
     static SoftExt80 mul(SoftExt80 a, SoftExt80 b, Ext80Flags& flags) {
         if (a.isNormal() && b.isNormal()) {
-            const unsigned __int128 p = static_cast<unsigned __int128>(a.sig_) * b.sig_;
-            uint64_t hi = static_cast<uint64_t>(p >> 64);
-            uint64_t lo = static_cast<uint64_t>(p);
+            const WideProduct p = wideProduct(a.sig_, b.sig_);
+            uint64_t hi = p.hi;
+            uint64_t lo = p.lo;
             int32_t e = int32_t(a.se_ & kExpMask) + int32_t(b.se_ & kExpMask) - kBias + 1;
             if ((hi >> 63) == 0) {  // the product of two significands in [1,2) lies in [1,4)
                 hi = (hi << 1) | (lo >> 63);
@@ -138,9 +164,8 @@ private:
             // The significands with the hidden bit at the top: their product
             // lies in [2^126, 2^128). The kept part's hidden bit adds the
             // product's top bit to the exponent field of the base.
-            const unsigned __int128 p =
-                static_cast<unsigned __int128>((x << 11) | kIntegerBit) * ((y << 11) | kIntegerBit);
-            const uint64_t kept = roundTwiceKept(uint64_t(p >> 64), uint64_t(p));
+            const WideProduct p = wideProduct((x << 11) | kIntegerBit, (y << 11) | kIntegerBit);
+            const uint64_t kept = roundTwiceKept(p.hi, p.lo);
             const uint64_t base =
                 ((x ^ (y & kSignMask)) & ~kDoubleFraction) + (y & kDoubleExponent) - (uint64_t(1023) << 52);
             return {std::bit_cast<double>(base + kept), false};
