@@ -133,7 +133,7 @@ inline int32_t exponentEstimate(int32_t binaryExponent) { return ((binaryExponen
 // that.
 inline bool scaledByOneProduct(uint64_t m, int32_t e, int32_t n, uint64_t& whole, uint64_t& fraction) {
     if (n <= ten_powers::kFirst || n > ten_powers::kLast) return false;
-    const pow10_steps::U128 product = pow10_steps::U128(m) * ten_powers::significand(n);
+    const U128 product = wideMul(m, ten_powers::significand(n));
     const int32_t fractionBits = 126 - e - ten_powers::binaryExponent(n);
     if (fractionBits < 64 || fractionBits > 127) return false;
     whole = static_cast<uint64_t>(product >> fractionBits);

@@ -310,7 +310,7 @@ struct Scanned {
 [[gnu::always_inline]] inline bool storeScaled(uint64_t s, int32_t n, bool negative, double& out) {
     if (n < ten_powers::kFirst || n > ten_powers::kLast) return false;
     const int shift = std::countl_zero(s);
-    const pow10_steps::U128 product = pow10_steps::U128(s << shift) * ten_powers::significand(n);
+    const U128 product = wideMul(s << shift, ten_powers::significand(n));
     const unsigned top = static_cast<unsigned>(product >> 127);  // the product lies in [2^126, 2^128)
     const uint64_t m = static_cast<uint64_t>(product >> (63 + top));
     const uint64_t rest = m & 0x7FF;  // the eleven bits the store drops

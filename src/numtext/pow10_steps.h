@@ -7,10 +7,9 @@
 #include <cstdint>
 
 #include "numtext/pow10.h"
+#include "numtext/wide_product.h"
 
 namespace quill::pow10_steps {
-
-using U128 = unsigned __int128;
 
 // floor(2^191 / t) for a significand t in (2^63, 2^64): in [2^127, 2^128).
 constexpr U128 reciprocal(uint64_t t) {
@@ -48,7 +47,7 @@ struct Wide {
 
 // One rounding of the exact product to 64 bits, to nearest with ties to even.
 [[gnu::always_inline]] inline Wide multiply(Wide v, const Factor& f) {
-    const U128 p = U128(v.m) * f.significand;  // in [2^126, 2^128)
+    const U128 p = wideMul(v.m, f.significand);  // in [2^126, 2^128)
     const uint64_t top = uint64_t(p >> 127);
     uint64_t hi = uint64_t(p >> (63 + top));
     const uint64_t lo = uint64_t(p) << (1 - top);
@@ -68,8 +67,8 @@ struct Wide {
 // quotient of two 64-bit significands is ever exactly halfway (it would
 // need 65 significant bits), so no tie has to be told apart.
 [[gnu::always_inline]] inline bool divide(Wide& v, const Factor& f) {
-    const U128 low = U128(v.m) * uint64_t(f.reciprocal);
-    const U128 high = U128(v.m) * uint64_t(f.reciprocal >> 64);
+    const U128 low = wideMul(v.m, uint64_t(f.reciprocal));
+    const U128 high = wideMul(v.m, uint64_t(f.reciprocal >> 64));
     const U128 middle = (low >> 64) + uint64_t(high);
     uint64_t w2 = uint64_t(high >> 64) + uint64_t(middle >> 64);
     uint64_t w1 = uint64_t(middle);

@@ -4,8 +4,6 @@ namespace quill {
 
 namespace {
 
-using U128 = unsigned __int128;
-
 // hi:lo / d for hi < d: the 64-bit quotient and its remainder.
 inline uint64_t divide128(uint64_t hi, uint64_t lo, uint64_t d, uint64_t& remainder) {
 #if defined(__x86_64__)

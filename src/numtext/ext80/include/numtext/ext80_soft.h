@@ -12,38 +12,9 @@
 #include <cstdint>
 
 #include "numtext/ext80_flags.h"
-
-#ifndef __SIZEOF_INT128__
-#error "the integer 80-bit model needs unsigned __int128 (a 64-bit target)"
-#endif
+#include "numtext/wide_product.h"
 
 namespace quill {
-
-// The exact 128-bit product of two 64-bit integers, as its two words.
-struct WideProduct {
-    uint64_t hi, lo;
-};
-
-// By four 32-bit products, the way a target without a 64 x 64 -> 128
-// multiply needs it done.
-inline WideProduct wideProductByHalves(uint64_t a, uint64_t b) {
-    const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
-    const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-    // The middle column with the carry of the low one: below 3 * 2^32.
-    const uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
-    return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), a * b};
-}
-
-inline WideProduct wideProduct(uint64_t a, uint64_t b) {
-#if defined(__wasm__)
-    // WebAssembly has no such instruction: an unsigned __int128 product is a
-    // call into the runtime there, several times slower than this inline.
-    return wideProductByHalves(a, b);
-#else
-    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
-    return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
-#endif
-}
 
 class SoftExt80 {
 public:
@@ -293,7 +264,6 @@ private:
     // |a| >= |b|, both significands with their top bit set.
     static SoftExt80 addMagnitudes(bool na, int32_t ea, uint64_t sa, bool nb, int32_t eb, uint64_t sb,
                                    Ext80Flags& flags) {
-        using U128 = unsigned __int128;
         const U128 big = U128(sa) << 63;  // one bit of headroom for the carry
         const U128 small = U128(sb) << 63;
         const uint32_t d = uint32_t(ea - eb);
