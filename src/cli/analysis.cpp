@@ -64,7 +64,7 @@ void writeAccuracy(Solve& solve, std::span<const double> coefficients, const Rep
         NumberTexts::Reader texts = block.xTexts->reader();
         std::size_t few = 0;
         for (std::size_t j = 0; j < block.count; ++j) {
-            char x[kNumber];
+            char x[NumberTexts::kTextRoom];
             const std::string_view xText(x, texts.next(x));
             to = putDigitsRow(to, xText, block.fx[j], exact[j], digits[j], numbers);
             few += digits[j] < kTrustedDigits;

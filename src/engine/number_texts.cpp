@@ -6,23 +6,13 @@
 
 namespace quill {
 
-namespace {
-
-// The characters of the codes 0 to 13; the mark comes last.
-constexpr std::string_view kCharacters = "0123456789-+E";
-
-}  // namespace
-
 NibbleCode::NibbleCode(char decimalMark) {
-    std::memset(codes_, kNone, sizeof codes_);
-    char characters[16] = {};
-    for (std::size_t c = 0; c < kCharacters.size(); ++c) characters[c] = kCharacters[c];
-    characters[kCharacters.size()] = decimalMark;
-    for (std::size_t c = 0; c <= kCharacters.size(); ++c)
-        codes_[static_cast<unsigned char>(characters[c])] = static_cast<uint8_t>(c);
-    for (std::size_t b = 0; b < 256; ++b) {
-        pairs_[b][0] = characters[b & 15];
-        pairs_[b][1] = characters[b >> 4];
+    const char others[3] = {'-', decimalMark, 'E'};
+    for (int k = 0; k < 3; ++k) {
+        const auto other = static_cast<uint8_t>(others[k]);
+        others_[k] = Bytes16{} + other;
+        toCode_[k] = Bytes16{} + static_cast<uint8_t>((10 + k) ^ (other - '0'));
+        toCharacter_[k] = Bytes16{} + static_cast<uint8_t>(other ^ (10 + k + '0'));
     }
 }
 
@@ -49,23 +39,19 @@ void NumberTexts::make(const double* values, std::size_t count, const ReportStyl
     };
 
     if (!style.hexNumbers) {
-        uint8_t* to = room(count * kPackedRoom + kPackedRoom);
+        uint8_t* to = room(count * kPackedRoom + NibbleCode::kRead);
         bool packed = true;
         for (std::size_t j = 0; j < count && packed; ++j) {
-            char text[kNumber + 1];
+            // The text, then '0's up to the 32 characters encoded at once.
+            char text[kNumber + NibbleCode::kWritten];
             const std::size_t length = numberText(values[j], style, text);
-            text[length] = '0';  // the high half of an odd text's last byte
-            uint8_t all = 0;
-            for (std::size_t k = 0; k < length; k += 2) {
-                const uint8_t low = code.code(text[k]), high = code.code(text[k + 1]);
-                all |= low | high;
-                *to++ = static_cast<uint8_t>(low | high << 4);
-            }
+            std::memset(text + length, '0', NibbleCode::kWritten);
+            packed = code.encode(text, to);
+            to += (length + 1) / 2;
             length_[j] = static_cast<uint8_t>(length);
-            packed = all < 16;  // no character without a code
         }
         if (packed) {
-            fit(to, kPackedRoom);
+            fit(to, NibbleCode::kRead);
             code_ = &code;
             return;
         }

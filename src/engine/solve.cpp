@@ -155,7 +155,7 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
         NumberTexts::Reader texts = block.xTexts->reader();
         for (std::size_t j = 0; j < block.count; ++j) {
             if (csv) {
-                char x[kNumber];
+                char x[NumberTexts::kTextRoom];
                 to = putCsvRow(to, std::string_view(x, texts.next(x)), block.fx[j], style_);
             } else {
                 to = put(to, "F(");
@@ -192,7 +192,7 @@ void Solve::writePieces(const std::string& first, std::size_t xPieces, std::size
     const std::size_t window =
         std::clamp(kPiecesMemory / (largest * lineBytes), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
     std::vector<TextBuffer> slots(std::min(window, xPieces + blockCount));
-    for (TextBuffer& slot : slots) slot.room(largest * lineBytes);
+    for (TextBuffer& slot : slots) slot.room(largest * lineBytes + NumberTexts::kTextRoom);
 
     // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
@@ -202,7 +202,8 @@ void Solve::writePieces(const std::string& first, std::size_t xPieces, std::size
         const NumberTexts& x = xText_[b];
         const std::size_t count = x.count();
         TextBuffer& out = slots[k % window];
-        char* to = out.room(count * (xLines ? kIndexedLine : rowBytes));
+        // A text read at a line's end may write past it (number_texts.h).
+        char* to = out.room(count * (xLines ? kIndexedLine : rowBytes) + NumberTexts::kTextRoom);
         if (xLines) {
             NumberTexts::Reader texts = x.reader();
             IndexText index(blocks[b].first);

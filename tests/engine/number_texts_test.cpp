@@ -45,12 +45,12 @@ TEST(NumberTexts, ReadBackAsWritten) {
         ASSERT_EQ(texts.count(), values.size());
         NumberTexts::Reader reader = texts.reader();
         for (const double v : values) {
-            char expected[kNumber], got[kNumber + 1];
-            got[kNumber] = '#';
+            char expected[kNumber], got[NumberTexts::kTextRoom + 1];
+            got[NumberTexts::kTextRoom] = '#';
             const std::size_t length = numberText(v, style, expected);
             ASSERT_EQ(reader.next(got), length) << v;
             EXPECT_EQ(std::string(got, length), std::string(expected, length));
-            EXPECT_EQ(got[kNumber], '#');
+            EXPECT_EQ(got[NumberTexts::kTextRoom], '#');
         }
     }
 }

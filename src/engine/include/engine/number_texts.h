@@ -2,9 +2,9 @@
 // The report's texts of a block of x values, kept from the evaluation until
 // the report is written: each x's text goes into both its X line and its F
 // line, and making it twice would cost more than keeping it. Kept two
-// characters to a byte where every character is one of the decimal texts'
-// fourteen (the digits, '-', '+', 'E' and the decimal mark), which halves
-// the largest part of a big Solve's memory; as they are otherwise (hex).
+// characters to a byte where every character is one of a decimal text's
+// thirteen (the digits, '-', 'E' and the decimal mark), which halves the
+// largest part of a big Solve's memory; as they are otherwise (hex).
 
 #include <cstddef>
 #include <cstdint>
@@ -16,23 +16,84 @@
 
 namespace quill {
 
-// The fourteen characters and their four-bit codes, for one decimal mark.
+// Sixteen bytes side by side, in the vector registers wherever there are
+// some (SSE2, NEON, WebAssembly's SIMD), byte by byte elsewhere.
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+
+// The four-bit codes of the thirteen characters of a decimal text: the
+// digits 0 to 9, then '-', the decimal mark and 'E'.
 class NibbleCode {
 public:
     explicit NibbleCode(char decimalMark);
 
-    static constexpr uint8_t kNone = 0xFF;
-    uint8_t code(char c) const { return codes_[static_cast<unsigned char>(c)]; }
-    // The two characters of a byte of codes, the low four bits first.
-    const char* pair(uint8_t packed) const { return pairs_[packed]; }
+    // A reader reads this many bytes from a text's start and writes twice
+    // as many from where the text goes.
+    static constexpr std::size_t kRead = 16;
+    static constexpr std::size_t kWritten = 2 * kRead;
+
+    // The codes of 32 characters (the text and then '0's) packed into
+    // 16 bytes; false when a character has no code.
+    bool encode(const char* text, uint8_t* to) const {
+        Bytes16 low, high;
+        std::memcpy(&low, text, 16);
+        std::memcpy(&high, text + 16, 16);
+        low = codes(low);
+        high = codes(high);
+        Bytes16 wrong = (low | high) & 0xF0;
+        uint64_t words[2];
+        std::memcpy(words, &wrong, 16);
+        // Two codes to a byte, the first in the low half.
+        using Pairs = uint16_t __attribute__((vector_size(16)));
+        Pairs a = reinterpret_cast<Pairs&>(low), b = reinterpret_cast<Pairs&>(high);
+        a = (a | a >> 4) & 0xFF;
+        b = (b | b >> 4) & 0xFF;
+        const Bytes16 packed = __builtin_shufflevector(reinterpret_cast<Bytes16&>(a), reinterpret_cast<Bytes16&>(b), 0,
+                                                       2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        std::memcpy(to, &packed, 16);
+        return (words[0] | words[1]) == 0;
+    }
+    // The 32 characters of 16 packed bytes.
+    void decode(const uint8_t* from, char* to) const {
+        Bytes16 packed;
+        std::memcpy(&packed, from, 16);
+        const Bytes16 low = packed & 0x0F, high = packed >> 4;
+        const Bytes16 first =
+            __builtin_shufflevector(low, high, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+        const Bytes16 second =
+            __builtin_shufflevector(low, high, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+        const Bytes16 texts[2] = {characters(first), characters(second)};
+        std::memcpy(to, texts, 32);
+    }
 
 private:
-    uint8_t codes_[256];
-    char pairs_[256][2];
+    // c - '0' for a digit, and code + '0' back; the other three characters
+    // are exchanged for their codes and back in a masked step each.
+    Bytes16 codes(Bytes16 c) const {
+        Bytes16 code = c - '0';
+        code ^= reinterpret_cast<Bytes16>(c == others_[0]) & toCode_[0];
+        code ^= reinterpret_cast<Bytes16>(c == others_[1]) & toCode_[1];
+        code ^= reinterpret_cast<Bytes16>(c == others_[2]) & toCode_[2];
+        return code;
+    }
+    Bytes16 characters(Bytes16 code) const {
+        Bytes16 c = code + '0';
+        c ^= reinterpret_cast<Bytes16>(code == 10) & toCharacter_[0];
+        c ^= reinterpret_cast<Bytes16>(code == 11) & toCharacter_[1];
+        c ^= reinterpret_cast<Bytes16>(code == 12) & toCharacter_[2];
+        return c;
+    }
+
+    // Each in every byte:
+    Bytes16 others_[3];       // '-', the mark, 'E'
+    Bytes16 toCode_[3];       // each one's code ^ (itself - '0')
+    Bytes16 toCharacter_[3];  // itself ^ (its code + '0')
 };
 
 class NumberTexts {
 public:
+    // The room a reader needs where a text goes.
+    static constexpr std::size_t kTextRoom = NibbleCode::kWritten > kNumber ? NibbleCode::kWritten : kNumber;
+
     // The texts of values[0, count) in the style. The code is that of the
     // style's decimal mark and must outlive this.
     void make(const double* values, std::size_t count, const ReportStyle& style, const NibbleCode& code);
@@ -42,11 +103,11 @@ public:
     class Reader {
     public:
         // Writes the next text from `to` and returns its length; it may write
-        // up to kNumber bytes, which must be there.
+        // up to kTextRoom bytes, which must be there.
         std::size_t next(char* to) {
             const std::size_t length = *length_++;
             if (code_ != nullptr) {
-                for (std::size_t k = 0; k < kPackedRoom; ++k) std::memcpy(to + 2 * k, code_->pair(from_[k]), 2);
+                code_->decode(from_, to);
                 from_ += (length + 1) / 2;
             } else {
                 std::memcpy(to, from_, kNumber);
@@ -71,6 +132,7 @@ public:
 private:
     // The bytes of the longest decimal text.
     static constexpr std::size_t kPackedRoom = (kMaxDoubleTextLength + 1) / 2;
+    static_assert(2 * NibbleCode::kRead >= kMaxDoubleTextLength);
     struct Free {
         void operator()(uint8_t* p) const;
     };
