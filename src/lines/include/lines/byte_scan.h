@@ -60,4 +60,49 @@ inline void forEachLf(const char* from, const char* end, Found found) {
         if (*from == '\n') found(from);
 }
 
+// True when the bytes are pane text as they stand, so that a load can take
+// them without a copy: no NUL, every CR followed by LF and every LF after a
+// CR, and no CR at the end (which waits for the byte after it). Where they
+// are, their LF bytes are added to breaks. Sixteen bytes at a time, in the
+// vector registers wherever there are some.
+inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    Bytes16 crBefore{}, wrong{}, lfCount{};
+    int64_t lfs = 0;
+    const auto addUp = [&] {
+        for (int i = 0; i < 16; ++i) lfs += uint8_t(-lfCount[i]);  // each LF counted as -1
+        lfCount = Bytes16{};
+    };
+    for (int round = 1; end - from >= 16; from += 16, ++round) {
+        Bytes16 v;
+        std::memcpy(&v, from, 16);
+        const auto cr = reinterpret_cast<Bytes16>(v == '\r'), lf = reinterpret_cast<Bytes16>(v == '\n');
+        // Byte i of crAhead is the mark of byte i - 1: a CR there wants an LF here.
+        const Bytes16 crAhead =
+            __builtin_shufflevector(crBefore, cr, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+        wrong |= (crAhead ^ lf) | reinterpret_cast<Bytes16>(v == 0);
+        lfCount += lf;
+        crBefore = cr;
+        if (round % 128 == 0) {  // before a count reaches 256; a wrong text stops early
+            uint64_t words[2];
+            std::memcpy(words, &wrong, 16);
+            if ((words[0] | words[1]) != 0) return false;
+            addUp();
+        }
+    }
+    uint64_t words[2];
+    std::memcpy(words, &wrong, 16);
+    if ((words[0] | words[1]) != 0) return false;
+    addUp();
+    bool cr = crBefore[15] != 0;
+    for (; from < end; ++from) {
+        if (*from == '\0' || (*from == '\n') != cr) return false;
+        cr = *from == '\r';
+        lfs += *from == '\n';
+    }
+    if (cr) return false;
+    breaks += lfs;
+    return true;
+}
+
 }  // namespace quill::byte_scan
