@@ -77,9 +77,13 @@ inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
         Bytes16 v;
         std::memcpy(&v, from, 16);
         const auto cr = reinterpret_cast<Bytes16>(v == '\r'), lf = reinterpret_cast<Bytes16>(v == '\n');
-        // Byte i of crAhead is the mark of byte i - 1: a CR there wants an LF here.
-        const Bytes16 crAhead =
-            __builtin_shufflevector(crBefore, cr, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+        // Byte i of crAhead is the mark of byte i - 1: a CR there wants an
+        // LF here. Shifted in two 64-bit halves, the byte before each
+        // coming from the half below.
+        using Halves = uint64_t __attribute__((vector_size(16)));
+        const auto halves = reinterpret_cast<const Halves&>(cr);
+        const Halves below = __builtin_shufflevector(reinterpret_cast<const Halves&>(crBefore), halves, 1, 2);
+        const auto crAhead = reinterpret_cast<Bytes16>((halves << 8) | (below >> 56));
         wrong |= (crAhead ^ lf) | reinterpret_cast<Bytes16>(v == 0);
         lfCount += lf;
         crBefore = cr;
