@@ -40,15 +40,23 @@ void NumberTexts::make(const double* values, std::size_t count, const ReportStyl
 
     if (!style.hexNumbers) {
         uint8_t* to = room(count * kPackedRoom + NibbleCode::kRead);
-        bool packed = true;
-        for (std::size_t j = 0; j < count && packed; ++j) {
-            // The text, then '0's up to the 32 characters encoded at once.
-            char text[kNumber + NibbleCode::kWritten];
+        // Each text, then '0's up to the 32 characters coded at once. The
+        // next text is made before this one is coded, so that its bytes are
+        // stored by the time they are read again sixteen at a time (read
+        // at once, they would wait for the stores to finish).
+        char texts[2][kNumber + NibbleCode::kWritten];
+        auto write = [&](std::size_t j) {
+            char* text = texts[j % 2];
             const std::size_t length = numberText(values[j], style, text);
             std::memset(text + length, '0', NibbleCode::kWritten);
-            packed = code.encode(text, to);
-            to += (length + 1) / 2;
             length_[j] = static_cast<uint8_t>(length);
+        };
+        bool packed = true;
+        if (count > 0) write(0);
+        for (std::size_t j = 0; j < count && packed; ++j) {
+            if (j + 1 < count) write(j + 1);
+            packed = code.encode(texts[j % 2], to);
+            to += (length_[j] + 1) / 2;
         }
         if (packed) {
             fit(to, NibbleCode::kRead);
