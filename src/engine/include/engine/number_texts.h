@@ -34,21 +34,20 @@ public:
     // The codes of 32 characters (the text and then '0's) packed into
     // 16 bytes; false when a character has no code.
     bool encode(const char* text, uint8_t* to) const {
-        Bytes16 low, high;
-        std::memcpy(&low, text, 16);
-        std::memcpy(&high, text + 16, 16);
-        low = codes(low);
-        high = codes(high);
-        Bytes16 wrong = (low | high) & 0xF0;
+        Bytes16 front, back;  // the codes of characters 0 to 15 and 16 to 31
+        std::memcpy(&front, text, 16);
+        std::memcpy(&back, text + 16, 16);
+        front = codes(front);
+        back = codes(back);
+        const Bytes16 wrong = (front | back) & 0xF0;
         uint64_t words[2];
         std::memcpy(words, &wrong, 16);
         // Two codes to a byte, the first in the low half.
-        using Pairs = uint16_t __attribute__((vector_size(16)));
-        Pairs a = reinterpret_cast<Pairs&>(low), b = reinterpret_cast<Pairs&>(high);
-        a = (a | a >> 4) & 0xFF;
-        b = (b | b >> 4) & 0xFF;
-        const Bytes16 packed = __builtin_shufflevector(reinterpret_cast<Bytes16&>(a), reinterpret_cast<Bytes16&>(b), 0,
-                                                       2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        const Bytes16 even =
+            __builtin_shufflevector(front, back, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        const Bytes16 odd =
+            __builtin_shufflevector(front, back, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+        const Bytes16 packed = even | odd << 4;
         std::memcpy(to, &packed, 16);
         return (words[0] | words[1]) == 0;
     }
