@@ -79,11 +79,14 @@ inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
         const auto cr = reinterpret_cast<Bytes16>(v == '\r'), lf = reinterpret_cast<Bytes16>(v == '\n');
         // Byte i of crAhead is the mark of byte i - 1: a CR there wants an
         // LF here. Shifted in two 64-bit halves, the byte before each
-        // coming from the half below.
+        // coming from the half below; a later byte is a higher one on a
+        // little-endian machine.
         using Halves = uint64_t __attribute__((vector_size(16)));
         const auto halves = reinterpret_cast<const Halves&>(cr);
         const Halves below = __builtin_shufflevector(reinterpret_cast<const Halves&>(crBefore), halves, 1, 2);
-        const auto crAhead = reinterpret_cast<Bytes16>((halves << 8) | (below >> 56));
+        const Halves ahead =
+            std::endian::native == std::endian::little ? (halves << 8) | (below >> 56) : (halves >> 8) | (below << 56);
+        const auto crAhead = reinterpret_cast<const Bytes16&>(ahead);
         wrong |= (crAhead ^ lf) | reinterpret_cast<Bytes16>(v == 0);
         lfCount += lf;
         crBefore = cr;
