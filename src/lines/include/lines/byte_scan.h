@@ -39,8 +39,18 @@ inline const char* findCrOrLf(const char* from, const char* end) {
     return from;
 }
 
-// The first byte of [from, end) outside ASCII, or end.
+// The first byte of [from, end) outside ASCII, or end: sixteen bytes at a
+// time in the vector registers while they are all ASCII, then eight.
 inline const char* findNonAscii(const char* from, const char* end) {
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    for (; end - from >= 16; from += 16) {
+        Bytes16 v;
+        std::memcpy(&v, from, 16);
+        const Bytes16 high = v & 0x80;
+        uint64_t words[2];
+        std::memcpy(words, &high, 16);
+        if ((words[0] | words[1]) != 0) break;
+    }
     for (; end - from >= 8; from += 8) {
         const uint64_t high = loadWord(from) & ~kLow7;
         if (high != 0) return from + firstMarked(high);
