@@ -125,9 +125,6 @@ public:
     };
     Reader reader() const { return {bytes_.get(), length_.data(), code_}; }
 
-    // Bytes held.
-    std::size_t bytes() const { return capacity_ + length_.capacity(); }
-
 private:
     // The bytes of the longest decimal text.
     static constexpr std::size_t kPackedRoom = (kMaxDoubleTextLength + 1) / 2;
