@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/trusted_digits.h"
+#include "engine/number_texts.h"
 #include "engine/solve.h"
 
 namespace quill {
@@ -143,11 +144,12 @@ void writeDigitsTable(Solve& solve, std::span<const double> coefficients, const 
         DigitsControl oneThread;
         oneThread.threads = 1;
         checkDigits(coefficients, {block.x, block.count}, {block.fx, block.count}, exact, digits, oneThread);
-        const char* text = block.xText;
+        NumberTexts::Reader texts = block.xTexts->reader();
         std::size_t few = 0;
         for (std::size_t j = 0; j < block.count; ++j) {
-            to = putDigitsRow(to, std::string_view(text, block.xLength[j]), block.fx[j], exact[j], digits[j], numbers);
-            text += block.xLength[j];
+            char x[NumberTexts::kTextRoom];
+            const std::string_view xText(x, texts.next(x));
+            to = putDigitsRow(to, xText, block.fx[j], exact[j], digits[j], numbers);
             few += digits[j] < kTrustedDigits;
         }
         fewDigits += few;

@@ -52,16 +52,6 @@ struct TextBuffer {
         size = 0;
         return data.get();
     }
-    // Gives the room past the text back but `spare` bytes (in place:
-    // nothing is copied).
-    void fit(std::size_t spare) {
-        if (size + spare >= capacity) return;
-        if (char* p = static_cast<char*>(std::realloc(data.get(), size + spare))) {
-            (void)data.release();
-            data.reset(p);
-            capacity = size + spare;
-        }
-    }
     std::string_view view() const { return {data.get(), size}; }
 };
 
@@ -70,27 +60,14 @@ char* put(char* to, std::string_view s) {
     return to + s.size();
 }
 
-// A number's text: always kNumber bytes are copied, which a copy of unknown
-// length would spend more time deciding than doing. Both buffers have room
-// for a whole number at every number's place.
-char* putNumber(char* to, const char* from, std::size_t length) {
-    std::memcpy(to, from, kNumber);
-    return to + length;
-}
-
 }  // namespace
-
-// The report's text of every x of a block, one after another, and the length of each.
-struct Solve::Text {
-    TextBuffer text;
-    std::vector<uint8_t> length;
-};
 
 Solve::Solve(const ReportStyle& style, SolveControl control)
     : style_(style.layout == ReportLayout::csv ? csvNumbers(style) : style),
       control_(std::move(control)),
       pool_(std::make_unique<WorkerPool>(control_.threads)),
-      x_(style.decimalMark, *pool_, control_) {}  // read with the style's mark, whatever the layout
+      x_(style.decimalMark, *pool_, control_),  // read with the style's mark, whatever the layout
+      code_(style_.decimalMark) {}
 
 Solve::~Solve() = default;
 
@@ -113,7 +90,7 @@ void Solve::compute(std::vector<double> coefficients) {
     xText_.resize(blocks.size());
     // A block's results take their memory as its evaluation starts; once they
     // are made, the text of every x, which both its X line and its F line
-    // take, replaces the x values where they are not kept.
+    // take, replaces the x values where they are not kept (number_texts.h).
     SpanHooks hooks;
     hooks.room = [&](std::size_t i) {
         fx_[i].resize(blocks[i].values.size());
@@ -121,16 +98,7 @@ void Solve::compute(std::vector<double> coefficients) {
     };
     hooks.done = [&](std::size_t i) {
         std::vector<double>& x = blocks[i].values;
-        Text& t = xText_[i];
-        char* to = t.text.room(x.size() * kNumber);  // every start leaves kNumber bytes
-        t.length.resize(x.size());
-        for (std::size_t j = 0; j < x.size(); ++j) {
-            const std::size_t length = numberText(x[j], style_, to);
-            t.length[j] = static_cast<uint8_t>(length);
-            to += length;
-        }
-        t.text.size = static_cast<std::size_t>(to - t.text.data.get());
-        t.text.fit(kNumber);  // the room for the longest texts is not kept; putNumber's is
+        xText_[i].make(x.data(), x.size(), style_, code_);
         if (!control_.keepX) std::vector<double>().swap(x);
     };
     try {
@@ -184,15 +152,14 @@ void Solve::writeReport(const std::function<void(std::string_view)>& sink) {
     checkCancel(control_.cancel);
     const bool csv = style_.layout == ReportLayout::csv;
     auto rows = [&](const RowBlock& block, char* to) {
-        const char* text = block.xText;
+        NumberTexts::Reader texts = block.xTexts->reader();
         for (std::size_t j = 0; j < block.count; ++j) {
-            const char* number = text;
-            const std::size_t length = block.xLength[j];
-            text += length;
             if (csv) {
-                to = putCsvRow(to, std::string_view(number, length), block.fx[j], style_);
+                char x[NumberTexts::kTextRoom];
+                to = putCsvRow(to, std::string_view(x, texts.next(x)), block.fx[j], style_);
             } else {
-                to = put(putNumber(put(to, "F("), number, length), ")=");
+                to = put(to, "F(");
+                to = put(to + texts.next(to), ")=");
                 to += numberText(block.fx[j], style_, to);
                 to = put(to, kBreak);
             }
@@ -219,37 +186,34 @@ void Solve::writePieces(const std::string& first, std::size_t xPieces, std::size
     const std::size_t blockCount = xText_.size();
     const std::size_t lineBytes = std::max(rowBytes, xPieces > 0 ? kIndexedLine : std::size_t{1});
     std::size_t largest = 1;
-    for (const Text& t : xText_) largest = std::max(largest, t.length.size());
+    for (const NumberTexts& t : xText_) largest = std::max(largest, t.count());
     // Two pieces per thread in flight keep every thread busy while the sink
     // writes; on many cores the pieces' memory sets the bound.
     const std::size_t window =
         std::clamp(kPiecesMemory / (largest * lineBytes), std::size_t{2}, 2 * std::size_t{pool_->threads()} + 2);
     std::vector<TextBuffer> slots(std::min(window, xPieces + blockCount));
-    for (TextBuffer& slot : slots) slot.room(largest * lineBytes);
+    for (TextBuffer& slot : slots) slot.room(largest * lineBytes + NumberTexts::kTextRoom);
 
     // Piece 0 is the head; piece k > 0 is made in slot (k - 1) % window.
     auto work = [&](std::size_t k) {
         if (k-- == 0) return;
         const bool xLines = k < xPieces;
         const std::size_t b = xLines ? k : k - xPieces;
-        const Text& x = xText_[b];
-        const std::size_t count = x.length.size();
+        const NumberTexts& x = xText_[b];
+        const std::size_t count = x.count();
         TextBuffer& out = slots[k % window];
-        char* to = out.room(count * (xLines ? kIndexedLine : rowBytes));
+        // A text read at a line's end may write past it (number_texts.h).
+        char* to = out.room(count * (xLines ? kIndexedLine : rowBytes) + NumberTexts::kTextRoom);
         if (xLines) {
-            const char* text = x.text.data.get();
-            for (std::size_t j = 0; j < count; ++j) {
-                const std::size_t length = x.length[j];
-                to = put(to, "X[");
-                to += integerToText(static_cast<int32_t>(blocks[b].first + j), to);
-                to = put(putNumber(put(to, "]="), text, length), kBreak);
-                text += length;
+            NumberTexts::Reader texts = x.reader();
+            IndexText index(blocks[b].first);
+            for (std::size_t j = 0; j < count; ++j, index.next()) {
+                to = put(index.put(put(to, "X[")), "]=");
+                to = put(to + texts.next(to), kBreak);
             }
         } else {
             const std::vector<double>& values = blocks[b].values;
-            const RowBlock block{
-                blocks[b].first,   count,          values.empty() ? nullptr : values.data(), fx_[b].data(),
-                x.text.data.get(), x.length.data()};
+            const RowBlock block{blocks[b].first, count, values.empty() ? nullptr : values.data(), fx_[b].data(), &x};
             to = rows(block, to);
         }
         out.size = static_cast<std::size_t>(to - out.data.get());

@@ -24,6 +24,10 @@ public:
     // Converts one piece; false when it holds a NUL byte, which fails the
     // load: the text before the NUL is converted, so that line() tells where.
     bool takePiece(std::string_view piece) {
+        if (!pendingCR_ && byte_scan::isPaneText(piece.data(), piece.data() + piece.size(), breaks_)) {
+            out_.append(piece);
+            return true;
+        }
         const void* nul = std::memchr(piece.data(), '\0', piece.size());
         const bool cut = nul != nullptr;
         if (cut) piece = piece.substr(0, static_cast<const char*>(nul) - piece.data());
@@ -60,6 +64,20 @@ public:
         }
         out_.resize(static_cast<std::size_t>(to - out_.data()));
         return !cut;
+    }
+
+    // As takePiece, but the pane text of the piece is handed back: the piece
+    // itself where it is pane text already (the output then stays as it
+    // is), else what was appended to the output.
+    bool convert(std::string_view piece, std::string_view& pane) {
+        if (!pendingCR_ && byte_scan::isPaneText(piece.data(), piece.data() + piece.size(), breaks_)) {
+            pane = piece;
+            return true;
+        }
+        const std::size_t start = out_.size();
+        const bool whole = takePiece(piece);
+        pane = std::string_view(out_).substr(start);
+        return whole;
     }
 
     // The line, from 1, that the text converted so far ends in.
@@ -139,21 +157,22 @@ struct Source {
 // other is decoded as it goes (DecodingSink). readFull splits the pieces at
 // the same places whatever sizes read() returns.
 FileEncoding readDecoded(const Source& source, const PieceSink& take, const FileProgress& progress = {}) {
-    std::string text;  // the pane text of one piece
+    std::string text;  // the pane text of one piece, where it had to be converted
     PaneTextBuilder builder(text);
     std::optional<DecodingSink> decoder;
-    const auto handOn = [&] {
-        if (text.empty()) return;
+    const auto handOn = [&](std::string_view pane) {
+        if (pane.empty()) return;
         if (decoder) {
-            decoder->take(text);
+            decoder->take(pane);
         } else {
-            take(text);
+            take(pane);
         }
         text.clear();
     };
     const auto convert = [&](std::string_view piece) {
-        if (!builder.takePiece(piece)) throwNulByte(source.name, builder.line());
-        handOn();
+        std::string_view pane;
+        if (!builder.convert(piece, pane)) throwNulByte(source.name, builder.line());
+        handOn(pane);
     };
 
     const std::size_t step = bytesPerPiece(kLoadPieceSize);
@@ -191,7 +210,7 @@ FileEncoding readDecoded(const Source& source, const PieceSink& take, const File
         }
     }
     builder.finish();
-    handOn();
+    handOn(text);
     return decoder ? decoder->finish() : *utf16;
 }
 

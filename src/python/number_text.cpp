@@ -140,12 +140,20 @@ py::array formatValues(py::handle values, const std::string& decimalMark, bool h
         nanAt = firstNaN(v.data, v.count);
         if (nanAt == v.count) {
             inStretches(v.count, kStretch, workers, [&](std::size_t begin, std::size_t end) {
-                // The text NUL-padded to the width, then widened whole: a
-                // loop without a branch, which the compiler vectorises.
-                unsigned char text[kNumber];
-                for (std::size_t i = begin; i < end; ++i) {
+                // Each text NUL-padded to the width, then widened whole: a
+                // loop without a branch, which the compiler vectorises. The
+                // next text is made before this one is widened, so that its
+                // bytes are stored by the time they are read back many at once.
+                unsigned char texts[2][kNumber];
+                auto make = [&](std::size_t i) {
+                    unsigned char* text = texts[i % 2];
                     std::fill(text, text + kNumber, 0);
                     numberText(v.data[i], style, reinterpret_cast<char*>(text));
+                };
+                make(begin);
+                for (std::size_t i = begin; i < end; ++i) {
+                    if (i + 1 < end) make(i + 1);
+                    const unsigned char* text = texts[i % 2];
                     char32_t* to = out + i * width;
                     for (std::size_t c = 0; c < width; ++c) to[c] = text[c];
                 }

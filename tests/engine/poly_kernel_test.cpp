@@ -102,10 +102,20 @@ TEST(PolynomialKernel, RoundsEachProductAndSumTwice) {
         {{1, tiny}, 1, 1},
         {{DBL_MAX, 0x1p969}, 1, DBL_MAX},  // below half an ulp of the largest double
         {{0, 1e-200}, 1e-200, 0},          // underflow is silent
+        // Just under the midpoint below 1: the 64-bit rounding lands on it,
+        // and the tie goes up to 1 (a double sum gives 1 - 2^-53).
+        {{1 - 0x1p-53, 0x1p-54 - 0x1p-66}, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.x);
         EXPECT_EQ(bitsOf(evaluatePolynomial(c.a, c.x)), bitsOf(c.f));
+        // Four of each x, for the kernels that take x values side by side.
+        const double x[4] = {c.x, c.x, c.x, c.x};
+        for (auto kernel : {evaluatePolynomialRange, evaluatePolynomialRangeSoft}) {
+            double fx[4];
+            ASSERT_EQ(kernel(c.a.data(), c.a.size(), x, fx, 4), 4u);
+            EXPECT_EQ(bitsOf(fx[3]), bitsOf(c.f));
+        }
     }
     // Overflow in a product, in a sum, and in a sum that is a tie rounding up.
     const Case overflowing[] = {{{0, 1e200}, 1e200, 0}, {{DBL_MAX, DBL_MAX}, 1, 0}, {{DBL_MAX, 0x1p970}, 1, 0}};

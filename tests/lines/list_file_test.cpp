@@ -55,7 +55,12 @@ TEST(TransferIntoPane, PieceSizeDoesNotChangeTheTextOrTheNulLine) {
     const char bytes[] = {'\r', '\n', 'a', '5', '\r', '\n', '\x80', '\0'};
     for (int round = 0; round < 500; ++round) {
         std::string file;
-        for (int n = random() % 40; n > 0; --n) file += bytes[random() % (round % 2 ? sizeof bytes : 7)];
+        // Now and then long and mostly pane text already, which is taken in
+        // sixteen bytes at a time.
+        const bool crLf = round % 5 == 0;
+        for (int n = random() % (crLf ? 1000 : 40); n > 0; --n) {
+            file += crLf && random() % 3 ? "7\r\n" : std::string(1, bytes[random() % (round % 2 ? sizeof bytes : 7)]);
+        }
         std::string whole;  // every CR LF, CR or LF becomes CR LF
         int line = 1, nulLine = 0;
         for (std::size_t i = 0; i < file.size() && nulLine == 0; ++i) {
@@ -71,7 +76,7 @@ TEST(TransferIntoPane, PieceSizeDoesNotChangeTheTextOrTheNulLine) {
         }
         const std::string expected =
             nulLine ? "File text contains a NUL byte at line " + std::to_string(nulLine) : whole;
-        for (std::size_t pieceSize = 2; pieceSize <= 24; ++pieceSize) {
+        for (std::size_t pieceSize : {2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 16, 24, 33, 64, 100, 4096}) {
             std::string got;
             try {
                 got = transferIntoPane(file, pieceSize);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/list_reader.h"
+#include "engine/number_texts.h"
 #include "engine/report_format.h"
 #include "engine/solve_control.h"
 
@@ -64,12 +65,11 @@ public:
 
     // The x values of one block and their F, for a table made by the caller.
     struct RowBlock {
-        std::size_t first = 0;             // index of the block's first x in the list
-        std::size_t count = 0;             // x values in the block
-        const double* x = nullptr;         // the x values; null unless control.keepX
-        const double* fx = nullptr;        // F at each of them
-        const char* xText = nullptr;       // their texts one after another, as the report writes them
-        const uint8_t* xLength = nullptr;  // the length of each
+        std::size_t first = 0;                // index of the block's first x in the list
+        std::size_t count = 0;                // x values in the block
+        const double* x = nullptr;            // the x values; null unless control.keepX
+        const double* fx = nullptr;           // F at each of them
+        const NumberTexts* xTexts = nullptr;  // their texts as the report writes them
     };
     // Makes the rows of a block from `to` on, at most rowBytes a row, and
     // returns their end. It runs on the pool's threads, blocks side by side.
@@ -82,7 +82,6 @@ public:
                     const std::function<void(std::string_view)>& sink);
 
 private:
-    struct Text;
     std::string head() const;
     // Piece 0 (first), then one piece per block of x values after xPieces
     // pieces of the report's X lines, made on the pool's threads and handed
@@ -96,7 +95,8 @@ private:
     ListReader x_;
     std::vector<double> coefficients_;
     std::vector<std::vector<double>> fx_;  // per block of x_
-    std::vector<Text> xText_;              // per block of x_
+    NibbleCode code_;                      // of the x texts, in style_
+    std::vector<NumberTexts> xText_;       // per block of x_
 };
 
 // Lines of the report's head, for texts in its style: a count line (the

@@ -39,8 +39,18 @@ inline const char* findCrOrLf(const char* from, const char* end) {
     return from;
 }
 
-// The first byte of [from, end) outside ASCII, or end.
+// The first byte of [from, end) outside ASCII, or end: sixteen bytes at a
+// time in the vector registers while they are all ASCII, then eight.
 inline const char* findNonAscii(const char* from, const char* end) {
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    for (; end - from >= 16; from += 16) {
+        Bytes16 v;
+        std::memcpy(&v, from, 16);
+        const Bytes16 high = v & 0x80;
+        uint64_t words[2];
+        std::memcpy(words, &high, 16);
+        if ((words[0] | words[1]) != 0) break;
+    }
     for (; end - from >= 8; from += 8) {
         const uint64_t high = loadWord(from) & ~kLow7;
         if (high != 0) return from + firstMarked(high);
@@ -58,6 +68,58 @@ inline void forEachLf(const char* from, const char* end, Found found) {
     }
     for (; from < end; ++from)
         if (*from == '\n') found(from);
+}
+
+// True when the bytes are pane text as they stand, so that a load can take
+// them without a copy: no NUL, every CR followed by LF and every LF after a
+// CR, and no CR at the end (which waits for the byte after it). Where they
+// are, their LF bytes are added to breaks. Sixteen bytes at a time, in the
+// vector registers wherever there are some.
+inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    Bytes16 crBefore{}, wrong{}, lfCount{};
+    int64_t lfs = 0;
+    const auto addUp = [&] {
+        for (int i = 0; i < 16; ++i) lfs += uint8_t(-lfCount[i]);  // each LF counted as -1
+        lfCount = Bytes16{};
+    };
+    for (int round = 1; end - from >= 16; from += 16, ++round) {
+        Bytes16 v;
+        std::memcpy(&v, from, 16);
+        const auto cr = reinterpret_cast<Bytes16>(v == '\r'), lf = reinterpret_cast<Bytes16>(v == '\n');
+        // Byte i of crAhead is the mark of byte i - 1: a CR there wants an
+        // LF here. Shifted in two 64-bit halves, the byte before each
+        // coming from the half below; a later byte is a higher one on a
+        // little-endian machine.
+        using Halves = uint64_t __attribute__((vector_size(16)));
+        const auto halves = reinterpret_cast<const Halves&>(cr);
+        const Halves below = __builtin_shufflevector(reinterpret_cast<const Halves&>(crBefore), halves, 1, 2);
+        const Halves ahead =
+            std::endian::native == std::endian::little ? (halves << 8) | (below >> 56) : (halves >> 8) | (below << 56);
+        const auto crAhead = reinterpret_cast<const Bytes16&>(ahead);
+        wrong |= (crAhead ^ lf) | reinterpret_cast<Bytes16>(v == 0);
+        lfCount += lf;
+        crBefore = cr;
+        if (round % 128 == 0) {  // before a count reaches 256; a wrong text stops early
+            uint64_t words[2];
+            std::memcpy(words, &wrong, 16);
+            if ((words[0] | words[1]) != 0) return false;
+            addUp();
+        }
+    }
+    uint64_t words[2];
+    std::memcpy(words, &wrong, 16);
+    if ((words[0] | words[1]) != 0) return false;
+    addUp();
+    bool cr = crBefore[15] != 0;
+    for (; from < end; ++from) {
+        if (*from == '\0' || (*from == '\n') != cr) return false;
+        cr = *from == '\r';
+        lfs += *from == '\n';
+    }
+    if (cr) return false;
+    breaks += lfs;
+    return true;
 }
 
 }  // namespace quill::byte_scan
