@@ -31,7 +31,11 @@ numpy.savetxt(sys.argv[3], numpy.polynomial.polynomial.polyval(x, numpy.atleast_
 PY
 
 # One run of a command: "wall cpu peak_kB", by the system's own accounting.
+# The outputs of the run before are removed and the writes flushed first,
+# so that no run pays for freeing another's file or waits on its writeback.
 measure() {
+    rm -f "$work/cli-out.txt" "$work/numpy-out.txt"
+    sync
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null
     awk '{ printf "%.3f %.3f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
