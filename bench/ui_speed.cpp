@@ -174,6 +174,25 @@ void sendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 // Every pane operation on an x pane of `lines` lines, `runs` times; prints
 // the median and the runs of each.
+// A million measured points for the fit, on a cubic with some noise: the
+// file's path in the folder.
+QString writeFitPoints(const QTemporaryDir& folder) {
+    const QString path = folder.filePath(QStringLiteral("points.txt"));
+    constexpr int kFitPoints = 1000000;
+    QFile points(path);
+    points.open(QIODevice::WriteOnly);
+    std::string chunk;
+    for (int i = 0; i < kFitPoints; ++i) {
+        const double t = -1.0 + 2.0 * i / kFitPoints;
+        chunk += std::to_string(t) + "," + std::to_string(t * t * t - t + (i % 7) * 1e-3) + "\n";
+        if (chunk.size() > (1 << 20) || i + 1 == kFitPoints) {
+            points.write(chunk.data(), static_cast<qint64>(chunk.size()));
+            chunk.clear();
+        }
+    }
+    return path;
+}
+
 int freezeTable(quill::MainWindow* window, int lines, int runs) {
     QTemporaryDir folder;
     const QString xFile = folder.filePath(QStringLiteral("x.txt")), anFile = folder.filePath(QStringLiteral("an.txt"));
@@ -195,22 +214,7 @@ int freezeTable(quill::MainWindow* window, int lines, int runs) {
         an.open(QIODevice::WriteOnly);
         an.write("1\r\n-3\r\n0.5\r\n2\r\n");
     }
-    // A million measured points for the fit, on a cubic with some noise.
-    const QString pointsFile = folder.filePath(QStringLiteral("points.txt"));
-    constexpr int kFitPoints = 1000000;
-    {
-        QFile points(pointsFile);
-        points.open(QIODevice::WriteOnly);
-        std::string chunk;
-        for (int i = 0; i < kFitPoints; ++i) {
-            const double t = -1.0 + 2.0 * i / kFitPoints;
-            chunk += std::to_string(t) + "," + std::to_string(t * t * t - t + (i % 7) * 1e-3) + "\n";
-            if (chunk.size() > (1 << 20) || i + 1 == kFitPoints) {
-                points.write(chunk.data(), static_cast<qint64>(chunk.size()));
-                chunk.clear();
-            }
-        }
-    }
+    const QString pointsFile = writeFitPoints(folder);
     std::unique_ptr<quill::FitDialog> fit;
     auto* plot = window->findChild<quill::PlotPage*>();
     auto* level = plot->findChild<QLineEdit*>(QStringLiteral("EdtLevel"));
@@ -425,25 +429,6 @@ int main(int argc, char** argv) {
             big.write(line.data(), static_cast<qint64>(line.size()));
         }
         big.close();
-        // A million measured points for the fit, on a cubic with some noise.
-        const QString pointsFile = folder.filePath(QStringLiteral("points.txt"));
-        constexpr int kFitPoints = 1000000;
-        {
-            QFile points(pointsFile);
-            points.open(QIODevice::WriteOnly);
-            std::string chunk;
-            for (int i = 0; i < kFitPoints; ++i) {
-                const double t = -1.0 + 2.0 * i / kFitPoints;
-                chunk += std::to_string(t) + "," + std::to_string(t * t * t - t + (i % 7) * 1e-3) + "\n";
-                if (chunk.size() > (1 << 20) || i + 1 == kFitPoints) {
-                    points.write(chunk.data(), static_cast<qint64>(chunk.size()));
-                    chunk.clear();
-                }
-            }
-        }
-        std::unique_ptr<quill::FitDialog> fit;
-        auto* plot = window->findChild<quill::PlotPage*>();
-        auto* level = plot->findChild<QLineEdit*>(QStringLiteral("EdtLevel"));
         quill::TextPane& x = window->paneFor(quill::PaneRole::xValues);
         x.lines().load({"1\r\n"});
         x.setCaret(x.lines().end());
