@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "common/bytes16.h"
 #include "common/error.h"
 #include "engine/worker_pool.h"
 #include "numtext/parse.h"
@@ -31,16 +32,12 @@ constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
 // wherever there are some: each LF adds -1 to its byte's count, which is
 // added up before it can wrap.
 std::size_t countLineFeeds(std::string_view text) {
-    using Bytes16 = uint8_t __attribute__((vector_size(16)));
     std::size_t count = 0, at = 0;
     while (at + 16 <= text.size()) {
         Bytes16 counts{};
-        for (int round = 0; round < 255 && at + 16 <= text.size(); ++round, at += 16) {
-            Bytes16 bytes;
-            std::memcpy(&bytes, text.data() + at, 16);
-            counts += reinterpret_cast<Bytes16>(bytes == '\n');
-        }
-        for (int i = 0; i < 16; ++i) count += uint8_t(-counts[i]);
+        for (int round = 0; round < 255 && at + 16 <= text.size(); ++round, at += 16)
+            counts += reinterpret_cast<Bytes16>(load16(text.data() + at) == '\n');
+        count += markTotal(counts);
     }
     for (; at < text.size(); ++at) count += text[at] == '\n';
     return count;

@@ -12,13 +12,10 @@
 #include <memory>
 #include <vector>
 
+#include "common/bytes16.h"
 #include "engine/report_format.h"
 
 namespace quill {
-
-// Sixteen bytes side by side, in the vector registers wherever there are
-// some (SSE2, NEON, WebAssembly's SIMD), byte by byte elsewhere.
-using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 // The four-bit codes of the thirteen characters of a decimal text: the
 // digits 0 to 9, then '-', the decimal mark and 'E'.
@@ -39,9 +36,7 @@ public:
         std::memcpy(&back, text + 16, 16);
         front = codes(front);
         back = codes(back);
-        const Bytes16 wrong = (front | back) & 0xF0;
-        uint64_t words[2];
-        std::memcpy(words, &wrong, 16);
+        const bool wrong = anySet((front | back) & 0xF0);
         // Two codes to a byte, the first in the low half.
         const Bytes16 even =
             __builtin_shufflevector(front, back, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
@@ -49,7 +44,7 @@ public:
             __builtin_shufflevector(front, back, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
         const Bytes16 packed = even | odd << 4;
         std::memcpy(to, &packed, 16);
-        return (words[0] | words[1]) == 0;
+        return !wrong;
     }
     // The 32 characters of 16 packed bytes.
     void decode(const uint8_t* from, char* to) const {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/bytes16.h"
+
 namespace quill::byte_scan {
 
 constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
@@ -42,15 +44,7 @@ inline const char* findCrOrLf(const char* from, const char* end) {
 // The first byte of [from, end) outside ASCII, or end: sixteen bytes at a
 // time in the vector registers while they are all ASCII, then eight.
 inline const char* findNonAscii(const char* from, const char* end) {
-    using Bytes16 = uint8_t __attribute__((vector_size(16)));
-    for (; end - from >= 16; from += 16) {
-        Bytes16 v;
-        std::memcpy(&v, from, 16);
-        const Bytes16 high = v & 0x80;
-        uint64_t words[2];
-        std::memcpy(words, &high, 16);
-        if ((words[0] | words[1]) != 0) break;
-    }
+    while (end - from >= 16 && !anySet(load16(from) & 0x80)) from += 16;
     for (; end - from >= 8; from += 8) {
         const uint64_t high = loadWord(from) & ~kLow7;
         if (high != 0) return from + firstMarked(high);
@@ -76,16 +70,14 @@ inline void forEachLf(const char* from, const char* end, Found found) {
 // are, their LF bytes are added to breaks. Sixteen bytes at a time, in the
 // vector registers wherever there are some.
 inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
-    using Bytes16 = uint8_t __attribute__((vector_size(16)));
     Bytes16 crBefore{}, wrong{}, lfCount{};
     int64_t lfs = 0;
     const auto addUp = [&] {
-        for (int i = 0; i < 16; ++i) lfs += uint8_t(-lfCount[i]);  // each LF counted as -1
+        lfs += markTotal(lfCount);
         lfCount = Bytes16{};
     };
     for (int round = 1; end - from >= 16; from += 16, ++round) {
-        Bytes16 v;
-        std::memcpy(&v, from, 16);
+        const Bytes16 v = load16(from);
         const auto cr = reinterpret_cast<Bytes16>(v == '\r'), lf = reinterpret_cast<Bytes16>(v == '\n');
         // Byte i of crAhead is the mark of byte i - 1: a CR there wants an
         // LF here. Shifted in two 64-bit halves, the byte before each
@@ -101,15 +93,11 @@ inline bool isPaneText(const char* from, const char* end, int64_t& breaks) {
         lfCount += lf;
         crBefore = cr;
         if (round % 128 == 0) {  // before a count reaches 256; a wrong text stops early
-            uint64_t words[2];
-            std::memcpy(words, &wrong, 16);
-            if ((words[0] | words[1]) != 0) return false;
+            if (anySet(wrong)) return false;
             addUp();
         }
     }
-    uint64_t words[2];
-    std::memcpy(words, &wrong, 16);
-    if ((words[0] | words[1]) != 0) return false;
+    if (anySet(wrong)) return false;
     addUp();
     bool cr = crBefore[15] != 0;
     for (; from < end; ++from) {
