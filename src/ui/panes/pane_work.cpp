@@ -11,13 +11,12 @@
 #include "solve/background_run.h"
 #include "ui/panes/text_pane.h"
 #include "ui/shared/command_guard.h"
+#include "ui/shared/window_task.h"
 
 namespace quill {
 
 namespace {
 
-// How long a command waits for its work before the window goes on without it.
-constexpr int kWaitAtStartMs = 50;
 // When the progress shows, and how often it is brought up to date.
 constexpr qint64 kProgressDelayMs = 500;
 constexpr int kProgressTickMs = 40;
@@ -79,7 +78,7 @@ void PaneWork::start(TextPane& pane, const WorkKind& kind, PaneJob job) {
     };
     run->thread = std::make_unique<BackgroundRun>(std::move(work), std::move(notice));
     runs_.push_back(std::move(owned));
-    if (run->thread->waitFor(std::chrono::milliseconds(kWaitAtStartMs))) {
+    if (run->thread->waitFor(WindowTask::kWaitAtStart)) {
         finish(run->id);
         return;
     }

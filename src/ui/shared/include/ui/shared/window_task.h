@@ -23,7 +23,8 @@ public:
     // The work, on its thread: it looks at cancel between its steps and may
     // raise; the window's thread gets its end through done.
     using Job = std::function<void(const std::atomic<bool>& cancel)>;
-    // How long start() waits for the work before the window goes on without it.
+    // How long a command waits for its work before the window goes on without
+    // it: here and for the panes' work alike.
     static constexpr std::chrono::milliseconds kWaitAtStart{50};
 
     explicit WindowTask(QObject* parent = nullptr);
